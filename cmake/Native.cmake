@@ -1,0 +1,6 @@
+# Native (host) build: the player core with its tools, tests and fuzz targets.
+foreach(dir tools tests/player)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endforeach()

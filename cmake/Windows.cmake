@@ -1,0 +1,1 @@
+# Cross build for 32-bit Windows: the screen saver, the player control and their tests.

@@ -1,0 +1,53 @@
+// The renderer draws shapes into a canvas. One instance per frame being drawn (it keeps the mask
+// stack and the clip rectangle); it allocates scratch memory that it reuses between calls.
+#pragma once
+
+#include <memory>
+
+#include "bitmap.h"
+#include "geometry.h"
+#include "shape.h"
+
+namespace swf {
+
+// Anti-aliasing levels of the original player: Low draws aliased and samples bitmaps without
+// smoothing, Medium uses 2 x 2 samples per pixel, High at least 4 x 4 (exact area is allowed).
+enum class Quality : uint8_t { Low, Medium, High };
+
+struct IntRect {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // x1, y1 exclusive
+    bool empty() const { return x1 <= x0 || y1 <= y0; }
+};
+
+class Renderer {
+public:
+    Renderer(Canvas& target, Quality quality);
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // Limits every later operation to this rectangle of the canvas (the dirty region).
+    // Default: the whole canvas.
+    void setClipRect(IntRect rect);
+
+    // Fills the clip rectangle with an opaque colour (the stage background).
+    void clear(Rgba background);
+
+    // Draws the shape with `toDevice` mapping shape twips to canvas pixels and the colour
+    // transform applied to every fill, gradient stop, bitmap pixel and stroke. The fills of a
+    // layer are composited in one pass, so neighbouring fills leave no seam between them.
+    void drawShape(const Shape& shape, const Matrix& toDevice, const ColorTransform& cx);
+
+    // Masks (clip layers). Between beginMask() and endMask() drawShape() adds the shapes'
+    // covered area (colours ignored) to a new mask instead of drawing; endMask() pushes it,
+    // intersected with the mask already in force. popMask() drops the innermost one.
+    void beginMask();
+    void endMask();
+    void popMask();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace swf
