@@ -1,1 +1,18 @@
 # Cross build for 32-bit Windows: the screen saver, the player control and their tests.
+# Every program and DLL lands in one folder, so tests and scripts find them in one place.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# ANSI APIs are called by name (-A); keep <windows.h> lean and out of min/max's way.
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
+
+if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/WineTest.cmake)
+  include(cmake/WineTest.cmake)
+endif()
+
+foreach(dir resources core ui flash app
+            tests/harness tests/doubles tests/core tests/ui tests/e2e)
+  if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    add_subdirectory(${dir})
+  endif()
+endforeach()
