@@ -13,7 +13,7 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/WineTest.cmake)
 endif()
 
 foreach(dir resources core ui flash app
-            tests/harness tests/doubles tests/core tests/ui tests/e2e)
+            tests/harness tests/doubles tests/startup tests/config tests/display)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   endif()
