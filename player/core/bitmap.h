@@ -2,6 +2,7 @@
 // (see premultiply() in geometry.h), rows top to bottom, no padding.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

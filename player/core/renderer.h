@@ -45,6 +45,10 @@ public:
     void endMask();
     void popMask();
 
+    // Draws every pixel through the plain general paths instead of the fast ones (single-fill
+    // rows, stepped gradients). Output must be byte-identical; the renderer's tests compare them.
+    void setReferencePaths(bool on);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;

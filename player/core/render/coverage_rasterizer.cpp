@@ -1,0 +1,302 @@
+#include "coverage_rasterizer.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace swf::render {
+
+namespace {
+
+// Area to the left of t under the unit ramp clamp(x, 0, 1): the integral of a pixel column's
+// coverage as a segment's x sweeps across it.
+inline float rampIntegral(float t) {
+    if (t <= 0) return 0;
+    if (t < 1) return 0.5f * t * t;
+    return t - 0.5f;
+}
+
+inline uint8_t areaToCoverage(float a, FillRule rule) {
+    float t = std::fabs(a);
+    if (rule == FillRule::EvenOdd && t > 1) {
+        t -= 2 * std::floor(t * 0.5f);
+        if (t > 1) t = 2 - t;
+    } else if (t > 1) {
+        t = 1;
+    }
+    return uint8_t(t * 255 + 0.5f);
+}
+
+inline bool insideByRule(int32_t winding, FillRule rule) {
+    return rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
+}
+
+// Below this width a row piece is treated as vertical at its mean x: the error is under
+// 1/2000 of a pixel and the exact formula would divide by almost nothing.
+constexpr float kVerticalWidth = 1.0f / 1024;
+
+}  // namespace
+
+int CoverageRasterizer::slotFor(uint16_t item) {
+    int32_t& index = slotOfItem_[item];
+    if (index >= 0) return index;
+    index = int32_t(slots_.size());
+    Slot slot;
+    slot.item = item;
+    slot.lo = INT_MAX;
+    slot.hi = -1;
+    slots_.push_back(slot);
+    size_t needed = slots_.size() * cellsPerSlot_;
+    if (samples_ == 0) {
+        if (areaCells_.size() < needed) areaCells_.resize(needed, 0.0f);
+    } else if (sampleCells_.size() < needed) {
+        sampleCells_.resize(needed, 0);
+    }
+    return index;
+}
+
+void CoverageRasterizer::addAreaPiece(Slot& slot, float* acc, const Segment& s, int row) {
+    float ya = std::max(s.y0, float(row));
+    float yb = std::min(s.y1, float(row + 1));
+    if (!(yb > ya)) return;
+    float dxdy = (s.x1 - s.x0) / (s.y1 - s.y0);
+    float xa = (ya == s.y0 ? s.x0 : s.x0 + (ya - s.y0) * dxdy) - float(left_);
+    float xb = (yb == s.y1 ? s.x1 : s.x0 + (yb - s.y0) * dxdy) - float(left_);
+    float d = float(s.winding) * (yb - ya);
+    float xl = std::min(xa, xb), xr = std::max(xa, xb);
+    auto touch = [&slot](int lo, int hi) {
+        slot.lo = std::min(slot.lo, lo);
+        slot.hi = std::max(slot.hi, hi);
+    };
+
+    if (xr - xl < kVerticalWidth) {
+        float xm = 0.5f * (xl + xr);
+        if (xm < 0) {  // left of the columns we keep: it covers all of them
+            acc[0] += d;
+            touch(0, 0);
+            return;
+        }
+        if (xm >= float(width_)) return;
+        int j = int(xm);
+        float f = xm - float(j);
+        acc[j] += d * (1 - f);
+        acc[j + 1] += d * f;
+        touch(j, j + 1);
+        return;
+    }
+
+    int jl = int(std::floor(xl)), jr = int(std::floor(xr));
+    if (jr < 0) {
+        acc[0] += d;
+        touch(0, 0);
+        return;
+    }
+    if (jl >= width_) return;
+    // Covered share of column j (area right of the piece, up to j + 1), times d.
+    float scale = d / (xr - xl);
+    auto columnCover = [&](int j) {
+        float t = float(j + 1);
+        return scale * (rampIntegral(t - xl) - rampIntegral(t - xr));
+    };
+    int start = std::max(jl, 0);
+    int end = std::min(jr, width_ - 1);
+    float previous = start > jl ? columnCover(start - 1) : 0.0f;
+    for (int j = start; j <= end; ++j) {
+        float c = columnCover(j);
+        acc[j] += c - previous;
+        previous = c;
+    }
+    if (jr + 1 <= width_) {
+        acc[jr + 1] += d - previous;
+        touch(start, jr + 1);
+    } else {
+        touch(start, end);
+    }
+}
+
+void CoverageRasterizer::addSamplePieces(Slot& slot, int32_t* acc, const Segment& s, int row) {
+    const int columns = width_ * samples_;
+    const size_t stride = size_t(columns) + 1;
+    const float dxdy = (s.x1 - s.x0) / (s.y1 - s.y0);
+    for (int k = 0; k < samples_; ++k) {
+        float ys = float(row) + (float(k) + 0.5f) / float(samples_);
+        if (ys < s.y0 || ys >= s.y1) continue;  // half-open: a shared vertex counts once
+        float x = s.x0 + (ys - s.y0) * dxdy - float(left_);
+        // The first sample right of the crossing, at (i + 0.5) / samples.
+        float firstRight = std::floor(x * float(samples_) + 0.5f);
+        int i = firstRight <= 0 ? 0 : firstRight >= float(columns) ? columns : int(firstRight);
+        acc[size_t(k) * stride + size_t(i)] += s.winding;
+        slot.lo = std::min(slot.lo, i);
+        slot.hi = std::max(slot.hi, i);
+    }
+}
+
+bool CoverageRasterizer::resolveArea(Slot& slot, float* acc, uint8_t* out, FillRule rule, int& x0,
+                                     int& x1) {
+    if (slot.hi < 0) return false;
+    const int lo = slot.lo;
+    const int hi = std::min(slot.hi, width_ - 1);
+    float sum = 0;
+    uint8_t any = 0;
+    uint8_t* o = out + lo;
+    for (int j = lo; j <= hi; ++j) {
+        sum += acc[j];
+        acc[j] = 0;
+        uint8_t c = areaToCoverage(sum, rule);
+        *o++ = c;
+        any |= c;
+    }
+    acc[width_] = 0;
+    int end = hi + 1;
+    // An unclosed fill leaves a winding to the right of its last edge: it extends to the edge.
+    uint8_t tail = areaToCoverage(sum, rule);
+    if (tail != 0 && end < width_) {
+        std::fill(out + end, out + width_, tail);
+        end = width_;
+        any = 1;
+    }
+    x0 = lo;
+    x1 = end;
+    return any != 0 && lo < end;
+}
+
+bool CoverageRasterizer::resolveSamples(Slot& slot, int32_t* acc, uint8_t* out, FillRule rule,
+                                        int& x0, int& x1) {
+    if (slot.hi < 0) return false;
+    const int S = samples_;
+    const int columns = width_ * S;
+    const size_t stride = size_t(columns) + 1;
+    const int lo = slot.lo / S;
+    const int hi = std::min(slot.hi / S, width_ - 1);
+    std::fill(out + lo, out + width_, 0);
+    int tailCount = 0;
+    for (int k = 0; k < S; ++k) {
+        int32_t* a = acc + size_t(k) * stride;
+        int32_t winding = 0;
+        for (int i = lo * S; i < (hi + 1) * S; ++i) {
+            winding += a[i];
+            a[i] = 0;
+            out[i / S] += insideByRule(winding, rule);
+        }
+        a[columns] = 0;
+        tailCount += insideByRule(winding, rule);
+    }
+    int end = hi + 1;
+    if (tailCount != 0 && end < width_) {
+        std::fill(out + end, out + width_, uint8_t(tailCount));
+        end = width_;
+    }
+    const int total = S * S;
+    uint8_t any = 0;
+    for (int j = lo; j < end; ++j) {
+        uint8_t c = uint8_t((out[j] * 255 + total / 2) / total);
+        out[j] = c;
+        any |= c;
+    }
+    x0 = lo;
+    x1 = end;
+    return any != 0 && lo < end;
+}
+
+bool CoverageRasterizer::rasterize(const std::vector<Segment>& segments,
+                                   const std::vector<FillRule>& rules, IntRect clip,
+                                   RowSink& sink) {
+    if (clip.empty() || segments.empty() || rules.empty()) return true;
+
+    float minX = segments[0].x0, maxX = minX, minY = segments[0].y0, maxY = segments[0].y1;
+    for (const Segment& s : segments) {
+        minX = std::min({minX, s.x0, s.x1});
+        maxX = std::max({maxX, s.x0, s.x1});
+        minY = std::min(minY, s.y0);
+        maxY = std::max(maxY, s.y1);
+    }
+    const int top = std::max(clip.y0, int(std::floor(minY)));
+    const int bottom = std::min(clip.y1, int(std::ceil(maxY)));
+    left_ = std::max(clip.x0, int(std::floor(minX)));
+    const int right = std::min(clip.x1, int(std::floor(maxX)) + 1);
+    if (top >= bottom || left_ >= right) return true;
+    width_ = right - left_;
+    cellsPerSlot_ = samples_ == 0 ? size_t(width_) + 1
+                                  : size_t(samples_) * (size_t(width_) * size_t(samples_) + 1);
+
+    // Bucket the segments by their first row inside the clip (a counting sort keeps file order
+    // within a row, so the result never depends on sort stability).
+    const int rows = bottom - top;
+    rowStart_.assign(size_t(rows) + 1, 0);
+    order_.assign(segments.size(), UINT32_MAX);
+    int64_t work = 0;
+    bool complete = true;
+    for (size_t i = 0; i < segments.size(); ++i) {
+        const Segment& s = segments[i];
+        if (s.item >= rules.size()) continue;
+        int first = std::max(top, int(std::floor(s.y0)));
+        int last = std::min(bottom, int(std::ceil(s.y1)));
+        if (first >= last) continue;
+        work += last - first;
+        if (work > kMaxSegmentRows) {
+            complete = false;
+            break;
+        }
+        order_[i] = uint32_t(first - top);
+        ++rowStart_[size_t(first - top) + 1];
+    }
+    for (int r = 0; r < rows; ++r) rowStart_[size_t(r) + 1] += rowStart_[size_t(r)];
+    {
+        std::vector<uint32_t>& fillPos = active_;  // reused as scratch before the row loop
+        fillPos.assign(rowStart_.begin(), rowStart_.end() - 1);
+        std::vector<uint32_t> sorted(rowStart_[size_t(rows)]);
+        for (size_t i = 0; i < segments.size(); ++i) {
+            if (order_[i] == UINT32_MAX) continue;
+            sorted[fillPos[order_[i]]++] = uint32_t(i);
+        }
+        order_.swap(sorted);
+    }
+    active_.clear();
+
+    slotOfItem_.assign(rules.size(), -1);
+    slots_.clear();
+    if (coverage_.size() < size_t(width_)) coverage_.resize(size_t(width_));
+
+    std::vector<uint32_t> itemOrder;
+    for (int r = 0; r < rows; ++r) {
+        for (uint32_t k = rowStart_[size_t(r)]; k < rowStart_[size_t(r) + 1]; ++k) active_.push_back(order_[k]);
+        if (active_.empty()) continue;
+        const int y = top + r;
+        size_t keep = 0;
+        for (uint32_t index : active_) {
+            const Segment& s = segments[index];
+            int slotIndex = slotFor(s.item);
+            Slot& slot = slots_[size_t(slotIndex)];
+            if (samples_ == 0) {
+                addAreaPiece(slot, areaCells_.data() + size_t(slotIndex) * cellsPerSlot_, s, y);
+            } else {
+                addSamplePieces(slot, sampleCells_.data() + size_t(slotIndex) * cellsPerSlot_, s, y);
+            }
+            if (s.y1 > float(y + 1)) active_[keep++] = index;
+        }
+        active_.resize(keep);
+
+        itemOrder.clear();
+        for (size_t i = 0; i < slots_.size(); ++i) itemOrder.push_back(uint32_t(i));
+        std::sort(itemOrder.begin(), itemOrder.end(),
+                  [&](uint32_t a, uint32_t b) { return slots_[a].item < slots_[b].item; });
+        if (coverage_.size() < slots_.size() * size_t(width_)) coverage_.resize(slots_.size() * size_t(width_));
+        rows_.clear();
+        for (uint32_t slotIndex : itemOrder) {
+            Slot& slot = slots_[slotIndex];
+            uint8_t* out = coverage_.data() + size_t(slotIndex) * size_t(width_);
+            FillRule rule = rules[slot.item];
+            int x0 = 0, x1 = 0;
+            bool any = samples_ == 0
+                           ? resolveArea(slot, areaCells_.data() + slotIndex * cellsPerSlot_, out, rule, x0, x1)
+                           : resolveSamples(slot, sampleCells_.data() + slotIndex * cellsPerSlot_, out, rule, x0, x1);
+            if (any) rows_.push_back({slot.item, left_ + x0, left_ + x1, out + x0});
+            slotOfItem_[slot.item] = -1;
+        }
+        slots_.clear();
+        if (!rows_.empty()) sink.row(y, rows_.data(), int(rows_.size()));
+    }
+    return complete;
+}
+
+}  // namespace swf::render

@@ -1,0 +1,23 @@
+// The 256-entry colour table of a gradient: entry i is the colour at ratio i (t = i / 255).
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "shape.h"
+
+namespace swf::render {
+
+struct GradientRamp {
+    std::array<uint32_t, 256> colors{};  // premultiplied
+    bool opaque = true;                  // every entry has alpha 255
+    bool empty = true;                   // no records: nothing to draw
+};
+
+// Builds the ramp from the records as stored: they are sorted by ratio first (stable, so equal
+// ratios keep file order and make a hard step), the colour transform is applied to every stop,
+// the ends are padded with the first and last colours, and interpolation happens on straight
+// colour, in sRGB or in linear RGB.
+GradientRamp buildGradientRamp(const Gradient& gradient, const ColorTransform& cx);
+
+}  // namespace swf::render

@@ -1,0 +1,255 @@
+// swf::Renderer: turns shape layers into segments and paints, runs the coverage rasterizer over
+// them and composites the rows (see coverage_rasterizer.h for the algorithm).
+//
+// Decisions worth knowing:
+// - Fills: a layer's fills are one rasterizer pass; edges bound fill1 as stored and fill0
+//   reversed, so windings stay consistent whatever order and direction the file used.
+// - Strokes: each line style of a layer is its own pass, in style order, over the fills.
+//   Width = twips x the matrix's mean scale; with both no-scale flags width / 20 device pixels,
+//   with one of them the scale of the other axis; never under one device pixel; pixel hinting
+//   is not applied. Miter joins past the limit are bevelled.
+// - A gradient without records and a bitmap fill without a usable bitmap draw nothing.
+#include "renderer.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "coverage_rasterizer.h"
+#include "mask_stack.h"
+#include "paint.h"
+#include "pixel_math.h"
+#include "row_compositor.h"
+#include "segment.h"
+#include "stroker.h"
+
+namespace swf {
+
+using namespace render;
+
+namespace {
+
+int samplesFor(Quality quality) {
+    switch (quality) {
+        case Quality::Low: return 1;
+        case Quality::Medium: return 2;
+        default: return 0;
+    }
+}
+
+bool isFiniteMatrix(const Matrix& m) {
+    return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
+           std::isfinite(m.tx) && std::isfinite(m.ty);
+}
+
+// Largest stroke we draw, in device pixels: wider only costs time, the screen is covered anyway.
+constexpr float kMaxStrokeWidth = 1 << 14;
+
+float strokeWidth(const LineStyle& style, const Matrix& m) {
+    if (style.width == 0) return 1;
+    float sx = std::sqrt(m.a * m.a + m.b * m.b);
+    float sy = std::sqrt(m.c * m.c + m.d * m.d);
+    float width;
+    if (style.noHScale && style.noVScale) {
+        width = float(style.width) / kTwipsPerPixel;
+    } else if (style.noHScale) {
+        width = float(style.width) * sy;
+    } else if (style.noVScale) {
+        width = float(style.width) * sx;
+    } else {
+        width = float(style.width) * (sx + sy) * 0.5f;
+    }
+    if (!(width >= 1)) width = 1;  // also NaN
+    return std::min(width, kMaxStrokeWidth);
+}
+
+// A run of consecutive edges of one line style, each starting where the previous one ended.
+struct StrokeRun {
+    uint16_t line;
+    size_t first, count;  // into the layer's edges
+};
+
+}  // namespace
+
+struct Renderer::Impl {
+    Impl(Canvas& target, Quality q) : canvas(target), quality(q), rasterizer(samplesFor(q)) {
+        bool valid = canvas.width > 0 && canvas.height > 0 &&
+                     canvas.pixels.size() >= size_t(canvas.width) * size_t(canvas.height);
+        bounds = valid ? IntRect{0, 0, canvas.width, canvas.height} : IntRect{};
+        clip = bounds;
+        masks.setSize(bounds.x1, bounds.y1);
+    }
+
+    // Flattening tolerance in device pixels: a chord loses at most 2/3 of it in area, so the
+    // exact-area level needs it fine to keep curved edges as sharp as straight ones.
+    float tolerance() const { return quality == Quality::High ? 0.1f : 0.3f; }
+
+    void drawShape(const Shape& shape, const Matrix& toDevice, const ColorTransform& cx);
+    void drawFills(const ShapeLayer& layer, FillRule rule, const Matrix& m, const ColorTransform& cx);
+    void drawStrokes(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
+    void addEdge(const Edge& e, const Matrix& m, bool reversed, uint16_t item);
+    void run();
+
+    Canvas& canvas;
+    Quality quality;
+    IntRect bounds, clip;
+    bool reference = false;
+    CoverageRasterizer rasterizer;
+    MaskStack masks;
+    SegmentList segments;
+    std::vector<Paint> paints;
+    std::vector<FillRule> rules;
+    std::vector<StrokeRun> runs;
+    std::vector<StrokePoint> path;
+};
+
+void Renderer::Impl::addEdge(const Edge& e, const Matrix& m, bool reversed, uint16_t item) {
+    Point a = m.apply(e.from), b = m.apply(e.to);
+    if (reversed) std::swap(a, b);
+    if (e.curved) {
+        segments.addQuad(a, m.apply(e.control), b, item, tolerance());
+    } else {
+        segments.addLine(a, b, item);
+    }
+}
+
+void Renderer::Impl::run() {
+    if (segments.size() == 0) return;
+    if (masks.building()) {
+        uint8_t* plane = masks.buildingPlane();
+        if (!plane) return;
+        MaskCompositor sink(plane, masks.width());
+        rasterizer.rasterize(segments.segments(), rules, clip, sink);
+        return;
+    }
+    if (masks.hidesEverything()) return;
+    for (Paint& p : paints) p.setReferenceMode(reference);
+    PaintCompositor sink(canvas, paints, masks.activePlane(), reference);
+    rasterizer.rasterize(segments.segments(), rules, clip, sink);
+}
+
+void Renderer::Impl::drawFills(const ShapeLayer& layer, FillRule rule, const Matrix& m,
+                               const ColorTransform& cx) {
+    const size_t fillCount = std::min<size_t>(layer.fills.size(), UINT16_MAX);
+    if (fillCount == 0) return;
+    segments.clear();
+    for (const Edge& e : layer.edges) {
+        if (e.fill0 == e.fill1) continue;  // the same fill on both sides bounds nothing
+        if (e.fill1 != 0 && e.fill1 <= fillCount) addEdge(e, m, false, uint16_t(e.fill1 - 1));
+        if (e.fill0 != 0 && e.fill0 <= fillCount) addEdge(e, m, true, uint16_t(e.fill0 - 1));
+    }
+    if (segments.size() == 0) return;
+    rules.assign(fillCount, rule);
+    paints.clear();
+    if (!masks.building()) {
+        const bool smoothing = quality != Quality::Low;
+        for (size_t i = 0; i < fillCount; ++i) paints.push_back(Paint::make(layer.fills[i], m, cx, smoothing));
+    }
+    run();
+}
+
+void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx) {
+    const size_t lineCount = layer.lines.size();
+    if (lineCount == 0) return;
+    runs.clear();
+    for (size_t i = 0; i < layer.edges.size(); ++i) {
+        const Edge& e = layer.edges[i];
+        if (e.line == 0 || e.line > lineCount) continue;
+        if (!runs.empty()) {
+            StrokeRun& last = runs.back();
+            const Edge& previous = layer.edges[last.first + last.count - 1];
+            if (last.line == e.line && last.first + last.count == i && previous.to == e.from) {
+                ++last.count;
+                continue;
+            }
+        }
+        runs.push_back({e.line, i, 1});
+    }
+    std::stable_sort(runs.begin(), runs.end(), [](const StrokeRun& a, const StrokeRun& b) { return a.line < b.line; });
+
+    const bool smoothing = quality != Quality::Low;
+    for (size_t r = 0; r < runs.size();) {
+        const uint16_t line = runs[r].line;
+        const LineStyle& style = layer.lines[line - 1];
+        StrokeStyle stroke;
+        stroke.halfWidth = strokeWidth(style, m) * 0.5f;
+        stroke.startCap = style.startCap;
+        stroke.endCap = style.endCap;
+        stroke.join = style.join;
+        stroke.miterLimit = std::isfinite(style.miterLimit) ? style.miterLimit : 3.0f;
+        segments.clear();
+        Stroker stroker(segments, 0, tolerance());
+        for (; r < runs.size() && runs[r].line == line; ++r) {
+            const StrokeRun& strokeRun = runs[r];
+            const Edge& first = layer.edges[strokeRun.first];
+            const Edge& last = layer.edges[strokeRun.first + strokeRun.count - 1];
+            path.clear();
+            path.push_back({m.apply(first.from), false});
+            for (size_t i = strokeRun.first; i < strokeRun.first + strokeRun.count; ++i) {
+                const Edge& e = layer.edges[i];
+                Point a = m.apply(e.from), b = m.apply(e.to);
+                if (e.curved) {
+                    Point c = m.apply(e.control);
+                    int pieces = isFinite(a) && isFinite(b) && isFinite(c) ? quadSubdivisions(a, c, b, tolerance()) : 1;
+                    for (int k = 1; k < pieces; ++k) {
+                        float t = float(k) / float(pieces), u = 1 - t;
+                        path.push_back({{u * u * a.x + 2 * u * t * c.x + t * t * b.x,
+                                         u * u * a.y + 2 * u * t * c.y + t * t * b.y},
+                                        true});
+                    }
+                }
+                path.push_back({b, false});
+            }
+            bool closed = !style.noClose && first.from == last.to;
+            stroker.stroke(path, closed, stroke);
+        }
+        if (segments.size() == 0) continue;
+        rules.assign(1, FillRule::NonZero);
+        paints.clear();
+        if (!masks.building()) {
+            paints.push_back(style.hasFill ? Paint::make(style.fill, m, cx, smoothing)
+                                           : Paint::solid(premultiply(cx.apply(style.color))));
+        }
+        run();
+    }
+}
+
+void Renderer::Impl::drawShape(const Shape& shape, const Matrix& toDevice, const ColorTransform& cx) {
+    if (clip.empty() || !isFiniteMatrix(toDevice)) return;
+    if (!masks.building() && masks.hidesEverything()) return;
+    const FillRule rule = shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
+    for (const ShapeLayer& layer : shape.layers) {
+        drawFills(layer, rule, toDevice, cx);
+        drawStrokes(layer, toDevice, cx);
+    }
+}
+
+Renderer::Renderer(Canvas& target, Quality quality) : impl_(std::make_unique<Impl>(target, quality)) {}
+Renderer::~Renderer() = default;
+
+void Renderer::setClipRect(IntRect rect) {
+    const IntRect& b = impl_->bounds;
+    IntRect c{std::max(rect.x0, b.x0), std::max(rect.y0, b.y0), std::min(rect.x1, b.x1), std::min(rect.y1, b.y1)};
+    impl_->clip = c.empty() ? IntRect{} : c;
+}
+
+void Renderer::clear(Rgba background) {
+    const IntRect& c = impl_->clip;
+    if (c.empty()) return;
+    background.a = 255;
+    const uint32_t color = premultiply(background);
+    for (int y = c.y0; y < c.y1; ++y) {
+        uint32_t* row = impl_->canvas.row(y);
+        std::fill(row + c.x0, row + c.x1, color);
+    }
+}
+
+void Renderer::drawShape(const Shape& shape, const Matrix& toDevice, const ColorTransform& cx) {
+    impl_->drawShape(shape, toDevice, cx);
+}
+
+void Renderer::beginMask() { impl_->masks.begin(); }
+void Renderer::endMask() { impl_->masks.end(); }
+void Renderer::popMask() { impl_->masks.pop(); }
+void Renderer::setReferencePaths(bool on) { impl_->reference = on; }
+
+}  // namespace swf

@@ -1,0 +1,117 @@
+#include "row_compositor.h"
+
+#include <algorithm>
+
+#include "pixel_math.h"
+
+namespace swf::render {
+
+const uint8_t* PaintCompositor::maskedCoverage(int y, const ItemRow& item) {
+    if (!mask_) return item.coverage;
+    const int n = item.x1 - item.x0;
+    if (masked_.size() < size_t(n)) masked_.resize(size_t(n));
+    const uint8_t* m = mask_ + size_t(y) * size_t(canvas_.width) + size_t(item.x0);
+    for (int i = 0; i < n; ++i) masked_[size_t(i)] = uint8_t(div255(uint32_t(item.coverage[i]) * m[i]));
+    return masked_.data();
+}
+
+void PaintCompositor::row(int y, const ItemRow* items, int count) {
+    if (count == 1 && !reference_) {
+        singleItem(y, items[0]);
+    } else {
+        severalItems(y, items, count);
+    }
+}
+
+void PaintCompositor::singleItem(int y, const ItemRow& item) {
+    const Paint& paint = paints_[item.item];
+    if (paint.drawsNothing()) return;
+    const int n = item.x1 - item.x0;
+    const uint8_t* coverage = maskedCoverage(y, item);
+    uint32_t* dst = canvas_.row(y) + item.x0;
+    if (paint.kind() == Paint::Kind::Solid) {
+        const uint32_t color = paint.solidColor();
+        for (int i = 0; i < n; ++i) {
+            uint32_t c = coverage[i];
+            if (c == 0) continue;
+            dst[i] = sourceOver(scalePixel(color, c), dst[i]);
+        }
+        return;
+    }
+    if (colors_.size() < size_t(n)) colors_.resize(size_t(n));
+    // Shade only the covered runs: most of a row's range can be empty (e.g. a ring).
+    int i = 0;
+    while (i < n) {
+        while (i < n && coverage[i] == 0) ++i;
+        int start = i;
+        while (i < n && coverage[i] != 0) ++i;
+        if (start == i) break;
+        paint.shade(item.x0 + start, y, i - start, colors_.data());
+        for (int k = start; k < i; ++k) dst[k] = sourceOver(scalePixel(colors_[size_t(k - start)], coverage[k]), dst[k]);
+    }
+}
+
+void PaintCompositor::severalItems(int y, const ItemRow* items, int count) {
+    int x0 = items[0].x0, x1 = items[0].x1;
+    for (int k = 1; k < count; ++k) {
+        x0 = std::min(x0, items[k].x0);
+        x1 = std::max(x1, items[k].x1);
+    }
+    const size_t span = size_t(x1 - x0);
+    for (auto* v : {&sumCoverage_, &sumA_, &sumR_, &sumG_, &sumB_}) {
+        if (v->size() < span) v->resize(span);
+        std::fill(v->begin(), v->begin() + std::ptrdiff_t(span), 0u);
+    }
+    for (int k = 0; k < count; ++k) {
+        const ItemRow& item = items[k];
+        const int n = item.x1 - item.x0;
+        const uint8_t* coverage = maskedCoverage(y, item);
+        if (colors_.size() < size_t(n)) colors_.resize(size_t(n));
+        paints_[item.item].shade(item.x0, y, n, colors_.data());
+        const size_t offset = size_t(item.x0 - x0);
+        for (int i = 0; i < n; ++i) {
+            uint32_t c = coverage[i];
+            if (c == 0) continue;
+            uint32_t p = colors_[size_t(i)];
+            size_t j = offset + size_t(i);
+            sumCoverage_[j] += c;
+            sumA_[j] += c * (p >> 24);
+            sumR_[j] += c * ((p >> 16) & 255u);
+            sumG_[j] += c * ((p >> 8) & 255u);
+            sumB_[j] += c * (p & 255u);
+        }
+    }
+    uint32_t* dst = canvas_.row(y) + x0;
+    for (size_t j = 0; j < span; ++j) {
+        uint32_t total = sumCoverage_[j];
+        if (total == 0) continue;
+        // Coverages adding up past the pixel (overlapping fills) share it in proportion.
+        uint32_t divisor = std::max(total, 255u);
+        auto channel = [divisor](uint32_t v) { return (v + divisor / 2) / divisor; };
+        uint32_t src = packPixel(channel(sumA_[j]), channel(sumR_[j]), channel(sumG_[j]), channel(sumB_[j]));
+        dst[j] = sourceOver(src, dst[j]);
+    }
+}
+
+void MaskCompositor::row(int y, const ItemRow* items, int count) {
+    int x0 = items[0].x0, x1 = items[0].x1;
+    for (int k = 1; k < count; ++k) {
+        x0 = std::min(x0, items[k].x0);
+        x1 = std::max(x1, items[k].x1);
+    }
+    const size_t span = size_t(x1 - x0);
+    if (sum_.size() < span) sum_.resize(span);
+    std::fill(sum_.begin(), sum_.begin() + std::ptrdiff_t(span), 0u);
+    for (int k = 0; k < count; ++k) {
+        const ItemRow& item = items[k];
+        for (int i = 0; i < item.x1 - item.x0; ++i) sum_[size_t(item.x0 - x0 + i)] += item.coverage[i];
+    }
+    uint8_t* m = plane_ + size_t(y) * size_t(width_) + size_t(x0);
+    for (size_t j = 0; j < span; ++j) {
+        uint32_t c = std::min(sum_[j], 255u);
+        // Union with what earlier shapes of the mask covered.
+        m[j] = uint8_t(c + div255(uint32_t(m[j]) * (255 - c)));
+    }
+}
+
+}  // namespace swf::render

@@ -1,0 +1,56 @@
+// Device-space line segments, the only input of the coverage rasterizer. Curves are flattened
+// into them and strokes are outlined into them; every coordinate in a Segment is finite and
+// within kMaxDeviceCoordinate, so later arithmetic cannot overflow.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "geometry.h"
+
+namespace swf::render {
+
+// Coordinates further than this from the canvas are clamped: a polygon pushed to this line
+// still covers the canvas correctly, and float precision stays below 1/64 pixel.
+constexpr float kMaxDeviceCoordinate = 1 << 17;
+
+struct Segment {
+    float x0, y0, x1, y1;  // y0 < y1 always
+    int8_t winding;        // +1 when the original edge ran downwards, -1 upwards
+    uint16_t item;         // which paint item (fill or stroke) this segment bounds
+};
+
+// Collects segments for several paint items, dropping horizontal and non-finite ones.
+class SegmentList {
+public:
+    void clear() {
+        segments_.clear();
+        overflowed_ = false;
+    }
+    // Adds the directed line a -> b as a boundary of `item`.
+    void addLine(Point a, Point b, uint16_t item);
+    // Adds the directed quadratic curve a -> (control) -> b, flattened so that no point of the
+    // curve is further than `tolerance` device pixels from the polyline.
+    void addQuad(Point a, Point control, Point b, uint16_t item, float tolerance);
+
+    const std::vector<Segment>& segments() const { return segments_; }
+    size_t size() const { return segments_.size(); }
+    // True when segments were dropped because the list reached kMaxSegments.
+    bool overflowed() const { return overflowed_; }
+
+    // Millions of edges are legal in a file but more than any real frame draws.
+    static constexpr size_t kMaxSegments = 4 * 1000 * 1000;
+
+private:
+    std::vector<Segment> segments_;
+    bool overflowed_ = false;
+};
+
+bool isFinite(Point p);
+Point clampToDeviceRange(Point p);
+
+// Number of straight pieces a quadratic curve needs for the tolerance, capped.
+int quadSubdivisions(Point a, Point control, Point b, float tolerance);
+
+}  // namespace swf::render
