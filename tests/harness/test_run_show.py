@@ -1,0 +1,37 @@
+"""tools/wine/run-show.sh, the headless path of `make run`, with the stand-in saver."""
+
+import os
+import subprocess
+import tempfile
+import unittest
+from pathlib import Path
+
+from kestoral_harness import BIN_DIR, TOOLS, install_script_timeout, prefix_processes, read_png
+
+
+class HeadlessShow(unittest.TestCase):
+    def test_screenshot_taken_and_show_ended_by_a_key(self):
+        with tempfile.TemporaryDirectory(dir=BIN_DIR.parent) as show_dir:
+            env = dict(os.environ, KESTORAL_SHOW_PROGRAM="demo_saver.exe",
+                       KESTORAL_SHOW_DIR=show_dir, KESTORAL_SHOW_SECONDS="3",
+                       KESTORAL_SHOW_HEADLESS="1")
+            result = subprocess.run([TOOLS / "run-show.sh", BIN_DIR], env=env, text=True,
+                                    stdin=subprocess.DEVNULL, capture_output=True, timeout=150)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            screenshot = Path(result.stdout.strip().splitlines()[-1])
+            self.assertEqual(screenshot, Path(show_dir) / "show.png")
+            image = read_png(screenshot)
+            self.assertEqual((image.width, image.height), (1280, 720))
+            self.assertEqual(image.pixel(150, 150), (255, 0, 0))  # the saver's red mark
+            self.assertEqual(image.pixel(1000, 600), (0, 0, 0))
+            log = (Path(show_dir) / "show.log").read_text()
+            self.assertIn("key 32", log)
+            self.assertIn("close", log)
+            prefix = Path(show_dir) / "run-prefix"
+            self.assertTrue((prefix / "system.reg").exists(), "run prefix not kept")
+            self.assertEqual(prefix_processes(prefix), [])
+
+
+if __name__ == "__main__":
+    install_script_timeout()
+    unittest.main(verbosity=2)

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# `make run`: starts the full-screen show of the freshly built screen saver under Wine.
+# With a reachable X display the show opens there and runs until you end it. On a headless
+# machine it runs on a private Xvfb: after a few seconds a screenshot is saved, a key press ends
+# the show, and the screenshot's path is printed.
+#
+# Usage: run-show.sh BIN_DIR
+# The Wine prefix BIN_DIR/../run-prefix is kept between runs (settings made there stay).
+# KESTORAL_SHOW_PROGRAM (default kestoral.scr), KESTORAL_SHOW_DIR (default BIN_DIR/..: where
+# run-prefix and show.png live), KESTORAL_SHOW_SECONDS (default 5), KESTORAL_SHOW_HEADLESS=1
+# forces the Xvfb run even where a display exists.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-lib.sh"
+
+bin_dir=$(cd "${1:?usage: run-show.sh BIN_DIR}" && pwd) || exit 2
+program=$bin_dir/${KESTORAL_SHOW_PROGRAM:-kestoral.scr}
+show_dir=${KESTORAL_SHOW_DIR:-$(dirname "$bin_dir")}
+seconds=${KESTORAL_SHOW_SECONDS:-5}
+[ -f "$program" ] || { echo "run-show: $program is not built" >&2; exit 1; }
+mkdir -p "$show_dir" && show_dir=$(cd "$show_dir" && pwd)
+
+prefix=$show_dir/run-prefix
+"$here/make-template-prefix.sh" "$prefix" >&2 || exit 1
+export WINEPREFIX=$prefix
+KW_XVFB_PID=
+show_pid=
+cleanup() {
+  [ -n "$show_pid" ] && kill -KILL "$show_pid" 2>/dev/null
+  kw_stop_prefix "$prefix"
+  kw_stop_xvfb
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+if [ "${KESTORAL_SHOW_HEADLESS:-0}" != 1 ] && kw_display_reachable; then
+  echo "run-show: showing on $DISPLAY; a key press, a click or a mouse move ends the show" >&2
+  kw_start_wineserver || { echo "run-show: wineserver did not start" >&2; exit 1; }
+  wine "$program" /s
+  exit $?
+fi
+
+kw_start_xvfb 1280x720x24 || exit 1
+kw_start_wineserver || { echo "run-show: wineserver did not start" >&2; exit 1; }
+log=$show_dir/show.log
+wine "$program" /s >"$log" 2>&1 &
+show_pid=$!
+sleep "$seconds"
+if ! kill -0 "$show_pid" 2>/dev/null; then
+  wait "$show_pid"
+  echo "run-show: the show ended by itself (exit code $?) before the screenshot; see $log" >&2
+  show_pid=
+  exit 1
+fi
+
+screenshot=$show_dir/show.png
+import -window root -depth 8 "PNG24:$screenshot" || { echo "run-show: screenshot failed" >&2; exit 1; }
+xdotool key space
+
+# A show that ignores the key is a fault worth seeing, so it is reported, then killed.
+rc=0
+for _ in $(seq 100); do
+  kill -0 "$show_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$show_pid" 2>/dev/null; then
+  echo "run-show: the show did not end on a key press within 10 s; killed" >&2
+  rc=1
+else
+  wait "$show_pid"
+  code=$?
+  [ "$code" -eq 0 ] || { echo "run-show: the show exited with code $code" >&2; rc=1; }
+  show_pid=
+fi
+echo "$screenshot"
+exit $rc
