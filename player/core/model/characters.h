@@ -1,0 +1,128 @@
+// The dictionary's entries: everything a Define* tag creates, as immutable values.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../bitmap.h"
+#include "../geometry.h"
+#include "../shape.h"
+#include "../parse/shape_records.h"
+#include "timeline.h"
+
+namespace swf {
+
+enum class CharacterKind : uint8_t { Shape, Morph, Bitmap, Sprite, Font, Text, EditText, Button };
+
+struct Character {
+    explicit Character(CharacterKind k) : kind(k) {}
+    virtual ~Character() = default;
+    const CharacterKind kind;
+    uint16_t id = 0;
+};
+
+struct ShapeCharacter : Character {
+    ShapeCharacter() : Character(CharacterKind::Shape) {}
+    Shape shape;
+};
+
+struct MorphFill {
+    FillStyle start, end;
+};
+struct MorphLine {
+    LineStyle start, end;
+};
+
+// DefineMorphShape 1 and 2: one style table of start/end pairs and two parallel edge lists.
+struct MorphCharacter : Character {
+    MorphCharacter() : Character(CharacterKind::Morph) {}
+    Rect startBounds, endBounds;
+    std::vector<MorphFill> fills;
+    std::vector<MorphLine> lines;
+    std::vector<ShapeRecord> startRecords, endRecords;
+};
+
+struct BitmapCharacter : Character {
+    BitmapCharacter() : Character(CharacterKind::Bitmap) {}
+    std::shared_ptr<const Bitmap> bitmap;
+};
+
+struct SpriteCharacter : Character {
+    SpriteCharacter() : Character(CharacterKind::Sprite) {}
+    Timeline timeline;
+};
+
+// Glyphs are in EM units: 1024 per EM for DefineFont 1/2, 20480 for DefineFont3.
+struct FontCharacter : Character {
+    FontCharacter() : Character(CharacterKind::Font) {}
+    std::string name;
+    float emSize = 1024;
+    std::vector<Shape> glyphs;       // one layer, fill 1 = the text colour (a placeholder)
+    std::vector<uint16_t> codes;     // character code of each glyph, when known
+    std::vector<int16_t> advances;   // EM units, when the font has a layout
+    float ascent = 0, descent = 0, leading = 0;  // EM units
+    bool hasLayout = false;
+    int glyphForCode(uint16_t code) const;  // -1 when the font has no such glyph
+};
+
+struct GlyphEntry {
+    uint32_t index = 0;
+    int32_t advance = 0;  // twips
+};
+
+struct TextRun {
+    std::shared_ptr<const FontCharacter> font;
+    Rgba color;
+    float x = 0, y = 0;   // baseline origin, text space twips
+    float height = 0;     // twips
+    std::vector<GlyphEntry> glyphs;
+};
+
+// A glyph ready to draw: the font's outline in the run's colour, and its place in text space.
+struct PlacedGlyph {
+    std::shared_ptr<const Shape> shape;
+    Matrix matrix;
+};
+
+struct TextCharacter : Character {
+    TextCharacter() : Character(CharacterKind::Text) {}
+    Rect bounds;
+    Matrix matrix;
+    std::vector<TextRun> runs;
+    std::vector<PlacedGlyph> glyphs;  // made from runs once the tag is read
+};
+
+enum class TextAlign : uint8_t { Left = 0, Right = 1, Center = 2, Justify = 3 };
+
+struct EditTextCharacter : Character {
+    EditTextCharacter() : Character(CharacterKind::EditText) {}
+    Rect bounds;
+    std::shared_ptr<const FontCharacter> font;  // null: device font, which we do not draw
+    bool useOutlines = false, wordWrap = false, multiline = false, password = false, html = false;
+    bool border = false;
+    float height = 240;  // twips
+    Rgba color{0, 0, 0, 255};
+    TextAlign align = TextAlign::Left;
+    float leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;  // twips
+    std::string variableName;
+    std::string initialText;
+    std::vector<PlacedGlyph> glyphs;  // the initial text laid out, drawn as static text
+};
+
+struct ButtonRecord {
+    uint8_t states = 0;  // bit 0 up, 1 over, 2 down, 3 hit test
+    uint16_t characterId = 0;
+    uint16_t depth = 0;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    bool isUp() const { return states & 1; }
+};
+
+struct ButtonCharacter : Character {
+    ButtonCharacter() : Character(CharacterKind::Button) {}
+    std::vector<ButtonRecord> records;
+};
+
+}  // namespace swf

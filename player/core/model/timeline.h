@@ -1,0 +1,45 @@
+// A timeline (the movie's or a sprite's): frames of display-list commands and frame scripts.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "../geometry.h"
+#include "actions.h"
+
+namespace swf {
+
+// PlaceObject 1 to 3: a new character at a free depth, a move of the one there, or (character
+// and move together) a replacement that keeps the instance's unset properties.
+struct PlaceCommand {
+    uint16_t depth = 0;
+    bool move = false;
+    std::optional<uint16_t> characterId;
+    std::optional<Matrix> matrix;
+    std::optional<ColorTransform> colorTransform;
+    std::optional<uint16_t> ratio;
+    std::optional<std::string> name;
+    std::optional<uint16_t> clipDepth;
+};
+
+struct FrameCommand {
+    enum class Kind : uint8_t { Place, Remove, Actions };
+    Kind kind = Kind::Place;
+    PlaceCommand place;     // Place; Remove uses place.depth
+    ActionListPtr actions;  // Actions
+};
+
+struct Frame {
+    std::vector<FrameCommand> commands;
+    std::vector<std::string> labels;
+};
+
+struct Timeline {
+    std::vector<Frame> frames;
+    // 0-based index of the frame with this label (case-insensitive), or -1.
+    int findLabel(const std::string& label) const;
+};
+
+}  // namespace swf

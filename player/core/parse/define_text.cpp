@@ -1,0 +1,84 @@
+#include "limits.h"
+#include "load_context.h"
+#include "records.h"
+
+namespace swf {
+
+void readDefineText(Reader& r, LoadContext& ctx, int textVersion) {
+    auto text = std::make_shared<TextCharacter>();
+    text->id = r.u16();
+    text->bounds = readRect(r);
+    text->matrix = readMatrix(r);
+    int glyphBits = r.u8();
+    int advanceBits = r.u8();
+    if (glyphBits > 32 || advanceBits > 32) r.fail("glyph or advance bits wider than 32");
+    TextRun style;  // font, colour, position and height carry over between records
+    size_t glyphTotal = 0;
+    while (!r.atEnd()) {
+        uint8_t flags = r.u8();
+        if (flags == 0) break;
+        TextRun run = style;
+        run.glyphs.clear();
+        if (flags & 0x08) run.font = ctx.font(r.u16());
+        if (flags & 0x04) run.color = textVersion == 2 ? readRgba(r) : readRgb(r);
+        if (flags & 0x01) run.x = r.s16();
+        if (flags & 0x02) run.y = r.s16();
+        if (flags & 0x08) run.height = r.u16();
+        size_t count = r.u8();
+        glyphTotal += count;
+        if (glyphTotal > kMaxGlyphsPerText) r.fail("too many glyphs");
+        float x = run.x;
+        for (size_t i = 0; i < count; ++i) {
+            GlyphEntry g;
+            g.index = r.ubits(glyphBits);
+            g.advance = r.sbits(advanceBits);
+            x += float(g.advance);
+            run.glyphs.push_back(g);
+        }
+        r.align();
+        style = run;
+        style.x = x;  // the next record continues where this one ended
+        text->runs.push_back(std::move(run));
+    }
+    placeTextGlyphs(*text, ctx.glyphs);
+    ctx.define(text->id, text);
+}
+
+void readDefineEditText(Reader& r, LoadContext& ctx) {
+    auto edit = std::make_shared<EditTextCharacter>();
+    edit->id = r.u16();
+    edit->bounds = readRect(r);
+    uint8_t flags1 = r.u8();
+    uint8_t flags2 = r.u8();
+    bool hasText = flags1 & 0x80;
+    edit->wordWrap = flags1 & 0x40;
+    edit->multiline = flags1 & 0x20;
+    edit->password = flags1 & 0x10;
+    bool hasColor = flags1 & 0x04;
+    bool hasMaxLength = flags1 & 0x02;
+    bool hasFont = flags1 & 0x01;
+    bool hasFontClass = flags2 & 0x80;
+    bool hasLayout = flags2 & 0x20;
+    edit->border = flags2 & 0x08;
+    edit->html = flags2 & 0x02;
+    edit->useOutlines = flags2 & 0x01;
+    if (hasFont) edit->font = ctx.font(r.u16());
+    if (hasFontClass) r.cstring();
+    if (hasFont || hasFontClass) edit->height = r.u16();
+    if (hasColor) edit->color = readRgba(r);
+    if (hasMaxLength) r.u16();
+    if (hasLayout) {
+        uint8_t align = r.u8();
+        edit->align = align <= 3 ? TextAlign(align) : TextAlign::Left;
+        edit->leftMargin = r.u16();
+        edit->rightMargin = r.u16();
+        edit->indent = r.s16();
+        edit->leading = r.s16();
+    }
+    edit->variableName = r.cstring();
+    if (hasText) edit->initialText = r.cstring();
+    layoutEditText(*edit, ctx.glyphs);
+    ctx.define(edit->id, edit);
+}
+
+}  // namespace swf

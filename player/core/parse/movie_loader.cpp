@@ -1,0 +1,143 @@
+#include "movie_loader.h"
+
+#include "limits.h"
+#include "load_context.h"
+#include "records.h"
+
+namespace swf {
+namespace {
+
+class TagLoop {
+public:
+    explicit TagLoop(LoadContext& ctx) : ctx_(ctx) {}
+
+    // Reads tags until End or the end of data into `timeline`; nesting > 0 inside sprites,
+    // where only control tags count.
+    void run(Reader& body, Timeline& timeline, int nesting) {
+        Frame frame;
+        bool frameOpen = false;
+        while (body.remaining() >= 2) {
+            size_t offset = body.position();
+            uint16_t header = body.u16();
+            uint16_t code = header >> 6;
+            size_t length = header & 0x3f;
+            if (length == 0x3f) {
+                if (body.remaining() < 4) break;
+                length = body.u32();
+            }
+            if (length > body.remaining()) {
+                // A cut file: the last tag is read as far as it goes.
+                ctx_.movie.warnings.push_back("tag " + std::to_string(code) + ": length beyond the end of data");
+                length = body.remaining();
+            }
+            ctx_.movie.tags.push_back(TagInfo{code, uint32_t(length), offset, nesting});
+            Reader tag(body.bytes(length), length, code);
+            if (code == kTagEnd) break;
+            if (code == kTagShowFrame) {
+                if (timeline.frames.size() < kMaxFrames) timeline.frames.push_back(std::move(frame));
+                frame = Frame{};
+                frameOpen = false;
+                continue;
+            }
+            try {
+                if (handle(tag, code, frame, nesting)) frameOpen = true;
+            } catch (const ParseError& e) {
+                ctx_.movie.warnings.push_back(e.what());
+            }
+        }
+        if (frameOpen && timeline.frames.size() < kMaxFrames) timeline.frames.push_back(std::move(frame));
+    }
+
+private:
+    // Returns true when the tag added something to the frame.
+    bool handle(Reader& r, uint16_t code, Frame& frame, int nesting) {
+        switch (code) {
+            case kTagPlaceObject: frame.commands.push_back(readPlaceObject(r, 1)); return true;
+            case kTagPlaceObject2: frame.commands.push_back(readPlaceObject(r, 2)); return true;
+            case kTagPlaceObject3: frame.commands.push_back(readPlaceObject(r, 3)); return true;
+            case kTagRemoveObject: frame.commands.push_back(readRemoveObject(r, 1)); return true;
+            case kTagRemoveObject2: frame.commands.push_back(readRemoveObject(r, 2)); return true;
+            case kTagFrameLabel: frame.labels.push_back(r.cstring()); return true;
+            case kTagDoAction: {
+                FrameCommand cmd;
+                cmd.kind = FrameCommand::Kind::Actions;
+                cmd.actions = decodeActions(r);
+                frame.commands.push_back(std::move(cmd));
+                return true;
+            }
+            default: break;
+        }
+        if (nesting > 0) return false;  // definitions inside a sprite are not allowed
+        Movie& movie = ctx_.movie;
+        switch (code) {
+            case kTagSetBackgroundColor: movie.background = readRgb(r); break;
+            case kTagDefineShape: readDefineShape(r, ctx_, 1); break;
+            case kTagDefineShape2: readDefineShape(r, ctx_, 2); break;
+            case kTagDefineShape3: readDefineShape(r, ctx_, 3); break;
+            case kTagDefineShape4: readDefineShape(r, ctx_, 4); break;
+            case kTagDefineMorphShape: readDefineMorphShape(r, ctx_, 1); break;
+            case kTagDefineMorphShape2: readDefineMorphShape(r, ctx_, 2); break;
+            case kTagJpegTables: ctx_.jpegTables.assign(r.data(), r.data() + r.size()); break;
+            case kTagDefineBits:
+            case kTagDefineBitsJpeg2:
+            case kTagDefineBitsJpeg3:
+            case kTagDefineBitsJpeg4: readDefineBits(r, ctx_, code); break;
+            case kTagDefineBitsLossless: readDefineBitsLossless(r, ctx_, 1); break;
+            case kTagDefineBitsLossless2: readDefineBitsLossless(r, ctx_, 2); break;
+            case kTagDefineFont: readDefineFont(r, ctx_); break;
+            case kTagDefineFont2: readDefineFont2(r, ctx_, 2); break;
+            case kTagDefineFont3: readDefineFont2(r, ctx_, 3); break;
+            case kTagDefineFontInfo: readDefineFontInfo(r, ctx_, 1); break;
+            case kTagDefineFontInfo2: readDefineFontInfo(r, ctx_, 2); break;
+            case kTagDefineText: readDefineText(r, ctx_, 1); break;
+            case kTagDefineText2: readDefineText(r, ctx_, 2); break;
+            case kTagDefineEditText: readDefineEditText(r, ctx_); break;
+            case kTagDefineButton: readDefineButton(r, ctx_, 1); break;
+            case kTagDefineButton2: readDefineButton(r, ctx_, 2); break;
+            case kTagDefineSprite: readSprite(r, nesting); break;
+            case kTagDoAbc:
+            case kTagDoAbc1: movie.usesAs3 = true; break;
+            default: break;  // unknown or not needed for drawing: skipped
+        }
+        return false;
+    }
+
+    void readSprite(Reader& r, int nesting) {
+        if (nesting + 1 > kMaxSpriteNesting) r.fail("sprites nested too deeply");
+        auto sprite = std::make_shared<SpriteCharacter>();
+        sprite->id = r.u16();
+        r.u16();  // frame count: the ShowFrame tags decide
+        run(r, sprite->timeline, nesting + 1);
+        ctx_.define(sprite->id, sprite);
+    }
+
+    LoadContext& ctx_;
+};
+
+}  // namespace
+
+std::shared_ptr<const Movie> loadMovie(const uint8_t* data, size_t size, std::string& error) {
+    Container container;
+    if (!openContainer(data, size, container, error)) return nullptr;
+    auto movie = std::make_shared<Movie>();
+    movie->compression = container.compression;
+    movie->version = container.version;
+    movie->declaredLength = container.declaredLength;
+    movie->truncated = container.truncated;
+    Reader header(container.body.data(), container.body.size());
+    try {
+        movie->frameRect = readRect(header);
+        movie->frameRateRaw = header.u16();
+        movie->declaredFrameCount = header.u16();
+    } catch (const ParseError&) {
+        error = "file too short for the movie header";
+        return nullptr;
+    }
+    Reader body(container.body.data() + header.position(), container.body.size() - header.position());
+    LoadContext ctx(*movie);
+    TagLoop(ctx).run(body, movie->timeline, 0);
+    if (movie->timeline.frames.empty()) movie->timeline.frames.emplace_back();
+    return movie;
+}
+
+}  // namespace swf

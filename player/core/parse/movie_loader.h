@@ -1,0 +1,17 @@
+// Turns the bytes of a SWF file into a Movie.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "../model/movie.h"
+
+namespace swf {
+
+// Null with a reason when the file cannot be played at all. Damaged tags are skipped and noted
+// in Movie::warnings; a truncated file yields the frames that were complete or begun.
+std::shared_ptr<const Movie> loadMovie(const uint8_t* data, size_t size, std::string& error);
+
+}  // namespace swf

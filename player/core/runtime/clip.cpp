@@ -1,0 +1,208 @@
+#include "clip.h"
+
+#include <cctype>
+
+#include "../model/morph.h"
+#include "../parse/limits.h"
+
+namespace swf {
+namespace {
+
+bool sameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(uint8_t(a[i])) != std::tolower(uint8_t(b[i]))) return false;
+    return true;
+}
+
+// What the timeline says about one depth at some frame, replayed without side effects.
+struct PlacedState {
+    uint16_t characterId = 0;
+    PlaceCommand props;
+};
+
+void merge(PlaceCommand& into, const PlaceCommand& p) {
+    if (p.matrix) into.matrix = p.matrix;
+    if (p.colorTransform) into.colorTransform = p.colorTransform;
+    if (p.ratio) into.ratio = p.ratio;
+    if (p.name) into.name = p.name;
+    if (p.clipDepth) into.clipDepth = p.clipDepth;
+}
+
+}  // namespace
+
+Clip::Clip(ClipHost& host, const Timeline* timeline, Clip* parent, int nesting)
+    : host_(host), timeline_(timeline), parent_(parent), nesting_(nesting) {}
+
+Clip::~Clip() {
+    // A child kept alive by a running script must not reach back into a dead parent.
+    for (auto& [depth, obj] : list_)
+        if (obj.clip) obj.clip->parent_ = nullptr;
+}
+
+int Clip::frameCount() const { return timeline_ ? int(timeline_->frames.size()) : 1; }
+
+void Clip::start() {
+    if (timeline_ && !timeline_->frames.empty()) runFrame(0, true);
+    frame_ = 0;
+}
+
+void Clip::step(bool loop) {
+    for (auto& [depth, obj] : list_)
+        if (obj.clip) obj.clip->step();
+    if (!playing_ || !timeline_) return;
+    int count = frameCount();
+    if (count <= 1) return;
+    if (frame_ + 1 < count) {
+        ++frame_;
+        runFrame(frame_, true);
+    } else if (loop) {
+        rewindTo(0);
+    } else {
+        playing_ = false;
+    }
+}
+
+void Clip::gotoFrame(int frame, bool andPlay, bool andStop) {
+    if (andPlay) playing_ = true;
+    if (andStop) playing_ = false;
+    if (!timeline_) return;
+    int count = frameCount();
+    if (frame < 0) frame = 0;
+    if (frame >= count) frame = count - 1;
+    if (frame == frame_) return;
+    if (frame > frame_) {
+        // Skipped frames still build the display list; only the target's script runs.
+        for (int f = frame_ + 1; f <= frame; ++f) runFrame(f, f == frame);
+        frame_ = frame;
+    } else {
+        rewindTo(frame);
+    }
+}
+
+// Going back rebuilds the display list from frame one to the target: objects the target frame
+// also has (same depth, same character) are kept with their state, everything else goes, and
+// what is missing is created, as the original player does.
+void Clip::rewindTo(int frame) {
+    std::map<uint16_t, PlacedState> wanted;
+    for (int f = 0; f <= frame; ++f) {
+        for (const FrameCommand& cmd : timeline_->frames[size_t(f)].commands) {
+            if (cmd.kind == FrameCommand::Kind::Remove) {
+                wanted.erase(cmd.place.depth);
+            } else if (cmd.kind == FrameCommand::Kind::Place) {
+                const PlaceCommand& p = cmd.place;
+                auto it = wanted.find(p.depth);
+                if (p.characterId && (!p.move || it == wanted.end())) {
+                    wanted[p.depth] = PlacedState{*p.characterId, p};
+                } else if (it != wanted.end()) {
+                    if (p.characterId) it->second.characterId = *p.characterId;
+                    merge(it->second.props, p);
+                }
+            }
+        }
+    }
+    for (auto it = list_.begin(); it != list_.end();) {
+        auto w = wanted.find(it->first);
+        bool keep = w != wanted.end() && it->second.character && it->second.character->id == w->second.characterId;
+        it = keep ? std::next(it) : list_.erase(it);
+    }
+    for (auto& [depth, state] : wanted) {
+        PlaceCommand p = state.props;
+        p.depth = depth;
+        p.characterId = state.characterId;
+        p.move = list_.count(depth) > 0;  // kept objects take the frame's properties
+        if (p.move) p.characterId.reset();
+        place(p);
+    }
+    frame_ = frame;
+    ++host_.changes;
+    const Frame& target = timeline_->frames[size_t(frame)];
+    for (const FrameCommand& cmd : target.commands)
+        if (cmd.kind == FrameCommand::Kind::Actions) host_.queue.push_back({weak_from_this(), cmd.actions});
+}
+
+void Clip::runFrame(int frame, bool withActions) {
+    for (const FrameCommand& cmd : timeline_->frames[size_t(frame)].commands) apply(cmd, withActions);
+}
+
+void Clip::apply(const FrameCommand& cmd, bool withActions) {
+    switch (cmd.kind) {
+        case FrameCommand::Kind::Place: place(cmd.place); break;
+        case FrameCommand::Kind::Remove:
+            if (list_.erase(cmd.place.depth)) ++host_.changes;
+            break;
+        case FrameCommand::Kind::Actions:
+            if (withActions) host_.queue.push_back({weak_from_this(), cmd.actions});
+            break;
+    }
+}
+
+void Clip::place(const PlaceCommand& p) {
+    auto it = list_.find(p.depth);
+    const Character* character = p.characterId ? host_.movie->character(*p.characterId) : nullptr;
+    if (p.characterId && !character) return;  // undefined character: the original ignores it
+    DisplayObject* obj = nullptr;
+    if (it != list_.end() && p.move) {
+        obj = &it->second;
+        if (character && character != obj->character) instantiate(*obj, character);  // replace
+    } else if (character) {
+        if (it == list_.end() && list_.size() >= kMaxDisplayObjects) return;
+        DisplayObject fresh;
+        fresh.depth = p.depth;
+        obj = &(list_[p.depth] = std::move(fresh));
+        instantiate(*obj, character);
+    } else {
+        return;
+    }
+    if (p.matrix) obj->matrix = *p.matrix;
+    if (p.colorTransform) obj->colorTransform = *p.colorTransform;
+    if (p.name) obj->name = *p.name;
+    if (p.clipDepth) obj->clipDepth = *p.clipDepth;
+    if (p.ratio) obj->ratio = *p.ratio;
+    if (obj->character && obj->character->kind == CharacterKind::Morph && (p.ratio || !obj->morphShape)) updateMorph(*obj);
+    ++host_.changes;
+}
+
+void Clip::instantiate(DisplayObject& obj, const Character* character) {
+    obj.character = character;
+    obj.clip.reset();
+    obj.morphShape.reset();
+    // Too deep, or too many new instances this tick (a sprite placing copies of itself):
+    // the object stays in the list but draws as nothing.
+    if (nesting_ + 1 >= kMaxDisplayDepth || host_.instanceBudget == 0) return;
+    --host_.instanceBudget;
+    if (character->kind == CharacterKind::Sprite) {
+        const auto& sprite = static_cast<const SpriteCharacter&>(*character);
+        obj.clip = std::make_shared<Clip>(host_, &sprite.timeline, this, nesting_ + 1);
+        obj.clip->start();
+    } else if (character->kind == CharacterKind::Button) {
+        const auto& button = static_cast<const ButtonCharacter&>(*character);
+        obj.clip = std::make_shared<Clip>(host_, nullptr, this, nesting_ + 1);
+        for (const ButtonRecord& rec : button.records) {
+            const Character* c = rec.isUp() ? host_.movie->character(rec.characterId) : nullptr;
+            if (c) obj.clip->placeStatic(rec.depth, c, rec.matrix, rec.colorTransform);
+        }
+    }
+}
+
+void Clip::placeStatic(uint16_t depth, const Character* character, const Matrix& m, const ColorTransform& cx) {
+    if (list_.size() >= kMaxDisplayObjects) return;
+    DisplayObject& obj = list_[depth];
+    obj.depth = depth;
+    obj.matrix = m;
+    obj.colorTransform = cx;
+    instantiate(obj, character);
+    if (character->kind == CharacterKind::Morph) updateMorph(obj);
+}
+
+void Clip::updateMorph(DisplayObject& obj) {
+    obj.morphShape = std::make_shared<const Shape>(morphShapeAt(static_cast<const MorphCharacter&>(*obj.character), obj.ratio));
+}
+
+Clip* Clip::childByName(const std::string& name) const {
+    for (auto& [depth, obj] : list_)
+        if (obj.clip && sameName(obj.name, name)) return obj.clip.get();
+    return nullptr;
+}
+
+}  // namespace swf

@@ -1,0 +1,94 @@
+// Running timelines: a Clip is one timeline instance (the root or a sprite) with its display
+// list; a DisplayObject is one placed character.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../model/movie.h"
+#include "avm_value.h"
+
+namespace swf {
+
+class Clip;
+
+struct DisplayObject {
+    uint16_t depth = 0;
+    const Character* character = nullptr;
+    Matrix matrix;
+    ColorTransform colorTransform;
+    uint16_t ratio = 0;
+    std::string name;
+    uint16_t clipDepth = 0;            // > 0: a mask over the depths up to this one
+    std::shared_ptr<Clip> clip;        // sprites and buttons
+    std::shared_ptr<const Shape> morphShape;  // morph shapes: the shape at `ratio`
+};
+
+struct PendingActions {
+    std::weak_ptr<Clip> clip;
+    ActionListPtr actions;
+};
+
+// What all clips of one player share.
+struct ClipHost {
+    const Movie* movie = nullptr;
+    std::vector<PendingActions> queue;  // frame scripts waiting to run, in order
+    uint64_t changes = 0;               // bumped by anything that changes what is drawn
+    size_t instanceBudget = 0;          // instances that may still be created this tick
+};
+
+class Clip : public std::enable_shared_from_this<Clip> {
+public:
+    using DisplayList = std::map<uint16_t, DisplayObject>;
+
+    // `timeline` may be null: a button's static content.
+    Clip(ClipHost& host, const Timeline* timeline, Clip* parent, int nesting);
+    ~Clip();
+    Clip(const Clip&) = delete;
+    Clip& operator=(const Clip&) = delete;
+
+    // Shows the first frame; for a new instance, right after it is created.
+    void start();
+    // One tick: children step, then this clip moves to its next frame when playing.
+    // `loop` false stops on the last frame instead of wrapping (the root's Loop setting).
+    void step(bool loop = true);
+    // 0-based; out-of-range targets are clamped to the timeline.
+    void gotoFrame(int frame, bool andPlay, bool andStop);
+    void play() { playing_ = true; }
+    void stop() { playing_ = false; }
+
+    int currentFrame() const { return frame_; }  // 0-based
+    int frameCount() const;
+    bool isPlaying() const { return playing_; }
+    const Timeline* timeline() const { return timeline_; }
+    const DisplayList& displayList() const { return list_; }
+    Clip* parent() const { return parent_; }
+    int nesting() const { return nesting_; }
+    Clip* childByName(const std::string& name) const;  // case-insensitive instance name
+
+    // A placed child object's content, for buttons built outside a timeline.
+    void placeStatic(uint16_t depth, const Character* character, const Matrix& m, const ColorTransform& cx);
+
+    std::map<std::string, AvmValue> variables;  // the clip's script variables
+
+private:
+    void runFrame(int frame, bool withActions);
+    void apply(const FrameCommand& cmd, bool withActions);
+    void place(const PlaceCommand& p);
+    void instantiate(DisplayObject& obj, const Character* character);
+    void updateMorph(DisplayObject& obj);
+    void rewindTo(int frame);
+
+    ClipHost& host_;
+    const Timeline* timeline_;
+    Clip* parent_;
+    int nesting_;
+    int frame_ = -1;
+    bool playing_ = true;
+    DisplayList list_;
+};
+
+}  // namespace swf

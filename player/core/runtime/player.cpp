@@ -1,0 +1,74 @@
+#include "player.h"
+
+#include "../parse/limits.h"
+#include "../parse/movie_loader.h"
+#include "action_runner.h"
+#include "stage_renderer.h"
+
+namespace swf {
+
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::string& error) {
+    std::shared_ptr<const Movie> movie = loadMovie(data, size, error);
+    if (!movie) return nullptr;
+    return std::make_unique<Player>(std::move(movie));
+}
+
+Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)) {
+    host_.movie = movie_.get();
+    host_.instanceBudget = kInstancesPerTick;
+    root_ = std::make_shared<Clip>(host_, &movie_->timeline, nullptr, 0);
+    root_->start();
+    runScripts();
+}
+
+Player::~Player() = default;
+
+void Player::runScripts() {
+    size_t budget = kMaxActionsPerFrame;
+    ActionRunner runner(*root_, traces_, budget);
+    // Scripts may queue more scripts (a goto runs the target frame's); the budget bounds it.
+    for (size_t i = 0; i < host_.queue.size() && budget > 0; ++i) {
+        PendingActions pending = host_.queue[i];
+        if (auto clip = pending.clip.lock()) runner.run(*clip, *pending.actions);
+    }
+    host_.queue.clear();
+}
+
+bool Player::stepFrame() {
+    uint64_t before = host_.changes;
+    host_.instanceBudget = kInstancesPerTick;
+    root_->step(loop_);
+    runScripts();
+    return host_.changes != before;
+}
+
+void Player::gotoFrame(int frame) {
+    host_.instanceBudget = kInstancesPerTick;
+    root_->gotoFrame(frame - 1, false, false);
+    runScripts();
+}
+
+bool Player::advance(double elapsedMs) {
+    double interval = 1000.0 / frameRate();
+    pendingMs_ += elapsedMs > 0 ? elapsedMs : 0;
+    bool changed = false;
+    int steps = 0;
+    while (pendingMs_ >= interval && steps < kMaxFramesPerAdvance) {
+        pendingMs_ -= interval;
+        changed |= stepFrame();
+        ++steps;
+    }
+    if (pendingMs_ > interval) pendingMs_ = interval;  // drop what a stall left behind
+    return changed;
+}
+
+void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
+    if (canvas.width <= 0 || canvas.height <= 0) return;
+    Renderer renderer(canvas, quality);
+    Rgba background = movie_->background;
+    background.a = 255;
+    renderer.clear(background);
+    drawClip(renderer, *root_, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), ColorTransform{});
+}
+
+}  // namespace swf

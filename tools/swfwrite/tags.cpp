@@ -1,0 +1,321 @@
+#include "tags.h"
+
+#include "bit_writer.h"
+#include "records.h"
+
+namespace swfw {
+
+Tag setBackgroundColor(swf::Rgba c) {
+    BitWriter w;
+    writeColor(w, c, false);
+    return {9, w.take()};
+}
+
+Tag frameLabel(const std::string& name) {
+    BitWriter w;
+    w.cstring(name);
+    return {43, w.take()};
+}
+
+Tag doAction(const ActionWriter& actions) { return {12, actions.build()}; }
+
+Tag defineShape(uint16_t id, int version, const swf::Rect& bounds, const ShapeWriter& shape, bool nonZeroWinding) {
+    static const uint16_t codes[] = {2, 2, 22, 32, 83};
+    BitWriter w;
+    w.u16(id);
+    writeRect(w, bounds);
+    if (version >= 4) {
+        writeRect(w, bounds);
+        w.u8(nonZeroWinding ? 0x04 : 0);
+    }
+    w.bytes(shape.shapeWithStyle());
+    return {codes[version], w.take()};
+}
+
+namespace {
+
+void writePlaceBody(BitWriter& w, const Place& p) {
+    if (p.character) w.u16(*p.character);
+    if (p.matrix) writeMatrix(w, *p.matrix);
+    if (p.colorTransform) writeColorTransform(w, *p.colorTransform, true);
+    if (p.ratio) w.u16(*p.ratio);
+    if (p.name) w.cstring(*p.name);
+    if (p.clipDepth) w.u16(*p.clipDepth);
+}
+
+uint8_t placeFlags(const Place& p) {
+    return uint8_t((p.clipDepth ? 0x40 : 0) | (p.name ? 0x20 : 0) | (p.ratio ? 0x10 : 0) |
+                   (p.colorTransform ? 0x08 : 0) | (p.matrix ? 0x04 : 0) | (p.character ? 0x02 : 0) |
+                   (p.move ? 0x01 : 0));
+}
+
+}  // namespace
+
+Tag placeObject(uint16_t character, uint16_t depth, const swf::Matrix& m, const std::optional<swf::ColorTransform>& cx) {
+    BitWriter w;
+    w.u16(character);
+    w.u16(depth);
+    writeMatrix(w, m);
+    if (cx) writeColorTransform(w, *cx, false);
+    return {4, w.take()};
+}
+
+Tag placeObject2(const Place& p) {
+    BitWriter w;
+    w.u8(placeFlags(p));
+    w.u16(p.depth);
+    writePlaceBody(w, p);
+    return {26, w.take()};
+}
+
+Tag placeObject3(const Place& p, bool withFilterAndBlend) {
+    BitWriter w;
+    w.u8(placeFlags(p));
+    w.u8(withFilterAndBlend ? 0x03 : 0);
+    w.u16(p.depth);
+    writePlaceBody(w, p);
+    if (withFilterAndBlend) {
+        w.u8(1);   // one filter
+        w.u8(1);   // blur
+        w.u32(4 << 16);
+        w.u32(4 << 16);
+        w.u8(1 << 3);  // one pass
+        w.u8(3);   // blend mode: multiply
+    }
+    return {70, w.take()};
+}
+
+Tag removeObject(uint16_t character, uint16_t depth) {
+    BitWriter w;
+    w.u16(character);
+    w.u16(depth);
+    return {5, w.take()};
+}
+
+Tag removeObject2(uint16_t depth) {
+    BitWriter w;
+    w.u16(depth);
+    return {28, w.take()};
+}
+
+Tag defineSprite(uint16_t id, int frameCount, const std::vector<Tag>& tags) {
+    BitWriter w;
+    w.u16(id);
+    w.u16(uint32_t(frameCount));
+    for (const Tag& t : tags) w.bytes(encodeTag(t));
+    w.bytes(encodeTag(Tag{0, {}}));
+    return {39, w.take()};
+}
+
+Tag defineBitsLossless(uint16_t id, int version, int format, int width, int height, int paletteSize,
+                       const std::vector<uint8_t>& raw) {
+    BitWriter w;
+    w.u16(id);
+    w.u8(uint32_t(format));
+    w.u16(uint32_t(width));
+    w.u16(uint32_t(height));
+    if (format == 3) w.u8(uint32_t(paletteSize - 1));
+    w.bytes(deflateBytes(raw));
+    return {uint16_t(version == 2 ? 36 : 20), w.take()};
+}
+
+Tag defineBitsJpeg2(uint16_t id, const std::vector<uint8_t>& image) {
+    BitWriter w;
+    w.u16(id);
+    w.bytes(image);
+    return {21, w.take()};
+}
+
+Tag defineBitsJpeg3(uint16_t id, const std::vector<uint8_t>& jpeg, const std::vector<uint8_t>& alpha) {
+    BitWriter w;
+    w.u16(id);
+    w.u32(uint32_t(jpeg.size()));
+    w.bytes(jpeg);
+    w.bytes(deflateBytes(alpha));
+    return {35, w.take()};
+}
+
+Tag defineBits(uint16_t id, const std::vector<uint8_t>& jpeg) {
+    BitWriter w;
+    w.u16(id);
+    w.bytes(jpeg);
+    return {6, w.take()};
+}
+
+Tag jpegTables(const std::vector<uint8_t>& tables) { return {8, tables}; }
+
+Tag defineMorphShape(uint16_t id, const swf::Rect& startBounds, const swf::Rect& endBounds,
+                     const std::vector<MorphFillPair>& fills, const std::vector<MorphLinePair>& lines,
+                     const ShapeWriter& start, const ShapeWriter& end) {
+    BitWriter styles;
+    styles.u8(uint32_t(fills.size()));
+    for (const MorphFillPair& f : fills) {
+        styles.u8(uint8_t(f.start.type));
+        if (f.start.type == swf::FillType::Solid) {
+            writeColor(styles, f.start.color, true);
+            writeColor(styles, f.end.color, true);
+        } else {
+            writeMatrix(styles, f.start.gradient.matrix);
+            writeMatrix(styles, f.end.gradient.matrix);
+            styles.u8(uint32_t(f.start.gradient.records.size()));
+            for (size_t i = 0; i < f.start.gradient.records.size(); ++i) {
+                styles.u8(f.start.gradient.records[i].ratio);
+                writeColor(styles, f.start.gradient.records[i].color, true);
+                styles.u8(f.end.gradient.records[i].ratio);
+                writeColor(styles, f.end.gradient.records[i].color, true);
+            }
+        }
+    }
+    styles.u8(uint32_t(lines.size()));
+    for (const MorphLinePair& l : lines) {
+        styles.u16(l.startWidth);
+        styles.u16(l.endWidth);
+        writeColor(styles, l.startColor, true);
+        writeColor(styles, l.endColor, true);
+    }
+    std::vector<uint8_t> startEdges = start.shapeOnly();
+    std::vector<uint8_t> styleBytes = styles.take();
+
+    BitWriter w;
+    w.u16(id);
+    writeRect(w, startBounds);
+    writeRect(w, endBounds);
+    w.u32(uint32_t(styleBytes.size() + startEdges.size()));
+    w.bytes(styleBytes);
+    w.bytes(startEdges);
+    w.bytes(end.shapeOnly());
+    return {46, w.take()};
+}
+
+Tag defineFont(uint16_t id, const std::vector<FontGlyph>& glyphs) {
+    std::vector<std::vector<uint8_t>> shapes;
+    for (const FontGlyph& g : glyphs) shapes.push_back(g.shape.shapeOnly());
+    BitWriter w;
+    w.u16(id);
+    size_t offset = glyphs.size() * 2;
+    for (const auto& s : shapes) {
+        w.u16(uint32_t(offset));
+        offset += s.size();
+    }
+    for (const auto& s : shapes) w.bytes(s);
+    return {10, w.take()};
+}
+
+Tag defineFontInfo(uint16_t fontId, const std::string& name, const std::vector<FontGlyph>& glyphs) {
+    BitWriter w;
+    w.u16(fontId);
+    w.u8(uint32_t(name.size()));
+    for (char c : name) w.u8(uint8_t(c));
+    w.u8(0x01);  // wide codes
+    for (const FontGlyph& g : glyphs) w.u16(g.code);
+    return {13, w.take()};
+}
+
+Tag defineFont2(uint16_t id, const std::string& name, const std::vector<FontGlyph>& glyphs, int16_t ascent,
+                int16_t descent, int version) {
+    std::vector<std::vector<uint8_t>> shapes;
+    for (const FontGlyph& g : glyphs) shapes.push_back(g.shape.shapeOnly());
+    BitWriter w;
+    w.u16(id);
+    w.u8(0x80 | 0x08 | 0x04);  // layout, wide offsets, wide codes
+    w.u8(1);                   // language
+    w.u8(uint32_t(name.size()));
+    for (char c : name) w.u8(uint8_t(c));
+    w.u16(uint32_t(glyphs.size()));
+    size_t offset = glyphs.size() * 4 + 4;
+    for (const auto& s : shapes) {
+        w.u32(uint32_t(offset));
+        offset += s.size();
+    }
+    w.u32(uint32_t(offset));  // code table
+    for (const auto& s : shapes) w.bytes(s);
+    for (const FontGlyph& g : glyphs) w.u16(g.code);
+    w.u16(uint16_t(ascent));
+    w.u16(uint16_t(descent));
+    w.s16(0);  // leading
+    for (const FontGlyph& g : glyphs) w.s16(g.advance);
+    for (size_t i = 0; i < glyphs.size(); ++i) writeRect(w, swf::Rect{});
+    w.u16(0);  // no kerning
+    return {uint16_t(version == 3 ? 75 : 48), w.take()};
+}
+
+Tag defineText(uint16_t id, int version, const swf::Rect& bounds, const swf::Matrix& m,
+               const std::vector<TextRecord>& records) {
+    int glyphBits = 1, advanceBits = 1;
+    for (const TextRecord& r : records)
+        for (auto [g, a] : r.glyphs) {
+            glyphBits = std::max(glyphBits, BitWriter::unsignedBits(g));
+            advanceBits = std::max(advanceBits, BitWriter::signedBits(a));
+        }
+    BitWriter w;
+    w.u16(id);
+    writeRect(w, bounds);
+    writeMatrix(w, m);
+    w.u8(uint32_t(glyphBits));
+    w.u8(uint32_t(advanceBits));
+    for (const TextRecord& r : records) {
+        w.u8(0x80 | (r.font ? 0x08 : 0) | (r.color ? 0x04 : 0) | (r.y ? 0x02 : 0) | (r.x ? 0x01 : 0));
+        if (r.font) w.u16(*r.font);
+        if (r.color) writeColor(w, *r.color, version == 2);
+        if (r.x) w.s16(*r.x);
+        if (r.y) w.s16(*r.y);
+        if (r.font) w.u16(r.height);
+        w.u8(uint32_t(r.glyphs.size()));
+        for (auto [g, a] : r.glyphs) {
+            w.ubits(g, glyphBits);
+            w.sbits(a, advanceBits);
+        }
+        w.align();
+    }
+    w.u8(0);
+    return {uint16_t(version == 2 ? 33 : 11), w.take()};
+}
+
+Tag defineEditText(uint16_t id, const EditText& e) {
+    BitWriter w;
+    w.u16(id);
+    writeRect(w, e.bounds);
+    w.u8((e.text ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | 0x08 | 0x04 | (e.font ? 0x01 : 0));
+    w.u8(0x20 | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
+    if (e.font) {
+        w.u16(*e.font);
+        w.u16(e.height);
+    }
+    writeColor(w, e.color, true);
+    w.u8(e.align);
+    w.u16(0);
+    w.u16(0);
+    w.u16(0);
+    w.s16(0);
+    w.cstring(e.variable);
+    if (e.text) w.cstring(*e.text);
+    return {37, w.take()};
+}
+
+namespace {
+
+Tag button(uint16_t id, const std::vector<ButtonPart>& parts, int version) {
+    BitWriter w;
+    w.u16(id);
+    if (version == 2) {
+        w.u8(0);
+        w.u16(0);  // no actions
+    }
+    for (const ButtonPart& p : parts) {
+        w.u8(p.states);
+        w.u16(p.character);
+        w.u16(p.depth);
+        writeMatrix(w, p.matrix);
+        if (version == 2) writeColorTransform(w, p.colorTransform, true);
+    }
+    w.u8(0);
+    if (version == 1) w.u8(0);  // empty action list
+    return {uint16_t(version == 2 ? 34 : 7), w.take()};
+}
+
+}  // namespace
+
+Tag defineButton(uint16_t id, const std::vector<ButtonPart>& parts) { return button(id, parts, 1); }
+Tag defineButton2(uint16_t id, const std::vector<ButtonPart>& parts) { return button(id, parts, 2); }
+
+}  // namespace swfw
