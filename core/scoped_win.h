@@ -57,6 +57,7 @@ KESTORAL_HANDLE_TRAITS(RegKeyTraits, HKEY, nullptr, ::RegCloseKey)
 KESTORAL_HANDLE_TRAITS(LibraryTraits, HMODULE, nullptr, ::FreeLibrary)
 KESTORAL_HANDLE_TRAITS(GdiObjectTraits, HGDIOBJ, nullptr, ::DeleteObject)
 KESTORAL_HANDLE_TRAITS(WindowTraits, HWND, nullptr, ::DestroyWindow)
+KESTORAL_HANDLE_TRAITS(MemoryDcTraits, HDC, nullptr, ::DeleteDC)
 #undef KESTORAL_HANDLE_TRAITS
 
 using UniqueHandle = ScopedHandle<KernelHandleTraits>;
@@ -65,5 +66,6 @@ using RegKey = ScopedHandle<RegKeyTraits>;
 using Library = ScopedHandle<LibraryTraits>;
 using GdiObject = ScopedHandle<GdiObjectTraits>;
 using WindowHandle = ScopedHandle<WindowTraits>;
+using MemoryDC = ScopedHandle<MemoryDcTraits>;  // from CreateCompatibleDC
 
 }  // namespace kestoral
