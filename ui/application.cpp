@@ -89,6 +89,14 @@ void TApplication::Terminate() {
     ::PostQuitMessage(0);
 }
 
+void TApplication::SetCursor(TCursor cursor) {
+    if (cursor == cursor_) return;
+    cursor_ = cursor;
+    // ShowCursor counts: one hide, undone by exactly one show.
+    ::ShowCursor(cursor == TCursor::crNone ? FALSE : TRUE);
+    ::SetCursor(cursor == TCursor::crNone ? nullptr : ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+}
+
 void TApplication::ShowException(const std::exception& error) const {
     std::string text = error.what();
     if (!text.empty() && text.back() != '.') text += '.';

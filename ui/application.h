@@ -13,6 +13,9 @@
 
 namespace kestoral {
 
+// The pointer shown over the application's windows: the default one, or none at all.
+enum class TCursor { crDefault, crNone };
+
 class TApplication {
 public:
     TApplication() = default;
@@ -52,6 +55,11 @@ public:
     void Terminate();
     bool Terminated() const { return terminated_; }
 
+    // crNone hides the pointer over every window of the application (the system's display count
+    // and the forms' WM_SETCURSOR); crDefault shows the arrow again.
+    void SetCursor(TCursor cursor);
+    TCursor Cursor() const { return cursor_; }
+
     // The standard error box: the error's text, the title as caption, an error icon.
     void ShowException(const std::exception& error) const;
     void HandleException() const;  // for use inside a catch block
@@ -63,6 +71,7 @@ private:
     HWND window_ = nullptr;
     bool comInitialized_ = false;
     bool terminated_ = false;
+    TCursor cursor_ = TCursor::crDefault;
     TForm* mainForm_ = nullptr;
     std::vector<std::unique_ptr<TForm>> forms_;
 };

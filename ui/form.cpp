@@ -87,6 +87,12 @@ LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             FormDestroy();
             break;
+        case WM_SETCURSOR:
+            if (Application.Cursor() == TCursor::crNone && LOWORD(lParam) == HTCLIENT) {
+                ::SetCursor(nullptr);
+                return TRUE;
+            }
+            break;
         default:
             break;
     }

@@ -6,10 +6,11 @@
 
 namespace kestoral {
 namespace {
-// Thread timers carry no context, so their ids lead back to the owners.
+// Thread timers carry no context, so their ids lead back to the owners. Never destroyed: forms
+// and their timers die with the global Application object, after function statics are gone.
 std::map<UINT_PTR, TTimer*>& Timers() {
-    static std::map<UINT_PTR, TTimer*> timers;
-    return timers;
+    static auto* timers = new std::map<UINT_PTR, TTimer*>;
+    return *timers;
 }
 }  // namespace
 
