@@ -46,7 +46,7 @@ public:
     void popMask();
 
     // Draws every pixel through the plain general paths instead of the fast ones (single-fill
-    // rows, stepped gradients). Output must be byte-identical; the renderer's tests compare them.
+    // rows, specialised gradient loops). Output must be byte-identical; the renderer's tests compare them.
     void setReferencePaths(bool on);
 
 private:

@@ -16,15 +16,36 @@ inline float rampIntegral(float t) {
     return t - 0.5f;
 }
 
-inline uint8_t areaToCoverage(float a, FillRule rule) {
+template <FillRule rule>
+inline uint8_t areaToCoverage(float a) {
     float t = std::fabs(a);
-    if (rule == FillRule::EvenOdd && t > 1) {
+    if (rule == FillRule::NonZero) {
+        t = std::min(t, 1.0f);
+    } else if (t > 1) {
         t -= 2 * std::floor(t * 0.5f);
         if (t > 1) t = 2 - t;
-    } else if (t > 1) {
-        t = 1;
     }
-    return uint8_t(t * 255 + 0.5f);
+    return uint8_t(int(t * 255 + 0.5f));
+}
+
+inline uint8_t areaToCoverage(float a, FillRule rule) {
+    return rule == FillRule::NonZero ? areaToCoverage<FillRule::NonZero>(a) : areaToCoverage<FillRule::EvenOdd>(a);
+}
+
+// Running sum of the cells into coverage, clearing the cells for the next row.
+template <FillRule rule>
+float accumulateRow(float* acc, uint8_t* out, int lo, int hi, uint8_t& any) {
+    float sum = 0;
+    uint8_t seen = 0;
+    for (int j = lo; j <= hi; ++j) {
+        sum += acc[j];
+        acc[j] = 0;
+        uint8_t c = areaToCoverage<rule>(sum);
+        out[j] = c;
+        seen |= c;
+    }
+    any = seen;
+    return sum;
 }
 
 inline bool insideByRule(int32_t winding, FillRule rule) {
@@ -136,16 +157,9 @@ bool CoverageRasterizer::resolveArea(Slot& slot, float* acc, uint8_t* out, FillR
     if (slot.hi < 0) return false;
     const int lo = slot.lo;
     const int hi = std::min(slot.hi, width_ - 1);
-    float sum = 0;
     uint8_t any = 0;
-    uint8_t* o = out + lo;
-    for (int j = lo; j <= hi; ++j) {
-        sum += acc[j];
-        acc[j] = 0;
-        uint8_t c = areaToCoverage(sum, rule);
-        *o++ = c;
-        any |= c;
-    }
+    const float sum = rule == FillRule::NonZero ? accumulateRow<FillRule::NonZero>(acc, out, lo, hi, any)
+                                                : accumulateRow<FillRule::EvenOdd>(acc, out, lo, hi, any);
     acc[width_] = 0;
     int end = hi + 1;
     // An unclosed fill leaves a winding to the right of its last edge: it extends to the edge.

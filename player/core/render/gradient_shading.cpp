@@ -40,46 +40,34 @@ void Paint::shadeGradient(int x, int y, int count, uint32_t* out) const {
     const uint32_t* colors = ramp_->colors.data();
     const Matrix& m = inverse_;
     const float py = float(y) + 0.5f;
-    const float px0 = float(x) + 0.5f;
-    // The square's coordinates at the first pixel centre and their step per pixel.
-    const float gx0 = m.a * px0 + m.c * py + m.tx;
-    const float gy0 = m.b * px0 + m.d * py + m.ty;
+    // Every pixel is computed from its own centre (never stepped from the span's start), so
+    // a pixel's colour does not depend on where the span it is shaded in begins.
+    const float rowX = m.c * py + m.tx;
+    const float rowY = m.d * py + m.ty;
+    constexpr float kToRatio = 1 / (2 * kSquareHalf);
 
     if (kind_ == Kind::Linear) {
-        if (reference_) {
+        const bool finite = std::isfinite(m.a * (float(x) + 0.5f) + rowX) &&
+                            std::isfinite(m.a * (float(x + count) + 0.5f) + rowX);
+        if (spread_ == SpreadMode::Pad && finite && !reference_) {
             for (int i = 0; i < count; ++i) {
-                float gx = m.a * (float(x + i) + 0.5f) + m.c * py + m.tx;
-                out[i] = colors[rampIndex((gx + kSquareHalf) / (2 * kSquareHalf), spread_)];
-            }
-            return;
-        }
-        const float t0 = (gx0 + kSquareHalf) / (2 * kSquareHalf);
-        const float dt = m.a / (2 * kSquareHalf);
-        if (spread_ == SpreadMode::Pad && std::isfinite(t0) && std::isfinite(dt) &&
-            std::isfinite(t0 + float(count) * dt)) {
-            for (int i = 0; i < count; ++i) {
-                float t = t0 + float(i) * dt;
+                float t = (m.a * (float(x + i) + 0.5f) + rowX + kSquareHalf) * kToRatio;
                 t = t < 0 ? 0 : t > 1 ? 1 : t;
                 out[i] = colors[int(t * 255 + 0.5f)];
             }
             return;
         }
-        for (int i = 0; i < count; ++i) out[i] = colors[rampIndex(t0 + float(i) * dt, spread_)];
+        for (int i = 0; i < count; ++i) {
+            float t = (m.a * (float(x + i) + 0.5f) + rowX + kSquareHalf) * kToRatio;
+            out[i] = colors[rampIndex(t, spread_)];
+        }
         return;
     }
 
     for (int i = 0; i < count; ++i) {
-        float gx, gy;
-        if (reference_) {
-            float px = float(x + i) + 0.5f;
-            gx = m.a * px + m.c * py + m.tx;
-            gy = m.b * px + m.d * py + m.ty;
-        } else {
-            gx = gx0 + float(i) * m.a;
-            gy = gy0 + float(i) * m.b;
-        }
-        gx /= kSquareHalf;
-        gy /= kSquareHalf;
+        float px = float(x + i) + 0.5f;
+        float gx = (m.a * px + rowX) / kSquareHalf;
+        float gy = (m.b * px + rowY) / kSquareHalf;
         float t = kind_ == Kind::Radial ? std::sqrt(gx * gx + gy * gy) : focalRatio(gx, gy, focal_);
         out[i] = colors[rampIndex(t, spread_)];
     }

@@ -30,8 +30,8 @@ public:
     // Colours of the pixels (x .. x + count - 1, y), sampled at pixel centres.
     void shade(int x, int y, int count, uint32_t* out) const;
 
-    // Disables the incremental (stepped) evaluation; every pixel is computed from scratch. For
-    // the tests that check the stepped paths against this plain one.
+    // Disables the specialised loops (e.g. padded linear gradients); every pixel goes through
+    // the general code. For the tests that check the specialised paths against the plain one.
     void setReferenceMode(bool on) { reference_ = on; }
 
 private:

@@ -41,19 +41,26 @@ void Stroker::addConvexPolygon(const Point* points, int count) {
     }
 }
 
-void Stroker::addCircle(Point center, float radius) {
-    // Enough sides that no side strays more than the tolerance from the true circle.
-    int sides = 8;
-    if (tolerance_ < radius) {
-        float step = std::acos(1 - tolerance_ / radius);
-        sides = std::clamp(int(std::ceil(kPi / step)), 8, 128);
+void Stroker::addSector(Point center, Point from, float sweep) {
+    const float radius = std::sqrt(dot(from, from));
+    // Enough sides that no side strays more than the tolerance from the true arc.
+    float step = kPi / 4;
+    if (tolerance_ < radius) step = std::min(step, 2 * std::acos(1 - tolerance_ / radius));
+    const int sides = std::clamp(int(std::ceil(std::fabs(sweep) / step)), 1, 128);
+    points_.resize(size_t(sides) + 2);
+    points_[0] = center;
+    for (int i = 0; i <= sides; ++i) {
+        float angle = sweep * float(i) / float(sides);
+        float c = std::cos(angle), s = std::sin(angle);
+        points_[size_t(i) + 1] = {center.x + from.x * c - from.y * s, center.y + from.x * s + from.y * c};
     }
-    points_.resize(size_t(sides));
-    for (int i = 0; i < sides; ++i) {
-        float angle = 2 * kPi * float(i) / float(sides);
-        points_[size_t(i)] = {center.x + radius * std::cos(angle), center.y + radius * std::sin(angle)};
-    }
-    addConvexPolygon(points_.data(), sides);
+    addConvexPolygon(points_.data(), sides + 2);
+}
+
+// Sweep of half a turn from `from` that passes through the direction `through`.
+static float halfTurnThrough(Point from, Point through) {
+    Point quarter{-from.y, from.x};  // `from` turned by +pi/2
+    return dot(quarter, through) >= 0 ? kPi : -kPi;
 }
 
 void Stroker::addJoin(Point at, Point dirIn, Point dirOut, bool smooth, const StrokeStyle& style) {
@@ -67,7 +74,9 @@ void Stroker::addJoin(Point at, Point dirIn, Point dirOut, bool smooth, const St
     Point o1 = at + perpendicular(dirOut) * (hw * outer);
     JoinStyle join = smooth ? JoinStyle::Bevel : style.join;
     if (join == JoinStyle::Round) {
-        addCircle(at, hw);
+        Point from = o0 - at, to = o1 - at;
+        float sweep = std::fabs(turn) < 1e-6f ? halfTurnThrough(from, dirIn) : std::atan2(cross(from, to), dot(from, to));
+        addSector(at, from, sweep);
         return;
     }
     if (join == JoinStyle::Miter) {
@@ -88,7 +97,8 @@ void Stroker::addJoin(Point at, Point dirIn, Point dirOut, bool smooth, const St
 
 void Stroker::addCap(Point at, Point dirOutward, CapStyle cap, float halfWidth) {
     if (cap == CapStyle::Round) {
-        addCircle(at, halfWidth);
+        Point side = perpendicular(dirOutward) * halfWidth;
+        addSector(at, side, halfTurnThrough(side, dirOutward));
     } else if (cap == CapStyle::Square) {
         Point n = perpendicular(dirOutward) * halfWidth;
         Point ahead = dirOutward * halfWidth;

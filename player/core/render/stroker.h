@@ -4,6 +4,10 @@
 // quadrilateral per segment, a join polygon at each vertex, a cap at each open end. Filled with
 // the non-zero rule their union is the stroke, without the fragile offsetting and
 // self-intersection removal of a single outline, and overlaps never darken (one paint item).
+// The pieces are cut so that they only touch along shared sides (round joins are the sector
+// between the two segments' ends, round caps half discs): exact-area coverage integrates the
+// winding number, so pieces overlapping at the outline would make its edge pixels too dark.
+// What overlap remains (the inner side of a turn) meets the outline in one point only.
 #pragma once
 
 #include <vector>
@@ -35,7 +39,8 @@ public:
 
 private:
     void addConvexPolygon(const Point* points, int count);
-    void addCircle(Point center, float radius);
+    // The circular sector from center + from, turning by `sweep` radians (|sweep| <= pi).
+    void addSector(Point center, Point from, float sweep);
     void addJoin(Point at, Point dirIn, Point dirOut, bool smooth, const StrokeStyle& style);
     void addCap(Point at, Point dirOutward, CapStyle cap, float halfWidth);
 
