@@ -60,6 +60,13 @@ std::vector<uint8_t> encodePng(const swf::Canvas& canvas) {
     return out;
 }
 
+std::vector<uint8_t> encodeJpeg(const swf::Canvas& canvas, int quality) {
+    std::vector<uint8_t> rgba = straightRgba(canvas);
+    std::vector<uint8_t> out;
+    stbi_write_jpg_to_func(appendBytes, &out, canvas.width, canvas.height, 4, rgba.data(), quality);
+    return out;
+}
+
 std::vector<uint8_t> encodeBmp24(const swf::Canvas& canvas) {
     uint32_t stride = (uint32_t(canvas.width) * 3 + 3) & ~3u;
     uint32_t imageSize = stride * uint32_t(canvas.height);

@@ -10,6 +10,8 @@
 namespace swfimg {
 
 std::vector<uint8_t> encodePng(const swf::Canvas& canvas);
+// Baseline JPEG of the canvas colours (alpha dropped); quality 1 to 100.
+std::vector<uint8_t> encodeJpeg(const swf::Canvas& canvas, int quality);
 // A plain bottom-up 24-bit BMP with a BITMAPINFOHEADER, what LoadImage reads.
 std::vector<uint8_t> encodeBmp24(const swf::Canvas& canvas);
 

@@ -79,8 +79,15 @@ void ShapeWriter::writeTable(BitWriter& w, const Table& t) const {
 
 void ShapeWriter::writeRecords(BitWriter& w, int firstTable) const {
     const Table* table = &tables_[size_t(firstTable)];
-    int fillBits = BitWriter::unsignedBits(uint32_t(table->fills.size()));
-    int lineBits = BitWriter::unsignedBits(uint32_t(table->lines.size()));
+    // Glyphs and morph edges refer to styles kept elsewhere: size the fields by the indices used.
+    uint32_t maxFill = uint32_t(table->fills.size()), maxLine = uint32_t(table->lines.size());
+    for (const Record& r : records_) {
+        if (r.table > 0) break;
+        maxFill = std::max({maxFill, uint32_t(r.fill0.value_or(0)), uint32_t(r.fill1.value_or(0))});
+        maxLine = std::max(maxLine, uint32_t(r.line.value_or(0)));
+    }
+    int fillBits = BitWriter::unsignedBits(maxFill);
+    int lineBits = BitWriter::unsignedBits(maxLine);
     w.align();
     w.ubits(uint32_t(fillBits), 4);
     w.ubits(uint32_t(lineBits), 4);

@@ -54,17 +54,17 @@ std::vector<uint8_t> repairJpeg(const uint8_t* d, size_t n) {
     size_t i = 0;
     // Leading EOI+SOI pairs before the real SOI.
     while (i + 4 <= n && d[i] == 0xff && d[i + 1] == 0xd9 && d[i + 2] == 0xff && d[i + 3] == 0xd8) i += 4;
-    // Walk the header segments up to the scan; an EOI+SOI pair among them is dropped.
+    // Walk the header segments up to the scan; SOI and EOI markers among them are dropped.
     if (i + 2 <= n && d[i] == 0xff && d[i + 1] == 0xd8) {
         out.insert(out.end(), d + i, d + i + 2);
         i += 2;
         while (i + 4 <= n && d[i] == 0xff) {
             uint8_t marker = d[i + 1];
-            if (marker == 0xd9 && d[i + 2] == 0xff && d[i + 3] == 0xd8) {
-                i += 4;
+            if (marker == 0xd8 || marker == 0xd9) {  // stray SOI or EOI before the scan
+                i += 2;
                 continue;
             }
-            if (marker == 0xda || marker == 0xd8 || marker == 0xd9 || (marker >= 0xd0 && marker <= 0xd7)) break;
+            if (marker == 0xda || (marker >= 0xd0 && marker <= 0xd7)) break;
             size_t len = size_t(d[i + 2]) << 8 | d[i + 3];
             if (len < 2 || i + 2 + len > n) break;
             out.insert(out.end(), d + i, d + i + 2 + len);

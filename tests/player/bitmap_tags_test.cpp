@@ -1,0 +1,123 @@
+// Bitmap tags: lossless formats, JPEG with tables and the EOI+SOI quirk, JPEG3 alpha, PNG, GIF.
+#include <parse/image_decode.h>
+
+#include "fixtures.h"
+#include "test_movie.h"
+
+namespace {
+
+using testing_support::character;
+using testing_support::load;
+
+const swf::Bitmap& bitmapOf(const swf::Movie& movie, uint16_t id) {
+    return *character<swf::BitmapCharacter>(movie, id, swf::CharacterKind::Bitmap).bitmap;
+}
+
+uint32_t argb(uint8_t a, uint8_t r, uint8_t g, uint8_t b) {
+    return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+}
+
+TEST(BitmapTags, LosslessFormats) {
+    auto movie = load(fixtures::losslessMovie());
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(movie->warnings.empty()) << movie->warnings.front();
+    const swf::Bitmap& palette = bitmapOf(*movie, 1);
+    ASSERT_EQ(palette.width, 18);
+    ASSERT_EQ(palette.height, 18);
+    EXPECT_EQ(palette.row(0)[0], argb(255, 255, 0, 0));
+    EXPECT_EQ(palette.row(0)[7], argb(255, 0, 255, 0));
+    EXPECT_EQ(palette.row(17)[17], argb(255, 0, 255, 0)) << "rows padded to four bytes";  // (2+2)%3 = 1
+    EXPECT_EQ(palette.row(17)[14], argb(255, 0, 255, 0));
+
+    const swf::Bitmap& rgb15 = bitmapOf(*movie, 2);
+    EXPECT_EQ(rgb15.row(0)[0], argb(255, 255, 0, 0));
+    EXPECT_EQ(rgb15.row(0)[17], argb(255, 0, 0, 255));
+    EXPECT_EQ(rgb15.row(1)[17], argb(255, 0, 8, 255));
+
+    const swf::Bitmap& xrgb = bitmapOf(*movie, 3);
+    EXPECT_EQ(xrgb.row(2)[3], argb(255, 36, 24, 200)) << "format 5 version 1 ignores the pad byte";
+
+    const swf::Bitmap& argbBits = bitmapOf(*movie, 4);
+    EXPECT_EQ(argbBits.row(0)[0], argb(255, 255, 127, 0));
+    EXPECT_EQ(argbBits.row(0)[10], argb(135, 135, 67, 0)) << "version 2 is stored premultiplied";
+
+    const swf::Bitmap& rgbaPalette = bitmapOf(*movie, 5);
+    EXPECT_EQ(rgbaPalette.row(0)[0], 0u);
+    EXPECT_EQ(rgbaPalette.row(0)[1], argb(200, 0, 0, 200)) << "colour clamped to alpha where it exceeds it";
+    EXPECT_EQ(rgbaPalette.row(0)[2], argb(128, 100, 0, 0));
+}
+
+TEST(BitmapTags, JpegVariantsPngAndGif) {
+    auto movie = load(fixtures::jpegMovie());
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(movie->warnings.empty()) << movie->warnings.front();
+    for (uint16_t id = 1; id <= 5; ++id) {
+        const swf::Bitmap& b = bitmapOf(*movie, id);
+        EXPECT_EQ(b.width, 16) << id;
+        EXPECT_EQ(b.height, 16) << id;
+    }
+    // DefineBits with tables decodes to the same pixels as the whole JPEG in DefineBitsJPEG2.
+    EXPECT_EQ(bitmapOf(*movie, 1).pixels, bitmapOf(*movie, 2).pixels);
+    // JPEG3: alpha from the zlib plane, colour premultiplied by it.
+    const swf::Bitmap& alpha = bitmapOf(*movie, 3);
+    EXPECT_EQ(alpha.row(5)[0] >> 24, 0u);
+    EXPECT_EQ(alpha.row(5)[15] >> 24, 255u);
+    EXPECT_EQ(alpha.row(5)[15], bitmapOf(*movie, 2).row(5)[15]);
+    EXPECT_EQ(alpha.row(5)[1] >> 24, 17u);
+    // PNG payload: exact colours.
+    EXPECT_EQ(bitmapOf(*movie, 4).row(0)[0], argb(255, 255, 255, 255));
+    EXPECT_EQ(bitmapOf(*movie, 4).row(0)[4], argb(255, 0, 160, 0));
+    // GIF payload: palette indices by column.
+    const swf::Bitmap& gif = bitmapOf(*movie, 5);
+    EXPECT_EQ(gif.row(3)[0], argb(255, 0, 0, 0));
+    EXPECT_EQ(gif.row(3)[5], argb(255, 255, 0, 0));
+    EXPECT_EQ(gif.row(3)[15], argb(255, 0, 0, 255));
+}
+
+TEST(BitmapTags, ShapesResolveTheirBitmapFills) {
+    auto movie = load(fixtures::losslessMovie());
+    const auto& shape = character<swf::ShapeCharacter>(*movie, 10, swf::CharacterKind::Shape).shape;
+    ASSERT_EQ(shape.layers[0].fills.size(), 1u);
+    const swf::FillStyle& fill = shape.layers[0].fills[0];
+    EXPECT_TRUE(fill.isBitmap());
+    EXPECT_EQ(fill.bitmapId, 1);
+    EXPECT_EQ(fill.bitmap.get(), &bitmapOf(*movie, 1));
+    EXPECT_FLOAT_EQ(fill.bitmapMatrix.a, 20);
+}
+
+TEST(BitmapTags, RepairJpegDropsStrayEndAndStartMarkers) {
+    std::vector<uint8_t> data = {0xff, 0xd9, 0xff, 0xd8, 0xff, 0xd8, 0xff, 0xdb, 0x00, 0x03, 0x07,
+                                 0xff, 0xd9, 0xff, 0xd8, 0xff, 0xc0, 0x00, 0x02, 0xff, 0xda, 0x01};
+    std::vector<uint8_t> expected = {0xff, 0xd8, 0xff, 0xdb, 0x00, 0x03, 0x07, 0xff, 0xc0, 0x00, 0x02, 0xff, 0xda, 0x01};
+    EXPECT_EQ(swf::repairJpeg(data.data(), data.size()), expected);
+}
+
+TEST(BitmapTags, OversizedOrBrokenBitmapsAreRefusedPerTag) {
+    swfw::MovieWriter m(8, 50, 50, 12);
+    std::vector<uint8_t> raw(16, 0);
+    m.add(swfw::defineBitsLossless(1, 2, 5, 9000, 1, 0, raw));   // wider than kMaxBitmapSide
+    m.add(swfw::defineBitsLossless(2, 2, 5, 5000, 5000, 0, raw));  // more than kMaxBitmapPixels
+    m.add(swfw::defineBitsLossless(3, 1, 7, 2, 2, 0, raw));      // no format 7
+    m.add(swfw::defineBitsJpeg2(4, {0xff, 0xd8, 0xff, 0xc0, 0x00}));
+    m.add(swfw::defineBitsLossless(5, 2, 5, 2, 2, 0, raw));      // fine
+    m.showFrame();
+    auto movie = load(m.build());
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(movie->warnings.size(), 4u);
+    EXPECT_EQ(movie->character(1), nullptr);
+    EXPECT_NE(movie->warnings[0].find("tag 36"), std::string::npos) << movie->warnings[0];
+    EXPECT_NE(movie->character(5), nullptr);
+}
+
+TEST(BitmapTags, ShortLosslessDataLeavesTheRestTransparent) {
+    swfw::MovieWriter m(8, 50, 50, 12);
+    std::vector<uint8_t> raw = {255, 10, 20, 30};  // one pixel of four
+    m.add(swfw::defineBitsLossless(1, 2, 5, 2, 2, 0, raw));
+    m.showFrame();
+    auto movie = load(m.build());
+    const swf::Bitmap& b = bitmapOf(*movie, 1);
+    EXPECT_EQ(b.pixels[0], argb(255, 10, 20, 30));
+    EXPECT_EQ(b.pixels[3], 0u);
+}
+
+}  // namespace

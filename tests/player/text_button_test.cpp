@@ -1,0 +1,93 @@
+// Fonts, static text, edit text laid out as static text, and buttons in their up state.
+#include <parse/glyph_placement.h>
+
+#include "fixtures.h"
+#include "test_movie.h"
+
+namespace {
+
+using testing_support::character;
+using testing_support::describe;
+using testing_support::load;
+using testing_support::play;
+
+TEST(Text, DefineFont2AndDefineText) {
+    auto movie = load(fixtures::textMovie());
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(movie->warnings.empty()) << movie->warnings.front();
+    const auto& font = character<swf::FontCharacter>(*movie, 1, swf::CharacterKind::Font);
+    EXPECT_EQ(font.name, "Blocks");
+    ASSERT_EQ(font.glyphs.size(), 5u);
+    EXPECT_EQ(font.glyphForCode('O'), 3);
+    EXPECT_EQ(font.glyphForCode('x'), -1);
+    EXPECT_EQ(font.advances[1], 680);
+    EXPECT_EQ(font.ascent, 800);
+    EXPECT_EQ(font.glyphs[1].layers[0].edges.size(), 8u);  // L: two rectangles
+
+    const auto& text = character<swf::TextCharacter>(*movie, 2, swf::CharacterKind::Text);
+    ASSERT_EQ(text.runs.size(), 2u);
+    EXPECT_EQ(text.runs[1].font.get(), &font) << "style carries over to the next record";
+    EXPECT_FLOAT_EQ(text.runs[1].x, 100 + 150 + 280 + 290 + 300);
+    EXPECT_FLOAT_EQ(text.runs[1].y, 900);
+    EXPECT_EQ(text.runs[1].color, (swf::Rgba{200, 0, 0, 160}));
+    ASSERT_EQ(text.glyphs.size(), 6u);
+    // Glyph matrices: EM units scaled to the text height, at the pen position.
+    EXPECT_FLOAT_EQ(text.glyphs[1].matrix.a, 400.0f / 1024);
+    EXPECT_FLOAT_EQ(text.glyphs[1].matrix.tx, 250);
+    EXPECT_FLOAT_EQ(text.glyphs[1].matrix.ty, 500);
+    EXPECT_EQ(text.glyphs[4].shape->layers[0].fills[0].color, (swf::Rgba{200, 0, 0, 160}));
+    EXPECT_EQ(text.glyphs[0].shape, text.glyphs[0].shape);
+}
+
+TEST(Text, EditTextLaysOutItsInitialText) {
+    auto movie = load(fixtures::textMovie());
+    const auto& edit = character<swf::EditTextCharacter>(*movie, 3, swf::CharacterKind::EditText);
+    EXPECT_TRUE(edit.html);
+    EXPECT_TRUE(edit.multiline);
+    // "TOIL" and "LOT & IT": '&' has no glyph and is skipped, its room kept; spaces are glyphs.
+    ASSERT_EQ(edit.glyphs.size(), 11u);
+    float scale = 300.0f / 1024;
+    EXPECT_FLOAT_EQ(edit.glyphs[0].matrix.a, scale);
+    float firstLine = edit.glyphs[0].matrix.ty;
+    float secondLine = edit.glyphs[4].matrix.ty;
+    EXPECT_FLOAT_EQ(firstLine, 40 + 800 * scale);
+    EXPECT_FLOAT_EQ(secondLine - firstLine, 1000 * scale);
+    // Centred: equal room left and right of "TOIL" inside the gutters.
+    float width = (700 + 760 + 360 + 680) * scale;
+    EXPECT_NEAR(edit.glyphs[0].matrix.tx, 40 + (3600 - 80 - width) / 2, 0.01);
+}
+
+TEST(Text, StripHtmlKeepsTextAndBreaks) {
+    EXPECT_EQ(swf::stripHtml("<p align=\"left\"><font face=\"x\">A &lt;b&gt;</font></p><p>C<br>D</p>"), "A <b>\nC\nD");
+    EXPECT_EQ(swf::stripHtml("unclosed <tag"), "unclosed ");
+    EXPECT_EQ(swf::stripHtml("&bogus; &amp;"), "&bogus; &");
+}
+
+TEST(Text, DefineFontWithFontInfoCodes) {
+    auto movie = load(fixtures::fontInfoTextMovie());
+    ASSERT_TRUE(movie);
+    EXPECT_TRUE(movie->warnings.empty()) << movie->warnings.front();
+    const auto& font = character<swf::FontCharacter>(*movie, 1, swf::CharacterKind::Font);
+    EXPECT_EQ(font.name, "Blocks");
+    EXPECT_EQ(font.glyphs.size(), 5u);
+    EXPECT_EQ(font.glyphForCode('T'), 2);
+    EXPECT_FALSE(font.hasLayout);
+    const auto& text = character<swf::TextCharacter>(*movie, 2, swf::CharacterKind::Text);
+    EXPECT_EQ(text.glyphs.size(), 3u);
+}
+
+TEST(Buttons, UpStateRecordsArePlaced) {
+    auto player = play(fixtures::buttonMovie());
+    ASSERT_TRUE(player);
+    EXPECT_TRUE(player->movie().warnings.empty()) << player->movie().warnings.front();
+    const auto& list = player->root().displayList();
+    const swf::Clip* plain = list.at(1).clip.get();
+    const swf::Clip* tinted = list.at(2).clip.get();
+    ASSERT_TRUE(plain && tinted);
+    EXPECT_EQ(describe(*plain), "1:1") << "over, down and hit records are not drawn";
+    EXPECT_EQ(describe(*tinted), "1:1 2:3");
+    EXPECT_EQ(tinted->displayList().at(1).colorTransform.gAdd, 160);
+    EXPECT_FLOAT_EQ(tinted->displayList().at(2).matrix.tx, 200);
+}
+
+}  // namespace
