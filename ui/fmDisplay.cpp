@@ -163,7 +163,12 @@ void TFormDisplay::FormMouseMove(LPARAM position) {
 }
 
 void TFormDisplay::tmControlTimer() {
-    if (bPreview && !::IsWindowVisible(hPreviewParent)) Close();
+    if (!bPreview || ::IsWindowVisible(hPreviewParent)) return;
+    Close();
+    // The tick also runs inside the error box of a failed creation, before this window has
+    // become the main form: Close() alone would only hide it. Terminate ends the box's loop
+    // too, and the run ends with it.
+    if (Application.MainForm() != this) Application.Terminate();
 }
 
 LRESULT TFormDisplay::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
