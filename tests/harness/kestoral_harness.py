@@ -100,23 +100,39 @@ def wait_until(condition, timeout=10.0, interval=0.1, message="condition"):
 
 
 class Program:
-    """A Windows program started in a session. Its stdout is collected line by line."""
+    """A Windows program started in a session. Its stdout goes to a file that is read line by
+    line: a pipe would stay open as long as Wine's background services, which inherit it,
+    live, so a reader would wait for the end of the session instead of the program."""
 
-    def __init__(self, popen, name):
+    def __init__(self, popen, name, output_path):
         self._popen = popen
         self.name = name
+        self._output_path = output_path
         self._lines = []
         self._changed = threading.Condition()
         self._reader = threading.Thread(target=self._read, daemon=True)
         self._reader.start()
 
     def _read(self):
-        for raw in self._popen.stdout:
-            line = raw.decode("cp1252", "replace").rstrip("\r\n")
-            with self._changed:
-                self._lines.append(line)
-                self._changed.notify_all()
+        pending = b""
+        with open(self._output_path, "rb") as output:
+            while True:
+                running = self._popen.poll() is None
+                chunk = output.read()
+                pending += chunk
+                *complete, pending = pending.split(b"\n")
+                if complete:
+                    with self._changed:
+                        self._lines.extend(line.decode("cp1252", "replace").rstrip("\r")
+                                           for line in complete)
+                        self._changed.notify_all()
+                if not running and not chunk:
+                    break
+                if not chunk:
+                    time.sleep(0.05)
         with self._changed:
+            if pending:
+                self._lines.append(pending.decode("cp1252", "replace").rstrip("\r"))
             self._changed.notify_all()
 
     @property
@@ -134,7 +150,7 @@ class Program:
             code = self._popen.wait(timeout)
         except subprocess.TimeoutExpired:
             raise TimeoutError(f"{self.name} still running after {timeout} s") from None
-        self._reader.join(5)
+        self._reader.join()
         return code
 
     def kill(self):
@@ -181,6 +197,8 @@ class Session:
         self._xvfb = None
         self._reaper = None
         self._programs = []
+        self._output_dir = None
+        self._outputs = 0
 
     # -- life cycle -------------------------------------------------------------------------
     def __enter__(self):
@@ -199,6 +217,8 @@ class Session:
         subprocess.run([TOOLS / "make-template-prefix.sh", TEMPLATE], check=True,
                        stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL)
         self.prefix = Path(_shell("kw_new_prefix", TEMPLATE, TEMPLATE.parent / "runs"))
+        self._output_dir = self.prefix / "harness-output"
+        self._output_dir.mkdir()
         if self.gui:
             self._start_xvfb()
         self._start_reaper()
@@ -269,13 +289,18 @@ class Session:
         path = Path(program)
         return str(path if path.is_absolute() or "\\" in str(program) else BIN_DIR / path)
 
+    def _output_file(self):
+        self._outputs += 1
+        return self._output_dir / f"{self._outputs}.out"
+
     def start(self, program, *args, env=None):
         """Starts a Windows program without waiting; returns its Program handle."""
-        popen = subprocess.Popen(["wine", self.program_path(program), *map(str, args)],
-                                 env=self.env(env), stdin=subprocess.DEVNULL,
-                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                                 close_fds=True)
-        handle = Program(popen, Path(program).name)
+        output_path = self._output_file()
+        with open(output_path, "wb") as output:
+            popen = subprocess.Popen(["wine", self.program_path(program), *map(str, args)],
+                                     env=self.env(env), stdin=subprocess.DEVNULL,
+                                     stdout=output, stderr=subprocess.DEVNULL, close_fds=True)
+        handle = Program(popen, Path(program).name, output_path)
         self._programs.append(handle)
         return handle
 
@@ -313,22 +338,27 @@ class Session:
 
     # -- registry ---------------------------------------------------------------------------
     def _reg(self, *args):
-        return subprocess.run(["wine", "reg", *args], env=self.env(), stdin=subprocess.DEVNULL,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=60)
+        """Runs Wine's reg.exe; returns (exit code, stdout text)."""
+        output_path = self._output_file()
+        with open(output_path, "wb") as output:
+            code = subprocess.run(["wine", "reg", *args], env=self.env(),
+                                  stdin=subprocess.DEVNULL, stdout=output,
+                                  stderr=subprocess.STDOUT, timeout=60).returncode
+        return code, output_path.read_bytes().decode("cp1252", "replace")
 
     def reg_set(self, key, name, value, kind="REG_SZ"):
         """Sets a value (kind REG_SZ, REG_DWORD, ...); name None sets the key's default."""
         target = ["/ve"] if name is None else ["/v", name]
-        result = self._reg("add", key, *target, "/t", kind, "/d", str(value), "/f")
-        if result.returncode != 0:
-            raise HarnessError(f"reg add {key} {name}: {result.stderr.decode(errors='replace')}")
+        code, text = self._reg("add", key, *target, "/t", kind, "/d", str(value), "/f")
+        if code != 0:
+            raise HarnessError(f"reg add {key} {name}: {text.strip()}")
 
     def reg_get(self, key, name):
         """The value as text (a DWORD as an int), or None when the key or value is missing."""
-        result = self._reg("query", key, "/v", name)
-        if result.returncode != 0:
+        code, text = self._reg("query", key, "/v", name)
+        if code != 0:
             return None
-        for line in result.stdout.decode("cp1252", "replace").splitlines():
+        for line in text.splitlines():
             parts = line.strip().split(None, 2)
             if len(parts) >= 2 and parts[0] == name and parts[1].startswith("REG_"):
                 text = parts[2] if len(parts) > 2 else ""

@@ -4,7 +4,7 @@
 # machine it runs on a private Xvfb: after a few seconds a screenshot is saved, a key press ends
 # the show, and the screenshot's path is printed.
 #
-# Usage: run-show.sh BIN_DIR
+# Usage: run-show.sh BIN_DIR (or the build folder that holds bin/)
 # The Wine prefix BIN_DIR/../run-prefix is kept between runs (settings made there stay).
 # KESTORAL_SHOW_PROGRAM (default kestoral.scr), KESTORAL_SHOW_DIR (default BIN_DIR/..: where
 # run-prefix and show.png live), KESTORAL_SHOW_SECONDS (default 5), KESTORAL_SHOW_HEADLESS=1
@@ -14,7 +14,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-lib.sh"
 
 bin_dir=$(cd "${1:?usage: run-show.sh BIN_DIR}" && pwd) || exit 2
-program=$bin_dir/${KESTORAL_SHOW_PROGRAM:-kestoral.scr}
+program_name=${KESTORAL_SHOW_PROGRAM:-kestoral.scr}
+if [ ! -f "$bin_dir/$program_name" ] && [ -f "$bin_dir/bin/$program_name" ]; then
+  bin_dir=$bin_dir/bin
+fi
+program=$bin_dir/$program_name
 show_dir=${KESTORAL_SHOW_DIR:-$(dirname "$bin_dir")}
 seconds=${KESTORAL_SHOW_SECONDS:-5}
 [ -f "$program" ] || { echo "run-show: $program is not built" >&2; exit 1; }
