@@ -62,13 +62,30 @@ bool Player::advance(double elapsedMs) {
     return changed;
 }
 
-void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
-    if (canvas.width <= 0 || canvas.height <= 0) return;
+void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const {
     Renderer renderer(canvas, quality);
+    if (clip) renderer.setClipRect(*clip);
     Rgba background = movie_->background;
     background.a = 255;
     renderer.clear(background);
-    drawClip(renderer, *root_, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), ColorTransform{});
+    drawClip(renderer, *root_, toDevice, ColorTransform{});
+}
+
+void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
+    if (canvas.width <= 0 || canvas.height <= 0) return;
+    draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, nullptr);
+}
+
+IntRect Player::renderChanges(Canvas& canvas, ScaleMode mode, Quality quality) {
+    if (canvas.width <= 0 || canvas.height <= 0) return {};
+    Matrix toDevice = stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode);
+    std::vector<DrawnItem> items = collectDrawnItems(*root_, toDevice, canvas.width, canvas.height);
+    bool sameSetup = last_.valid && last_.width == canvas.width && last_.height == canvas.height &&
+                     last_.mode == mode && last_.quality == quality;
+    IntRect dirty = sameSetup ? changedArea(last_.items, items) : IntRect{0, 0, canvas.width, canvas.height};
+    last_ = LastRender{true, canvas.width, canvas.height, mode, quality, std::move(items)};
+    if (!dirty.empty()) draw(canvas, toDevice, quality, &dirty);
+    return dirty;
 }
 
 }  // namespace swf

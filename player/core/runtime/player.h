@@ -11,6 +11,7 @@
 #include "../model/movie.h"
 #include "../renderer.h"
 #include "clip.h"
+#include "drawn_items.h"
 #include "stage_view.h"
 
 namespace swf {
@@ -50,11 +51,17 @@ public:
     // Draws the current frame over the whole canvas: background, then the display list.
     void render(Canvas& canvas, ScaleMode mode, Quality quality) const;
 
+    // Redraws only the area that changed since the previous call, which must have drawn into
+    // the same canvas (it keeps those pixels); returns that area, empty when nothing changed.
+    // The first call, or a change of size, mode or quality, draws everything.
+    IntRect renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
+
     const Clip& root() const { return *root_; }
     const std::vector<std::string>& traces() const { return traces_; }
 
 private:
     void runScripts();
+    void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const;
 
     std::shared_ptr<const Movie> movie_;
     ClipHost host_;
@@ -62,6 +69,15 @@ private:
     std::vector<std::string> traces_;
     bool loop_ = true;
     double pendingMs_ = 0;
+
+    // What the last renderChanges() drew, to find what changed since.
+    struct LastRender {
+        bool valid = false;
+        int width = 0, height = 0;
+        ScaleMode mode = ScaleMode::ShowAll;
+        Quality quality = Quality::High;
+        std::vector<DrawnItem> items;
+    } last_;
 };
 
 constexpr int kMaxFramesPerAdvance = 5;

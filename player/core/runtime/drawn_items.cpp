@@ -1,0 +1,152 @@
+#include "drawn_items.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <tuple>
+
+namespace swf {
+namespace {
+
+// Antialiasing, hairlines and rounding reach this far past the exact bounds.
+constexpr int kMarginPx = 2;
+
+struct Hasher {
+    uint64_t h = 1469598103934665603ull;  // FNV-1a
+    void bytes(const void* p, size_t n) {
+        const auto* b = static_cast<const uint8_t*>(p);
+        for (size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+    }
+    template <typename T>
+    void add(const T& v) { bytes(&v, sizeof v); }
+};
+
+IntRect deviceBounds(const Rect& r, const Matrix& m, int w, int h) {
+    Point corners[4] = {m.apply({float(r.xMin), float(r.yMin)}), m.apply({float(r.xMax), float(r.yMin)}),
+                        m.apply({float(r.xMin), float(r.yMax)}), m.apply({float(r.xMax), float(r.yMax)})};
+    float x0 = corners[0].x, x1 = x0, y0 = corners[0].y, y1 = y0;
+    for (const Point& p : corners) {
+        x0 = std::min(x0, p.x);
+        x1 = std::max(x1, p.x);
+        y0 = std::min(y0, p.y);
+        y1 = std::max(y1, p.y);
+    }
+    if (!std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(y0) || !std::isfinite(y1)) return {0, 0, w, h};
+    auto clampTo = [](float v, int hi) { return int(std::max(0.0f, std::min(float(hi), v))); };
+    IntRect out{clampTo(std::floor(x0) - kMarginPx, w), clampTo(std::floor(y0) - kMarginPx, h),
+                clampTo(std::ceil(x1) + kMarginPx, w), clampTo(std::ceil(y1) + kMarginPx, h)};
+    return out;
+}
+
+IntRect unite(IntRect a, IntRect b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
+class Collector {
+public:
+    Collector(int w, int h, std::vector<DrawnItem>& out) : w_(w), h_(h), out_(out) {}
+
+    // `maskState` identifies the masks in force, so a mask that comes, goes or changes makes
+    // everything under it count as changed.
+    void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState) {
+        std::vector<std::pair<uint16_t, uint64_t>> masks;  // clip depth, mask signature
+        for (const auto& [depth, obj] : c.displayList()) {
+            while (!masks.empty() && masks.back().first < depth) masks.pop_back();
+            Hasher state;
+            state.add(maskState);
+            for (const auto& mask : masks) state.add(mask.second);
+            Hasher h;
+            h.add(path);
+            h.add(depth);
+            size_t first = out_.size();
+            object(obj, m * obj.matrix, cx * obj.colorTransform, h.h, state.h);
+            if (obj.clipDepth > depth) {
+                Hasher maskSig;
+                for (size_t i = first; i < out_.size(); ++i) maskSig.add(out_[i].signature);
+                masks.emplace_back(obj.clipDepth, maskSig.h);
+            }
+        }
+    }
+
+private:
+    void object(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState) {
+        if (!obj.character) return;
+        const Character& c = *obj.character;
+        if ((c.kind == CharacterKind::Sprite || c.kind == CharacterKind::Button) && obj.clip) {
+            Hasher h;
+            h.add(path);
+            h.add(obj.clipDepth);  // a sprite turned into a mask draws differently
+            clip(*obj.clip, m, cx, h.h, maskState);
+            return;
+        }
+        Rect bounds;
+        Matrix boundsMatrix = m;
+        switch (c.kind) {
+            case CharacterKind::Shape: bounds = static_cast<const ShapeCharacter&>(c).shape.bounds; break;
+            case CharacterKind::Morph:
+                if (obj.morphShape) bounds = obj.morphShape->bounds;
+                break;
+            case CharacterKind::Bitmap: {
+                const auto& b = static_cast<const BitmapCharacter&>(c);
+                if (b.bitmap) bounds = {0, b.bitmap->width * kTwipsPerPixel, 0, b.bitmap->height * kTwipsPerPixel};
+                break;
+            }
+            case CharacterKind::Text: bounds = static_cast<const TextCharacter&>(c).bounds; break;
+            case CharacterKind::EditText: bounds = static_cast<const EditTextCharacter&>(c).bounds; break;
+            default: return;
+        }
+        Hasher h;
+        h.add(path);
+        h.add(&c);
+        h.add(obj.morphShape.get());
+        h.add(m);
+        h.add(cx);
+        h.add(obj.clipDepth);
+        h.add(maskState);
+        IntRect device = deviceBounds(bounds, boundsMatrix, w_, h_);
+        if (c.kind == CharacterKind::Text) {
+            // Text bounds may or may not include the text matrix; take both.
+            device = unite(device, deviceBounds(bounds, m * static_cast<const TextCharacter&>(c).matrix, w_, h_));
+        }
+        out_.push_back({h.h, device});
+    }
+
+    int w_, h_;
+    std::vector<DrawnItem>& out_;
+};
+
+}  // namespace
+
+std::vector<DrawnItem> collectDrawnItems(const Clip& root, const Matrix& toDevice, int canvasWidth, int canvasHeight) {
+    std::vector<DrawnItem> items;
+    Collector(canvasWidth, canvasHeight, items).clip(root, toDevice, ColorTransform{}, 0, 0);
+    return items;
+}
+
+IntRect changedArea(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after) {
+    auto key = [](const DrawnItem& i) {
+        return std::make_tuple(i.signature, i.bounds.x0, i.bounds.y0, i.bounds.x1, i.bounds.y1);
+    };
+    auto sorted = [&](std::vector<DrawnItem> v) {
+        std::sort(v.begin(), v.end(), [&](const DrawnItem& a, const DrawnItem& b) { return key(a) < key(b); });
+        return v;
+    };
+    std::vector<DrawnItem> a = sorted(before), b = sorted(after);
+    IntRect dirty;
+    size_t i = 0, j = 0;
+    while (i < a.size() || j < b.size()) {
+        if (j >= b.size() || (i < a.size() && key(a[i]) < key(b[j]))) {
+            dirty = unite(dirty, a[i++].bounds);
+        } else if (i >= a.size() || key(b[j]) < key(a[i])) {
+            dirty = unite(dirty, b[j++].bounds);
+        } else {
+            ++i;
+            ++j;
+        }
+    }
+    return dirty;
+}
+
+}  // namespace swf
