@@ -76,7 +76,7 @@ TFormDisplay::TFormDisplay() : tmControl([this] { tmControlTimer(); }) {}
 
 TFormDisplay::~TFormDisplay() {
     // The control goes before the window that hosts it.
-    FlashControl_.reset();
+    FlashControl.reset();
 }
 
 FormStyle TFormDisplay::Style() const {
@@ -90,7 +90,7 @@ FormStyle TFormDisplay::Style() const {
 }
 
 void TFormDisplay::FormCreate() {
-    FlashControl_.reset();
+    FlashControl.reset();
     TaskbarWnd = nullptr;
 
     if (!bPreview) {
@@ -103,14 +103,14 @@ void TFormDisplay::FormCreate() {
     }
 
     try {
-        FlashControl_ = std::make_unique<TMyShockwaveFlash>();
+        FlashControl = std::make_unique<TMyShockwaveFlash>();
     } catch (...) {
         // The error goes on to the framework's error box. A preview run still needs its tick:
         // it is the only thing that ends the hidden process when the pane goes away.
         if (bPreview) EnableControlTimer();
         throw;
     }
-    FlashControl_->SetVisible(StartMovie());
+    FlashControl->SetVisible(StartMovie());
     EnableControlTimer();
 }
 
@@ -124,15 +124,15 @@ bool TFormDisplay::StartMovie() {
         const TOptGeneralRec& general = Settings.Options.OptGeneral;
         const std::string path = general.sMovieDirectory + general.sMovieName;
         if (!FileExists(path)) return false;
-        FlashControl_->SetParent(FormDisplay->Handle());
-        FlashControl_->AlignToClient();
-        FlashControl_->SetScale(L"ExactFit");
-        FlashControl_->SetWMode(L"Window");
-        FlashControl_->SetAutoSize(false);
-        FlashControl_->SetLoop(true);
-        FlashControl_->SetMenu(false);
-        FlashControl_->SetPlaying(true);
-        FlashControl_->SetMovie(WideFromAnsi(path));
+        FlashControl->SetParent(FormDisplay->Handle());
+        FlashControl->AlignToClient();
+        FlashControl->SetScale(L"ExactFit");
+        FlashControl->SetWMode(L"Window");
+        FlashControl->SetAutoSize(false);
+        FlashControl->SetLoop(true);
+        FlashControl->SetMenu(false);
+        FlashControl->SetPlaying(true);
+        FlashControl->SetMovie(WideFromAnsi(path));
         return true;
     } catch (...) {
         return false;  // what was applied stays applied; the window shows black
@@ -194,7 +194,7 @@ LRESULT TFormDisplay::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
             FormMouseMove(lParam);
             return 0;
         case WM_SIZE:
-            if (FlashControl_) FlashControl_->ParentResized();
+            if (FlashControl) FlashControl->ParentResized();
             break;
         default:
             break;

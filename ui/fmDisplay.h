@@ -36,8 +36,6 @@ public:
     TFormDisplay();
     ~TFormDisplay() override;
 
-    TMyShockwaveFlash* FlashControl() const { return FlashControl_.get(); }
-
     // Hands the settings' movie to the control; false when there is no such file or the control
     // rejected a property. Nothing is reported.
     bool StartMovie();
@@ -58,7 +56,7 @@ private:
     void EnableControlTimer();
 
     TTimer tmControl;
-    std::unique_ptr<TMyShockwaveFlash> FlashControl_;
+    std::unique_ptr<TMyShockwaveFlash> FlashControl;  // owned; empty until FormCreate
     POINT StartPos = {0, 0};
     HWND TaskbarWnd = nullptr;
 };
