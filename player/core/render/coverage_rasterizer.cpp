@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace swf::render {
 
@@ -32,17 +33,30 @@ inline uint8_t areaToCoverage(float a, FillRule rule) {
     return rule == FillRule::NonZero ? areaToCoverage<FillRule::NonZero>(a) : areaToCoverage<FillRule::EvenOdd>(a);
 }
 
-// Running sum of the cells into coverage, clearing the cells for the next row.
+// Running sum of the cells into coverage, clearing the cells for the next row. Cells no edge
+// touched hold 0 and leave the sum as it is: such runs (the inside and outside of a shape)
+// are filled at once instead of going through the serial chain of additions.
 template <FillRule rule>
 float accumulateRow(float* acc, uint8_t* out, int lo, int hi, uint8_t& any) {
     float sum = 0;
     uint8_t seen = 0;
-    for (int j = lo; j <= hi; ++j) {
-        sum += acc[j];
-        acc[j] = 0;
+    int j = lo;
+    while (j <= hi) {
+        if (acc[j] != 0) {
+            sum += acc[j];
+            acc[j] = 0;
+            uint8_t c = areaToCoverage<rule>(sum);
+            out[j] = c;
+            seen |= c;
+            ++j;
+            continue;
+        }
+        int end = j + 1;
+        while (end <= hi && acc[end] == 0) ++end;
         uint8_t c = areaToCoverage<rule>(sum);
-        out[j] = c;
+        std::memset(out + j, c, size_t(end - j));
         seen |= c;
+        j = end;
     }
     any = seen;
     return sum;

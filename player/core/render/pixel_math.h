@@ -33,6 +33,18 @@ inline uint32_t sourceOver(uint32_t src, uint32_t dst) {
     return src + scalePixel(dst, 255 - sa);
 }
 
+// Asks for the cache lines of a row about to be blended (the next one, while this one is being
+// done): the canvas is far larger than the caches, and waiting for it was a third of the time
+// of the moving-shapes benchmark.
+inline void prefetchRowForWrite(const uint32_t* row, int count) {
+#if defined(__GNUC__) || defined(__clang__)
+    for (int i = 0; i < count; i += 16) __builtin_prefetch(row + i, 1);
+#else
+    (void)row;
+    (void)count;
+#endif
+}
+
 inline uint32_t packPixel(uint32_t a, uint32_t r, uint32_t g, uint32_t b) {
     return (a << 24) | (r << 16) | (g << 8) | b;
 }

@@ -29,6 +29,7 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
     const int n = item.x1 - item.x0;
     const uint8_t* coverage = maskedCoverage(y, item);
     uint32_t* dst = canvas_.row(y) + item.x0;
+    if (y + 1 < canvas_.height) prefetchRowForWrite(dst + canvas_.width, n);
     if (paint.kind() == Paint::Kind::Solid) {
         const uint32_t color = paint.solidColor();
         for (int i = 0; i < n; ++i) {
@@ -82,6 +83,7 @@ void PaintCompositor::severalItems(int y, const ItemRow* items, int count) {
         }
     }
     uint32_t* dst = canvas_.row(y) + x0;
+    if (y + 1 < canvas_.height) prefetchRowForWrite(dst + canvas_.width, int(span));
     for (size_t j = 0; j < span; ++j) {
         uint32_t total = sumCoverage_[j];
         if (total == 0) continue;
