@@ -72,7 +72,9 @@ LRESULT CALLBACK TMyShockwaveFlash::ForwardingWndProc(HWND hwnd, UINT message, W
 
 // -- TFormDisplay -------------------------------------------------------------------------------
 
-TFormDisplay::TFormDisplay() : tmControl([this] { tmControlTimer(); }) {}
+TFormDisplay::TFormDisplay() : tmControl([this] { tmControlTimer(); }) {
+    tmControl.SetInterval(kControlInterval);  // designed at 10 ms, disabled until FormCreate ends
+}
 
 TFormDisplay::~TFormDisplay() {
     // The control goes before the window that hosts it.

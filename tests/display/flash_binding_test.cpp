@@ -82,6 +82,7 @@ protected:
         ::DeleteFileA(kLogPath);
         ::SetEnvironmentVariableA("KESTORAL_FLASH_REJECT", nullptr);
         ::SetEnvironmentVariableA("KESTORAL_FLASH_FAIL_CREATE", nullptr);
+        ::SetEnvironmentVariableA("KESTORAL_FLASH_PREFERRED_SIZE", nullptr);
         g_received.clear();
         parent_.reset(::CreateWindowExA(0, "FlashBindingParent", "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
                                         400, 300, nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr));
@@ -191,6 +192,22 @@ TEST_F(FlashBinding, HostedInPlaceAsAChildCoveringTheClientAreaAndFollowingVisib
     flash.SetParent(nullptr);
     EXPECT_EQ(flash.ControlWindow(), nullptr);
     EXPECT_FALSE(::IsWindow(control));
+}
+
+TEST_F(FlashBinding, WithoutAutoSizeTheControlKeepsTheHostsRectangle) {
+    // The double asks for 100 x 80 pixels once its movie is put.
+    ::SetEnvironmentVariableA("KESTORAL_FLASH_PREFERRED_SIZE", "100,80");
+    for (bool autoSize : {true, false}) {
+        TShockwaveFlash flash;
+        flash.SetParent(parent_.get());
+        flash.AlignToClient();
+        flash.SetAutoSize(autoSize);
+        flash.SetMovie(L"C:\\m.swf");
+        ASSERT_EQ(CountLines("FlashOnPosRectChange"), autoSize ? 1 : 2);
+        const RECT wanted = {0, 0, 100, 80};
+        EXPECT_TRUE(SameRect(RectInParent(flash.ControlWindow()), autoSize ? wanted : ClientRect()))
+            << "auto size " << autoSize;
+    }
 }
 
 TEST_F(FlashBinding, ControlPassesKeysMovesAndLeftRightButtonsToItsParentFirst) {

@@ -302,7 +302,22 @@ HRESULT Control::PutProperty(DISPID id, const VARIANT& value, EXCEPINFO* excepti
         exception->bstrSource = SysAllocString(L"FlashDouble");
         exception->bstrDescription = SysAllocString(L"The test double rejects this property");
     }
+    if (hr == S_OK && id == 102) AskForPreferredSize();
     return hr;
+}
+
+// Like a player that has read its movie's header, asks the site for the movie's own size when
+// KESTORAL_FLASH_PREFERRED_SIZE="<width>,<height>" is set.
+void Control::AskForPreferredSize() {
+    char value[64];
+    DWORD n = GetEnvironmentVariableA("KESTORAL_FLASH_PREFERRED_SIZE", value, sizeof value);
+    if (n == 0 || n >= sizeof value || !inPlaceSite_ || !window_) return;
+    char* rest = nullptr;
+    const long width = std::strtol(value, &rest, 10);
+    const long height = rest && *rest == ',' ? std::strtol(rest + 1, nullptr, 10) : 0;
+    RECT wanted = {0, 0, width, height};
+    Log("FlashOnPosRectChange rect=%ld,%ld,%ld,%ld", 0, 0, width, height);
+    inPlaceSite_->OnPosRectChange(&wanted);
 }
 
 }  // namespace flash_double

@@ -1,6 +1,7 @@
 // The control object of the Flash test double: just enough of an ActiveX control for the screen
 // saver's host. It logs every call the test looks at, paints its window in one known colour,
-// and can be told to reject one property put (KESTORAL_FLASH_REJECT=<dispid>).
+// can be told to reject one property put (KESTORAL_FLASH_REJECT=<dispid>), and can ask its site
+// for a size of its own once its movie is put (KESTORAL_FLASH_PREFERRED_SIZE=<w>,<h>).
 #pragma once
 
 #include <windows.h>
@@ -74,6 +75,7 @@ private:
     ~Control();
     HRESULT ActivateInPlace(HWND parent, LPCRECT position);
     HRESULT PutProperty(DISPID id, const VARIANT& value, EXCEPINFO* exception);
+    void AskForPreferredSize();
 
     LONG references_ = 1;
     kestoral::ComPtr<IOleClientSite> site_;

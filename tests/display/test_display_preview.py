@@ -41,6 +41,8 @@ class PreviewRun(unittest.TestCase):
         self.pane.wait_for_line(rf"^done {word}$", 10)
 
     def test_hidden_pane_ends_the_run_without_a_password(self):
+        taskbar, _ = self.session.start_fake_taskbar()
+        self.addCleanup(taskbar.kill)
         preview, window = self.start_preview()
         self.assertFalse(window["visible"])
         self.assertEqual(window["exstyle"], WS_EX_TOPMOST)
@@ -48,6 +50,7 @@ class PreviewRun(unittest.TestCase):
         self.session.key("space")
         self.session.click(1)
         self.assertTrue(still_running(preview), "input ended the preview")
+        self.assertEqual(taskbar.lines()[-1], "visible 1", "the preview hid the taskbar")
         self.assertEqual([p[0] for p in self.session.puts()], [137, 133, 106, 135, 125, 102])
         self.tell_pane("hide")
         self.assertEqual(ends(preview), 0)
