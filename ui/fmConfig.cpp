@@ -206,6 +206,13 @@ void TFormConfig::OnCommand(int id, int code, HWND sender) {
     if (id == coMovieName && code == CBN_SELCHANGE) coMovieNameChange(sender);
 }
 
+void TFormConfig::FocusFirstOrLastControl() {
+    HWND target = lastFocus_;
+    if (!target || !::IsChild(Handle(), target) || !::IsWindowVisible(target) || !::IsWindowEnabled(target))
+        target = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    if (target) ::SetFocus(target);
+}
+
 bool TFormConfig::PreTranslateMessage(MSG& message) {
     if (message.message == WM_KEYDOWN) {
         HWND list = Control(coMovieName);
@@ -247,6 +254,16 @@ LRESULT TFormConfig::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SETCURSOR:
             if (controls_.SetCursorFor(reinterpret_cast<HWND>(wParam))) return TRUE;
             break;
+        case WM_ACTIVATE:
+            // As a dialog does: the control that had the focus gets it back on return.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus && ::IsChild(Handle(), focus)) lastFocus_ = focus;
+            }
+            break;
+        case WM_SETFOCUS:
+            FocusFirstOrLastControl();
+            return 0;
         default:
             break;
     }

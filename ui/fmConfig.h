@@ -48,9 +48,11 @@ private:
     void FillMovieList();
     void OnCommand(int id, int code, HWND sender);
     std::string SelectedMovie() const;
+    void FocusFirstOrLastControl();
 
     TControlSet controls_;
     TToolTip tooltip_;
+    HWND lastFocus_ = nullptr;
 };
 
 extern TFormConfig* FormConfig;

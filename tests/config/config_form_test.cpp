@@ -301,6 +301,7 @@ TEST_F(ConfigFormTest, ControlsHaveTheDesignedKindsFontsAndColours) {
 
 TEST_F(ConfigFormTest, TabVisitsListNewOkCancelHelpAndSkipsWhatIsDisabledOrHidden) {
     Open();
+    EXPECT_EQ(::GetFocus(), Control(coMovieName)) << "the first control has the focus at the start";
     auto order = [&](int first) {
         std::vector<int> ids;
         HWND current = Control(first);
@@ -457,6 +458,7 @@ TEST_F(ConfigFormTest, StoredRandomFlagTicksTheHiddenBoxDisablesTheListAndIsSave
     EXPECT_FALSE(::IsWindowVisible(Control(cbMovieRandom)));
     EXPECT_FALSE(::IsWindowEnabled(Control(coMovieName)));
     EXPECT_TRUE(::IsWindowEnabled(Control(btMoviesNew)));
+    EXPECT_EQ(::GetFocus(), Control(btMoviesNew)) << "the focus skips the disabled list";
     Press(OKBtn);
     EXPECT_EQ(Stored("OptGeneral", "bMovieRandom"), std::optional<std::string>("1"));
 }

@@ -5,7 +5,7 @@ the dialog in the build folder (tests/config/config_dialog.png)."""
 import subprocess
 import unittest
 
-from kestoral_harness import BIN_DIR, Session, install_script_timeout, read_png
+from kestoral_harness import BIN_DIR, Session, install_script_timeout, read_png, wait_until
 
 KEY = "HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver"
 GENERAL = KEY + "\\OptGeneral"
@@ -116,6 +116,48 @@ class ConfigDialog(unittest.TestCase):
             self.assertEqual(session.reg_get(GENERAL, "sMovieName"), "A.SWF")
             self.assertEqual(session.reg_get(GENERAL, "bMovieRandom"), "0")
             self.assertEqual(session.reg_get(KEY + "\\Version", "iRelease"), "1500")
+
+    def test_tab_tab_enter_presses_ok(self):
+        # The list has the focus first; Tab moves to "New...", then to "OK"; Enter presses it.
+        with Session() as session:
+            program, _ = self.open_dialog(session)
+            session.key("Tab", "Tab", "Return")
+            self.assertEqual(program.wait(20), 0)
+            self.assertEqual(session.reg_get(GENERAL, "sMovieName"), "A.SWF")
+
+    def test_stored_random_flag_disables_the_list_and_is_saved_as_one(self):
+        with Session() as session:
+            session.reg_set(GENERAL, "bMovieRandom", "9")
+            program, form = self.open_dialog(session)
+            lists = [w for w in session.windows(children=True)
+                     if w["class"] == "ComboBox" and w["pid"] == form["pid"]]
+            self.assertEqual(len(lists), 1)
+            self.assertFalse(lists[0]["enabled"])
+            x, y = self.client_origin(form)
+            session.move_mouse(x + 84 + 37, y + 260 + 12)
+            session.click(1)
+            self.assertEqual(program.wait(20), 0)
+            self.assertEqual(session.reg_get(GENERAL, "bMovieRandom"), "1")
+
+    def test_help_opens_the_readme_of_the_install_folder(self):
+        with Session() as session:
+            session.reg_set("HKLM\\SOFTWARE\\OrvinSoftware\\MarvaneScreenSaver", "Install_Dir", "C:\\saver")
+            readme = session.unix_path("C:\\saver\\readme.txt")
+            readme.parent.mkdir(parents=True, exist_ok=True)
+            readme.write_bytes(b"Help text.\r\n")
+            # The test prefix knows no viewer for text files; Notepad becomes it.
+            session.reg_set("HKCR\\.txt", None, "txtfile")
+            session.reg_set("HKCR\\txtfile\\shell\\open\\command", None,
+                            "C:\\windows\\notepad.exe \"%1\"")
+            program, form = self.open_dialog(session)
+            x, y = self.client_origin(form)
+            session.move_mouse(x + 244 + 37, y + 260 + 12)
+            session.click(1)
+            # Notepad's window shows "Untitled" until the file is loaded.
+            wait_until(lambda: [w for w in session.find_windows(process="notepad.exe", visible=True)
+                                if "readme.txt" in w["title"].lower()], 30, 0.5, "Notepad with readme.txt")
+            self.assertIsNone(program.exit_code, "Help leaves the dialog open")
+            program.kill()
 
 
 if __name__ == "__main__":
