@@ -10,7 +10,8 @@ namespace {
 
 constexpr float kSquareHalf = 16384;
 
-inline int rampIndex(float t, SpreadMode spread) {
+template <SpreadMode spread>
+inline int rampIndexFor(float t) {
     if (spread == SpreadMode::Repeat) {
         t -= std::floor(t);
     } else if (spread == SpreadMode::Reflect) {
@@ -21,6 +22,14 @@ inline int rampIndex(float t, SpreadMode spread) {
     if (!(t >= 0)) t = 0;  // also NaN, from infinite inputs
     if (!(t <= 1)) t = 1;
     return int(t * 255 + 0.5f);
+}
+
+inline int rampIndex(float t, SpreadMode spread) {
+    switch (spread) {
+        case SpreadMode::Repeat: return rampIndexFor<SpreadMode::Repeat>(t);
+        case SpreadMode::Reflect: return rampIndexFor<SpreadMode::Reflect>(t);
+        default: return rampIndexFor<SpreadMode::Pad>(t);
+    }
 }
 
 // Ratio of a focal gradient at (x, y) in units of the radius, with the focus at (f, 0): the
@@ -35,6 +44,27 @@ inline float focalRatio(float x, float y, float f) {
 }
 
 }  // namespace
+
+// Radial and focal gradients, one loop per spread mode so that nothing is decided per pixel.
+template <SpreadMode spread>
+void Paint::shadeRound(int x, float rowX, float rowY, int count, uint32_t* out) const {
+    const uint32_t* colors = ramp_->colors.data();
+    const Matrix& m = inverse_;
+    constexpr float kToUnit = 1 / kSquareHalf;
+    if (kind_ == Kind::Radial) {
+        for (int i = 0; i < count; ++i) {
+            float px = float(x + i) + 0.5f;
+            float gx = (m.a * px + rowX) * kToUnit, gy = (m.b * px + rowY) * kToUnit;
+            out[i] = colors[rampIndexFor<spread>(std::sqrt(gx * gx + gy * gy))];
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        float px = float(x + i) + 0.5f;
+        float gx = (m.a * px + rowX) * kToUnit, gy = (m.b * px + rowY) * kToUnit;
+        out[i] = colors[rampIndexFor<spread>(focalRatio(gx, gy, focal_))];
+    }
+}
 
 void Paint::shadeGradient(int x, int y, int count, uint32_t* out) const {
     const uint32_t* colors = ramp_->colors.data();
@@ -64,12 +94,10 @@ void Paint::shadeGradient(int x, int y, int count, uint32_t* out) const {
         return;
     }
 
-    for (int i = 0; i < count; ++i) {
-        float px = float(x + i) + 0.5f;
-        float gx = (m.a * px + rowX) / kSquareHalf;
-        float gy = (m.b * px + rowY) / kSquareHalf;
-        float t = kind_ == Kind::Radial ? std::sqrt(gx * gx + gy * gy) : focalRatio(gx, gy, focal_);
-        out[i] = colors[rampIndex(t, spread_)];
+    switch (spread_) {
+        case SpreadMode::Repeat: return shadeRound<SpreadMode::Repeat>(x, rowX, rowY, count, out);
+        case SpreadMode::Reflect: return shadeRound<SpreadMode::Reflect>(x, rowX, rowY, count, out);
+        default: return shadeRound<SpreadMode::Pad>(x, rowX, rowY, count, out);
     }
 }
 

@@ -1,17 +1,29 @@
 #include "mask_stack.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "pixel_math.h"
 
 namespace swf::render {
+
+IntRect intersect(IntRect a, IntRect b) {
+    IntRect r{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+    return r.empty() ? IntRect{} : r;
+}
+
+IntRect unite(IntRect a, IntRect b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
 
 void MaskStack::setSize(int width, int height) {
     width_ = std::max(0, width);
     height_ = std::max(0, height);
 }
 
-MaskStack::Plane MaskStack::takePlane() {
+MaskStack::Plane MaskStack::takePlane(IntRect clip) {
     Plane plane;
     if (planesInUse() >= kMaxPlanes) {
         plane.hidden = true;
@@ -22,7 +34,13 @@ MaskStack::Plane MaskStack::takePlane() {
         spare_.pop_back();
     }
     plane.hidden = false;
-    plane.coverage.assign(size_t(width_) * size_t(height_), 0);
+    plane.coverage.resize(size_t(width_) * size_t(height_));
+    plane.cleared = intersect(clip, {0, 0, width_, height_});
+    plane.inked = IntRect{};
+    for (int y = plane.cleared.y0; y < plane.cleared.y1; ++y) {
+        std::memset(plane.coverage.data() + size_t(y) * size_t(width_) + size_t(plane.cleared.x0), 0,
+                    size_t(plane.cleared.x1 - plane.cleared.x0));
+    }
     return plane;
 }
 
@@ -30,27 +48,47 @@ void MaskStack::recycle(Plane& plane) {
     if (!plane.hidden) spare_.push_back(std::move(plane));
 }
 
-void MaskStack::begin() { building_.push_back(takePlane()); }
+void MaskStack::begin(IntRect clip) { building_.push_back(takePlane(clip)); }
 
 uint8_t* MaskStack::buildingPlane() {
     if (building_.empty() || building_.back().hidden) return nullptr;
     return building_.back().coverage.data();
 }
 
+IntRect MaskStack::buildingArea() const {
+    if (building_.empty() || building_.back().hidden) return {};
+    return building_.back().cleared;
+}
+
+void MaskStack::markInked(IntRect area) {
+    if (building_.empty() || building_.back().hidden) return;
+    Plane& plane = building_.back();
+    plane.inked = unite(plane.inked, intersect(area, plane.cleared));
+}
+
 void MaskStack::end() {
     if (building_.empty()) return;
     Plane plane = std::move(building_.back());
     building_.pop_back();
-    if (!active_.empty()) {
+    if (!active_.empty() && !plane.hidden) {
         const Plane& outer = active_.back();
         if (outer.hidden) {
             recycle(plane);
             plane = Plane();
             plane.hidden = true;
-        } else if (!plane.hidden) {
-            for (size_t i = 0; i < plane.coverage.size(); ++i) {
-                plane.coverage[i] = uint8_t(div255(uint32_t(plane.coverage[i]) * outer.coverage[i]));
+        } else {
+            // Inside both inked boxes the coverages multiply; elsewhere the outer mask is 0.
+            const IntRect both = intersect(plane.inked, outer.inked);
+            for (int y = plane.inked.y0; y < plane.inked.y1; ++y) {
+                uint8_t* row = plane.coverage.data() + size_t(y) * size_t(width_);
+                const uint8_t* outerRow = outer.coverage.data() + size_t(y) * size_t(width_);
+                const bool rowInBoth = y >= both.y0 && y < both.y1;
+                for (int x = plane.inked.x0; x < plane.inked.x1; ++x) {
+                    const bool inBoth = rowInBoth && x >= both.x0 && x < both.x1;
+                    row[x] = inBoth ? uint8_t(div255(uint32_t(row[x]) * outerRow[x])) : 0;
+                }
             }
+            plane.inked = both;
         }
     }
     active_.push_back(std::move(plane));
@@ -65,6 +103,11 @@ void MaskStack::pop() {
 const uint8_t* MaskStack::activePlane() const {
     if (active_.empty() || active_.back().hidden) return nullptr;
     return active_.back().coverage.data();
+}
+
+IntRect MaskStack::activeArea() const {
+    if (active_.empty() || active_.back().hidden) return {};
+    return active_.back().inked;
 }
 
 }  // namespace swf::render

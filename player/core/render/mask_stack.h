@@ -1,12 +1,20 @@
 // Masks as 8-bit coverage planes of the canvas size: the ones in force (innermost last) and the
-// ones being drawn between beginMask() and endMask().
+// ones being drawn between beginMask() and endMask(). Only the clip rectangle of the moment a
+// mask is begun is cleared and kept up to date, and each plane remembers the box its shapes
+// inked: drawing under a mask is limited to that box, which is also what keeps stale plane
+// content (outside the cleared area) from ever being read.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "renderer.h"
+
 namespace swf::render {
+
+IntRect intersect(IntRect a, IntRect b);
+IntRect unite(IntRect a, IntRect b);
 
 class MaskStack {
 public:
@@ -15,26 +23,33 @@ public:
 
     void setSize(int width, int height);
 
-    void begin();
+    void begin(IntRect clip);
     void end();  // the plane being drawn, intersected with the one in force, comes into force
     void pop();
 
     bool building() const { return !building_.empty(); }
-    // The plane under construction, or null when it is too deep to be kept.
+    // The plane under construction (null when it is too deep to be kept) and the rectangle
+    // drawing into it may touch.
     uint8_t* buildingPlane();
+    IntRect buildingArea() const;
+    // Widens the inked box of the plane under construction.
+    void markInked(IntRect area);
 
-    // True when nothing at all can be drawn (a mask too deep to keep is in force).
-    bool hidesEverything() const { return !active_.empty() && active_.back().hidden; }
-    // The innermost mask in force, or null when none.
+    // The innermost mask in force, or null when none; its inked box limits all drawing (an
+    // empty box when a mask hides everything).
     const uint8_t* activePlane() const;
+    IntRect activeArea() const;
+    bool active() const { return !active_.empty(); }
     int width() const { return width_; }
 
 private:
     struct Plane {
         std::vector<uint8_t> coverage;
+        IntRect cleared;  // where coverage is meaningful
+        IntRect inked;    // where it may be non-zero
         bool hidden = false;
     };
-    Plane takePlane();
+    Plane takePlane(IntRect clip);
     void recycle(Plane& plane);
     size_t planesInUse() const { return building_.size() + active_.size(); }
 

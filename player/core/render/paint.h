@@ -36,6 +36,8 @@ public:
 
 private:
     void shadeGradient(int x, int y, int count, uint32_t* out) const;
+    template <SpreadMode spread>
+    void shadeRound(int x, float rowX, float rowY, int count, uint32_t* out) const;
     void shadeBitmap(int x, int y, int count, uint32_t* out) const;
 
     Kind kind_ = Kind::None;

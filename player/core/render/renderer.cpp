@@ -118,13 +118,16 @@ void Renderer::Impl::run() {
         uint8_t* plane = masks.buildingPlane();
         if (!plane) return;
         MaskCompositor sink(plane, masks.width());
-        rasterizer.rasterize(segments.segments(), rules, clip, sink);
+        rasterizer.rasterize(segments.segments(), rules, intersect(clip, masks.buildingArea()), sink);
+        masks.markInked(sink.inked());
         return;
     }
-    if (masks.hidesEverything()) return;
+    IntRect area = clip;
+    if (masks.active()) area = intersect(area, masks.activeArea());
+    if (area.empty()) return;
     for (Paint& p : paints) p.setReferenceMode(reference);
     PaintCompositor sink(canvas, paints, masks.activePlane(), reference);
-    rasterizer.rasterize(segments.segments(), rules, clip, sink);
+    rasterizer.rasterize(segments.segments(), rules, area, sink);
 }
 
 void Renderer::Impl::drawFills(const ShapeLayer& layer, FillRule rule, const Matrix& m,
@@ -215,7 +218,7 @@ void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const
 
 void Renderer::Impl::drawShape(const Shape& shape, const Matrix& toDevice, const ColorTransform& cx) {
     if (clip.empty() || !isFiniteMatrix(toDevice)) return;
-    if (!masks.building() && masks.hidesEverything()) return;
+    if (!masks.building() && masks.active() && masks.activeArea().empty()) return;
     const FillRule rule = shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
     for (const ShapeLayer& layer : shape.layers) {
         drawFills(layer, rule, toDevice, cx);
@@ -247,7 +250,7 @@ void Renderer::drawShape(const Shape& shape, const Matrix& toDevice, const Color
     impl_->drawShape(shape, toDevice, cx);
 }
 
-void Renderer::beginMask() { impl_->masks.begin(); }
+void Renderer::beginMask() { impl_->masks.begin(impl_->clip); }
 void Renderer::endMask() { impl_->masks.end(); }
 void Renderer::popMask() { impl_->masks.pop(); }
 void Renderer::setReferencePaths(bool on) { impl_->reference = on; }

@@ -102,6 +102,7 @@ void MaskCompositor::row(int y, const ItemRow* items, int count) {
         x1 = std::max(x1, items[k].x1);
     }
     const size_t span = size_t(x1 - x0);
+    inked_ = unite(inked_, {x0, y, x1, y + 1});
     if (sum_.size() < span) sum_.resize(span);
     std::fill(sum_.begin(), sum_.begin() + std::ptrdiff_t(span), 0u);
     for (int k = 0; k < count; ++k) {

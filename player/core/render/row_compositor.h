@@ -13,6 +13,7 @@
 
 #include "bitmap.h"
 #include "coverage_rasterizer.h"
+#include "mask_stack.h"
 #include "paint.h"
 
 namespace swf::render {
@@ -45,10 +46,13 @@ class MaskCompositor : public RowSink {
 public:
     MaskCompositor(uint8_t* plane, int width) : plane_(plane), width_(width) {}
     void row(int y, const ItemRow* items, int count) override;
+    // The box of all rows written so far.
+    IntRect inked() const { return inked_; }
 
 private:
     uint8_t* plane_;
     int width_;
+    IntRect inked_;
     std::vector<uint32_t> sum_;
 };
 

@@ -72,6 +72,30 @@ TEST(Mask, NestedMasksIntersect) {
     EXPECT_EQ(word(c, 7, 7), 0xffffffffu) << "the outer mask is still in force";
 }
 
+TEST(Mask, EmptyMaskHidesEverything) {
+    Canvas c = whiteCanvas(8, 8);
+    Renderer r(c, Quality::High);
+    r.beginMask();
+    r.endMask();
+    drawRect(r, 0, 0, 8, 8);
+    for (uint32_t p : c.pixels) EXPECT_EQ(p, 0xffffffffu);
+}
+
+TEST(Mask, ClipGrownAfterTheMaskShowsNothingOutsideWhereTheMaskWasDrawn) {
+    // The mask's shape covers the canvas, but only the clip of the moment was rasterized into
+    // it; the plane's memory outside holds whatever an earlier mask left there.
+    Canvas c = whiteCanvas(10, 10);
+    Renderer r(c, Quality::High);
+    pushMask(r, 0, 0, 10, 10);  // fills the plane everywhere
+    r.popMask();
+    r.setClipRect({0, 0, 5, 10});
+    pushMask(r, 0, 0, 10, 10);  // reuses the plane, clears and draws only the left half
+    r.setClipRect({0, 0, 10, 10});
+    drawRect(r, 0, 0, 10, 10);
+    EXPECT_TRUE(isRed(c, 4, 4));
+    EXPECT_EQ(word(c, 5, 4), 0xffffffffu);
+}
+
 TEST(Mask, UnbalancedCallsAreHarmless) {
     Canvas c = whiteCanvas(8, 8);
     Renderer r(c, Quality::High);
