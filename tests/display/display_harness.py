@@ -32,9 +32,6 @@ class DisplaySession(kh.Session):
 
     def _open(self):
         super()._open()
-        # The first Wine program of a prefix starts Wine's services, which keep the output pipe
-        # of `wine reg` open for a minute; a short program run first takes that hit.
-        self.windows()
         self.extra_env["KESTORAL_DOUBLE_LOG"] = kh.DOUBLE_LOG
         if self.register_double:
             self.copy_in(kh.BIN_DIR / "flash-double.dll", DOUBLE_DLL)
