@@ -272,7 +272,8 @@ bool CoverageRasterizer::rasterize(const std::vector<Segment>& segments,
     {
         std::vector<uint32_t>& fillPos = active_;  // reused as scratch before the row loop
         fillPos.assign(rowStart_.begin(), rowStart_.end() - 1);
-        std::vector<uint32_t> sorted(rowStart_[size_t(rows)]);
+        std::vector<uint32_t>& sorted = sorted_;
+        sorted.resize(rowStart_[size_t(rows)]);
         for (size_t i = 0; i < segments.size(); ++i) {
             if (order_[i] == UINT32_MAX) continue;
             sorted[fillPos[order_[i]]++] = uint32_t(i);
@@ -285,7 +286,7 @@ bool CoverageRasterizer::rasterize(const std::vector<Segment>& segments,
     slots_.clear();
     if (coverage_.size() < size_t(width_)) coverage_.resize(size_t(width_));
 
-    std::vector<uint32_t> itemOrder;
+    std::vector<uint32_t>& itemOrder = itemOrder_;
     for (int r = 0; r < rows; ++r) {
         for (uint32_t k = rowStart_[size_t(r)]; k < rowStart_[size_t(r) + 1]; ++k) active_.push_back(order_[k]);
         if (active_.empty()) continue;

@@ -71,7 +71,7 @@ private:
     int left_ = 0, width_ = 0;  // pixel columns [left_, left_ + width_)
     size_t cellsPerSlot_ = 0;   // area: width_ + 1; samples: samples_ * (width_ * samples_ + 1)
 
-    std::vector<uint32_t> order_, rowStart_, active_;
+    std::vector<uint32_t> order_, sorted_, rowStart_, active_, itemOrder_;
     std::vector<int32_t> slotOfItem_;
     std::vector<Slot> slots_;
     std::vector<float> areaCells_;

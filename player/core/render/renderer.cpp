@@ -9,6 +9,8 @@
 //   with one of them the scale of the other axis; never under one device pixel; pixel hinting
 //   is not applied. Miter joins past the limit are bevelled.
 // - A gradient without records and a bitmap fill without a usable bitmap draw nothing.
+// - A shape whose declared bounds (plus 2 pixels) miss the clip rectangle is skipped; empty
+//   bounds never cull.
 #include "renderer.h"
 
 #include <algorithm>
@@ -216,8 +218,30 @@ void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const
     }
 }
 
+// True when the shape's declared bounds, mapped to the device, miss `area` entirely. Empty
+// bounds (a shape built without them) are never trusted to cull.
+bool boundsMiss(const Rect& bounds, const Matrix& m, IntRect area) {
+    if (bounds.empty()) return false;
+    const Point corners[4] = {m.apply({float(bounds.xMin), float(bounds.yMin)}), m.apply({float(bounds.xMax), float(bounds.yMin)}),
+                              m.apply({float(bounds.xMin), float(bounds.yMax)}), m.apply({float(bounds.xMax), float(bounds.yMax)})};
+    float x0 = corners[0].x, x1 = x0, y0 = corners[0].y, y1 = y0;
+    for (const Point& p : corners) {
+        if (!isFinite(p)) return false;
+        x0 = std::min(x0, p.x);
+        x1 = std::max(x1, p.x);
+        y0 = std::min(y0, p.y);
+        y1 = std::max(y1, p.y);
+    }
+    // Hairlines and the one-pixel minimum width may reach past bounds drawn at a small scale.
+    constexpr float kMargin = 2;
+    return x1 + kMargin < float(area.x0) || x0 - kMargin > float(area.x1) || y1 + kMargin < float(area.y0) ||
+           y0 - kMargin > float(area.y1);
+}
+
 void Renderer::Impl::drawShape(const Shape& shape, const Matrix& toDevice, const ColorTransform& cx) {
     if (clip.empty() || !isFiniteMatrix(toDevice)) return;
+    // Most shapes of a frame lie outside a small dirty rectangle: skip them before flattening.
+    if (boundsMiss(shape.bounds, toDevice, clip)) return;
     if (!masks.building() && masks.active() && masks.activeArea().empty()) return;
     const FillRule rule = shape.nonZeroWinding ? FillRule::NonZero : FillRule::EvenOdd;
     for (const ShapeLayer& layer : shape.layers) {

@@ -6,6 +6,24 @@
 
 namespace swf::render {
 
+namespace {
+
+// Calls run(start, end) for every run of non-zero coverage: paint is only computed where it
+// shows (a ring's row, or a fill with parts far apart, has a long empty middle).
+template <typename Run>
+void forEachCoveredRun(const uint8_t* coverage, int n, Run run) {
+    int i = 0;
+    while (i < n) {
+        while (i < n && coverage[i] == 0) ++i;
+        int start = i;
+        while (i < n && coverage[i] != 0) ++i;
+        if (start == i) break;
+        run(start, i);
+    }
+}
+
+}  // namespace
+
 const uint8_t* PaintCompositor::maskedCoverage(int y, const ItemRow& item) {
     if (!mask_) return item.coverage;
     const int n = item.x1 - item.x0;
@@ -40,16 +58,10 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
         return;
     }
     if (colors_.size() < size_t(n)) colors_.resize(size_t(n));
-    // Shade only the covered runs: most of a row's range can be empty (e.g. a ring).
-    int i = 0;
-    while (i < n) {
-        while (i < n && coverage[i] == 0) ++i;
-        int start = i;
-        while (i < n && coverage[i] != 0) ++i;
-        if (start == i) break;
-        paint.shade(item.x0 + start, y, i - start, colors_.data());
-        for (int k = start; k < i; ++k) dst[k] = sourceOver(scalePixel(colors_[size_t(k - start)], coverage[k]), dst[k]);
-    }
+    forEachCoveredRun(coverage, n, [&](int start, int end) {
+        paint.shade(item.x0 + start, y, end - start, colors_.data());
+        for (int k = start; k < end; ++k) dst[k] = sourceOver(scalePixel(colors_[size_t(k - start)], coverage[k]), dst[k]);
+    });
 }
 
 void PaintCompositor::severalItems(int y, const ItemRow* items, int count) {
@@ -63,24 +75,26 @@ void PaintCompositor::severalItems(int y, const ItemRow* items, int count) {
         if (v->size() < span) v->resize(span);
         std::fill(v->begin(), v->begin() + std::ptrdiff_t(span), 0u);
     }
+    // Sums stay below 2^32: at most 65535 items, each adding at most 255 * 255.
     for (int k = 0; k < count; ++k) {
         const ItemRow& item = items[k];
         const int n = item.x1 - item.x0;
         const uint8_t* coverage = maskedCoverage(y, item);
         if (colors_.size() < size_t(n)) colors_.resize(size_t(n));
-        paints_[item.item].shade(item.x0, y, n, colors_.data());
         const size_t offset = size_t(item.x0 - x0);
-        for (int i = 0; i < n; ++i) {
-            uint32_t c = coverage[i];
-            if (c == 0) continue;
-            uint32_t p = colors_[size_t(i)];
-            size_t j = offset + size_t(i);
-            sumCoverage_[j] += c;
-            sumA_[j] += c * (p >> 24);
-            sumR_[j] += c * ((p >> 16) & 255u);
-            sumG_[j] += c * ((p >> 8) & 255u);
-            sumB_[j] += c * (p & 255u);
-        }
+        forEachCoveredRun(coverage, n, [&](int start, int end) {
+            paints_[item.item].shade(item.x0 + start, y, end - start, colors_.data());
+            for (int i = start; i < end; ++i) {
+                uint32_t c = coverage[i];
+                uint32_t p = colors_[size_t(i - start)];
+                size_t j = offset + size_t(i);
+                sumCoverage_[j] += c;
+                sumA_[j] += c * (p >> 24);
+                sumR_[j] += c * ((p >> 16) & 255u);
+                sumG_[j] += c * ((p >> 8) & 255u);
+                sumB_[j] += c * (p & 255u);
+            }
+        });
     }
     uint32_t* dst = canvas_.row(y) + x0;
     if (y + 1 < canvas_.height) prefetchRowForWrite(dst + canvas_.width, int(span));

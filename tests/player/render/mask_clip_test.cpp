@@ -135,6 +135,21 @@ TEST(ClipRect, NothingOutsideIsTouched) {
     EXPECT_NE(word(c, 8, 7), kSentinel);
 }
 
+TEST(ClipRect, ShapesAreCulledByTheirDeclaredBoundsOnly) {
+    Canvas c = whiteCanvas(20, 20);
+    Renderer r(c, Quality::High);
+    r.setClipRect({0, 0, 10, 20});
+    Shape s = rectShape(2, 2, 8, 8, solidFill(kRed));
+    s.bounds = {400, 600, 400, 600};  // twips: lies about being at x 20..30, outside the clip
+    drawRect(r, 0, 10, 20, 20);        // no bounds at all: drawn
+    r.drawShape(s, pixelsToDevice(), ColorTransform());
+    EXPECT_EQ(word(c, 4, 4), 0xffffffffu);
+    EXPECT_TRUE(isRed(c, 4, 14));
+    s.bounds = {0, 200, 0, 200};  // true bounds: drawn
+    r.drawShape(s, pixelsToDevice(), ColorTransform());
+    EXPECT_TRUE(isRed(c, 4, 4));
+}
+
 TEST(ClipRect, IsClampedToTheCanvas) {
     Canvas c(6, 6, 0);
     Renderer r(c, Quality::High);
