@@ -9,15 +9,19 @@ from pathlib import Path
 from kestoral_harness import BIN_DIR, TOOLS, install_script_timeout, prefix_processes, read_png
 
 
+def run_show(program, show_dir):
+    env = dict(os.environ, KESTORAL_SHOW_PROGRAM=program, KESTORAL_SHOW_DIR=show_dir,
+               KESTORAL_SHOW_SECONDS="3", KESTORAL_SHOW_HEADLESS="1")
+    return subprocess.run([TOOLS / "run-show.sh", BIN_DIR], env=env, text=True,
+                          stdin=subprocess.DEVNULL, capture_output=True, timeout=150)
+
+
 class HeadlessShow(unittest.TestCase):
     def test_screenshot_taken_and_show_ended_by_a_key(self):
         with tempfile.TemporaryDirectory(dir=BIN_DIR.parent) as show_dir:
-            env = dict(os.environ, KESTORAL_SHOW_PROGRAM="demo_saver.exe",
-                       KESTORAL_SHOW_DIR=show_dir, KESTORAL_SHOW_SECONDS="3",
-                       KESTORAL_SHOW_HEADLESS="1")
-            result = subprocess.run([TOOLS / "run-show.sh", BIN_DIR], env=env, text=True,
-                                    stdin=subprocess.DEVNULL, capture_output=True, timeout=150)
+            result = run_show("demo_saver.exe", show_dir)
             self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertFalse((Path(show_dir) / "show-after-key.png").exists(), result.stderr)
             screenshot = Path(result.stdout.strip().splitlines()[-1])
             self.assertEqual(screenshot, Path(show_dir) / "show.png")
             image = read_png(screenshot)
@@ -30,6 +34,14 @@ class HeadlessShow(unittest.TestCase):
             prefix = Path(show_dir) / "run-prefix"
             self.assertTrue((prefix / "system.reg").exists(), "run prefix not kept")
             self.assertEqual(prefix_processes(prefix), [])
+
+    def test_show_that_ignores_keys_is_killed_and_fails(self):
+        with tempfile.TemporaryDirectory(dir=BIN_DIR.parent) as show_dir:
+            result = run_show("hang.exe", show_dir)
+            self.assertEqual(result.returncode, 1, result.stderr)
+            self.assertIn("killed", result.stderr)
+            self.assertTrue((Path(show_dir) / "show-after-key.png").exists())
+            self.assertEqual(prefix_processes(Path(show_dir) / "run-prefix"), [])
 
 
 if __name__ == "__main__":

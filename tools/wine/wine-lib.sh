@@ -22,13 +22,10 @@ kw_start_wineserver() {
 }
 
 # PIDs of every process whose environment names this prefix (its wineserver and Wine programs).
+# The search itself runs without WINEPREFIX, or it would find itself.
 kw_prefix_pids() {
-  local prefix=$1 env
-  for env in /proc/[0-9]*/environ; do
-    if grep -qzxF "WINEPREFIX=$prefix" "$env" 2>/dev/null; then
-      env=${env#/proc/}; echo "${env%/environ}"
-    fi
-  done
+  env -u WINEPREFIX grep -lzxF "WINEPREFIX=$1" /proc/[0-9]*/environ 2>/dev/null |
+    env -u WINEPREFIX sed -n 's|^/proc/\([0-9]*\)/environ$|\1|p'
 }
 
 # Stops the wineserver of the prefix, waits for it, and kills any straggler of that prefix.
