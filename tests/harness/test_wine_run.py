@@ -2,12 +2,15 @@
 
 import os
 import re
+import signal
 import subprocess
+import tempfile
 import time
 import unittest
 from pathlib import Path
 
-from kestoral_harness import BIN_DIR, TEMPLATE, TOOLS, install_script_timeout, prefix_processes
+from kestoral_harness import (BIN_DIR, TEMPLATE, TOOLS, install_script_timeout,
+                              prefix_processes, wait_until)
 
 WINE_RUN = TOOLS / "wine-run.sh"
 
@@ -77,6 +80,24 @@ class Timeouts(unittest.TestCase):
         self.assertLess(elapsed, 5 + 20)
         self.assertEqual(prefix_processes(prefix), [])
         self.assertFalse(Path(prefix).exists())
+
+
+    def test_runner_killed_outright_is_cleaned_up_by_its_reaper(self):
+        # ctest ends a test that outlives its TIMEOUT with SIGKILL: no trap runs.
+        with tempfile.TemporaryFile() as output:
+            runner = subprocess.Popen([WINE_RUN, "--gui", "--template", TEMPLATE,
+                                       BIN_DIR / "hang.exe"], stdin=subprocess.DEVNULL,
+                                      stdout=output, stderr=subprocess.DEVNULL)
+
+            def started():
+                output.seek(0)
+                return printed(output.read().decode(), "prefix")
+
+            prefix = wait_until(started, 60, 0.2, "hang.exe to start")
+            runner.send_signal(signal.SIGKILL)
+            runner.wait()
+        wait_until(lambda: not Path(prefix).exists(), 30, 0.2, "the prefix to be removed")
+        self.assertEqual(prefix_processes(prefix), [])
 
 
 class Options(unittest.TestCase):

@@ -9,7 +9,9 @@
 # KESTORAL_SHOW_PROGRAM (default kestoral.scr), KESTORAL_SHOW_DIR (default BIN_DIR/..: where
 # run-prefix and show.png live), KESTORAL_SHOW_SECONDS (default 5), KESTORAL_SHOW_HEADLESS=1
 # forces the Xvfb run even where a display exists, KESTORAL_SHOW_REGISTER="a.dll b.ocx": COM
-# servers in BIN_DIR registered (regsvr32) in the run prefix before the show.
+# servers in BIN_DIR registered (regsvr32) in the run prefix before the show,
+# KESTORAL_SHOW_TEMPLATE: a template prefix to copy for a new run prefix (default: the build
+# folder's wine/template when the tests made one) instead of booting one from scratch.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine-lib.sh"
@@ -26,6 +28,11 @@ seconds=${KESTORAL_SHOW_SECONDS:-5}
 mkdir -p "$show_dir" && show_dir=$(cd "$show_dir" && pwd)
 
 prefix=$show_dir/run-prefix
+template=${KESTORAL_SHOW_TEMPLATE:-$(dirname "$bin_dir")/wine/template}
+if [ ! -e "$prefix" ] && [ -f "$template/.kestoral-stamp" ]; then
+  # A full copy: this prefix lives on and changes, so it shares no files with the template.
+  cp -a "$template" "$prefix.new.$$" && mv "$prefix.new.$$" "$prefix"
+fi
 "$here/make-template-prefix.sh" "$prefix" >&2 || exit 1
 export WINEPREFIX=$prefix
 KW_XVFB_PID=

@@ -36,7 +36,9 @@ done
 prefix=$(kw_new_prefix "$template" "$(dirname "$template")/runs") || { echo "wine-run: cannot copy $template" >&2; exit 1; }
 export WINEPREFIX=$prefix
 KW_XVFB_PID=
+reaper_pid=
 cleanup() {
+  [ -n "$reaper_pid" ] && kill "$reaper_pid" 2>/dev/null
   kw_stop_prefix "$prefix"
   kw_stop_xvfb
   if [ "${KESTORAL_WINE_KEEP:-0}" = 1 ]; then echo "wine-run: kept $prefix" >&2; else rm -rf "$prefix"; fi
@@ -60,6 +62,10 @@ else
   # Console programs need no X server; an empty DISPLAY keeps Wine from looking for one.
   export DISPLAY=
 fi
+# Should ctest kill this script outright (SIGKILL at its own timeout), the reaper cleans up.
+( kw_close_inherited_fds
+  exec env -u WINEPREFIX setsid "$here/reap-session.sh" $$ "$prefix" "${KW_XVFB_PID:-0}" </dev/null >/dev/null 2>&1 ) &
+reaper_pid=$!
 kw_start_wineserver || { echo "wine-run: wineserver did not start" >&2; exit 1; }
 
 timeout --kill-after=5 "$timeout_s" wine "$@"
