@@ -7,7 +7,7 @@ packages=(
   make cmake ninja-build pkg-config
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 libz-mingw-w64-dev
   g++ clang libclang-rt-14-dev zlib1g-dev libstb-dev googletest
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick
+  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick python3
   nsis
 )
 
