@@ -133,9 +133,11 @@ void CoverageRasterizer::addAreaPiece(Slot& slot, float* acc, const Segment& s, 
         float t = float(j + 1);
         return scale * (rampIntegral(t - xl) - rampIntegral(t - xr));
     };
+    // Cells hold differences of the running coverage; the first kept column takes the whole
+    // coverage the piece gives it, including what the columns cut off on the left would add.
     int start = std::max(jl, 0);
     int end = std::min(jr, width_ - 1);
-    float previous = start > jl ? columnCover(start - 1) : 0.0f;
+    float previous = 0;
     for (int j = start; j <= end; ++j) {
         float c = columnCover(j);
         acc[j] += c - previous;

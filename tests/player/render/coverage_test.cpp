@@ -73,33 +73,52 @@ double clippedArea(std::vector<Point> poly, int px, int py) {
     return std::fabs(area) / 2;
 }
 
+// A random convex polygon: points around a centre, sorted by angle, snapped to whole twips.
+std::vector<Point> randomConvexPolygon(std::mt19937& rng, float lo, float hi) {
+    std::uniform_real_distribution<float> coord(lo, hi), radius(1, 10), angle(0, 6.2831853f);
+    Point centre{coord(rng), coord(rng)};
+    std::vector<std::pair<float, Point>> byAngle;
+    for (int i = 0; i < 5; ++i) {
+        float a = angle(rng), r = radius(rng);
+        byAngle.push_back({a, {centre.x + r * std::cos(a), centre.y + r * std::sin(a)}});
+    }
+    std::sort(byAngle.begin(), byAngle.end(), [](auto& l, auto& r) { return l.first < r.first; });
+    std::vector<Point> poly;
+    for (auto& e : byAngle) poly.push_back({std::round(e.second.x * 20) / 20, std::round(e.second.y * 20) / 20});
+    return poly;
+}
+
+// Largest difference between drawn and exact coverage over the clip rectangle.
+int worstCoverageError(const std::vector<Point>& poly, IntRect clip) {
+    Canvas c = whiteCanvas(24, 24);
+    Renderer renderer(c, Quality::High);
+    renderer.setClipRect(clip);
+    renderer.drawShape(ShapeBuilder().fill(solidFill(kBlack)).use(0, 1).polygon(poly).build(), pixelsToDevice(), ColorTransform());
+    int worst = 0;
+    for (int y = clip.y0; y < clip.y1; ++y) {
+        for (int x = clip.x0; x < clip.x1; ++x) {
+            int expected = int(std::lround(clippedArea(poly, x, y) * 255));
+            worst = std::max(worst, std::abs(coverageAt(c, x, y) - expected));
+        }
+    }
+    return worst;
+}
+
 TEST(Coverage, MatchesExactAreaOfRandomConvexPolygons) {
     std::mt19937 rng(7);
-    std::uniform_real_distribution<float> coord(1, 23);
     for (int round = 0; round < 40; ++round) {
-        // A convex polygon: random points around a centre, sorted by angle.
-        Point centre{coord(rng), coord(rng)};
-        std::vector<std::pair<float, Point>> byAngle;
-        std::uniform_real_distribution<float> radius(1, 10), angle(0, 6.2831853f);
-        for (int i = 0; i < 5; ++i) {
-            float a = angle(rng), r = radius(rng);
-            Point p{std::clamp(centre.x + r * std::cos(a), 0.0f, 24.0f), std::clamp(centre.y + r * std::sin(a), 0.0f, 24.0f)};
-            byAngle.push_back({a, p});
-        }
-        std::sort(byAngle.begin(), byAngle.end(), [](auto& l, auto& r) { return l.first < r.first; });
-        std::vector<Point> poly;
-        for (auto& e : byAngle) poly.push_back(e.second);
-        // Points snapped to whole twips, as the file stores them.
-        for (Point& p : poly) p = {std::round(p.x * 20) / 20, std::round(p.y * 20) / 20};
-        Canvas c = drawBlack(ShapeBuilder().fill(solidFill(kBlack)).use(0, 1).polygon(poly).build(), 24);
-        int worst = 0;
-        for (int y = 0; y < 24; ++y) {
-            for (int x = 0; x < 24; ++x) {
-                int expected = int(std::lround(clippedArea(poly, x, y) * 255));
-                worst = std::max(worst, std::abs(coverageAt(c, x, y) - expected));
-            }
-        }
-        EXPECT_LE(worst, 1) << "polygon " << round;
+        EXPECT_LE(worstCoverageError(randomConvexPolygon(rng, 1, 23), {0, 0, 24, 24}), 1) << "polygon " << round;
+    }
+}
+
+// Regression: slanted edges crossing the left side of the canvas or of the clip rectangle lost
+// the part of their coverage change that fell left of it, leaving streaks along whole rows.
+TEST(Coverage, PolygonsCrossingTheCanvasAndClipEdgesKeepExactArea) {
+    std::mt19937 rng(11);
+    for (int round = 0; round < 60; ++round) {
+        std::vector<Point> poly = randomConvexPolygon(rng, -4, 28);
+        EXPECT_LE(worstCoverageError(poly, {0, 0, 24, 24}), 1) << "polygon " << round;
+        EXPECT_LE(worstCoverageError(poly, {7, 5, 17, 19}), 1) << "polygon " << round << " clipped";
     }
 }
 

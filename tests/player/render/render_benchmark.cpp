@@ -1,7 +1,9 @@
 // Micro-benchmark: about 120 translucent gradient-filled curved shapes, all moving, on an
 // 800 x 600 stage drawn at 1920 x 1080. Prints milliseconds per frame and the ratio to a plain
 // full-canvas clear timed in the same run.
-//   swf_render_benchmark [frames] [high|medium|low] [size factor, default 1]
+//   swf_render_benchmark [frames] [high|medium|low] [size factor, default 1] [raw.bgra]
+// The last argument, if given, receives the last frame as raw BGRA bytes (to look at it:
+// convert -size 1920x1080 -depth 8 bgra:raw.bgra frame.png).
 // At size factor 1 the shapes are 30 to 100 stage pixels across and together cover about 80 %
 // of the device canvas (some overlapping); factor 2 quadruples the painted area.
 #include <chrono>
@@ -134,5 +136,11 @@ int main(int argc, char** argv) {
                 1000.0 / frameMs, frameCpuMs, 1000.0 / frameCpuMs);
     std::printf("ratio full frame / clear: %.1f wall, %.1f processor\n", frameMs / clearMs, frameCpuMs / clearCpuMs);
     std::printf("checksum %08x\n", checksum);
+    if (argc > 4) {
+        if (FILE* f = std::fopen(argv[4], "wb")) {
+            std::fwrite(canvas.pixels.data(), sizeof(uint32_t), canvas.pixels.size(), f);
+            std::fclose(f);
+        }
+    }
     return 0;
 }
