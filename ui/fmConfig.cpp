@@ -34,7 +34,9 @@ TFormConfig::TFormConfig()
       OpenDocument(&ShellOpen) {}
 
 TFormConfig::~TFormConfig() {
-    // The window goes first, while the fonts and pictures its controls use still exist.
+    // The tooltip goes first, while its handle is still its own; then the window, while the
+    // fonts and pictures its controls use still exist.
+    tooltip_.Destroy();
     if (Handle()) ::DestroyWindow(Handle());
 }
 

@@ -21,6 +21,9 @@ public:
 
     HWND Handle() const { return window_.get(); }
 
+    // Destroys the tooltip window; its owner form calls this before destroying itself.
+    void Destroy() { window_.reset(); }
+
 private:
     HWND form_ = nullptr;
     WindowHandle window_;
