@@ -184,12 +184,15 @@ void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const
         segments.clear();
         Stroker stroker(segments, 0, tolerance());
         for (; r < runs.size() && runs[r].line == line; ++r) {
+            if (segments.overflowed()) continue;
             const StrokeRun& strokeRun = runs[r];
             const Edge& first = layer.edges[strokeRun.first];
             const Edge& last = layer.edges[strokeRun.first + strokeRun.count - 1];
             path.clear();
             path.push_back({m.apply(first.from), false});
             for (size_t i = strokeRun.first; i < strokeRun.first + strokeRun.count; ++i) {
+                // A run of a million curves must not become a hundred million points.
+                if (path.size() > SegmentList::kMaxSegments / 4) break;
                 const Edge& e = layer.edges[i];
                 Point a = m.apply(e.from), b = m.apply(e.to);
                 if (e.curved) {

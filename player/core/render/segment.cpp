@@ -47,7 +47,7 @@ int quadSubdivisions(Point a, Point control, Point b, float tolerance) {
 }
 
 void SegmentList::addQuad(Point a, Point control, Point b, uint16_t item, float tolerance) {
-    if (!isFinite(a) || !isFinite(control) || !isFinite(b)) return;
+    if (overflowed_ || !isFinite(a) || !isFinite(control) || !isFinite(b)) return;
     a = clampToDeviceRange(a);
     control = clampToDeviceRange(control);
     b = clampToDeviceRange(b);

@@ -122,6 +122,42 @@ TEST(Coverage, PolygonsCrossingTheCanvasAndClipEdgesKeepExactArea) {
     }
 }
 
+bool insidePolygon(const std::vector<Point>& poly, float x, float y) {
+    bool inside = false;
+    for (size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
+        const Point a = poly[i], b = poly[j];
+        if ((a.y > y) != (b.y > y) && x < a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y)) inside = !inside;
+    }
+    return inside;
+}
+
+TEST(Coverage, SampledLevelsCountTheirSamplePointsExactly) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<Point> poly = randomConvexPolygon(rng, -4, 28);
+        // Off the quarter-pixel grid, so that no sample point lies exactly on an edge, where
+        // either answer would be right.
+        for (Point& p : poly) p = {p.x + 0.0131f, p.y + 0.0171f};
+        for (int samples : {1, 2}) {
+            Canvas c = whiteCanvas(24, 24);
+            Renderer renderer(c, samples == 1 ? Quality::Low : Quality::Medium);
+            renderer.setClipRect({3, 0, 24, 21});
+            renderer.drawShape(ShapeBuilder().fill(solidFill(kBlack)).use(0, 1).polygon(poly).build(), pixelsToDevice(), ColorTransform());
+            for (int y = 0; y < 21; ++y) {
+                for (int x = 3; x < 24; ++x) {
+                    int inside = 0;
+                    for (int sy = 0; sy < samples; ++sy)
+                        for (int sx = 0; sx < samples; ++sx)
+                            inside += insidePolygon(poly, float(x) + (float(sx) + 0.5f) / float(samples),
+                                                    float(y) + (float(sy) + 0.5f) / float(samples));
+                    EXPECT_EQ(coverageAt(c, x, y), (inside * 255 + samples * samples / 2) / (samples * samples))
+                        << "polygon " << round << " samples " << samples << " at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 // Two opaque fills meeting on an edge through the middle of pixel column 4 (and a slanted one):
 // the split pixels must hold no white at all.
 TEST(Coverage, SharedEdgeLeavesNoSeam) {

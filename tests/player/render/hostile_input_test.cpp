@@ -95,6 +95,26 @@ TEST(HostileInput, MillionsOfEdgesFinish) {
     expectValidPremultiplied(c);
 }
 
+TEST(HostileInput, LongCurvedStrokeRunsAreCapped) {
+    // One run of many large curves: flattening each into 128 pieces would need gigabytes.
+    Shape s = ShapeBuilder().line(solidLine(1, kBlack)).build();
+    auto& edges = s.layers[0].edges;
+    const int count = 1 << 19;
+    edges.reserve(size_t(count));
+    Point at{0, 0};
+    for (int i = 0; i < count; ++i) {
+        Edge e = rawEdge(at, {at.x + (i % 2 ? -4000.0f : 4000.0f), at.y + 1}, 0, 0, 1);
+        e.curved = true;
+        e.control = {at.x, at.y + 1e6f};
+        edges.push_back(e);
+        at = e.to;
+    }
+    Canvas c = whiteCanvas(64, 64);
+    Renderer r(c, Quality::High);
+    r.drawShape(s, pixelsToDevice(), ColorTransform());
+    expectValidPremultiplied(c);
+}
+
 TEST(HostileInput, ExtremeStylesAndPaints) {
     LineStyle wide = solidLine(0, kBlack);
     wide.width = 65535;
