@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Makes the dialog's pictures: the 468 x 60 banner and the 32 x 32 program icon, both with
 16 colours, written byte by byte as BMP and ICO. ImageMagick's `convert` only renders the
-banner's lettering as a grey coverage mask; everything else happens here.
+banner's lettering as a grey coverage mask, in the DejaVu fonts (Debian: imagemagick,
+fonts-dejavu-core); everything else happens here.
 
 Usage: make_pictures.py [--out DIR] [--preview DIR]
   --out      where banner.bmp and kestoral.ico go (default: the repository's resources/)
