@@ -190,6 +190,53 @@ bool CoverageRasterizer::resolveArea(Slot& slot, float* acc, uint8_t* out, FillR
     return any != 0 && lo < end;
 }
 
+namespace {
+
+// Counts, for pixels lo..hi, the samples inside on all S sample rows at once (cells of sample
+// row k start at acc + k * stride, S per pixel), clearing the cells; returns the count right of
+// hi. Pixels whose cells no edge touched keep every row's winding, so such runs get one
+// constant count without the running sums.
+template <int S>
+int countSamples(int32_t* acc, size_t stride, uint8_t* out, int lo, int hi, FillRule rule) {
+    int32_t winding[S] = {};
+    auto untouched = [&](int p) {
+        for (int k = 0; k < S; ++k) {
+            const int32_t* cells = acc + size_t(k) * stride + size_t(p) * S;
+            for (int s = 0; s < S; ++s)
+                if (cells[s] != 0) return false;
+        }
+        return true;
+    };
+    auto constantCount = [&] {
+        int n = 0;
+        for (int k = 0; k < S; ++k) n += insideByRule(winding[k], rule) ? S : 0;
+        return n;
+    };
+    int p = lo;
+    while (p <= hi) {
+        if (!untouched(p)) {
+            int n = 0;
+            for (int k = 0; k < S; ++k) {
+                int32_t* cells = acc + size_t(k) * stride + size_t(p) * S;
+                for (int s = 0; s < S; ++s) {
+                    winding[k] += cells[s];
+                    cells[s] = 0;
+                    n += insideByRule(winding[k], rule);
+                }
+            }
+            out[p++] = uint8_t(n);
+            continue;
+        }
+        int end = p + 1;
+        while (end <= hi && untouched(end)) ++end;
+        std::memset(out + p, constantCount(), size_t(end - p));
+        p = end;
+    }
+    return constantCount();
+}
+
+}  // namespace
+
 bool CoverageRasterizer::resolveSamples(Slot& slot, int32_t* acc, uint8_t* out, FillRule rule,
                                         int& x0, int& x1) {
     if (slot.hi < 0) return false;
@@ -198,33 +245,26 @@ bool CoverageRasterizer::resolveSamples(Slot& slot, int32_t* acc, uint8_t* out, 
     const size_t stride = size_t(columns) + 1;
     const int lo = slot.lo / S;
     const int hi = std::min(slot.hi / S, width_ - 1);
-    std::fill(out + lo, out + width_, 0);
-    int tailCount = 0;
-    for (int k = 0; k < S; ++k) {
-        int32_t* a = acc + size_t(k) * stride;
-        int32_t winding = 0;
-        for (int i = lo * S; i < (hi + 1) * S; ++i) {
-            winding += a[i];
-            a[i] = 0;
-            out[i / S] += insideByRule(winding, rule);
-        }
-        a[columns] = 0;
-        tailCount += insideByRule(winding, rule);
-    }
+    const int tailCount = S == 1 ? countSamples<1>(acc, stride, out, lo, hi, rule)
+                                 : countSamples<2>(acc, stride, out, lo, hi, rule);
+    for (int k = 0; k < S; ++k) acc[size_t(k) * stride + size_t(columns)] = 0;
     int end = hi + 1;
     if (tailCount != 0 && end < width_) {
         std::fill(out + end, out + width_, uint8_t(tailCount));
         end = width_;
     }
+    // Samples inside -> coverage, rounded: 0..1 or 0..4 samples.
     const int total = S * S;
+    uint8_t toCoverage[5] = {};
+    for (int n = 0; n <= total; ++n) toCoverage[n] = uint8_t((n * 255 + total / 2) / total);
     uint8_t any = 0;
     for (int j = lo; j < end; ++j) {
-        uint8_t c = uint8_t((out[j] * 255 + total / 2) / total);
+        uint8_t c = toCoverage[out[j]];
         out[j] = c;
         any |= c;
     }
     x0 = lo;
-    x1 = end;
+    x1 = std::max(lo, end);
     return any != 0 && lo < end;
 }
 
