@@ -94,6 +94,12 @@ class ConfigDialog(unittest.TestCase):
                             f"{right - left}x{bottom - top}+{left}+{top}", "+repage", str(ARTEFACT)],
                            check=True)
             print(f"screenshot: {ARTEFACT}")
+
+            # Resting on the banner brings up its tooltip.
+            session.move_mouse(origin[0] + 100, origin[1] + 30)
+            session.move_mouse(origin[0] + 102, origin[1] + 31)
+            wait_until(lambda: session.find_windows(class_name="tooltips_class32", process="kestoral.scr",
+                                                    visible=True), 15, 0.5, "the banner's tooltip")
             program.kill()
 
     def test_escape_closes_without_saving(self):
