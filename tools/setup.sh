@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 libz-mingw-w64-dev
   g++ clang libclang-rt-14-dev zlib1g-dev libstb-dev googletest
   wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick python3
-  nsis fonts-dejavu-core python3
+  nsis fonts-dejavu-core
 )
 
 sudo_cmd=()
