@@ -135,4 +135,47 @@ TEST(ShapeParse, MorphShapeInterpolatesEdgesAndStyles) {
     EXPECT_EQ(player->root().displayList().at(1).morphShape->layers[0].edges[0].from, (swf::Point{400, -200}));
 }
 
+TEST(ShapeParse, MorphShapeTwoMatchesVersionOne) {
+    // The same morph as DefineMorphShape2 with LineStyle2 records interpolates the same way.
+    swfw::ShapeWriter start(3), end(3);
+    start.fill1(1);
+    start.line(1);
+    start.moveTo(0, 0);
+    start.lineTo(400, 0);
+    start.lineTo(0, 400);
+    start.lineTo(0, 0);
+    end.moveTo(0, 0);
+    end.lineTo(800, 0);
+    end.lineTo(0, 800);
+    end.lineTo(0, 0);
+    swfw::MorphFillPair fill;
+    fill.start.color = fixtures::rgb(0, 0, 0);
+    fill.end.color = fixtures::rgb(200, 100, 50);
+    swfw::MorphLinePair line{40, 0, fixtures::rgb(10, 10, 10), fixtures::rgb(10, 10, 10)};
+    std::vector<const swf::Shape*> shapes;
+    std::vector<std::unique_ptr<swf::Player>> players;
+    for (int version : {1, 2}) {
+        swfw::MovieWriter m(8, 60, 60, 12);
+        m.add(swfw::defineMorphShape(1, swf::Rect{0, 400, 0, 400}, swf::Rect{0, 800, 0, 800}, {fill}, {line}, start,
+                                     end, version));
+        swfw::Place p{1, 1, false, fixtures::at(0, 0)};
+        p.ratio = 16384;
+        m.add(swfw::placeObject2(p));
+        m.showFrame();
+        players.push_back(testing_support::play(m.build()));
+        ASSERT_TRUE(players.back());
+        EXPECT_TRUE(players.back()->movie().warnings.empty()) << version;
+        shapes.push_back(players.back()->root().displayList().at(1).morphShape.get());
+        ASSERT_TRUE(shapes.back());
+    }
+    const swf::Shape& v1 = *shapes[0];
+    const swf::Shape& v2 = *shapes[1];
+    ASSERT_EQ(v2.layers[0].edges.size(), 3u);
+    EXPECT_NEAR(v2.layers[0].edges[0].to.x, 500, 0.1);
+    EXPECT_EQ(v1.layers[0].edges[0].to, v2.layers[0].edges[0].to);
+    EXPECT_EQ(v1.layers[0].fills[0].color, v2.layers[0].fills[0].color);
+    EXPECT_EQ(v2.layers[0].lines[0].width, 30);
+    EXPECT_EQ(v2.layers[0].lines[0].join, swf::JoinStyle::Round);
+}
+
 }  // namespace

@@ -90,4 +90,30 @@ TEST(Buttons, UpStateRecordsArePlaced) {
     EXPECT_FLOAT_EQ(tinted->displayList().at(2).matrix.tx, 200);
 }
 
+TEST(Text, DefineFont3GlyphsUseTheTwentyTimesFinerEmSquare) {
+    swfw::MovieWriter m(8, 100, 50, 12);
+    std::vector<swfw::FontGlyph> glyphs(1);
+    glyphs[0].code = 'I';
+    glyphs[0].advance = 7200;
+    glyphs[0].shape.rect(2000, -14000, 5200, 0, 1);
+    m.add(swfw::defineFont2(1, "Fine", glyphs, 16000, 4000, 3));
+    swfw::TextRecord r;
+    r.font = 1;
+    r.color = fixtures::rgb(0, 0, 0);
+    r.x = 0;
+    r.y = 400;
+    r.height = 512;
+    r.glyphs = {{0, 180}};
+    m.add(swfw::defineText(2, 2, swf::Rect{0, 400, 0, 500}, swf::Matrix{}, {r}));
+    m.showFrame();
+    auto movie = load(m.build());
+    ASSERT_TRUE(movie);
+    const auto& font = character<swf::FontCharacter>(*movie, 1, swf::CharacterKind::Font);
+    EXPECT_FLOAT_EQ(font.emSize, 20480);
+    EXPECT_EQ(font.glyphForCode('I'), 0);
+    const auto& text = character<swf::TextCharacter>(*movie, 2, swf::CharacterKind::Text);
+    ASSERT_EQ(text.glyphs.size(), 1u);
+    EXPECT_FLOAT_EQ(text.glyphs[0].matrix.a, 512.0f / 20480);
+}
+
 }  // namespace

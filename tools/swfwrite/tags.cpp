@@ -146,7 +146,7 @@ Tag jpegTables(const std::vector<uint8_t>& tables) { return {8, tables}; }
 
 Tag defineMorphShape(uint16_t id, const swf::Rect& startBounds, const swf::Rect& endBounds,
                      const std::vector<MorphFillPair>& fills, const std::vector<MorphLinePair>& lines,
-                     const ShapeWriter& start, const ShapeWriter& end) {
+                     const ShapeWriter& start, const ShapeWriter& end, int version) {
     BitWriter styles;
     styles.u8(uint32_t(fills.size()));
     for (const MorphFillPair& f : fills) {
@@ -170,6 +170,7 @@ Tag defineMorphShape(uint16_t id, const swf::Rect& startBounds, const swf::Rect&
     for (const MorphLinePair& l : lines) {
         styles.u16(l.startWidth);
         styles.u16(l.endWidth);
+        if (version == 2) styles.u16(0);  // round caps and joins, no fill, scaling strokes
         writeColor(styles, l.startColor, true);
         writeColor(styles, l.endColor, true);
     }
@@ -180,11 +181,16 @@ Tag defineMorphShape(uint16_t id, const swf::Rect& startBounds, const swf::Rect&
     w.u16(id);
     writeRect(w, startBounds);
     writeRect(w, endBounds);
+    if (version == 2) {
+        writeRect(w, startBounds);
+        writeRect(w, endBounds);
+        w.u8(0x01);  // uses scaling strokes
+    }
     w.u32(uint32_t(styleBytes.size() + startEdges.size()));
     w.bytes(styleBytes);
     w.bytes(startEdges);
     w.bytes(end.shapeOnly());
-    return {46, w.take()};
+    return {uint16_t(version == 2 ? 84 : 46), w.take()};
 }
 
 Tag defineFont(uint16_t id, const std::vector<FontGlyph>& glyphs) {

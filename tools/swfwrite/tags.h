@@ -60,10 +60,11 @@ struct MorphLinePair {
     uint16_t startWidth = 20, endWidth = 20;
     swf::Rgba startColor, endColor;
 };
-// DefineMorphShape: solid and gradient fills; the edge lists must pair up.
+// DefineMorphShape (version 1) or DefineMorphShape2 (version 2, round caps and joins):
+// solid and gradient fills; the edge lists must pair up.
 Tag defineMorphShape(uint16_t id, const swf::Rect& startBounds, const swf::Rect& endBounds,
                      const std::vector<MorphFillPair>& fills, const std::vector<MorphLinePair>& lines,
-                     const ShapeWriter& start, const ShapeWriter& end);
+                     const ShapeWriter& start, const ShapeWriter& end, int version = 1);
 
 struct FontGlyph {
     uint16_t code = 0;
