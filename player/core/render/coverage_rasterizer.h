@@ -14,6 +14,12 @@
 // exactly against the winding rule, the coverage being the fraction of samples inside.
 //
 // Deterministic: the same segments always give the same bytes (no threading, no reordering).
+//
+// Known limit of area accumulation: it integrates the winding number over the pixel, so in an
+// edge pixel where one item's own outlines overlap (self-overlapping contours under the non-zero
+// rule, a stroke crossing itself), the overlap counts twice and that pixel comes out too dark by
+// up to the overlapping share. Interior pixels are exact. The stroker cuts its pieces so that
+// they do not overlap at the outline (see stroker.h).
 #pragma once
 
 #include <cstdint>

@@ -18,10 +18,7 @@ Point clampToDeviceRange(Point p) {
             std::clamp(p.y, -kMaxDeviceCoordinate, kMaxDeviceCoordinate)};
 }
 
-void SegmentList::addLine(Point a, Point b, uint16_t item) {
-    if (!isFinite(a) || !isFinite(b)) return;
-    a = clampToDeviceRange(a);
-    b = clampToDeviceRange(b);
+void SegmentList::push(Point a, Point b, uint16_t item) {
     if (a.y == b.y) return;  // horizontal lines cross no scanline
     if (segments_.size() >= kMaxSegments) {
         overflowed_ = true;
@@ -31,6 +28,52 @@ void SegmentList::addLine(Point a, Point b, uint16_t item) {
         segments_.push_back({a.x, a.y, b.x, b.y, 1, item});
     } else {
         segments_.push_back({b.x, b.y, a.x, a.y, -1, item});
+    }
+}
+
+void SegmentList::addLine(Point a, Point b, uint16_t item) {
+    if (!isFinite(a) || !isFinite(b)) return;
+    const float k = kMaxDeviceCoordinate;
+    if (std::fabs(a.x) <= k && std::fabs(a.y) <= k && std::fabs(b.x) <= k && std::fabs(b.y) <= k) {
+        push(a, b, item);
+        return;
+    }
+    // Far outside the canvas: clip rather than clamp the end points, which would bend the
+    // part that crosses the canvas (a shape zoomed in a thousand times still has exact edges
+    // there). Above or below the range nothing is visible; left or right of it the piece is
+    // kept as a vertical line on the border, which carries the same winding into the canvas.
+    double ax = a.x, ay = a.y, bx = b.x, by = b.y;
+    double t0 = 0, t1 = 1;
+    if (ay != by) {
+        double ta = (-k - ay) / (by - ay), tb = (k - ay) / (by - ay);
+        t0 = std::max(t0, std::min(ta, tb));
+        t1 = std::min(t1, std::max(ta, tb));
+    } else if (std::fabs(ay) > k) {
+        return;
+    }
+    if (!(t0 < t1)) return;
+    double cuts[4] = {t0, t1, t0, t0};
+    int count = 2;
+    if (ax != bx) {
+        for (double edge : {-double(k), double(k)}) {
+            double t = (edge - ax) / (bx - ax);
+            if (t > t0 && t < t1) cuts[count++] = t;
+        }
+    }
+    std::sort(cuts, cuts + count);
+    auto at = [&](double t) { return Point{float(ax + (bx - ax) * t), float(ay + (by - ay) * t)}; };
+    for (int i = 0; i + 1 < count; ++i) {
+        Point p = at(cuts[i]), q = at(cuts[i + 1]);
+        p.y = std::clamp(p.y, -k, k);
+        q.y = std::clamp(q.y, -k, k);
+        double mid = ax + (bx - ax) * 0.5 * (cuts[i] + cuts[i + 1]);
+        if (mid < -k || mid > k) {
+            p.x = q.x = mid < 0 ? -k : k;
+        } else {
+            p.x = std::clamp(p.x, -k, k);
+            q.x = std::clamp(q.x, -k, k);
+        }
+        push(p, q, item);
     }
 }
 
@@ -48,9 +91,6 @@ int quadSubdivisions(Point a, Point control, Point b, float tolerance) {
 
 void SegmentList::addQuad(Point a, Point control, Point b, uint16_t item, float tolerance) {
     if (overflowed_ || !isFinite(a) || !isFinite(control) || !isFinite(b)) return;
-    a = clampToDeviceRange(a);
-    control = clampToDeviceRange(control);
-    b = clampToDeviceRange(b);
     int n = quadSubdivisions(a, control, b, tolerance);
     Point previous = a;
     for (int i = 1; i < n; ++i) {

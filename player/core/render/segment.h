@@ -11,8 +11,8 @@
 
 namespace swf::render {
 
-// Coordinates further than this from the canvas are clamped: a polygon pushed to this line
-// still covers the canvas correctly, and float precision stays below 1/64 pixel.
+// Lines reaching further than this from the canvas are clipped to this box, where float
+// precision is still 1/64 pixel; the parts beyond it become vertical lines on its border.
 constexpr float kMaxDeviceCoordinate = 1 << 17;
 
 struct Segment {
@@ -43,6 +43,8 @@ public:
     static constexpr size_t kMaxSegments = 4 * 1000 * 1000;
 
 private:
+    void push(Point a, Point b, uint16_t item);  // a and b within the device range
+
     std::vector<Segment> segments_;
     bool overflowed_ = false;
 };

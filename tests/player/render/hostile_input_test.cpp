@@ -3,6 +3,7 @@
 // sanitizer build checks the last), and what is drawn stays valid premultiplied colour.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -64,6 +65,31 @@ TEST(HostileInput, HugeShapesCoverTheCanvasCorrectly) {
     Renderer r(c, Quality::High);
     r.drawShape(rectShape(-1e9f, -1e9f, 1e9f, 1e9f, solidFill(kBlack)), pixelsToDevice(), ColorTransform());
     for (uint32_t p : c.pixels) EXPECT_EQ(p, 0xff000000u);
+}
+
+// Regression: end points beyond the device range used to be clamped, which bent the edges
+// that cross the canvas. Here a triangle whose corners lie millions of pixels away crosses the
+// canvas with the line x = 8 + (y - 12) / 2, filled on its right.
+TEST(HostileInput, FarAwayCornersKeepTheEdgesThatCrossTheCanvas) {
+    const float unit = 16;  // device = twips / 16: every coordinate below is exact in float
+    auto at = [&](double x, double y) { return Point{float(x * unit), float(y * unit)}; };
+    const double far = 1 << 21;
+    Shape s = ShapeBuilder().fill(solidFill(kBlack)).build();
+    Point p1 = at(8 - far, 12 - 2 * far), p2 = at(8 + far, 12 + 2 * far), p3 = at(4 * far, 12 - 2 * far);
+    s.layers[0].edges = {rawEdge(p1, p2, 1, 0), rawEdge(p2, p3, 1, 0), rawEdge(p3, p1, 1, 0)};
+    Canvas c = whiteCanvas(24, 24);
+    Renderer r(c, Quality::High);
+    r.drawShape(s, Matrix::scale(1 / unit, 1 / unit), ColorTransform());
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 24; ++x) {
+            double area = 0;
+            for (int k = 0; k < 1000; ++k) {
+                double lineX = 8 + (y + (k + 0.5) / 1000 - 12) / 2;
+                area += std::clamp(x + 1 - lineX, 0.0, 1.0) / 1000;
+            }
+            EXPECT_NEAR(255 - pixel(c, x, y).r, area * 255, 1.01) << x << "," << y;
+        }
+    }
 }
 
 TEST(HostileInput, StyleIndicesOutOfRangeAreIgnored) {
