@@ -165,12 +165,14 @@ class Program:
     def output(self):
         return "\n".join(self.lines())
 
-    def wait_for_line(self, pattern, timeout=10.0):
-        """Waits for a stdout line matching the regular expression and returns its match."""
+    def wait_for_line(self, pattern, timeout=20.0, start=0):
+        """Waits for a stdout line matching the regular expression, among the lines from index
+        `start` on (len(lines()) taken earlier skips what was already printed); returns the
+        match."""
         regex = re.compile(pattern)
         deadline = time.monotonic() + timeout
         with self._changed:
-            seen = 0
+            seen = start
             while True:
                 for line in self._lines[seen:]:
                     match = regex.search(line)

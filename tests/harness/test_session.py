@@ -168,10 +168,12 @@ class WindowsAndInput(unittest.TestCase):
             self.assertEqual([w["hwnd"] for w in listed], [hwnd])
             saver, _ = self.start_saver(session)
             taskbar.wait_for_line(r"^visible 0$")
+            hidden_at = len(taskbar.lines())
             session.key("space")
             saver.wait(10)
-            taskbar.wait_for_line(r"^visible 1$", 10)
-            self.assertEqual(taskbar.lines()[-2:], ["visible 0", "visible 1"])
+            taskbar.wait_for_line(r"^visible 1$", 10, start=hidden_at)
+            self.assertEqual(taskbar.lines(), ["ready %d" % hwnd, "visible 1", "visible 0",
+                                               "visible 1"])
 
 
 if __name__ == "__main__":

@@ -7,7 +7,8 @@
 # Usage: run-show.sh BIN_DIR (or the build folder that holds bin/)
 # The Wine prefix BIN_DIR/../run-prefix is kept between runs (settings made there stay).
 # KESTORAL_SHOW_PROGRAM (default kestoral.scr), KESTORAL_SHOW_DIR (default BIN_DIR/..: where
-# run-prefix and show.png live), KESTORAL_SHOW_SECONDS (default 5), KESTORAL_SHOW_HEADLESS=1
+# run-prefix and show.png live), KESTORAL_SHOW_SECONDS (default 5, counted from the moment a
+# window appears), KESTORAL_SHOW_HEADLESS=1
 # forces the Xvfb run even where a display exists, KESTORAL_SHOW_REGISTER="a.dll b.ocx": COM
 # servers in BIN_DIR registered (regsvr32) in the run prefix before the show,
 # KESTORAL_SHOW_TEMPLATE: a template prefix to copy for a new run prefix (default: the build
@@ -46,6 +47,16 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
+# The player control registered and the default movie installed (Install_Dir), as the installer
+# leaves a machine; a Flash control already registered in the prefix is kept (status 3).
+install_player() {
+  local installer=$here/../../player/control/install-into-prefix.sh
+  [ -x "$installer" ] || return 0
+  "$installer" "$bin_dir"
+  local rc=$?
+  [ "$rc" -eq 0 ] || [ "$rc" -eq 3 ]
+}
+
 register_servers() {
   local server
   for server in ${KESTORAL_SHOW_REGISTER:-}; do
@@ -58,6 +69,7 @@ if [ "${KESTORAL_SHOW_HEADLESS:-0}" != 1 ] && kw_display_reachable; then
   echo "run-show: showing on $DISPLAY; a key press, a click or a mouse move ends the show" >&2
   kw_start_wineserver || { echo "run-show: wineserver did not start" >&2; exit 1; }
   register_servers
+  install_player || { echo "run-show: installing the player control failed" >&2; exit 1; }
   wine "$program" /s
   exit $?
 fi
@@ -65,9 +77,17 @@ fi
 kw_start_xvfb 1280x720x24 || exit 1
 kw_start_wineserver || { echo "run-show: wineserver did not start" >&2; exit 1; }
 register_servers
+install_player || { echo "run-show: installing the player control failed" >&2; exit 1; }
 log=$show_dir/show.log
 wine "$program" /s >"$log" 2>&1 &
 show_pid=$!
+# On a loaded machine Wine can take many seconds to open the window, so the wait for the
+# screenshot starts once a window is mapped (or after 60 s).
+for _ in $(seq 600); do
+  xdotool search --onlyvisible --class . >/dev/null 2>&1 && break
+  kill -0 "$show_pid" 2>/dev/null || break
+  sleep 0.1
+done
 sleep "$seconds"
 if ! kill -0 "$show_pid" 2>/dev/null; then
   wait "$show_pid"
