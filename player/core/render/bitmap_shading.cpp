@@ -22,11 +22,12 @@ inline int texelIndex(int i, int size, bool repeat) {
     return i < 0 ? 0 : i >= size ? size - 1 : i;
 }
 
-inline int floorToInt(float v) {
-    if (!(v > -kMaxTexelCoordinate)) v = -kMaxTexelCoordinate;  // also NaN
-    if (v > kMaxTexelCoordinate) v = kMaxTexelCoordinate;
-    return int(std::floor(v));
+inline float clampTexelCoordinate(float v) {
+    if (!(v > -kMaxTexelCoordinate)) return -kMaxTexelCoordinate;  // also NaN
+    return v > kMaxTexelCoordinate ? kMaxTexelCoordinate : v;
 }
+
+inline int floorToInt(float v) { return int(std::floor(v)); }
 
 // Keeps a premultiplied pixel valid (no channel above alpha) whatever the decoder produced.
 inline uint32_t sanitize(uint32_t p) {
@@ -66,8 +67,8 @@ void Paint::shadeBitmap(int x, int y, int count, uint32_t* out) const {
     const float py = float(y) + 0.5f;
     for (int i = 0; i < count; ++i) {
         float px = float(x + i) + 0.5f;
-        float u = m.a * px + m.c * py + m.tx;
-        float v = m.b * px + m.d * py + m.ty;
+        float u = clampTexelCoordinate(m.a * px + m.c * py + m.tx);
+        float v = clampTexelCoordinate(m.b * px + m.d * py + m.ty);
         uint32_t p;
         if (smooth_) {
             // Texel centres are at half-integers: weights come from the distance to them.

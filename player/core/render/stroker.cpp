@@ -46,7 +46,8 @@ void Stroker::addSector(Point center, Point from, float sweep) {
     // Enough sides that no side strays more than the tolerance from the true arc.
     float step = kPi / 4;
     if (tolerance_ < radius) step = std::min(step, 2 * std::acos(1 - tolerance_ / radius));
-    const int sides = std::clamp(int(std::ceil(std::fabs(sweep) / step)), 1, 128);
+    const float wanted = std::ceil(std::fabs(sweep) / step);  // inf when acos rounded to 0
+    const int sides = wanted < 128 ? std::max(1, int(wanted)) : 128;
     points_.resize(size_t(sides) + 2);
     points_[0] = center;
     for (int i = 0; i <= sides; ++i) {

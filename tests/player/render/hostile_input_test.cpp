@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <random>
 
 #include "test_canvas.h"
 #include "test_shapes.h"
@@ -170,6 +171,73 @@ TEST(HostileInput, ExtremeStylesAndPaints) {
         Renderer r(c, q);
         r.drawShape(b.build(), Matrix::scale(1000, 1000), cx);
         r.drawShape(b.build(), pixelsToDevice(), cx);
+        expectValidPremultiplied(c);
+    }
+}
+
+// Random mixtures of everything above, with random mask calls, at every quality level.
+TEST(HostileInput, RandomGarbageScenes) {
+    std::mt19937 rng(99);
+    const float nasty[] = {kNaN, kInf, -kInf, 1e30f, -1e30f, 1e-30f, 0, -0.0f, 65535, -65536, 3.5f, 200, 1e7f};
+    auto number = [&]() {
+        return rng() % 3 ? float(int(rng() % 1600) - 200) : nasty[rng() % (sizeof(nasty) / sizeof(nasty[0]))];
+    };
+    auto matrix = [&]() { return Matrix{number() / 400, number() / 4000, number() / 4000, number() / 400, number(), number()}; };
+    for (int round = 0; round < 150; ++round) {
+        Shape s;
+        s.nonZeroWinding = rng() % 2;
+        s.layers.resize(1 + rng() % 3);
+        for (ShapeLayer& layer : s.layers) {
+            for (int f = int(rng() % 4); f > 0; --f) {
+                FillStyle fill;
+                const FillType types[] = {FillType::Solid, FillType::LinearGradient, FillType::RadialGradient, FillType::FocalGradient,
+                                          FillType::RepeatingBitmap, FillType::ClippedBitmap,
+                                          FillType::NonSmoothedRepeatingBitmap, FillType::NonSmoothedClippedBitmap};
+                fill.type = types[rng() % 8];
+                fill.color = {uint8_t(rng()), uint8_t(rng()), uint8_t(rng()), uint8_t(rng())};
+                fill.gradient.matrix = matrix();
+                fill.gradient.spread = SpreadMode(rng() % 4);
+                fill.gradient.interpolation = InterpolationMode(rng() % 3);
+                fill.gradient.focalPoint = number();
+                for (int r = int(rng() % 17); r > 0; --r) fill.gradient.records.push_back({uint8_t(rng()), fill.color});
+                if (rng() % 4) fill.bitmap = std::make_shared<Bitmap>(1 + int(rng() % 5), 1 + int(rng() % 5), uint32_t(rng()));
+                fill.bitmapMatrix = matrix();
+                layer.fills.push_back(fill);
+            }
+            for (int l = int(rng() % 3); l > 0; --l) {
+                LineStyle line;
+                line.width = uint16_t(rng() % 4 ? rng() % 200 : rng());
+                line.startCap = CapStyle(rng() % 4);
+                line.endCap = CapStyle(rng() % 4);
+                line.join = JoinStyle(rng() % 4);
+                line.miterLimit = number();
+                line.noHScale = rng() % 2;
+                line.noClose = rng() % 2;
+                line.hasFill = !layer.fills.empty() && rng() % 2;
+                if (line.hasFill) line.fill = layer.fills[rng() % layer.fills.size()];
+                layer.lines.push_back(line);
+            }
+            Point pen{number(), number()};
+            for (int e = int(rng() % 40); e > 0; --e) {
+                Edge edge = rawEdge(pen, {number(), number()}, uint16_t(rng() % 6), uint16_t(rng() % 6), uint16_t(rng() % 4));
+                edge.curved = rng() % 2;
+                edge.control = {number(), number()};
+                if (rng() % 5 == 0) edge.from = {number(), number()};  // a jump: starts a new path
+                layer.edges.push_back(edge);
+                pen = edge.to;
+            }
+        }
+        Canvas c = whiteCanvas(40, 30);
+        Renderer r(c, Quality(rng() % 3));
+        r.setClipRect({int(rng() % 50) - 5, int(rng() % 40) - 5, int(rng() % 50), int(rng() % 40)});
+        for (int step = 0; step < 6; ++step) {
+            switch (rng() % 6) {
+                case 0: r.beginMask(); break;
+                case 1: r.endMask(); break;
+                case 2: r.popMask(); break;
+                default: r.drawShape(s, rng() % 2 ? pixelsToDevice() : matrix(), ColorTransform{int16_t(rng()), 256, 256, int16_t(rng()), int16_t(rng()), 0, 0, int16_t(rng())});
+            }
+        }
         expectValidPremultiplied(c);
     }
 }
