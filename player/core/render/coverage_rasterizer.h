@@ -16,9 +16,10 @@
 // Deterministic: the same segments always give the same bytes (no threading, no reordering).
 //
 // Known limit of area accumulation: it integrates the winding number over the pixel, so in an
-// edge pixel where one item's own outlines overlap (self-overlapping contours under the non-zero
-// rule, a stroke crossing itself), the overlap counts twice and that pixel comes out too dark by
-// up to the overlapping share. Interior pixels are exact. The stroker cuts its pieces so that
+// edge pixel where one item's own outlines overlap (self-overlapping contours, a stroke crossing
+// itself), the rule is applied to the pixel's mean winding rather than point by point: under
+// non-zero such a pixel comes out too dark by up to the overlapping share, under even-odd the
+// overlap may not show as the hole it is inside that one pixel. Interior pixels are exact. The stroker cuts its pieces so that
 // they do not overlap at the outline (see stroker.h).
 #pragma once
 
