@@ -1,0 +1,75 @@
+#include "playback.h"
+
+#include <algorithm>
+
+namespace swfctl {
+namespace {
+
+constexpr uint32_t kOpaqueBlack = 0xFF000000u;
+constexpr double kFallbackRate = 12.0;  // frames per second when a file says 0
+constexpr double kMaxRate = 120.0;
+
+void fillBlack(swf::Canvas& canvas) { std::fill(canvas.pixels.begin(), canvas.pixels.end(), kOpaqueBlack); }
+
+}  // namespace
+
+bool Playback::load(const uint8_t* data, size_t size, std::string& error) {
+    auto player = swf::Player::load(data, size, error);
+    if (!player) return false;
+    player->setLoop(loop_);
+    if (playing_) {
+        player->play();
+    } else {
+        player->stop();
+    }
+    player_ = std::move(player);
+    return true;
+}
+
+void Playback::setPlaying(bool playing) {
+    playing_ = playing;
+    if (!player_) return;
+    if (playing) {
+        player_->play();
+    } else {
+        player_->stop();
+    }
+}
+
+void Playback::setLoop(bool loop) {
+    loop_ = loop;
+    if (player_) player_->setLoop(loop);
+}
+
+void Playback::gotoFrame(int frame) {
+    if (player_) player_->gotoFrame(frame);
+}
+
+double Playback::frameInterval() const {
+    double rate = player_ ? player_->frameRate() : 0.0;
+    if (!(rate > 0.0)) rate = kFallbackRate;
+    return 1000.0 / std::min(rate, kMaxRate);
+}
+
+swf::IntRect Playback::renderChanges(swf::Canvas& canvas) {
+    if (player_) {
+        blankWidth_ = blankHeight_ = -1;
+        // A new player, size, mode or quality draws everything by itself.
+        return player_->renderChanges(canvas, mode_, quality_);
+    }
+    if (canvas.width == blankWidth_ && canvas.height == blankHeight_) return {};
+    fillBlack(canvas);
+    blankWidth_ = canvas.width;
+    blankHeight_ = canvas.height;
+    return {0, 0, canvas.width, canvas.height};
+}
+
+void Playback::renderWhole(swf::Canvas& canvas) const {
+    if (player_) {
+        player_->render(canvas, mode_, quality_);
+    } else {
+        fillBlack(canvas);
+    }
+}
+
+}  // namespace swfctl

@@ -1,0 +1,52 @@
+// What the control plays: the loaded movie with the control's play, loop and scale settings,
+// which stay in force across movie changes. Portable: the window and the timer live elsewhere.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <runtime/player.h>
+
+namespace swfctl {
+
+class Playback {
+public:
+    // Replaces the movie; false (the old one kept) with a reason when the bytes do not play.
+    bool load(const uint8_t* data, size_t size, std::string& error);
+    void unload() { player_.reset(); }
+    bool hasMovie() const { return player_ != nullptr; }
+
+    void setPlaying(bool playing);
+    bool playing() const { return player_ ? player_->isPlaying() : playing_; }
+    void setLoop(bool loop);
+    bool loop() const { return loop_; }
+    void setScaleMode(swf::ScaleMode mode) { mode_ = mode; }
+    swf::ScaleMode scaleMode() const { return mode_; }
+
+    int totalFrames() const { return player_ ? player_->totalFrames() : 0; }
+    int currentFrame() const { return player_ ? player_->currentFrame() : 0; }  // 1-based; 0 without movie
+    void gotoFrame(int frame);
+
+    // Milliseconds between frames at the movie's rate (a sane rate when the file gives none).
+    double frameInterval() const;
+    // Steps by elapsed time; true when something visible changed.
+    bool advance(double elapsedMs) { return player_ && player_->advance(elapsedMs); }
+
+    // Draws what changed since the previous call into the same canvas (the caller keeps one
+    // canvas for the control's life) and returns that area. Without a movie the canvas is black.
+    swf::IntRect renderChanges(swf::Canvas& canvas);
+
+    // One frame at any size, for hosts that draw the control themselves.
+    void renderWhole(swf::Canvas& canvas) const;
+
+private:
+    std::unique_ptr<swf::Player> player_;
+    bool playing_ = true;
+    bool loop_ = true;
+    int blankWidth_ = -1, blankHeight_ = -1;  // the canvas size last filled with "no movie" black
+    swf::ScaleMode mode_ = swf::ScaleMode::ShowAll;
+    swf::Quality quality_ = swf::Quality::High;
+};
+
+}  // namespace swfctl
