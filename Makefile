@@ -56,7 +56,11 @@ test-native: build-native
 test-asan: build-asan
 	ctest --test-dir $(ASAN_DIR) $(CTEST_FLAGS)
 
-test-fuzz: build-fuzz
+test-# The setup program, build/win32/setup.exe.
+dist: build-win32
+	cmake --build $(WIN32_DIR) --target installer
+
+fuzz: build-fuzz
 	ctest --test-dir $(FUZZ_DIR) $(CTEST_FLAGS)
 
 test-win32: build-win32
@@ -69,6 +73,10 @@ test:
 	  $(MAKE) --no-print-directory $$suite || status=1; \
 	done; \
 	exit $$status
+
+# The setup program, build/win32/setup.exe.
+dist: build-win32
+	cmake --build $(WIN32_DIR) --target installer
 
 fuzz: build-fuzz
 	cmake --build $(FUZZ_DIR) --target fuzz-campaign

@@ -12,8 +12,8 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/WineTest.cmake)
   include(cmake/WineTest.cmake)
 endif()
 
-foreach(dir resources core ui flash app player/control
-            tests/harness tests/doubles tests/startup tests/config tests/display tests/control)
+foreach(dir resources core ui flash app player/control installer
+            tests/harness tests/doubles tests/startup tests/config tests/display tests/control tests/installer)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   endif()
