@@ -56,11 +56,7 @@ test-native: build-native
 test-asan: build-asan
 	ctest --test-dir $(ASAN_DIR) $(CTEST_FLAGS)
 
-test-# The setup program, build/win32/setup.exe.
-dist: build-win32
-	cmake --build $(WIN32_DIR) --target installer
-
-fuzz: build-fuzz
+test-fuzz: build-fuzz
 	ctest --test-dir $(FUZZ_DIR) $(CTEST_FLAGS)
 
 test-win32: build-win32
