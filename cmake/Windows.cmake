@@ -5,6 +5,9 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 
 enable_language(RC)
 
+# Shipped binaries carry no symbols.
+add_link_options($<$<CONFIG:Release>:-s>)
+
 # ANSI APIs are called by name (-A); keep <windows.h> lean and out of min/max's way.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
 
