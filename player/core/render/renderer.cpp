@@ -7,7 +7,8 @@
 // - Strokes: each line style of a layer is its own pass, in style order, over the fills.
 //   Width = twips x the matrix's mean scale; with both no-scale flags width / 20 device pixels,
 //   with one of them the scale of the other axis; never under one device pixel; pixel hinting
-//   is not applied. Miter joins past the limit are bevelled.
+//   is not applied. A miter reaching further than miterLimit x width from the joint is cut
+//   off square at that distance.
 // - A gradient without records and a bitmap fill without a usable bitmap draw nothing.
 // - A shape whose declared bounds (plus 2 pixels) miss the clip rectangle is skipped; empty
 //   bounds never cull.
@@ -180,7 +181,7 @@ void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const
         stroke.startCap = style.startCap;
         stroke.endCap = style.endCap;
         stroke.join = style.join;
-        stroke.miterLimit = std::isfinite(style.miterLimit) ? style.miterLimit : 3.0f;
+        stroke.miterLimit = std::isnan(style.miterLimit) ? 3.0f : style.miterLimit;
         segments.clear();
         Stroker stroker(segments, 0, tolerance());
         for (; r < runs.size() && runs[r].line == line; ++r) {

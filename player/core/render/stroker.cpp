@@ -81,14 +81,26 @@ void Stroker::addJoin(Point at, Point dirIn, Point dirOut, bool smooth, const St
         return;
     }
     if (join == JoinStyle::Miter) {
-        // Miter length over stroke width is 1 / cos(turn / 2); past the limit it is bevelled.
+        // The tip lies hw / cos(turn / 2) beyond the joint. The limit is a factor of the stroke
+        // width: a tip further out than limit x width is cut off square at that distance.
         float cosHalf = std::sqrt(std::max(0.0f, (1 + straightness) * 0.5f));
-        float limit = std::max(1.0f, style.miterLimit);
-        if (cosHalf > 1e-4f && 1 / cosHalf <= limit) {
-            Point bisector = unit(at, at + (o0 - at) + (o1 - at));
+        float limit = std::clamp(style.miterLimit, 1.0f, 255.0f);
+        float cutDistance = limit * 2 * hw;
+        Point bisector = unit(at, at + (o0 - at) + (o1 - at));
+        if (cosHalf > 1e-4f && hw / cosHalf <= cutDistance) {
             Point tip = at + bisector * (hw / cosHalf);
             Point quad[4] = {at, o0, tip, o1};
             addConvexPolygon(quad, 4);
+            return;
+        }
+        // Where each outer edge, continued from o0 forwards and from o1 backwards, meets the
+        // cut line {p : (p - at) . bisector = cutDistance}.
+        float along0 = dot(dirIn, bisector), along1 = dot(dirOut, bisector);
+        if (std::fabs(along0) > 1e-4f && std::fabs(along1) > 1e-4f) {
+            Point c0 = o0 + dirIn * ((cutDistance - dot(o0 - at, bisector)) / along0);
+            Point c1 = o1 + dirOut * ((cutDistance - dot(o1 - at, bisector)) / along1);
+            Point cut[5] = {at, o0, c0, c1, o1};
+            addConvexPolygon(cut, 5);
             return;
         }
     }

@@ -88,6 +88,7 @@ TEST(Golden, StrokeCapsAndJoins) {
         LineStyle l = solidLine(5, kNavy);
         l.startCap = l.endCap = caps[i];
         l.join = joins[i];
+        l.miterLimit = 1.5f;  // the miters (9.6 pixels) are cut off at 7.5 pixels from the joint
         ShapeBuilder zigzag;
         zigzag.line(l).line(solidLine(0, kOrange)).use(0, 0, 1).moveTo(x, 28).lineTo(x + 6, 6).lineTo(x + 12, 28).lineTo(x + 18, 10);
         zigzag.use(0, 0, 2).moveTo(x, 28).lineTo(x + 6, 6).lineTo(x + 12, 28).lineTo(x + 18, 10);  // hairline centre

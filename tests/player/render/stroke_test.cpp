@@ -111,20 +111,24 @@ TEST(Stroke, JoinsFillTheOuterCornerDifferently) {
     for (const Canvas* c : {&miter, &round, &bevel}) EXPECT_EQ(coverageAt(*c, 15, 5), 255);
 }
 
-TEST(Stroke, MiterLimitBevelsSharpTurns) {
-    // A turn of about 160 degrees: the miter would reach out ~5.8 widths.
+TEST(Stroke, MiterLimitCutsOffSharpTurns) {
+    // A turn of about 157 degrees at (24, 12), width 2: the miter tip lies 5.1 pixels beyond
+    // the joint (x = 29.1). A limit of 1 cuts it 1 x 2 pixels beyond (x = 26); 3 allows 6.
     auto sharp = [](float limit) {
         LineStyle style = styled(2, CapStyle::None, JoinStyle::Miter);
         style.miterLimit = limit;
         return ShapeBuilder().line(style).use(0, 0, 1).moveTo(4, 8).lineTo(24, 12).lineTo(4, 16).build();
     };
-    Canvas limited = drawBlack(sharp(3), 40);
-    Canvas spiked = drawBlack(sharp(10), 40);
-    // The miter tip reaches x = 29.1; at x = 26.5 the spike is about a pixel wide, centred on
-    // the row boundary y = 12. Bevelled, nothing passes x = 24.2.
-    EXPECT_EQ(coverageAt(limited, 26, 11), 0);
+    Canvas cut = drawBlack(sharp(1), 40);
+    Canvas spiked = drawBlack(sharp(3), 40);
+    EXPECT_GT(coverageAt(cut, 25, 11), 100);  // inside the cut-off miter, near the joint
+    EXPECT_GT(coverageAt(cut, 25, 12), 100);
+    EXPECT_EQ(coverageAt(cut, 26, 11), 0);
+    EXPECT_EQ(coverageAt(cut, 26, 12), 0);
+    // At x = 26.5 the full spike is about a pixel wide, centred on the row boundary y = 12.
     EXPECT_GT(coverageAt(spiked, 26, 11), 60);
     EXPECT_GT(coverageAt(spiked, 26, 12), 60);
+    EXPECT_EQ(coverageAt(spiked, 30, 11), 0);
 }
 
 TEST(Stroke, ClosedPathsJoinAtTheStart) {
