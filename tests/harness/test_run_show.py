@@ -13,7 +13,7 @@ from kestoral_harness import (BIN_DIR, TEMPLATE, TOOLS, install_script_timeout,
 def run_show(program, show_dir):
     env = dict(os.environ, KESTORAL_SHOW_PROGRAM=program, KESTORAL_SHOW_DIR=show_dir,
                KESTORAL_SHOW_SECONDS="2", KESTORAL_SHOW_HEADLESS="1",
-               KESTORAL_SHOW_TEMPLATE=str(TEMPLATE))
+               KESTORAL_SHOW_TEMPLATE=str(TEMPLATE), KESTORAL_SHOW_SETUP="")
     return subprocess.run([TOOLS / "run-show.sh", BIN_DIR], env=env, text=True,
                           stdin=subprocess.DEVNULL, capture_output=True, timeout=150)
 

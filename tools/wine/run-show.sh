@@ -9,8 +9,10 @@
 # KESTORAL_SHOW_PROGRAM (default kestoral.scr), KESTORAL_SHOW_DIR (default BIN_DIR/..: where
 # run-prefix and show.png live), KESTORAL_SHOW_SECONDS (default 5, counted from the moment a
 # window appears), KESTORAL_SHOW_HEADLESS=1
-# forces the Xvfb run even where a display exists, KESTORAL_SHOW_REGISTER="a.dll b.ocx": COM
-# servers in BIN_DIR registered (regsvr32) in the run prefix before the show,
+# forces the Xvfb run even where a display exists, KESTORAL_SHOW_SETUP: a script run as
+# `SCRIPT BIN_DIR` with WINEPREFIX set and the wineserver up before the show (default: the
+# player control's player/control/install-into-prefix.sh; empty: none),
+# KESTORAL_SHOW_REGISTER="a.dll b.ocx": COM servers in BIN_DIR registered (regsvr32) as well,
 # KESTORAL_SHOW_TEMPLATE: a template prefix to copy for a new run prefix (default: the build
 # folder's wine/template when the tests made one) instead of booting one from scratch.
 set -uo pipefail
@@ -57,8 +59,13 @@ install_player() {
   [ "$rc" -eq 0 ] || [ "$rc" -eq 3 ]
 }
 
+setup_script=${KESTORAL_SHOW_SETUP-$here/../../player/control/install-into-prefix.sh}
 register_servers() {
   local server
+  if [ -n "$setup_script" ] && [ -f "$setup_script" ]; then
+    bash "$setup_script" "$bin_dir" </dev/null >&2 ||
+      echo "run-show: $setup_script ended with status $?" >&2
+  fi
   for server in ${KESTORAL_SHOW_REGISTER:-}; do
     wine regsvr32 /s "$bin_dir/$server" </dev/null >/dev/null 2>&1 ||
       echo "run-show: registering $server failed" >&2
