@@ -10,8 +10,8 @@ from kestoral_harness import (BIN_DIR, TEMPLATE, TOOLS, install_script_timeout,
                               prefix_processes, read_png)
 
 
-def run_show(program, show_dir):
-    env = dict(os.environ, KESTORAL_SHOW_PROGRAM=program, KESTORAL_SHOW_DIR=show_dir,
+def run_show(program, show_dir, **extra):
+    env = dict(os.environ, **extra, KESTORAL_SHOW_PROGRAM=program, KESTORAL_SHOW_DIR=show_dir,
                KESTORAL_SHOW_SECONDS="2", KESTORAL_SHOW_HEADLESS="1",
                KESTORAL_SHOW_TEMPLATE=str(TEMPLATE), KESTORAL_SHOW_SETUP="")
     return subprocess.run([TOOLS / "run-show.sh", BIN_DIR], env=env, text=True,
@@ -39,7 +39,8 @@ class HeadlessShow(unittest.TestCase):
 
     def test_show_that_ignores_keys_is_killed_and_fails(self):
         with tempfile.TemporaryDirectory(dir=BIN_DIR.parent) as show_dir:
-            result = run_show("hang.exe", show_dir)
+            # hang.exe opens no window: no need to wait a minute for one.
+            result = run_show("hang.exe", show_dir, KESTORAL_SHOW_WINDOW_WAIT="3")
             self.assertEqual(result.returncode, 1, result.stderr)
             self.assertIn("killed", result.stderr)
             self.assertTrue((Path(show_dir) / "show-after-key.png").exists())

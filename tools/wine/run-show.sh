@@ -89,8 +89,8 @@ log=$show_dir/show.log
 wine "$program" /s >"$log" 2>&1 &
 show_pid=$!
 # On a loaded machine Wine can take many seconds to open the window, so the wait for the
-# screenshot starts once a window is mapped (or after 60 s).
-for _ in $(seq 600); do
+# screenshot starts once a window is mapped (or after KESTORAL_SHOW_WINDOW_WAIT, 60 s).
+for _ in $(seq $(( ${KESTORAL_SHOW_WINDOW_WAIT:-60} * 10 ))); do
   xdotool search --onlyvisible --class . >/dev/null 2>&1 && break
   kill -0 "$show_pid" 2>/dev/null || break
   sleep 0.1
