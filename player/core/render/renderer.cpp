@@ -7,7 +7,7 @@
 // - Strokes: each line style of a layer is its own pass, in style order, over the fills.
 //   Width = twips x the matrix's mean scale; with both no-scale flags width / 20 device pixels,
 //   with one of them the scale of the other axis; never under one device pixel; pixel hinting
-//   is not applied. A miter reaching further than miterLimit x width from the joint is cut
+//   rounds the width and snaps the path's points (curves after flattening) to the pixel grid. A miter reaching further than miterLimit x width from the joint is cut
 //   off square at that distance.
 // - A gradient without records and a bitmap fill without a usable bitmap draw nothing.
 // - A shape whose declared bounds (plus 2 pixels) miss the clip rectangle is skipped; empty
@@ -63,6 +63,18 @@ float strokeWidth(const LineStyle& style, const Matrix& m) {
     }
     if (!(width >= 1)) width = 1;  // also NaN
     return std::min(width, kMaxStrokeWidth);
+}
+
+// Pixel hinting: anchors move so that the stroke's sides fall on pixel boundaries (pixel
+// centres for odd widths, pixel corners for even ones), for crisp one-pixel lines.
+void snapToPixels(std::vector<StrokePoint>& path, float width) {
+    const bool odd = int(width) % 2 == 1;
+    auto snap = [odd](float v) { return odd ? std::floor(v) + 0.5f : std::round(v); };
+    for (StrokePoint& sp : path) {
+        if (isFinite(sp.p) && std::fabs(sp.p.x) < kMaxDeviceCoordinate && std::fabs(sp.p.y) < kMaxDeviceCoordinate) {
+            sp.p = {snap(sp.p.x), snap(sp.p.y)};
+        }
+    }
 }
 
 // A run of consecutive edges of one line style, each starting where the previous one ended.
@@ -177,7 +189,9 @@ void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const
         const uint16_t line = runs[r].line;
         const LineStyle& style = layer.lines[line - 1];
         StrokeStyle stroke;
-        stroke.halfWidth = strokeWidth(style, m) * 0.5f;
+        float width = strokeWidth(style, m);
+        if (style.pixelHinting) width = std::round(width);
+        stroke.halfWidth = width * 0.5f;
         stroke.startCap = style.startCap;
         stroke.endCap = style.endCap;
         stroke.join = style.join;
@@ -208,6 +222,7 @@ void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const
                 }
                 path.push_back({b, false});
             }
+            if (style.pixelHinting) snapToPixels(path, stroke.halfWidth * 2);
             bool closed = !style.noClose && first.from == last.to;
             stroker.stroke(path, closed, stroke);
         }

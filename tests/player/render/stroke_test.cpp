@@ -92,6 +92,24 @@ TEST(Stroke, HairlinesAndThinLinesAreOneDevicePixel) {
     EXPECT_NEAR(columnSum(thin, 10), 255 * std::sqrt(1 + 1.0 / 64), 3);  // 1 px across a slope of 1/8
 }
 
+TEST(Stroke, PixelHintingPutsLinesOnWholePixels) {
+    auto line = [](bool hinted, float width) {
+        LineStyle style = styled(width, CapStyle::None);
+        style.pixelHinting = hinted;
+        return ShapeBuilder().line(style).use(0, 0, 1).moveTo(2.2f, 10.3f).lineTo(17.6f, 10.3f).build();
+    };
+    Canvas plain = drawBlack(line(false, 1), 20);
+    EXPECT_LT(coverageAt(plain, 8, 9), 255);  // a one-pixel line at y 9.8 .. 10.8 spans two rows
+    Canvas hinted = drawBlack(line(true, 1), 20);
+    EXPECT_EQ(coverageAt(hinted, 8, 10), 255);  // centred on 10.5: exactly row 10
+    EXPECT_EQ(coverageAt(hinted, 8, 9), 0);
+    EXPECT_EQ(coverageAt(hinted, 8, 11), 0);
+    Canvas even = drawBlack(line(true, 2.4f), 20);  // width 2, centred on the boundary y = 10
+    EXPECT_EQ(coverageAt(even, 8, 9), 255);
+    EXPECT_EQ(coverageAt(even, 8, 10), 255);
+    EXPECT_EQ(coverageAt(even, 8, 11), 0);
+}
+
 Shape corner(JoinStyle join, float miterLimit = 3) {
     LineStyle style = styled(4, CapStyle::None, join);
     style.miterLimit = miterLimit;
