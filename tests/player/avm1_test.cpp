@@ -1,4 +1,5 @@
 // Frame scripts: frame control, labels, GotoFrame2, targets, constant pool, branches, trace.
+#include <parse/limits.h>
 #include <parse/load_context.h>
 
 #include "fixtures.h"
@@ -149,6 +150,17 @@ TEST(Avm1, UnknownActionsAreSkippedAndLoopsAreBounded) {
     EXPECT_EQ(lastTrace(*player), "still here");
     player->stepFrame();  // the next frame still runs its own script
     EXPECT_EQ(lastTrace(*player), "root 2");
+}
+
+TEST(Avm1, TracesAreCappedForLongRuns) {
+    // An endless trace loop: the action budget ends the frame, the trace cap bounds memory.
+    swfw::ActionWriter a;
+    a.pushString("again").trace();
+    a.jump(int16_t(-int(a.size()) - 5));
+    auto player = play(scriptedMovie(a));
+    ASSERT_TRUE(player);
+    EXPECT_EQ(player->traces().size(), swf::kMaxTraces);
+    EXPECT_EQ(player->traces()[2], "again");
 }
 
 }  // namespace

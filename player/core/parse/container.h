@@ -9,8 +9,9 @@ namespace swf {
 
 enum class Compression : uint8_t { None, Zlib, Lzma };
 
-// Largest uncompressed movie we accept; the header's file length can claim up to 4 GiB.
-constexpr uint32_t kMaxMovieBytes = 256u * 1024 * 1024;
+// Largest uncompressed movie we accept; the header's file length can claim up to 4 GiB, and a
+// small CWS file can inflate to this size, so everything built from it is budgeted as well.
+constexpr uint32_t kMaxMovieBytes = 64u * 1024 * 1024;
 
 struct Container {
     Compression compression = Compression::None;

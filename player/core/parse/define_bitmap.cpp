@@ -67,6 +67,7 @@ void readDefineBits(Reader& r, LoadContext& ctx, uint16_t code) {
     }
     Bitmap bmp;
     if (!decodeImage(stream.data(), stream.size(), bmp)) r.fail("undecodable or oversized image");
+    ctx.chargeBitmap(r, bmp.pixels.size());
     if (hasAlpha && format == ImageFormat::Jpeg && r.remaining() > 0) applyAlpha(bmp, r.current(), r.remaining());
     defineBitmap(ctx, id, std::move(bmp));
 }
@@ -77,6 +78,7 @@ void readDefineBitsLossless(Reader& r, LoadContext& ctx, int version) {
     int w = r.u16();
     int h = r.u16();
     if (!dimensionsAllowed(w, h)) r.fail("bitmap dimensions out of range");
+    ctx.chargeBitmap(r, size_t(w) * size_t(h));
     size_t paletteSize = 0;
     if (format == 3) paletteSize = size_t(r.u8()) + 1;
     else if (format != 5 && !(format == 4 && version == 1)) r.fail("unknown lossless format " + std::to_string(format));

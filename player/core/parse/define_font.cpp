@@ -12,8 +12,8 @@ Shape readGlyph(Reader& glyphData) {
     return buildShape(raw, Rect{});
 }
 
-void addGlyphs(Reader& r, FontCharacter& font, const std::vector<size_t>& offsets, size_t tableStart,
-               size_t glyphsEnd) {
+void addGlyphs(Reader& r, LoadContext& ctx, FontCharacter& font, const std::vector<size_t>& offsets,
+               size_t tableStart, size_t glyphsEnd) {
     for (size_t i = 0; i < offsets.size(); ++i) {
         size_t from = tableStart + offsets[i];
         size_t to = i + 1 < offsets.size() ? tableStart + offsets[i + 1] : glyphsEnd;
@@ -26,6 +26,9 @@ void addGlyphs(Reader& r, FontCharacter& font, const std::vector<size_t>& offset
                 // A broken glyph draws as nothing; the rest of the font is still usable.
             }
         }
+        size_t edges = 0;
+        for (const ShapeLayer& layer : glyph.layers) edges += layer.edges.size();
+        ctx.chargeEdges(r, edges);
         font.glyphs.push_back(std::move(glyph));
     }
 }
@@ -41,7 +44,7 @@ void readDefineFont(Reader& r, LoadContext& ctx) {
     std::vector<size_t> offsets;
     if (count > 0) offsets.push_back(first);
     for (size_t i = 1; i < count; ++i) offsets.push_back(r.u16());
-    addGlyphs(r, *font, offsets, tableStart, r.size());
+    addGlyphs(r, ctx, *font, offsets, tableStart, r.size());
     ctx.fonts[font->id] = font;
     ctx.define(font->id, font);
 }
@@ -66,7 +69,7 @@ void readDefineFont2(Reader& r, LoadContext& ctx, int fontVersion) {
     size_t codeTableOffset = count > 0 || r.remaining() > 0 ? (wideOffsets ? r.u32() : r.u16()) : 0;
     size_t codeTable = tableStart + codeTableOffset;
     if (codeTable > r.size()) r.fail("code table beyond the tag");
-    addGlyphs(r, *font, offsets, tableStart, codeTable);
+    addGlyphs(r, ctx, *font, offsets, tableStart, codeTable);
     if (codeTable > r.position()) r.skip(codeTable - r.position());
     for (size_t i = 0; i < count; ++i) font->codes.push_back(wideCodes ? r.u16() : r.u8());
     if (hasLayout) {

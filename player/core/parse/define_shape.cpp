@@ -121,6 +121,7 @@ void readDefineShape(Reader& r, LoadContext& ctx, int shapeVersion) {
     BitmapLookup bitmaps = ctx.bitmapLookup();
     raw.styles = readStyleTable(r, shapeVersion, bitmaps);
     readShapeRecords(r, shapeVersion, bitmaps, true, raw);
+    ctx.chargeEdges(r, raw.records.size());
     bool winding = c->shape.nonZeroWinding;
     c->shape = buildShape(raw, bounds);
     c->shape.nonZeroWinding = winding;
@@ -154,6 +155,7 @@ void readDefineMorphShape(Reader& r, LoadContext& ctx, int morphVersion) {
     RawShape end;
     if (!r.atEnd()) readShapeRecords(r, 3, nullptr, false, end);
     c->endRecords = std::move(end.records);
+    ctx.chargeEdges(r, c->startRecords.size() + c->endRecords.size());
     ctx.define(c->id, c);
 }
 

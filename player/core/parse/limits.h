@@ -12,5 +12,12 @@ constexpr size_t kMaxDisplayObjects = 1u << 16;    // objects in one display lis
 constexpr size_t kMaxActionsPerFrame = 100000;     // AVM1 actions executed per frame
 constexpr size_t kMaxFrames = 1u << 16;            // frames in one timeline (SWF stores a u16)
 constexpr size_t kMaxGlyphsPerText = 1u << 16;     // glyph entries of one text field
+constexpr size_t kMaxTagInfos = 1u << 20;          // tags listed for swfinfo
+constexpr size_t kMaxWarnings = 1000;              // damaged-tag notes kept
+constexpr size_t kMaxTraces = 10000;               // trace lines kept; later ones are dropped
+// Budgets for a whole movie: a small compressed file can describe far more than it weighs.
+constexpr size_t kMaxMovieEdges = 16u << 20;       // edges of all shapes, glyphs and morphs
+constexpr size_t kMaxMovieBitmapPixels = 64u << 20;  // decoded pixels of all bitmaps (256 MiB)
+constexpr size_t kMaxMovieCommands = 4u << 20;     // display-list commands of all timelines
 
 }  // namespace swf

@@ -19,6 +19,11 @@ struct LoadContext {
     // Fonts stay writable while loading: DefineFontInfo adds codes to an earlier DefineFont.
     std::map<uint16_t, std::shared_ptr<FontCharacter>> fonts;
     GlyphCache glyphs;
+    // Movie-wide budgets (limits.h); charge() throws a ParseError for the tag that overdraws.
+    size_t edges = 0, bitmapPixels = 0, commands = 0;
+    void chargeEdges(Reader& r, size_t n);
+    void chargeBitmap(Reader& r, size_t pixels);
+    void chargeCommand(Reader& r);
 
     explicit LoadContext(Movie& m) : movie(m) {}
 

@@ -7,6 +7,19 @@
 namespace swf {
 namespace {
 
+bool isControlTag(uint16_t code) {
+    switch (code) {
+        case kTagPlaceObject:
+        case kTagPlaceObject2:
+        case kTagPlaceObject3:
+        case kTagRemoveObject:
+        case kTagRemoveObject2:
+        case kTagFrameLabel:
+        case kTagDoAction: return true;
+        default: return false;
+    }
+}
+
 class TagLoop {
 public:
     explicit TagLoop(LoadContext& ctx) : ctx_(ctx) {}
@@ -27,14 +40,16 @@ public:
             }
             if (length > body.remaining()) {
                 // A cut file: the last tag is read as far as it goes.
-                ctx_.movie.warnings.push_back("tag " + std::to_string(code) + ": length beyond the end of data");
+                warn("tag " + std::to_string(code) + ": length beyond the end of data");
                 length = body.remaining();
             }
-            ctx_.movie.tags.push_back(TagInfo{code, uint32_t(length), offset, nesting});
+            if (ctx_.movie.tags.size() < kMaxTagInfos) ctx_.movie.tags.push_back(TagInfo{code, uint32_t(length), offset, nesting});
             Reader tag(body.bytes(length), length, code);
             if (code == kTagEnd) break;
             if (code == kTagShowFrame) {
-                if (timeline.frames.size() < kMaxFrames) timeline.frames.push_back(std::move(frame));
+                if (timeline.frames.size() >= kMaxFrames || ctx_.commands >= kMaxMovieCommands) continue;
+                ++ctx_.commands;  // empty frames cost memory too
+                timeline.frames.push_back(std::move(frame));
                 frame = Frame{};
                 frameOpen = false;
                 continue;
@@ -42,15 +57,20 @@ public:
             try {
                 if (handle(tag, code, frame, nesting)) frameOpen = true;
             } catch (const ParseError& e) {
-                ctx_.movie.warnings.push_back(e.what());
+                warn(e.what());
             }
         }
         if (frameOpen && timeline.frames.size() < kMaxFrames) timeline.frames.push_back(std::move(frame));
     }
 
 private:
+    void warn(const std::string& what) {
+        if (ctx_.movie.warnings.size() < kMaxWarnings) ctx_.movie.warnings.push_back(what);
+    }
+
     // Returns true when the tag added something to the frame.
     bool handle(Reader& r, uint16_t code, Frame& frame, int nesting) {
+        if (isControlTag(code)) ctx_.chargeCommand(r);
         switch (code) {
             case kTagPlaceObject: frame.commands.push_back(readPlaceObject(r, 1)); return true;
             case kTagPlaceObject2: frame.commands.push_back(readPlaceObject(r, 2)); return true;

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "../parse/limits.h"
+
 namespace swf {
 namespace {
 
@@ -169,7 +171,11 @@ void ActionRunner::run(Clip& origin, const ActionList& actions) {
                 push(std::move(a2));
                 break;
             }
-            case ActionCode::Trace: traces_.push_back(pop().toString()); break;
+            case ActionCode::Trace: {
+                std::string line = pop().toString();
+                if (traces_.size() < kMaxTraces) traces_.push_back(std::move(line));  // a screen saver runs for hours
+                break;
+            }
             case ActionCode::Add:
             case ActionCode::Subtract:
             case ActionCode::Multiply:
