@@ -1,0 +1,146 @@
+; Setup program of the screen saver. Built by installer/CMakeLists.txt, which passes:
+;   VERSION_NSH   the version and product texts made from resources/version.h
+;   OUT_FILE      where setup.exe goes
+;   SAVER_FILE, CONTROL_FILE, MOVIE_DIR, README_FILE, ICON_FILE   what it installs and shows
+;
+; Command line: /S silent, /D=<folder> install folder (last on the line), /KEEPSAVER leave the
+; current screen saver as it is. The uninstaller: /S silent, /REMOVESETTINGS also remove the
+; per-user settings.
+
+Unicode true
+ManifestDPIAware true
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+; The distribution calls the program setup.exe, a name Windows treats as an installer
+; (compatibility shims); makensis warns about that name.
+!pragma warning disable 9000
+
+!include "${VERSION_NSH}"
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "Sections.nsh"
+!include "FileFunc.nsh"
+!include "x64.nsh"
+!include "names.nsh"
+!include "options.nsh"
+!include "program_files.nsh"
+!include "player_control.nsh"
+!include "current_saver.nsh"
+
+Name "${KESTORAL_PRODUCT_NAME}"
+Caption "${KESTORAL_PRODUCT_NAME} ${KESTORAL_VERSION_MAJOR}.${KESTORAL_VERSION_MINOR} Setup"
+UninstallCaption "${KESTORAL_PRODUCT_NAME} ${KESTORAL_VERSION_MAJOR}.${KESTORAL_VERSION_MINOR} Uninstall"
+OutFile "${OUT_FILE}"
+InstallDir "$PROGRAMFILES\Marvane Screensaver"
+; A reinstall offers the folder of the installation it updates.
+InstallDirRegKey HKLM "${PRODUCT_KEY}" "Install_Dir"
+BrandingText "${KESTORAL_COMPANY_NAME}"
+ShowInstDetails show
+ShowUninstDetails show
+
+; -- pages -----------------------------------------------------------------------------------
+!define MUI_ICON "${ICON_FILE}"
+!define MUI_UNICON "${ICON_FILE}"
+!define MUI_ABORTWARNING
+!define MUI_COMPONENTSPAGE_SMALLDESC
+!define MUI_WELCOMEPAGE_TEXT "This will install ${KESTORAL_PRODUCT_NAME} \
+  ${KESTORAL_VERSION_MAJOR}.${KESTORAL_VERSION_MINOR}, which plays a Flash movie as your \
+  screen saver.$\r$\n$\r$\nClick Next to continue."
+!define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\readme.txt"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "English"
+
+VIProductVersion "${KESTORAL_FILE_VERSION_TEXT}"
+VIFileVersion "${KESTORAL_FILE_VERSION_TEXT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "${KESTORAL_PRODUCT_NAME}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductVersion" "${KESTORAL_PRODUCT_VERSION_TEXT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "CompanyName" "${KESTORAL_COMPANY_NAME}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${KESTORAL_LEGAL_COPYRIGHT}"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${KESTORAL_PRODUCT_NAME} Setup"
+VIAddVersionKey /LANG=${LANG_ENGLISH} "FileVersion" "${KESTORAL_FILE_VERSION_TEXT}"
+
+; -- install ---------------------------------------------------------------------------------
+Section "!${KESTORAL_PRODUCT_NAME}" SecProgram
+  SectionIn RO
+
+  ; A reinstall into another folder takes the earlier installation's files away first.
+  ReadRegStr $0 HKLM "${PRODUCT_KEY}" "Install_Dir"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+    DetailPrint "Removing the earlier installation in $0"
+    !insertmacro RemoveFolderFiles $0
+  ${EndIf}
+
+  !insertmacro InstallProgramFiles
+  WriteUninstaller "$INSTDIR\${UNINSTALLER_NAME}"
+  WriteRegStr HKLM "${PRODUCT_KEY}" "Install_Dir" "$INSTDIR"
+  !insertmacro RegisterPlayerControl
+
+  !insertmacro SaverPathTo $1
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${KESTORAL_PRODUCT_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${KESTORAL_FILE_VERSION_TEXT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${KESTORAL_COMPANY_NAME}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER_NAME}"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER_NAME}" /S'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$1,0"
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${KESTORAL_VERSION_MAJOR}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${KESTORAL_VERSION_MINOR}
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $2 $3 $4
+  IntFmt $2 "0x%08X" $2
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $2
+SectionEnd
+
+Section "Use as the current screen saver" SecCurrent
+  !insertmacro MakeCurrentSaver
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "The screen saver, its default movie, the player control and the readme."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecCurrent} "Choose ${KESTORAL_PRODUCT_NAME} as your screen saver now. Uninstalling puts your previous choice back."
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+Function .onInit
+  !insertmacro SelectSectionBySwitch "${SWITCH_KEEP_SAVER}" ${SecCurrent} 0 "${GetParameters}" "${GetOptions}"
+FunctionEnd
+
+; -- uninstall -------------------------------------------------------------------------------
+Section "un.${KESTORAL_PRODUCT_NAME}" SecUnProgram
+  SectionIn RO
+  ; The records of the screen-saver choice and the control's registration are read before
+  ; the key and the files that hold them go.
+  !insertmacro RestorePreviousSaver
+  !insertmacro UnregisterPlayerControl
+  !insertmacro RemoveSaverFile
+  !insertmacro RemoveFolderFiles $INSTDIR
+  DeleteRegKey HKLM "${PRODUCT_KEY}"
+  DeleteRegKey /ifempty HKLM "${PRODUCT_PARENT_KEY}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+SectionEnd
+
+Section /o "un.Remove my settings" SecUnSettings
+  DeleteRegKey HKCU "${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKCU "${SETTINGS_PARENT_KEY}"
+SectionEnd
+
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnProgram} "The screen saver, its default movie, the player control and the readme."
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecUnSettings} "Also forget your chosen movie and other settings."
+!insertmacro MUI_UNFUNCTION_DESCRIPTION_END
+
+Function un.onInit
+  !insertmacro SelectSectionBySwitch "${SWITCH_REMOVE_SETTINGS}" ${SecUnSettings} 1 "${un.GetParameters}" "${un.GetOptions}"
+FunctionEnd
