@@ -1,0 +1,83 @@
+"""Benchmark of the show with the player control under Wine (figures printed, nothing asserted):
+the time from process start to the default movie's first frame on screen, and the processor
+time of a 24 fps show of the default movie at 1920 x 1080 over 30 s, beside a still movie's
+show measured in the same run as the baseline.
+
+Run: KESTORAL_BIN_DIR=build/win32/bin PYTHONPATH=tests/harness python3 tests/control/bench_show.py
+(or `cmake --build <windows build folder> --target control-bench`)."""
+
+import os
+import time
+from pathlib import Path
+
+import kestoral_harness as kh
+from show_with_control import MOVIE_DIR, ControlSession
+
+SECONDS = float(os.environ.get("KESTORAL_BENCH_SECONDS", "30"))
+TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def cpu_seconds(pid):
+    """User plus system time of a Linux process, in seconds."""
+    fields = Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / TICKS
+
+
+def first_frame_ms(session):
+    """Milliseconds from starting kestoral.scr to a screenshot that shows the movie."""
+    session.move_mouse(10, 10)
+    started = time.monotonic()
+    program = session.start("kestoral.scr", "/s")
+    while time.monotonic() - started < 60:
+        image = session.shot("first.png")
+        if image.pixel(960, 10) != (0, 0, 0) and image.pixel(960, 1070) != (0, 0, 0):
+            elapsed = (time.monotonic() - started) * 1000
+            session.key("space")
+            program.wait(10)
+            return elapsed
+    program.kill()
+    return None
+
+
+def show_cpu(session):
+    """(show process, wineserver, X server) processor time over SECONDS, in % of one core."""
+    session.move_mouse(10, 10)
+    program = session.start("kestoral.scr", "/s")
+    session.wait_for_window(class_name="TFormDisplay", visible=True, process="kestoral.scr")
+    time.sleep(2)  # start-up and the first full frame are not part of the steady show
+    server = [p for p in kh.prefix_processes(session.prefix) if p != program.pid]
+    pids = {"show": [program.pid], "wine": server, "X": [session._xvfb.pid]}
+    before = {k: sum(cpu_seconds(p) for p in v) for k, v in pids.items()}
+    start = time.monotonic()
+    time.sleep(SECONDS)
+    wall = time.monotonic() - start
+    after = {k: sum(cpu_seconds(p) for p in v) for k, v in pids.items()}
+    session.key("space")
+    program.wait(10)
+    return {k: 100 * (after[k] - before[k]) / wall for k in pids}
+
+
+def main():
+    with ControlSession(screen="1920x1080x24") as session:
+        session.reg_delete("HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral")
+        first = first_frame_ms(session)
+        print(f"first frame on screen: {first:.0f} ms after process start (screenshot polling, "
+              f"~one screenshot of resolution)" if first else "first frame: not seen within 60 s")
+        movie = show_cpu(session)
+        still = session.prefix / "drive_c" / "movies" / "still.swf"
+        still.parent.mkdir(parents=True, exist_ok=True)
+        # A one-frame movie: the same show with nothing to draw after the first frame.
+        still.write_bytes(bytes.fromhex("465753061e000000800001f40000017700000c0100430214162e40000000"))
+        session.reg_set("HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral", "sMovieDirectory", MOVIE_DIR)
+        session.reg_set("HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral", "sMovieName", "still.swf")
+        baseline = show_cpu(session)
+        for name, figures in (("default movie, 24 fps", movie), ("still movie (baseline)", baseline)):
+            print(f"{name:24} 1920x1080 over {SECONDS:.0f} s: show {figures['show']:5.1f} % of one core, "
+                  f"other Wine processes {figures['wine']:4.1f} %, X server {figures['X']:4.1f} %")
+        if baseline["show"] > 0:
+            print(f"ratio default / still (show process): {movie['show'] / baseline['show']:.1f} x")
+
+
+if __name__ == "__main__":
+    kh.install_script_timeout(int(SECONDS * 2 + 200))
+    main()
