@@ -49,16 +49,6 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
-# The player control registered and the default movie installed (Install_Dir), as the installer
-# leaves a machine; a Flash control already registered in the prefix is kept (status 3).
-install_player() {
-  local installer=$here/../../player/control/install-into-prefix.sh
-  [ -x "$installer" ] || return 0
-  "$installer" "$bin_dir"
-  local rc=$?
-  [ "$rc" -eq 0 ] || [ "$rc" -eq 3 ]
-}
-
 setup_script=${KESTORAL_SHOW_SETUP-$here/../../player/control/install-into-prefix.sh}
 register_servers() {
   local server
@@ -76,7 +66,6 @@ if [ "${KESTORAL_SHOW_HEADLESS:-0}" != 1 ] && kw_display_reachable; then
   echo "run-show: showing on $DISPLAY; a key press, a click or a mouse move ends the show" >&2
   kw_start_wineserver || { echo "run-show: wineserver did not start" >&2; exit 1; }
   register_servers
-  install_player || { echo "run-show: installing the player control failed" >&2; exit 1; }
   wine "$program" /s
   exit $?
 fi
@@ -84,7 +73,6 @@ fi
 kw_start_xvfb 1280x720x24 || exit 1
 kw_start_wineserver || { echo "run-show: wineserver did not start" >&2; exit 1; }
 register_servers
-install_player || { echo "run-show: installing the player control failed" >&2; exit 1; }
 log=$show_dir/show.log
 wine "$program" /s >"$log" 2>&1 &
 show_pid=$!
