@@ -2,6 +2,7 @@
 // the colour transform per texel, unusable bitmaps.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 #include "test_canvas.h"
@@ -66,6 +67,31 @@ TEST(BitmapFill, SmoothedInterpolatesBetweenTexelCentres) {
     // Low quality never smooths.
     Canvas low = draw(bitmapFill(FillType::ClippedBitmap, ramp, 8), 16, Quality::Low);
     for (int x = 0; x < 16; ++x) EXPECT_EQ(pixel(low, x, 0).r, x < 8 ? 0 : 255) << x;
+}
+
+TEST(BitmapFill, SpansCrossingTheBitmapEdgeMatchThePlainPath) {
+    // Runs inside the bitmap skip wrapping and clamping; the run is cut exactly where a span
+    // leaves the bitmap. Compared with the plain path, which wraps or clamps every texel.
+    auto bitmap = std::make_shared<Bitmap>(13, 7);
+    for (size_t i = 0; i < bitmap->pixels.size(); ++i) {
+        bitmap->pixels[i] = premultiply({uint8_t(i * 37), uint8_t(i * 91), uint8_t(i * 13), uint8_t(128 + i % 128)});
+    }
+    for (FillType type : {FillType::ClippedBitmap, FillType::RepeatingBitmap, FillType::NonSmoothedClippedBitmap,
+                          FillType::NonSmoothedRepeatingBitmap}) {
+        for (float angle : {0.0f, 0.3f, 1.9f}) {
+            FillStyle f = bitmapFill(type, bitmap, 1);
+            const float s = 2.4f * kTwipsPerPixel;
+            f.bitmapMatrix = {s * std::cos(angle), s * std::sin(angle), -s * std::sin(angle), s * std::cos(angle),
+                              7.3f * kTwipsPerPixel, 5.1f * kTwipsPerPixel};
+            Canvas fast = whiteCanvas(48, 32), plain = whiteCanvas(48, 32);
+            for (Canvas* c : {&fast, &plain}) {
+                Renderer r(*c, Quality::High);
+                r.setReferencePaths(c == &plain);
+                r.drawShape(rectShape(0, 0, 48, 32, f), pixelsToDevice(), ColorTransform());
+            }
+            EXPECT_EQ(fast.pixels, plain.pixels) << "type " << int(type) << " angle " << angle;
+        }
+    }
 }
 
 TEST(BitmapFill, ColorTransformAppliesPerTexel) {
