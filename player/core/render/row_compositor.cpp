@@ -50,17 +50,47 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
     if (y + 1 < canvas_.height) prefetchRowForWrite(dst + canvas_.width, n);
     if (paint.kind() == Paint::Kind::Solid) {
         const uint32_t color = paint.solidColor();
-        for (int i = 0; i < n; ++i) {
-            uint32_t c = coverage[i];
-            if (c == 0) continue;
-            dst[i] = sourceOver(scalePixel(color, c), dst[i]);
+        const bool opaque = paint.opaque();
+        int i = 0;
+        while (i < n) {
+            const uint32_t c = coverage[i];
+            if (c != 255) {
+                if (c != 0) dst[i] = sourceOver(scalePixel(color, c), dst[i]);
+                ++i;
+                continue;
+            }
+            int end = i + 1;
+            while (end < n && coverage[end] == 255) ++end;
+            if (opaque) {
+                std::fill(dst + i, dst + end, color);
+            } else {
+                for (int k = i; k < end; ++k) dst[k] = sourceOver(color, dst[k]);
+            }
+            i = end;
         }
         return;
     }
     if (colors_.size() < size_t(n)) colors_.resize(size_t(n));
+    const bool opaque = paint.opaque() && !reference_;
     forEachCoveredRun(coverage, n, [&](int start, int end) {
-        paint.shade(item.x0 + start, y, end - start, colors_.data());
-        for (int k = start; k < end; ++k) dst[k] = sourceOver(scalePixel(colors_[size_t(k - start)], coverage[k]), dst[k]);
+        // Fully covered stretches of an opaque paint are shaded straight into the canvas.
+        int k = start;
+        while (k < end) {
+            int stop = k;
+            if (opaque) {
+                while (stop < end && coverage[stop] == 255) ++stop;
+                if (stop - k >= 8) {
+                    paint.shade(item.x0 + k, y, stop - k, dst + k);
+                    k = stop;
+                    continue;
+                }
+            }
+            stop = std::max(stop, k + 1);
+            while (stop < end && !(opaque && coverage[stop] == 255)) ++stop;
+            paint.shade(item.x0 + k, y, stop - k, colors_.data());
+            for (int j = k; j < stop; ++j) dst[j] = sourceOver(scalePixel(colors_[size_t(j - k)], coverage[j]), dst[j]);
+            k = stop;
+        }
     });
 }
 
