@@ -17,7 +17,11 @@ public:
 
     float uniform(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng_); }
     int integer(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    Rgba color() { return {uint8_t(integer(0, 255)), uint8_t(integer(0, 255)), uint8_t(integer(0, 255)), uint8_t(integer(0, 255))}; }
+    // Half of them opaque: opaque paint has paths of its own (filled or shaded straight in).
+    Rgba color() {
+        return {uint8_t(integer(0, 255)), uint8_t(integer(0, 255)), uint8_t(integer(0, 255)),
+                uint8_t(integer(0, 1) ? 255 : integer(0, 255))};
+    }
 
     FillStyle fill() {
         FillStyle f;
