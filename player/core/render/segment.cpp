@@ -60,7 +60,9 @@ void SegmentList::addLine(Point a, Point b, uint16_t item) {
             if (t > t0 && t < t1) cuts[count++] = t;
         }
     }
-    std::sort(cuts, cuts + count);
+    for (int i = 1; i < count; ++i) {  // at most four: insertion sort
+        for (int j = i; j > 0 && cuts[j] < cuts[j - 1]; --j) std::swap(cuts[j], cuts[j - 1]);
+    }
     auto at = [&](double t) { return Point{float(ax + (bx - ax) * t), float(ay + (by - ay) * t)}; };
     for (int i = 0; i + 1 < count; ++i) {
         Point p = at(cuts[i]), q = at(cuts[i + 1]);
