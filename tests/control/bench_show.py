@@ -14,6 +14,7 @@ import kestoral_harness as kh
 from show_with_control import MOVIE_DIR, ControlSession
 
 SECONDS = float(os.environ.get("KESTORAL_BENCH_SECONDS", "30"))
+SCREEN = os.environ.get("KESTORAL_BENCH_SCREEN", "1920x1080")  # WxH
 TICKS = os.sysconf("SC_CLK_TCK")
 
 
@@ -30,7 +31,7 @@ def first_frame_ms(session):
     program = session.start("kestoral.scr", "/s")
     while time.monotonic() - started < 60:
         image = session.shot("first.png")
-        if image.pixel(960, 10) != (0, 0, 0) and image.pixel(960, 1070) != (0, 0, 0):
+        if image.pixel(image.width // 2, 10) != (0, 0, 0) and image.pixel(image.width // 2, image.height - 10) != (0, 0, 0):
             elapsed = (time.monotonic() - started) * 1000
             session.key("space")
             program.wait(10)
@@ -58,7 +59,7 @@ def show_cpu(session):
 
 
 def main():
-    with ControlSession(screen="1920x1080x24") as session:
+    with ControlSession(screen=SCREEN + "x24") as session:
         session.reg_delete("HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral")
         first = first_frame_ms(session)
         print(f"first frame on screen: {first:.0f} ms after process start (screenshot polling, "
@@ -72,7 +73,7 @@ def main():
         session.reg_set("HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral", "sMovieName", "still.swf")
         baseline = show_cpu(session)
         for name, figures in (("default movie, 24 fps", movie), ("still movie (baseline)", baseline)):
-            print(f"{name:24} 1920x1080 over {SECONDS:.0f} s: show {figures['show']:5.1f} % of one core, "
+            print(f"{name:24} {SCREEN} over {SECONDS:.0f} s: show {figures['show']:5.1f} % of one core, "
                   f"other Wine processes {figures['wine']:4.1f} %, X server {figures['X']:4.1f} %")
         if baseline["show"] > 0:
             print(f"ratio default / still (show process): {movie['show'] / baseline['show']:.1f} x")
