@@ -23,6 +23,8 @@ struct GoldenCase {
     swf::Quality quality = swf::Quality::High;
 };
 
+void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
+
 swf::Canvas renderCase(const GoldenCase& c) {
     auto bytes = c.movie();
     std::string error;

@@ -27,6 +27,7 @@ void readDefineText(Reader& r, LoadContext& ctx, int textVersion) {
         size_t count = r.u8();
         glyphTotal += count;
         if (glyphTotal > kMaxGlyphsPerText) r.fail("too many glyphs");
+        ctx.chargeEdges(r, count);  // placed glyphs cost memory like edges do
         float x = run.x;
         for (size_t i = 0; i < count; ++i) {
             GlyphEntry g;
@@ -77,6 +78,7 @@ void readDefineEditText(Reader& r, LoadContext& ctx) {
     }
     edit->variableName = r.cstring();
     if (hasText) edit->initialText = r.cstring();
+    ctx.chargeEdges(r, edit->initialText.size());
     layoutEditText(*edit, ctx.glyphs);
     ctx.define(edit->id, edit);
 }

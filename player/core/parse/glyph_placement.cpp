@@ -14,6 +14,10 @@ std::shared_ptr<const Shape> GlyphCache::get(const FontCharacter& font, uint32_t
     auto it = shapes_.find(key);
     if (it != shapes_.end()) return it->second;
     Shape shape = font.glyphs[glyph];
+    size_t edges = 0;
+    for (const ShapeLayer& layer : shape.layers) edges += layer.edges.size();
+    if (edges > kMaxMovieEdges - edges_) return nullptr;  // many colours of many big glyphs
+    edges_ += edges;
     for (ShapeLayer& layer : shape.layers)
         for (FillStyle& fill : layer.fills) {
             fill.type = FillType::Solid;

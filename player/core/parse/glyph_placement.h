@@ -10,12 +10,14 @@
 namespace swf {
 
 // Coloured copies of glyph outlines, shared by every text that uses the same glyph and colour.
+// get() returns null for a glyph the font lacks, or once the copies reach the edge budget.
 class GlyphCache {
 public:
     std::shared_ptr<const Shape> get(const FontCharacter& font, uint32_t glyph, Rgba color);
 
 private:
     std::map<std::tuple<const FontCharacter*, uint32_t, uint32_t>, std::shared_ptr<const Shape>> shapes_;
+    size_t edges_ = 0;  // across all copies; past kMaxMovieEdges new copies are refused
 };
 
 void placeTextGlyphs(TextCharacter& text, GlyphCache& cache);
