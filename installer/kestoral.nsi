@@ -1,7 +1,9 @@
 ; Setup program of the screen saver. Built by installer/CMakeLists.txt, which passes:
 ;   VERSION_NSH   the version and product texts made from resources/version.h
 ;   OUT_FILE      where setup.exe goes
-;   SAVER_FILE, CONTROL_FILE, MOVIE_DIR, README_FILE, ICON_FILE   what it installs and shows
+;   SAVER_FILE, CONTROL_FILE, MOVIE_DIR, README_FILE   what it installs
+;   ICON_FILE, WIZARD_BITMAP   the program icon and the picture beside the welcome and finish
+;                              pages (made by make_wizard_bitmap.sh)
 ;
 ; Command line: /S silent, /D=<folder> install folder (last on the line), /KEEPSAVER leave the
 ; current screen saver as it is. The uninstaller: /S silent, /REMOVESETTINGS also remove the
@@ -41,6 +43,8 @@ ShowUninstDetails show
 ; -- pages -----------------------------------------------------------------------------------
 !define MUI_ICON "${ICON_FILE}"
 !define MUI_UNICON "${ICON_FILE}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WIZARD_BITMAP}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_SMALLDESC
 !define MUI_WELCOMEPAGE_TEXT "This will install ${KESTORAL_PRODUCT_NAME} \
