@@ -117,7 +117,20 @@ SectionEnd
   !insertmacro MUI_DESCRIPTION_TEXT ${SecCurrent} "Choose ${KESTORAL_PRODUCT_NAME} as your screen saver now. Uninstalling puts your previous choice back."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
+; Without administrator rights the system folder and the machine-wide keys cannot be written:
+; say so before any page instead of failing half-way.
+!macro RequireAdministrator ACTION
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "admin"
+    MessageBox MB_OK|MB_ICONSTOP "${ACTION} ${KESTORAL_PRODUCT_NAME} needs administrator rights." /SD IDOK
+    SetErrorLevel 740 ; ERROR_ELEVATION_REQUIRED
+    Quit
+  ${EndIf}
+!macroend
+
 Function .onInit
+  !insertmacro RequireAdministrator "Installing"
   !insertmacro SelectSectionBySwitch "${SWITCH_KEEP_SAVER}" ${SecCurrent} 0 "${GetParameters}" "${GetOptions}"
 FunctionEnd
 
@@ -146,5 +159,6 @@ SectionEnd
 !insertmacro MUI_UNFUNCTION_DESCRIPTION_END
 
 Function un.onInit
+  !insertmacro RequireAdministrator "Uninstalling"
   !insertmacro SelectSectionBySwitch "${SWITCH_REMOVE_SETTINGS}" ${SecUnSettings} 1 "${un.GetParameters}" "${un.GetOptions}"
 FunctionEnd
