@@ -72,23 +72,28 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
     }
     if (colors_.size() < size_t(n)) colors_.resize(size_t(n));
     const bool opaque = paint.opaque() && !reference_;
+    auto blendRun = [&](int start, int end) {
+        paint.shade(item.x0 + start, y, end - start, colors_.data());
+        for (int j = start; j < end; ++j) dst[j] = sourceOver(scalePixel(colors_[size_t(j - start)], coverage[j]), dst[j]);
+    };
+    if (!opaque) {
+        forEachCoveredRun(coverage, n, blendRun);
+        return;
+    }
     forEachCoveredRun(coverage, n, [&](int start, int end) {
         // Fully covered stretches of an opaque paint are shaded straight into the canvas.
         int k = start;
         while (k < end) {
             int stop = k;
-            if (opaque) {
-                while (stop < end && coverage[stop] == 255) ++stop;
-                if (stop - k >= 8) {
-                    paint.shade(item.x0 + k, y, stop - k, dst + k);
-                    k = stop;
-                    continue;
-                }
+            while (stop < end && coverage[stop] == 255) ++stop;
+            if (stop - k >= 8) {
+                paint.shade(item.x0 + k, y, stop - k, dst + k);
+                k = stop;
+                continue;
             }
             stop = std::max(stop, k + 1);
-            while (stop < end && !(opaque && coverage[stop] == 255)) ++stop;
-            paint.shade(item.x0 + k, y, stop - k, colors_.data());
-            for (int j = k; j < stop; ++j) dst[j] = sourceOver(scalePixel(colors_[size_t(j - k)], coverage[j]), dst[j]);
+            while (stop < end && coverage[stop] != 255) ++stop;
+            blendRun(k, stop);
             k = stop;
         }
     });
