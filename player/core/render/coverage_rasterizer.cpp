@@ -66,6 +66,14 @@ inline bool insideByRule(int32_t winding, FillRule rule) {
     return rule == FillRule::NonZero ? winding != 0 : (winding & 1) != 0;
 }
 
+// x of the segment at height y (y0 <= y <= y1). Interpolating by the fraction of the height,
+// never by the slope: an edge a denormal number high has an infinite slope.
+inline float xAtY(const Segment& s, float y) {
+    if (y <= s.y0) return s.x0;
+    if (y >= s.y1) return s.x1;
+    return s.x0 + (y - s.y0) / (s.y1 - s.y0) * (s.x1 - s.x0);
+}
+
 // Below this width a row piece is treated as vertical at its mean x: the error is under
 // 1/2000 of a pixel and the exact formula would divide by almost nothing.
 constexpr float kVerticalWidth = 1.0f / 1024;
@@ -94,9 +102,8 @@ void CoverageRasterizer::addAreaPiece(Slot& slot, float* acc, const Segment& s, 
     float ya = std::max(s.y0, float(row));
     float yb = std::min(s.y1, float(row + 1));
     if (!(yb > ya)) return;
-    float dxdy = (s.x1 - s.x0) / (s.y1 - s.y0);
-    float xa = (ya == s.y0 ? s.x0 : s.x0 + (ya - s.y0) * dxdy) - float(left_);
-    float xb = (yb == s.y1 ? s.x1 : s.x0 + (yb - s.y0) * dxdy) - float(left_);
+    float xa = xAtY(s, ya) - float(left_);
+    float xb = xAtY(s, yb) - float(left_);
     float d = float(s.winding) * (yb - ya);
     float xl = std::min(xa, xb), xr = std::max(xa, xb);
     auto touch = [&slot](int lo, int hi) {
@@ -154,11 +161,10 @@ void CoverageRasterizer::addAreaPiece(Slot& slot, float* acc, const Segment& s, 
 void CoverageRasterizer::addSamplePieces(Slot& slot, int32_t* acc, const Segment& s, int row) {
     const int columns = width_ * samples_;
     const size_t stride = size_t(columns) + 1;
-    const float dxdy = (s.x1 - s.x0) / (s.y1 - s.y0);
     for (int k = 0; k < samples_; ++k) {
         float ys = float(row) + (float(k) + 0.5f) / float(samples_);
         if (ys < s.y0 || ys >= s.y1) continue;  // half-open: a shared vertex counts once
-        float x = s.x0 + (ys - s.y0) * dxdy - float(left_);
+        float x = xAtY(s, ys) - float(left_);
         // The first sample right of the crossing, at (i + 0.5) / samples.
         float firstRight = std::floor(x * float(samples_) + 0.5f);
         int i = firstRight <= 0 ? 0 : firstRight >= float(columns) ? columns : int(firstRight);

@@ -60,6 +60,22 @@ TEST(HostileInput, NonFiniteAndHugeCoordinatesAreSkippedOrClamped) {
     }
 }
 
+// Regression (found by the fuzzer): an edge only a denormal number high made its slope
+// infinite, and 0 x infinity a NaN x position that reached a float-to-int conversion.
+TEST(HostileInput, EdgesOfDenormalHeight) {
+    Shape s = ShapeBuilder().fill(solidFill(kBlack)).line(solidLine(1, kBlack)).build();
+    // The first edge straddles the row boundary y = 0 by a denormal height.
+    s.layers[0].edges = {rawEdge({0, -2e-39f}, {300, 2e-39f}, 0, 1, 1), rawEdge({300, 2e-39f}, {300, 300}, 0, 1, 1),
+                         rawEdge({300, 300}, {0, -2e-39f}, 0, 1, 1)};
+    for (Quality q : {Quality::High, Quality::Medium, Quality::Low}) {
+        Canvas c = whiteCanvas(20, 20);
+        Renderer r(c, q);
+        r.drawShape(s, pixelsToDevice(), ColorTransform());
+        EXPECT_EQ(word(c, 12, 5), 0xff000000u);
+        expectValidPremultiplied(c);
+    }
+}
+
 TEST(HostileInput, HugeShapesCoverTheCanvasCorrectly) {
     // A square far larger than float precision near the canvas could describe exactly.
     Canvas c = whiteCanvas(16, 16);
