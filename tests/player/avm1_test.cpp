@@ -163,4 +163,37 @@ TEST(Avm1, TracesAreCappedForLongRuns) {
     EXPECT_EQ(player->traces()[2], "again");
 }
 
+TEST(Avm1, ClipMethodsAndMembersAsFlashSixToEightCompileThem) {
+    // kid.gotoAndStop(3); _root.kid.play(); trace(kid._currentframe); kid.score = 5;
+    // trace(_root.kid.score); gotoAndStop("f2")
+    swfw::ActionWriter a;
+    a.pushInt(3).pushInt(1).pushString("kid").getVariable().pushString("gotoAndStop").callMethod().pop();
+    a.pushInt(0).pushString("_root").getVariable().pushString("kid").getMember().pushString("play").callMethod().pop();
+    a.pushString("kid").getVariable().pushString("_currentframe").getMember().trace();
+    a.pushString("kid").getVariable().pushString("score").pushInt(5).setMember();
+    a.pushString("_root").getVariable().pushString("kid").getMember().pushString("score").getMember().trace();
+    a.pushString("f2").pushInt(1).pushString("gotoAndStop").callFunction().pop();
+    auto player = play(scriptedMovie(a));
+    ASSERT_TRUE(player);
+    const swf::Clip* kid = player->root().childByName("kid");
+    ASSERT_TRUE(kid);
+    EXPECT_EQ(kid->currentFrame(), 2);
+    EXPECT_TRUE(kid->isPlaying()) << "play() after gotoAndStop()";
+    EXPECT_EQ(player->currentFrame(), 2);
+    EXPECT_FALSE(player->isPlaying());
+    std::vector<std::string> expected = {"kid 1", "root 1", "3", "5", "kid 3", "root 2"};
+    EXPECT_EQ(player->traces(), expected);
+}
+
+TEST(Avm1, MethodsOnMissingClipsAndOddArgumentCountsAreHarmless) {
+    swfw::ActionWriter a;
+    a.pushInt(1000000).pushString("ghost").getVariable().pushString("gotoAndPlay").callMethod();  // no clip, huge count
+    a.pushInt(-3).pushString("fly").callFunction();  // no such function, a negative count
+    a.pushString("_root").getVariable().pushString("nosuch").getMember().trace();
+    auto player = play(scriptedMovie(a));
+    ASSERT_TRUE(player);
+    EXPECT_TRUE(player->isPlaying());
+    EXPECT_EQ(player->traces().back(), "undefined");
+}
+
 }  // namespace

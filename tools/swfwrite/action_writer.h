@@ -19,6 +19,10 @@ public:
     ActionWriter& getVariable() { return simple(0x1c); }
     ActionWriter& setVariable() { return simple(0x1d); }
     ActionWriter& setTarget2() { return simple(0x20); }
+    ActionWriter& getMember() { return simple(0x4e); }
+    ActionWriter& setMember() { return simple(0x4f); }
+    ActionWriter& callMethod() { return simple(0x52); }
+    ActionWriter& callFunction() { return simple(0x3d); }
     ActionWriter& simple(uint8_t code) { bytes_.push_back(code); return *this; }
     ActionWriter& gotoFrame(uint16_t zeroBasedFrame);
     ActionWriter& gotoLabel(const std::string& label);

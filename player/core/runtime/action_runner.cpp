@@ -1,5 +1,6 @@
 #include "action_runner.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "../parse/limits.h"
@@ -88,6 +89,9 @@ void ActionRunner::gotoFrame2(Clip* target, const AvmValue& frame, bool play, in
 
 AvmValue ActionRunner::getVariable(Clip& origin, Clip* target, const std::string& name) {
     Clip* owner = target ? target : &origin;
+    // A path to a clip ("mc", "_root.mc", "../mc", "this") reads as the clip itself.
+    if (!name.empty() && !owner->variables.count(name))
+        if (Clip* clip = resolveTarget(*owner, name)) return AvmValue::fromClip(clip->shared_from_this());
     std::string var = name;
     size_t split = name.find_last_of(":.");
     if (split != std::string::npos) {
@@ -110,6 +114,38 @@ void ActionRunner::setVariable(Clip& origin, Clip* target, const std::string& na
         var = name.substr(split + 1);
     }
     if (owner && owner->variables.size() < kMaxStack) owner->variables[var] = std::move(v);
+}
+
+AvmValue ActionRunner::getMember(const AvmValue& object, const std::string& name) {
+    std::shared_ptr<Clip> clip = object.type == AvmValue::Type::MovieClip ? object.clip.lock() : nullptr;
+    if (!clip) return {};
+    if (name == "_currentframe") return AvmValue::fromNumber(clip->currentFrame() + 1);
+    if (name == "_totalframes") return AvmValue::fromNumber(clip->frameCount());
+    if (name == "_parent") return clip->parent() ? AvmValue::fromClip(clip->parent()->shared_from_this()) : AvmValue{};
+    auto it = clip->variables.find(name);
+    if (it != clip->variables.end()) return it->second;
+    if (Clip* child = clip->childByName(name)) return AvmValue::fromClip(child->shared_from_this());
+    return {};
+}
+
+std::vector<AvmValue> ActionRunner::popArguments() {
+    double count = pop().toNumber();
+    size_t n = std::isnan(count) || count < 0 ? 0 : size_t(std::min(count, double(stack_.size())));
+    std::vector<AvmValue> args;
+    for (size_t i = 0; i < n; ++i) args.push_back(pop());
+    return args;
+}
+
+void ActionRunner::callClipMethod(Clip* clip, const std::string& method, const std::vector<AvmValue>& args) {
+    if (!clip) return;
+    AvmValue frame = args.empty() ? AvmValue{} : args[0];
+    if (method == "play") clip->play();
+    else if (method == "stop") clip->stop();
+    else if (method == "nextFrame") clip->gotoFrame(clip->currentFrame() + 1, false, true);
+    else if (method == "prevFrame") {
+        if (clip->currentFrame() > 0) clip->gotoFrame(clip->currentFrame() - 1, false, true);
+    } else if (method == "gotoAndPlay" && !args.empty()) gotoFrame2(clip, frame, true, 0);
+    else if (method == "gotoAndStop" && !args.empty()) gotoFrame2(clip, frame, false, 0);
 }
 
 void ActionRunner::run(Clip& origin, const ActionList& actions) {
@@ -147,7 +183,7 @@ void ActionRunner::run(Clip& origin, const ActionList& actions) {
                         case PushValue::Type::String: push(AvmValue::fromString(v.string)); break;
                         case PushValue::Type::Number: push(AvmValue::fromNumber(v.number)); break;
                         case PushValue::Type::Bool: push(AvmValue::fromBool(v.number != 0)); break;
-                        case PushValue::Type::Null: push(AvmValue{AvmValue::Type::Null, 0, {}}); break;
+                        case PushValue::Type::Null: push(AvmValue{AvmValue::Type::Null, 0, {}, {}}); break;
                         case PushValue::Type::Constant: {
                             size_t index = size_t(v.number);
                             push(index < pool_.size() ? AvmValue::fromString(pool_[index]) : AvmValue{});
@@ -238,6 +274,35 @@ void ActionRunner::run(Clip& origin, const ActionList& actions) {
             case ActionCode::SetVariable: {
                 AvmValue v = pop();
                 setVariable(origin, target, pop().toString(), std::move(v));
+                break;
+            }
+            case ActionCode::GetMember: {
+                std::string name = pop().toString();
+                push(getMember(pop(), name));
+                break;
+            }
+            case ActionCode::SetMember: {
+                AvmValue v = pop();
+                std::string name = pop().toString();
+                AvmValue object = pop();
+                std::shared_ptr<Clip> clip = object.type == AvmValue::Type::MovieClip ? object.clip.lock() : nullptr;
+                if (clip && clip->variables.size() < kMaxStack) clip->variables[name] = std::move(v);
+                break;
+            }
+            case ActionCode::CallMethod: {
+                std::string method = pop().toString();
+                AvmValue object = pop();
+                std::vector<AvmValue> args = popArguments();
+                std::shared_ptr<Clip> clip = object.type == AvmValue::Type::MovieClip ? object.clip.lock() : nullptr;
+                callClipMethod(clip.get(), method, args);
+                push(AvmValue{});  // the result: scripts usually pop it
+                break;
+            }
+            case ActionCode::CallFunction: {
+                std::string name = pop().toString();
+                std::vector<AvmValue> args = popArguments();
+                callClipMethod(target, name, args);  // play() and the like on the current timeline
+                push(AvmValue{});
                 break;
             }
             case ActionCode::Jump: i = a.next; break;

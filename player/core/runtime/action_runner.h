@@ -1,6 +1,7 @@
 // Runs AVM1 frame scripts: frame control (stop, play, goto by number or label), targets,
 // the stack with push and constant pool, simple arithmetic and comparisons, branches,
-// variables and trace. Other actions are skipped.
+// variables, trace, and the frame-control methods of clips (mc.gotoAndPlay(2) and the like).
+// Other actions are skipped.
 #pragma once
 
 #include <cstddef>
@@ -31,6 +32,10 @@ private:
     void gotoLabel(Clip* target, const std::string& label, bool play, bool stop);
     AvmValue getVariable(Clip& origin, Clip* target, const std::string& name);
     void setVariable(Clip& origin, Clip* target, const std::string& name, AvmValue v);
+    AvmValue getMember(const AvmValue& object, const std::string& name);
+    std::vector<AvmValue> popArguments();
+    // play, stop, nextFrame, prevFrame, gotoAndPlay, gotoAndStop on a clip; others are ignored.
+    void callClipMethod(Clip* clip, const std::string& method, const std::vector<AvmValue>& args);
 
     Clip& root_;
     std::vector<std::string>& traces_;

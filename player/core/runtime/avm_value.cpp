@@ -28,6 +28,7 @@ std::string AvmValue::toString() const {
         case Type::Null: return "null";
         case Type::Bool: return number != 0 ? "true" : "false";
         case Type::String: return string;
+        case Type::MovieClip: return "[movieclip]";
         case Type::Number: {
             if (std::isnan(number)) return "NaN";
             if (std::isinf(number)) return number > 0 ? "Infinity" : "-Infinity";
@@ -42,6 +43,7 @@ std::string AvmValue::toString() const {
 bool AvmValue::toBool() const {
     switch (type) {
         case Type::Bool: return number != 0;
+        case Type::MovieClip: return !clip.expired();
         case Type::Number: return number != 0 && !std::isnan(number);
         case Type::String: {
             double d = toNumber();  // SWF 6 and earlier: a string is true when it is a non-zero number
