@@ -12,6 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <random>
 #include <vector>
 
@@ -136,6 +138,35 @@ int main(int argc, char** argv) {
                 1000.0 / frameMs, frameCpuMs, 1000.0 / frameCpuMs);
     std::printf("ratio full frame / clear: %.1f wall, %.1f processor\n", frameMs / clearMs, frameCpuMs / clearCpuMs);
     std::printf("checksum %08x\n", checksum);
+
+    // One stage-sized rectangle per paint kind, scaled to the whole canvas: what a full-screen
+    // background costs on top of the clear.
+    auto photo = std::make_shared<Bitmap>(kStageWidth, kStageHeight);
+    for (size_t i = 0; i < photo->pixels.size(); ++i) photo->pixels[i] = 0xff000000u | uint32_t(i * 2654435761u >> 8);
+    FillStyle gradient;
+    gradient.type = FillType::RadialGradient;
+    gradient.gradient.matrix = {0.03f, 0, 0, 0.03f, 8000, 6000};
+    gradient.gradient.records = {{0, {255, 0, 0, 255}}, {255, {0, 0, 255, 255}}};
+    FillStyle bitmap;
+    bitmap.type = FillType::ClippedBitmap;
+    bitmap.bitmap = photo;
+    bitmap.bitmapMatrix = Matrix::scale(kTwipsPerPixel, kTwipsPerPixel);
+    const std::pair<const char*, FillStyle> backgrounds[] = {
+        {"opaque solid", test::solidFill({10, 20, 30, 255})},
+        {"translucent solid", test::solidFill({10, 20, 30, 128})},
+        {"radial gradient", gradient},
+        {"smoothed bitmap", bitmap}};
+    for (const auto& [name, fill] : backgrounds) {
+        const Shape background = test::rectShape(0, 0, kStageWidth, kStageHeight, fill);
+        const int count = std::max(1, frames / 10);
+        cpuStart = std::clock();
+        for (int f = 0; f < count; ++f) {
+            Renderer renderer(canvas, quality);
+            renderer.drawShape(background, stageToDevice, ColorTransform());
+        }
+        const double ms = cpuMillisecondsSince(cpuStart) / count;
+        std::printf("full-canvas %-18s %7.3f ms processor (%.1f x clear)\n", name, ms, ms / clearCpuMs);
+    }
     if (argc > 4) {
         if (FILE* f = std::fopen(argv[4], "wb")) {
             std::fwrite(canvas.pixels.data(), sizeof(uint32_t), canvas.pixels.size(), f);
