@@ -167,7 +167,10 @@ void CoverageRasterizer::addSamplePieces(Slot& slot, int32_t* acc, const Segment
         float x = xAtY(s, ys) - float(left_);
         // The first sample right of the crossing, at (i + 0.5) / samples.
         float firstRight = std::floor(x * float(samples_) + 0.5f);
-        int i = firstRight <= 0 ? 0 : firstRight >= float(columns) ? columns : int(firstRight);
+        // Right of the last column it changes no sample we keep (and would make the whole
+        // row count as touched).
+        if (firstRight >= float(columns)) continue;
+        int i = firstRight <= 0 ? 0 : int(firstRight);
         acc[size_t(k) * stride + size_t(i)] += s.winding;
         slot.lo = std::min(slot.lo, i);
         slot.hi = std::max(slot.hi, i);
@@ -254,20 +257,21 @@ bool CoverageRasterizer::resolveSamples(Slot& slot, int32_t* acc, uint8_t* out, 
     const int tailCount = S == 1 ? countSamples<1>(acc, stride, out, lo, hi, rule)
                                  : countSamples<2>(acc, stride, out, lo, hi, rule);
     for (int k = 0; k < S; ++k) acc[size_t(k) * stride + size_t(columns)] = 0;
-    int end = hi + 1;
-    if (tailCount != 0 && end < width_) {
-        std::fill(out + end, out + width_, uint8_t(tailCount));
-        end = width_;
-    }
     // Samples inside -> coverage, rounded: 0..1 or 0..4 samples.
     const int total = S * S;
     uint8_t toCoverage[5] = {};
     for (int n = 0; n <= total; ++n) toCoverage[n] = uint8_t((n * 255 + total / 2) / total);
     uint8_t any = 0;
-    for (int j = lo; j < end; ++j) {
+    for (int j = lo; j <= hi; ++j) {
         uint8_t c = toCoverage[out[j]];
         out[j] = c;
         any |= c;
+    }
+    int end = hi + 1;
+    if (tailCount != 0 && end < width_) {
+        std::fill(out + end, out + width_, toCoverage[tailCount]);
+        end = width_;
+        any = 1;
     }
     x0 = lo;
     x1 = std::max(lo, end);
