@@ -46,7 +46,8 @@ public:
     void popMask();
 
     // Draws every pixel through the plain general paths instead of the fast ones (single-fill
-    // rows, specialised gradient loops). Output must be byte-identical; the renderer's tests compare them.
+    // rows, opaque runs, specialised gradient and bitmap loops). Output must be byte-identical;
+    // the renderer's tests compare the two.
     void setReferencePaths(bool on);
 
 private:
