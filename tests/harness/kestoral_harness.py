@@ -287,7 +287,7 @@ class Session:
 
     @staticmethod
     def program_path(program):
-        """A bare name ("wininspect.exe") means the program in the bin folder."""
+        """A bare name ("winlist.exe") means the program in the bin folder."""
         path = Path(program)
         return str(path if path.is_absolute() or "\\" in str(program) else BIN_DIR / path)
 
@@ -422,9 +422,9 @@ class Session:
     def windows(self, children=False):
         """Every window of the session's desktop as a dict: hwnd, top_level, class, title,
         style, exstyle, rect [l, t, r, b], visible, enabled, owner, parent, pid, tid, process."""
-        code, lines = self.run("wininspect.exe", *(["--children"] if children else []))
+        code, lines = self.run("winlist.exe", *(["--children"] if children else []))
         if code != 0:
-            raise HarnessError(f"wininspect failed with {code}")
+            raise HarnessError(f"winlist failed with {code}")
         return [json.loads(line) for line in lines if line.startswith("{")]
 
     def find_windows(self, class_name=None, title=None, process=None, visible=None,
@@ -452,7 +452,7 @@ class Session:
         """The pointer as the foreground thread sees it: {"showing": bool, "x", "y",
         "cursor", "foreground"}. A program that hid the pointer with ShowCursor(FALSE) and owns
         the foreground window shows "showing": False."""
-        code, lines = self.run("wininspect.exe", "--cursor")
+        code, lines = self.run("winlist.exe", "--cursor")
         return json.loads(lines[0])
 
     def start_fake_taskbar(self):

@@ -1,8 +1,8 @@
 // Prints what a test needs to know about the windows of the desktop, one JSON object a line,
 // so a test script in the same Wine prefix can check classes, styles, placement and visibility.
-//   wininspect            every top-level window
-//   wininspect --children every top-level window, then each child window
-//   wininspect --cursor   the pointer: position, shape handle and whether it is shown
+//   winlist            every top-level window
+//   winlist --children every top-level window, then each child window
+//   winlist --cursor   the pointer: position, shape handle and whether it is shown
 // Output is flushed and the program exits 0; it never changes any window.
 #include "json_line.h"
 
