@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "module.h"
 
@@ -11,6 +12,7 @@ namespace {
 const wchar_t kClassName[] = L"KestoralSwfPlayer";
 const UINT_PTR kFrameTimer = 1;
 const UINT kMinTimerMs = 10;  // the system's own floor for SetTimer
+const DWORD kMaxPaintRects = 64;  // more pieces than that: one blit of their bounding box
 enum MenuCommand : UINT { kMenuPlay = 1, kMenuLoop, kMenuRewind };
 
 }  // namespace
@@ -156,20 +158,45 @@ void MovieWindow::onTimer() {
 
 void MovieWindow::drawChanges() {
     if (surface_.empty()) return;
-    const swf::IntRect area = playback_.renderChanges(canvas_);
-    if (area.empty()) return;  // nothing changed: nothing is copied or painted
-    surface_.copyFrom(canvas_, area);
+    const std::vector<swf::IntRect> areas = playback_.renderChanges(canvas_);
+    if (areas.empty()) return;  // nothing changed: nothing is copied or painted
+    for (const swf::IntRect& area : areas) {
+        surface_.copyFrom(canvas_, area);
+        const RECT dirty = {area.x0, area.y0, area.x1, area.y1};
+        ::InvalidateRect(hwnd_, &dirty, FALSE);
+    }
     ++drawnUpdates_;
-    const RECT dirty = {area.x0, area.y0, area.x1, area.y1};
-    ::InvalidateRect(hwnd_, &dirty, FALSE);
 }
 
+namespace {
+
+// The rectangles of the update region, or none when it is one rectangle or too many pieces
+// (then rcPaint is blitted).
+std::vector<RECT> UpdateRects(HWND hwnd) {
+    kestoral::GdiObject region(::CreateRectRgn(0, 0, 0, 0));
+    if (!region || ::GetUpdateRgn(hwnd, static_cast<HRGN>(region.get()), FALSE) != COMPLEXREGION) return {};
+    const DWORD bytes = ::GetRegionData(static_cast<HRGN>(region.get()), 0, nullptr);
+    if (bytes < sizeof(RGNDATAHEADER)) return {};
+    std::vector<DWORD> buffer((bytes + sizeof(DWORD) - 1) / sizeof(DWORD));
+    auto* data = reinterpret_cast<RGNDATA*>(buffer.data());
+    if (::GetRegionData(static_cast<HRGN>(region.get()), bytes, data) == 0) return {};
+    if (data->rdh.nCount > kMaxPaintRects) return {};
+    const auto* rects = reinterpret_cast<const RECT*>(data->Buffer);
+    return std::vector<RECT>(rects, rects + data->rdh.nCount);
+}
+
+}  // namespace
+
 void MovieWindow::onPaint() {
+    // Several changed areas: each is sent to the screen alone, not their bounding box.
+    const std::vector<RECT> pieces = surface_.empty() ? std::vector<RECT>{} : UpdateRects(hwnd_);
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(hwnd_, &paint);
     if (dc) {
         if (surface_.empty()) {
             ::FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        } else if (!pieces.empty()) {
+            for (const RECT& piece : pieces) surface_.blit(dc, piece);
         } else {
             surface_.blit(dc, paint.rcPaint);
         }

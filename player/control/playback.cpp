@@ -51,7 +51,7 @@ double Playback::frameInterval() const {
     return 1000.0 / std::min(rate, kMaxRate);
 }
 
-swf::IntRect Playback::renderChanges(swf::Canvas& canvas) {
+std::vector<swf::IntRect> Playback::renderChanges(swf::Canvas& canvas) {
     if (player_) {
         blankWidth_ = blankHeight_ = -1;
         // A new player, size, mode or quality draws everything by itself.
@@ -61,7 +61,7 @@ swf::IntRect Playback::renderChanges(swf::Canvas& canvas) {
     fillBlack(canvas);
     blankWidth_ = canvas.width;
     blankHeight_ = canvas.height;
-    return {0, 0, canvas.width, canvas.height};
+    return {swf::IntRect{0, 0, canvas.width, canvas.height}};
 }
 
 void Playback::renderWhole(swf::Canvas& canvas) const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <runtime/player.h>
 
@@ -34,8 +35,9 @@ public:
     bool advance(double elapsedMs) { return player_ && player_->advance(elapsedMs); }
 
     // Draws what changed since the previous call into the same canvas (the caller keeps one
-    // canvas for the control's life) and returns that area. Without a movie the canvas is black.
-    swf::IntRect renderChanges(swf::Canvas& canvas);
+    // canvas for the control's life) and returns those areas (disjoint, none when nothing
+    // changed). Without a movie the canvas is black.
+    std::vector<swf::IntRect> renderChanges(swf::Canvas& canvas);
 
     // One frame at any size, for hosts that draw the control themselves.
     void renderWhole(swf::Canvas& canvas) const;

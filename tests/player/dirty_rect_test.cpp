@@ -1,5 +1,9 @@
-// renderChanges(): redrawing only what changed must give the same pixels as a full render,
-// and the area it reports must be small when little moves.
+// renderChanges(): redrawing only what changed, from the kept bottom layers, must give the same
+// pixels as a full render, and the areas it reports must be small when little moves.
+#include <random>
+
+#include <imageio/image_file.h>
+#include <runtime/dirty_rects.h>
 #include <runtime/player.h>
 
 #include "fixtures.h"
@@ -25,43 +29,114 @@ void expectIncrementalMatchesFull(const std::vector<uint8_t>& bytes, int frames,
     }
 }
 
+long long totalArea(const std::vector<swf::IntRect>& rects) {
+    long long sum = 0;
+    for (const auto& r : rects) sum += swf::area(r);
+    return sum;
+}
+
+// A still backdrop with a square that moves on every frame; the backdrop changes colour at
+// frame `backdropChange` (kept layers must be dropped) and a mask over the mover at frame 6.
+std::vector<uint8_t> backdropMovie(int backdropChange) {
+    swfw::MovieWriter m(8, 80, 60, 12);
+    m.add(fixtures::squareShape(1, 80, fixtures::rgb(30, 60, 90)));
+    m.add(fixtures::squareShape(2, 12, fixtures::rgb(250, 200, 0, 160)));
+    m.add(fixtures::squareShape(3, 80, fixtures::rgb(90, 30, 60)));
+    m.add(fixtures::squareShape(4, 30, fixtures::rgb(0, 0, 0)));
+    m.add(swfw::placeObject2({1, 1, false, fixtures::at(0, 0)}));
+    m.add(swfw::placeObject2({5, 2, false, fixtures::at(3, 3)}));
+    m.showFrame();
+    for (int f = 1; f < 10; ++f) {
+        if (f == backdropChange) m.add(swfw::placeObject2({1, 3, true}));
+        if (f == 6) {
+            swfw::Place mask{3, 4, false, fixtures::at(10, 10)};
+            mask.clipDepth = 5;
+            m.add(swfw::placeObject2(mask));
+        }
+        m.add(swfw::placeObject2({5, std::nullopt, true, fixtures::at(3.5f + 5.25f * f, 3.0f + 3.5f * f)}));
+        m.showFrame();
+    }
+    return m.build();
+}
+
 TEST(DirtyRect, IncrementalRenderingMatchesFullRendering) {
     expectIncrementalMatchesFull(fixtures::displayListMovie(), 6, 100, 100);
     expectIncrementalMatchesFull(fixtures::loopMovie(), 7, 90, 70, swf::ScaleMode::ExactFit);
     expectIncrementalMatchesFull(fixtures::spriteMovie(), 9, 120, 60);
     expectIncrementalMatchesFull(fixtures::morphMovie(), 3, 150, 60);
+    expectIncrementalMatchesFull(fixtures::maskMovie(), 3, 100, 100);
+    expectIncrementalMatchesFull(fixtures::benchMovie(), 12, 400, 300);
 }
 
-TEST(DirtyRect, MaskChangesRedrawWhatTheyUncover) {
-    swfw::MovieWriter m(8, 60, 60, 12);
-    m.add(fixtures::squareShape(1, 50, fixtures::rgb(0, 0, 200)));
-    m.add(fixtures::squareShape(2, 10, fixtures::rgb(0, 0, 0)));
-    m.add(swfw::placeObject2({2, 1, false, fixtures::at(5, 5)}));
-    m.showFrame();
-    swfw::Place mask{1, 2, false, fixtures::at(20, 20)};
-    mask.clipDepth = 2;
-    m.add(swfw::placeObject2(mask));
-    m.showFrame();
-    m.add(swfw::removeObject2(1));
-    m.showFrame();
-    expectIncrementalMatchesFull(m.build(), 4, 60, 60);
+TEST(DirtyRect, KeptBottomLayersGiveTheSamePixels) {
+    // The backdrop stays put from frame 2 on (then it is kept), changes at frame 4 or never,
+    // and a mask over the mover arrives at frame 6: every frame equals a full render.
+    expectIncrementalMatchesFull(backdropMovie(4), 10, 80, 60);
+    expectIncrementalMatchesFull(backdropMovie(-1), 10, 160, 120, swf::ScaleMode::ExactFit);
+    std::vector<uint8_t> defaultMovie;
+    ASSERT_TRUE(swfimg::readFile(KESTORAL_DEFAULT_MOVIE, defaultMovie));
+    expectIncrementalMatchesFull(defaultMovie, 30, 480, 270);
 }
 
-TEST(DirtyRect, ReportsOnlyTheMovingPart) {
+TEST(DirtyRect, ReportsOnlyTheMovingParts) {
     auto player = play(fixtures::spriteMovie());
     ASSERT_TRUE(player);
     swf::Canvas canvas(120, 60);
-    swf::IntRect first = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
-    EXPECT_EQ(first.x1 - first.x0, 120) << "the first render draws everything";
+    auto first = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(first[0].x1 - first[0].x0, 120) << "the first render draws everything";
     EXPECT_TRUE(player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High).empty());
     player->stepFrame();
-    swf::IntRect moved = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
-    // Both 10-pixel squares moved 10 pixels right: old and new places, with margins.
-    EXPECT_EQ(moved.x0, 8);
-    EXPECT_EQ(moved.x1, 32);
-    EXPECT_LT(moved.y1 - moved.y0, 45);
-    swf::IntRect resized = player->renderChanges(canvas, swf::ScaleMode::ExactFit, swf::Quality::High);
-    EXPECT_EQ(resized.x1 - resized.x0, 120) << "another scale mode draws everything";
+    auto moved = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    // Both 10-pixel squares moved 10 pixels right: old and new places, with margins. The
+    // 11 rows between them cost less than a second pass, so they are one area.
+    ASSERT_EQ(moved.size(), 1u);
+    EXPECT_EQ(moved[0].x0, 8);
+    EXPECT_EQ(moved[0].x1, 32);
+    EXPECT_EQ(moved[0].y0, 8);
+    EXPECT_EQ(moved[0].y1, 47);
+    auto resized = player->renderChanges(canvas, swf::ScaleMode::ExactFit, swf::Quality::High);
+    ASSERT_EQ(resized.size(), 1u);
+    EXPECT_EQ(resized[0].x1 - resized[0].x0, 120) << "another scale mode draws everything";
+}
+
+TEST(DirtyRects, MergesNeighboursKeepsDistantOnesApart) {
+    // Two touching halves become one; a far square stays on its own.
+    auto merged = swf::mergeDirtyRects({{0, 0, 50, 40}, {50, 0, 100, 40}, {500, 500, 510, 510}});
+    ASSERT_EQ(merged.size(), 2u);
+    EXPECT_EQ(totalArea(merged), 100 * 40 + 100);
+    // Two long crossing bars: their bounding box would waste most of it, so they are cut.
+    auto cross = swf::mergeDirtyRects({{0, 100, 1000, 140}, {480, 0, 520, 1000}});
+    EXPECT_EQ(totalArea(cross), 1000 * 40 + 40 * 1000 - 40 * 40);
+    EXPECT_TRUE(swf::mergeDirtyRects({{5, 5, 5, 9}}).empty()) << "empty input areas vanish";
+}
+
+TEST(DirtyRects, CoverEveryInputPixelOnceWithinTheCap) {
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> coord(0, 199), size(1, 60);
+    for (int round = 0; round < 200; ++round) {
+        std::vector<swf::IntRect> input;
+        const int n = 1 + round % 30;
+        for (int i = 0; i < n; ++i) {
+            int x = coord(random), y = coord(random);
+            input.push_back({x, y, x + size(random), y + size(random)});
+        }
+        const size_t cap = 1 + size_t(round % 12);
+        auto out = swf::mergeDirtyRects(input, cap);
+        ASSERT_LE(out.size(), cap);
+        std::vector<int> covered(260 * 260, 0);
+        for (const auto& r : out) {
+            for (int y = r.y0; y < r.y1; ++y) {
+                for (int x = r.x0; x < r.x1; ++x) ++covered[size_t(y) * 260 + size_t(x)];
+            }
+        }
+        for (const auto& r : input) {
+            for (int y = r.y0; y < r.y1; ++y) {
+                for (int x = r.x0; x < r.x1; ++x) ASSERT_GE(covered[size_t(y) * 260 + size_t(x)], 1) << round;
+            }
+        }
+        for (int c : covered) ASSERT_LE(c, 1) << "areas overlap, round " << round;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "drawn_items.h"
 
+#include "dirty_rects.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -38,10 +40,28 @@ IntRect deviceBounds(const Rect& r, const Matrix& m, int w, int h) {
     return out;
 }
 
-IntRect unite(IntRect a, IntRect b) {
-    if (a.empty()) return b;
-    if (b.empty()) return a;
-    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+// A morph's bounds are the file's two declared boxes blended, often far roomier than the shape
+// at its ratio; without strokes (whose joins reach past the edges) the box of its edges and
+// control points holds every pixel it fills.
+Rect morphBounds(const Shape& shape) {
+    float x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    auto take = [&](const Point& p) {
+        x0 = std::min(x0, p.x);
+        x1 = std::max(x1, p.x);
+        y0 = std::min(y0, p.y);
+        y1 = std::max(y1, p.y);
+    };
+    for (const ShapeLayer& layer : shape.layers) {
+        for (const Edge& e : layer.edges) {
+            if (e.line != 0) return shape.bounds;
+            take(e.from);
+            take(e.to);
+            if (e.curved) take(e.control);
+        }
+    }
+    constexpr float kLimit = 1e9f;  // twips; past this the declared box is as good
+    if (!(x0 <= x1 && y0 <= y1) || x0 < -kLimit || y0 < -kLimit || x1 > kLimit || y1 > kLimit) return shape.bounds;
+    return Rect{int32_t(std::floor(x0)), int32_t(std::ceil(x1)), int32_t(std::floor(y0)), int32_t(std::ceil(y1))};
 }
 
 class Collector {
@@ -50,7 +70,8 @@ public:
 
     // `maskState` identifies the masks in force, so a mask that comes, goes or changes makes
     // everything under it count as changed.
-    void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState) {
+    // `rootDepth` < 0: `c` is the root, whose depths name the items below it.
+    void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState, int rootDepth) {
         std::vector<std::pair<uint16_t, uint64_t>> masks;  // clip depth, mask signature
         for (const auto& [depth, obj] : c.displayList()) {
             while (!masks.empty() && masks.back().first < depth) masks.pop_back();
@@ -61,7 +82,7 @@ public:
             h.add(path);
             h.add(depth);
             size_t first = out_.size();
-            object(obj, m * obj.matrix, cx * obj.colorTransform, h.h, state.h);
+            object(obj, m * obj.matrix, cx * obj.colorTransform, h.h, state.h, rootDepth < 0 ? depth : rootDepth);
             if (obj.clipDepth > depth) {
                 Hasher maskSig;
                 for (size_t i = first; i < out_.size(); ++i) maskSig.add(out_[i].signature);
@@ -71,14 +92,15 @@ public:
     }
 
 private:
-    void object(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState) {
+    void object(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState,
+                int rootDepth) {
         if (!obj.character) return;
         const Character& c = *obj.character;
         if ((c.kind == CharacterKind::Sprite || c.kind == CharacterKind::Button) && obj.clip) {
             Hasher h;
             h.add(path);
             h.add(obj.clipDepth);  // a sprite turned into a mask draws differently
-            clip(*obj.clip, m, cx, h.h, maskState);
+            clip(*obj.clip, m, cx, h.h, maskState, rootDepth);
             return;
         }
         Rect bounds;
@@ -86,7 +108,7 @@ private:
         switch (c.kind) {
             case CharacterKind::Shape: bounds = static_cast<const ShapeCharacter&>(c).shape.bounds; break;
             case CharacterKind::Morph:
-                if (obj.morphShape) bounds = obj.morphShape->bounds;
+                if (obj.morphShape) bounds = morphBounds(*obj.morphShape);
                 break;
             case CharacterKind::Bitmap: {
                 const auto& b = static_cast<const BitmapCharacter&>(c);
@@ -110,7 +132,7 @@ private:
             // Text bounds may or may not include the text matrix; take both.
             device = unite(device, deviceBounds(bounds, m * static_cast<const TextCharacter&>(c).matrix, w_, h_));
         }
-        out_.push_back({h.h, device});
+        out_.push_back({h.h, device, rootDepth});
     }
 
     int w_, h_;
@@ -121,11 +143,11 @@ private:
 
 std::vector<DrawnItem> collectDrawnItems(const Clip& root, const Matrix& toDevice, int canvasWidth, int canvasHeight) {
     std::vector<DrawnItem> items;
-    Collector(canvasWidth, canvasHeight, items).clip(root, toDevice, ColorTransform{}, 0, 0);
+    Collector(canvasWidth, canvasHeight, items).clip(root, toDevice, ColorTransform{}, 0, 0, -1);
     return items;
 }
 
-IntRect changedArea(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after) {
+Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after) {
     auto key = [](const DrawnItem& i) {
         return std::make_tuple(i.signature, i.bounds.x0, i.bounds.y0, i.bounds.x1, i.bounds.y1);
     };
@@ -134,19 +156,25 @@ IntRect changedArea(const std::vector<DrawnItem>& before, const std::vector<Draw
         return v;
     };
     std::vector<DrawnItem> a = sorted(before), b = sorted(after);
-    IntRect dirty;
+    Changes changes;
+    std::vector<IntRect> areas;
+    auto changed = [&](const DrawnItem& item) {
+        areas.push_back(item.bounds);
+        changes.lowestDepth = std::min(changes.lowestDepth, item.rootDepth);
+    };
     size_t i = 0, j = 0;
     while (i < a.size() || j < b.size()) {
         if (j >= b.size() || (i < a.size() && key(a[i]) < key(b[j]))) {
-            dirty = unite(dirty, a[i++].bounds);
+            changed(a[i++]);
         } else if (i >= a.size() || key(b[j]) < key(a[i])) {
-            dirty = unite(dirty, b[j++].bounds);
+            changed(b[j++]);
         } else {
             ++i;
             ++j;
         }
     }
-    return dirty;
+    changes.areas = mergeDirtyRects(std::move(areas));
+    return changes;
 }
 
 }  // namespace swf

@@ -12,13 +12,18 @@ namespace swf {
 
 struct DrawnItem {
     uint64_t signature = 0;
-    IntRect bounds;  // device pixels, clipped to the canvas
+    IntRect bounds;      // device pixels, clipped to the canvas
+    int rootDepth = 0;   // depth of the root's display object it belongs to
 };
 
 std::vector<DrawnItem> collectDrawnItems(const Clip& root, const Matrix& toDevice, int canvasWidth, int canvasHeight);
 
-// The union of the bounds of items present in one list and not the other (by signature and
-// bounds); empty when both lists draw the same things in the same order.
-IntRect changedArea(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after);
+// What differs between two renders: the bounds of the items present in one list and not the
+// other (by signature and bounds), and the lowest root depth among those items.
+struct Changes {
+    std::vector<IntRect> areas;  // none when both lists draw the same things in the same order
+    int lowestDepth = 0x10000;   // above every depth when nothing changed
+};
+Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after);
 
 }  // namespace swf

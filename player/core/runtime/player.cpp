@@ -1,5 +1,7 @@
 #include "player.h"
 
+#include <algorithm>
+
 #include "../parse/limits.h"
 #include "../parse/movie_loader.h"
 #include "action_runner.h"
@@ -76,16 +78,51 @@ void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
     draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, nullptr);
 }
 
-IntRect Player::renderChanges(Canvas& canvas, ScaleMode mode, Quality quality) {
+std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quality quality) {
     if (canvas.width <= 0 || canvas.height <= 0) return {};
     Matrix toDevice = stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode);
     std::vector<DrawnItem> items = collectDrawnItems(*root_, toDevice, canvas.width, canvas.height);
     bool sameSetup = last_.valid && last_.width == canvas.width && last_.height == canvas.height &&
                      last_.mode == mode && last_.quality == quality;
-    IntRect dirty = sameSetup ? changedArea(last_.items, items) : IntRect{0, 0, canvas.width, canvas.height};
-    last_ = LastRender{true, canvas.width, canvas.height, mode, quality, std::move(items)};
-    if (!dirty.empty()) draw(canvas, toDevice, quality, &dirty);
-    return dirty;
+    if (!sameSetup) {
+        staticLayers_.clear();
+        recentSplits_.fill(0);
+        last_ = LastRender{true, canvas.width, canvas.height, mode, quality, std::move(items)};
+        draw(canvas, toDevice, quality, nullptr);
+        return {IntRect{0, 0, canvas.width, canvas.height}};
+    }
+    Changes changes = findChanges(last_.items, items);
+    last_.items = std::move(items);
+    if (changes.areas.empty()) return {};
+
+    // Keep the layers that stayed put in some recent frame: a frame that changes one of them
+    // redraws the kept pixels in its dirty areas (no more work than drawing them directly),
+    // the others start from a copy.
+    const int split = staticSplitDepth(*root_, changes.lowestDepth);
+    recentSplits_[nextSplit_++ % recentSplits_.size()] = split;
+    const int keep = staticSplitDepth(*root_, *std::max_element(recentSplits_.begin(), recentSplits_.end()));
+    if (last_.items.empty() || last_.items.front().rootDepth >= keep) {
+        staticLayers_.clear();
+    } else if (!staticLayers_.valid() || staticLayers_.depth() != keep) {
+        staticLayers_.redraw(*root_, toDevice, quality, movie_->background, canvas, keep);
+    } else if (split < keep) {
+        staticLayers_.update(*root_, toDevice, quality, movie_->background, changes.areas);
+    }
+
+    Rgba background = movie_->background;
+    background.a = 255;
+    Renderer renderer(canvas, quality);
+    for (const IntRect& area : changes.areas) {
+        renderer.setClipRect(area);
+        if (staticLayers_.valid()) {
+            staticLayers_.copyTo(canvas, area);
+            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000);
+        } else {
+            renderer.clear(background);
+            drawClip(renderer, *root_, toDevice, ColorTransform{});
+        }
+    }
+    return changes.areas;
 }
 
 }  // namespace swf

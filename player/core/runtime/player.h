@@ -1,6 +1,7 @@
 // The player as the host control uses it: load, step by elapsed time, render.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -13,6 +14,7 @@
 #include "clip.h"
 #include "drawn_items.h"
 #include "stage_view.h"
+#include "static_layers.h"
 
 namespace swf {
 
@@ -51,10 +53,11 @@ public:
     // Draws the current frame over the whole canvas: background, then the display list.
     void render(Canvas& canvas, ScaleMode mode, Quality quality) const;
 
-    // Redraws only the area that changed since the previous call, which must have drawn into
-    // the same canvas (it keeps those pixels); returns that area, empty when nothing changed.
-    // The first call, or a change of size, mode or quality, draws everything.
-    IntRect renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
+    // Redraws only the areas that changed since the previous call, which must have drawn into
+    // the same canvas (it keeps those pixels); returns those areas (disjoint, a short list),
+    // none when nothing changed. The first call, or a change of size, mode or quality, draws
+    // everything. Pixels are the same as render() gives.
+    std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
 
     const Clip& root() const { return *root_; }
     const std::vector<std::string>& traces() const { return traces_; }
@@ -78,6 +81,10 @@ private:
         Quality quality = Quality::High;
         std::vector<DrawnItem> items;
     } last_;
+    // The depths below which nothing changed, for the last frames: the highest is kept drawn.
+    std::array<int, 24> recentSplits_{};
+    size_t nextSplit_ = 0;
+    StaticLayers staticLayers_;
 };
 
 constexpr int kMaxFramesPerAdvance = 5;

@@ -60,11 +60,11 @@ void drawObject(Renderer& r, const DisplayObject& obj, const Matrix& parent, con
     }
 }
 
-}  // namespace
-
-void drawClip(Renderer& r, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx, bool asMask) {
+void drawLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx, bool asMask,
+                int fromDepth, int toDepth) {
     std::vector<uint16_t> masks;  // clip depths of the masks in force, innermost last
     for (const auto& [depth, obj] : clip.displayList()) {
+        if (depth < fromDepth || depth >= toDepth) continue;
         while (!masks.empty() && masks.back() < depth) {
             r.popMask();
             masks.pop_back();
@@ -81,6 +81,16 @@ void drawClip(Renderer& r, const Clip& clip, const Matrix& toDevice, const Color
         drawObject(r, obj, toDevice, cx, asMask);
     }
     for (size_t i = 0; i < masks.size(); ++i) r.popMask();
+}
+
+}  // namespace
+
+void drawClip(Renderer& r, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx, bool asMask) {
+    drawLayers(r, clip, toDevice, cx, asMask, 0, 0x10000);
+}
+
+void drawClipLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, int fromDepth, int toDepth) {
+    drawLayers(r, clip, toDevice, ColorTransform{}, false, fromDepth, toDepth);
 }
 
 }  // namespace swf

@@ -1,0 +1,116 @@
+#include "dirty_rects.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace swf {
+namespace {
+
+IntRect intersect(const IntRect& a, const IntRect& b) {
+    IntRect r{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
+    return r.empty() ? IntRect{} : r;
+}
+
+// Pixels the bounding box of a and b adds to what a and b cover together.
+long long mergeWaste(const IntRect& a, const IntRect& b) {
+    return area(unite(a, b)) - area(a) - area(b) + area(intersect(a, b));
+}
+
+// Merges the cheapest pairs: while a merge is free, or while there are too many rectangles.
+void mergeCheapest(std::vector<IntRect>& rects, size_t maxCount, long long freeMergeArea) {
+    while (rects.size() > 1) {
+        long long best = std::numeric_limits<long long>::max();
+        size_t bi = 0, bj = 0;
+        for (size_t i = 0; i < rects.size(); ++i) {
+            for (size_t j = i + 1; j < rects.size(); ++j) {
+                long long waste = mergeWaste(rects[i], rects[j]);
+                if (waste < best) {
+                    best = waste;
+                    bi = i;
+                    bj = j;
+                }
+            }
+        }
+        if (best > freeMergeArea && rects.size() <= maxCount) return;
+        rects[bi] = unite(rects[bi], rects[bj]);
+        rects.erase(rects.begin() + long(bj));
+    }
+}
+
+// The same pixels as disjoint rectangles: horizontal bands cut at every top and bottom edge,
+// each band's covered spans joined, and equal spans of neighbouring bands stacked again.
+std::vector<IntRect> disjointCover(const std::vector<IntRect>& rects) {
+    std::vector<int> cuts;
+    for (const IntRect& r : rects) {
+        cuts.push_back(r.y0);
+        cuts.push_back(r.y1);
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    std::vector<IntRect> out, open;  // open: the previous band's pieces, still growing downwards
+    for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+        const int y0 = cuts[k], y1 = cuts[k + 1];
+        std::vector<std::pair<int, int>> spans;
+        for (const IntRect& r : rects) {
+            if (r.y0 <= y0 && r.y1 >= y1) spans.emplace_back(r.x0, r.x1);
+        }
+        std::sort(spans.begin(), spans.end());
+        std::vector<IntRect> band;
+        for (const auto& [x0, x1] : spans) {
+            if (!band.empty() && x0 <= band.back().x1) {
+                band.back().x1 = std::max(band.back().x1, x1);
+            } else {
+                band.push_back({x0, y0, x1, y1});
+            }
+        }
+        bool sameSpans = band.size() == open.size();
+        for (size_t i = 0; sameSpans && i < band.size(); ++i) {
+            sameSpans = band[i].x0 == open[i].x0 && band[i].x1 == open[i].x1 && open[i].y1 == y0;
+        }
+        if (sameSpans) {
+            for (IntRect& r : open) r.y1 = y1;
+        } else {
+            out.insert(out.end(), open.begin(), open.end());
+            open = std::move(band);
+        }
+    }
+    out.insert(out.end(), open.begin(), open.end());
+    return out;
+}
+
+bool overlapAny(const std::vector<IntRect>& rects) {
+    for (size_t i = 0; i < rects.size(); ++i) {
+        for (size_t j = i + 1; j < rects.size(); ++j) {
+            if (!intersect(rects[i], rects[j]).empty()) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+long long area(const IntRect& r) { return r.empty() ? 0 : (long long)(r.x1 - r.x0) * (r.y1 - r.y0); }
+
+IntRect unite(const IntRect& a, const IntRect& b) {
+    if (a.empty()) return b;
+    if (b.empty()) return a;
+    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
+std::vector<IntRect> mergeDirtyRects(std::vector<IntRect> rects, size_t maxCount, long long freeMergeArea) {
+    if (maxCount == 0) maxCount = 1;
+    rects.erase(std::remove_if(rects.begin(), rects.end(), [](const IntRect& r) { return r.empty(); }), rects.end());
+    // A bounding box may cover a third rectangle: cut into disjoint pieces and merge again.
+    for (int round = 0; round < 4; ++round) {
+        mergeCheapest(rects, maxCount, freeMergeArea);
+        if (!overlapAny(rects)) return rects;
+        rects = disjointCover(rects);
+        if (rects.size() <= maxCount) return rects;
+    }
+    // Still no short disjoint list: one rectangle over everything.
+    IntRect all;
+    for (const IntRect& r : rects) all = unite(all, r);
+    return {all};
+}
+
+}  // namespace swf

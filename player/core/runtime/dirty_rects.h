@@ -1,0 +1,25 @@
+// The areas a frame redraws: the changed objects' rectangles merged into a short list. Each
+// rectangle costs a pass over the display list, each pixel a repaint, so two rectangles are
+// merged when their common bounding box adds little area, and the list is capped.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "../renderer.h"
+
+namespace swf {
+
+constexpr size_t kMaxDirtyRects = 12;
+// A merge that adds at most this many pixels is always taken (about a 64 x 64 square).
+constexpr long long kFreeMergeArea = 4096;
+
+// Rectangles covering every input pixel, none overlapping another, at most `maxCount`.
+std::vector<IntRect> mergeDirtyRects(std::vector<IntRect> rects, size_t maxCount = kMaxDirtyRects,
+                                     long long freeMergeArea = kFreeMergeArea);
+
+// The smallest rectangle holding both (an empty one holds nothing).
+IntRect unite(const IntRect& a, const IntRect& b);
+long long area(const IntRect& r);
+
+}  // namespace swf
