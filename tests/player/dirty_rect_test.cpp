@@ -100,6 +100,61 @@ TEST(DirtyRect, ReportsOnlyTheMovingParts) {
     EXPECT_EQ(resized[0].x1 - resized[0].x0, 120) << "another scale mode draws everything";
 }
 
+// A 10-pixel square morphing into a 14-pixel one, declared inside a box of the whole stage,
+// placed at (50, 50) at ratio 0 and then at 1; with a stroke when `stroked`.
+std::vector<uint8_t> growingSquareMovie(bool stroked) {
+    swfw::MovieWriter m(8, 200, 200, 12);
+    auto square = [&](int twips) {
+        swfw::ShapeWriter s(3);
+        s.fill1(1);
+        if (stroked) s.line(1);
+        s.moveTo(0, 0);
+        s.lineTo(twips, 0);
+        s.lineTo(twips, twips);
+        s.lineTo(0, twips);
+        s.lineTo(0, 0);
+        return s;
+    };
+    swfw::MorphFillPair fill;
+    fill.start.color = fixtures::rgb(220, 0, 0);
+    fill.end.color = fixtures::rgb(0, 0, 220, 128);
+    std::vector<swfw::MorphLinePair> lines;
+    if (stroked) lines.push_back({20, 40, fixtures::rgb(0, 0, 0), fixtures::rgb(0, 150, 0)});
+    const swf::Rect stage{-1000, 4000, -1000, 4000};
+    m.add(swfw::defineMorphShape(1, stage, stage, {fill}, lines, square(200), square(280)));
+    swfw::Place place{1, 1, false, fixtures::at(50, 50)};
+    m.add(swfw::placeObject2(place));
+    m.showFrame();
+    swfw::Place grown{1, std::nullopt, true, fixtures::at(50, 50)};
+    grown.ratio = 65535;
+    m.add(swfw::placeObject2(grown));
+    m.showFrame();
+    return m.build();
+}
+
+TEST(DirtyRect, MorphsWithoutStrokesDirtyTheBoxOfTheirEdges) {
+    for (bool stroked : {false, true}) {
+        auto player = play(growingSquareMovie(stroked));
+        ASSERT_TRUE(player);
+        swf::Canvas canvas(200, 200);
+        player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+        player->stepFrame();
+        auto grown = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+        if (stroked) {
+            // Strokes may reach past the edges: the declared box stands.
+            EXPECT_GE(totalArea(grown), 200LL * 200 / 2);
+        } else {
+            // The 14-pixel square at (50, 50) with the 2-pixel margin.
+            ASSERT_EQ(grown.size(), 1u);
+            EXPECT_EQ(grown[0].x0, 48);
+            EXPECT_EQ(grown[0].y0, 48);
+            EXPECT_EQ(grown[0].x1, 66);
+            EXPECT_EQ(grown[0].y1, 66);
+        }
+    }
+    expectIncrementalMatchesFull(growingSquareMovie(false), 3, 200, 200);
+}
+
 TEST(DirtyRects, MergesNeighboursKeepsDistantOnesApart) {
     // Two touching halves become one; a far square stays on its own.
     auto merged = swf::mergeDirtyRects({{0, 0, 50, 40}, {50, 0, 100, 40}, {500, 500, 510, 510}});

@@ -25,6 +25,27 @@ inline uint32_t scalePixel(uint32_t p, uint32_t k) {
     return rb | ag;
 }
 
+// scalePixel() without its shortcuts: the same result for every k in 0..255 (the rounding is
+// exact at 0 and 255), and no branch, so that loops over whole runs vectorise.
+inline uint32_t scalePixelBranchless(uint32_t p, uint32_t k) {
+    uint32_t rb = (p & 0x00ff00ffu) * k + 0x00800080u;
+    rb = ((rb + ((rb >> 8) & 0x00ff00ffu)) >> 8) & 0x00ff00ffu;
+    uint32_t ag = ((p >> 8) & 0x00ff00ffu) * k + 0x00800080u;
+    ag = (ag + ((ag >> 8) & 0x00ff00ffu)) & 0xff00ff00u;
+    return rb | ag;
+}
+
+// sourceOver(src, dst), branch-free.
+inline uint32_t sourceOverBranchless(uint32_t src, uint32_t dst) {
+    return src + scalePixelBranchless(dst, 255 - alphaOf(src));
+}
+
+// sourceOver(scalePixel(src, coverage), dst) for coverage in 0..255, branch-free.
+inline uint32_t blendCovered(uint32_t src, uint32_t coverage, uint32_t dst) {
+    const uint32_t s = scalePixelBranchless(src, coverage);
+    return s + scalePixelBranchless(dst, 255 - alphaOf(s));
+}
+
 // Porter-Duff source-over of premultiplied pixels.
 inline uint32_t sourceOver(uint32_t src, uint32_t dst) {
     uint32_t sa = alphaOf(src);

@@ -74,7 +74,16 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
     const bool opaque = paint.opaque() && !reference_;
     auto blendRun = [&](int start, int end) {
         paint.shade(item.x0 + start, y, end - start, colors_.data());
-        for (int j = start; j < end; ++j) dst[j] = sourceOver(scalePixel(colors_[size_t(j - start)], coverage[j]), dst[j]);
+        const uint32_t* colors = colors_.data() - start;
+        int j = start;
+        while (j < end) {
+            // Fully covered stretches skip the scaling by coverage.
+            int stop = j;
+            while (stop < end && coverage[stop] == 255) ++stop;
+            for (; j < stop; ++j) dst[j] = sourceOverBranchless(colors[j], dst[j]);
+            while (stop < end && coverage[stop] != 255) ++stop;
+            for (; j < stop; ++j) dst[j] = blendCovered(colors[j], coverage[j], dst[j]);
+        }
     };
     if (!opaque) {
         forEachCoveredRun(coverage, n, blendRun);

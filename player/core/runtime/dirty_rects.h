@@ -10,7 +10,7 @@
 
 namespace swf {
 
-constexpr size_t kMaxDirtyRects = 12;
+constexpr size_t kMaxDirtyRects = 16;
 // A merge that adds at most this many pixels is always taken (about a 64 x 64 square).
 constexpr long long kFreeMergeArea = 4096;
 

@@ -41,28 +41,46 @@ IntRect deviceBounds(const Rect& r, const Matrix& m, int w, int h) {
 }
 
 // A morph's bounds are the file's two declared boxes blended, often far roomier than the shape
-// at its ratio; without strokes (whose joins reach past the edges) the box of its edges and
-// control points holds every pixel it fills.
-Rect morphBounds(const Shape& shape) {
-    float x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-    auto take = [&](const Point& p) {
-        x0 = std::min(x0, p.x);
-        x1 = std::max(x1, p.x);
-        y0 = std::min(y0, p.y);
-        y1 = std::max(y1, p.y);
-    };
+// at its ratio. Without strokes (whose joins reach past the edges) every filled pixel lies
+// between edges crossing its column, inside the box of their points and control points; a
+// long wavy band is boxed strip by strip across its width. None when the shape has strokes.
+std::vector<Rect> morphStripBounds(const Shape& shape, int strips) {
+    float x0 = INFINITY, x1 = -INFINITY;
     for (const ShapeLayer& layer : shape.layers) {
         for (const Edge& e : layer.edges) {
-            if (e.line != 0) return shape.bounds;
-            take(e.from);
-            take(e.to);
-            if (e.curved) take(e.control);
+            if (e.line != 0) return {};
+            for (const Point* p : {&e.from, &e.to, e.curved ? &e.control : &e.from}) {
+                x0 = std::min(x0, p->x);
+                x1 = std::max(x1, p->x);
+            }
         }
     }
     constexpr float kLimit = 1e9f;  // twips; past this the declared box is as good
-    if (!(x0 <= x1 && y0 <= y1) || x0 < -kLimit || y0 < -kLimit || x1 > kLimit || y1 > kLimit) return shape.bounds;
-    return Rect{int32_t(std::floor(x0)), int32_t(std::ceil(x1)), int32_t(std::floor(y0)), int32_t(std::ceil(y1))};
+    if (!(x0 <= x1) || x0 < -kLimit || x1 > kLimit) return {};
+    const float step = (x1 - x0) / float(strips);
+    std::vector<Rect> out;
+    for (int i = 0; i < strips; ++i) {
+        const float sx0 = x0 + step * float(i), sx1 = i + 1 == strips ? x1 : x0 + step * float(i + 1);
+        float y0 = INFINITY, y1 = -INFINITY;
+        for (const ShapeLayer& layer : shape.layers) {
+            for (const Edge& e : layer.edges) {
+                const Point& c = e.curved ? e.control : e.from;
+                const float ex0 = std::min({e.from.x, e.to.x, c.x}), ex1 = std::max({e.from.x, e.to.x, c.x});
+                if (ex1 < sx0 || ex0 > sx1) continue;
+                y0 = std::min({y0, e.from.y, e.to.y, c.y});
+                y1 = std::max({y1, e.from.y, e.to.y, c.y});
+            }
+        }
+        if (!(y0 <= y1)) continue;  // no edge crosses the strip: nothing is filled there
+        if (y0 < -kLimit || y1 > kLimit) return {};
+        out.push_back(Rect{int32_t(std::floor(sx0)), int32_t(std::ceil(sx1)), int32_t(std::floor(y0)), int32_t(std::ceil(y1))});
+    }
+    return out;
 }
+
+// Strips of about this many device pixels, at most kMaxStrips.
+constexpr int kStripWidthPx = 160;
+constexpr int kMaxStrips = 8;
 
 class Collector {
 public:
@@ -103,12 +121,32 @@ private:
             clip(*obj.clip, m, cx, h.h, maskState, rootDepth);
             return;
         }
+        Hasher h;
+        h.add(path);
+        h.add(&c);
+        h.add(obj.morphShape.get());
+        h.add(m);
+        h.add(cx);
+        h.add(obj.clipDepth);
+        h.add(maskState);
+        if (c.kind == CharacterKind::Morph && obj.morphShape) {
+            const Shape& shape = *obj.morphShape;
+            const IntRect whole = deviceBounds(shape.bounds, m, w_, h_);
+            const int strips = std::clamp((whole.x1 - whole.x0) / kStripWidthPx, 1, kMaxStrips);
+            const std::vector<Rect> boxes = morphStripBounds(shape, strips);
+            for (size_t i = 0; i < boxes.size(); ++i) {
+                Hasher strip = h;
+                strip.add(i);
+                out_.push_back({strip.h, deviceBounds(boxes[i], m, w_, h_), rootDepth});
+            }
+            if (!boxes.empty()) return;
+        }
         Rect bounds;
         Matrix boundsMatrix = m;
         switch (c.kind) {
             case CharacterKind::Shape: bounds = static_cast<const ShapeCharacter&>(c).shape.bounds; break;
             case CharacterKind::Morph:
-                if (obj.morphShape) bounds = morphBounds(*obj.morphShape);
+                if (obj.morphShape) bounds = obj.morphShape->bounds;
                 break;
             case CharacterKind::Bitmap: {
                 const auto& b = static_cast<const BitmapCharacter&>(c);
@@ -119,14 +157,6 @@ private:
             case CharacterKind::EditText: bounds = static_cast<const EditTextCharacter&>(c).bounds; break;
             default: return;
         }
-        Hasher h;
-        h.add(path);
-        h.add(&c);
-        h.add(obj.morphShape.get());
-        h.add(m);
-        h.add(cx);
-        h.add(obj.clipDepth);
-        h.add(maskState);
         IntRect device = deviceBounds(bounds, boundsMatrix, w_, h_);
         if (c.kind == CharacterKind::Text) {
             // Text bounds may or may not include the text matrix; take both.

@@ -1,4 +1,4 @@
-// The fast paths (single-fill rows, stepped gradients) against the plain general paths, on
+// The fast paths (single-fill rows, blocked and row-constant gradients, branch-free blending) against the plain general paths, on
 // random scenes with every kind of paint, several fills per layer, strokes and a mask.
 #include <gtest/gtest.h>
 
@@ -13,7 +13,8 @@ namespace {
 
 class SceneMaker {
 public:
-    explicit SceneMaker(uint32_t seed) : rng_(seed) {}
+    // `axisAligned`: half the gradients run exactly along x or y (a ratio constant along rows).
+    explicit SceneMaker(uint32_t seed, bool axisAligned = false) : rng_(seed), axisAligned_(axisAligned) {}
 
     float uniform(float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng_); }
     int integer(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
@@ -36,6 +37,11 @@ public:
                 float s = uniform(0.001f, 0.05f), angle = uniform(0, 6.28f);
                 f.gradient.matrix = {s * std::cos(angle), s * std::sin(angle), -s * std::sin(angle), s * std::cos(angle),
                                      uniform(0, 1280), uniform(0, 1280)};
+                if (axisAligned_ && integer(0, 1)) {
+                    const bool vertical = integer(0, 1);
+                    f.gradient.matrix = {vertical ? 0 : s, vertical ? s : 0, vertical ? -s : 0, vertical ? 0 : s,
+                                         uniform(0, 1280), uniform(0, 1280)};
+                }
                 f.gradient.spread = SpreadMode(integer(0, 2));
                 f.gradient.interpolation = InterpolationMode(integer(0, 1));
                 f.gradient.focalPoint = uniform(-1, 1);
@@ -93,17 +99,20 @@ public:
 
 private:
     std::mt19937 rng_;
+    bool axisAligned_;
 };
 
-Canvas render(uint32_t seed, Quality quality, bool reference) {
-    SceneMaker maker(seed);
-    Canvas canvas = whiteCanvas(64, 64);
+// `stretch` widens the scene (and the canvas) so that rows run longer than the paint's blocks.
+Canvas render(uint32_t seed, Quality quality, bool reference, int stretch = 1, bool axisAligned = false) {
+    SceneMaker maker(seed, axisAligned);
+    Canvas canvas = whiteCanvas(64 * stretch, 64);
     Renderer renderer(canvas, quality);
     renderer.setReferencePaths(reference);
+    const Matrix toDevice = Matrix::scale(float(stretch), 1) * pixelsToDevice();
     const bool masked = maker.integer(0, 2) == 0;
     if (masked) {
         renderer.beginMask();
-        renderer.drawShape(maker.shape(), pixelsToDevice(), ColorTransform());
+        renderer.drawShape(maker.shape(), toDevice, ColorTransform());
         renderer.endMask();
     }
     for (int i = 0; i < 4; ++i) {
@@ -113,20 +122,32 @@ Canvas render(uint32_t seed, Quality quality, bool reference) {
             cx.aMul = int16_t(maker.integer(0, 256));
             cx.gAdd = int16_t(maker.integer(-100, 100));
         }
-        renderer.drawShape(maker.shape(), pixelsToDevice(), cx);
+        renderer.drawShape(maker.shape(), toDevice, cx);
     }
     return canvas;
+}
+
+size_t differingPixels(const Canvas& a, const Canvas& b) {
+    size_t differing = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) differing += a.pixels[i] != b.pixels[i];
+    return differing;
 }
 
 TEST(ReferencePaths, FastPathsGiveTheSameBytes) {
     for (Quality quality : {Quality::High, Quality::Medium, Quality::Low}) {
         for (uint32_t seed = 1; seed <= 60; ++seed) {
-            Canvas fast = render(seed, quality, false);
-            Canvas plain = render(seed, quality, true);
-            size_t differing = 0;
-            for (size_t i = 0; i < fast.pixels.size(); ++i) differing += fast.pixels[i] != plain.pixels[i];
-            EXPECT_EQ(differing, 0u) << "seed " << seed << " quality " << int(quality);
+            EXPECT_EQ(differingPixels(render(seed, quality, false), render(seed, quality, true)), 0u)
+                << "seed " << seed << " quality " << int(quality);
         }
+    }
+}
+
+TEST(ReferencePaths, LongRowsAndAxisAlignedGradientsGiveTheSameBytes) {
+    // Rows of up to 256 pixels span several blocks of gradient indices; gradients along x or y
+    // take the constant-row and block paths.
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        EXPECT_EQ(differingPixels(render(seed, Quality::High, false, 4, true), render(seed, Quality::High, true, 4, true)), 0u)
+            << "seed " << seed;
     }
 }
 
