@@ -9,6 +9,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int32_t kTw = 20;  // twips per pixel
+constexpr int kLightStep = 4;  // frames between moves of the lights
 
 swf::Rgba rgba(int r, int g, int b, int a = 255) {
     return {uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a)};
@@ -160,10 +161,10 @@ std::vector<uint8_t> buildMovie() {
     for (auto& tag : firefly(kGlow, kFirefly)) m.add(std::move(tag));
 
     const Light lights[] = {
-        {kLavender, 250, 200, 120, 60, 1, 0.00, 0.10},
-        {kCyan, 560, 260, 140, 80, 1, 0.35, 0.12},
-        {kPink, 420, 150, 180, 50, 2, 0.60, 0.08},
-        {kGold, 640, 120, 90, 40, 1, 0.80, 0.15},
+        {kLavender, 250, 200, 70, 35, 1, 0.00, 0.10},
+        {kCyan, 560, 260, 80, 45, 1, 0.35, 0.12},
+        {kPink, 420, 150, 90, 30, 1, 0.60, 0.08},
+        {kGold, 640, 120, 60, 30, 1, 0.80, 0.15},
     };
     const Firefly flies[] = {
         {90, 560, 14, 0.00, 1}, {210, 600, 10, 0.40, 2}, {330, 580, 18, 0.75, 1}, {470, 610, 12, 0.20, 1},
@@ -174,10 +175,13 @@ std::vector<uint8_t> buildMovie() {
     for (int k = 0; k < kLoopFrames; ++k) {
         const bool first = k == 0;
         if (first) m.add(swfw::placeObject2({kSkyDepth, kSky, false, swf::Matrix{}}));
-        for (size_t i = 0; i < sizeof lights / sizeof lights[0]; ++i) {
+        // The lights drift a little every few frames only: they are large and soft, so a step
+        // of a few pixels does not show, and the frames between redraw just the ribbons and
+        // the fireflies over them.
+        for (size_t i = 0; k % kLightStep == 0 && i < sizeof lights / sizeof lights[0]; ++i) {
             const Light& l = lights[i];
             const double a = phase(k, l.cycles, l.offset);
-            const double scale = 1.0 + l.breathe * std::sin(phase(k, 3, l.offset));
+            const double scale = 1.0 + l.breathe * std::sin(phase(k, 1, l.offset));
             swfw::Place p{uint16_t(kLightDepth + i), std::nullopt, !first,
                           placeAt(l.x + l.rx * std::cos(a), l.y + l.ry * std::sin(a), scale)};
             if (first) p.character = l.character;
