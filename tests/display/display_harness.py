@@ -11,6 +11,8 @@ DOUBLE_DLL = "C:\\kestoral-test\\flash-double.dll"
 MOVIE_DIR = "C:\\movies\\"
 MOVIE_NAME = "show.swf"
 SETTINGS_KEY = "HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral"
+MACHINE_KEY = "HKLM\\SOFTWARE\\OrvinSoftware\\MarvaneScreenSaver"
+INSTALL_DIR = "C:\\kestoral-install"  # holds no swf\Default.swf
 DISPLAY_CLASS = "TFormDisplay"
 CONTROL_CLASS = "KestoralFlashDouble"
 MAGENTA = (255, 0, 255)  # what the double paints
@@ -40,6 +42,11 @@ class DisplaySession(kh.Session):
             self.reg_set(key, "ThreadingModel", "Apartment")
         self.write_file(MOVIE_DIR + MOVIE_NAME, b"FWS\x06\x19\x00\x00\x00")
         self.set_movie(MOVIE_DIR, MOVIE_NAME)
+        # A stored movie that does not exist falls back to the default movie of the install
+        # folder; the build puts one beside the program, so point the install folder at a folder
+        # without it, or "no movie" would play the default one.
+        self.write_file(INSTALL_DIR + "\\readme.txt", b"")
+        self.reg_set(MACHINE_KEY, "Install_Dir", INSTALL_DIR)
 
     def write_file(self, windows_path, data):
         path = self.unix_path(windows_path)
