@@ -13,7 +13,7 @@ import kestoral_harness as kh
 
 INSTALL_DIR = "C:\\Program Files\\Kestoral"
 MOVIE_DIR = "C:\\movies\\"
-SETTINGS_KEY = "HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral"
+SETTINGS_KEY = kh.MOVIE_SETTINGS_KEY
 DISPLAY_CLASS = "TFormDisplay"
 CONTROL_CLASS = "KestoralSwfPlayer"
 SCREEN = (1280, 720)
@@ -82,15 +82,6 @@ class ControlSession(kh.Session):
                            INSTALL_DIR + "\\swfplayer-control.dll")
         if code != 0:
             raise kh.HarnessError(f"regsvr32 failed with {code}")
-
-    def write_file(self, windows_path, data):
-        path = self.unix_path(windows_path)
-        path.parent.mkdir(parents=True, exist_ok=True)
-        path.write_bytes(data)
-
-    def set_movie(self, directory, name):
-        self.reg_set(SETTINGS_KEY, "sMovieDirectory", directory)
-        self.reg_set(SETTINGS_KEY, "sMovieName", name)
 
     def use_default_movie(self):
         self.reg_delete(SETTINGS_KEY)

@@ -10,7 +10,6 @@ FLASH_CLSID = "{D27CDB6E-AE6D-11CF-96B8-444553540000}"
 DOUBLE_DLL = "C:\\kestoral-test\\flash-double.dll"
 MOVIE_DIR = "C:\\movies\\"
 MOVIE_NAME = "show.swf"
-SETTINGS_KEY = "HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral"
 MACHINE_KEY = "HKLM\\SOFTWARE\\OrvinSoftware\\MarvaneScreenSaver"
 INSTALL_DIR = "C:\\kestoral-install"  # holds no swf\Default.swf
 DISPLAY_CLASS = "TFormDisplay"
@@ -47,15 +46,6 @@ class DisplaySession(kh.Session):
         # without it, or "no movie" would play the default one.
         self.write_file(INSTALL_DIR + "\\readme.txt", b"")
         self.reg_set(MACHINE_KEY, "Install_Dir", INSTALL_DIR)
-
-    def write_file(self, windows_path, data):
-        path = self.unix_path(windows_path)
-        path.parent.mkdir(parents=True, exist_ok=True)
-        path.write_bytes(data)
-
-    def set_movie(self, directory, name):
-        self.reg_set(SETTINGS_KEY, "sMovieDirectory", directory)
-        self.reg_set(SETTINGS_KEY, "sMovieName", name)
 
     def clear_log(self):
         path = self.unix_path(kh.DOUBLE_LOG)

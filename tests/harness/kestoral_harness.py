@@ -28,6 +28,8 @@ TEMPLATE = Path(os.environ.get("KESTORAL_WINE_TEMPLATE", BIN_DIR.parent / "wine/
 TOOLS = Path(os.environ.get("KESTORAL_WINE_TOOLS", _HERE.parents[1] / "tools/wine"))
 
 DOUBLE_LOG = "C:\\kestoral-double.log"
+# The screen saver's movie choice (folder and file name) in the per-user settings.
+MOVIE_SETTINGS_KEY = "HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral"
 
 
 class HarnessError(Exception):
@@ -333,6 +335,18 @@ class Session:
             path.unlink()
         shutil.copyfile(source, target)
         return target
+
+    def write_file(self, windows_path, data):
+        """Writes `data` to a file in the prefix (drive C only), making its folders."""
+        path = self.unix_path(windows_path)
+        path.parent.mkdir(parents=True, exist_ok=True)
+        path.write_bytes(data)
+        return path
+
+    def set_movie(self, directory, name):
+        """Stores the screen saver's movie choice: folder (with its backslash) and file name."""
+        self.reg_set(MOVIE_SETTINGS_KEY, "sMovieDirectory", directory)
+        self.reg_set(MOVIE_SETTINGS_KEY, "sMovieName", name)
 
     @property
     def system_dir(self):
