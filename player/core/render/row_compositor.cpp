@@ -1,6 +1,7 @@
 #include "row_compositor.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "pixel_math.h"
 
@@ -8,15 +9,45 @@ namespace swf::render {
 
 namespace {
 
+// Coverage scans, eight bytes at a time: rows of a large soft shape are thousands of pixels
+// long, and a byte-by-byte scan of them cost as much as the blending.
+inline uint64_t load8(const uint8_t* p) {
+    uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+inline bool hasZeroByte(uint64_t w) { return ((w - 0x0101010101010101ull) & ~w & 0x8080808080808080ull) != 0; }
+
+// The first index from i on (up to n) whose coverage is not 0, not 255, is 0, is not 255.
+inline int skipEmpty(const uint8_t* c, int i, int n) {
+    while (i + 8 <= n && load8(c + i) == 0) i += 8;
+    while (i < n && c[i] == 0) ++i;
+    return i;
+}
+inline int skipFull(const uint8_t* c, int i, int n) {
+    while (i + 8 <= n && load8(c + i) == ~0ull) i += 8;
+    while (i < n && c[i] == 255) ++i;
+    return i;
+}
+inline int skipCovered(const uint8_t* c, int i, int n) {
+    while (i + 8 <= n && !hasZeroByte(load8(c + i))) i += 8;
+    while (i < n && c[i] != 0) ++i;
+    return i;
+}
+inline int skipPartial(const uint8_t* c, int i, int n) {
+    while (i < n && c[i] != 255) ++i;
+    return i;
+}
+
 // Calls run(start, end) for every run of non-zero coverage: paint is only computed where it
 // shows (a ring's row, or a fill with parts far apart, has a long empty middle).
 template <typename Run>
 void forEachCoveredRun(const uint8_t* coverage, int n, Run run) {
     int i = 0;
     while (i < n) {
-        while (i < n && coverage[i] == 0) ++i;
+        i = skipEmpty(coverage, i, n);
         int start = i;
-        while (i < n && coverage[i] != 0) ++i;
+        i = skipCovered(coverage, i, n);
         if (start == i) break;
         run(start, i);
     }
@@ -60,7 +91,7 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
                 continue;
             }
             int end = i + 1;
-            while (end < n && coverage[end] == 255) ++end;
+            end = skipFull(coverage, end, n);
             if (opaque) {
                 std::fill(dst + i, dst + end, color);
             } else {
@@ -79,9 +110,9 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
         while (j < end) {
             // Fully covered stretches skip the scaling by coverage.
             int stop = j;
-            while (stop < end && coverage[stop] == 255) ++stop;
+            stop = skipFull(coverage, stop, end);
             for (; j < stop; ++j) dst[j] = sourceOverBranchless(colors[j], dst[j]);
-            while (stop < end && coverage[stop] != 255) ++stop;
+            stop = skipPartial(coverage, stop, end);
             for (; j < stop; ++j) dst[j] = blendCovered(colors[j], coverage[j], dst[j]);
         }
     };
@@ -94,14 +125,14 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
         int k = start;
         while (k < end) {
             int stop = k;
-            while (stop < end && coverage[stop] == 255) ++stop;
+            stop = skipFull(coverage, stop, end);
             if (stop - k >= 8) {
                 paint.shade(item.x0 + k, y, stop - k, dst + k);
                 k = stop;
                 continue;
             }
             stop = std::max(stop, k + 1);
-            while (stop < end && coverage[stop] != 255) ++stop;
+            stop = skipPartial(coverage, stop, end);
             blendRun(k, stop);
             k = stop;
         }
