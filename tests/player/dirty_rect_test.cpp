@@ -163,6 +163,11 @@ TEST(DirtyRects, MergesNeighboursKeepsDistantOnesApart) {
     // Two long crossing bars: their bounding box would waste most of it, so they are cut.
     auto cross = swf::mergeDirtyRects({{0, 100, 1000, 140}, {480, 0, 520, 1000}});
     EXPECT_EQ(totalArea(cross), 1000 * 40 + 40 * 1000 - 40 * 40);
+    // Two blocks filling 80 % of their box (a merge wastes far more than the free area): one
+    // pass over the box is cheaper than two.
+    auto most = swf::mergeDirtyRects({{0, 0, 400, 1000}, {600, 0, 1000, 1000}});
+    ASSERT_EQ(most.size(), 1u);
+    EXPECT_EQ(swf::area(most[0]), 1000 * 1000);
     EXPECT_TRUE(swf::mergeDirtyRects({{5, 5, 5, 9}}).empty()) << "empty input areas vanish";
 }
 

@@ -87,6 +87,19 @@ bool overlapAny(const std::vector<IntRect>& rects) {
     return false;
 }
 
+// Areas that fill most of their bounding box draw faster as that one box: every area costs a
+// pass over all the shapes that reach into it.
+std::vector<IntRect> mostOfTheirBox(std::vector<IntRect> rects) {
+    IntRect box;
+    long long covered = 0;
+    for (const IntRect& r : rects) {
+        box = unite(box, r);
+        covered += area(r);
+    }
+    if (rects.size() > 1 && covered * 4 >= area(box) * 3) return {box};
+    return rects;
+}
+
 }  // namespace
 
 long long area(const IntRect& r) { return r.empty() ? 0 : (long long)(r.x1 - r.x0) * (r.y1 - r.y0); }
@@ -103,9 +116,9 @@ std::vector<IntRect> mergeDirtyRects(std::vector<IntRect> rects, size_t maxCount
     // A bounding box may cover a third rectangle: cut into disjoint pieces and merge again.
     for (int round = 0; round < 4; ++round) {
         mergeCheapest(rects, maxCount, freeMergeArea);
-        if (!overlapAny(rects)) return rects;
+        if (!overlapAny(rects)) return mostOfTheirBox(rects);
         rects = disjointCover(rects);
-        if (rects.size() <= maxCount) return rects;
+        if (rects.size() <= maxCount) return mostOfTheirBox(rects);
     }
     // Still no short disjoint list: one rectangle over everything.
     IntRect all;
