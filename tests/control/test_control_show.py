@@ -26,14 +26,10 @@ def bar_frame(image):
     return None
 
 
-class ShowTestCase(unittest.TestCase):
+class ShowTestCase(kh.SessionTestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.session = ControlSession().__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
+    def make_session(cls):
+        return ControlSession()
 
     def setUp(self):
         self.show = None

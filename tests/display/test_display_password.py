@@ -8,16 +8,14 @@ import kestoral_harness as kh
 from display_harness import START, WM_LBUTTONDOWN, DisplaySession, ends, still_running
 
 
-class RefusedPassword(unittest.TestCase):
+class RefusedPassword(kh.SessionTestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.session = DisplaySession(windows_version="win98").__enter__()
-        cls.session.reg_set("HKCU\\Control Panel\\Desktop", "ScreenSaveUsePassword", 1, "REG_DWORD")
-        cls.session.install_password_double()
+    def make_session(cls):
+        return DisplaySession(windows_version="win98")
 
     @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
+    def prepare_session(cls, session):
+        session.put_password_in_force()
 
     def setUp(self):
         self.session.clear_log()

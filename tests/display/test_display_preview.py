@@ -10,17 +10,15 @@ from display_harness import DISPLAY_CLASS, FLASH_CLSID, WS_EX_TOPMOST, DisplaySe
 COMMANDS = "C:\\kestoral-test\\pane-commands.txt"
 
 
-class PreviewRun(unittest.TestCase):
+class PreviewRun(kh.SessionTestCase):
     @classmethod
-    def setUpClass(cls):
-        # A password in force, to show that the preview never asks for it.
-        cls.session = DisplaySession(windows_version="win98").__enter__()
-        cls.session.reg_set("HKCU\\Control Panel\\Desktop", "ScreenSaveUsePassword", 1, "REG_DWORD")
-        cls.session.install_password_double()
+    def make_session(cls):
+        return DisplaySession(windows_version="win98")
 
     @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
+    def prepare_session(cls, session):
+        # A password in force, to show that the preview never asks for it.
+        session.put_password_in_force()
 
     def setUp(self):
         self.session.clear_log()

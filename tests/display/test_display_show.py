@@ -11,16 +11,12 @@ from display_harness import (BLACK, MAGENTA, MOVIE_DIR, START, WM_KEYDOWN, WM_LB
 SCREEN = [0, 0, 1280, 720]
 
 
-class ShowTestCase(unittest.TestCase):
+class ShowTestCase(kh.SessionTestCase):
     """One session for the class; every test starts its own show and leaves none running."""
 
     @classmethod
-    def setUpClass(cls):
-        cls.session = DisplaySession().__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
+    def make_session(cls):
+        return DisplaySession()
 
     def setUp(self):
         self.session.clear_log()

@@ -19,6 +19,7 @@ import struct
 import subprocess
 import threading
 import time
+import unittest
 import zlib
 from pathlib import Path, PureWindowsPath
 
@@ -406,6 +407,12 @@ class Session:
         self.copy_in(source, self.system_dir + "\\password.cpl")
         self.extra_env.setdefault("KESTORAL_DOUBLE_LOG", DOUBLE_LOG)
 
+    def put_password_in_force(self):
+        """A screen-saver password in force (ScreenSaveUsePassword = 1) with the PASSWORD.CPL
+        double answering for it."""
+        self.reg_set("HKCU\\Control Panel\\Desktop", "ScreenSaveUsePassword", 1, "REG_DWORD")
+        self.install_password_double()
+
     def remove_password_cpl(self):
         target = self.unix_path(self.system_dir + "\\password.cpl")
         if target.exists():
@@ -509,6 +516,33 @@ class Session:
         if path is None:
             path = self.screenshot(self.prefix / "pixel.png", compress=False)
         return read_png(path).pixel(x, y)
+
+
+class SessionTestCase(unittest.TestCase):
+    """Test cases sharing one session, opened before the first test of the class and closed
+    after the last. A class overrides make_session() for another kind of session or options,
+    and prepare_session() for set-up that every test of the class relies on."""
+
+    @classmethod
+    def make_session(cls):
+        return Session()
+
+    @classmethod
+    def prepare_session(cls, session):
+        pass
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = cls.make_session().__enter__()
+        try:
+            cls.prepare_session(cls.session)
+        except BaseException:
+            cls.session.close()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
 
 
 class Image:

@@ -12,15 +12,14 @@ def verify_calls(session):
     return [c for c in session.double_calls() if c["function"] == "VerifyScreenSavePwd"]
 
 
-class PasswordOnClose(unittest.TestCase):
+class PasswordOnClose(kh.SessionTestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.session = StartupSession().__enter__()
-        cls.session.install_password_double()
+    def make_session(cls):
+        return StartupSession()
 
     @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
+    def prepare_session(cls, session):
+        session.install_password_double()
 
     def setUp(self):
         self.session.clear_log()
@@ -82,14 +81,10 @@ class PasswordOnClose(unittest.TestCase):
         self.assertEqual([c["result"] for c in verify_calls(self.session)], ["0", "1"])
 
 
-class PasswordChange(unittest.TestCase):
+class PasswordChange(kh.SessionTestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.session = StartupSession(gui=False).__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
+    def make_session(cls):
+        return StartupSession(gui=False)
 
     def setUp(self):
         self.session.clear_log()

@@ -7,14 +7,10 @@ import kestoral_harness as kh
 from startup_harness import StartupSession, ended_within, still_running_after
 
 
-class RunModes(unittest.TestCase):
+class RunModes(kh.SessionTestCase):
     @classmethod
-    def setUpClass(cls):
-        cls.session = StartupSession().__enter__()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.close()
+    def make_session(cls):
+        return StartupSession()
 
     def setUp(self):
         self.session.move_mouse(100, 100)
