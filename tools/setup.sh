@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(
   make cmake ninja-build pkg-config
-  g++-mingw-w64-i686 mingw-w64-tools binutils-mingw-w64-i686 libz-mingw-w64-dev
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64-i686
+  binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   g++ clang libclang-rt-14-dev zlib1g-dev libstb-dev googletest
-  wine wine32:i386 xvfb xauth x11-utils xdotool imagemagick python3
+  wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick python3
   nsis fonts-dejavu-core
 )
 
