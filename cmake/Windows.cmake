@@ -15,7 +15,7 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/WineTest.cmake)
   include(cmake/WineTest.cmake)
 endif()
 
-foreach(dir resources core ui flash app player/control installer
+foreach(dir raii resources core ui flash app player/control installer
             tests/harness tests/doubles tests/startup tests/config tests/display tests/control tests/installer)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})

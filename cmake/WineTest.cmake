@@ -4,6 +4,14 @@
 set(KESTORAL_WINE_TOOLS ${CMAKE_SOURCE_DIR}/tools/wine)
 set(KESTORAL_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine/template)
 set(KESTORAL_BIN_DIR ${CMAKE_BINARY_DIR}/bin)
+# The prefix architecture follows the build's: 64-bit programs need a 64-bit prefix (and Wine's
+# 64-bit loader), 32-bit ones a 32-bit prefix, where they run as on 32-bit Windows.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(KESTORAL_WINE_ARCH win64)
+else()
+  set(KESTORAL_WINE_ARCH win32)
+endif()
+set(KESTORAL_WINE_ENV KESTORAL_WINE_ARCH=${KESTORAL_WINE_ARCH})
 
 # Debian's interpreter, not whatever python3 comes first in PATH.
 find_program(KESTORAL_PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH)
@@ -11,17 +19,20 @@ if(NOT KESTORAL_PYTHON3)
   find_program(KESTORAL_PYTHON3 NAMES python3 REQUIRED)
 endif()
 
-set(CMAKE_CROSSCOMPILING_EMULATOR ${KESTORAL_WINE_TOOLS}/wine-run.sh --template ${KESTORAL_WINE_TEMPLATE})
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_COMMAND} -E env ${KESTORAL_WINE_ENV}
+    ${KESTORAL_WINE_TOOLS}/wine-run.sh --template ${KESTORAL_WINE_TEMPLATE})
 
 # The template prefix: made by the first test run (a fixture every Wine test requires) or
 # beforehand with `cmake --build <dir> --target wine-template`. Making it takes seconds; once it
 # exists both are no-ops.
 add_custom_target(wine-template
-  COMMAND ${KESTORAL_WINE_TOOLS}/make-template-prefix.sh ${KESTORAL_WINE_TEMPLATE}
+  COMMAND ${CMAKE_COMMAND} -E env ${KESTORAL_WINE_ENV}
+    ${KESTORAL_WINE_TOOLS}/make-template-prefix.sh ${KESTORAL_WINE_TEMPLATE}
   USES_TERMINAL)
 add_test(NAME wine.template_prefix
   COMMAND ${KESTORAL_WINE_TOOLS}/make-template-prefix.sh ${KESTORAL_WINE_TEMPLATE})
-set_tests_properties(wine.template_prefix PROPERTIES FIXTURES_SETUP kestoral_wine TIMEOUT 300)
+set_tests_properties(wine.template_prefix PROPERTIES FIXTURES_SETUP kestoral_wine TIMEOUT 300
+  ENVIRONMENT "${KESTORAL_WINE_ENV}")
 
 # Seconds a test gets from ctest beyond its own timeout, for the clean-up after a kill.
 set(KESTORAL_WINE_CLEANUP_MARGIN 30)
@@ -38,7 +49,7 @@ function(kestoral_add_wine_test)
   if(NOT arg_TIMEOUT)
     set(arg_TIMEOUT 120)
   endif()
-  set(env KESTORAL_WINE_TIMEOUT=${arg_TIMEOUT} ${arg_ENVIRONMENT})
+  set(env KESTORAL_WINE_TIMEOUT=${arg_TIMEOUT} ${KESTORAL_WINE_ENV} ${arg_ENVIRONMENT})
   if(arg_GUI)
     list(APPEND env KESTORAL_WINE_GUI=1)
   endif()
@@ -86,5 +97,5 @@ function(kestoral_add_e2e_test)
     REQUIRED_FILES "${required}"
     FIXTURES_REQUIRED kestoral_wine
     LABELS "wine;e2e"
-    ENVIRONMENT "KESTORAL_BIN_DIR=${KESTORAL_BIN_DIR};KESTORAL_WINE_TEMPLATE=${KESTORAL_WINE_TEMPLATE};KESTORAL_WINE_TOOLS=${KESTORAL_WINE_TOOLS};KESTORAL_TEST_TIMEOUT=${arg_TIMEOUT};PYTHONPATH=${CMAKE_SOURCE_DIR}/tests/harness;PYTHONDONTWRITEBYTECODE=1")
+    ENVIRONMENT "${KESTORAL_WINE_ENV};KESTORAL_BIN_DIR=${KESTORAL_BIN_DIR};KESTORAL_WINE_TEMPLATE=${KESTORAL_WINE_TEMPLATE};KESTORAL_WINE_TOOLS=${KESTORAL_WINE_TOOLS};KESTORAL_TEST_TIMEOUT=${arg_TIMEOUT};PYTHONPATH=${CMAKE_SOURCE_DIR}/tests/harness;PYTHONDONTWRITEBYTECODE=1")
 endfunction()

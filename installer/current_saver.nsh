@@ -2,10 +2,12 @@
 ; putting the user's previous choice back on uninstall. What was replaced is recorded under
 ; the machine-wide product key, which the uninstaller reads and then removes.
 
-; The path Windows runs: on 64-bit Windows the file that this 32-bit installer put into
-; "system32" lives in SysWOW64, which the 64-bit system does not see as system32.
+; The path Windows runs: the native system folder for the 64-bit program; on 64-bit Windows a
+; 32-bit program that a 32-bit setup put into "system32" lives in SysWOW64, which the 64-bit
+; system does not see as system32.
 !macro SaverPathTo OUT
-  ${If} ${RunningX64}
+  ${If} $Native64 != 1
+  ${AndIf} $OnX64 == 1
     StrCpy ${OUT} "$WINDIR\SysWOW64\${SAVER_NAME}"
   ${Else}
     StrCpy ${OUT} "$SYSDIR\${SAVER_NAME}"
@@ -24,7 +26,9 @@
     StrCpy $R7 1
   ${ElseIf} ${VALUE} != ""
     ; The long form of the value, empty when no such file exists.
+    !insertmacro BeginNativeFiles
     GetFullPathName $R9 ${VALUE}
+    !insertmacro EndNativeFiles
     ${If} $R9 == $R8
       StrCpy $R7 1
     ${EndIf}

@@ -1,7 +1,10 @@
 ; Setup program of the screen saver. Built by installer/CMakeLists.txt, which passes:
 ;   VERSION_NSH   the version and product texts made from resources/version.h
 ;   OUT_FILE      where setup.exe goes
-;   SAVER_FILE, CONTROL_FILE, MOVIE_DIR, README_FILE   what it installs
+;   SAVER32_FILE, CONTROL32_FILE, SAVER64_FILE, CONTROL64_FILE   the programs and controls
+;                 of each architecture (see architecture.nsh; a 64-bit build, TARGET_AMD64,
+;                 needs the 64-bit pair)
+;   MOVIE_DIR, README_FILE   what else it installs
 ;   ICON_FILE, WIZARD_BITMAP   the program icon and the picture beside the welcome and finish
 ;                              pages (made by make_wizard_bitmap.sh)
 ;
@@ -9,7 +12,11 @@
 ; current screen saver as it is. The uninstaller: /S silent, /REMOVESETTINGS also remove the
 ; per-user settings.
 
-Unicode true
+!ifdef TARGET_AMD64
+  Target amd64-unicode
+!else
+  Unicode true
+!endif
 ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -24,6 +31,7 @@ SetCompressor /SOLID lzma
 !include "FileFunc.nsh"
 !include "x64.nsh"
 !include "names.nsh"
+!include "architecture.nsh"
 !include "options.nsh"
 !include "program_files.nsh"
 !include "player_control.nsh"
@@ -131,6 +139,18 @@ SectionEnd
 
 Function .onInit
   !insertmacro RequireAdministrator "Installing"
+  !insertmacro ChooseArchitecture
+  ; The 64-bit program belongs under the native program folder. InstallDirRegKey read the
+  ; default view, so a reinstall's folder is read again in the native one; /D= still wins.
+  ${If} $Native64 == 1
+  ${AndIf} $INSTDIR == "$PROGRAMFILES\Marvane Screensaver"
+    ReadRegStr $0 HKLM "${PRODUCT_KEY}" "Install_Dir"
+    ${If} $0 != ""
+      StrCpy $INSTDIR $0
+    ${Else}
+      StrCpy $INSTDIR "$PROGRAMFILES64\Marvane Screensaver"
+    ${EndIf}
+  ${EndIf}
   !insertmacro SelectSectionBySwitch "${SWITCH_KEEP_SAVER}" ${SecCurrent} 0 "${GetParameters}" "${GetOptions}"
 FunctionEnd
 
@@ -160,5 +180,6 @@ SectionEnd
 
 Function un.onInit
   !insertmacro RequireAdministrator "Uninstalling"
+  !insertmacro ChooseArchitecture
   !insertmacro SelectSectionBySwitch "${SWITCH_REMOVE_SETTINGS}" ${SecUnSettings} 1 "${un.GetParameters}" "${un.GetOptions}"
 FunctionEnd

@@ -12,6 +12,8 @@
 
 !define SAVER_NAME "kestoral.scr"
 !define CONTROL_NAME "swfplayer-control.dll"
+; On 64-bit Windows: the 32-bit control, for 32-bit hosts.
+!define CONTROL32_NAME "swfplayer-control32.dll"
 !define UNINSTALLER_NAME "uninstall.exe"
 
 ; The player control registers under this class id only where no other server holds it, and

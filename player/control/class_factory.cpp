@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "com_barrier.h"
 #include "module.h"
 #include "player_control.h"
 
@@ -29,14 +30,16 @@ STDMETHODIMP_(ULONG) ClassFactory::Release() {
 }
 
 STDMETHODIMP ClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** object) {
-    if (!object) return E_POINTER;
-    *object = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    PlayerControl* control = new (std::nothrow) PlayerControl;
-    if (!control) return E_OUTOFMEMORY;
-    const HRESULT hr = control->QueryInterface(iid, object);
-    control->Release();  // the caller's reference, if any, keeps it alive
-    return hr;
+    return ComBarrier([&]() -> HRESULT {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (outer) return CLASS_E_NOAGGREGATION;
+        PlayerControl* control = new (std::nothrow) PlayerControl;
+        if (!control) return E_OUTOFMEMORY;
+        const HRESULT hr = control->QueryInterface(iid, object);
+        control->Release();  // the caller's reference, if any, keeps it alive
+        return hr;
+    });
 }
 
 STDMETHODIMP ClassFactory::LockServer(BOOL lock) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dispatch_ids.h"
+#include "com_barrier.h"
 #include "movie_file.h"
 #include "movie_location.h"
 #include "player_control.h"
@@ -66,35 +67,37 @@ STDMETHODIMP PlayerControl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT coun
 
 STDMETHODIMP PlayerControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT* argumentError) {
-    if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
-    const PropertyInfo* property = FindProperty(id);
-    if (!property) return DISP_E_MEMBERNOTFOUND;
-    if (!params) return E_INVALIDARG;
+    return ComBarrier([&]() -> HRESULT {
+        if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
+        const PropertyInfo* property = FindProperty(id);
+        if (!property) return DISP_E_MEMBERNOTFOUND;
+        if (!params) return E_INVALIDARG;
 
-    if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
-        if (!property->writable) return DISP_E_MEMBERNOTFOUND;
-        if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
-        if (params->cNamedArgs != 1 || !params->rgdispidNamedArgs ||
-            params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
-            return DISP_E_PARAMNOTOPTIONAL;
+        if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
+            if (!property->writable) return DISP_E_MEMBERNOTFOUND;
+            if (params->cArgs != 1) return DISP_E_BADPARAMCOUNT;
+            if (params->cNamedArgs != 1 || !params->rgdispidNamedArgs ||
+                params->rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
+                return DISP_E_PARAMNOTOPTIONAL;
+            }
+            VARIANT value;
+            ::VariantInit(&value);
+            // VariantChangeType also follows VT_BYREF to the value.
+            if (FAILED(::VariantChangeType(&value, &params->rgvarg[0], 0, property->type))) {
+                if (argumentError) *argumentError = 0;
+                return DISP_E_TYPEMISMATCH;
+            }
+            const HRESULT hr = PutProperty(id, value, exception);
+            ::VariantClear(&value);
+            return hr;
         }
-        VARIANT value;
-        ::VariantInit(&value);
-        // VariantChangeType also follows VT_BYREF to the value.
-        if (FAILED(::VariantChangeType(&value, &params->rgvarg[0], 0, property->type))) {
-            if (argumentError) *argumentError = 0;
-            return DISP_E_TYPEMISMATCH;
+        if (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD)) {
+            if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
+            if (!result) return E_POINTER;
+            return GetProperty(id, result);
         }
-        const HRESULT hr = PutProperty(id, value, exception);
-        ::VariantClear(&value);
-        return hr;
-    }
-    if (flags & (DISPATCH_PROPERTYGET | DISPATCH_METHOD)) {
-        if (params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
-        if (!result) return E_POINTER;
-        return GetProperty(id, result);
-    }
-    return DISP_E_MEMBERNOTFOUND;
+        return DISP_E_MEMBERNOTFOUND;
+    });
 }
 
 HRESULT PlayerControl::Reject(EXCEPINFO* exception, HRESULT code, const std::wstring& description) const {

@@ -17,15 +17,23 @@ std::wstring SystemText(DWORD code) {
     return L"system error " + std::to_wstring(code);
 }
 
+void PlainAllocation(std::vector<uint8_t>& buffer, size_t size) { buffer.resize(size); }
+
+MovieBufferAllocator g_allocate = PlainAllocation;
+
 }  // namespace
 
+MovieBufferAllocator SetMovieBufferAllocator(MovieBufferAllocator allocator) {
+    MovieBufferAllocator previous = g_allocate;
+    g_allocate = allocator ? allocator : PlainAllocation;
+    return previous;
+}
+
 bool ReadMovieFile(const std::wstring& path, std::vector<uint8_t>& bytes, std::wstring& error) {
-    kestoral::UniqueHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    // CreateFile reports failure with INVALID_HANDLE_VALUE, which the owner keeps as valid.
-    if (file.get() == INVALID_HANDLE_VALUE) {
+    kestoral::FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
         error = SystemText(::GetLastError());
-        file.release();
         return false;
     }
     LARGE_INTEGER size = {};
@@ -37,7 +45,8 @@ bool ReadMovieFile(const std::wstring& path, std::vector<uint8_t>& bytes, std::w
         error = L"the file is larger than a movie may be";
         return false;
     }
-    std::vector<uint8_t> data(size_t(size.QuadPart));
+    std::vector<uint8_t> data;
+    g_allocate(data, size_t(size.QuadPart));
     size_t done = 0;
     while (done < data.size()) {
         DWORD got = 0;

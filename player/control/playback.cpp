@@ -16,6 +16,14 @@ void fillBlack(swf::Canvas& canvas) { std::fill(canvas.pixels.begin(), canvas.pi
 bool Playback::load(const uint8_t* data, size_t size, std::string& error) {
     auto player = swf::Player::load(data, size, error);
     if (!player) return false;
+    // A stage beyond the largest canvas the player draws is no movie anyone made (authoring
+    // tools stop at a few thousand pixels); refused rather than scaled from absurd sizes.
+    const int64_t width = player->stageWidth(), height = player->stageHeight();
+    if (width > swf::kMaxBitmapSide || height > swf::kMaxBitmapSide || width * height > swf::kMaxBitmapPixels) {
+        error = "its stage of " + std::to_string(width) + " x " + std::to_string(height) +
+                " pixels is larger than the player draws";
+        return false;
+    }
     player->setLoop(loop_);
     if (playing_) {
         player->play();

@@ -13,7 +13,8 @@ namespace swfctl {
 
 class Playback {
 public:
-    // Replaces the movie; false (the old one kept) with a reason when the bytes do not play.
+    // Replaces the movie; false (the old one kept) with a reason when the bytes do not play or
+    // the stage is larger than the largest canvas (kMaxBitmapSide, kMaxBitmapPixels).
     bool load(const uint8_t* data, size_t size, std::string& error);
     void unload() { player_.reset(); }
     bool hasMovie() const { return player_ != nullptr; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "class_ids.h"
+#include "com_barrier.h"
 #include "dib_surface.h"
 #include "module.h"
 
@@ -77,29 +78,31 @@ STDMETHODIMP PlayerControl::GetClipboardData(DWORD, IDataObject** data) {
 }
 
 STDMETHODIMP PlayerControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent, LPCRECT position) {
-    if (site && !clientSite_) clientSite_ = kestoral::ComPtr<IOleClientSite>::AddRefTo(site);
-    switch (verb) {
-        case OLEIVERB_PRIMARY:
-        case OLEIVERB_SHOW:
-        case OLEIVERB_OPEN:
-        case OLEIVERB_INPLACEACTIVATE:
-        case OLEIVERB_UIACTIVATE: {
-            const HRESULT hr = ActivateInPlace(parent, position);
-            if (SUCCEEDED(hr)) window_.show(true);
-            return hr;
-        }
-        case OLEIVERB_HIDE:
-            window_.show(false);
-            return S_OK;
-        default:
-            if (verb > 0) {  // an unknown positive verb acts as the primary one
+    return ComBarrier([&]() -> HRESULT {
+        if (site && !clientSite_) clientSite_ = kestoral::ComPtr<IOleClientSite>::AddRefTo(site);
+        switch (verb) {
+            case OLEIVERB_PRIMARY:
+            case OLEIVERB_SHOW:
+            case OLEIVERB_OPEN:
+            case OLEIVERB_INPLACEACTIVATE:
+            case OLEIVERB_UIACTIVATE: {
                 const HRESULT hr = ActivateInPlace(parent, position);
-                if (FAILED(hr)) return hr;
-                window_.show(true);
-                return OLEOBJ_S_INVALIDVERB;
+                if (SUCCEEDED(hr)) window_.show(true);
+                return hr;
             }
-            return E_NOTIMPL;
-    }
+            case OLEIVERB_HIDE:
+                window_.show(false);
+                return S_OK;
+            default:
+                if (verb > 0) {  // an unknown positive verb acts as the primary one
+                    const HRESULT hr = ActivateInPlace(parent, position);
+                    if (FAILED(hr)) return hr;
+                    window_.show(true);
+                    return OLEOBJ_S_INVALIDVERB;
+                }
+                return E_NOTIMPL;
+        }
+    });
 }
 
 HRESULT PlayerControl::ActivateInPlace(HWND parentHint, LPCRECT position) {
@@ -214,9 +217,11 @@ STDMETHODIMP PlayerControl::InPlaceDeactivate() {
 STDMETHODIMP PlayerControl::UIDeactivate() { return S_OK; }
 
 STDMETHODIMP PlayerControl::SetObjectRects(LPCRECT position, LPCRECT) {
-    if (!position) return E_POINTER;
-    window_.move(*position);
-    return S_OK;
+    return ComBarrier([&]() -> HRESULT {
+        if (!position) return E_POINTER;
+        window_.move(*position);
+        return S_OK;
+    });
 }
 
 STDMETHODIMP PlayerControl::ReactivateAndUndo() { return INPLACE_E_NOTUNDOABLE; }
@@ -225,17 +230,19 @@ STDMETHODIMP PlayerControl::ReactivateAndUndo() { return INPLACE_E_NOTUNDOABLE; 
 
 STDMETHODIMP PlayerControl::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC target, LPCRECTL bounds,
                                  LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) {
-    if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
-    if (!target || !bounds) return E_INVALIDARG;
-    const int width = std::min<LONG>(bounds->right - bounds->left, swf::kMaxBitmapSide);
-    const int height = std::min<LONG>(bounds->bottom - bounds->top, swf::kMaxBitmapSide);
-    if (width <= 0 || height <= 0 || int64_t(width) * height > swf::kMaxBitmapPixels) return E_INVALIDARG;
-    swf::Canvas canvas(width, height);
-    playback_.renderWhole(canvas);
-    const BITMAPINFO info = TopDownInfo(width, height);
-    const int lines = ::SetDIBitsToDevice(target, bounds->left, bounds->top, DWORD(width), DWORD(height), 0, 0, 0,
-                                          UINT(height), canvas.pixels.data(), &info, DIB_RGB_COLORS);
-    return lines > 0 ? S_OK : E_FAIL;
+    return ComBarrier([&]() -> HRESULT {
+        if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+        if (!target || !bounds) return E_INVALIDARG;
+        const int width = std::min<LONG>(bounds->right - bounds->left, swf::kMaxBitmapSide);
+        const int height = std::min<LONG>(bounds->bottom - bounds->top, swf::kMaxBitmapSide);
+        if (width <= 0 || height <= 0 || int64_t(width) * height > swf::kMaxBitmapPixels) return E_INVALIDARG;
+        swf::Canvas canvas(width, height);
+        playback_.renderWhole(canvas);
+        const BITMAPINFO info = TopDownInfo(width, height);
+        const int lines = ::SetDIBitsToDevice(target, bounds->left, bounds->top, DWORD(width), DWORD(height), 0, 0, 0,
+                                              UINT(height), canvas.pixels.data(), &info, DIB_RGB_COLORS);
+        return lines > 0 ? S_OK : E_FAIL;
+    });
 }
 
 STDMETHODIMP PlayerControl::GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** colors) {

@@ -88,27 +88,7 @@ protected:
         ::ReleaseDC(control_, dc);
         return pixel;
     }
-    // What IViewObject2::Draw paints into a memory bitmap of the given size.
-    std::vector<COLORREF> Drawn(int width, int height) {
-        IViewObject2* view = nullptr;
-        EXPECT_EQ(object_->QueryInterface(IID_IViewObject2, reinterpret_cast<void**>(&view)), S_OK);
-        std::vector<COLORREF> pixels;
-        if (!view) return pixels;
-        HDC screen = ::GetDC(nullptr);
-        HDC dc = ::CreateCompatibleDC(screen);
-        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ old = ::SelectObject(dc, bitmap);
-        RECTL bounds = {0, 0, width, height};
-        EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0), S_OK);
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) pixels.push_back(::GetPixel(dc, x, y));
-        ::SelectObject(dc, old);
-        ::DeleteObject(bitmap);
-        ::DeleteDC(dc);
-        ::ReleaseDC(nullptr, screen);
-        view->Release();
-        return pixels;
-    }
+    std::vector<COLORREF> Drawn(int width, int height) { return DrawnPixels(object_, width, height); }
 
     HWND host_ = nullptr;
     HWND control_ = nullptr;

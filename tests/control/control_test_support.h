@@ -34,10 +34,15 @@ HWND CreateHostWindow(int width, int height);
 // Runs the message loop of this thread for `ms` milliseconds.
 void PumpMessages(DWORD ms);
 
-// A one-frame movie that never changes: a stage of `width` x `height` pixels in one colour.
+// A one-frame movie that never changes: a stage of `width` x `height` pixels in one colour
+// (up to the largest stage a file can describe, 53,687,091 pixels a side).
 std::vector<uint8_t> StillMovie(int width, int height, uint8_t r, uint8_t g, uint8_t b);
 // Writes `bytes` to a new file in the temp folder; returns its path.
 std::wstring WriteTempFile(const std::wstring& name, const std::vector<uint8_t>& bytes);
+
+// What IViewObject2::Draw paints into a memory bitmap of the given size, row by row (empty when
+// the object has no IViewObject2; a failed Draw is a test failure).
+std::vector<COLORREF> DrawnPixels(IUnknown* object, int width, int height);
 
 // IDispatch::Invoke as a host puts a property; `exception` receives the control's info.
 HRESULT Put(IDispatch* dispatch, DISPID id, const VARIANT& value, EXCEPINFO* exception = nullptr,

@@ -7,7 +7,8 @@ programs, edits the registry, installs test doubles, lists windows, injects X in
 screenshots.
 
 Environment (set by kestoral_add_e2e_test): KESTORAL_BIN_DIR, KESTORAL_WINE_TEMPLATE,
-KESTORAL_WINE_TOOLS, KESTORAL_TEST_TIMEOUT (seconds; the script ends itself with an error then).
+KESTORAL_WINE_TOOLS, KESTORAL_WINE_ARCH (win32 or win64: the prefix architecture, which matches
+the build's programs), KESTORAL_TEST_TIMEOUT (seconds; the script ends itself with an error then).
 """
 
 import json
@@ -27,6 +28,33 @@ _HERE = Path(__file__).resolve().parent
 BIN_DIR = Path(os.environ.get("KESTORAL_BIN_DIR", _HERE.parents[1] / "build/win32/bin"))
 TEMPLATE = Path(os.environ.get("KESTORAL_WINE_TEMPLATE", BIN_DIR.parent / "wine/template"))
 TOOLS = Path(os.environ.get("KESTORAL_WINE_TOOLS", _HERE.parents[1] / "tools/wine"))
+
+
+class Architecture:
+    """What differs between a 32-bit and a 64-bit Wine prefix. /usr/bin/wine picks the 32-bit
+    loader whenever wine32 is installed, so a 64-bit prefix names its loader and server itself
+    (as tools/wine/wine-lib.sh does)."""
+
+    def __init__(self, name):
+        if name not in ("win32", "win64"):
+            raise ValueError(f"KESTORAL_WINE_ARCH must be win32 or win64, not {name!r}")
+        self.name = name
+        self.is_64bit = name == "win64"
+        self.wine = "/usr/lib/wine/wine64" if self.is_64bit else "wine"
+        self.wineserver = "/usr/lib/wine/wineserver64" if self.is_64bit else "wineserver"
+        # The native system folder, and the one 32-bit programs see as theirs (the same folder
+        # in a 32-bit prefix; SysWOW64 in a 64-bit one).
+        self.system_dir = "C:\\windows\\system32"
+        self.system_dir_32 = "C:\\windows\\syswow64" if self.is_64bit else self.system_dir
+
+    def env(self):
+        env = {"WINEARCH": self.name}
+        if self.is_64bit:
+            env.update(WINELOADER=self.wine, WINESERVER=self.wineserver)
+        return env
+
+
+ARCH = Architecture(os.environ.get("KESTORAL_WINE_ARCH", "win32"))
 
 DOUBLE_LOG = "C:\\kestoral-double.log"
 # The screen saver's movie choice (folder and file name) in the per-user settings.
@@ -227,7 +255,7 @@ class Session:
         if self.gui:
             self._start_xvfb()
         self._start_reaper()
-        subprocess.run(["wineserver", "-p"], env=self.env(), check=True, close_fds=True,
+        subprocess.run([ARCH.wineserver, "-p"], env=self.env(), check=True, close_fds=True,
                        start_new_session=True, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if self.windows_version:
@@ -282,7 +310,8 @@ class Session:
     # -- programs ---------------------------------------------------------------------------
     def env(self, extra=None):
         env = dict(os.environ)
-        env.update(WINEPREFIX=str(self.prefix), WINEARCH="win32", DISPLAY=self.display,
+        env.update(ARCH.env())
+        env.update(WINEPREFIX=str(self.prefix), DISPLAY=self.display,
                    WINEDEBUG=os.environ.get("KESTORAL_WINE_DEBUG", "-all"))
         env.update(self.extra_env)
         env.update(extra or {})
@@ -302,7 +331,7 @@ class Session:
         """Starts a Windows program without waiting; returns its Program handle."""
         output_path = self._output_file()
         with open(output_path, "wb") as output:
-            popen = subprocess.Popen(["wine", self.program_path(program), *map(str, args)],
+            popen = subprocess.Popen([ARCH.wine, self.program_path(program), *map(str, args)],
                                      env=self.env(env), stdin=subprocess.DEVNULL,
                                      stdout=output, stderr=subprocess.DEVNULL, close_fds=True)
         handle = Program(popen, Path(program).name, output_path)
@@ -351,28 +380,31 @@ class Session:
 
     @property
     def system_dir(self):
-        return "C:\\windows\\system32"
+        """The system folder of the build's programs (native to the prefix)."""
+        return ARCH.system_dir
 
     # -- registry ---------------------------------------------------------------------------
-    def _reg(self, *args):
-        """Runs Wine's reg.exe; returns (exit code, stdout text)."""
+    def _reg(self, *args, view=None):
+        """Runs Wine's reg.exe, in the 32- or 64-bit registry view when `view` is 32 or 64
+        (default: the native one); returns (exit code, stdout text)."""
         output_path = self._output_file()
+        view_switch = [f"/reg:{view}"] if view else []
         with open(output_path, "wb") as output:
-            code = subprocess.run(["wine", "reg", *args], env=self.env(),
+            code = subprocess.run([ARCH.wine, "reg", *args, *view_switch], env=self.env(),
                                   stdin=subprocess.DEVNULL, stdout=output,
                                   stderr=subprocess.STDOUT, timeout=60).returncode
         return code, output_path.read_bytes().decode("cp1252", "replace")
 
-    def reg_set(self, key, name, value, kind="REG_SZ"):
+    def reg_set(self, key, name, value, kind="REG_SZ", view=None):
         """Sets a value (kind REG_SZ, REG_DWORD, ...); name None sets the key's default."""
         target = ["/ve"] if name is None else ["/v", name]
-        code, text = self._reg("add", key, *target, "/t", kind, "/d", str(value), "/f")
+        code, text = self._reg("add", key, *target, "/t", kind, "/d", str(value), "/f", view=view)
         if code != 0:
             raise HarnessError(f"reg add {key} {name}: {text.strip()}")
 
-    def reg_get(self, key, name):
+    def reg_get(self, key, name, view=None):
         """The value as text (a DWORD as an int), or None when the key or value is missing."""
-        code, text = self._reg("query", key, "/v", name)
+        code, text = self._reg("query", key, "/v", name, view=view)
         if code != 0:
             return None
         for line in text.splitlines():
@@ -382,10 +414,10 @@ class Session:
                 return int(text, 16) if parts[1] == "REG_DWORD" else text
         return None
 
-    def reg_delete(self, key, name=None):
+    def reg_delete(self, key, name=None, view=None):
         """Deletes a value, or the whole key when name is None. Missing ones are no error."""
         target = ["/f"] if name is None else ["/v", name, "/f"]
-        self._reg("delete", key, *target)
+        self._reg("delete", key, *target, view=view)
 
     def set_windows_version(self, version, exe=None):
         """win98, winxp, win7, ...; for one program only when exe ("kestoral.scr") is given.

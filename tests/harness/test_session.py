@@ -10,7 +10,7 @@ import time
 import unittest
 from pathlib import Path
 
-from kestoral_harness import (TEMPLATE, HarnessError, Session, install_script_timeout,
+from kestoral_harness import (ARCH, TEMPLATE, HarnessError, Session, install_script_timeout,
                               prefix_processes, read_png, wait_until)
 
 
@@ -62,6 +62,17 @@ class Registry(unittest.TestCase):
             self.assertEqual(session.reg_get(key, "Number"), 4294967295)
             session.reg_delete(key)
             self.assertIsNone(session.reg_get(key, "Number"))
+
+    def test_registry_views_are_apart_only_in_a_64_bit_prefix(self):
+        key = "HKLM\\Software\\Classes\\CLSID\\{6B1D7A52-3A55-4C1E-9F7B-0D1C2E3F4A5B}"
+        with Session(gui=False) as session:
+            session.reg_set(key, None, "thirty-two", view=32)
+            session.reg_set(key, "Native", "yes")
+            self.assertEqual(session.reg_get(key, "Native", view=64 if ARCH.is_64bit else None), "yes")
+            if ARCH.is_64bit:
+                self.assertIsNone(session.reg_get(key, "Native", view=32))
+            else:
+                self.assertEqual(session.reg_get(key, "Native", view=32), "yes")
 
     def test_windows_version_for_one_program(self):
         with Session(gui=False) as session:

@@ -9,7 +9,7 @@ import time
 import unittest
 from pathlib import Path
 
-from kestoral_harness import (BIN_DIR, TEMPLATE, TOOLS, install_script_timeout,
+from kestoral_harness import (ARCH, BIN_DIR, TEMPLATE, TOOLS, install_script_timeout,
                               prefix_processes, wait_until)
 
 WINE_RUN = TOOLS / "wine-run.sh"
@@ -47,6 +47,17 @@ class ExitCodes(unittest.TestCase):
     def test_missing_program_fails(self):
         rc, _, _, _ = wine_run(BIN_DIR / "no_such_program.exe")
         self.assertNotEqual(rc, 0)
+
+
+class Architecture(unittest.TestCase):
+    def test_programs_run_natively_in_a_prefix_of_the_builds_architecture(self):
+        rc, out, err, _ = wine_run(BIN_DIR / "exit_with.exe", 0)
+        self.assertEqual(rc, 0, err)
+        self.assertEqual(printed(out, "bits"), "64" if ARCH.is_64bit else "32")
+        # A 32-bit program in a 64-bit prefix would run under WOW64: not what this build tests.
+        self.assertEqual(printed(out, "wow64"), "0")
+        if not ARCH.is_64bit:
+            self.assertFalse((TEMPLATE / "drive_c/windows/syswow64").exists(), "a 64-bit template")
 
 
 class Prefixes(unittest.TestCase):

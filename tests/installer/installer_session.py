@@ -1,12 +1,19 @@
 """Pieces the installer tests share: a session that runs setup.exe and the uninstaller it
-wrote, reads registry keys and default values, and lists what an installation leaves on disk."""
+wrote, reads registry keys and default values, and lists what an installation leaves on disk.
 
+The build's own setup.exe runs in a prefix of the build's architecture: the 32-bit one on
+32-bit Windows, the 64-bit one on 64-bit Windows. On 64-bit Windows an installation also puts
+the 32-bit control (from KESTORAL_WIN32_BIN_DIR, the 32-bit build) beside the 64-bit one and
+registers it in the 32-bit registry view."""
+
+import os
 import time
 from pathlib import Path
 
 import kestoral_harness as kh
 
 SETUP = kh.BIN_DIR.parent / "setup.exe"
+WIN32_BIN_DIR = Path(os.environ["KESTORAL_WIN32_BIN_DIR"]) if os.environ.get("KESTORAL_WIN32_BIN_DIR") else None
 SOURCE = Path(__file__).resolve().parents[2]
 MOVIE_SOURCE = SOURCE / "resources" / "movie"
 
@@ -15,6 +22,11 @@ SAVER = "C:\\windows\\system32\\kestoral.scr"
 UNINSTALLER = "uninstall.exe"
 INSTALLED_FILES = ["swfplayer-control.dll", "readme.txt", "uninstall.exe",
                    "swf\\Default.swf", "swf\\Default.txt", "swf\\Default.bmp"]
+# On 64-bit Windows: the 32-bit control for 32-bit hosts, registered in the 32-bit view.
+CONTROL32 = "swfplayer-control32.dll"
+TWO_VIEWS = kh.ARCH.is_64bit and WIN32_BIN_DIR is not None
+if TWO_VIEWS:
+    INSTALLED_FILES.append(CONTROL32)
 
 PRODUCT_KEY = "HKLM\\SOFTWARE\\OrvinSoftware\\MarvaneScreenSaver"
 SETTINGS_KEY = "HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver"
@@ -27,9 +39,11 @@ REG = "C:\\windows\\system32\\reg.exe"
 
 
 class InstallerSession(kh.Session):
+    setup = SETUP
+
     def install(self, *switches, timeout=120):
         """Runs setup.exe with the switches (add "/S" for a silent run); returns its exit code."""
-        code, _ = self.run(str(SETUP), *switches, timeout=timeout)
+        code, _ = self.run(str(self.setup), *switches, timeout=timeout)
         return code
 
     def uninstall(self, *switches, install_dir=INSTALL_DIR, timeout=120):
@@ -51,16 +65,17 @@ class InstallerSession(kh.Session):
         return found
 
     # -- registry ---------------------------------------------------------------------------
-    def reg_query(self, key, *args):
-        """(exit code, lines) of reg.exe query KEY ARGS."""
-        return self.run(REG, "query", key, *args)
+    def reg_query(self, key, *args, view=None):
+        """(exit code, lines) of reg.exe query KEY ARGS, in the 32- or 64-bit view when `view`
+        says so."""
+        return self.run(REG, "query", key, *args, *([f"/reg:{view}"] if view else []))
 
-    def key_exists(self, key):
-        return self.reg_query(key)[0] == 0
+    def key_exists(self, key, view=None):
+        return self.reg_query(key, view=view)[0] == 0
 
-    def reg_default(self, key):
+    def reg_default(self, key, view=None):
         """The key's default value as text, or None when the key or the value is missing."""
-        code, lines = self.reg_query(key, "/ve")
+        code, lines = self.reg_query(key, "/ve", view=view)
         if code != 0:
             return None
         for line in lines:
@@ -69,9 +84,9 @@ class InstallerSession(kh.Session):
                 return parts[2] if len(parts) > 2 else ""
         return None
 
-    def key_tree(self, key):
+    def key_tree(self, key, view=None):
         """Every subkey and value under KEY as reg.exe lists them, None when there is no KEY."""
-        code, lines = self.reg_query(key, "/s")
+        code, lines = self.reg_query(key, "/s", view=view)
         return "\n".join(line for line in lines if line.strip()) if code == 0 else None
 
     # -- files ------------------------------------------------------------------------------

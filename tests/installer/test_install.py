@@ -7,9 +7,9 @@ import time
 import unittest
 
 import kestoral_harness as kh
-from installer_session import (CLASS_KEY, DESKTOP_KEY, INSTALL_DIR, INSTALLED_FILES, MOVIE_SOURCE,
-                               OWNER_MARKER, PRODUCT_KEY, SAVER, SOURCE, UNINSTALL_KEY,
-                               InstallerSession)
+from installer_session import (CLASS_KEY, CONTROL32, DESKTOP_KEY, INSTALL_DIR, INSTALLED_FILES,
+                               MOVIE_SOURCE, OWNER_MARKER, PRODUCT_KEY, SAVER, SOURCE, TWO_VIEWS,
+                               UNINSTALL_KEY, WIN32_BIN_DIR, InstallerSession)
 
 DISPLAY_CLASS = "TFormDisplay"
 CONFIG_CLASS = "TFormConfig"
@@ -21,9 +21,11 @@ def sample_grid(image, columns=32, rows=18):
 
 
 class SilentInstall(unittest.TestCase):
+    session_class = InstallerSession
+
     @classmethod
     def setUpClass(cls):
-        cls.session = InstallerSession().__enter__()
+        cls.session = cls.session_class().__enter__()
         try:
             cls.exit_code = cls.session.install("/S")
         except BaseException:
@@ -41,6 +43,8 @@ class SilentInstall(unittest.TestCase):
             INSTALL_DIR + "\\swfplayer-control.dll": kh.BIN_DIR / "swfplayer-control.dll",
             INSTALL_DIR + "\\readme.txt": SOURCE / "resources" / "readme.txt",
         }
+        if TWO_VIEWS:
+            expected[INSTALL_DIR + "\\" + CONTROL32] = WIN32_BIN_DIR / "swfplayer-control.dll"
         for name in ("Default.swf", "Default.txt", "Default.bmp"):
             expected[INSTALL_DIR + "\\swf\\" + name] = MOVIE_SOURCE / name
         for windows_path, source in expected.items():
@@ -70,6 +74,12 @@ class SilentInstall(unittest.TestCase):
         self.assertEqual(self.session.reg_default(CLASS_KEY + "\\InprocServer32"),
                          INSTALL_DIR + "\\swfplayer-control.dll")
         self.assertEqual(self.session.reg_get(CLASS_KEY, OWNER_MARKER), "1")
+
+    @unittest.skipUnless(TWO_VIEWS, "one registry view: 32-bit Windows")
+    def test_32_bit_control_registered_in_the_32_bit_view(self):
+        self.assertEqual(self.session.reg_default(CLASS_KEY + "\\InprocServer32", view=32),
+                         INSTALL_DIR + "\\" + CONTROL32)
+        self.assertEqual(self.session.reg_get(CLASS_KEY, OWNER_MARKER, view=32), "1")
 
     def test_made_the_current_screen_saver(self):
         self.assertEqual(self.session.reg_get(DESKTOP_KEY, "SCRNSAVE.EXE"), SAVER)

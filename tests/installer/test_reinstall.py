@@ -4,8 +4,9 @@ installing where another server already holds the Flash class id."""
 import unittest
 
 import kestoral_harness as kh
-from installer_session import (CLASS_KEY, DESKTOP_KEY, INSTALL_DIR, INSTALLED_FILES, OWNER_MARKER,
-                               PRODUCT_KEY, SAVER, UNINSTALL_KEY, InstallerSession)
+from installer_session import (CLASS_KEY, CONTROL32, DESKTOP_KEY, INSTALL_DIR, INSTALLED_FILES,
+                               OWNER_MARKER, PRODUCT_KEY, SAVER, TWO_VIEWS, UNINSTALL_KEY,
+                               InstallerSession)
 
 OTHER_SAVER = "C:\\windows\\system32\\other.scr"
 MOVED_DIR = "C:\\Saver"
@@ -61,6 +62,23 @@ class ForeignRegistration(unittest.TestCase):
             self.assertEqual(session.key_tree(CLASS_KEY), registration)
             self.assertFalse(session.exists(INSTALL_DIR))
             self.assertFalse(session.key_exists(PRODUCT_KEY))
+
+    @unittest.skipUnless(TWO_VIEWS, "one registry view: 32-bit Windows")
+    def test_the_rule_holds_in_each_view_alone(self):
+        # A 32-bit Flash control only: its view stays its own, the 64-bit view gets ours.
+        with InstallerSession() as session:
+            session.reg_set(CLASS_KEY + "\\InprocServer32", None, FOREIGN_SERVER, view=32)
+            registration = session.key_tree(CLASS_KEY, view=32)
+
+            self.assertEqual(session.install("/S"), 0)
+            self.assertEqual(session.key_tree(CLASS_KEY, view=32), registration)
+            self.assertEqual(session.reg_default(CLASS_KEY + "\\InprocServer32"),
+                             INSTALL_DIR + "\\swfplayer-control.dll")
+            self.assertTrue(session.exists(INSTALL_DIR + "\\" + CONTROL32))
+
+            self.assertEqual(session.uninstall("/S"), 0)
+            self.assertEqual(session.key_tree(CLASS_KEY, view=32), registration)
+            self.assertFalse(session.key_exists(CLASS_KEY))
 
 
 if __name__ == "__main__":

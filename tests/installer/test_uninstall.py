@@ -18,6 +18,8 @@ class SilentUninstall(unittest.TestCase):
     def assert_no_machine_keys(self, session):
         for key in MACHINE_KEYS:
             self.assertFalse(session.key_exists(key), f"{key} left behind")
+        # Both views: the 32-bit control's registration goes too.
+        self.assertFalse(session.key_exists(CLASS_KEY, view=32), f"{CLASS_KEY} left behind in the 32-bit view")
 
     def test_leaves_only_the_user_settings(self):
         with InstallerSession() as session:

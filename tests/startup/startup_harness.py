@@ -32,7 +32,7 @@ class StartupSession(kh.Session):
         trace = self._output_file().with_suffix(".trace")
         environment = self.env(dict(env or {}, WINEDEBUG="-all,trace+relay"))
         with open(trace, "wb") as stderr, open(trace.with_suffix(".out"), "wb") as stdout:
-            popen = subprocess.Popen(["wine", self.program_path(SCR), *map(str, args)], env=environment,
+            popen = subprocess.Popen([kh.ARCH.wine, self.program_path(SCR), *map(str, args)], env=environment,
                                      stdin=subprocess.DEVNULL, stdout=stdout, stderr=stderr, close_fds=True)
         run = TracedRun(popen, trace)
         self._traced.append(run)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the 32-bit template Wine prefix that every test run copies: once per build folder, again
+# Makes the template Wine prefix (32- or 64-bit: KESTORAL_WINE_ARCH) that every test run copies: once per build folder, again
 # only when Wine or this script changes. Safe to call from parallel tests: one makes it, the
 # others wait on the lock and find it done.
 # Usage: make-template-prefix.sh TEMPLATE_DIR
@@ -9,7 +9,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 template=${1:?usage: make-template-prefix.sh TEMPLATE_DIR}
 template=$(mkdir -p "$(dirname "$template")" && cd "$(dirname "$template")" && pwd)/$(basename "$template")
-stamp_wanted="$(wine --version) $(sha1sum <"$0" | cut -c1-12)"
+stamp_wanted="$kw_arch $(kw_wine --version) $(sha1sum <"$0" | cut -c1-12)"
 is_current() { [ "$(cat "$template/.kestoral-stamp" 2>/dev/null)" = "$stamp_wanted" ]; }
 
 is_current && exit 0
@@ -30,10 +30,10 @@ trap cleanup EXIT
 overrides='mscoree,mshtml,winemenubuilder.exe='
 kw_start_wineserver || { echo "template: wineserver did not start" >&2; exit 1; }
 ( kw_close_inherited_fds
-  WINEDLLOVERRIDES=$overrides exec wineboot -i </dev/null >"$template.log" 2>&1 ) \
+  WINEDLLOVERRIDES=$overrides exec "$KW_WINE" wineboot -i </dev/null >"$template.log" 2>&1 ) \
   || { echo "template: wineboot failed, see $template.log" >&2; exit 1; }
 
-reg_add() { ( kw_close_inherited_fds; exec wine reg add "$@" /f ) >/dev/null 2>&1; }
+reg_add() { ( kw_close_inherited_fds; exec "$KW_WINE" reg add "$@" /f ) >/dev/null 2>&1; }
 # Without a window manager a managed window's destroy waits two seconds for the WM; unmanaged
 # windows are created and destroyed at once.
 reg_add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N &&

@@ -57,7 +57,7 @@ register_servers() {
       echo "run-show: $setup_script ended with status $?" >&2
   fi
   for server in ${KESTORAL_SHOW_REGISTER:-}; do
-    wine regsvr32 /s "$bin_dir/$server" </dev/null >/dev/null 2>&1 ||
+    kw_wine regsvr32 /s "$bin_dir/$server" </dev/null >/dev/null 2>&1 ||
       echo "run-show: registering $server failed" >&2
   done
 }
@@ -66,7 +66,7 @@ if [ "${KESTORAL_SHOW_HEADLESS:-0}" != 1 ] && kw_display_reachable; then
   echo "run-show: showing on $DISPLAY; a key press, a click or a mouse move ends the show" >&2
   kw_start_wineserver || { echo "run-show: wineserver did not start" >&2; exit 1; }
   register_servers
-  wine "$program" /s
+  kw_wine "$program" /s
   exit $?
 fi
 
@@ -74,7 +74,7 @@ kw_start_xvfb 1280x720x24 || exit 1
 kw_start_wineserver || { echo "run-show: wineserver did not start" >&2; exit 1; }
 register_servers
 log=$show_dir/show.log
-wine "$program" /s >"$log" 2>&1 &
+"$KW_WINE" "$program" /s >"$log" 2>&1 &
 show_pid=$!
 # On a loaded machine Wine can take many seconds to open the window, so the wait for the
 # screenshot starts once a window is mapped (or after KESTORAL_SHOW_WINDOW_WAIT, 60 s).

@@ -3,7 +3,26 @@
 
 # Wine's own chatter hides test output; KESTORAL_WINE_DEBUG (a WINEDEBUG value) brings it back.
 export WINEDEBUG="${KESTORAL_WINE_DEBUG:--all}"
-export WINEARCH=win32
+
+# The prefix architecture: KESTORAL_WINE_ARCH=win32 (default) or win64. /usr/bin/wine picks the
+# 32-bit loader whenever wine32 is installed, so a 64-bit prefix names its loader and server
+# itself; a 64-bit loader still starts the 32-bit one for a 32-bit program where that can run.
+kw_arch=${KESTORAL_WINE_ARCH:-win32}
+case $kw_arch in
+  win32)
+    KW_WINE=wine KW_WINESERVER=wineserver ;;
+  win64)
+    KW_WINE=/usr/lib/wine/wine64 KW_WINESERVER=/usr/lib/wine/wineserver64
+    export WINELOADER=$KW_WINE WINESERVER=$KW_WINESERVER ;;
+  *)
+    echo "wine: KESTORAL_WINE_ARCH must be win32 or win64, not '$kw_arch'" >&2
+    return 2 2>/dev/null || exit 2 ;;
+esac
+export WINEARCH=$kw_arch
+
+# Wine and its server for the prefix architecture.
+kw_wine() { "$KW_WINE" "$@"; }
+kw_wineserver() { "$KW_WINESERVER" "$@"; }
 
 # Runs "$@" detached: own session, std streams on /dev/null and no inherited descriptors.
 # wineserver and Xvfb outlive the command that starts them; holding ctest's output pipe or a
@@ -18,7 +37,7 @@ kw_close_inherited_fds() {
 
 # Starts the persistent wineserver of $WINEPREFIX; returns once it accepts clients.
 kw_start_wineserver() {
-  ( kw_close_inherited_fds; exec setsid wineserver -p </dev/null >/dev/null 2>&1 )
+  ( kw_close_inherited_fds; exec setsid "$KW_WINESERVER" -p </dev/null >/dev/null 2>&1 )
 }
 
 # PIDs of every process whose environment names this prefix (its wineserver and Wine programs).
@@ -31,8 +50,8 @@ kw_prefix_pids() {
 # Stops the wineserver of the prefix, waits for it, and kills any straggler of that prefix.
 kw_stop_prefix() {
   local prefix=$1 pids i
-  WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1
-  WINEPREFIX=$prefix timeout 10 wineserver -w >/dev/null 2>&1
+  WINEPREFIX=$prefix "$KW_WINESERVER" -k >/dev/null 2>&1
+  WINEPREFIX=$prefix timeout 10 "$KW_WINESERVER" -w >/dev/null 2>&1
   for i in $(seq 50); do
     pids=$(kw_prefix_pids "$prefix")
     [ -z "$pids" ] && return 0

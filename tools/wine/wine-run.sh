@@ -8,6 +8,7 @@
 # The environment can set the same: KESTORAL_WINE_GUI=1, KESTORAL_WINE_TIMEOUT=S,
 # KESTORAL_WINE_VERSION=win98, KESTORAL_WINE_DLLOVERRIDES="mpr=n,b other=d" (space-separated,
 # added to WINEDLLOVERRIDES);
+# KESTORAL_WINE_ARCH=win32|win64 the prefix architecture (default win32, the template's own);
 # KESTORAL_WINE_DEBUG sets WINEDEBUG; KESTORAL_WINE_KEEP=1 keeps the prefix for a post-mortem.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -68,7 +69,7 @@ fi
 reaper_pid=$!
 kw_start_wineserver || { echo "wine-run: wineserver did not start" >&2; exit 1; }
 
-timeout --kill-after=5 "$timeout_s" wine "$@"
+timeout --kill-after=5 "$timeout_s" "$KW_WINE" "$@"
 rc=$?
 if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
   echo "wine-run: $1 killed after the ${timeout_s} s timeout" >&2

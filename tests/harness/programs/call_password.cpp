@@ -37,7 +37,8 @@ int main(int argc, char** argv)
         std::printf("missing library\n");
         return 0;
     }
-    FARPROC function = GetProcAddress(library, verify ? "VerifyScreenSavePwd" : "PwdChangePasswordA");
+    // Through void*: FARPROC's own signature matches neither export (-Wcast-function-type).
+    void* function = reinterpret_cast<void*>(GetProcAddress(library, verify ? "VerifyScreenSavePwd" : "PwdChangePasswordA"));
     if (!function)
         std::printf("missing function\n");
     else if (verify)

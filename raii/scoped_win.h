@@ -1,6 +1,6 @@
 // One small owner per kind of Windows handle. Each owner is movable, not copyable, and closes its
 // handle exactly once; the invalid value is part of the type (0 for most, INVALID_HANDLE_VALUE
-// for find handles).
+// for file and find handles).
 #pragma once
 
 #include <windows.h>
@@ -52,6 +52,8 @@ private:
     };
 
 KESTORAL_HANDLE_TRAITS(KernelHandleTraits, HANDLE, nullptr, ::CloseHandle)
+// CreateFile reports failure with INVALID_HANDLE_VALUE, not null.
+KESTORAL_HANDLE_TRAITS(FileHandleTraits, HANDLE, INVALID_HANDLE_VALUE, ::CloseHandle)
 KESTORAL_HANDLE_TRAITS(FindHandleTraits, HANDLE, INVALID_HANDLE_VALUE, ::FindClose)
 KESTORAL_HANDLE_TRAITS(RegKeyTraits, HKEY, nullptr, ::RegCloseKey)
 KESTORAL_HANDLE_TRAITS(LibraryTraits, HMODULE, nullptr, ::FreeLibrary)
@@ -61,6 +63,7 @@ KESTORAL_HANDLE_TRAITS(MemoryDcTraits, HDC, nullptr, ::DeleteDC)
 #undef KESTORAL_HANDLE_TRAITS
 
 using UniqueHandle = ScopedHandle<KernelHandleTraits>;
+using FileHandle = ScopedHandle<FileHandleTraits>;  // from CreateFile
 using FindHandle = ScopedHandle<FindHandleTraits>;
 using RegKey = ScopedHandle<RegKeyTraits>;
 using Library = ScopedHandle<LibraryTraits>;
