@@ -10,23 +10,22 @@ why=0
 [ "${1:-}" = --why ] && why=1
 say() { [ $why = 1 ] && echo "$*" >&2; return 0; }
 
-starts() { timeout 20 "$1" --version </dev/null >/dev/null 2>&1; }
-
+# probe ARCH LOADER PACKAGE: adds ARCH to `found` when its loader starts.
 found=()
+probe() {
+  if [ ! -x "$2" ]; then
+    say "$1: no Wine loader $2 (Debian package $3)"
+  elif ! timeout 20 "$2" --version </dev/null >/dev/null 2>&1; then
+    say "$1: the Wine loader $2 does not start here"
+  else
+    found+=("$1")
+  fi
+}
+
 if [ "${KESTORAL_NO_WIN32:-0}" = 1 ]; then
   say "win32: off (KESTORAL_NO_WIN32=1)"
-elif [ ! -x /usr/lib/wine/wine ]; then
-  say "win32: no 32-bit Wine loader (/usr/lib/wine/wine; Debian package wine32:i386)"
-elif ! starts /usr/lib/wine/wine; then
-  say "win32: the 32-bit Wine loader does not start here (32-bit execution off?)"
 else
-  found+=(win32)
+  probe win32 /usr/lib/wine/wine wine32:i386
 fi
-if [ ! -x /usr/lib/wine/wine64 ]; then
-  say "win64: no 64-bit Wine loader (/usr/lib/wine/wine64; Debian package wine64)"
-elif ! starts /usr/lib/wine/wine64; then
-  say "win64: the 64-bit Wine loader does not start here"
-else
-  found+=(win64)
-fi
+probe win64 /usr/lib/wine/wine64 wine64
 echo "${found[*]}"

@@ -1,0 +1,15 @@
+# What both MinGW-w64 toolchain files share; they set KESTORAL_MINGW_TARGET (the target triplet)
+# and CMAKE_SYSTEM_PROCESSOR first. Posix thread model (std::mutex, GoogleTest).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${KESTORAL_MINGW_TARGET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KESTORAL_MINGW_TARGET}-g++-posix)
+set(CMAKE_RC_COMPILER ${KESTORAL_MINGW_TARGET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${KESTORAL_MINGW_TARGET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Only system DLLs at run time: the compiler's own runtime is linked in.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -static")
