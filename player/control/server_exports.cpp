@@ -3,6 +3,7 @@
 
 #include "class_factory.h"
 #include "class_ids.h"
+#include "com_barrier.h"
 #include "module.h"
 #include "movie_window.h"
 #include "registration.h"
@@ -27,6 +28,6 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** o
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return swfctl::ModuleInUse() ? S_FALSE : S_OK; }
 
-extern "C" HRESULT WINAPI DllRegisterServer() { return swfctl::RegisterServer(); }
+extern "C" HRESULT WINAPI DllRegisterServer() { return swfctl::ComBarrier(swfctl::RegisterServer); }
 
-extern "C" HRESULT WINAPI DllUnregisterServer() { return swfctl::UnregisterServer(); }
+extern "C" HRESULT WINAPI DllUnregisterServer() { return swfctl::ComBarrier(swfctl::UnregisterServer); }
