@@ -50,6 +50,10 @@ class SilentInstall(unittest.TestCase):
         for windows_path, source in expected.items():
             with self.subTest(file=windows_path):
                 self.assertEqual(self.session.unix_path(windows_path).read_bytes(), source.read_bytes())
+        if kh.ARCH.is_64bit:
+            # The 64-bit program only, in the native folder: none in SysWOW64, where a 32-bit
+            # setup's "system32" would have put it.
+            self.assertFalse(self.session.exists(kh.ARCH.system_dir_32 + "\\kestoral.scr"))
         installed = sorted(p.relative_to(self.session.unix_path(INSTALL_DIR)).as_posix()
                            for p in self.session.unix_path(INSTALL_DIR).rglob("*") if p.is_file())
         self.assertEqual(installed, sorted(f.replace("\\", "/") for f in INSTALLED_FILES))
