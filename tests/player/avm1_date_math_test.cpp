@@ -55,8 +55,14 @@ TEST(DateMath, MakeDayNormalisesOverflowingFieldsAndTruncates) {
     EXPECT_EQ(f.ms, 0);
     EXPECT_EQ(splitTime(joinFields({1999, -2, -3, -4, -5, -6, -7})).month, 9) << "negative months count back";
     EXPECT_EQ(joinFields({2000, 11, 31, 23, 59, 59, 999}), 978307199999);
+    const double inf = std::numeric_limits<double>::infinity();
     EXPECT_TRUE(std::isnan(makeDay(2000, std::nan(""), 1)));
-    EXPECT_TRUE(std::isnan(makeTime(std::numeric_limits<double>::infinity(), 0, 0, 0)));
+    EXPECT_TRUE(std::isnan(makeDay(2000, inf, 1)));
+    EXPECT_EQ(makeTime(inf, 0, 0, 0), inf) << "no check: the infinity runs through";
+    EXPECT_EQ(joinFields({0, 0, inf, 0, 0, 0, 0}), inf);
+    // A year that does not fit 32 bits is INT_MIN: far before the epoch, yet finite.
+    EXPECT_EQ(makeDay(std::nan(""), 0, 1), makeDay(-2147483648.0, 0, 1));
+    EXPECT_LT(makeDay(inf, 0, 1), -2e10);
 }
 
 TEST(DateMath, RoundTripOverManyDays) {

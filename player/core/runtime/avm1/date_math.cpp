@@ -75,27 +75,22 @@ double secFromTime(double t) { return positiveModulo(std::floor(t / kMsPerSecond
 double msFromTime(double t) { return positiveModulo(t, kMsPerSecond); }
 
 double makeTime(double hour, double min, double sec, double ms) {
-    if (!std::isfinite(hour) || !std::isfinite(min) || !std::isfinite(sec) || !std::isfinite(ms)) return kNaN;
     return std::trunc(hour) * kMsPerHour + std::trunc(min) * kMsPerMinute + std::trunc(sec) * kMsPerSecond +
            std::trunc(ms);
 }
 
 double makeDay(double year, double month, double date) {
-    if (!std::isfinite(year) || !std::isfinite(month) || !std::isfinite(date)) return kNaN;
-    year = std::trunc(year);
+    if (!std::isfinite(month)) return kNaN;
+    // x86's double-to-int32 conversion: what does not fit becomes INT_MIN.
+    year = (std::isfinite(year) && std::fabs(year) < 2147483648.0) ? std::trunc(year) : -2147483648.0;
     month = std::trunc(month);
-    date = std::trunc(date);
     const double wholeYear = year + std::floor(month / 12);
     const int monthInYear = static_cast<int>(positiveModulo(month, 12));
-    if (!std::isfinite(wholeYear) || std::fabs(wholeYear) > 1e9) return kNaN;
     const bool leap = daysInYear(wholeYear) == 366;
-    return dayFromYear(wholeYear) + monthStartDay(monthInYear, leap) + date - 1;
+    return dayFromYear(wholeYear) + monthStartDay(monthInYear, leap) + std::trunc(date) - 1;
 }
 
-double makeDate(double day, double time) {
-    if (!std::isfinite(day) || !std::isfinite(time)) return kNaN;
-    return day * kMsPerDay + time;
-}
+double makeDate(double day, double time) { return day * kMsPerDay + time; }
 
 double localTimeFromUtc(double utc, const LocalOffsetMinutes& offset) {
     if (!std::isfinite(utc)) return utc;

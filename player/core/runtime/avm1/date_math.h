@@ -28,8 +28,11 @@ double minFromTime(double t);
 double secFromTime(double t);
 double msFromTime(double t);
 
-// MakeTime / MakeDay / MakeDate: every argument is truncated toward zero first; any
-// non-finite argument makes the result NaN.
+// MakeTime / MakeDay / MakeDate: every argument is truncated toward zero first. The original
+// does not check for non-finite values: NaN and the infinities run through the arithmetic
+// (new Date(0, 0, Infinity) is +Infinity), a non-finite month gives NaN, and the year goes
+// through a 32-bit conversion that turns NaN, the infinities and years out of range into
+// -2147483648.
 double makeTime(double hour, double min, double sec, double ms);
 double makeDay(double year, double month, double date);
 double makeDate(double day, double time);
