@@ -96,9 +96,10 @@ TEST(DateMath, NonFiniteTimesGiveTheOriginalsFields) {
 
 TEST(DateMath, TwoDigitYears) {
     EXPECT_EQ(fullYearFromTwoDigits(0), 1900);
-    EXPECT_EQ(fullYearFromTwoDigits(99.9), 1999);
+    EXPECT_EQ(fullYearFromTwoDigits(99.5), 1999.5);
     EXPECT_EQ(fullYearFromTwoDigits(100), 100);
-    EXPECT_EQ(fullYearFromTwoDigits(-1), -1);
+    EXPECT_EQ(fullYearFromTwoDigits(-1), 1899);
+    EXPECT_EQ(joinFields({fullYearFromTwoDigits(-1), -2, -3, -4, -5, -6, -7}), -2246155506007);
 }
 
 TEST(DateMath, ToStringText) {

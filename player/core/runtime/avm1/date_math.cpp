@@ -147,10 +147,7 @@ double dateField(double t, DateField field) {
     return kNaN;
 }
 
-double fullYearFromTwoDigits(double year) {
-    const double whole = std::trunc(year);
-    return (whole >= 0 && whole <= 99) ? 1900 + whole : year;
-}
+double fullYearFromTwoDigits(double year) { return year < 100 ? year + 1900 : year; }
 
 std::string formatDate(double utc, const LocalOffsetMinutes& offset) {
     if (!std::isfinite(utc)) return "Invalid Date";

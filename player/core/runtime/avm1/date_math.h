@@ -55,7 +55,8 @@ double joinFields(const DateFields& fields);
 enum class DateField { kYear, kMonth, kDate, kWeekDay, kHours, kMinutes, kSeconds, kMilliseconds };
 double dateField(double t, DateField field);
 
-// Years 0..99 given to the Date constructor, Date.UTC and setYear mean 1900..1999.
+// Years below 100 given to the Date constructor, Date.UTC and setYear count from 1900, the
+// negative ones too: new Date(-1, 0) is in 1899.
 double fullYearFromTwoDigits(double year);
 
 // "Sat Feb 3 04:05:06 GMT+0545 2001" for the local time of `utc`; "Invalid Date" when not
