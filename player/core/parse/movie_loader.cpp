@@ -117,6 +117,10 @@ private:
             case kTagDefineSprite: readSprite(r, nesting); break;
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
+            case kTagScriptLimits:
+                movie.maxRecursionDepth = r.u16();
+                movie.scriptTimeoutSeconds = r.u16();
+                break;
             default: break;  // unknown or not needed for drawing: skipped
         }
         return false;

@@ -32,6 +32,7 @@ enum TagCode : uint16_t {
     kTagDefineEditText = 37,
     kTagDefineSprite = 39,
     kTagFrameLabel = 43,
+    kTagScriptLimits = 65,
     kTagDefineMorphShape = 46,
     kTagDefineFont2 = 48,
     kTagDefineFontInfo2 = 62,

@@ -9,11 +9,15 @@ namespace swf::avm1 {
 
 class Scope final : public Object {
 public:
-    Scope(Scope* parent, Object* values) : Object(nullptr), parent(parent), values(values) {}
+    // Assignments to undeclared names go to the innermost Target level (the timeline),
+    // never into a function's locals or a `with` object.
+    enum class Kind : uint8_t { Local, With, Target, Global };
+    Scope(Scope* parent, Object* values, Kind kind) : Object(nullptr), parent(parent), values(values), kind(kind) {}
     void traceReferences(Marker& marker) override;
 
     Scope* parent;
     Object* values;
+    Kind kind;
 };
 
 }  // namespace swf::avm1

@@ -51,7 +51,13 @@ Value callString(Vm& vm, const Value&, const Arguments& args) {
     return vm.newString(args.empty() ? std::string() : vm.toString(args[0]));
 }
 
-Value stringValueOf(Vm& vm, const Value& self, const Arguments&) { return vm.newString(thisText(vm, self)); }
+// Only strings and String objects answer; converting anything else would call toString
+// again, which may be this very method (o.toString = String.prototype.toString).
+Value stringValueOf(Vm& vm, const Value& self, const Arguments&) {
+    if (self.isString()) return self;
+    if (auto* boxed = dynamic_cast<StringObject*>(self.asObject())) return boxed->value;
+    return Value();
+}
 
 Value stringCharAt(Vm& vm, const Value& self, const Arguments& args) {
     const std::u16string units = thisUnits(vm, self);

@@ -17,6 +17,7 @@
 #include "host_services.h"
 #include "names.h"
 #include "object.h"
+#include "timers.h"
 #include "value.h"
 
 namespace swf::avm1 {
@@ -47,6 +48,8 @@ struct Builtins {
     Object* movieClipProto = nullptr;
     Object* xmlNodeProto = nullptr;
     Object* xmlProto = nullptr;
+    // Object.registerClass: symbol name -> constructor (attachMovie uses it).
+    Object* registeredClasses = nullptr;
     // Makes an array object from values; set by the Array class (until then a plain object
     // with numbered properties and a length).
     Object* (*makeArray)(Vm& vm, const std::vector<Value>& values) = nullptr;
@@ -138,6 +141,13 @@ public:
 
     Interpreter& interpreter() { return *interpreter_; }
 
+    // Mark-and-sweep from every root; returns the number of objects freed.
+    size_t collectGarbage();
+    Timers& timers() { return timers_; }
+
+    // fscommand("quit") was called: the host stops after this frame.
+    bool quitRequested = false;
+
 private:
     friend class Interpreter;
     int version_;
@@ -151,6 +161,7 @@ private:
     std::vector<std::string> warnings_;
     std::mt19937 random_;
     std::vector<Object*> roots_;
+    Timers timers_;
     std::unique_ptr<Interpreter> interpreter_;
 };
 
