@@ -16,7 +16,9 @@ std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::stri
     return std::make_unique<Player>(std::move(movie), host);
 }
 
-Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host) : movie_(std::move(movie)) {
+Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
+               const std::function<void(avm1::Vm&)>& beforeFirstFrame)
+    : movie_(std::move(movie)) {
     host_.movie = movie_.get();
     host_.instanceBudget = kInstancesPerTick;
     if (!host) {
@@ -25,6 +27,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host) : m
     }
     root_ = std::make_shared<Clip>(host_, &movie_->timeline, nullptr, 0);
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
+    if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     root_->start();
     runScripts();
 }

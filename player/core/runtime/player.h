@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@
 
 namespace swf {
 
+namespace avm1 {
+class Vm;
+}
 class ScriptRuntime;
 
 class Player {
@@ -28,7 +32,10 @@ public:
     // the system's.
     static std::unique_ptr<Player> load(const uint8_t* data, size_t size, std::string& error,
                                         avm1::HostServices* host = nullptr);
-    explicit Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host = nullptr);
+    // `beforeFirstFrame` sees the script machine before the first frame's scripts run (to
+    // attach trace and warning printers).
+    explicit Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host = nullptr,
+                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {});
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;

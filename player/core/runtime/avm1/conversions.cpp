@@ -17,21 +17,17 @@ double parseNumber(const std::string& s, int version) { return stringToNumber(s,
 
 std::string Vm::numberToString(double n) { return formatNumber(n); }
 
+// AVM1 asks valueOf only (for numbers and for `+`); an object it leaves as an object then
+// converts to NaN, or to text through its toString when a string is needed.
 Value Vm::toPrimitive(const Value& v, PrimitiveHint hint) {
     Object* o = v.asObject();
     if (!o) return v;
     if (hint == PrimitiveHint::String) {
         Value s = callMethod(v, "toString", Arguments());
-        if (s.isPrimitive()) return s;
-        Value n = callMethod(v, "valueOf", Arguments());
-        return n.isPrimitive() ? n : Value::string(std::string(o->asFunction() ? "[type Function]" : "[type Object]"));
+        return s.isPrimitive() ? s : v;
     }
     Value n = callMethod(v, "valueOf", Arguments());
-    if (n.isPrimitive()) return n;
-    Value s = callMethod(v, "toString", Arguments());
-    if (s.isPrimitive()) return s;
-    // A clip's valueOf gives the clip itself: it stays an object.
-    return v;
+    return n.isPrimitive() ? n : v;
 }
 
 double Vm::toNumber(const Value& v) {
@@ -61,7 +57,7 @@ std::string Vm::toString(const Value& v) {
             if (auto* clip = dynamic_cast<ScriptClip*>(v.asObject())) return clip->alive() ? clip->targetPath() : "";
             Value p = toPrimitive(v, PrimitiveHint::String);
             if (p.isObject()) return p.asObject()->asFunction() ? "[type Function]" : "[type Object]";
-            return toString(p);
+            return p.isUndefined() && version_ < 7 ? "" : toString(p);
         }
     }
     return "";

@@ -24,7 +24,10 @@ double systemLocalOffsetMinutes(double utcMs) {
     return double(dayDiff * 1440 + (local.tm_hour - utc.tm_hour) * 60 + (local.tm_min - utc.tm_min));
 }
 
-SystemHostServices::SystemHostServices() : start_(std::chrono::steady_clock::now()) {}
+SystemHostServices::SystemHostServices() : start_(std::chrono::steady_clock::now()) {
+    std::random_device device;
+    seed = device();
+}
 
 double SystemHostServices::nowUtcMs() {
     auto since = std::chrono::system_clock::now().time_since_epoch();
@@ -33,11 +36,6 @@ double SystemHostServices::nowUtcMs() {
 
 double SystemHostServices::movieMs() {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
-}
-
-uint32_t SystemHostServices::randomSeed() {
-    std::random_device device;
-    return device();
 }
 
 }  // namespace swf::avm1

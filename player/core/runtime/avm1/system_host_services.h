@@ -1,4 +1,4 @@
-// The real services: the system clocks and time zone, a random seed from the system, files
+// The real services: the system clocks and time zone, a seed from the system (in `seed`), files
 // from the movie's folder, stored data kept in memory unless the host saves it.
 #pragma once
 
@@ -17,7 +17,6 @@ public:
     double nowUtcMs() override;
     double movieMs() override;
     double localOffsetMinutes(double utcMs) override { return systemLocalOffsetMinutes(utcMs); }
-    uint32_t randomSeed() override;
 
 private:
     std::chrono::steady_clock::time_point start_;
