@@ -125,9 +125,8 @@ Value constructArray(Vm& vm, const Value& self, const Arguments& args) {
     Object* o = thisObject(self);
     if (!o) return self;
     if (args.size() == 1 && args[0].isNumber()) {
-        const double n = args[0].asNumber();
-        vm.checkArrayLength(n);
-        setLength(vm, o, n > 0 ? static_cast<uint32_t>(n) : 0);
+        // Only the counter is set (new Array(-1) has length -1); nothing is allocated.
+        vm.setMember(o, "length", args[0]);
         return self;
     }
     for (uint32_t i = 0; i < args.size(); ++i) setElement(vm, o, i, args[i]);
@@ -192,16 +191,21 @@ Value arraySlice(Vm& vm, const Value& self, const Arguments& args) {
     return Value::object(makeArrayObject(vm, values));
 }
 
+// splice answers undefined, changing nothing, for a missing or undefined start, a start past
+// the end or an undefined count.
 Value arraySplice(Vm& vm, const Value& self, const Arguments& args) {
     Object* o = thisObject(self);
-    if (!o || args.empty()) return Value();
+    if (!o || args.empty() || args[0].isUndefined()) return Value();
     std::vector<Value> values = elementsOf(vm, o);
     const uint32_t length = static_cast<uint32_t>(values.size());
-    const uint32_t start = relativeIndex(vm, args[0], length, 0);
+    double wantedStart = vm.toInteger(args[0]);
+    if (wantedStart > length) return Value();
+    if (wantedStart < 0) wantedStart = std::max(0.0, length + wantedStart);
+    const uint32_t start = static_cast<uint32_t>(wantedStart);
     uint32_t count = length - start;
     if (args.size() > 1) {
-        const double wanted = vm.toInteger(args[1]);
-        count = static_cast<uint32_t>(std::clamp(wanted, 0.0, double(length - start)));
+        if (args[1].isUndefined()) return Value();
+        count = static_cast<uint32_t>(std::clamp(vm.toInteger(args[1]), 0.0, double(length - start)));
     }
     std::vector<Value> removed(values.begin() + start, values.begin() + start + count);
     values.erase(values.begin() + start, values.begin() + start + count);

@@ -23,9 +23,19 @@ public:
 
 Object* makeDateInstance(Vm& vm, Object* proto) { return vm.heap().make<DateObject>(proto); }
 
+// The original applies this year's time-zone rules to every date: a 1970 date in Kathmandu
+// is at +05:45 although the zone was +05:30 then. So the host is asked about the same moment
+// of the year moved into the current year.
 LocalOffsetMinutes zoneOf(Vm& vm) {
     HostServices* host = &vm.host();
-    return [host](double utc) { return host->localOffsetMinutes(utc); };
+    const double currentYear = yearFromTime(host->nowUtcMs());
+    return [host, currentYear](double utc) {
+        if (!std::isfinite(utc) || std::isnan(currentYear)) return host->localOffsetMinutes(utc);
+        DateFields f = splitTime(utc);
+        f.year = currentYear;
+        const double moved = joinFields(f);
+        return host->localOffsetMinutes(std::isfinite(moved) ? moved : utc);
+    };
 }
 
 DateObject* thisDate(const Value& self) { return dynamic_cast<DateObject*>(self.asObject()); }
@@ -88,7 +98,7 @@ Value getTimezoneOffset(Vm& vm, const Value& self, const Arguments&) {
     DateObject* date = thisDate(self);
     if (!date) return Value();
     if (!std::isfinite(date->time)) return Value::number(kNaN);
-    return Value::number(-vm.host().localOffsetMinutes(date->time));
+    return Value::number(-zoneOf(vm)(date->time));
 }
 
 Value dateToString(Vm& vm, const Value& self, const Arguments&) {

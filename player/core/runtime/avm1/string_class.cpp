@@ -162,20 +162,23 @@ Value stringSubstring(Vm& vm, const Value& self, const Arguments& args) {
     return unitsValue(vm, units.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
 }
 
+// split: SWF 6 and later keep the string whole without a separator (whatever the limit) and
+// split "" into units; SWF 5 splits on "," without one and keeps the string whole for "".
 Value stringSplit(Vm& vm, const Value& self, const Arguments& args) {
     const std::u16string units = thisUnits(vm, self);
+    const bool modern = vm.swfVersion() >= 6;
     std::vector<Value> parts;
-    double limit = 4294967295.0;
-    if (args.size() > 1 && !args[1].isUndefined()) limit = vm.toInt32(args[1]);
-    if (limit <= 0) return Value::object(makeArrayObject(vm, parts));
-    if (args.empty() || args[0].isUndefined()) {
+    const bool noSeparator = args.empty() || args[0].isUndefined();
+    if (noSeparator && modern) {
         parts.push_back(unitsValue(vm, units));
         return Value::object(makeArrayObject(vm, parts));
     }
-    const std::u16string separator = toUtf16Units(vm.toString(args[0]), utf8(vm));
+    double limit = 4294967295.0;
+    if (args.size() > 1 && !args[1].isUndefined()) limit = vm.toInt32(args[1]);
+    if (limit <= 0) return Value::object(makeArrayObject(vm, parts));
+    const std::u16string separator = noSeparator ? u"," : toUtf16Units(vm.toString(args[0]), utf8(vm));
     if (separator.empty()) {
-        // SWF 5 keeps the string whole; later versions split it into its units.
-        if (vm.swfVersion() < 6) {
+        if (!modern) {
             parts.push_back(unitsValue(vm, units));
         } else {
             for (size_t i = 0; i < units.size() && parts.size() < limit; ++i) parts.push_back(unitsValue(vm, units.substr(i, 1)));

@@ -22,15 +22,23 @@ public:
     Object* attributes = nullptr;
     XmlNodeObject* parent = nullptr;
     std::vector<XmlNodeObject*> children;
+    // The array childNodes answers, made on first read. Like the original's it is one array
+    // kept up to date by appendChild, insertBefore and removeNode, so what a script stores in
+    // it stays until the tree changes that place.
+    Object* childArray = nullptr;
 
     void traceReferences(Marker& marker) override {
         Object::traceReferences(marker);
         marker.mark(attributes);
         marker.mark(parent);
+        marker.mark(childArray);
         for (XmlNodeObject* child : children) marker.mark(child);
     }
 
     bool getSpecial(Vm& vm, const std::string& property, Value& out) override;
+    // xmlns / xmlns:prefix declared on this node or an ancestor; null when none.
+    Value namespaceForPrefix(Vm& vm, const std::string& prefix) const;
+    Value prefixForNamespace(Vm& vm, const std::string& uri) const;
     bool setSpecial(Vm& vm, const std::string& property, const Value& v) override;
 
     size_t indexInParent() const {
@@ -79,13 +87,55 @@ bool XmlNodeObject::getSpecial(Vm& vm, const std::string& property, Value& out) 
         const size_t i = indexInParent();
         out = Value::object(parent && i + 1 < parent->children.size() ? parent->children[i + 1] : nullptr);
     } else if (is("childNodes")) {
-        std::vector<Value> list;
-        for (XmlNodeObject* child : children) list.push_back(Value::object(child));
-        out = Value::object(makeArrayObject(vm, list));
+        if (!childArray) {
+            std::vector<Value> list;
+            for (XmlNodeObject* child : children) list.push_back(Value::object(child));
+            childArray = makeArrayObject(vm, list);
+        }
+        out = Value::object(childArray);
+    } else if (is("localName") || is("prefix")) {
+        if (!name) {
+            out = Value::null();
+        } else {
+            const size_t colon = name->find(':');
+            const bool local = is("localName");
+            out = vm.newString(colon == std::string::npos ? (local ? *name : std::string())
+                                                           : (local ? name->substr(colon + 1) : name->substr(0, colon)));
+        }
+    } else if (is("namespaceURI")) {
+        out = Value::null();
+        if (name) {
+            const size_t colon = name->find(':');
+            out = namespaceForPrefix(vm, colon == std::string::npos ? std::string() : name->substr(0, colon));
+        }
     } else {
         return false;
     }
     return true;
+}
+
+Value XmlNodeObject::namespaceForPrefix(Vm& vm, const std::string& prefix) const {
+    const std::string wanted = prefix.empty() ? "xmlns" : "xmlns:" + prefix;
+    int guard = 0;
+    for (const XmlNodeObject* n = this; n && guard < 100000; n = n->parent, ++guard) {
+        if (!n->attributes) continue;
+        if (const Property* p = n->attributes->findOwn(wanted, vm.names())) return p->value;
+    }
+    return Value::null();
+}
+
+Value XmlNodeObject::prefixForNamespace(Vm& vm, const std::string& uri) const {
+    int guard = 0;
+    for (const XmlNodeObject* n = this; n && guard < 100000; n = n->parent, ++guard) {
+        std::vector<std::string> names;
+        if (n->attributes) n->attributes->ownNames(names, true);
+        for (const std::string& attribute : names) {
+            if (attribute.compare(0, 5, "xmlns") != 0 || vm.toString(vm.getMember(n->attributes, attribute)) != uri) continue;
+            if (attribute.size() == 5) return vm.newString(std::string());
+            if (attribute[5] == ':') return vm.newString(attribute.substr(6));
+        }
+    }
+    return Value::null();
 }
 
 bool XmlNodeObject::setSpecial(Vm& vm, const std::string& property, const Value& v) {
@@ -102,7 +152,8 @@ bool XmlNodeObject::setSpecial(Vm& vm, const std::string& property, const Value&
         if (Object* o = v.asObject()) attributes = o;
         return true;
     }
-    for (const char* readOnly : {"nodeType", "parentNode", "firstChild", "lastChild", "previousSibling", "nextSibling", "childNodes"}) {
+    for (const char* readOnly : {"nodeType", "parentNode", "firstChild", "lastChild", "previousSibling", "nextSibling",
+                                 "childNodes", "localName", "prefix", "namespaceURI"}) {
         if (sameName(property, readOnly, rule)) return true;
     }
     return false;
@@ -121,19 +172,55 @@ XmlNodeObject* newNode(Vm& vm, int type, std::optional<std::string> name, std::o
     return node;
 }
 
-void appendTo(XmlNodeObject* parent, XmlNodeObject* child) {
-    child->detach();
-    child->parent = parent;
-    parent->children.push_back(child);
+// Keeps a node's childNodes array (when a script has read it) in step with one change.
+void removeFromChildArray(Vm& vm, XmlNodeObject* node, XmlNodeObject* child) {
+    if (!node || !node->childArray) return;
+    std::vector<Value> kept;
+    const uint32_t length = arrayLikeLength(vm, node->childArray);
+    for (uint32_t i = 0; i < length; ++i) {
+        Value v = vm.getMember(node->childArray, std::to_string(i));
+        if (v.asObject() != child) kept.push_back(v);
+    }
+    for (uint32_t i = 0; i < kept.size(); ++i) vm.setMember(node->childArray, std::to_string(i), kept[i]);
+    vm.setMember(node->childArray, "length", Value::number(static_cast<double>(kept.size())));
 }
 
-// Attribute names in the order they were set (the object enumerates newest first).
+void insertIntoChildArray(Vm& vm, XmlNodeObject* node, XmlNodeObject* child, XmlNodeObject* before) {
+    if (!node->childArray) return;
+    std::vector<Value> items;
+    const uint32_t length = arrayLikeLength(vm, node->childArray);
+    bool placed = false;
+    for (uint32_t i = 0; i < length; ++i) {
+        Value v = vm.getMember(node->childArray, std::to_string(i));
+        if (!placed && before && v.asObject() == before) {
+            items.push_back(Value::object(child));
+            placed = true;
+        }
+        items.push_back(v);
+    }
+    if (!placed) items.push_back(Value::object(child));
+    for (uint32_t i = 0; i < items.size(); ++i) vm.setMember(node->childArray, std::to_string(i), items[i]);
+}
+
+void detachNode(Vm& vm, XmlNodeObject* child) {
+    removeFromChildArray(vm, child->parent, child);
+    child->detach();
+}
+
+void appendTo(Vm& vm, XmlNodeObject* parent, XmlNodeObject* child) {
+    detachNode(vm, child);
+    child->parent = parent;
+    parent->children.push_back(child);
+    insertIntoChildArray(vm, parent, child, nullptr);
+}
+
+// Attributes in for..in order, which is document order for parsed ones: they are defined
+// last to first, and objects enumerate newest first.
 std::vector<std::pair<std::string, std::string>> attributeList(Vm& vm, Object* attributes) {
     std::vector<std::pair<std::string, std::string>> list;
     if (!attributes) return list;
     std::vector<std::string> names;
     attributes->ownNames(names);
-    std::reverse(names.begin(), names.end());
     for (const auto& n : names) list.emplace_back(n, vm.toString(vm.getMember(attributes, n)));
     return list;
 }
@@ -156,9 +243,11 @@ void buildChildren(Vm& vm, XmlNodeObject* parent, const std::vector<XmlNode>& no
                                                         : newNode(vm, XmlNode::kElement, n.name, std::nullopt);
         if (n.type != XmlNode::kText) {
             child->attributes = vm.newObject();
-            for (const auto& [key, text] : n.attributes) child->attributes->define(key, vm.newString(text));
+            for (auto it = n.attributes.rbegin(); it != n.attributes.rend(); ++it) {
+                child->attributes->define(it->first, vm.newString(it->second));
+            }
         }
-        appendTo(parent, child);
+        appendTo(vm, parent, child);
         buildChildren(vm, child, n.children);
     }
 }
@@ -167,10 +256,11 @@ XmlNodeObject* cloneNode(Vm& vm, const XmlNodeObject& source, bool deep, int dep
     XmlNodeObject* copy = newNode(vm, source.type, source.name, source.value);
     if (source.attributes) {
         copy->attributes = vm.newObject();
-        for (const auto& [key, text] : attributeList(vm, source.attributes)) copy->attributes->define(key, vm.newString(text));
+        const auto list = attributeList(vm, source.attributes);
+        for (auto it = list.rbegin(); it != list.rend(); ++it) copy->attributes->define(it->first, vm.newString(it->second));
     }
     if (deep && depth < 256) {
-        for (const XmlNodeObject* child : source.children) appendTo(copy, cloneNode(vm, *child, true, depth + 1));
+        for (const XmlNodeObject* child : source.children) appendTo(vm, copy, cloneNode(vm, *child, true, depth + 1));
     }
     return copy;
 }
@@ -185,27 +275,28 @@ Value constructNode(Vm& vm, const Value& self, const Arguments& args) {
     return self;
 }
 
-Value nodeAppendChild(Vm&, const Value& self, const Arguments& args) {
+Value nodeAppendChild(Vm& vm, const Value& self, const Arguments& args) {
     XmlNodeObject* parent = asNode(self);
     XmlNodeObject* child = asNode(args[0]);
-    if (parent && child && !parent->isAncestorOrSelf(child)) appendTo(parent, child);
+    if (parent && child && !parent->isAncestorOrSelf(child)) appendTo(vm, parent, child);
     return Value();
 }
 
-Value nodeInsertBefore(Vm&, const Value& self, const Arguments& args) {
+Value nodeInsertBefore(Vm& vm, const Value& self, const Arguments& args) {
     XmlNodeObject* parent = asNode(self);
     XmlNodeObject* child = asNode(args[0]);
     XmlNodeObject* before = asNode(args[1]);
     if (!parent || !child || !before || before->parent != parent || child == before || parent->isAncestorOrSelf(child)) return Value();
-    child->detach();
+    detachNode(vm, child);
     auto at = std::find(parent->children.begin(), parent->children.end(), before);
     parent->children.insert(at, child);
     child->parent = parent;
+    insertIntoChildArray(vm, parent, child, before);
     return Value();
 }
 
-Value nodeRemoveNode(Vm&, const Value& self, const Arguments&) {
-    if (XmlNodeObject* node = asNode(self)) node->detach();
+Value nodeRemoveNode(Vm& vm, const Value& self, const Arguments&) {
+    if (XmlNodeObject* node = asNode(self)) detachNode(vm, node);
     return Value();
 }
 
@@ -241,6 +332,7 @@ void parseInto(Vm& vm, XmlNodeObject* document, const std::string& text) {
     XmlDocument parsed = parseXml(text, ignoreWhite);
     for (XmlNodeObject* child : document->children) child->parent = nullptr;
     document->children.clear();
+    document->childArray = nullptr;
     buildChildren(vm, document, parsed.children);
     vm.setMember(document, "status", Value::number(parsed.status));
     vm.setMember(document, "xmlDecl", parsed.xmlDecl ? vm.newString(*parsed.xmlDecl) : Value());
@@ -253,6 +345,16 @@ Value constructXml(Vm& vm, const Value& self, const Arguments& args) {
     document->attributes = vm.newObject();
     if (!args.empty() && !args[0].isNullish()) parseInto(vm, document, vm.toString(args[0]));
     return self;
+}
+
+Value nodeNamespaceForPrefix(Vm& vm, const Value& self, const Arguments& args) {
+    XmlNodeObject* node = asNode(self);
+    return node ? node->namespaceForPrefix(vm, vm.toString(args[0])) : Value();
+}
+
+Value nodePrefixForNamespace(Vm& vm, const Value& self, const Arguments& args) {
+    XmlNodeObject* node = asNode(self);
+    return node ? node->prefixForNamespace(vm, vm.toString(args[0])) : Value();
 }
 
 Value xmlParse(Vm& vm, const Value& self, const Arguments& args) {
@@ -329,6 +431,8 @@ void registerXmlClasses(Vm& vm) {
     defineMethod(vm, nodeProto, "cloneNode", nodeCloneNode);
     defineMethod(vm, nodeProto, "hasChildNodes", nodeHasChildNodes);
     defineMethod(vm, nodeProto, "toString", nodeToString);
+    defineMethod(vm, nodeProto, "getNamespaceForPrefix", nodeNamespaceForPrefix);
+    defineMethod(vm, nodeProto, "getPrefixForNamespace", nodePrefixForNamespace);
 
     NativeFunction* xmlCtor = defineClass(vm, vm.global(), {"XML", nullptr, constructXml, makeNodeInstance, nodeProto});
     Object* xmlProto = prototypeOf(vm, xmlCtor);
