@@ -92,6 +92,7 @@ TEST(DateMath, NonFiniteTimesGiveTheOriginalsFields) {
     EXPECT_EQ(dateField(inf, DateField::kMilliseconds), -2147482648);
     EXPECT_EQ(dateField(inf, DateField::kMonth), 0);
     EXPECT_EQ(dateField(86400000 * 3.5, DateField::kHours), 12);
+    EXPECT_EQ(dateField(5.5, DateField::kMilliseconds), 5) << "whole fields of a fractional time";
 }
 
 TEST(DateMath, TwoDigitYears) {

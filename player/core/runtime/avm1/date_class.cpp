@@ -107,6 +107,10 @@ Value dateToString(Vm& vm, const Value& self, const Arguments&) {
     return vm.newString(formatDate(date->time, zoneOf(vm)));
 }
 
+// Unlike the constructor, the setters keep the edition's TimeClip: a non-finite field or a
+// time beyond 8.64e15 ms makes the date invalid.
+double clipSetterResult(double t) { return std::isfinite(t) && std::fabs(t) <= 8.64e15 ? t : kNaN; }
+
 // A setter replaces up to `Count` fields starting at field `First` (0 year .. 6 ms) with its
 // arguments, keeping the others (ECMA-262 15.9.5.28-41). Only setFullYear starts from +0 when
 // the date is invalid.
@@ -123,9 +127,13 @@ Value setFields(Vm& vm, const Value& self, const Arguments& args) {
     DateFields f = splitTime(base);
     double* fields[] = {&f.year, &f.month, &f.date, &f.hours, &f.minutes, &f.seconds, &f.ms};
     const size_t given = args.empty() ? 1 : std::min<size_t>(args.size(), Count);
-    for (size_t i = 0; i < given; ++i) *fields[First + i] = vm.toNumber(args[i]);
+    bool allFinite = true;
+    for (size_t i = 0; i < given; ++i) {
+        *fields[First + i] = vm.toNumber(args[i]);
+        allFinite = allFinite && std::isfinite(*fields[First + i]);
+    }
     const double joined = joinFields(f);
-    date->time = Utc ? joined : utcFromLocalTime(joined, zoneOf(vm));
+    date->time = clipSetterResult(allFinite ? (Utc ? joined : utcFromLocalTime(joined, zoneOf(vm))) : kNaN);
     return Value::number(date->time);
 }
 
@@ -134,7 +142,7 @@ Value setYear(Vm& vm, const Value& self, const Arguments& args) {
     if (!date) return Value();
     DateFields f = splitTime(std::isnan(date->time) ? 0 : localTimeOf(vm, *date));
     f.year = fullYearFromTwoDigits(vm.toNumber(args[0]));
-    date->time = utcFromLocalTime(joinFields(f), zoneOf(vm));
+    date->time = clipSetterResult(std::isfinite(f.year) ? utcFromLocalTime(joinFields(f), zoneOf(vm)) : kNaN);
     return Value::number(date->time);
 }
 

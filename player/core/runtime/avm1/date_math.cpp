@@ -134,6 +134,7 @@ double dateField(double t, DateField field) {
             case DateField::kMilliseconds: return kIntMin + 1000;
         }
     }
+    t = std::floor(t);  // fields are whole: a time of 5.5 ms has 5 ms
     switch (field) {
         case DateField::kYear: return yearFromTime(t);
         case DateField::kMonth: return monthFromTime(t);

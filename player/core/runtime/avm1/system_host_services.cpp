@@ -19,8 +19,8 @@ double systemLocalOffsetMinutes(double utcMs) {
     // Difference of the two broken-down times, in minutes.
     auto days = [](const std::tm& x) { return x.tm_year * 366 + x.tm_yday; };
     long dayDiff = days(local) - days(utc);
-    if (dayDiff > 1) dayDiff = -1;  // year boundary
-    if (dayDiff < -1) dayDiff = 1;
+    if (dayDiff > 1) dayDiff = 1;  // year boundary: local time already in the next year
+    if (dayDiff < -1) dayDiff = -1;
     return double(dayDiff * 1440 + (local.tm_hour - utc.tm_hour) * 60 + (local.tm_min - utc.tm_min));
 }
 
