@@ -278,7 +278,8 @@ Value constructNode(Vm& vm, const Value& self, const Arguments& args) {
 Value nodeAppendChild(Vm& vm, const Value& self, const Arguments& args) {
     XmlNodeObject* parent = asNode(self);
     XmlNodeObject* child = asNode(args[0]);
-    if (parent && child && !parent->isAncestorOrSelf(child)) appendTo(vm, parent, child);
+    // A node still in a tree is refused: scripts move nodes with removeNode first.
+    if (parent && child && !child->parent && !parent->isAncestorOrSelf(child)) appendTo(vm, parent, child);
     return Value();
 }
 
@@ -286,7 +287,10 @@ Value nodeInsertBefore(Vm& vm, const Value& self, const Arguments& args) {
     XmlNodeObject* parent = asNode(self);
     XmlNodeObject* child = asNode(args[0]);
     XmlNodeObject* before = asNode(args[1]);
-    if (!parent || !child || !before || before->parent != parent || child == before || parent->isAncestorOrSelf(child)) return Value();
+    if (!parent || !child || !before || child->parent || before->parent != parent || child == before ||
+        parent->isAncestorOrSelf(child)) {
+        return Value();
+    }
     detachNode(vm, child);
     auto at = std::find(parent->children.begin(), parent->children.end(), before);
     parent->children.insert(at, child);
