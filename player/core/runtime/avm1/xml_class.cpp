@@ -6,6 +6,7 @@
 
 #include "library_classes.h"
 #include "native_class.h"
+#include "timers.h"
 #include "xml_document.h"
 
 namespace swf::avm1 {
@@ -409,16 +410,32 @@ Value readMovieText(Vm& vm, const Value& url, double* bytes) {
 
 }  // namespace
 
+// The file's text reaches the object as the original's loads do, after the script that asked
+// for it: the byte counts are set, then onData(text) runs.
+Value deliverLoadedText(Vm& vm, const Value&, const Arguments& args) {
+    Object* target = args[0].asObject();
+    if (!target) return Value();
+    if (!args[1].isUndefined()) {
+        target->define("_bytesLoaded", args[2], kDontEnum);
+        target->define("_bytesTotal", args[2], kDontEnum);
+    }
+    Value dataArgs[] = {args[1]};
+    vm.callMethod(args[0], "onData", Arguments(dataArgs, 1));
+    return Value();
+}
+
 Value loadBesideMovie(Vm& vm, const Value& self, const Arguments& args) {
     Object* target = self.asObject();
     if (!target || args.empty()) return Value::boolean(false);
     double bytes = 0;
     Value text = readMovieText(vm, args[0], &bytes);
     vm.setMember(target, "loaded", Value::boolean(false));
-    target->define("_bytesTotal", Value::number(bytes), kDontEnum);
-    target->define("_bytesLoaded", Value::number(bytes), kDontEnum);
-    Value dataArgs[] = {text};
-    vm.callMethod(self, "onData", Arguments(dataArgs, 1));
+    target->define("_bytesLoaded", Value::number(0), kDontEnum);
+    Timers::Timer delivery;
+    delivery.function = Value::object(vm.newNative(deliverLoadedText));
+    delivery.args = {self, text, Value::number(bytes)};
+    delivery.repeat = false;
+    vm.timers().add(std::move(delivery), vm.host().movieMs());
     return Value::boolean(true);
 }
 
