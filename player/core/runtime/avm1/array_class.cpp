@@ -87,6 +87,12 @@ void storeElements(Vm& vm, Object* o, const std::vector<Value>& values) {
     setLength(vm, o, static_cast<uint32_t>(values.size()));
 }
 
+// Deletes every element, so that the ones stored next are new properties in the order they
+// are stored: for..in (newest first) shows the original's order after shift and unshift.
+void clearElements(Vm& vm, Object* o, uint32_t length) {
+    for (uint32_t i = 0; i < length; ++i) vm.deleteMember(o, nameOf(i));
+}
+
 Object* thisObject(const Value& self) { return self.asObject(); }
 
 // ECMA relative position: negative counts from the end, clamped to [0, length].
@@ -162,22 +168,27 @@ Value arrayPop(Vm& vm, const Value& self, const Arguments&) {
 Value arrayShift(Vm& vm, const Value& self, const Arguments&) {
     Object* o = thisObject(self);
     if (!o) return Value();
-    std::vector<Value> values = elementsOf(vm, o);
+    const std::vector<Value> values = elementsOf(vm, o);
     if (values.empty()) return Value();
-    Value first = values.front();
-    values.erase(values.begin());
-    storeElements(vm, o, values);
-    return first;
+    clearElements(vm, o, static_cast<uint32_t>(values.size()));
+    for (uint32_t i = 1; i < values.size(); ++i) setElement(vm, o, i - 1, values[i]);
+    setLength(vm, o, static_cast<uint32_t>(values.size() - 1));
+    return values.front();
 }
 
+// The original moves the elements up from the last one down, then stores the new ones.
 Value arrayUnshift(Vm& vm, const Value& self, const Arguments& args) {
     Object* o = thisObject(self);
     if (!o) return Value();
-    std::vector<Value> values = elementsOf(vm, o);
-    vm.checkArrayLength(double(values.size()) + args.size());
-    values.insert(values.begin(), args.begin(), args.end());
-    storeElements(vm, o, values);
-    return Value::number(static_cast<double>(values.size()));
+    const std::vector<Value> values = elementsOf(vm, o);
+    const uint32_t count = static_cast<uint32_t>(args.size());
+    vm.checkArrayLength(double(values.size()) + count);
+    clearElements(vm, o, static_cast<uint32_t>(values.size()));
+    for (uint32_t i = static_cast<uint32_t>(values.size()); i-- > 0;) setElement(vm, o, i + count, values[i]);
+    for (uint32_t i = 0; i < count; ++i) setElement(vm, o, i, args[i]);
+    const uint32_t length = static_cast<uint32_t>(values.size()) + count;
+    setLength(vm, o, length);
+    return Value::number(length);
 }
 
 Value arraySlice(Vm& vm, const Value& self, const Arguments& args) {
@@ -247,12 +258,20 @@ Value arrayToString(Vm& vm, const Value& self, const Arguments&) {
     return vm.newString(joinElements(vm, o, ","));
 }
 
+// Pairs from the outside in: both elements of a pair are removed and stored again swapped
+// (a hole becomes an undefined element); the middle one of an odd count stays as it is.
 Value arrayReverse(Vm& vm, const Value& self, const Arguments&) {
     Object* o = thisObject(self);
     if (!o) return Value();
-    std::vector<Value> values = elementsOf(vm, o);
-    std::reverse(values.begin(), values.end());
-    storeElements(vm, o, values);
+    const std::vector<Value> values = elementsOf(vm, o);
+    const uint32_t length = static_cast<uint32_t>(values.size());
+    for (uint32_t i = 0; i < length / 2; ++i) {
+        const uint32_t j = length - 1 - i;
+        vm.deleteMember(o, nameOf(i));
+        vm.deleteMember(o, nameOf(j));
+        setElement(vm, o, i, values[j]);
+        setElement(vm, o, j, values[i]);
+    }
     return self;
 }
 
