@@ -62,6 +62,27 @@ TEST_F(Library, ArrayMutators) {
     EXPECT_TRUE(call(a, "splice").isUndefined());
 }
 
+TEST_F(Library, ArrayElementOrderAfterReorderingAndSpliceRefusals) {
+    Value a = make("Array");
+    vm->setMember(a, "4", num(4));
+    call(a, "reverse");
+    auto keys = [&](const Value& v) {
+        std::string out;
+        for (const auto& k : vm->enumerate(v.asObject())) out += k + ",";
+        return out;
+    };
+    EXPECT_EQ(keys(a), "3,1,4,0,") << "pairs re-stored outside in, the middle left alone";
+    Value b = array({str("a"), str("b"), str("c")});
+    EXPECT_TRUE(call(b, "splice", {num(1), num(-1)}).isUndefined());
+    EXPECT_TRUE(call(b, "splice", {num(1), Value()}).isUndefined());
+    EXPECT_EQ(length(call(b, "splice", {num(9)})), 0);
+    EXPECT_EQ(text(b), "a,b,c");
+    Object* plain = vm->newObject(vm->getMember(global("Array"), "prototype").asObject());
+    plain->define("length", num(2));
+    plain->define("0", str("own"));
+    EXPECT_EQ(text(call(Value::object(plain), "join")), "undefined,undefined") << "no array storage";
+}
+
 TEST_F(Library, ArraySortFlagsAndArguments) {
     Value a = array({num(4), num(1), num(3), num(22), num(2)});
     EXPECT_EQ(text(call(a, "sort")), "1,2,22,3,4");

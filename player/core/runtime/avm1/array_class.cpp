@@ -66,7 +66,14 @@ Object* makeArrayInstance(Vm& vm, Object* proto) { return vm.heap().make<ArrayOb
 
 std::string nameOf(uint32_t index) { return std::to_string(index); }
 
-Value elementAt(Vm& vm, Object* o, uint32_t index) { return vm.getMember(o, nameOf(index)); }
+// The methods read an array's own elements only: an element inherited from a prototype, or
+// any element of an object that is no array, reads as undefined, as in the original.
+Value elementAt(Vm& vm, Object* o, uint32_t index) {
+    if (!dynamic_cast<ArrayObject*>(o)) return Value();
+    const Property* p = o->findOwn(nameOf(index), vm.names());
+    if (!p) return Value();
+    return p->isAccessor() ? vm.getMember(o, nameOf(index)) : p->value;
+}
 void setElement(Vm& vm, Object* o, uint32_t index, const Value& v) { vm.setMember(o, nameOf(index), v); }
 
 void setLength(Vm& vm, Object* o, uint32_t length) { vm.setMember(o, "length", Value::number(length)); }
@@ -202,21 +209,21 @@ Value arraySlice(Vm& vm, const Value& self, const Arguments& args) {
     return Value::object(makeArrayObject(vm, values));
 }
 
-// splice answers undefined, changing nothing, for a missing or undefined start, a start past
-// the end or an undefined count.
+// splice answers undefined, changing nothing, for a missing or undefined start or an
+// undefined or negative count.
 Value arraySplice(Vm& vm, const Value& self, const Arguments& args) {
     Object* o = thisObject(self);
     if (!o || args.empty() || args[0].isUndefined()) return Value();
     std::vector<Value> values = elementsOf(vm, o);
     const uint32_t length = static_cast<uint32_t>(values.size());
-    double wantedStart = vm.toInteger(args[0]);
-    if (wantedStart > length) return Value();
+    double wantedStart = std::min<double>(vm.toInteger(args[0]), length);
     if (wantedStart < 0) wantedStart = std::max(0.0, length + wantedStart);
     const uint32_t start = static_cast<uint32_t>(wantedStart);
     uint32_t count = length - start;
     if (args.size() > 1) {
-        if (args[1].isUndefined()) return Value();
-        count = static_cast<uint32_t>(std::clamp(vm.toInteger(args[1]), 0.0, double(length - start)));
+        const double wanted = vm.toInteger(args[1]);
+        if (args[1].isUndefined() || wanted < 0) return Value();
+        count = static_cast<uint32_t>(std::min(wanted, double(length - start)));
     }
     std::vector<Value> removed(values.begin() + start, values.begin() + start + count);
     values.erase(values.begin() + start, values.begin() + start + count);
