@@ -3,61 +3,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "number_format.h"
 #include "script_clip.h"
+#include "string_to_number.h"
 #include "vm.h"
 
 namespace swf::avm1 {
-namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
-
-// Until the library's string-to-number rules are wired in: decimal text with surrounding
-// blanks, "0x" hexadecimal from SWF 6, nothing else.
-double parseNumber(const std::string& s, int version) {
-    size_t i = 0, n = s.size();
-    while (i < n && isSpace(s[i])) ++i;
-    if (i == n) return version >= 5 ? NAN : 0;
-    if (version >= 6 && n - i > 2 && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-        char* end = nullptr;
-        long long v = std::strtoll(s.c_str() + i + 2, &end, 16);
-        return *end == '\0' ? double(int32_t(uint32_t(v))) : NAN;
-    }
-    const char* start = s.c_str() + i;
-    if (start[0] == 'i' || start[0] == 'I' || start[0] == 'n' || start[0] == 'N' ||
-        ((start[0] == '+' || start[0] == '-') && (start[1] == 'i' || start[1] == 'I' || start[1] == 'n' || start[1] == 'N')))
-        return NAN;  // strtod would read "inf" and "nan"
-    char* end = nullptr;
-    double v = std::strtod(start, &end);
-    if (end == start) return NAN;
-    while (*end && isSpace(*end)) ++end;
-    return *end ? NAN : v;
-}
-
-}  // namespace
-
-std::string Vm::numberToString(double n) {
-    if (std::isnan(n)) return "NaN";
-    if (std::isinf(n)) return n > 0 ? "Infinity" : "-Infinity";
-    if (n == 0) return "0";
-    if (std::fabs(n) < 1e15 && n == std::floor(n)) {
-        char buf[32];
-        std::snprintf(buf, sizeof buf, "%.0f", n);
-        return buf;
-    }
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", n);
-    std::string s = buf;
-    size_t e = s.find('e');
-    if (e != std::string::npos) {
-        // "1e+021" / "1e-05" -> "1e+21" / "1e-5"
-        std::string mant = s.substr(0, e), exp = s.substr(e + 1);
-        char sign = exp[0];
-        size_t d = 1;
-        while (d + 1 < exp.size() && exp[d] == '0') ++d;
-        s = mant + "e" + sign + exp.substr(d);
-    }
-    return s;
-}
+std::string Vm::numberToString(double n) { return formatNumber(n); }
 
 // AVM1 asks valueOf only (for numbers and for `+`); an object it leaves as an object then
 // converts to NaN, or to text through its toString when a string is needed.
@@ -78,7 +31,7 @@ double Vm::toNumber(const Value& v) {
         case Value::Type::Null: return version_ >= 7 ? NAN : 0;
         case Value::Type::Boolean: return v.asBoolean() ? 1 : 0;
         case Value::Type::Number: return v.asNumber();
-        case Value::Type::String: return parseNumber(v.asString(), version_);
+        case Value::Type::String: return stringToNumber(v.asString(), version_);
         case Value::Type::Object: {
             Value p = toPrimitive(v, PrimitiveHint::Number);
             return p.isObject() ? NAN : toNumber(p);
@@ -114,7 +67,7 @@ bool Vm::toBoolean(const Value& v) {
         case Value::Type::String:
             if (version_ >= 7) return !v.asString().empty();
             {
-                double n = parseNumber(v.asString(), version_);
+                double n = stringToNumber(v.asString(), version_);
                 return n != 0 && !std::isnan(n);
             }
         case Value::Type::Object: return true;
