@@ -42,8 +42,9 @@ void add2(Interpreter& in, Activation&, const Action&) {
     Vm& vm = in.vm();
     Value b = in.pop();
     Value a = in.pop();
-    Value pa = vm.toPrimitive(a);
+    // The right operand converts first, as the original does (valueOf calls show it).
     Value pb = vm.toPrimitive(b);
+    Value pa = vm.toPrimitive(a);
     if (pa.isString() || pb.isString()) {
         std::string s = vm.toString(pa);
         s += vm.toString(pb);

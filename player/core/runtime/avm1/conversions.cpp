@@ -9,11 +9,6 @@
 #include "vm.h"
 
 namespace swf::avm1 {
-namespace {
-
-double parseNumber(const std::string& s, int version) { return stringToNumber(s, version); }
-
-}  // namespace
 
 std::string Vm::numberToString(double n) { return formatNumber(n); }
 
@@ -36,7 +31,7 @@ double Vm::toNumber(const Value& v) {
         case Value::Type::Null: return version_ >= 7 ? NAN : 0;
         case Value::Type::Boolean: return v.asBoolean() ? 1 : 0;
         case Value::Type::Number: return v.asNumber();
-        case Value::Type::String: return parseNumber(v.asString(), version_);
+        case Value::Type::String: return stringToNumber(v.asString(), version_);
         case Value::Type::Object: {
             Value p = toPrimitive(v, PrimitiveHint::Number);
             return p.isObject() ? NAN : toNumber(p);
@@ -72,7 +67,7 @@ bool Vm::toBoolean(const Value& v) {
         case Value::Type::String:
             if (version_ >= 7) return !v.asString().empty();
             {
-                double n = parseNumber(v.asString(), version_);
+                double n = stringToNumber(v.asString(), version_);
                 return n != 0 && !std::isnan(n);
             }
         case Value::Type::Object: return true;

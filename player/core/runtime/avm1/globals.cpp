@@ -7,8 +7,8 @@ namespace swf::avm1 {
 void installGlobals(Vm& vm) {
     registerObjectClass(vm);
     registerFunctionClass(vm);
-    registerLibraryClasses(vm);
     registerBooleanClass(vm);
+    registerLibraryClasses(vm);
     registerGlobalFunctions(vm);
     registerAsBroadcaster(vm);
     registerInputObjects(vm);
