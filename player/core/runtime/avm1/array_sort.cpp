@@ -1,33 +1,14 @@
 #include "array_sort.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+
+#include "utf16_text.h"
 
 namespace swf::avm1 {
 
 namespace {
-
-// One code point from UTF-8; a byte that starts no valid sequence stands for itself, so
-// text of SWF 5 movies (a code page, not UTF-8) still compares byte by byte.
-uint32_t nextCodePoint(const std::string& s, size_t& i) {
-    const auto lead = static_cast<unsigned char>(s[i]);
-    const size_t extra = lead >= 0xF0 && lead < 0xF8 ? 3 : lead >= 0xE0 && lead < 0xF0 ? 2 : lead >= 0xC0 && lead < 0xE0 ? 1 : 0;
-    if (extra == 0 || i + extra >= s.size()) {
-        ++i;
-        return lead;
-    }
-    uint32_t cp = lead & (0x3Fu >> extra);
-    for (size_t k = 1; k <= extra; ++k) {
-        const auto c = static_cast<unsigned char>(s[i + k]);
-        if ((c & 0xC0) != 0x80) {
-            ++i;
-            return lead;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    i += extra + 1;
-    return cp;
-}
 
 uint32_t foldCase(uint32_t cp) {
     if (cp >= 'A' && cp <= 'Z') return cp + 32;
@@ -35,20 +16,24 @@ uint32_t foldCase(uint32_t cp) {
     return cp;
 }
 
+// By UTF-16 units, as the original compares its strings; text that is not UTF-8 (SWF 5)
+// compares byte by byte.
 int compareText(const std::string& a, const std::string& b, bool caseInsensitive) {
-    size_t i = 0, j = 0;
-    while (i < a.size() && j < b.size()) {
-        uint32_t x = nextCodePoint(a, i);
-        uint32_t y = nextCodePoint(b, j);
-        if (caseInsensitive) {
-            x = foldCase(x);
-            y = foldCase(y);
-        }
-        if (x != y) return x < y ? -1 : 1;
+    if (!caseInsensitive) {
+        const int bytes = a.compare(b);
+        const bool ascii = std::all_of(a.begin(), a.end(), [](char c) { return c >= 0; }) &&
+                           std::all_of(b.begin(), b.end(), [](char c) { return c >= 0; });
+        if (ascii) return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
     }
-    if (i < a.size()) return 1;
-    if (j < b.size()) return -1;
-    return 0;
+    const std::u16string x = toUtf16Units(a, true);
+    const std::u16string y = toUtf16Units(b, true);
+    const size_t common = std::min(x.size(), y.size());
+    for (size_t i = 0; i < common; ++i) {
+        const uint32_t p = caseInsensitive ? foldCase(x[i]) : x[i];
+        const uint32_t q = caseInsensitive ? foldCase(y[i]) : y[i];
+        if (p != q) return p < q ? -1 : 1;
+    }
+    return x.size() == y.size() ? 0 : (x.size() < y.size() ? -1 : 1);
 }
 
 int compareNumbers(double a, double b) {

@@ -53,7 +53,7 @@ Value callString(Vm& vm, const Value&, const Arguments& args) {
 
 // Only strings and String objects answer; converting anything else would call toString
 // again, which may be this very method (o.toString = String.prototype.toString).
-Value stringValueOf(Vm& vm, const Value& self, const Arguments&) {
+Value stringValueOf(Vm&, const Value& self, const Arguments&) {
     if (self.isString()) return self;
     if (auto* boxed = dynamic_cast<StringObject*>(self.asObject())) return boxed->value;
     return Value();

@@ -2,8 +2,6 @@
 
 namespace swf::avm1 {
 
-namespace {
-
 void appendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x80) {
         out.push_back(static_cast<char>(cp));
@@ -21,8 +19,6 @@ void appendUtf8(std::string& out, uint32_t cp) {
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
-
-}  // namespace
 
 std::u16string toUtf16Units(const std::string& text, bool utf8) {
     std::u16string units;
