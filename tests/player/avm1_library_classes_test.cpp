@@ -45,6 +45,12 @@ TEST_F(Library, ArrayLengthFollowsIndicesAndTruncates) {
     EXPECT_TRUE(vm->getMember(a, "7").isUndefined()) << "truncation deletes";
     Value b = make("Array", {str("3")});
     EXPECT_EQ(length(b), 1) << "a single non-number is an element";
+    // Indices wrap to 32 bits and so does the length.
+    vm->setMember(b, "-2147483649", str("wraps to 2147483647"));
+    EXPECT_EQ(length(b), -2147483648.0);
+    EXPECT_TRUE(vm->getMember(b, "0").isUndefined()) << "the length went down: truncated";
+    vm->setMember(b, "4294967296", str("index 0"));
+    EXPECT_EQ(length(b), 1);
 }
 
 TEST_F(Library, ArrayMutators) {

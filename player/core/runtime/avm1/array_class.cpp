@@ -13,16 +13,22 @@ namespace swf::avm1 {
 
 namespace {
 
-// "12" -> 12; names that are not a canonical index below 2^31 ("012", "-1", "x") -> nullopt.
+// The element index a property name stands for: an integer written in decimal ("12", "-5",
+// "4294967296"), wrapped to 32 bits as the original does; other names (with leading zeros,
+// fractions, letters) are no index.
 std::optional<int32_t> indexOfName(const std::string& name) {
-    if (name.empty() || name.size() > 10 || (name.size() > 1 && name[0] == '0')) return std::nullopt;
-    int64_t value = 0;
-    for (char c : name) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
+    const bool negative = !name.empty() && name[0] == '-';
+    const size_t digits = name.size() - (negative ? 1 : 0);
+    if (digits == 0 || digits > 19) return std::nullopt;
+    const size_t first = negative ? 1 : 0;
+    if (digits > 1 && name[first] == '0') return std::nullopt;
+    uint64_t value = 0;
+    for (size_t i = first; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return std::nullopt;
+        value = value * 10 + static_cast<uint64_t>(name[i] - '0');
     }
-    if (value > 2147483647) return std::nullopt;
-    return static_cast<int32_t>(value);
+    const uint32_t low = static_cast<uint32_t>(negative ? 0 - value : value);
+    return static_cast<int32_t>(low);
 }
 
 class ArrayObject final : public Object {
@@ -41,8 +47,10 @@ public:
             return true;
         }
         if (auto index = indexOfName(name); index && *index >= length) {
-            // int32 arithmetic as the original: a[2147483647] makes the length wrap negative.
-            length = static_cast<int32_t>(static_cast<uint32_t>(*index) + 1u);
+            // int32 arithmetic as the original: a[2147483647] makes the length wrap negative,
+            // and a length that went down truncates.
+            const auto grown = static_cast<int32_t>(static_cast<uint32_t>(*index) + 1u);
+            if (grown < length) truncate(vm, grown); else length = grown;
         }
         return false;
     }
