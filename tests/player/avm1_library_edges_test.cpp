@@ -10,6 +10,7 @@
 #include <random>
 
 #include <runtime/avm1/host_services.h>
+#include <runtime/avm1/library_classes.h>
 #include <runtime/avm1/vm.h>
 #include <runtime/avm1/xml_document.h>
 #include <runtime/avm1/url_escape.h>
@@ -114,6 +115,16 @@ TEST_F(LibraryEdges, SharedObjectCapAndDamagedStorage) {
     EXPECT_TRUE(vm->getMember(broken, "data").isObject()) << "damaged data starts empty";
     Value same = vm->callMethod(global("SharedObject"), "getLocal", Arguments(std::vector<Value>{str("broken")}));
     EXPECT_EQ(same.asObject(), broken.asObject()) << "one object per name";
+}
+
+TEST_F(LibraryEdges, UnloadWritesEverySharedObject) {
+    Value so = vm->callMethod(global("SharedObject"), "getLocal", Arguments(std::vector<Value>{str("prefs")}));
+    vm->setMember(vm->getMember(so, "data"), "speed", num(3));
+    EXPECT_TRUE(host.shared.empty()) << "nothing written before flush";
+    flushSharedObjects(*vm);
+    ASSERT_EQ(host.shared.size(), 1u);
+    EXPECT_EQ(host.shared[0].first, "prefs");
+    EXPECT_NE(host.shared[0].second.find("speed"), std::string::npos);
 }
 
 TEST_F(LibraryEdges, SelfContainingArrayJoinsWithoutEndlessRecursion) {

@@ -17,6 +17,10 @@ void registerSharedObjectClass(Vm& vm);
 void registerSystemObject(Vm& vm);
 void registerTextFunctions(Vm& vm);  // escape, unescape, parseInt, parseFloat
 
+// Writes every SharedObject the movie opened, as the original does when a movie unloads;
+// the host calls it when the movie stops.
+void flushSharedObjects(Vm& vm);
+
 // All of the above, in the order their prototypes are needed.
 void registerLibraryClasses(Vm& vm);
 
@@ -31,5 +35,7 @@ uint32_t arrayLikeLength(Vm& vm, Object* o);
 Value loadBesideMovie(Vm& vm, const Value& self, const Arguments& args);
 Value bytesLoaded(Vm& vm, const Value& self, const Arguments& args);
 Value bytesTotal(Vm& vm, const Value& self, const Arguments& args);
+// send / sendAndLoad of XML and LoadVars: nothing leaves the machine; false and a warning.
+Value refuseNetwork(Vm& vm, const Value& self, const Arguments& args);
 
 }  // namespace swf::avm1

@@ -39,11 +39,6 @@ Value loadVarsOnData(Vm& vm, const Value& self, const Arguments& args) {
 
 Value constructLoadVars(Vm&, const Value& self, const Arguments&) { return self; }
 
-Value noNetwork(Vm& vm, const Value&, const Arguments&) {
-    vm.warn("LoadVars: sending to the network is not available in a screen saver");
-    return Value::boolean(false);
-}
-
 }  // namespace
 
 void registerLoadVarsClass(Vm& vm) {
@@ -55,8 +50,8 @@ void registerLoadVarsClass(Vm& vm) {
     defineMethod(vm, proto, "onData", loadVarsOnData);
     defineMethod(vm, proto, "getBytesLoaded", bytesLoaded);
     defineMethod(vm, proto, "getBytesTotal", bytesTotal);
-    defineMethod(vm, proto, "send", noNetwork);
-    defineMethod(vm, proto, "sendAndLoad", noNetwork);
+    defineMethod(vm, proto, "send", refuseNetwork);
+    defineMethod(vm, proto, "sendAndLoad", refuseNetwork);
     proto->define("contentType", vm.newString("application/x-www-form-urlencoded"), kDontEnum);
 }
 

@@ -133,6 +133,15 @@ Value constructShared(Vm&, const Value& self, const Arguments&) { return self; }
 
 }  // namespace
 
+void flushSharedObjects(Vm& vm) {
+    Object* ctor = vm.getMember(vm.global(), "SharedObject").asObject();
+    Object* instances = ctor ? vm.getMember(ctor, kInstances).asObject() : nullptr;
+    if (!instances) return;
+    std::vector<std::string> names;
+    instances->ownNames(names, true);
+    for (const std::string& name : names) sharedFlush(vm, vm.getMember(instances, name), Arguments());
+}
+
 void registerSharedObjectClass(Vm& vm) {
     NativeFunction* ctor = defineClass(vm, vm.global(), {"SharedObject", nullptr, constructShared, nullptr, nullptr});
     Object* proto = prototypeOf(vm, ctor);

@@ -439,6 +439,11 @@ Value loadBesideMovie(Vm& vm, const Value& self, const Arguments& args) {
     return Value::boolean(true);
 }
 
+Value refuseNetwork(Vm& vm, const Value&, const Arguments&) {
+    vm.warn("send/sendAndLoad: a screen saver sends nothing to the network");
+    return Value::boolean(false);
+}
+
 Value bytesLoaded(Vm& vm, const Value& self, const Arguments&) { return vm.getMember(self, "_bytesLoaded"); }
 Value bytesTotal(Vm& vm, const Value& self, const Arguments&) { return vm.getMember(self, "_bytesTotal"); }
 
@@ -465,6 +470,8 @@ void registerXmlClasses(Vm& vm) {
     defineMethod(vm, xmlProto, "onData", xmlOnData);
     defineMethod(vm, xmlProto, "getBytesLoaded", bytesLoaded);
     defineMethod(vm, xmlProto, "getBytesTotal", bytesTotal);
+    defineMethod(vm, xmlProto, "send", refuseNetwork);
+    defineMethod(vm, xmlProto, "sendAndLoad", refuseNetwork);
     xmlProto->define("contentType", vm.newString("application/x-www-form-urlencoded"), kDontEnum);
     xmlProto->define("ignoreWhite", Value::boolean(false), kDontEnum);
     xmlProto->define("loaded", Value(), kDontEnum);
