@@ -69,10 +69,6 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
         run(act);
     } catch (const ScriptAbort& abort) {
         vm_.warn("script aborted: " + abort.reason);
-        if (abort.reason.find("recursion") != std::string::npos) {
-            // As the original: after runaway recursion, the movie's scripts stay off.
-            disabled_ = true;
-        }
     } catch (const ScriptThrow& thrown) {
         (void)thrown;  // an uncaught exception ends the script silently
     }
@@ -164,7 +160,7 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     act.thisValue = self;
     act.callee = &fn;
     act.target = act.originalTarget = fn.targetClip;
-    act.pool = current_ ? current_->pool : std::vector<SharedText>{};
+    act.pool = fn.constants;
     Object* locals = vm_.heap().make<Object>(nullptr);
     act.scope = vm_.heap().make<Scope>(fn.scope, locals, Scope::Kind::Local);
     for (Scope* s = fn.scope; s; s = s->parent)
