@@ -17,6 +17,7 @@ using testing_support::play;
 // the given script added to frame 1 and a sprite "kid" of three frames at depth 1.
 std::vector<uint8_t> scriptedMovie(const swfw::ActionWriter& frameOneScript, int frames = 5) {
     swfw::MovieWriter m(6, 50, 50, 12);
+    m.add(swfw::scriptLimits(256, 1));  // endless loops below end after a second, not fifteen
     m.add(fixtures::squareShape(1, 10, fixtures::rgb(0, 0, 0)));
     std::vector<swfw::Tag> kid;
     for (int f = 0; f < 3; ++f) {
@@ -160,7 +161,7 @@ TEST(Avm1, UnknownActionsAreSkippedAndLoopsAreBounded) {
 }
 
 TEST(Avm1, TracesAreCappedForLongRuns) {
-    // An endless trace loop: the action budget ends the frame, the trace cap bounds memory.
+    // An endless trace loop: the script time limit ends the frame, the trace cap bounds memory.
     swfw::ActionWriter a;
     a.pushString("again").trace();
     a.jump(int16_t(-int(a.size()) - 5));

@@ -32,6 +32,8 @@ enum TagCode : uint16_t {
     kTagDefineEditText = 37,
     kTagDefineSprite = 39,
     kTagFrameLabel = 43,
+    kTagExportAssets = 56,
+    kTagDoInitAction = 59,
     kTagScriptLimits = 65,
     kTagDefineMorphShape = 46,
     kTagDefineFont2 = 48,

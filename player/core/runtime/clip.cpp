@@ -127,6 +127,10 @@ void Clip::apply(const FrameCommand& cmd, bool withActions) {
         case FrameCommand::Kind::Actions:
             if (withActions) host_.queue.push_back({weak_from_this(), cmd.actions});
             break;
+        case FrameCommand::Kind::InitActions:
+            if (host_.initActionsRun.insert(cmd.actions.get()).second)
+                host_.queue.push_back({weak_from_this(), cmd.actions, true});
+            break;
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,12 +35,14 @@ struct DisplayObject {
 struct PendingActions {
     std::weak_ptr<Clip> clip;
     ActionListPtr actions;
+    bool init = false;  // DoInitAction: runs before the frame scripts queued with it
 };
 
 // What all clips of one player share.
 struct ClipHost {
     const Movie* movie = nullptr;
     std::vector<PendingActions> queue;  // frame scripts waiting to run, in order
+    std::set<const ActionList*> initActionsRun;  // DoInitAction blocks run once per movie
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
 };

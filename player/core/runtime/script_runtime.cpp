@@ -1,5 +1,7 @@
 #include "script_runtime.h"
 
+#include <algorithm>
+
 #include "avm1/globals.h"
 #include "avm1/interpreter.h"
 #include "clip_object.h"
@@ -56,6 +58,8 @@ void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
 }
 
 void ScriptRuntime::runQueued(ClipHost& host) {
+    // Init actions of the frames just entered run before their frame scripts.
+    std::stable_partition(host.queue.begin(), host.queue.end(), [](const PendingActions& p) { return p.init; });
     // Scripts may queue more scripts (a goto runs the target frame's).
     for (size_t i = 0; i < host.queue.size() && i < kMaxQueuedScripts; ++i) {
         PendingActions pending = host.queue[i];

@@ -47,8 +47,8 @@ void callFunction(Interpreter& in, Activation& act, const Action&) {
     Value fn = in.getVariable(name);
     Value self = Value::object(act.target ? act.target : act.originalTarget);
     if (auto* super = dynamic_cast<SuperObject*>(fn.asObject())) {
-        Value ctor = in.vm().getMember(super->baseProto, "__constructor__");
-        in.push(in.callWithSuper(ctor, Value::object(super->self), Arguments(args), super->baseProto->proto()));
+        Value ctor = in.vm().getMember(super->base, "__constructor__");
+        in.push(in.callWithSuper(ctor, Value::object(super->self), Arguments(args), super->base->proto()));
         return;
     }
     in.push(in.vm().call(fn, self, Arguments(args)));
@@ -64,14 +64,14 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
     if (name.empty()) {
         // The object itself is the function; on `super`, the base class constructor.
         if (super) {
-            Value ctor = vm.getMember(super->baseProto, "__constructor__");
-            in.push(in.callWithSuper(ctor, Value::object(super->self), Arguments(args), super->baseProto->proto()));
+            Value ctor = vm.getMember(super->base, "__constructor__");
+            in.push(in.callWithSuper(ctor, Value::object(super->self), Arguments(args), super->base->proto()));
         } else {
             in.push(vm.call(object, Value(), Arguments(args)));
         }
         return;
     }
-    Object* holder = super ? super->baseProto : object.asObject();
+    Object* holder = super ? super->base->proto() : object.asObject();
     Value self = super ? Value::object(super->self) : object;
     if (!holder) {
         holder = vm.toObject(object);
@@ -90,8 +90,7 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
         Property* p = vm.findProperty(holder, name, &owner);
         fn = p ? vm.getMember(holder, name) : Value();
     }
-    Object* superProto = owner ? owner->proto() : nullptr;
-    in.push(in.callWithSuper(fn, self, Arguments(args), superProto));
+    in.push(in.callWithSuper(fn, self, Arguments(args), owner));
 }
 
 void newObject(Interpreter& in, Activation&, const Action&) {

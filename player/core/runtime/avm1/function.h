@@ -49,6 +49,7 @@ public:
     std::shared_ptr<const FunctionBody> body;
     Scope* scope;        // the scope chain where the function was defined
     Object* targetClip;  // the clip whose timeline defined it (for frame actions and paths)
+    std::vector<SharedText> constants;  // the constant pool in force where it was defined
 };
 
 }  // namespace swf::avm1

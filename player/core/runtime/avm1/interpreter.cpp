@@ -62,17 +62,15 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     act.stackBase = stack_.size();
     act.target = act.originalTarget = clip;
     act.thisValue = Value::object(clip);
-    auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
-    act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
     act.registers.resize(4);
     try {
+        // A safe point: nothing runs, so a full heap may free room here.
+        if (vm_.heap().size() + 64 >= vm_.limits().maxObjects) vm_.collectGarbage();
+        auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
+        act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
         run(act);
     } catch (const ScriptAbort& abort) {
         vm_.warn("script aborted: " + abort.reason);
-        if (abort.reason.find("recursion") != std::string::npos) {
-            // As the original: after runaway recursion, the movie's scripts stay off.
-            disabled_ = true;
-        }
     } catch (const ScriptThrow& thrown) {
         (void)thrown;  // an uncaught exception ends the script silently
     }
@@ -152,7 +150,7 @@ void Interpreter::unwind(Activation& act, ScriptThrow& thrown) {
     throw thrown;
 }
 
-Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* superProto) {
+Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base) {
     if (live_.size() >= size_t(vm_.limits().recursionDepth))
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
     if (disabled_) return Value();
@@ -164,20 +162,19 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     act.thisValue = self;
     act.callee = &fn;
     act.target = act.originalTarget = fn.targetClip;
-    act.pool = current_ ? current_->pool : std::vector<SharedText>{};
+    act.pool = fn.constants;
     Object* locals = vm_.heap().make<Object>(nullptr);
     act.scope = vm_.heap().make<Scope>(fn.scope, locals, Scope::Kind::Local);
     for (Scope* s = fn.scope; s; s = s->parent)
         if (s->kind == Scope::Kind::Target) { act.targetScope = s; break; }
     act.registers.resize(body.isFunction2 ? std::max<size_t>(body.registerCount, 1) : 4);
 
-    // `super` starts at the prototype above the one the function was found on.
     Object* thisObject = self.asObject();
-    if (!superProto && thisObject && thisObject->proto()) superProto = thisObject->proto()->proto();
+    if (!base && thisObject) base = thisObject->proto();
     Object* superObject = nullptr;
     bool wantSuper = !body.isFunction2 || !(body.flags & FunctionBody::SuppressSuper) ||
                      (body.flags & FunctionBody::PreloadSuper);
-    if (wantSuper && thisObject && superProto) superObject = vm_.heap().make<SuperObject>(thisObject, superProto);
+    if (wantSuper && thisObject && base) superObject = vm_.heap().make<SuperObject>(thisObject, base);
     std::vector<Value> argValues(args.begin(), args.end());
     bool wantArguments = !body.isFunction2 || !(body.flags & FunctionBody::SuppressArguments) ||
                          (body.flags & FunctionBody::PreloadArguments);

@@ -29,11 +29,11 @@ public:
     // Runs a frame script (or a clip event) with `clip` as target and `this`. Aborts by the
     // limits are caught here and reported as warnings.
     void runScript(const ActionListPtr& code, Object* clip);
-    // Calls a script function; used by Vm::call. `superProto`: where `super` looks first (the
-    // prototype above the one the method was found on); null derives it from `self`.
-    Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* superProto);
-    // Calls any function value with an explicit `super` start (CallMethod, NewObject).
-    Value callWithSuper(const Value& function, const Value& self, const Arguments& args, Object* superProto);
+    // Calls a script function; used by Vm::call. `base`: the prototype the function was found
+    // on, which `super` starts from (null: self's __proto__).
+    Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base);
+    // Calls any function value with an explicit `super` base (CallMethod, super calls).
+    Value callWithSuper(const Value& function, const Value& self, const Arguments& args, Object* base);
 
     // The frame's script time starts now (the limit counts all scripts of one frame).
     void startFrameBudget();

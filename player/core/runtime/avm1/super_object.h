@@ -1,5 +1,6 @@
-// The value of `super` inside a method: calling it runs the base constructor on the same
-// `this`; its methods are looked up from the base prototype and also run on that `this`.
+// The value of `super` inside a method found on prototype `base` (for a constructor, the
+// instance's __proto__): calling it runs base.__constructor__ on the same `this`; its methods
+// are looked up from base.__proto__ and also run on that `this`.
 #pragma once
 
 #include "heap.h"
@@ -9,14 +10,14 @@ namespace swf::avm1 {
 
 class SuperObject final : public Object {
 public:
-    SuperObject(Object* self, Object* baseProto) : Object(baseProto), self(self), baseProto(baseProto) {}
+    SuperObject(Object* self, Object* base) : Object(base->proto()), self(self), base(base) {}
     void traceReferences(Marker& marker) override {
         marker.mark(self);
-        marker.mark(baseProto);
+        marker.mark(base);
     }
 
     Object* self;
-    Object* baseProto;
+    Object* base;
 };
 
 }  // namespace swf::avm1

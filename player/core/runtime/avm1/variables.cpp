@@ -137,10 +137,10 @@ void Interpreter::setVariable(const std::string& name, const Value& value) {
     vm_.setMember(fallback, name, value);
 }
 
-Value Interpreter::callWithSuper(const Value& function, const Value& self, const Arguments& args, Object* superProto) {
+Value Interpreter::callWithSuper(const Value& function, const Value& self, const Arguments& args, Object* base) {
     Object* o = function.asObject();
     FunctionObject* fn = o ? o->asFunction() : nullptr;
-    if (fn && !fn->isNative()) return callScript(static_cast<ScriptFunction&>(*fn), self, args, superProto);
+    if (fn && !fn->isNative()) return callScript(static_cast<ScriptFunction&>(*fn), self, args, base);
     return vm_.call(function, self, args);
 }
 
