@@ -2,6 +2,7 @@
 // the network: send and sendAndLoad report failure), decode() and toString() convert.
 #include "library_classes.h"
 #include "loadvars_codec.h"
+#include "loading_object.h"
 #include "native_class.h"
 
 namespace swf::avm1 {
@@ -39,10 +40,12 @@ Value loadVarsOnData(Vm& vm, const Value& self, const Arguments& args) {
 
 Value constructLoadVars(Vm&, const Value& self, const Arguments&) { return self; }
 
+Object* makeLoadVarsInstance(Vm& vm, Object* proto) { return vm.heap().make<LoadingObject>(proto); }
+
 }  // namespace
 
 void registerLoadVarsClass(Vm& vm) {
-    NativeFunction* ctor = defineClass(vm, vm.global(), {"LoadVars", nullptr, constructLoadVars, nullptr, nullptr});
+    NativeFunction* ctor = defineClass(vm, vm.global(), {"LoadVars", nullptr, constructLoadVars, makeLoadVarsInstance, nullptr});
     Object* proto = prototypeOf(vm, ctor);
     defineMethod(vm, proto, "load", loadBesideMovie);
     defineMethod(vm, proto, "decode", loadVarsDecode);

@@ -1,5 +1,4 @@
-// Math: the functions convert every argument they are given (valueOf runs for each, as in the
-// original) and use the first; random draws from the Vm's host-seeded generator.
+// Math: the functions and constants; random draws from the Vm's host-seeded generator.
 #include <cmath>
 #include <limits>
 
@@ -13,13 +12,13 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
+// The one-argument functions convert the first two arguments (valueOf runs for both, as in the
+// original) and use the first.
 double firstOfAll(Vm& vm, const Arguments& args) {
-    double first = kNaN;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const double n = vm.toNumber(args[i]);
-        if (i == 0) first = n;
-    }
-    return args.empty() ? kNaN : first;
+    if (args.empty()) return kNaN;
+    const double first = vm.toNumber(args[0]);
+    if (args.size() > 1) vm.toNumber(args[1]);
+    return first;
 }
 
 template <double (*F)(double)>

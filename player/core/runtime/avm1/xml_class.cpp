@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "library_classes.h"
+#include "loading_object.h"
 #include "native_class.h"
 #include "timers.h"
 #include "xml_document.h"
@@ -13,9 +14,9 @@ namespace swf::avm1 {
 
 namespace {
 
-class XmlNodeObject : public Object {
+class XmlNodeObject : public LoadingObject {
 public:
-    using Object::Object;
+    using LoadingObject::LoadingObject;
 
     int type = XmlNode::kElement;
     std::optional<std::string> name;   // null for text nodes and documents
@@ -29,7 +30,7 @@ public:
     Object* childArray = nullptr;
 
     void traceReferences(Marker& marker) override {
-        Object::traceReferences(marker);
+        LoadingObject::traceReferences(marker);
         marker.mark(attributes);
         marker.mark(parent);
         marker.mark(childArray);
@@ -110,7 +111,7 @@ bool XmlNodeObject::getSpecial(Vm& vm, const std::string& property, Value& out) 
             out = namespaceForPrefix(vm, colon == std::string::npos ? std::string() : name->substr(0, colon));
         }
     } else {
-        return false;
+        return LoadingObject::getSpecial(vm, property, out);
     }
     return true;
 }
@@ -415,9 +416,9 @@ Value readMovieText(Vm& vm, const Value& url, double* bytes) {
 Value deliverLoadedText(Vm& vm, const Value&, const Arguments& args) {
     Object* target = args[0].asObject();
     if (!target) return Value();
-    if (!args[1].isUndefined()) {
-        target->define("_bytesLoaded", args[2], kDontEnum);
-        target->define("_bytesTotal", args[2], kDontEnum);
+    if (auto* loading = dynamic_cast<LoadingObject*>(target); loading && !args[1].isUndefined()) {
+        loading->bytesLoaded = vm.toNumber(args[2]);
+        loading->bytesTotal = loading->bytesLoaded;
     }
     Value dataArgs[] = {args[1]};
     vm.callMethod(args[0], "onData", Arguments(dataArgs, 1));
@@ -430,7 +431,7 @@ Value loadBesideMovie(Vm& vm, const Value& self, const Arguments& args) {
     double bytes = 0;
     Value text = readMovieText(vm, args[0], &bytes);
     vm.setMember(target, "loaded", Value::boolean(false));
-    target->define("_bytesLoaded", Value::number(0), kDontEnum);
+    if (auto* loading = dynamic_cast<LoadingObject*>(target)) loading->bytesLoaded = 0;
     Timers::Timer delivery;
     delivery.function = Value::object(vm.newNative(deliverLoadedText));
     delivery.args = {self, text, Value::number(bytes)};
