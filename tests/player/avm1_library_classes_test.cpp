@@ -153,10 +153,20 @@ TEST_F(Library, NumberAndMath) {
     Value math = global("Math");
     EXPECT_TRUE(std::isnan(vm->toNumber(call(math, "min", {num(1)})))) << "Math.min(1) is NaN";
     EXPECT_EQ(vm->toNumber(call(math, "max")), -INFINITY);
-    EXPECT_EQ(vm->toNumber(call(math, "max", {num(1), num(9), num(3)})), 9);
+    EXPECT_EQ(vm->toNumber(call(math, "max", {num(1), num(9), num(30)})), 9) << "a third argument is ignored";
     EXPECT_EQ(vm->toNumber(call(math, "round", {num(-2.5)})), -2);
     const double r = vm->toNumber(call(math, "random"));
     EXPECT_TRUE(r >= 0 && r < 1);
+}
+
+TEST_F(Library, MathMissingArgumentsAreNaNInEveryVersion) {
+    start(6);
+    Value math = global("Math");
+    EXPECT_TRUE(std::isnan(vm->toNumber(call(math, "pow")))) << "not 0^0";
+    EXPECT_EQ(vm->toNumber(call(math, "pow", {Value::boolean(true)})), 1) << "C's pow: 1^NaN is 1";
+    EXPECT_EQ(vm->toNumber(call(math, "pow", {num(2), Value()})), 1) << "a passed undefined is 0 in SWF 6";
+    EXPECT_TRUE(std::isnan(vm->toNumber(call(math, "atan2", {num(1)}))));
+    EXPECT_TRUE(std::isnan(vm->toNumber(call(math, "min", {Value::null()}))));
 }
 
 TEST_F(Library, DateWithThePinnedClockAndZone) {

@@ -21,6 +21,12 @@ double firstOfAll(Vm& vm, const Arguments& args) {
     return first;
 }
 
+// A missing argument is NaN in every version; an undefined one that was passed converts by
+// the movie's version (0 in SWF 6). So Math.pow() is NaN even in SWF 6.
+double argumentNumber(Vm& vm, const Arguments& args, size_t i) {
+    return i < args.size() ? vm.toNumber(args[i]) : kNaN;
+}
+
 template <double (*F)(double)>
 Value unary(Vm& vm, const Value&, const Arguments& args) {
     return Value::number(F(firstOfAll(vm, args)));
@@ -30,38 +36,34 @@ double absolute(double x) { return std::fabs(x); }
 double roundHalfUp(double x) { return std::floor(x + 0.5); }
 
 Value mathAtan2(Vm& vm, const Value&, const Arguments& args) {
-    const double y = vm.toNumber(args[0]);
-    const double x = vm.toNumber(args[1]);
+    const double y = argumentNumber(vm, args, 0);
+    const double x = argumentNumber(vm, args, 1);
     return Value::number(std::atan2(y, x));
 }
 
+// C's pow, not the ECMA one: Math.pow(true) is 1^NaN, which is 1.
 Value mathPow(Vm& vm, const Value&, const Arguments& args) {
-    const double base = vm.toNumber(args[0]);
-    const double exponent = vm.toNumber(args[1]);
-    if (std::isnan(exponent)) return Value::number(kNaN);
+    const double base = argumentNumber(vm, args, 0);
+    const double exponent = argumentNumber(vm, args, 1);
     return Value::number(std::pow(base, exponent));
 }
 
-// min/max: no argument gives the identity; a single one is compared with the missing second
-// (undefined), which is NaN from SWF 7 on: Math.min(1) is NaN.
+// min/max take exactly two arguments: none gives the identity, a single one is compared with
+// the missing second, which is NaN in every version (Math.min(1) is NaN), a third is ignored.
 Value extreme(Vm& vm, const Arguments& args, bool wantMax) {
     if (args.empty()) return Value::number(wantMax ? -kInf : kInf);
-    double result = vm.toNumber(args[0]);
-    const size_t count = args.size() < 2 ? 2 : args.size();
-    for (size_t i = 1; i < count; ++i) {
-        const double n = vm.toNumber(args[i]);
-        if (std::isnan(result) || std::isnan(n)) {
-            result = kNaN;
-        } else if (wantMax ? n > result : n < result) {
-            result = n;
-        }
-    }
-    return Value::number(result);
+    const double a = argumentNumber(vm, args, 0);
+    const double b = argumentNumber(vm, args, 1);
+    if (std::isnan(a) || std::isnan(b)) return Value::number(kNaN);
+    return Value::number(wantMax ? std::max(a, b) : std::min(a, b));
 }
 
 Value mathMax(Vm& vm, const Value&, const Arguments& args) { return extreme(vm, args, true); }
 Value mathMin(Vm& vm, const Value&, const Arguments& args) { return extreme(vm, args, false); }
-Value mathRandom(Vm& vm, const Value&, const Arguments&) { return Value::number(vm.random()); }
+Value mathRandom(Vm& vm, const Value&, const Arguments& args) {
+    firstOfAll(vm, args);  // converted and unused, as in the original
+    return Value::number(vm.random());
+}
 
 }  // namespace
 
