@@ -13,7 +13,8 @@ Vm::Vm(int swfVersion, HostServices& host, VmLimits limits)
       heap_(limits.maxObjects), random_(host.randomSeed()) {
     builtins_.objectProto = heap_.make<Object>(nullptr);
     builtins_.functionProto = heap_.make<Object>(builtins_.objectProto);
-    global_ = heap_.make<Object>(builtins_.objectProto);
+    // _global inherits nothing: `_global == undefined` is true in the original (no valueOf).
+    global_ = heap_.make<Object>(nullptr);
     interpreter_ = std::make_unique<Interpreter>(*this);
     installGlobals(*this);
 }
