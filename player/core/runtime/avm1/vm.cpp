@@ -66,7 +66,7 @@ Value Vm::getMember(Object* object, const std::string& name) {
     if (!object) return Value();
     Value special;
     if (object->getSpecial(*this, name, special)) return special;
-    if (sameName(name, "__proto__", names_)) return Value::object(object->proto());
+    if (sameName(name, "__proto__", names_)) return object->proto() ? Value::object(object->proto()) : Value();
     Object* owner = nullptr;
     Property* p = findProperty(object, name, &owner);
     if (!p) {
