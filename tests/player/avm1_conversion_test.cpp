@@ -180,8 +180,12 @@ TEST(Avm1Conversions, EcmaComparisonsWithNaNAndStrings) {
 }
 
 TEST(Avm1Conversions, BitOperationsWorkOnInt32) {
+    // The unsigned shift's result reads back as a signed 32-bit number.
     const char* src = R"(
         push -1, 0
+        bitURShift
+        trace
+        push -3, 1
         bitURShift
         trace
         push 4294967297.0, 0
@@ -197,7 +201,7 @@ TEST(Avm1Conversions, BitOperationsWorkOnInt32) {
         toInteger
         trace
     )";
-    EXPECT_EQ(traces(7, src), (Lines{"4294967295", "1", "2", "-4", "5"}));
+    EXPECT_EQ(traces(7, src), (Lines{"-1", "2147483646", "1", "2", "-4", "5"}));
 }
 
 TEST(Avm1Conversions, StringActionsCountCharactersFromSixBytesBefore) {

@@ -205,3 +205,40 @@ TEST(Avm1Limits, HostileCountsAndRegistersAreHarmless) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1Clock, IntervalsTickWithThePinnedClock) {
+    // A clock: setInterval(tick, 1000) where tick() traces the Date's h:m:s. The movie's clock
+    // starts at 22:20:06 (UTC, the pinned zone) and 30 frames at 12 fps pass 2.4 seconds.
+    const char* clock = R"(
+        function2 tick() regs 3
+          push 0, "Date"
+          newObject
+          store 1
+          pop
+          push 0, r:1, "getHours"
+          callMethod
+          push ":"
+          add2
+          push 0, r:1, "getMinutes"
+          callMethod
+          add2
+          push ":"
+          add2
+          push 0, r:1, "getSeconds"
+          callMethod
+          add2
+          trace
+        end
+        push 1000, "tick"
+        getVariable
+        push 2, "setInterval"
+        callFunction
+        pop
+    )";
+    auto run = script_test::runFrames(7, {clock}, 30);
+    EXPECT_EQ(run->traces(), (Lines{"22:20:7", "22:20:8"}));
+}
+
+}  // namespace

@@ -37,6 +37,7 @@ avm1::ScriptClip* ClipObject::rootClip() { return runtime_.objectFor(runtime_.ro
 
 avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule rule) {
     Clip* c = clip();
+    if (name.empty()) return nullptr;  // unnamed children are not reachable by name
     Clip* child = c ? c->childByName(name, rule) : nullptr;
     return child ? runtime_.objectFor(*child) : nullptr;
 }

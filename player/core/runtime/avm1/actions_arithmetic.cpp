@@ -72,8 +72,10 @@ void shiftLeft(Interpreter& in, Activation&, const Action&) {
 void shiftRight(Interpreter& in, Activation&, const Action&) {
     bitwise(in, [](int32_t x, int32_t y) { return double(x >> (y & 31)); });
 }
+// The original gives the unsigned shift's result as a signed 32-bit number:
+// 4294967295 >>> 0 is -1, -3 >>> 1 is 2147483646.
 void shiftRightUnsigned(Interpreter& in, Activation&, const Action&) {
-    bitwise(in, [](int32_t x, int32_t y) { return double(uint32_t(x) >> (y & 31)); });
+    bitwise(in, [](int32_t x, int32_t y) { return double(int32_t(uint32_t(x) >> (y & 31))); });
 }
 
 void toInteger(Interpreter& in, Activation&, const Action&) { in.push(Value::number(in.vm().toInteger(in.pop()))); }

@@ -116,20 +116,21 @@ void initArray(Interpreter& in, Activation&, const Action&) {
 void initObject(Interpreter& in, Activation&, const Action&) {
     size_t n = popCount(in);
     n = std::min(n, in.stackDepth() / 2);
-    std::vector<std::pair<std::string, Value>> pairs;
+    // Properties are made in the order popped (the last written first): for..in, which lists
+    // the newest first, then gives them in source order.
+    Object* o = in.vm().newObject();
     for (size_t i = 0; i < n; ++i) {
         Value value = in.pop();
         std::string name = in.vm().toString(in.pop());
-        pairs.emplace_back(std::move(name), std::move(value));
+        in.vm().setMember(o, name, value);
     }
-    Object* o = in.vm().newObject();
-    for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) in.vm().setMember(o, it->first, it->second);
     in.push(Value::object(o));
 }
 
-// for..in: a null marker, then the names; the loop pops names until it sees the marker.
+// for..in: an undefined marker, then the names; the loop pops names until it sees the
+// marker (which the loop variable holds afterwards).
 void pushNames(Interpreter& in, Object* o) {
-    in.push(Value::null());
+    in.push(Value());
     if (!o) return;
     std::vector<std::string> names = in.vm().enumerate(o);
     for (auto it = names.rbegin(); it != names.rend(); ++it) in.push(Value::string(*it));

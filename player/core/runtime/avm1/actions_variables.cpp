@@ -51,6 +51,14 @@ void deleteMember(Interpreter& in, Activation&, const Action&) {
 
 void deleteVariable(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
+    // "o.a" and "o:b" delete a member of what the path names.
+    size_t split = name.find_last_of(":.");
+    if (split != std::string::npos && split > 0) {
+        Object* base = act.target ? act.target : act.originalTarget;
+        Object* owner = in.resolvePath(base, name.substr(0, split)).asObject();
+        in.pushBool(owner && in.vm().deleteMember(owner, name.substr(split + 1)));
+        return;
+    }
     for (Scope* s = act.scope; s; s = s->parent) {
         if (s->values && s->values->hasOwn(name, in.vm().names())) {
             in.pushBool(in.vm().deleteMember(s->values, name));

@@ -23,19 +23,10 @@ public:
 
 Object* makeDateInstance(Vm& vm, Object* proto) { return vm.heap().make<DateObject>(proto); }
 
-// The original applies this year's time-zone rules to every date: a 1970 date in Kathmandu
-// is at +05:45 although the zone was +05:30 then. So the host is asked about the same moment
-// of the year moved into the current year.
+// The host answers with the zone's present rules for every date, as the original does.
 LocalOffsetMinutes zoneOf(Vm& vm) {
     HostServices* host = &vm.host();
-    const double currentYear = yearFromTime(host->nowUtcMs());
-    return [host, currentYear](double utc) {
-        if (!std::isfinite(utc) || std::isnan(currentYear)) return host->localOffsetMinutes(utc);
-        DateFields f = splitTime(utc);
-        f.year = currentYear;
-        const double moved = joinFields(f);
-        return host->localOffsetMinutes(std::isfinite(moved) ? moved : utc);
-    };
+    return [host](double utc) { return host->localOffsetMinutes(utc); };
 }
 
 DateObject* thisDate(const Value& self) { return dynamic_cast<DateObject*>(self.asObject()); }

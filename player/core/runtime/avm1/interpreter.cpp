@@ -49,6 +49,7 @@ void Interpreter::pushBool(bool b) {
 }
 
 bool Interpreter::checkLimits() {
+    ++executed_;
     if (++sinceCheck_ < kActionsBetweenClockChecks) return true;
     sinceCheck_ = 0;
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart_).count();

@@ -38,6 +38,8 @@ public:
     // The frame's script time starts now (the limit counts all scripts of one frame).
     void startFrameBudget();
     bool scriptsDisabled() const { return disabled_; }
+    // Actions run since the Vm started (for benchmarks).
+    uint64_t actionsExecuted() const { return executed_; }
 
     // ---- used by the action handlers
     Vm& vm() { return vm_; }
@@ -75,6 +77,7 @@ private:
     std::vector<Activation*> live_;
     std::chrono::steady_clock::time_point frameStart_;
     uint32_t sinceCheck_ = 0;
+    uint64_t executed_ = 0;
     bool disabled_ = false;
 };
 

@@ -4,8 +4,17 @@
 
 namespace swf::avm1 {
 
+size_t Object::FoldedHash::operator()(const std::string& s) const {
+    size_t h = 1469598103934665603ull;
+    for (char c : s) {
+        char lower = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+        h = (h ^ uint8_t(lower)) * 1099511628211ull;
+    }
+    return h;
+}
+
 Object::Entry* Object::findEntry(const std::string& name, NameRule rule) const {
-    auto range = index_.equal_range(foldedName(name));
+    auto range = index_.equal_range(name);
     for (auto it = range.first; it != range.second; ++it) {
         const Entry& e = entries_[it->second];
         if (e.live && sameName(e.name, name, rule)) return const_cast<Entry*>(&e);
@@ -28,7 +37,7 @@ void Object::define(const std::string& name, const Value& value, uint8_t flags) 
         e->property = Property{value, nullptr, nullptr, flags};
         return;
     }
-    index_.emplace(foldedName(name), uint32_t(entries_.size()));
+    index_.emplace(name, uint32_t(entries_.size()));
     entries_.push_back(Entry{name, Property{value, nullptr, nullptr, flags}, true});
     ++live_;
 }
@@ -40,7 +49,7 @@ bool Object::put(const std::string& name, const Value& value, NameRule rule) {
         e->property.getter = e->property.setter = nullptr;
         return true;
     }
-    index_.emplace(foldedName(name), uint32_t(entries_.size()));
+    index_.emplace(name, uint32_t(entries_.size()));
     entries_.push_back(Entry{name, Property{value, nullptr, nullptr, 0}, true});
     ++live_;
     return true;
@@ -83,7 +92,7 @@ void Object::compact() {
 
 void Object::rebuildIndex() {
     index_.clear();
-    for (uint32_t i = 0; i < entries_.size(); ++i) index_.emplace(foldedName(entries_[i].name), i);
+    for (uint32_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].name, i);
 }
 
 bool Object::getSpecial(Vm&, const std::string&, Value&) { return false; }

@@ -102,8 +102,15 @@ private:
 
     Object* proto_;
     std::vector<Entry> entries_;  // creation order; removed entries are dead until compacted
-    // Folded name -> indices of entries with that folded name (usually one).
-    std::unordered_multimap<std::string, uint32_t> index_;
+    // Name -> entry indices, hashed and compared without regard to ASCII case, so one index
+    // serves both name rules and a lookup allocates nothing.
+    struct FoldedHash {
+        size_t operator()(const std::string& s) const;
+    };
+    struct FoldedEqual {
+        bool operator()(const std::string& a, const std::string& b) const { return sameName(a, b, NameRule{false}); }
+    };
+    std::unordered_multimap<std::string, uint32_t, FoldedHash, FoldedEqual> index_;
     size_t live_ = 0;
     std::vector<Watch> watches_;
     friend class Marker;

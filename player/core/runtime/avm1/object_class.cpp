@@ -22,8 +22,9 @@ Value addProperty(Vm& vm, const Value& self, const Arguments& args) {
     std::string name = nameArg(vm, args);
     Object* getter = args[1].asObject();
     Object* setter = args[2].asObject();
+    // The setter must be a function or null (a read-only property); anything else refuses.
     if (!o || name.empty() || !getter || !getter->asFunction()) return Value::boolean(false);
-    if (setter && !setter->asFunction()) setter = nullptr;
+    if (setter ? !setter->asFunction() : !args[2].isNull()) return Value::boolean(false);
     Property* existing = o->findOwn(name, vm.names());
     uint8_t flags = existing ? existing->flags : 0;
     o->defineAccessor(name, getter, setter, setter ? flags : uint8_t(flags | kReadOnly));

@@ -8,15 +8,16 @@
 
 namespace swf::avm1 {
 
-// Local time minus UTC at that instant from the C library's zone rules (TZ), in minutes.
-double systemLocalOffsetMinutes(double utcMs);
+// Local time minus UTC in minutes for a date, from the C library's zone rules (TZ) as they
+// stand at `referenceUtcMs` (the present), daylight saving included.
+double systemLocalOffsetMinutes(double utcMs, double referenceUtcMs);
 
 class SystemHostServices : public FixedHostServices {
 public:
     SystemHostServices();
     double nowUtcMs() override;
     double movieMs() override;
-    double localOffsetMinutes(double utcMs) override { return systemLocalOffsetMinutes(utcMs); }
+    double localOffsetMinutes(double utcMs) override { return systemLocalOffsetMinutes(utcMs, nowUtcMs()); }
 
 private:
     std::chrono::steady_clock::time_point start_;
@@ -25,7 +26,7 @@ private:
 // Pinned clock (--time) with the system's zone rules: what the tools use for reproducible runs.
 class PinnedHostServices : public FixedHostServices {
 public:
-    double localOffsetMinutes(double utcMs) override { return systemLocalOffsetMinutes(utcMs); }
+    double localOffsetMinutes(double utcMs) override { return systemLocalOffsetMinutes(utcMs, nowUtcMs()); }
 };
 
 }  // namespace swf::avm1

@@ -13,7 +13,8 @@ Vm::Vm(int swfVersion, HostServices& host, VmLimits limits)
       heap_(limits.maxObjects), random_(host.randomSeed()) {
     builtins_.objectProto = heap_.make<Object>(nullptr);
     builtins_.functionProto = heap_.make<Object>(builtins_.objectProto);
-    global_ = heap_.make<Object>(builtins_.objectProto);
+    // _global inherits nothing: `_global == undefined` is true in the original (no valueOf).
+    global_ = heap_.make<Object>(nullptr);
     interpreter_ = std::make_unique<Interpreter>(*this);
     installGlobals(*this);
 }
@@ -65,7 +66,7 @@ Value Vm::getMember(Object* object, const std::string& name) {
     if (!object) return Value();
     Value special;
     if (object->getSpecial(*this, name, special)) return special;
-    if (sameName(name, "__proto__", names_)) return Value::object(object->proto());
+    if (sameName(name, "__proto__", names_)) return object->proto() ? Value::object(object->proto()) : Value();
     Object* owner = nullptr;
     Property* p = findProperty(object, name, &owner);
     if (!p) {
