@@ -2,6 +2,10 @@
 #include <parse/limits.h>
 #include <parse/load_context.h>
 
+#include <runtime/avm1/interpreter.h>
+#include <runtime/clip_object.h>
+#include <runtime/script_runtime.h>
+
 #include "fixtures.h"
 #include "test_movie.h"
 
@@ -13,6 +17,7 @@ using testing_support::play;
 // the given script added to frame 1 and a sprite "kid" of three frames at depth 1.
 std::vector<uint8_t> scriptedMovie(const swfw::ActionWriter& frameOneScript, int frames = 5) {
     swfw::MovieWriter m(6, 50, 50, 12);
+    m.add(swfw::scriptLimits(256, 1));  // endless loops below end after a second, not fifteen
     m.add(fixtures::squareShape(1, 10, fixtures::rgb(0, 0, 0)));
     std::vector<swfw::Tag> kid;
     for (int f = 0; f < 3; ++f) {
@@ -108,18 +113,21 @@ TEST(Avm1, ResolvesRelativeAndAbsolutePaths) {
     ASSERT_TRUE(player);
     swf::Clip& root = const_cast<swf::Clip&>(player->root());
     swf::Clip* kid = root.childByName("kid");
-    std::vector<std::string> traces;
-    size_t budget = 100;
-    swf::ActionRunner runner(root, traces, budget);
-    EXPECT_EQ(runner.resolveTarget(root, "kid"), kid);
-    EXPECT_EQ(runner.resolveTarget(root, "/kid"), kid);
-    EXPECT_EQ(runner.resolveTarget(root, "_level0.kid"), kid);
-    EXPECT_EQ(runner.resolveTarget(*kid, ".."), &root);
-    EXPECT_EQ(runner.resolveTarget(*kid, "_parent"), &root);
-    EXPECT_EQ(runner.resolveTarget(*kid, "../kid"), kid);
-    EXPECT_EQ(runner.resolveTarget(*kid, "this"), kid);
-    EXPECT_EQ(runner.resolveTarget(root, "kid/missing"), nullptr);
-    EXPECT_EQ(runner.resolveTarget(root, "_parent"), nullptr);
+    swf::ScriptRuntime& scripts = player->scripts();
+    auto resolve = [&](swf::Clip& base, const char* path) -> swf::Clip* {
+        swf::avm1::Value v = scripts.vm().interpreter().resolvePath(scripts.objectFor(base), path);
+        auto* o = dynamic_cast<swf::ClipObject*>(v.asObject());
+        return o ? o->clip() : nullptr;
+    };
+    EXPECT_EQ(resolve(root, "kid"), kid);
+    EXPECT_EQ(resolve(root, "/kid"), kid);
+    EXPECT_EQ(resolve(root, "_level0.kid"), kid);
+    EXPECT_EQ(resolve(*kid, ".."), &root);
+    EXPECT_EQ(resolve(*kid, "_parent"), &root);
+    EXPECT_EQ(resolve(*kid, "../kid"), kid);
+    EXPECT_EQ(resolve(*kid, "this"), kid);
+    EXPECT_EQ(resolve(root, "kid/missing"), nullptr);
+    EXPECT_EQ(resolve(root, "_parent"), nullptr);
 }
 
 TEST(Avm1, ConstantPoolBranchesArithmeticAndVariables) {
@@ -153,7 +161,7 @@ TEST(Avm1, UnknownActionsAreSkippedAndLoopsAreBounded) {
 }
 
 TEST(Avm1, TracesAreCappedForLongRuns) {
-    // An endless trace loop: the action budget ends the frame, the trace cap bounds memory.
+    // An endless trace loop: the script time limit ends the frame, the trace cap bounds memory.
     swfw::ActionWriter a;
     a.pushString("again").trace();
     a.jump(int16_t(-int(a.size()) - 5));

@@ -1,4 +1,5 @@
 // swfrender FILE [--frame N] [--size WxH] [--scale MODE] [--quality low|medium|high] -o OUT.png|OUT.bmp
+//           [--seed S] [--time ISO8601]  (pin Math.random, getTimer and Date; default: the host's clock)
 //           [--every K]  (with --every, OUT must hold a %d, e.g. shot-%03d.png: writes frames 1, 1+K, ...)
 #include <cstdio>
 #include <cstdlib>
@@ -6,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <hostoptions/host_options.h>
 #include <imageio/image_file.h>
 #include <runtime/player.h>
 
@@ -14,7 +16,8 @@ namespace {
 int usage() {
     std::fprintf(stderr,
                  "usage: swfrender FILE [--frame N] [--size WxH] [--scale ExactFit|ShowAll|NoBorder|NoScale]\n"
-                 "                 [--quality low|medium|high] [--every K] -o OUT.png|OUT.bmp\n"
+                 "                 [--quality low|medium|high] [--every K] [--seed S] [--time ISO8601]\n"
+                 "                 -o OUT.png|OUT.bmp\n"
                  "  frame 1 is the first frame; --every K writes frames 1, 1+K, ... to OUT with %%d replaced\n"
                  "  by the frame number (e.g. shot-%%03d.png)\n");
     return 2;
@@ -38,10 +41,14 @@ int main(int argc, char** argv) {
     int frame = 1, every = 0, width = 0, height = 0;
     swf::ScaleMode mode = swf::ScaleMode::ShowAll;
     swf::Quality quality = swf::Quality::High;
+    tools::HostOptions hostOptions;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         bool hasValue = i + 1 < argc;
-        if (a == "--frame" && hasValue) frame = std::atoi(argv[++i]);
+        bool badValue = false;
+        if (tools::takeHostOption(argc, argv, i, hostOptions, badValue)) {
+            if (badValue) return usage();
+        } else if (a == "--frame" && hasValue) frame = std::atoi(argv[++i]);
         else if (a == "--every" && hasValue) every = std::atoi(argv[++i]);
         else if (a == "--size" && hasValue) {
             if (!parseSize(argv[++i], width, height)) return usage();
@@ -69,7 +76,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string error;
-    auto player = swf::Player::load(data.data(), data.size(), error);
+    size_t slash = input.find_last_of("/\\");
+    hostOptions.movieFolder = slash == std::string::npos ? "." : input.substr(0, slash);
+    tools::ToolHost host(hostOptions);
+    auto player = swf::Player::load(data.data(), data.size(), error, &host.services());
     if (!player) {
         std::fprintf(stderr, "swfrender: %s\n", error.c_str());
         return 1;
@@ -91,10 +101,14 @@ int main(int argc, char** argv) {
         int last = player->totalFrames();
         for (int f = 1; f <= last; ++f) {
             if ((f - 1) % every == 0 && !save(frameFileName(output, f))) return 1;
+            host.advance(1000.0 / player->frameRate());
             player->stepFrame();
         }
         return 0;
     }
-    for (int f = 1; f < frame; ++f) player->stepFrame();
+    for (int f = 1; f < frame; ++f) {
+        host.advance(1000.0 / player->frameRate());
+        player->stepFrame();
+    }
     return save(output) ? 0 : 1;
 }

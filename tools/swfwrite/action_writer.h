@@ -35,6 +35,11 @@ public:
     ActionWriter& pushConstant(uint8_t index);
     ActionWriter& jump(int16_t offset);
     ActionWriter& branchIf(int16_t offset);
+    // Bytes of whole actions (the assembler's output).
+    ActionWriter& append(const std::vector<uint8_t>& actions) {
+        bytes_.insert(bytes_.end(), actions.begin(), actions.end());
+        return *this;
+    }
     // Any action with a payload, for hostile or unusual cases.
     ActionWriter& raw(uint8_t code, const std::vector<uint8_t>& payload);
 

@@ -19,6 +19,16 @@ Tag frameLabel(const std::string& name) {
 
 Tag doAction(const ActionWriter& actions) { return {12, actions.build()}; }
 
+Tag doInitAction(uint16_t spriteId, const ActionWriter& actions) {
+    std::vector<uint8_t> body = actions.build();
+    body.insert(body.begin(), {uint8_t(spriteId), uint8_t(spriteId >> 8)});
+    return {59, body};
+}
+
+Tag scriptLimits(uint16_t maxRecursion, uint16_t timeoutSeconds) {
+    return {65, {uint8_t(maxRecursion), uint8_t(maxRecursion >> 8), uint8_t(timeoutSeconds), uint8_t(timeoutSeconds >> 8)}};
+}
+
 Tag defineShape(uint16_t id, int version, const swf::Rect& bounds, const ShapeWriter& shape, bool nonZeroWinding) {
     static const uint16_t codes[] = {2, 2, 22, 32, 83};
     BitWriter w;

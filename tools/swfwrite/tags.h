@@ -18,6 +18,9 @@ namespace swfw {
 Tag setBackgroundColor(swf::Rgba c);
 Tag frameLabel(const std::string& name);
 Tag doAction(const ActionWriter& actions);
+Tag doInitAction(uint16_t spriteId, const ActionWriter& actions);
+// ScriptLimits: the recursion depth and the script time limit in seconds.
+Tag scriptLimits(uint16_t maxRecursion, uint16_t timeoutSeconds);
 
 // DefineShape N (1 to 4); version 4 writes edge bounds and the winding flag.
 Tag defineShape(uint16_t id, int version, const swf::Rect& bounds, const ShapeWriter& shape,

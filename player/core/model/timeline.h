@@ -25,10 +25,11 @@ struct PlaceCommand {
 };
 
 struct FrameCommand {
-    enum class Kind : uint8_t { Place, Remove, Actions };
+    // InitActions (DoInitAction): run once per movie, before the frame's own scripts.
+    enum class Kind : uint8_t { Place, Remove, Actions, InitActions };
     Kind kind = Kind::Place;
     PlaceCommand place;     // Place; Remove uses place.depth
-    ActionListPtr actions;  // Actions
+    ActionListPtr actions;  // Actions, InitActions
 };
 
 struct Frame {

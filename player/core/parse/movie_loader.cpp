@@ -85,6 +85,14 @@ private:
                 frame.commands.push_back(std::move(cmd));
                 return true;
             }
+            case kTagDoInitAction: {
+                FrameCommand cmd;
+                cmd.kind = FrameCommand::Kind::InitActions;
+                r.u16();  // the sprite the actions initialise; they run once either way
+                cmd.actions = decodeActions(r);
+                frame.commands.push_back(std::move(cmd));
+                return true;
+            }
             default: break;
         }
         if (nesting > 0) return false;  // definitions inside a sprite are not allowed
@@ -117,6 +125,10 @@ private:
             case kTagDefineSprite: readSprite(r, nesting); break;
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
+            case kTagScriptLimits:
+                movie.maxRecursionDepth = r.u16();
+                movie.scriptTimeoutSeconds = r.u16();
+                break;
             default: break;  // unknown or not needed for drawing: skipped
         }
         return false;

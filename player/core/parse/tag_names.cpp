@@ -16,6 +16,9 @@ const char* tagName(uint16_t code) {
         case kTagDefineFont: return "DefineFont";
         case kTagDefineText: return "DefineText";
         case kTagDoAction: return "DoAction";
+        case kTagDoInitAction: return "DoInitAction";
+        case kTagExportAssets: return "ExportAssets";
+        case kTagScriptLimits: return "ScriptLimits";
         case kTagDefineFontInfo: return "DefineFontInfo";
         case kTagDefineBitsLossless: return "DefineBitsLossless";
         case kTagDefineBitsJpeg2: return "DefineBitsJPEG2";

@@ -1,0 +1,23 @@
+// Variables as URL-encoded text ("name=value&name2=value2"), both ways: LoadVars.toString,
+// LoadVars.load/decode and loadVariables of a file beside the movie.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace swf::avm1 {
+
+using NameValuePairs = std::vector<std::pair<std::string, std::string>>;
+
+// Names and values escaped with the global escape, joined by '=' and '&' in the given order
+// (LoadVars passes its properties in enumeration order, newest first).
+std::string encodeVariables(const NameValuePairs& variables);
+
+// Split on '&', then on the first '='; both halves unescaped ('+' is a space). Empty pieces
+// are skipped; a piece without '=' is a name with an empty value. At most `maxPairs` pairs
+// are read so a huge file cannot grow the object without bound.
+NameValuePairs decodeVariables(std::string_view text, size_t maxPairs = 65536);
+
+}  // namespace swf::avm1

@@ -1,0 +1,112 @@
+#include "utf16_text.h"
+
+namespace swf::avm1 {
+
+void appendUtf8(std::string& out, uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::u16string toUtf16Units(const std::string& text, bool utf8) {
+    std::u16string units;
+    units.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t extra = !utf8 ? 0
+                           : lead >= 0xF0 && lead < 0xF8 ? 3
+                           : lead >= 0xE0 && lead < 0xF0 ? 2
+                           : lead >= 0xC0 && lead < 0xE0 ? 1 : 0;
+        uint32_t cp = lead;
+        bool valid = extra > 0 && i + extra < text.size();
+        if (valid) {
+            cp = lead & (0x3Fu >> extra);
+            for (size_t k = 1; k <= extra && valid; ++k) {
+                const auto c = static_cast<unsigned char>(text[i + k]);
+                valid = (c & 0xC0) == 0x80;
+                cp = (cp << 6) | (c & 0x3F);
+            }
+        }
+        if (!valid) {
+            units.push_back(lead);
+            ++i;
+            continue;
+        }
+        i += extra + 1;
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            units.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            units.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            units.push_back(static_cast<char16_t>(cp));
+        }
+    }
+    return units;
+}
+
+std::string fromUtf16Units(const std::u16string& units, bool utf8) {
+    std::string out;
+    out.reserve(units.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        const char16_t u = units[i];
+        if (!utf8 && u < 0x100) {
+            out.push_back(static_cast<char>(u));
+        } else if (u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+            appendUtf8(out, 0x10000 + ((uint32_t(u) - 0xD800) << 10) + (uint32_t(units[i + 1]) - 0xDC00));
+            ++i;
+        } else if (u >= 0xD800 && u < 0xE000) {
+            appendUtf8(out, 0xFFFD);
+        } else {
+            appendUtf8(out, u);
+        }
+    }
+    return out;
+}
+
+char16_t upperCaseUnit(char16_t c) {
+    if (c >= 'a' && c <= 'z') return c - 32;
+    if (c < 0x80) return c;
+    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+    if (c == 0xFF) return 0x178;
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
+        // Latin Extended-A pairs: upper even, lower odd, except 0x139..0x148 and 0x179..0x17E
+        // where the pairs start on odd code points.
+        const bool oddStart = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        const bool isLower = oddStart ? (c % 2 == 0) : (c % 2 == 1);
+        return isLower ? c - 1 : c;
+    }
+    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
+    if (c >= 0x430 && c <= 0x44F) return c - 32;
+    if (c >= 0x450 && c <= 0x45F) return c - 80;
+    return c;
+}
+
+char16_t lowerCaseUnit(char16_t c) {
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if (c < 0x80) return c;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+    if (c == 0x178) return 0xFF;
+    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
+        const bool oddStart = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+        const bool isUpper = oddStart ? (c % 2 == 1) : (c % 2 == 0);
+        return isUpper ? c + 1 : c;
+    }
+    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
+    if (c >= 0x410 && c <= 0x42F) return c + 32;
+    if (c >= 0x400 && c <= 0x40F) return c + 80;
+    return c;
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,25 @@
+// Script strings are stored as UTF-8 (SWF 6 and later) or as the movie's 8-bit text (before),
+// but String methods count and index UTF-16 code units as the original does ("😋".length is
+// 2). These convert between the two and change letter case.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace swf::avm1 {
+
+// UTF-8 to UTF-16 units when `utf8`; otherwise one unit per byte. Bytes that start no valid
+// UTF-8 sequence become one unit each.
+std::u16string toUtf16Units(const std::string& text, bool utf8);
+// Back again; a lone surrogate becomes U+FFFD. Without `utf8`, units above 0xFF are written
+// as UTF-8 all the same (nothing better exists for them).
+std::string fromUtf16Units(const std::u16string& units, bool utf8);
+
+// Appends one code point as UTF-8.
+void appendUtf8(std::string& out, uint32_t codePoint);
+
+// Upper/lower case of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic letters.
+char16_t upperCaseUnit(char16_t c);
+char16_t lowerCaseUnit(char16_t c);
+
+}  // namespace swf::avm1
