@@ -7,8 +7,13 @@
 namespace swf::avm1 {
 namespace {
 
-Value isNaN(Vm& vm, const Value&, const Arguments& args) { return Value::boolean(std::isnan(vm.toNumber(args[0]))); }
-Value isFinite(Vm& vm, const Value&, const Arguments& args) { return Value::boolean(std::isfinite(vm.toNumber(args[0]))); }
+// Without an argument: isNaN() is true and isFinite() false in every version.
+Value isNaN(Vm& vm, const Value&, const Arguments& args) {
+    return Value::boolean(args.empty() || std::isnan(vm.toNumber(args[0])));
+}
+Value isFinite(Vm& vm, const Value&, const Arguments& args) {
+    return Value::boolean(!args.empty() && std::isfinite(vm.toNumber(args[0])));
+}
 
 // setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
 Value addTimer(Vm& vm, const Arguments& args, bool repeat) {
