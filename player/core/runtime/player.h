@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "../renderer.h"
 #include "clip.h"
 #include "drawn_items.h"
+#include "sound_engine.h"
 #include "stage_view.h"
 #include "static_layers.h"
 
@@ -62,7 +64,25 @@ public:
     const Clip& root() const { return *root_; }
     const std::vector<std::string>& traces() const { return traces_; }
 
+    // Sound (player_sound.cpp). The host pulls the mix from any thread; everything else runs
+    // on the thread that steps the player, and a step holds the same lock, so scripts (the
+    // Sound object) may use soundEngine() freely while they run.
+    static constexpr int kAudioRate = 44100;
+    void setMp3Decoder(Mp3DecoderFactory factory);
+    // Interleaved stereo at kAudioRate. Once the host pulls, its pulls are the clock a
+    // soundtrack plays by; until then advance() moves the sound on by the elapsed time.
+    void mixAudio(int16_t* out, size_t frames);
+    void setAudioPulledByHost(bool pulled);
+    // Silences everything now (the host hides the movie, stopAllSounds).
+    void stopSounds();
+    SoundEngine& soundEngine() { return sound_; }
+    std::vector<std::string> soundWarnings();
+
 private:
+    void startFrameSounds();
+    void followSoundtrack();
+    void advanceSilently(double elapsedMs);
+    int soundtrackSteps();
     void runScripts();
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const;
 
@@ -72,6 +92,12 @@ private:
     std::vector<std::string> traces_;
     bool loop_ = true;
     double pendingMs_ = 0;
+
+    std::recursive_mutex soundLock_;  // stepFrame() also runs inside advance()
+    SoundEngine sound_;
+    bool audioPulledByHost_ = false;
+    int soundtrackFrame_ = -1;  // the root frame the soundtrack was last checked against
+    std::vector<int16_t> discardedAudio_;
 
     // What the last renderChanges() drew, to find what changed since.
     struct LastRender {
@@ -88,6 +114,8 @@ private:
 };
 
 constexpr int kMaxFramesPerAdvance = 5;
+// Frames a soundtrack may make the timeline catch up in one advance (dropped, not drawn).
+constexpr int kMaxSoundtrackCatchUp = 60;
 constexpr size_t kInstancesPerTick = 100000;
 
 }  // namespace swf
