@@ -2,6 +2,10 @@
 #include <parse/limits.h>
 #include <parse/load_context.h>
 
+#include <runtime/avm1/interpreter.h>
+#include <runtime/clip_object.h>
+#include <runtime/script_runtime.h>
+
 #include "fixtures.h"
 #include "test_movie.h"
 
@@ -108,18 +112,21 @@ TEST(Avm1, ResolvesRelativeAndAbsolutePaths) {
     ASSERT_TRUE(player);
     swf::Clip& root = const_cast<swf::Clip&>(player->root());
     swf::Clip* kid = root.childByName("kid");
-    std::vector<std::string> traces;
-    size_t budget = 100;
-    swf::ActionRunner runner(root, traces, budget);
-    EXPECT_EQ(runner.resolveTarget(root, "kid"), kid);
-    EXPECT_EQ(runner.resolveTarget(root, "/kid"), kid);
-    EXPECT_EQ(runner.resolveTarget(root, "_level0.kid"), kid);
-    EXPECT_EQ(runner.resolveTarget(*kid, ".."), &root);
-    EXPECT_EQ(runner.resolveTarget(*kid, "_parent"), &root);
-    EXPECT_EQ(runner.resolveTarget(*kid, "../kid"), kid);
-    EXPECT_EQ(runner.resolveTarget(*kid, "this"), kid);
-    EXPECT_EQ(runner.resolveTarget(root, "kid/missing"), nullptr);
-    EXPECT_EQ(runner.resolveTarget(root, "_parent"), nullptr);
+    swf::ScriptRuntime& scripts = player->scripts();
+    auto resolve = [&](swf::Clip& base, const char* path) -> swf::Clip* {
+        swf::avm1::Value v = scripts.vm().interpreter().resolvePath(scripts.objectFor(base), path);
+        auto* o = dynamic_cast<swf::ClipObject*>(v.asObject());
+        return o ? o->clip() : nullptr;
+    };
+    EXPECT_EQ(resolve(root, "kid"), kid);
+    EXPECT_EQ(resolve(root, "/kid"), kid);
+    EXPECT_EQ(resolve(root, "_level0.kid"), kid);
+    EXPECT_EQ(resolve(*kid, ".."), &root);
+    EXPECT_EQ(resolve(*kid, "_parent"), &root);
+    EXPECT_EQ(resolve(*kid, "../kid"), kid);
+    EXPECT_EQ(resolve(*kid, "this"), kid);
+    EXPECT_EQ(resolve(root, "kid/missing"), nullptr);
+    EXPECT_EQ(resolve(root, "_parent"), nullptr);
 }
 
 TEST(Avm1, ConstantPoolBranchesArithmeticAndVariables) {

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <parse/movie_loader.h>
-#include <runtime/action_runner.h>
 #include <runtime/player.h>
 
 #include <string>

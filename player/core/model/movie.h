@@ -31,6 +31,9 @@ struct Movie {
     uint16_t declaredFrameCount = 0;
     Rgba background{255, 255, 255, 255};
     bool usesAs3 = false;
+    // ScriptLimits tag; 0 = the player's defaults.
+    int maxRecursionDepth = 0;
+    int scriptTimeoutSeconds = 0;
 
     std::map<uint16_t, std::shared_ptr<const Character>> characters;
     Timeline timeline;

@@ -124,6 +124,10 @@ private:
             case kTagDefineButtonSound: readDefineButtonSound(r, ctx_); break;
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
+            case kTagScriptLimits:
+                movie.maxRecursionDepth = r.u16();
+                movie.scriptTimeoutSeconds = r.u16();
+                break;
             default: break;  // unknown or not needed for drawing: skipped
         }
         return false;

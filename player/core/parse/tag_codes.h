@@ -37,6 +37,7 @@ enum TagCode : uint16_t {
     kTagDefineEditText = 37,
     kTagDefineSprite = 39,
     kTagFrameLabel = 43,
+    kTagScriptLimits = 65,
     kTagDefineMorphShape = 46,
     kTagSoundStreamHead2 = 45,
     kTagDefineFont2 = 48,

@@ -8,13 +8,6 @@
 namespace swf {
 namespace {
 
-bool sameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(uint8_t(a[i])) != std::tolower(uint8_t(b[i]))) return false;
-    return true;
-}
-
 // What the timeline says about one depth at some frame, replayed without side effects.
 struct PlacedState {
     uint16_t characterId = 0;
@@ -207,9 +200,15 @@ void Clip::updateMorph(DisplayObject& obj) {
     obj.morphShape = std::make_shared<const Shape>(morphShapeAt(static_cast<const MorphCharacter&>(*obj.character), obj.ratio));
 }
 
-Clip* Clip::childByName(const std::string& name) const {
+DisplayObject* Clip::entryOf(const Clip* child) {
     for (auto& [depth, obj] : list_)
-        if (obj.clip && sameName(obj.name, name)) return obj.clip.get();
+        if (obj.clip.get() == child) return &obj;
+    return nullptr;
+}
+
+Clip* Clip::childByName(const std::string& name, avm1::NameRule rule) const {
+    for (auto& [depth, obj] : list_)
+        if (obj.clip && avm1::sameName(obj.name, name, rule)) return obj.clip.get();
     return nullptr;
 }
 

@@ -9,9 +9,13 @@
 #include <vector>
 
 #include "../model/movie.h"
-#include "avm_value.h"
+#include "avm1/names.h"
 
 namespace swf {
+
+namespace avm1 {
+class Object;
+}
 
 class Clip;
 
@@ -68,12 +72,19 @@ public:
     const DisplayList& displayList() const { return list_; }
     Clip* parent() const { return parent_; }
     int nesting() const { return nesting_; }
-    Clip* childByName(const std::string& name) const;  // case-insensitive instance name
+    Clip* childByName(const std::string& name, avm1::NameRule rule = avm1::NameRule{false}) const;
 
     // A placed child object's content, for buttons built outside a timeline.
     void placeStatic(uint16_t depth, const Character* character, const Matrix& m, const ColorTransform& cx);
 
-    std::map<std::string, AvmValue> variables;  // the clip's script variables
+    // The entry of a child clip in this clip's display list; null when it is not here.
+    DisplayObject* entryOf(const Clip* child);
+    void markChanged() { ++host_.changes; }
+    ClipHost& host() { return host_; }
+
+    // The clip's script object (variables, properties, methods); made by the script runtime
+    // on first use, owned by its heap, cleared by that object when it is collected.
+    avm1::Object* scriptObject = nullptr;
 
 private:
     void runFrame(int frame, bool withActions);

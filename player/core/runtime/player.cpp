@@ -4,39 +4,45 @@
 
 #include "../parse/limits.h"
 #include "../parse/movie_loader.h"
-#include "action_runner.h"
+#include "avm1/system_host_services.h"
+#include "script_runtime.h"
 #include "stage_renderer.h"
 
 namespace swf {
 
-std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::string& error) {
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::string& error, avm1::HostServices* host) {
     std::shared_ptr<const Movie> movie = loadMovie(data, size, error);
     if (!movie) return nullptr;
-    return std::make_unique<Player>(std::move(movie));
+    return std::make_unique<Player>(std::move(movie), host);
 }
 
-Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)), sound_(*movie_, kAudioRate) {
+Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
+               const std::function<void(avm1::Vm&)>& beforeFirstFrame)
+    : movie_(std::move(movie)), sound_(*movie_, kAudioRate) {
     host_.movie = movie_.get();
     host_.instanceBudget = kInstancesPerTick;
+    if (!host) {
+        ownHost_ = std::make_unique<avm1::SystemHostServices>();
+        host = ownHost_.get();
+    }
     root_ = std::make_shared<Clip>(host_, &movie_->timeline, nullptr, 0);
+    scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
+    if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     root_->start();
     runScripts();
     // The first frame's sounds start with the first advance or pull, once the host has had
     // the chance to give an MP3 decoder.
 }
 
-Player::~Player() = default;
-
-void Player::runScripts() {
-    size_t budget = kMaxActionsPerFrame;
-    ActionRunner runner(*root_, traces_, budget);
-    // Scripts may queue more scripts (a goto runs the target frame's); the budget bounds it.
-    for (size_t i = 0; i < host_.queue.size() && budget > 0; ++i) {
-        PendingActions pending = host_.queue[i];
-        if (auto clip = pending.clip.lock()) runner.run(*clip, *pending.actions);
-    }
-    host_.queue.clear();
+Player::~Player() {
+    scripts_.reset();
 }
+
+void Player::runScripts() { scripts_->runFrame(host_); }
+
+const std::vector<std::string>& Player::traces() const { return scripts_->vm().traces(); }
+const std::vector<std::string>& Player::scriptWarnings() const { return scripts_->vm().warnings(); }
+bool Player::quitRequested() const { return scripts_->vm().quitRequested; }
 
 bool Player::stepFrame() {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -12,6 +13,7 @@
 #include "../bitmap.h"
 #include "../model/movie.h"
 #include "../renderer.h"
+#include "avm1/host_services.h"
 #include "clip.h"
 #include "drawn_items.h"
 #include "sound_engine.h"
@@ -20,11 +22,22 @@
 
 namespace swf {
 
+namespace avm1 {
+class Vm;
+}
+class ScriptRuntime;
+
 class Player {
 public:
     // Null with a reason when the bytes are not a playable movie.
-    static std::unique_ptr<Player> load(const uint8_t* data, size_t size, std::string& error);
-    explicit Player(std::shared_ptr<const Movie> movie);
+    // `host` (clocks, random seed, files beside the movie) must outlive the player; null uses
+    // the system's.
+    static std::unique_ptr<Player> load(const uint8_t* data, size_t size, std::string& error,
+                                        avm1::HostServices* host = nullptr);
+    // `beforeFirstFrame` sees the script machine before the first frame's scripts run (to
+    // attach trace and warning printers).
+    explicit Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host = nullptr,
+                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {});
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -62,7 +75,12 @@ public:
     std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
 
     const Clip& root() const { return *root_; }
-    const std::vector<std::string>& traces() const { return traces_; }
+    const std::vector<std::string>& traces() const;
+    // Script warnings (aborted scripts, ignored getURL / fscommand), in order.
+    const std::vector<std::string>& scriptWarnings() const;
+    // fscommand("quit") ran: the host shows no further frame.
+    bool quitRequested() const;
+    ScriptRuntime& scripts() { return *scripts_; }
 
     // Sound (player_sound.cpp). The host pulls the mix from any thread; everything else runs
     // on the thread that steps the player, and a step holds the same lock, so scripts (the
@@ -89,7 +107,8 @@ private:
     std::shared_ptr<const Movie> movie_;
     ClipHost host_;
     std::shared_ptr<Clip> root_;
-    std::vector<std::string> traces_;
+    std::unique_ptr<avm1::HostServices> ownHost_;
+    std::unique_ptr<ScriptRuntime> scripts_;
     bool loop_ = true;
     double pendingMs_ = 0;
 

@@ -1,0 +1,30 @@
+// The table of action handlers: one small function per action code, grouped by family in
+// actions_*.cpp. Codes without a handler do nothing (unknown actions are skipped).
+#pragma once
+
+#include <array>
+
+#include "interpreter.h"
+
+namespace swf::avm1 {
+
+using ActionHandler = void (*)(Interpreter& in, Activation& act, const Action& a);
+using HandlerTable = std::array<ActionHandler, 256>;
+
+void addStackActions(HandlerTable& t);
+void addArithmeticActions(HandlerTable& t);
+void addComparisonActions(HandlerTable& t);
+void addStringActions(HandlerTable& t);
+void addControlActions(HandlerTable& t);
+void addClipActions(HandlerTable& t);
+void addVariableActions(HandlerTable& t);
+void addObjectActions(HandlerTable& t);
+void addFunctionActions(HandlerTable& t);
+
+extern const HandlerTable kHandlers;
+
+// Try blocks: moves between try, catch and finally when the program counter reaches a
+// block's end. True when it changed something.
+bool tryBoundary(Interpreter& in, Activation& act);
+
+}  // namespace swf::avm1

@@ -1,0 +1,192 @@
+// Timeline actions on the current target clip: frame control, targets, clip properties by
+// index, duplicating and removing clips, drag, target paths.
+#include <cmath>
+
+#include "action_handlers.h"
+#include "script_clip.h"
+
+namespace swf::avm1 {
+namespace {
+
+using C = ActionCode;
+
+ScriptClip* targetClip(Activation& act) {
+    auto* c = dynamic_cast<ScriptClip*>(act.target);
+    return c && c->alive() ? c : nullptr;
+}
+
+bool isFrameNumber(const std::string& s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+void nextFrame(Interpreter&, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(act)) {
+        c->gotoFrame(c->currentFrame() + 1, false);
+        c->stop();
+    }
+}
+
+void previousFrame(Interpreter&, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(act)) {
+        if (c->currentFrame() > 0) c->gotoFrame(c->currentFrame() - 1, false);
+        c->stop();
+    }
+}
+
+void play(Interpreter&, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(act)) c->play();
+}
+
+void stop(Interpreter&, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(act)) c->stop();
+}
+
+// GotoFrame keeps the play state.
+void gotoFrame(Interpreter&, Activation& act, const Action& a) {
+    ScriptClip* c = targetClip(act);
+    if (!c) return;
+    c->gotoFrame(int(a.frame), false);
+}
+
+void gotoLabel(Interpreter&, Activation& act, const Action& a) {
+    if (ScriptClip* c = targetClip(act)) c->gotoLabel(a.text, false);
+}
+
+}  // namespace
+
+// "label", "12" or "path:frame"; numbers count from 1.
+void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool andPlay, int bias) {
+    if (!clip) return;
+    Vm& vm = in.vm();
+    if (!frame.isString()) {
+        double n = vm.toNumber(frame);
+        if (std::isnan(n)) return;
+        n = std::min(std::max(n, -1.0), 1e6);
+        clip->gotoFrame(int(n) - 1 + bias, andPlay);
+        if (!andPlay) clip->stop();
+        return;
+    }
+    std::string text = frame.asString();
+    size_t colon = text.rfind(':');
+    if (colon != std::string::npos) {
+        clip = dynamic_cast<ScriptClip*>(in.resolvePath(clip, text.substr(0, colon)).asObject());
+        text = text.substr(colon + 1);
+        if (!clip || !clip->alive()) return;
+    }
+    if (isFrameNumber(text)) {
+        clip->gotoFrame(int(std::min(std::strtod(text.c_str(), nullptr), 1e6)) - 1 + bias, andPlay);
+    } else if (!clip->gotoLabel(text, andPlay)) {
+        return;
+    }
+    if (!andPlay) clip->stop();
+}
+
+namespace {
+
+void gotoFrame2(Interpreter& in, Activation& act, const Action& a) {
+    Value frame = in.pop();
+    gotoFrameValue(in, targetClip(act), frame, a.play, a.sceneBias);
+}
+
+void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
+    Object* target = path.empty() ? act.originalTarget : in.resolveTarget(path);
+    if (!target && !path.empty()) in.vm().warn("Target not found: Target=\"" + path + "\" Base=\"?\"");
+    act.target = target;
+    // Variables follow the target (tellTarget); an unknown target leaves the chain as it was.
+    Object* values = target ? target : act.originalTarget;
+    if (!act.isFunction && act.targetScope) {
+        act.targetScope = in.vm().heap().make<Scope>(act.targetScope->parent, values, Scope::Kind::Target);
+        act.scope = act.targetScope;
+        act.withs.clear();
+    }
+}
+
+void setTarget(Interpreter& in, Activation& act, const Action& a) { setTargetTo(in, act, a.text); }
+
+void setTarget2(Interpreter& in, Activation& act, const Action&) {
+    Value v = in.pop();
+    if (auto* clip = dynamic_cast<ScriptClip*>(v.asObject())) {
+        act.target = clip;
+        if (!act.isFunction && act.targetScope) {
+            act.targetScope = in.vm().heap().make<Scope>(act.targetScope->parent, clip, Scope::Kind::Target);
+            act.scope = act.targetScope;
+        }
+        return;
+    }
+    setTargetTo(in, act, in.vm().toString(v));
+}
+
+ScriptClip* clipAt(Interpreter& in, Activation& act, const Value& path) {
+    if (auto* clip = dynamic_cast<ScriptClip*>(path.asObject())) return clip->alive() ? clip : nullptr;
+    std::string text = in.vm().toString(path);
+    Object* base = act.target ? act.target : act.originalTarget;
+    auto* clip = dynamic_cast<ScriptClip*>(text.empty() ? base : in.resolvePath(base, text).asObject());
+    return clip && clip->alive() ? clip : nullptr;
+}
+
+void getProperty(Interpreter& in, Activation& act, const Action&) {
+    Value index = in.pop();
+    Value path = in.pop();
+    ScriptClip* clip = clipAt(in, act, path);
+    int i = int(in.vm().toInteger(index));
+    in.push(clip ? clip->propertyByIndex(in.vm(), i) : Value());
+}
+
+void setProperty(Interpreter& in, Activation& act, const Action&) {
+    Value value = in.pop();
+    Value index = in.pop();
+    Value path = in.pop();
+    if (ScriptClip* clip = clipAt(in, act, path)) clip->setPropertyByIndex(in.vm(), int(in.vm().toInteger(index)), value);
+}
+
+void cloneSprite(Interpreter& in, Activation& act, const Action&) {
+    Value depth = in.pop();
+    Value name = in.pop();
+    Value source = in.pop();
+    if (ScriptClip* clip = clipAt(in, act, source))
+        clip->duplicate(in.vm(), in.vm().toString(name), int(in.vm().toInteger(depth)) - 16384);
+}
+
+void removeSprite(Interpreter& in, Activation& act, const Action&) {
+    Value target = in.pop();
+    if (ScriptClip* clip = clipAt(in, act, target)) clip->removeClip(in.vm());
+}
+
+void startDrag(Interpreter& in, Activation&, const Action&) {
+    in.pop();  // target
+    in.pop();  // lock center
+    if (in.vm().toBoolean(in.pop()))
+        for (int i = 0; i < 4; ++i) in.pop();  // constraint rectangle
+    // Dragging follows the mouse; a screen saver ends on mouse movement.
+}
+
+void targetPath(Interpreter& in, Activation&, const Action&) {
+    Value v = in.pop();
+    auto* clip = dynamic_cast<ScriptClip*>(v.asObject());
+    in.push(clip ? in.vm().newString(clip->targetPath()) : Value());
+}
+
+}  // namespace
+
+void addClipActions(HandlerTable& t) {
+    t[uint8_t(C::NextFrame)] = nextFrame;
+    t[uint8_t(C::PreviousFrame)] = previousFrame;
+    t[uint8_t(C::Play)] = play;
+    t[uint8_t(C::Stop)] = stop;
+    t[uint8_t(C::GotoFrame)] = gotoFrame;
+    t[uint8_t(C::GotoLabel)] = gotoLabel;
+    t[uint8_t(C::GotoFrame2)] = gotoFrame2;
+    t[uint8_t(C::SetTarget)] = setTarget;
+    t[uint8_t(C::SetTarget2)] = setTarget2;
+    t[uint8_t(C::GetProperty)] = getProperty;
+    t[uint8_t(C::SetProperty)] = setProperty;
+    t[uint8_t(C::CloneSprite)] = cloneSprite;
+    t[uint8_t(C::RemoveSprite)] = removeSprite;
+    t[uint8_t(C::StartDrag)] = startDrag;
+    t[uint8_t(C::TargetPath)] = targetPath;
+}
+
+}  // namespace swf::avm1

@@ -1,0 +1,123 @@
+// Branches, with, try/throw, return, WaitForFrame, trace and the web actions.
+#include "action_handlers.h"
+
+namespace swf::avm1 {
+namespace {
+
+using C = ActionCode;
+
+// A loop that allocates collects as it goes, at its backward jump, when it is the only
+// script running (no handler or native below it holds values outside the activation).
+constexpr size_t kCollectAfterAllocations = 100000;
+
+void jump(Interpreter& in, Activation& act, const Action& a) {
+    if (a.next < act.pc && in.activations().size() == 1 &&
+        in.vm().heap().allocatedSinceCollect() >= kCollectAfterAllocations)
+        in.vm().collectGarbage();
+    act.pc = a.next;
+}
+
+void branchIf(Interpreter& in, Activation& act, const Action& a) {
+    if (in.vm().toBoolean(in.pop())) jump(in, act, a);
+}
+
+void with(Interpreter& in, Activation& act, const Action& a) {
+    Value v = in.pop();
+    Object* o = in.vm().toObject(v);
+    act.withs.push_back(WithBlock{a.next, act.scope});
+    if (o) act.scope = in.vm().heap().make<Scope>(act.scope, o, Scope::Kind::With);
+}
+
+void tryBlock(Interpreter& in, Activation& act, const Action& a) {
+    TryFrame t;
+    t.action = &a;
+    t.withDepth = act.withs.size();
+    t.stackHeight = in.stack().size();
+    act.tries.push_back(t);
+}
+
+void throwValue(Interpreter& in, Activation&, const Action&) { throw ScriptThrow{in.pop()}; }
+
+void returnValue(Interpreter& in, Activation& act, const Action&) {
+    act.result = in.pop();
+    act.done = true;
+}
+
+void waitForFrame(Interpreter&, Activation&, const Action&) {}  // every frame is loaded
+void waitForFrame2(Interpreter& in, Activation&, const Action&) { in.pop(); }
+
+void trace(Interpreter& in, Activation&, const Action&) {
+    Value v = in.pop();
+    // The trace action prints undefined as "undefined" in every version.
+    in.vm().trace(v.isUndefined() ? std::string("undefined") : in.vm().toString(v));
+}
+
+bool startsWith(const std::string& s, const char* prefix) {
+    size_t n = std::char_traits<char>::length(prefix);
+    if (s.size() < n) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (std::tolower(uint8_t(s[i])) != std::tolower(uint8_t(prefix[i]))) return false;
+    return true;
+}
+
+void openUrl(Interpreter& in, const std::string& url, const std::string& window) {
+    Vm& vm = in.vm();
+    if (startsWith(url, "fscommand:")) {
+        std::string command = url.substr(10);
+        vm.warn("fscommand(\"" + command + "\", \"" + window + "\") ignored in a screen saver");
+        if (sameName(command, "quit", NameRule{false})) vm.quitRequested = true;
+        return;
+    }
+    vm.warn("getURL(\"" + url + "\", \"" + window + "\") ignored in a screen saver");
+}
+
+void getUrl(Interpreter& in, Activation&, const Action& a) { openUrl(in, a.text, a.text2); }
+
+void getUrl2(Interpreter& in, Activation&, const Action&) {
+    Value target = in.pop();
+    Value url = in.pop();
+    openUrl(in, in.vm().toString(url), in.vm().toString(target));
+}
+
+}  // namespace
+
+bool tryBoundary(Interpreter& in, Activation& act) {
+    (void)in;
+    TryFrame& t = act.tries.back();
+    const Action& a = *t.action;
+    bool hasFinally = a.flags & 0x02;
+    if (t.state == TryFrame::State::InTry && act.pc == a.catchStart) {
+        // The try block ended normally: the catch block is skipped.
+        t.state = TryFrame::State::InFinally;
+        act.pc = hasFinally ? a.finallyStart : a.end;
+        return true;
+    }
+    if (t.state == TryFrame::State::InCatch && act.pc == a.finallyStart) {
+        t.state = TryFrame::State::InFinally;
+        return true;
+    }
+    if (t.state == TryFrame::State::InFinally && act.pc == a.end) {
+        bool rethrow = t.rethrow;
+        Value pending = t.pending;
+        act.tries.pop_back();
+        if (rethrow) throw ScriptThrow{pending};
+        return true;
+    }
+    return false;
+}
+
+void addControlActions(HandlerTable& t) {
+    t[uint8_t(C::Jump)] = jump;
+    t[uint8_t(C::If)] = branchIf;
+    t[uint8_t(C::With)] = with;
+    t[uint8_t(C::Try)] = tryBlock;
+    t[uint8_t(C::Throw)] = throwValue;
+    t[uint8_t(C::Return)] = returnValue;
+    t[uint8_t(C::WaitForFrame)] = waitForFrame;
+    t[uint8_t(C::WaitForFrame2)] = waitForFrame2;
+    t[uint8_t(C::Trace)] = trace;
+    t[uint8_t(C::GetURL)] = getUrl;
+    t[uint8_t(C::GetURL2)] = getUrl2;
+}
+
+}  // namespace swf::avm1

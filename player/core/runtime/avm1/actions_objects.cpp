@@ -1,0 +1,202 @@
+// Objects: members, literals, enumeration, new, instanceof, inheritance, casts.
+#include <algorithm>
+#include <cmath>
+
+#include "action_handlers.h"
+#include "super_object.h"
+
+namespace swf::avm1 {
+namespace {
+
+using C = ActionCode;
+
+// Counts read from the stack are clamped to what the stack holds.
+size_t popCount(Interpreter& in) {
+    double n = in.vm().toNumber(in.pop());
+    if (std::isnan(n) || n < 0) return 0;
+    return size_t(std::min(n, double(in.stackDepth())));
+}
+
+std::vector<Value> popArguments(Interpreter& in) {
+    size_t n = popCount(in);
+    std::vector<Value> args;
+    args.reserve(n);
+    for (size_t i = 0; i < n; ++i) args.push_back(in.pop());
+    return args;
+}
+
+// Member names: numbers print as the original does ("1", not "1.0").
+std::string memberName(Interpreter& in, const Value& v) { return in.vm().toString(v); }
+
+void getMember(Interpreter& in, Activation&, const Action&) {
+    Value name = in.pop();
+    Value object = in.pop();
+    in.push(in.vm().getMember(object, memberName(in, name)));
+}
+
+void setMember(Interpreter& in, Activation&, const Action&) {
+    Value value = in.pop();
+    Value name = in.pop();
+    Value object = in.pop();
+    in.vm().setMember(object, memberName(in, name), value);
+}
+
+void callFunction(Interpreter& in, Activation& act, const Action&) {
+    std::string name = in.vm().toString(in.pop());
+    std::vector<Value> args = popArguments(in);
+    Value fn = in.getVariable(name);
+    Value self = Value::object(act.target ? act.target : act.originalTarget);
+    if (auto* super = dynamic_cast<SuperObject*>(fn.asObject())) {
+        Value ctor = in.vm().getMember(super->baseProto, "__constructor__");
+        in.push(in.callWithSuper(ctor, Value::object(super->self), Arguments(args), super->baseProto->proto()));
+        return;
+    }
+    in.push(in.vm().call(fn, self, Arguments(args)));
+}
+
+void callMethod(Interpreter& in, Activation&, const Action&) {
+    Value nameValue = in.pop();
+    Value object = in.pop();
+    std::vector<Value> args = popArguments(in);
+    Vm& vm = in.vm();
+    std::string name = nameValue.isUndefined() ? std::string() : vm.toString(nameValue);
+    auto* super = dynamic_cast<SuperObject*>(object.asObject());
+    if (name.empty()) {
+        // The object itself is the function; on `super`, the base class constructor.
+        if (super) {
+            Value ctor = vm.getMember(super->baseProto, "__constructor__");
+            in.push(in.callWithSuper(ctor, Value::object(super->self), Arguments(args), super->baseProto->proto()));
+        } else {
+            in.push(vm.call(object, Value(), Arguments(args)));
+        }
+        return;
+    }
+    Object* holder = super ? super->baseProto : object.asObject();
+    Value self = super ? Value::object(super->self) : object;
+    if (!holder) {
+        holder = vm.toObject(object);
+        self = Value::object(holder);
+    }
+    if (!holder) {
+        in.push(Value());
+        return;
+    }
+    Object* owner = nullptr;
+    Value special;
+    Value fn;
+    if (!super && holder->getSpecial(vm, name, special)) {
+        fn = special;
+    } else {
+        Property* p = vm.findProperty(holder, name, &owner);
+        fn = p ? vm.getMember(holder, name) : Value();
+    }
+    Object* superProto = owner ? owner->proto() : nullptr;
+    in.push(in.callWithSuper(fn, self, Arguments(args), superProto));
+}
+
+void newObject(Interpreter& in, Activation&, const Action&) {
+    std::string name = in.vm().toString(in.pop());
+    std::vector<Value> args = popArguments(in);
+    in.push(in.vm().construct(in.getVariable(name), Arguments(args)));
+}
+
+void newMethod(Interpreter& in, Activation&, const Action&) {
+    Value name = in.pop();
+    Value object = in.pop();
+    std::vector<Value> args = popArguments(in);
+    std::string n = name.isUndefined() ? std::string() : in.vm().toString(name);
+    Value ctor = n.empty() ? object : in.vm().getMember(object, n);
+    in.push(in.vm().construct(ctor, Arguments(args)));
+}
+
+void initArray(Interpreter& in, Activation&, const Action&) {
+    std::vector<Value> values = popArguments(in);
+    in.push(Value::object(in.vm().newArray(values)));
+}
+
+void initObject(Interpreter& in, Activation&, const Action&) {
+    size_t n = popCount(in);
+    n = std::min(n, in.stackDepth() / 2);
+    std::vector<std::pair<std::string, Value>> pairs;
+    for (size_t i = 0; i < n; ++i) {
+        Value value = in.pop();
+        std::string name = in.vm().toString(in.pop());
+        pairs.emplace_back(std::move(name), std::move(value));
+    }
+    Object* o = in.vm().newObject();
+    for (auto it = pairs.rbegin(); it != pairs.rend(); ++it) in.vm().setMember(o, it->first, it->second);
+    in.push(Value::object(o));
+}
+
+// for..in: a null marker, then the names; the loop pops names until it sees the marker.
+void pushNames(Interpreter& in, Object* o) {
+    in.push(Value::null());
+    if (!o) return;
+    std::vector<std::string> names = in.vm().enumerate(o);
+    for (auto it = names.rbegin(); it != names.rend(); ++it) in.push(Value::string(*it));
+}
+
+void enumerate(Interpreter& in, Activation&, const Action&) {
+    std::string name = in.vm().toString(in.pop());
+    pushNames(in, in.getVariable(name).asObject());
+}
+
+void enumerate2(Interpreter& in, Activation&, const Action&) {
+    Value v = in.pop();
+    pushNames(in, v.asObject());
+}
+
+void instanceOf(Interpreter& in, Activation&, const Action&) {
+    Value ctor = in.pop();
+    Value object = in.pop();
+    in.pushBool(in.vm().instanceOf(object.asObject(), ctor.asObject()));
+}
+
+// class Sub extends Base: Sub.prototype becomes a new object inheriting Base.prototype.
+void extends(Interpreter& in, Activation&, const Action&) {
+    Value base = in.pop();
+    Value sub = in.pop();
+    Object* subCtor = sub.asObject();
+    Object* baseCtor = base.asObject();
+    if (!subCtor || !baseCtor) return;
+    Vm& vm = in.vm();
+    Object* proto = vm.newObject(vm.getMember(baseCtor, "prototype").asObject());
+    proto->define("__constructor__", base, kDontEnum);
+    if (vm.swfVersion() > 5) proto->define("constructor", base, kDontEnum);
+    vm.setMember(subCtor, "prototype", Value::object(proto));
+}
+
+void implementsOp(Interpreter& in, Activation&, const Action&) {
+    Value ctor = in.pop();
+    std::vector<Value> interfaces = popArguments(in);
+    if (Object* c = ctor.asObject())
+        c->define("__implements__", Value::object(in.vm().newArray(interfaces)), kDontEnum | kDontDelete);
+}
+
+void castOp(Interpreter& in, Activation&, const Action&) {
+    Value object = in.pop();
+    Value ctor = in.pop();
+    bool ok = in.vm().instanceOf(object.asObject(), ctor.asObject());
+    in.push(ok ? object : Value::null());
+}
+
+}  // namespace
+
+void addObjectActions(HandlerTable& t) {
+    t[uint8_t(C::GetMember)] = getMember;
+    t[uint8_t(C::SetMember)] = setMember;
+    t[uint8_t(C::CallFunction)] = callFunction;
+    t[uint8_t(C::CallMethod)] = callMethod;
+    t[uint8_t(C::NewObject)] = newObject;
+    t[uint8_t(C::NewMethod)] = newMethod;
+    t[uint8_t(C::InitArray)] = initArray;
+    t[uint8_t(C::InitObject)] = initObject;
+    t[uint8_t(C::Enumerate)] = enumerate;
+    t[uint8_t(C::Enumerate2)] = enumerate2;
+    t[uint8_t(C::InstanceOf)] = instanceOf;
+    t[uint8_t(C::Extends)] = extends;
+    t[uint8_t(C::ImplementsOp)] = implementsOp;
+    t[uint8_t(C::CastOp)] = castOp;
+}
+
+}  // namespace swf::avm1

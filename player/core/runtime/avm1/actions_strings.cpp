@@ -1,0 +1,154 @@
+// The string actions: byte forms (SWF 4) and multibyte forms; from SWF 6 text is UTF-8 and
+// the byte forms count characters too.
+#include <cmath>
+
+#include "action_handlers.h"
+
+namespace swf::avm1 {
+namespace {
+
+using C = ActionCode;
+
+// Byte offsets of each UTF-8 character start, plus the end.
+std::vector<size_t> characterStarts(const std::string& s) {
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < s.size(); ++i)
+        if ((uint8_t(s[i]) & 0xc0) != 0x80) starts.push_back(i);
+    starts.push_back(s.size());
+    return starts;
+}
+
+size_t characterCount(const std::string& s, bool multibyte) {
+    if (!multibyte) return s.size();
+    return characterStarts(s).size() - 1;
+}
+
+// Characters [index, index + count) with index 1-based as the actions have it.
+std::string extract(const std::string& s, double index, double count, bool multibyte) {
+    if (std::isnan(index)) index = 1;
+    if (std::isnan(count)) count = 0;
+    if (index < 1) index = 1;
+    if (count < 0) count = double(s.size());
+    if (!multibyte) {
+        size_t start = size_t(std::min(index - 1, double(s.size())));
+        return s.substr(start, size_t(std::min(count, double(s.size()))));
+    }
+    std::vector<size_t> starts = characterStarts(s);
+    size_t chars = starts.size() - 1;
+    size_t first = size_t(std::min(index - 1, double(chars)));
+    size_t last = size_t(std::min(double(first) + count, double(chars)));
+    return s.substr(starts[first], starts[last] - starts[first]);
+}
+
+std::string encodeUtf8(uint32_t c) {
+    std::string out;
+    if (c < 0x80) out += char(c);
+    else if (c < 0x800) {
+        out += char(0xc0 | (c >> 6));
+        out += char(0x80 | (c & 0x3f));
+    } else if (c < 0x10000) {
+        out += char(0xe0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3f));
+        out += char(0x80 | (c & 0x3f));
+    } else {
+        out += char(0xf0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3f));
+        out += char(0x80 | ((c >> 6) & 0x3f));
+        out += char(0x80 | (c & 0x3f));
+    }
+    return out;
+}
+
+uint32_t decodeFirst(const std::string& s) {
+    if (s.empty()) return 0;
+    uint8_t b = uint8_t(s[0]);
+    int extra = b >= 0xf0 ? 3 : b >= 0xe0 ? 2 : b >= 0xc0 ? 1 : 0;
+    uint32_t c = extra ? b & (0x3f >> extra) : b;
+    for (int i = 1; i <= extra && size_t(i) < s.size(); ++i) c = c << 6 | (uint8_t(s[size_t(i)]) & 0x3f);
+    return c;
+}
+
+bool unicode(Interpreter& in) { return in.vm().swfVersion() >= 6; }
+
+void stringEquals(Interpreter& in, Activation&, const Action&) {
+    Value b = in.pop();
+    Value a = in.pop();
+    in.pushBool(in.vm().toString(a) == in.vm().toString(b));
+}
+
+void stringLess(Interpreter& in, Activation&, const Action&) {
+    Value b = in.pop();
+    Value a = in.pop();
+    in.pushBool(in.vm().toString(a) < in.vm().toString(b));
+}
+
+void stringGreater(Interpreter& in, Activation&, const Action&) {
+    Value b = in.pop();
+    Value a = in.pop();
+    in.pushBool(in.vm().toString(a) > in.vm().toString(b));
+}
+
+void stringAdd(Interpreter& in, Activation&, const Action&) {
+    Value b = in.pop();
+    Value a = in.pop();
+    std::string s = in.vm().toString(a);
+    s += in.vm().toString(b);
+    in.push(in.vm().newString(std::move(s)));
+}
+
+void stringLength(Interpreter& in, Activation&, const Action&) {
+    in.push(Value::number(double(characterCount(in.vm().toString(in.pop()), unicode(in)))));
+}
+void mbStringLength(Interpreter& in, Activation&, const Action&) {
+    in.push(Value::number(double(characterCount(in.vm().toString(in.pop()), true))));
+}
+
+void extractWith(Interpreter& in, bool multibyte) {
+    Value count = in.pop();
+    Value index = in.pop();
+    Value text = in.pop();
+    Vm& vm = in.vm();
+    std::string s = vm.toString(text);
+    in.push(vm.newString(extract(s, vm.toInteger(index), vm.toInteger(count), multibyte)));
+}
+void stringExtract(Interpreter& in, Activation&, const Action&) { extractWith(in, unicode(in)); }
+void mbStringExtract(Interpreter& in, Activation&, const Action&) { extractWith(in, true); }
+
+void charToAscii(Interpreter& in, Activation&, const Action&) {
+    std::string s = in.vm().toString(in.pop());
+    if (s.empty()) in.push(Value::number(NAN));
+    else in.push(Value::number(unicode(in) ? double(decodeFirst(s)) : double(uint8_t(s[0]))));
+}
+void mbCharToAscii(Interpreter& in, Activation&, const Action&) {
+    std::string s = in.vm().toString(in.pop());
+    in.push(Value::number(s.empty() ? NAN : double(decodeFirst(s))));
+}
+
+void asciiToChar(Interpreter& in, Activation&, const Action&) {
+    uint32_t c = uint32_t(in.vm().toInt32(in.pop())) & (unicode(in) ? 0xffff : 0xff);
+    if (c == 0) in.push(Value::string(std::string()));
+    else in.push(Value::string(unicode(in) ? encodeUtf8(c) : std::string(1, char(c))));
+}
+void mbAsciiToChar(Interpreter& in, Activation&, const Action&) {
+    uint32_t c = uint32_t(in.vm().toInt32(in.pop())) & 0xffff;
+    in.push(Value::string(c ? encodeUtf8(c) : std::string()));
+}
+
+}  // namespace
+
+void addStringActions(HandlerTable& t) {
+    t[uint8_t(C::StringEquals)] = stringEquals;
+    t[uint8_t(C::StringLess)] = stringLess;
+    t[uint8_t(C::StringGreater)] = stringGreater;
+    t[uint8_t(C::StringAdd)] = stringAdd;
+    t[uint8_t(C::StringLength)] = stringLength;
+    t[uint8_t(C::MBStringLength)] = mbStringLength;
+    t[uint8_t(C::StringExtract)] = stringExtract;
+    t[uint8_t(C::MBStringExtract)] = mbStringExtract;
+    t[uint8_t(C::CharToAscii)] = charToAscii;
+    t[uint8_t(C::MBCharToAscii)] = mbCharToAscii;
+    t[uint8_t(C::AsciiToChar)] = asciiToChar;
+    t[uint8_t(C::MBAsciiToChar)] = mbAsciiToChar;
+}
+
+}  // namespace swf::avm1

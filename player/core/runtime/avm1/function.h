@@ -1,0 +1,54 @@
+// Callable objects: native functions (a C++ function pointer) and script functions (a
+// DefineFunction body with the scope it was defined in).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../../model/actions.h"
+#include "arguments.h"
+#include "object.h"
+
+namespace swf::avm1 {
+
+class Scope;
+
+// A native method or function. `self` is `this` of the call (undefined for a plain call).
+using NativeFn = Value (*)(Vm& vm, const Value& self, const Arguments& args);
+// Allocates the instance `new` makes for a native class (an ArrayObject for Array), with the
+// given prototype. Null factory: a plain Object.
+using InstanceFactory = Object* (*)(Vm& vm, Object* proto);
+
+class FunctionObject : public Object {
+public:
+    using Object::Object;
+    const char* typeOf() const override { return "function"; }
+    FunctionObject* asFunction() override { return this; }
+    virtual bool isNative() const = 0;
+};
+
+class NativeFunction final : public FunctionObject {
+public:
+    NativeFunction(Object* proto, NativeFn call, NativeFn construct = nullptr, InstanceFactory factory = nullptr)
+        : FunctionObject(proto), call(call), construct(construct), factory(factory) {}
+    bool isNative() const override { return true; }
+
+    NativeFn call;               // a call without `new`
+    NativeFn construct;          // `new`: runs on the fresh instance; null: `call` does
+    InstanceFactory factory;     // `new`: makes the instance; null: a plain Object
+};
+
+class ScriptFunction final : public FunctionObject {
+public:
+    ScriptFunction(Object* proto, std::shared_ptr<const FunctionBody> body, Scope* scope, Object* targetClip)
+        : FunctionObject(proto), body(std::move(body)), scope(scope), targetClip(targetClip) {}
+    bool isNative() const override { return false; }
+    void traceReferences(Marker& marker) override;
+
+    std::shared_ptr<const FunctionBody> body;
+    Scope* scope;        // the scope chain where the function was defined
+    Object* targetClip;  // the clip whose timeline defined it (for frame actions and paths)
+};
+
+}  // namespace swf::avm1

@@ -1,0 +1,47 @@
+// Function: call and apply on Function.prototype.
+#include <cmath>
+
+#include "globals.h"
+#include "native_class.h"
+
+namespace swf::avm1 {
+namespace {
+
+Value callFunctionCtor(Vm& vm, const Value&, const Arguments&) { return Value::object(vm.newObject()); }
+
+// f.call(thisObject, a, b): a missing or null `this` is undefined inside.
+Value call(Vm& vm, const Value& self, const Arguments& args) {
+    Value thisValue = args[0].isNullish() ? Value() : args[0];
+    Arguments rest = args.size() > 1 ? Arguments(args.begin() + 1, args.size() - 1) : Arguments();
+    return vm.call(self, thisValue, rest);
+}
+
+Value apply(Vm& vm, const Value& self, const Arguments& args) {
+    Value thisValue = args[0].isNullish() ? Value() : args[0];
+    std::vector<Value> list;
+    if (Object* array = args[1].asObject()) {
+        double n = vm.toNumber(vm.getMember(array, "length"));
+        if (n > 0 && std::isfinite(n)) {
+            vm.checkArrayLength(n);
+            for (size_t i = 0; i < size_t(n); ++i) list.push_back(vm.getMember(array, std::to_string(i)));
+        }
+    }
+    return vm.call(self, thisValue, Arguments(list));
+}
+
+Value functionToString(Vm&, const Value&, const Arguments&) { return Value::string(std::string("[type Function]")); }
+
+}  // namespace
+
+void registerFunctionClass(Vm& vm) {
+    Object* proto = vm.builtins().functionProto;
+    auto* ctor = vm.heap().make<NativeFunction>(proto, callFunctionCtor);
+    ctor->define("prototype", Value::object(proto), kDontEnum | kDontDelete);
+    proto->define("constructor", Value::object(ctor), kDontEnum);
+    vm.global()->define("Function", Value::object(ctor), kDontEnum);
+    defineMethod(vm, proto, "call", call);
+    defineMethod(vm, proto, "apply", apply);
+    defineMethod(vm, proto, "toString", functionToString);
+}
+
+}  // namespace swf::avm1

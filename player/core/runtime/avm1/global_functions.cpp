@@ -1,0 +1,99 @@
+// Global functions: isNaN, isFinite, timers, getTimer, getVersion, trace, ASSetPropFlags.
+#include <cmath>
+
+#include "globals.h"
+#include "native_class.h"
+
+namespace swf::avm1 {
+namespace {
+
+Value isNaN(Vm& vm, const Value&, const Arguments& args) { return Value::boolean(std::isnan(vm.toNumber(args[0]))); }
+Value isFinite(Vm& vm, const Value&, const Arguments& args) { return Value::boolean(std::isfinite(vm.toNumber(args[0]))); }
+
+// setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
+Value addTimer(Vm& vm, const Arguments& args, bool repeat) {
+    Timers::Timer t;
+    t.repeat = repeat;
+    size_t next;
+    Object* first = args[0].asObject();
+    if (first && first->asFunction()) {
+        t.function = args[0];
+        next = 1;
+    } else if (first && args.size() >= 3) {
+        t.object = args[0];
+        t.method = vm.toString(args[1]);
+        next = 2;
+    } else {
+        return Value();
+    }
+    if (args.size() <= next) return Value();
+    t.intervalMs = vm.toNumber(args[next]);
+    if (std::isnan(t.intervalMs)) t.intervalMs = 0;
+    for (size_t i = next + 1; i < args.size(); ++i) t.args.push_back(args[i]);
+    int id = vm.timers().add(std::move(t), vm.host().movieMs());
+    return id ? Value::number(id) : Value();
+}
+
+Value setInterval(Vm& vm, const Value&, const Arguments& args) { return addTimer(vm, args, true); }
+Value setTimeout(Vm& vm, const Value&, const Arguments& args) { return addTimer(vm, args, false); }
+
+Value clearTimer(Vm& vm, const Value&, const Arguments& args) {
+    if (args[0].isNumber()) vm.timers().remove(int(args[0].asNumber()));
+    return Value();
+}
+
+Value getTimer(Vm& vm, const Value&, const Arguments&) { return Value::number(std::floor(vm.host().movieMs())); }
+
+Value getVersion(Vm&, const Value&, const Arguments&) { return Value::string(std::string("WIN 8,0,0,0")); }
+
+Value traceFunction(Vm& vm, const Value&, const Arguments& args) {
+    vm.trace(args[0].isUndefined() ? std::string("undefined") : vm.toString(args[0]));
+    return Value();
+}
+
+// ASSetPropFlags(object, names, set, clear): names is null (all), "a,b" or an array.
+Value asSetPropFlags(Vm& vm, const Value&, const Arguments& args) {
+    Object* o = args[0].asObject();
+    if (!o) return Value();
+    uint8_t set = uint8_t(vm.toInt32(args[2]) & 7);
+    uint8_t clear = uint8_t(vm.toInt32(args[3]) & 7);
+    std::vector<std::string> names;
+    if (args[1].isNull()) {
+        o->ownNames(names, true);
+    } else if (Object* list = args[1].asObject()) {
+        double n = vm.toNumber(vm.getMember(list, "length"));
+        for (size_t i = 0; n > 0 && i < size_t(std::min(n, 1e6)); ++i)
+            names.push_back(vm.toString(vm.getMember(list, std::to_string(i))));
+    } else {
+        std::string text = vm.toString(args[1]);
+        size_t start = 0;
+        while (start <= text.size()) {
+            size_t comma = text.find(',', start);
+            if (comma == std::string::npos) comma = text.size();
+            names.push_back(text.substr(start, comma - start));
+            start = comma + 1;
+        }
+    }
+    for (const std::string& name : names) o->setFlags(name, vm.names(), set, clear);
+    return Value();
+}
+
+}  // namespace
+
+void registerGlobalFunctions(Vm& vm) {
+    Object* g = vm.global();
+    defineMethod(vm, g, "isNaN", isNaN);
+    defineMethod(vm, g, "isFinite", isFinite);
+    defineMethod(vm, g, "setInterval", setInterval);
+    defineMethod(vm, g, "setTimeout", setTimeout);
+    defineMethod(vm, g, "clearInterval", clearTimer);
+    defineMethod(vm, g, "clearTimeout", clearTimer);
+    defineMethod(vm, g, "getTimer", getTimer);
+    defineMethod(vm, g, "getVersion", getVersion);
+    defineMethod(vm, g, "trace", traceFunction);
+    defineMethod(vm, g, "ASSetPropFlags", asSetPropFlags);
+    g->define("NaN", Value::number(NAN), kDontEnum);
+    g->define("Infinity", Value::number(INFINITY), kDontEnum);
+}
+
+}  // namespace swf::avm1

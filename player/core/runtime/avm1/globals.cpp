@@ -1,0 +1,15 @@
+#include "globals.h"
+
+namespace swf::avm1 {
+
+void installGlobals(Vm& vm) {
+    registerObjectClass(vm);
+    registerFunctionClass(vm);
+    registerBooleanClass(vm);
+    registerGlobalFunctions(vm);
+    registerAsBroadcaster(vm);
+    registerInputObjects(vm);
+    registerStage(vm);
+}
+
+}  // namespace swf::avm1

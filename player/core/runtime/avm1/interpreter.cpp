@@ -1,0 +1,225 @@
+#include "interpreter.h"
+
+#include "action_handlers.h"
+#include "function.h"
+#include "script_clip.h"
+#include "super_object.h"
+
+namespace swf::avm1 {
+namespace {
+
+constexpr size_t kMaxStack = 1u << 16;
+constexpr uint32_t kActionsBetweenClockChecks = 4096;
+
+}  // namespace
+
+Interpreter::Interpreter(Vm& vm) : vm_(vm), frameStart_(std::chrono::steady_clock::now()) {}
+
+void Interpreter::startFrameBudget() {
+    frameStart_ = std::chrono::steady_clock::now();
+    sinceCheck_ = 0;
+}
+
+Value Interpreter::pop() {
+    size_t base = current_ ? current_->stackBase : 0;
+    if (stack_.size() <= base) return Value();
+    Value v = std::move(stack_.back());
+    stack_.pop_back();
+    return v;
+}
+
+void Interpreter::push(const Value& v) {
+    if (stack_.size() >= kMaxStack) throw ScriptAbort{"operand stack overflow"};
+    stack_.push_back(v);
+}
+
+const Value& Interpreter::peek() {
+    static const Value undefined;
+    size_t base = current_ ? current_->stackBase : 0;
+    return stack_.size() > base ? stack_.back() : undefined;
+}
+
+size_t Interpreter::stackDepth() const {
+    size_t base = current_ ? current_->stackBase : 0;
+    return stack_.size() - base;
+}
+
+void Interpreter::pushBool(bool b) {
+    push(vm_.swfVersion() < 5 ? Value::number(b ? 1 : 0) : Value::boolean(b));
+}
+
+bool Interpreter::checkLimits() {
+    if (++sinceCheck_ < kActionsBetweenClockChecks) return true;
+    sinceCheck_ = 0;
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart_).count();
+    return seconds <= vm_.limits().scriptSeconds;
+}
+
+void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
+    if (!code || code->actions.empty() || disabled_) return;
+    Activation act;
+    act.code = code;
+    act.stackBase = stack_.size();
+    act.target = act.originalTarget = clip;
+    act.thisValue = Value::object(clip);
+    auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
+    act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
+    act.registers.resize(4);
+    try {
+        run(act);
+    } catch (const ScriptAbort& abort) {
+        vm_.warn("script aborted: " + abort.reason);
+        if (abort.reason.find("recursion") != std::string::npos) {
+            // As the original: after runaway recursion, the movie's scripts stay off.
+            disabled_ = true;
+        }
+    } catch (const ScriptThrow& thrown) {
+        (void)thrown;  // an uncaught exception ends the script silently
+    }
+    stack_.resize(act.stackBase);
+    current_ = nullptr;
+    live_.clear();
+}
+
+void Interpreter::run(Activation& act) {
+    Activation* saved = current_;
+    act.caller = saved;
+    current_ = &act;
+    live_.push_back(&act);
+    struct Restore {
+        Interpreter& self;
+        Activation* saved;
+        ~Restore() {
+            self.live_.pop_back();
+            self.current_ = saved;
+        }
+    } restore{*this, saved};
+
+    const ActionList& code = *act.code;
+    const size_t count = code.actions.size();
+    while (!act.done) {
+        try {
+            while (!act.done) {
+                if (!act.withs.empty() && act.pc >= act.withs.back().end) {
+                    act.scope = act.withs.back().saved;
+                    act.withs.pop_back();
+                    continue;
+                }
+                if (!act.tries.empty() && tryBoundary(*this, act)) continue;
+                if (act.pc >= count) break;
+                if (!checkLimits()) throw ScriptAbort{"script ran longer than " + std::to_string(int(vm_.limits().scriptSeconds)) + " seconds"};
+                const Action& a = code.actions[act.pc++];
+                kHandlers[a.code](*this, act, a);
+            }
+            act.done = true;
+        } catch (ScriptThrow& thrown) {
+            unwind(act, thrown);
+        }
+    }
+    if (stack_.size() > act.stackBase) stack_.resize(act.stackBase);
+}
+
+void Interpreter::unwind(Activation& act, ScriptThrow& thrown) {
+    while (!act.tries.empty()) {
+        TryFrame& t = act.tries.back();
+        while (act.withs.size() > t.withDepth) {
+            act.scope = act.withs.back().saved;
+            act.withs.pop_back();
+        }
+        if (stack_.size() > t.stackHeight) stack_.resize(t.stackHeight);
+        const Action& a = *t.action;
+        bool hasCatch = a.flags & 0x01;
+        bool hasFinally = a.flags & 0x02;
+        if (t.state == TryFrame::State::InTry && hasCatch) {
+            t.state = TryFrame::State::InCatch;
+            if (a.flags & 0x04) {
+                if (a.frame < act.registers.size()) act.registers[a.frame] = thrown.value;
+            } else {
+                setVariable(a.text, thrown.value);
+            }
+            act.pc = a.catchStart;
+            return;
+        }
+        if (t.state != TryFrame::State::InFinally && hasFinally) {
+            t.state = TryFrame::State::InFinally;
+            t.rethrow = true;
+            t.pending = thrown.value;
+            act.pc = a.finallyStart;
+            return;
+        }
+        act.tries.pop_back();
+    }
+    throw thrown;
+}
+
+Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* superProto) {
+    if (live_.size() >= size_t(vm_.limits().recursionDepth))
+        throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
+    if (disabled_) return Value();
+    const FunctionBody& body = *fn.body;
+    Activation act;
+    act.code = body.body;
+    act.isFunction = true;
+    act.stackBase = stack_.size();
+    act.thisValue = self;
+    act.callee = &fn;
+    act.target = act.originalTarget = fn.targetClip;
+    act.pool = current_ ? current_->pool : std::vector<SharedText>{};
+    Object* locals = vm_.heap().make<Object>(nullptr);
+    act.scope = vm_.heap().make<Scope>(fn.scope, locals, Scope::Kind::Local);
+    for (Scope* s = fn.scope; s; s = s->parent)
+        if (s->kind == Scope::Kind::Target) { act.targetScope = s; break; }
+    act.registers.resize(body.isFunction2 ? std::max<size_t>(body.registerCount, 1) : 4);
+
+    // `super` starts at the prototype above the one the function was found on.
+    Object* thisObject = self.asObject();
+    if (!superProto && thisObject && thisObject->proto()) superProto = thisObject->proto()->proto();
+    Object* superObject = nullptr;
+    bool wantSuper = !body.isFunction2 || !(body.flags & FunctionBody::SuppressSuper) ||
+                     (body.flags & FunctionBody::PreloadSuper);
+    if (wantSuper && thisObject && superProto) superObject = vm_.heap().make<SuperObject>(thisObject, superProto);
+    std::vector<Value> argValues(args.begin(), args.end());
+    bool wantArguments = !body.isFunction2 || !(body.flags & FunctionBody::SuppressArguments) ||
+                         (body.flags & FunctionBody::PreloadArguments);
+    if (wantArguments) {
+        Object* arguments = vm_.newArray(argValues);
+        arguments->define("callee", Value::object(&fn), kDontEnum);
+        Object* caller = current_ && current_->callee ? current_->callee : nullptr;
+        arguments->define("caller", Value::object(caller), kDontEnum);
+        act.arguments = arguments;
+    }
+    act.superObject = superObject;
+
+    if (body.isFunction2) {
+        size_t reg = 1;
+        auto preload = [&](uint16_t flag, const Value& v) {
+            if ((body.flags & flag) && reg < act.registers.size()) act.registers[reg++] = v;
+        };
+        preload(FunctionBody::PreloadThis, self);
+        preload(FunctionBody::PreloadArguments, Value::object(act.arguments));
+        preload(FunctionBody::PreloadSuper, Value::object(superObject));
+        preload(FunctionBody::PreloadRoot, Value::object(rootOf(act.target)));
+        auto* clip = dynamic_cast<ScriptClip*>(act.target);
+        preload(FunctionBody::PreloadParent, clip ? Value::object(clip->parentClip()) : Value());
+        preload(FunctionBody::PreloadGlobal, Value::object(vm_.global()));
+        if (!(body.flags & FunctionBody::SuppressThis)) locals->define("this", self, kDontEnum);
+        if (!(body.flags & FunctionBody::SuppressArguments) && act.arguments)
+            locals->define("arguments", Value::object(act.arguments), kDontEnum);
+        if (!(body.flags & FunctionBody::SuppressSuper) && superObject)
+            locals->define("super", Value::object(superObject), kDontEnum);
+        for (size_t i = 0; i < body.params.size(); ++i) {
+            uint8_t r = body.paramRegisters[i];
+            if (r && r < act.registers.size()) act.registers[r] = args[i];
+            else if (!r) locals->define(body.params[i], args[i]);
+        }
+    } else {
+        locals->define("this", self, kDontEnum);
+        if (act.arguments) locals->define("arguments", Value::object(act.arguments), kDontEnum);
+        if (superObject) locals->define("super", Value::object(superObject), kDontEnum);
+        for (size_t i = 0; i < body.params.size(); ++i) locals->define(body.params[i], args[i]);
+    }
+    run(act);
+    return act.result;
+}
+
+}  // namespace swf::avm1

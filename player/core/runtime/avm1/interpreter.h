@@ -1,0 +1,81 @@
+// Runs action lists: one small handler per action code, found through a table. Frame scripts
+// and function calls each get an Activation; the operand stack is shared, each activation
+// seeing only its own part.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "activation.h"
+#include "arguments.h"
+#include "vm.h"
+
+namespace swf::avm1 {
+
+// A script-level exception (ActionThrow) on its way to a Try block.
+struct ScriptThrow {
+    Value value;
+};
+
+class ScriptFunction;
+
+class Interpreter {
+public:
+    explicit Interpreter(Vm& vm);
+
+    // Runs a frame script (or a clip event) with `clip` as target and `this`. Aborts by the
+    // limits are caught here and reported as warnings.
+    void runScript(const ActionListPtr& code, Object* clip);
+    // Calls a script function; used by Vm::call. `superProto`: where `super` looks first (the
+    // prototype above the one the method was found on); null derives it from `self`.
+    Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* superProto);
+    // Calls any function value with an explicit `super` start (CallMethod, NewObject).
+    Value callWithSuper(const Value& function, const Value& self, const Arguments& args, Object* superProto);
+
+    // The frame's script time starts now (the limit counts all scripts of one frame).
+    void startFrameBudget();
+    bool scriptsDisabled() const { return disabled_; }
+
+    // ---- used by the action handlers
+    Vm& vm() { return vm_; }
+    Value pop();
+    void push(const Value& v);
+    const Value& peek();
+    size_t stackDepth() const;
+    Activation& current() { return *current_; }
+    std::vector<Activation*>& activations() { return live_; }
+    std::vector<Value>& stack() { return stack_; }
+
+    // Variables and paths.
+    Value getVariable(const std::string& name);
+    void setVariable(const std::string& name, const Value& value);
+    // A path to a clip or object ("/a/b", "_root.a.b", "../x", "_parent", "this", "_level0").
+    Value resolvePath(Object* start, const std::string& path);
+    Object* resolveTarget(const std::string& path);
+    Object* rootOf(Object* clip);
+    Object* globalScopeValues();
+    // Version-dependent boolean push: SWF 4 scripts get 1 / 0.
+    void pushBool(bool b);
+
+    // The root clip of _levelN (set by the player); null for levels not loaded.
+    std::function<Object*(int level)> levelRoot;
+
+    void run(Activation& act);
+
+private:
+    bool checkLimits();
+    void unwind(Activation& act, ScriptThrow& thrown);
+
+    Vm& vm_;
+    std::vector<Value> stack_;
+    Activation* current_ = nullptr;
+    std::vector<Activation*> live_;
+    std::chrono::steady_clock::time_point frameStart_;
+    uint32_t sinceCheck_ = 0;
+    bool disabled_ = false;
+};
+
+}  // namespace swf::avm1

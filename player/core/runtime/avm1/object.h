@@ -1,0 +1,112 @@
+// A script object: an ordered property map with the DontEnum / DontDelete / ReadOnly flags,
+// a prototype (`__proto__`), addProperty getters/setters and watch callbacks.
+//
+// Objects live in the Vm's Heap and are reclaimed by its mark-and-sweep collector; script
+// code and natives hold plain `Object*`. Subclasses (functions, arrays, dates, clips) keep
+// their extra state in fields and report the objects those fields reference in
+// traceReferences().
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "names.h"
+#include "value.h"
+
+namespace swf::avm1 {
+
+class Vm;
+class Marker;
+class FunctionObject;
+
+// The bits ASSetPropFlags sets.
+enum PropertyFlag : uint8_t {
+    kDontEnum = 1,
+    kDontDelete = 2,
+    kReadOnly = 4,
+};
+
+struct Property {
+    Value value;
+    Object* getter = nullptr;  // addProperty: both set (the setter may be null: read-only)
+    Object* setter = nullptr;
+    uint8_t flags = 0;
+    bool isAccessor() const { return getter != nullptr; }
+};
+
+class Object {
+public:
+    explicit Object(Object* proto) : proto_(proto) {}
+    virtual ~Object() = default;
+    Object(const Object&) = delete;
+    Object& operator=(const Object&) = delete;
+
+    Object* proto() const { return proto_; }
+    void setProto(Object* proto) { proto_ = proto; }
+
+    // Own properties only: no prototype chain, no getters run (the Vm's getMember does that).
+    Property* findOwn(const std::string& name, NameRule rule);
+    const Property* findOwn(const std::string& name, NameRule rule) const;
+    bool hasOwn(const std::string& name, NameRule rule) const { return findOwn(name, rule) != nullptr; }
+    // Creates the property or overwrites its value and flags, ignoring ReadOnly: for natives
+    // building their objects and for the interpreter's DefineLocal.
+    void define(const std::string& name, const Value& value, uint8_t flags = 0);
+    // Stores a value the way a script assignment would on this object alone: a ReadOnly
+    // property keeps its value (returns false); a new property is appended.
+    bool put(const std::string& name, const Value& value, NameRule rule);
+    // addProperty: a getter (required) and setter (may be null).
+    void defineAccessor(const std::string& name, Object* getter, Object* setter, uint8_t flags = 0);
+    // Removes an own property unless it is DontDelete; false when absent or kept.
+    bool remove(const std::string& name, NameRule rule);
+    void setFlags(const std::string& name, NameRule rule, uint8_t set, uint8_t clear);
+
+    // Own property names in the original player's for..in order (newest first), enumerable
+    // ones only unless `all`.
+    void ownNames(std::vector<std::string>& out, bool all = false) const;
+    size_t ownCount() const { return live_; }
+
+    // watch(): a callback (a function object) and its user data, per property name.
+    struct Watch {
+        std::string name;
+        Object* callback = nullptr;
+        Value userData;
+    };
+    std::vector<Watch>& watches() { return watches_; }
+
+    // Special properties of subclasses (a clip's _x, an array's length). Return true when
+    // `name` was handled; `out` is then the value.
+    virtual bool getSpecial(Vm& vm, const std::string& name, Value& out);
+    virtual bool setSpecial(Vm& vm, const std::string& name, const Value& value);
+    // typeof: "object", "function" or "movieclip".
+    virtual const char* typeOf() const { return "object"; }
+    virtual FunctionObject* asFunction() { return nullptr; }
+    // The value boxed by Number, String and Boolean objects (and Date's time); undefined otherwise.
+    virtual Value primitiveValue() const { return Value(); }
+    // Objects held in subclass fields, for the collector.
+    virtual void traceReferences(Marker& marker);
+
+    // Used by the Heap only.
+    bool marked = false;
+
+private:
+    struct Entry {
+        std::string name;
+        Property property;
+        bool live = true;
+    };
+    Entry* findEntry(const std::string& name, NameRule rule) const;
+    void rebuildIndex();
+    void compact();
+
+    Object* proto_;
+    std::vector<Entry> entries_;  // creation order; removed entries are dead until compacted
+    // Folded name -> indices of entries with that folded name (usually one).
+    std::unordered_multimap<std::string, uint32_t> index_;
+    size_t live_ = 0;
+    std::vector<Watch> watches_;
+    friend class Marker;
+};
+
+}  // namespace swf::avm1

@@ -1,0 +1,51 @@
+// What the interpreter needs of a movie clip as a script object; the display layer
+// implements it. A clip object outlives its clip when scripts still hold it: `alive()` then
+// turns false and every operation becomes a no-op.
+#pragma once
+
+#include <string>
+
+#include "object.h"
+
+namespace swf::avm1 {
+
+class ScriptClip : public Object {
+public:
+    using Object::Object;
+    const char* typeOf() const override { return "movieclip"; }
+
+    virtual bool alive() const = 0;
+    virtual ScriptClip* parentClip() = 0;
+    virtual ScriptClip* rootClip() = 0;
+    virtual ScriptClip* childClip(const std::string& name, NameRule rule) = 0;
+    // "_level0.a.b" (dot syntax) and "/a/b" (slash syntax, for TargetPath in SWF 4 style).
+    virtual std::string targetPath() = 0;
+    virtual std::string slashPath() = 0;
+
+    // Frame control; frames are 0-based here. Out-of-range frames are clamped by the clip.
+    virtual int currentFrame() = 0;
+    virtual int totalFrames() = 0;
+    virtual void gotoFrame(int frame, bool andPlay) = 0;
+    // False when the clip has no such label.
+    virtual bool gotoLabel(const std::string& label, bool andPlay) = 0;
+    virtual void play() = 0;
+    virtual void stop() = 0;
+
+    // GetProperty / SetProperty by the SWF 4 index (0 = _x ... 21 = _ymouse).
+    virtual Value propertyByIndex(Vm& vm, int index) = 0;
+    virtual void setPropertyByIndex(Vm& vm, int index, const Value& value) = 0;
+    // duplicateMovieClip / removeMovieClip.
+    virtual void duplicate(Vm& vm, const std::string& name, int depth) = 0;
+    virtual void removeClip(Vm& vm) = 0;
+};
+
+}  // namespace swf::avm1
+
+namespace swf::avm1 {
+
+class Interpreter;
+// gotoAndPlay / gotoAndStop with a frame value: a number (from 1), a label, a numeric string
+// or "path:frame". `bias` is GotoFrame2's scene bias.
+void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool andPlay, int bias);
+
+}  // namespace swf::avm1

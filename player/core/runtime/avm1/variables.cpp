@@ -1,0 +1,147 @@
+// Variable lookup through the scope chain, and paths to clips and objects.
+#include <cstdlib>
+
+#include "interpreter.h"
+#include "script_clip.h"
+#include "super_object.h"
+
+namespace swf::avm1 {
+namespace {
+
+bool hasPathSyntax(const std::string& name) {
+    return name.find_first_of("/:.") != std::string::npos;
+}
+
+// "_level3" -> 3; -1 for other names.
+int levelNumber(const std::string& name, NameRule rule) {
+    if (name.size() < 7 || !sameName(name.substr(0, 6), "_level", rule)) return -1;
+    int n = 0;
+    for (size_t i = 6; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9' || n > 100000) return -1;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+}  // namespace
+
+Object* Interpreter::rootOf(Object* clip) {
+    auto* c = dynamic_cast<ScriptClip*>(clip);
+    if (c) return c->rootClip();
+    return levelRoot ? levelRoot(0) : nullptr;
+}
+
+Object* Interpreter::globalScopeValues() { return vm_.global(); }
+
+Value Interpreter::resolvePath(Object* start, const std::string& path) {
+    NameRule rule = vm_.names();
+    if (path.empty()) return Value::object(start);
+    Value cur = Value::object(start);
+    size_t i = 0;
+    if (path[0] == '/') {
+        cur = Value::object(rootOf(start));
+        i = 1;
+    }
+    bool first = i == 0;
+    while (i < path.size()) {
+        size_t end;
+        if (path.compare(i, 2, "..") == 0) end = i + 2;
+        else end = path.find_first_of("/.:", i);
+        if (end == std::string::npos) end = path.size();
+        std::string part = path.substr(i, end - i);
+        i = end + 1;
+        if (part.empty()) continue;
+        Object* o = cur.asObject();
+        auto* clip = dynamic_cast<ScriptClip*>(o);
+        int level = levelNumber(part, rule);
+        if (part == "..") {
+            cur = Value::object(clip ? clip->parentClip() : nullptr);
+        } else if (sameName(part, "this", rule)) {
+            if (first && current_) cur = current_->thisValue;
+        } else if (sameName(part, "_root", rule)) {
+            cur = Value::object(rootOf(o ? o : start));
+        } else if (sameName(part, "_global", rule)) {
+            cur = Value::object(vm_.global());
+        } else if (level >= 0) {
+            cur = Value::object(levelRoot ? levelRoot(level) : nullptr);
+        } else if (sameName(part, "_parent", rule) && clip) {
+            cur = Value::object(clip->parentClip());
+        } else {
+            Value next = clip ? Value::object(clip->childClip(part, rule)) : Value();
+            if (!next.isObject()) next = vm_.getMember(cur, part);
+            if (first && next.isUndefined()) next = getVariable(part);
+            cur = next;
+        }
+        first = false;
+        if (!cur.isObject()) return Value();
+    }
+    return cur;
+}
+
+Object* Interpreter::resolveTarget(const std::string& path) {
+    Object* base = current_ ? current_->originalTarget : nullptr;
+    return resolvePath(base, path).asObject();
+}
+
+Value Interpreter::getVariable(const std::string& name) {
+    Activation& act = *current_;
+    NameRule rule = vm_.names();
+    if (hasPathSyntax(name)) {
+        size_t split = name.find_last_of(":.");
+        if (split == std::string::npos) return resolvePath(act.target ? act.target : act.originalTarget, name);
+        Value owner = split == 0 ? Value::object(act.target) : resolvePath(act.target ? act.target : act.originalTarget, name.substr(0, split));
+        if (!owner.isObject()) return Value();
+        return vm_.getMember(owner, name.substr(split + 1));
+    }
+    if (sameName(name, "this", rule)) return act.thisValue;
+    for (Scope* s = act.scope; s; s = s->parent) {
+        Object* values = s->values;
+        if (!values) continue;
+        Value special;
+        if (values->getSpecial(vm_, name, special)) return special;
+        if (vm_.findProperty(values, name)) return vm_.getMember(values, name);
+        if (s->kind == Scope::Kind::Target) {
+            if (auto* clip = dynamic_cast<ScriptClip*>(values))
+                if (ScriptClip* child = clip->childClip(name, rule)) return Value::object(child);
+        }
+    }
+    if (sameName(name, "_global", rule)) return Value::object(vm_.global());
+    if (sameName(name, "_root", rule)) return Value::object(rootOf(act.target ? act.target : act.originalTarget));
+    int level = levelNumber(name, rule);
+    if (level >= 0) return Value::object(levelRoot ? levelRoot(level) : nullptr);
+    return Value();
+}
+
+void Interpreter::setVariable(const std::string& name, const Value& value) {
+    Activation& act = *current_;
+    if (hasPathSyntax(name)) {
+        size_t split = name.find_last_of(":.");
+        if (split == std::string::npos) return;
+        Value owner = split == 0 ? Value::object(act.target) : resolvePath(act.target ? act.target : act.originalTarget, name.substr(0, split));
+        if (owner.isObject()) vm_.setMember(owner.asObject(), name.substr(split + 1), value);
+        return;
+    }
+    Object* fallback = nullptr;
+    for (Scope* s = act.scope; s; s = s->parent) {
+        Object* values = s->values;
+        if (!values) continue;
+        if (s->kind == Scope::Kind::Target && !fallback) fallback = values;
+        Value special;
+        if (s->kind != Scope::Kind::Global && (values->getSpecial(vm_, name, special) || vm_.findProperty(values, name))) {
+            vm_.setMember(values, name, value);
+            return;
+        }
+    }
+    if (act.target && act.scope->kind != Scope::Kind::Local) fallback = act.target;
+    if (!fallback) fallback = act.target ? act.target : vm_.global();
+    vm_.setMember(fallback, name, value);
+}
+
+Value Interpreter::callWithSuper(const Value& function, const Value& self, const Arguments& args, Object* superProto) {
+    Object* o = function.asObject();
+    FunctionObject* fn = o ? o->asFunction() : nullptr;
+    if (fn && !fn->isNative()) return callScript(static_cast<ScriptFunction&>(*fn), self, args, superProto);
+    return vm_.call(function, self, args);
+}
+
+}  // namespace swf::avm1

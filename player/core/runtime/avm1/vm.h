@@ -1,0 +1,168 @@
+// The AVM1 virtual machine as native code sees it: the heap, _global and the built-in
+// prototypes, the version-aware conversions, member access with prototype chains, getters,
+// setters and watches, calls and `new`, and the host's services.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "function.h"
+#include "heap.h"
+#include "host_services.h"
+#include "names.h"
+#include "object.h"
+#include "timers.h"
+#include "value.h"
+
+namespace swf::avm1 {
+
+class Interpreter;
+struct Activation;
+
+struct VmLimits {
+    double scriptSeconds = 15;        // one frame's scripts; the movie's ScriptLimits tag sets it
+    int recursionDepth = 256;         // nested calls
+    size_t maxObjects = 1u << 20;     // live script objects
+    size_t maxStringBytes = 16u << 20;
+    size_t maxArrayLength = 1u << 22;
+    size_t maxTraces = 10000;
+    size_t maxWarnings = 1000;
+};
+
+// The prototypes natives need to find without a lookup on _global (a script may replace
+// _global.String; boxing a primitive still uses the original prototype).
+struct Builtins {
+    Object* objectProto = nullptr;
+    Object* functionProto = nullptr;
+    Object* arrayProto = nullptr;
+    Object* stringProto = nullptr;
+    Object* numberProto = nullptr;
+    Object* booleanProto = nullptr;
+    Object* dateProto = nullptr;
+    Object* movieClipProto = nullptr;
+    Object* xmlNodeProto = nullptr;
+    Object* xmlProto = nullptr;
+    // Object.registerClass: symbol name -> constructor (attachMovie uses it).
+    Object* registeredClasses = nullptr;
+    // Makes an array object from values; set by the Array class (until then a plain object
+    // with numbered properties and a length).
+    Object* (*makeArray)(Vm& vm, const std::vector<Value>& values) = nullptr;
+};
+
+enum class PrimitiveHint : uint8_t { None, Number, String };
+
+class Vm {
+public:
+    Vm(int swfVersion, HostServices& host, VmLimits limits = {});
+    ~Vm();
+    Vm(const Vm&) = delete;
+    Vm& operator=(const Vm&) = delete;
+
+    int swfVersion() const { return version_; }
+    NameRule names() const { return names_; }
+    HostServices& host() { return host_; }
+    const VmLimits& limits() const { return limits_; }
+    VmLimits& limits() { return limits_; }
+    Heap& heap() { return heap_; }
+    Object* global() const { return global_; }
+    Builtins& builtins() { return builtins_; }
+
+    // ---- allocation
+    Object* newObject();                      // a plain object with Object.prototype
+    Object* newObject(Object* proto);
+    Object* newArray(const std::vector<Value>& values);
+    NativeFunction* newNative(NativeFn fn);   // with Function.prototype, no `prototype` property
+    // Strings longer than the cap abort the script (a warning, not bad_alloc).
+    Value newString(std::string s);
+    void checkStringSize(size_t bytes);
+    void checkArrayLength(double length);
+
+    // ---- conversions (by the movie's version)
+    double toNumber(const Value& v);
+    std::string toString(const Value& v);
+    bool toBoolean(const Value& v);
+    int32_t toInt32(const Value& v);
+    uint32_t toUint32(const Value& v) { return uint32_t(toInt32(v)); }
+    double toInteger(const Value& v);  // ECMA ToInteger: NaN is 0, truncation toward zero
+    Value toPrimitive(const Value& v, PrimitiveHint hint = PrimitiveHint::None);
+    // Boxes primitives (a String object for "abc"); null for undefined and null.
+    Object* toObject(const Value& v);
+    // Number to text as the original player prints it.
+    static std::string numberToString(double n);
+
+    // ---- members (prototype chain, getters/setters, watches, clips' special properties)
+    Value getMember(const Value& object, const std::string& name);
+    Value getMember(Object* object, const std::string& name);
+    void setMember(const Value& object, const std::string& name, const Value& value);
+    void setMember(Object* object, const std::string& name, const Value& value);
+    bool deleteMember(Object* object, const std::string& name);
+    // The property as found on the chain (own first), or null; `owner` receives its holder.
+    Property* findProperty(Object* object, const std::string& name, Object** owner = nullptr);
+    bool hasProperty(Object* object, const std::string& name) { return findProperty(object, name); }
+    // for..in: enumerable names of the object and its prototypes, each once, newest first.
+    std::vector<std::string> enumerate(Object* object);
+
+    // ---- calls
+    Value call(const Value& function, const Value& self, const Arguments& args);
+    Value callMethod(const Value& object, const std::string& name, const Arguments& args);
+    Value construct(const Value& constructor, const Arguments& args);
+    // Sets `__proto__`, `__constructor__` (DontEnum) and, from SWF 6, `constructor` on a new instance.
+    void initInstance(Object* instance, Object* constructor);
+    // instanceof: walks the prototype chain and the implemented interfaces.
+    bool instanceOf(Object* object, Object* constructor);
+
+    // ---- output
+    void trace(const std::string& line);
+    void warn(const std::string& message);
+    const std::vector<std::string>& traces() const { return traces_; }
+    std::vector<std::string> takeTraces();
+    const std::vector<std::string>& warnings() const { return warnings_; }
+    std::vector<std::string> takeWarnings();
+    // Called for every trace and warning as it happens (swfrun prints as it goes).
+    std::function<void(const std::string&)> onTrace;
+    std::function<void(const std::string&)> onWarning;
+
+    // ---- random numbers (Math.random, random()), seeded by the host
+    double random();        // [0, 1)
+    uint32_t randomBits();
+
+    // Roots that natives add: objects that must stay alive while the host references them
+    // (listeners registered with the host, loaders in flight). Removed by the same pointer.
+    void addRoot(Object* o);
+    void removeRoot(Object* o);
+    // Extra root marking, run on each collection (the display list is marked this way).
+    std::vector<std::function<void(Marker&)>> rootMarkers;
+
+    Interpreter& interpreter() { return *interpreter_; }
+
+    // Mark-and-sweep from every root; returns the number of objects freed.
+    size_t collectGarbage();
+    Timers& timers() { return timers_; }
+
+    // fscommand("quit") was called: the host stops after this frame.
+    bool quitRequested = false;
+
+private:
+    friend class Interpreter;
+    int version_;
+    NameRule names_;
+    HostServices& host_;
+    VmLimits limits_;
+    Heap heap_;
+    Object* global_ = nullptr;
+    Builtins builtins_;
+    std::vector<std::string> traces_;
+    std::vector<std::string> warnings_;
+    std::mt19937 random_;
+    std::vector<Object*> roots_;
+    Timers timers_;
+    std::unique_ptr<Interpreter> interpreter_;
+};
+
+}  // namespace swf::avm1

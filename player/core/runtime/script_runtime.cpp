@@ -1,0 +1,81 @@
+#include "script_runtime.h"
+
+#include "avm1/globals.h"
+#include "avm1/interpreter.h"
+#include "clip_object.h"
+#include "runtime_limits.h"
+
+namespace swf {
+namespace {
+
+// Collect between frames once this many objects were made since the last collection.
+constexpr size_t kCollectEvery = 20000;
+
+avm1::VmLimits limitsFor(const Movie& movie) {
+    avm1::VmLimits limits;
+    if (movie.scriptTimeoutSeconds > 0) limits.scriptSeconds = movie.scriptTimeoutSeconds;
+    if (movie.maxRecursionDepth > 0) limits.recursionDepth = movie.maxRecursionDepth;
+    return limits;
+}
+
+}  // namespace
+
+ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices& host)
+    : root_(root), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))) {
+    registerMovieClipClass(*vm_);
+    avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
+    vm_->rootMarkers.push_back([this](avm1::Marker& m) { markDisplayList(m, root_); });
+    vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
+        return level == 0 ? objectFor(root_) : nullptr;
+    };
+}
+
+ScriptRuntime::~ScriptRuntime() {
+    // Clip objects die with the heap; the clips must not point at them afterwards.
+    std::vector<Clip*> pending{&root_};
+    while (!pending.empty()) {
+        Clip* c = pending.back();
+        pending.pop_back();
+        c->scriptObject = nullptr;
+        for (auto& [depth, obj] : c->displayList())
+            if (obj.clip) pending.push_back(obj.clip.get());
+    }
+}
+
+ClipObject* ScriptRuntime::objectFor(Clip& clip) {
+    if (clip.scriptObject) return static_cast<ClipObject*>(clip.scriptObject);
+    auto* o = vm_->heap().make<ClipObject>(vm_->builtins().movieClipProto, clip.shared_from_this(), *this);
+    clip.scriptObject = o;
+    return o;
+}
+
+void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
+    m.mark(clip.scriptObject);
+    for (auto& [depth, obj] : clip.displayList())
+        if (obj.clip) markDisplayList(m, *obj.clip);
+}
+
+void ScriptRuntime::runQueued(ClipHost& host) {
+    // Scripts may queue more scripts (a goto runs the target frame's).
+    for (size_t i = 0; i < host.queue.size() && i < kMaxQueuedScripts; ++i) {
+        PendingActions pending = host.queue[i];
+        auto clip = pending.clip.lock();
+        if (!clip) continue;
+        try {
+            vm_->interpreter().runScript(pending.actions, objectFor(*clip));
+        } catch (const avm1::ScriptAbort& abort) {
+            vm_->warn("script aborted: " + abort.reason);
+        }
+    }
+    host.queue.clear();
+}
+
+void ScriptRuntime::runFrame(ClipHost& host) {
+    vm_->interpreter().startFrameBudget();
+    runQueued(host);
+    vm_->timers().runDue(*vm_, vm_->host().movieMs());
+    runQueued(host);
+    if (vm_->heap().allocatedSinceCollect() >= kCollectEvery) vm_->collectGarbage();
+}
+
+}  // namespace swf
