@@ -169,10 +169,12 @@ Bytes mp3SoundtrackMovie(double seconds, bool withSound) {
     head.stream.coding = swf::SoundCoding::Mp3;
     head.samplesPerBlock = uint16_t(rate / fps);
     if (withSound) {
-        std::vector<int16_t> chord = sine(440, rate, seconds, 6000, 2, 0.5);
-        std::vector<int16_t> fifth = sine(660, rate, seconds, 4000, 2, 1.5);
-        for (size_t i = 0; i < chord.size(); ++i) chord[i] = int16_t(chord[i] + fifth[i]);
-        mp3Frames = splitMp3Frames(encodeMp3(chord, rate, 2, 128));
+        // 440 Hz on the left, 660 Hz at two thirds of the level on the right.
+        std::vector<int16_t> left = sine(440, rate, seconds, 6000, 1);
+        std::vector<int16_t> right = sine(660, rate, seconds, 4000, 1);
+        std::vector<int16_t> both;
+        for (size_t i = 0; i < left.size(); ++i) both.insert(both.end(), {left[i], right[i]});
+        mp3Frames = splitMp3Frames(encodeMp3(both, rate, 2, 128));
         movie.add(swfw::soundStreamHead(head, 1));
     }
     size_t next = 0, written = 0;

@@ -29,7 +29,8 @@ Bytes eventSoundMovie(const swf::SoundFormat& format, const std::vector<int16_t>
 // keeps) at the start of every frame's block.
 Bytes clickTrackMovie(int frames, double fps, bool mp3);
 
-// A 24 fps movie with a 44.1 kHz stereo MP3 soundtrack (a chord) of `seconds` and a moving
+// A 24 fps movie with a 44.1 kHz stereo MP3 soundtrack (440 Hz at 6000 on the left, 660 Hz at
+// 4000 on the right) of `seconds` and a moving
 // square; `withSound` false writes the same movie without the sound tags.
 Bytes mp3SoundtrackMovie(double seconds, bool withSound);
 
