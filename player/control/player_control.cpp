@@ -2,13 +2,17 @@
 
 #include <algorithm>
 
+#include "acm_mp3_decoder.h"
 #include "class_ids.h"
 #include "dib_surface.h"
 #include "module.h"
 
 namespace swfctl {
 
-PlayerControl::PlayerControl() { ObjectCreated(); }
+PlayerControl::PlayerControl() {
+    ObjectCreated();
+    playback_.setMp3Decoder(AcmMp3DecoderFactory());
+}
 
 PlayerControl::~PlayerControl() {
     window_.destroy();
