@@ -1,6 +1,6 @@
 // Writes the movies with sound into a folder: for swfrun --audio, the control's tests and its
-// benchmark (mp3_soundtrack.swf and its silent twin; tests/control/movies/mp3_tone_2s.swf is
-// the copy the Windows tests use).
+// benchmark (mp3_soundtrack.swf and its silent twin; tests/control/movies/mp3_tone_2s*.swf are
+// the copies the Windows tests and the benchmark use).
 #include <imageio/image_file.h>
 
 #include <cstdio>
@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
                                 soundfix::eventSoundMovie(pcm, soundfix::sine(440, 22050, 0.5, 8000, 1))) &&
               swfimg::writeFile(dir + "/mp3_soundtrack.swf", soundfix::mp3SoundtrackMovie(10, true)) &&
               swfimg::writeFile(dir + "/mp3_tone_2s.swf", soundfix::mp3SoundtrackMovie(2, true)) &&
+              swfimg::writeFile(dir + "/mp3_tone_2s_silent.swf", soundfix::mp3SoundtrackMovie(2, false)) &&
               swfimg::writeFile(dir + "/mp3_soundtrack_silent.swf", soundfix::mp3SoundtrackMovie(10, false));
     return ok ? 0 : 1;
 }
