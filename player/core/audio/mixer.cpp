@@ -8,6 +8,7 @@ namespace {
 
 constexpr size_t kStreamCompactFrames = 1u << 16;  // consumed soundtrack frames kept before trimming
 constexpr float kFullLevel = 32768.0f;
+constexpr size_t kMaxFinished = 1024;  // ends kept for a host that never asks
 
 }  // namespace
 
@@ -224,10 +225,18 @@ int Mixer::streamFrame(VoiceId voice) const {
     return frame;
 }
 
+std::vector<VoiceId> Mixer::takeFinished() {
+    std::vector<VoiceId> ended;
+    ended.swap(finished_);
+    return ended;
+}
+
 void Mixer::mix(int16_t* out, size_t frames) {
     accumulator_.assign(frames * 2, 0);
     for (auto& v : voices_)
         if (!v->done) v->mixInto(accumulator_.data(), frames, outputRate_, master_);
+    for (const auto& v : voices_)
+        if (v->done && finished_.size() < kMaxFinished) finished_.push_back(v->id);
     voices_.erase(std::remove_if(voices_.begin(), voices_.end(), [](const auto& v) { return v->done; }),
                   voices_.end());
     for (size_t i = 0; i < frames * 2; ++i) out[i] = int16_t(std::clamp(accumulator_[i], -32768, 32767));

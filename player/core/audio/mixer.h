@@ -73,6 +73,10 @@ public:
     // The timeline frame whose block a soundtrack voice is playing now; -1 when it has ended.
     int streamFrame(VoiceId voice) const;
 
+    // Voices that played to their end since the last call, oldest first (for onSoundComplete);
+    // stopped voices are not listed.
+    std::vector<VoiceId> takeFinished();
+
     // Fills `frames` interleaved stereo frames; silence where nothing plays.
     void mix(int16_t* out, size_t frames);
 
@@ -85,6 +89,7 @@ private:
     VoiceId nextId_ = 1;
     std::vector<std::unique_ptr<Voice>> voices_;
     std::vector<int32_t> accumulator_;
+    std::vector<VoiceId> finished_;
 };
 
 }  // namespace swf

@@ -121,6 +121,18 @@ TEST(Mixer, StopByVoiceSoundAndOwner) {
     EXPECT_NEAR(mixer.positionMs(a), 100 * 1000.0 / 44100, 0.01);
     mixer.stop(a);
     EXPECT_EQ(mixer.activeVoices(), 0u);
+    EXPECT_TRUE(mixer.takeFinished().empty()) << "stopped voices did not finish";
+}
+
+TEST(Mixer, FinishedVoicesAreReportedOnce) {
+    swf::Mixer mixer(44100);
+    swf::VoiceId shortOne = mixer.play(sineSound(100, 44100, 0.01, 1000), {}, 1);
+    swf::VoiceId longOne = mixer.play(sineSound(100, 44100, 1, 1000), {}, 2);
+    std::vector<int16_t> block(2048 * 2);
+    mixer.mix(block.data(), 2048);
+    EXPECT_EQ(mixer.takeFinished(), std::vector<swf::VoiceId>{shortOne});
+    EXPECT_TRUE(mixer.takeFinished().empty());
+    EXPECT_TRUE(mixer.isActive(longOne));
 }
 
 // A three-frame looping movie whose first frame starts sound 1 with `info`.
