@@ -2,9 +2,12 @@
 // head and blocks, button sounds, and damaged tags.
 #include <gtest/gtest.h>
 
+#include <audio/sound_decoder.h>
 #include <sound_tags.h>
 #include <tags.h>
 #include <test_movie.h>
+
+#include "sound_fixtures.h"
 
 using testing_support::character;
 using testing_support::load;
@@ -157,6 +160,53 @@ TEST(SoundParse, DamagedSoundTagsAreSkippedWithAWarning) {
     std::vector<int16_t> out(2048);
     player->mixAudio(out.data(), 1024);
     player->advance(200);
+}
+
+}  // namespace
+
+namespace {
+
+// Damaged sound data plays as whatever it decodes to, never reads outside its bytes and never
+// makes more than its size allows.
+TEST(SoundHostile, DecodersTakeAnyBytes) {
+    std::vector<uint8_t> noise(10007);
+    uint32_t state = 12345;
+    for (uint8_t& b : noise) b = uint8_t((state = state * 1103515245u + 12345u) >> 24);
+    for (swf::SoundCoding coding : {swf::SoundCoding::PcmNativeEndian, swf::SoundCoding::Adpcm}) {
+        for (int size : {0, 1, 2, 3, 5, 100, 10007}) {
+            for (bool stereo : {false, true}) {
+                swf::SoundFormat f;
+                f.coding = coding;
+                f.stereo = stereo;
+                std::string warning;
+                auto decoder = swf::makeSoundDecoder(f, nullptr, warning);
+                ASSERT_TRUE(decoder);
+                std::vector<int16_t> out;
+                decoder->decode(noise.data(), size_t(size), out);
+                EXPECT_LE(out.size(), size_t(size) * 8 + 2) << int(coding) << " " << size;  // 2-bit mono at most
+                EXPECT_EQ(out.size() % 2, 0u);
+            }
+        }
+    }
+}
+
+TEST(SoundHostile, OddInfoRecordsPlaySafely) {
+    swf::SoundInfo backwards;  // out before in, envelope out of order
+    backwards.inPoint44 = 50000;
+    backwards.outPoint44 = 100;
+    swf::SoundInfo unordered;
+    unordered.envelope = {{40000, 100, 100}, {10, 32768, 0}, {40000, 0, 65535}};
+    unordered.inPoint44 = 0xffffffffu;  // beyond the sound: nothing plays
+    swf::SoundInfo many;
+    many.loops = 65535;
+    many.envelope = {{0, 65535, 65535}};  // above full level: clamped by the mix
+    swf::SoundFormat f;
+    for (const swf::SoundInfo& info : {backwards, unordered, many}) {
+        auto player = testing_support::play(soundfix::eventSoundMovie(f, soundfix::sine(440, 44100, 0.05, 30000, 1), 4, info));
+        std::vector<int16_t> out(44100 * 2);
+        player->mixAudio(out.data(), 44100);
+        player->advance(1000);
+    }
 }
 
 }  // namespace
