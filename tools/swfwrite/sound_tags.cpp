@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include <audio/adpcm_channel.h>
+
 #include "bit_writer.h"
 
 namespace swfw {
@@ -43,49 +45,26 @@ void writeSoundInfo(BitWriter& w, const swf::SoundInfo& info) {
     }
 }
 
-const int kSteps[89] = {
-    7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,    28,
-    31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,   118,
-    130,   143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,   494,
-    544,   598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
-    2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,
-    9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
-const int kIndexShifts[4][16] = {
-    {-1, 2},
-    {-1, -1, 2, 4},
-    {-1, -1, -1, -1, 2, 4, 6, 8},
-    {-1, -1, -1, -1, -1, -1, -1, -1, 1, 2, 4, 6, 8, 10, 13, 16},
-};
-
-// One channel of the encoder: picks the code whose reconstruction comes nearest, bit by bit
-// from the largest step, and tracks the decoder's state exactly.
-struct AdpcmEncoderChannel {
-    int predictor = 0, index = 0;
-
-    uint32_t encode(int target, int bits) {
-        const uint32_t signBit = 1u << (bits - 1);
-        int step = kSteps[index];
-        int difference = target - predictor;
-        uint32_t code = 0;
-        if (difference < 0) {
-            code = signBit;
-            difference = -difference;
-        }
-        int reconstructed = 0;
-        for (uint32_t mask = signBit >> 1; mask; mask >>= 1, step >>= 1) {
-            if (difference >= step) {
-                code |= mask;
-                difference -= step;
-                reconstructed += step;
-            }
-        }
-        reconstructed += step;
-        predictor += (code & signBit) ? -reconstructed : reconstructed;
-        predictor = std::clamp(predictor, -32768, 32767);
-        index = std::clamp(index + kIndexShifts[bits - 2][code & (signBit - 1)], 0, 88);
-        return code;
+// The code whose expansion comes nearest to `target`, picked bit by bit from the largest step;
+// `channel` then expands it, exactly as the decoder will.
+uint32_t encodeAdpcmSample(swf::AdpcmChannel& channel, int target, int bits) {
+    const uint32_t signBit = 1u << (bits - 1);
+    int step = swf::kAdpcmStepSizes[channel.index];
+    int difference = target - channel.predictor;
+    uint32_t code = 0;
+    if (difference < 0) {
+        code = signBit;
+        difference = -difference;
     }
-};
+    for (uint32_t mask = signBit >> 1; mask; mask >>= 1, step >>= 1) {
+        if (difference >= step) {
+            code |= mask;
+            difference -= step;
+        }
+    }
+    channel.expand(code, bits);
+    return code;
+}
 
 }  // namespace
 
@@ -106,7 +85,7 @@ std::vector<uint8_t> encodeAdpcm(const std::vector<int16_t>& samples, bool stere
     const size_t frames = samples.size() / channels;
     BitWriter w;
     w.ubits(uint32_t(bitsPerCode - 2), 2);
-    AdpcmEncoderChannel state[2];
+    swf::AdpcmChannel state[2];
     for (size_t i = 0; i < frames; ++i) {
         if (i % 4096 == 0) {
             for (size_t c = 0; c < channels; ++c) {
@@ -120,7 +99,7 @@ std::vector<uint8_t> encodeAdpcm(const std::vector<int16_t>& samples, bool stere
             }
             continue;
         }
-        for (size_t c = 0; c < channels; ++c) w.ubits(state[c].encode(samples[i * channels + c], bitsPerCode), bitsPerCode);
+        for (size_t c = 0; c < channels; ++c) w.ubits(encodeAdpcmSample(state[c], samples[i * channels + c], bitsPerCode), bitsPerCode);
     }
     return w.take();
 }
