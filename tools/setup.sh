@@ -10,6 +10,7 @@ packages=(
   g++ clang libclang-rt-14-dev zlib1g-dev libstb-dev googletest
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick python3
   nsis fonts-dejavu-core
+  libmpg123-dev libmp3lame-dev
 )
 
 sudo_cmd=()

@@ -44,6 +44,7 @@ bool MovieWindow::create(HWND parent, const RECT& bounds) {
 }
 
 void MovieWindow::destroy() {
+    sound_.stop();
     if (!hwnd_) return;
     const HWND hwnd = hwnd_;
     ::KillTimer(hwnd, kFrameTimer);
@@ -59,12 +60,23 @@ void MovieWindow::move(const RECT& bounds) {
 
 void MovieWindow::show(bool visible) {
     if (hwnd_) ::ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+    updateSound();
 }
 
 void MovieWindow::movieChanged() {
+    updateSound();
     if (!hwnd_) return;
     startTimer();
     drawChanges();
+}
+
+// Sound goes with the picture: on while the window shows a movie, silent at once otherwise.
+void MovieWindow::updateSound() {
+    if (hwnd_ && ::IsWindowVisible(hwnd_) && playback_.hasMovie()) {
+        sound_.start();
+    } else {
+        sound_.stop();
+    }
 }
 
 void MovieWindow::startTimer() {

@@ -7,12 +7,13 @@
 
 #include "dib_surface.h"
 #include "playback.h"
+#include "sound_output.h"
 
 namespace swfctl {
 
 class MovieWindow {
 public:
-    explicit MovieWindow(Playback& playback) : playback_(playback) {}
+    explicit MovieWindow(Playback& playback) : playback_(playback), sound_(playback) {}
     ~MovieWindow() { destroy(); }
     MovieWindow(const MovieWindow&) = delete;
     MovieWindow& operator=(const MovieWindow&) = delete;
@@ -45,7 +46,10 @@ private:
     void startTimer();
     double elapsedMs();
 
+    void updateSound();
+
     Playback& playback_;
+    SoundOutput sound_;  // plays while the window is visible with a movie
     HWND hwnd_ = nullptr;
     swf::Canvas canvas_;  // kept across window re-creation: the player draws only changes into it
     DibSurface surface_;

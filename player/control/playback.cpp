@@ -30,8 +30,36 @@ bool Playback::load(const uint8_t* data, size_t size, std::string& error) {
     } else {
         player->stop();
     }
+    player->setMp3Decoder(mp3_);
+    player->setAudioPulledByHost(audioClock_);
+    std::lock_guard<std::mutex> lock(audioLock_);
     player_ = std::move(player);
     return true;
+}
+
+void Playback::unload() {
+    std::lock_guard<std::mutex> lock(audioLock_);
+    player_.reset();
+}
+
+void Playback::setMp3Decoder(swf::Mp3DecoderFactory factory) {
+    mp3_ = std::move(factory);
+    if (player_) player_->setMp3Decoder(mp3_);
+}
+
+void Playback::setAudioClock(bool pulled) {
+    std::lock_guard<std::mutex> lock(audioLock_);
+    audioClock_ = pulled;
+    if (player_) player_->setAudioPulledByHost(pulled);
+}
+
+void Playback::mixAudio(int16_t* out, size_t frames) {
+    std::lock_guard<std::mutex> lock(audioLock_);
+    if (player_) {
+        player_->mixAudio(out, frames);
+    } else {
+        std::fill(out, out + frames * 2, int16_t(0));
+    }
 }
 
 void Playback::setPlaying(bool playing) {

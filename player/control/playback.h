@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ public:
     // Replaces the movie; false (the old one kept) with a reason when the bytes do not play or
     // the stage is larger than the largest canvas (kMaxBitmapSide, kMaxBitmapPixels).
     bool load(const uint8_t* data, size_t size, std::string& error);
-    void unload() { player_.reset(); }
+    void unload();
     bool hasMovie() const { return player_ != nullptr; }
 
     void setPlaying(bool playing);
@@ -43,8 +44,18 @@ public:
     // One frame at any size, for hosts that draw the control themselves.
     void renderWhole(swf::Canvas& canvas) const;
 
+    // Sound. The MP3 decoder and the clock setting apply to every movie loaded after too.
+    void setMp3Decoder(swf::Mp3DecoderFactory factory);
+    // True while the sound thread pulls the mix (it then paces a soundtrack's timeline).
+    void setAudioClock(bool pulled);
+    // From the sound thread: the movie's mix, silence without a movie.
+    void mixAudio(int16_t* out, size_t frames);
+
 private:
     std::unique_ptr<swf::Player> player_;
+    std::mutex audioLock_;  // the sound thread's hold on player_ while the UI thread replaces it
+    swf::Mp3DecoderFactory mp3_;
+    bool audioClock_ = false;
     bool playing_ = true;
     bool loop_ = true;
     int blankWidth_ = -1, blankHeight_ = -1;  // the canvas size last filled with "no movie" black

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "acm_mp3_decoder.h"
 #include "class_ids.h"
 #include "com_barrier.h"
 #include "dib_surface.h"
@@ -9,7 +10,10 @@
 
 namespace swfctl {
 
-PlayerControl::PlayerControl() { ObjectCreated(); }
+PlayerControl::PlayerControl() {
+    ObjectCreated();
+    playback_.setMp3Decoder(AcmMp3DecoderFactory());
+}
 
 PlayerControl::~PlayerControl() {
     window_.destroy();

@@ -3,6 +3,9 @@ the time from process start to the default movie's first frame on screen, and th
 time of a 24 fps show of the default movie at 1920 x 1080 over 30 s, beside a still movie's
 show measured in the same run as the baseline.
 
+With KESTORAL_BENCH_SOUND=1 it measures instead a 24 fps movie with a 44.1 kHz stereo MP3
+soundtrack against the same movie without its sound tags.
+
 Run: KESTORAL_BIN_DIR=build/win32/bin PYTHONPATH=tests/harness python3 tests/control/bench_show.py
 (or `cmake --build <windows build folder> --target control-bench`)."""
 
@@ -15,6 +18,7 @@ from show_with_control import MOVIE_DIR, ControlSession
 
 SECONDS = float(os.environ.get("KESTORAL_BENCH_SECONDS", "30"))
 SCREEN = os.environ.get("KESTORAL_BENCH_SCREEN", "1920x1080")  # WxH
+SOUND = os.environ.get("KESTORAL_BENCH_SOUND") == "1"
 TICKS = os.sysconf("SC_CLK_TCK")
 
 
@@ -57,7 +61,31 @@ def show_cpu(session):
     return {k: 100 * (after[k] - before[k]) / wall for k in pids}
 
 
+def show_movie_cpu(session, source):
+    """show_cpu() of a movie from bin/test-movies, played from the prefix's movie folder."""
+    target = session.prefix / "drive_c" / "movies" / source.name
+    target.parent.mkdir(parents=True, exist_ok=True)
+    target.write_bytes(source.read_bytes())
+    session.reg_set("HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral", "sMovieDirectory", MOVIE_DIR)
+    session.reg_set("HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral", "sMovieName", source.name)
+    return show_cpu(session)
+
+
+def sound_main():
+    movies = kh.BIN_DIR / "test-movies"
+    with ControlSession(screen=SCREEN + "x24") as session:
+        sound = show_movie_cpu(session, movies / "mp3_tone_2s.swf")
+        silent = show_movie_cpu(session, movies / "mp3_tone_2s_silent.swf")
+        for name, figures in (("MP3 soundtrack, 24 fps", sound), ("same without sound", silent)):
+            print(f"{name:24} {SCREEN} over {SECONDS:.0f} s: show {figures['show']:5.1f} % of one core, "
+                  f"other Wine processes {figures['wine']:4.1f} %, X server {figures['X']:4.1f} %")
+        print(f"sound costs the show process {sound['show'] - silent['show']:+.1f} points")
+
+
 def main():
+    if SOUND:
+        sound_main()
+        return
     with ControlSession(screen=SCREEN + "x24") as session:
         session.reg_delete("HKCU\\Software\\OrvinSoftware\\MarvaneScreenSaver\\OptGeneral")
         cold = first_frame_ms(session)

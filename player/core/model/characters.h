@@ -10,11 +10,12 @@
 #include "../geometry.h"
 #include "../shape.h"
 #include "../parse/shape_records.h"
+#include "sound.h"
 #include "timeline.h"
 
 namespace swf {
 
-enum class CharacterKind : uint8_t { Shape, Morph, Bitmap, Sprite, Font, Text, EditText, Button };
+enum class CharacterKind : uint8_t { Shape, Morph, Bitmap, Sprite, Font, Text, EditText, Button, Sound };
 
 struct Character {
     explicit Character(CharacterKind k) : kind(k) {}
@@ -123,6 +124,15 @@ struct ButtonRecord {
 struct ButtonCharacter : Character {
     ButtonCharacter() : Character(CharacterKind::Button) {}
     std::vector<ButtonRecord> records;
+};
+
+// DefineSound; for MP3 the leading seek count is taken out of `data`.
+struct SoundCharacter : Character {
+    SoundCharacter() : Character(CharacterKind::Sound) {}
+    SoundFormat format;
+    uint32_t sampleCount = 0;  // per channel, as declared
+    int16_t mp3Seek = 0;       // MP3 only: decoded samples to drop at the start
+    std::vector<uint8_t> data;
 };
 
 }  // namespace swf

@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "../geometry.h"
 #include "actions.h"
+#include "sound.h"
 
 namespace swf {
 
@@ -35,10 +37,13 @@ struct FrameCommand {
 struct Frame {
     std::vector<FrameCommand> commands;
     std::vector<std::string> labels;
+    std::vector<SoundStart> sounds;                      // started (or stopped) on entering the frame
+    std::shared_ptr<const SoundStreamBlock> streamBlock;  // this frame's part of the soundtrack
 };
 
 struct Timeline {
     std::vector<Frame> frames;
+    std::optional<SoundStreamHead> streamHead;
     // 0-based index of the frame with this label (case-insensitive), or -1.
     int findLabel(const std::string& label) const;
 };

@@ -19,5 +19,8 @@ constexpr size_t kMaxTraces = 10000;               // trace lines kept; later on
 constexpr size_t kMaxMovieEdges = 16u << 20;       // edges of all shapes, glyphs and morphs
 constexpr size_t kMaxMovieBitmapPixels = 64u << 20;  // decoded pixels of all bitmaps (256 MiB)
 constexpr size_t kMaxMovieCommands = 4u << 20;     // display-list commands of all timelines
+constexpr size_t kMaxSoundFrames = 44100u * 60 * 10;       // decoded frames of one event sound (10 min)
+constexpr size_t kMaxStreamBlockBytes = 1u << 20;         // one frame of soundtrack (a second of 44 kHz stereo is 176 KB)
+constexpr size_t kMaxMovieSoundFrames = 44100u * 60 * 30;  // decoded frames kept for all event sounds
 
 }  // namespace swf

@@ -3,6 +3,7 @@
 #include "limits.h"
 #include "load_context.h"
 #include "records.h"
+#include "sound_tags.h"
 
 namespace swf {
 namespace {
@@ -15,7 +16,10 @@ bool isControlTag(uint16_t code) {
         case kTagRemoveObject:
         case kTagRemoveObject2:
         case kTagFrameLabel:
-        case kTagDoAction: return true;
+        case kTagDoAction:
+        case kTagStartSound:
+        case kTagStartSound2:
+        case kTagSoundStreamBlock: return true;
         default: return false;
     }
 }
@@ -55,7 +59,7 @@ public:
                 continue;
             }
             try {
-                if (handle(tag, code, frame, nesting)) frameOpen = true;
+                if (handle(tag, code, frame, timeline, nesting)) frameOpen = true;
             } catch (const ParseError& e) {
                 warn(e.what());
             }
@@ -69,7 +73,7 @@ private:
     }
 
     // Returns true when the tag added something to the frame.
-    bool handle(Reader& r, uint16_t code, Frame& frame, int nesting) {
+    bool handle(Reader& r, uint16_t code, Frame& frame, Timeline& timeline, int nesting) {
         if (isControlTag(code)) ctx_.chargeCommand(r);
         switch (code) {
             case kTagPlaceObject: frame.commands.push_back(readPlaceObject(r, 1)); return true;
@@ -95,6 +99,7 @@ private:
             }
             default: break;
         }
+        if (handleSound(r, code, frame, timeline)) return true;
         if (nesting > 0) return false;  // definitions inside a sprite are not allowed
         Movie& movie = ctx_.movie;
         switch (code) {
@@ -123,6 +128,8 @@ private:
             case kTagDefineButton: readDefineButton(r, ctx_, 1); break;
             case kTagDefineButton2: readDefineButton(r, ctx_, 2); break;
             case kTagDefineSprite: readSprite(r, nesting); break;
+            case kTagDefineSound: readDefineSound(r, ctx_); break;
+            case kTagDefineButtonSound: readDefineButtonSound(r, ctx_); break;
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
             case kTagScriptLimits:
@@ -132,6 +139,23 @@ private:
             default: break;  // unknown or not needed for drawing: skipped
         }
         return false;
+    }
+
+    // Sound tags of a timeline (the movie's or a sprite's); true when the frame got something.
+    bool handleSound(Reader& r, uint16_t code, Frame& frame, Timeline& timeline) {
+        switch (code) {
+            case kTagStartSound: frame.sounds.push_back(readStartSound(r, 1)); return true;
+            case kTagStartSound2: frame.sounds.push_back(readStartSound(r, 2)); return true;
+            case kTagSoundStreamHead:
+            case kTagSoundStreamHead2:
+                // One soundtrack per timeline: a second head is ignored, as the blocks follow the first.
+                if (!timeline.streamHead) timeline.streamHead = readSoundStreamHead(r);
+                return false;
+            case kTagSoundStreamBlock:
+                frame.streamBlock = readSoundStreamBlock(r, timeline.streamHead ? &*timeline.streamHead : nullptr);
+                return true;
+            default: return false;
+        }
     }
 
     void readSprite(Reader& r, int nesting) {

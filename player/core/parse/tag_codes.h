@@ -18,6 +18,11 @@ enum TagCode : uint16_t {
     kTagDefineFont = 10,
     kTagDefineText = 11,
     kTagDoAction = 12,
+    kTagDefineSound = 14,
+    kTagStartSound = 15,
+    kTagDefineButtonSound = 17,
+    kTagSoundStreamHead = 18,
+    kTagSoundStreamBlock = 19,
     kTagDefineFontInfo = 13,
     kTagDefineBitsLossless = 20,
     kTagDefineBitsJpeg2 = 21,
@@ -36,6 +41,7 @@ enum TagCode : uint16_t {
     kTagDoInitAction = 59,
     kTagScriptLimits = 65,
     kTagDefineMorphShape = 46,
+    kTagSoundStreamHead2 = 45,
     kTagDefineFont2 = 48,
     kTagDefineFontInfo2 = 62,
     kTagFileAttributes = 69,
@@ -46,6 +52,7 @@ enum TagCode : uint16_t {
     kTagDefineShape4 = 83,
     kTagDefineMorphShape2 = 84,
     kTagDefineBitsJpeg4 = 90,
+    kTagStartSound2 = 89,
 };
 
 const char* tagName(uint16_t code);  // "Unknown" for codes not listed

@@ -44,6 +44,13 @@ const char* tagName(uint16_t code) {
         case kTagDefineShape4: return "DefineShape4";
         case kTagDefineMorphShape2: return "DefineMorphShape2";
         case kTagDefineBitsJpeg4: return "DefineBitsJPEG4";
+        case kTagDefineSound: return "DefineSound";
+        case kTagStartSound: return "StartSound";
+        case kTagStartSound2: return "StartSound2";
+        case kTagDefineButtonSound: return "DefineButtonSound";
+        case kTagSoundStreamHead: return "SoundStreamHead";
+        case kTagSoundStreamHead2: return "SoundStreamHead2";
+        case kTagSoundStreamBlock: return "SoundStreamBlock";
         default: return "Unknown";
     }
 }

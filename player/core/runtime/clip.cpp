@@ -112,10 +112,18 @@ void Clip::rewindTo(int frame) {
     const Frame& target = timeline_->frames[size_t(frame)];
     for (const FrameCommand& cmd : target.commands)
         if (cmd.kind == FrameCommand::Kind::Actions) host_.queue.push_back({weak_from_this(), cmd.actions});
+    queueSounds(frame);
 }
 
 void Clip::runFrame(int frame, bool withActions) {
     for (const FrameCommand& cmd : timeline_->frames[size_t(frame)].commands) apply(cmd, withActions);
+    if (withActions) queueSounds(frame);
+}
+
+// Frames passed over by a goto stay silent; the frame arrived at starts its sounds, a loop
+// back to the first frame included (that is how movies repeat a music loop).
+void Clip::queueSounds(int frame) {
+    for (const SoundStart& start : timeline_->frames[size_t(frame)].sounds) host_.sounds.push_back(&start);
 }
 
 void Clip::apply(const FrameCommand& cmd, bool withActions) {

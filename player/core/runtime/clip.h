@@ -45,6 +45,7 @@ struct ClipHost {
     std::set<const ActionList*> initActionsRun;  // DoInitAction blocks run once per movie
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
+    std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {
@@ -90,6 +91,7 @@ public:
 
 private:
     void runFrame(int frame, bool withActions);
+    void queueSounds(int frame);
     void apply(const FrameCommand& cmd, bool withActions);
     void place(const PlaceCommand& p);
     void instantiate(DisplayObject& obj, const Character* character);

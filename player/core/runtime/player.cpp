@@ -18,7 +18,7 @@ std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::stri
 
 Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
                const std::function<void(avm1::Vm&)>& beforeFirstFrame)
-    : movie_(std::move(movie)) {
+    : movie_(std::move(movie)), sound_(*movie_, kAudioRate) {
     host_.movie = movie_.get();
     host_.instanceBudget = kInstancesPerTick;
     if (!host) {
@@ -30,6 +30,8 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     root_->start();
     runScripts();
+    // The first frame's sounds start with the first advance or pull, once the host has had
+    // the chance to give an MP3 decoder.
 }
 
 Player::~Player() {
@@ -43,24 +45,40 @@ const std::vector<std::string>& Player::scriptWarnings() const { return scripts_
 bool Player::quitRequested() const { return scripts_->vm().quitRequested; }
 
 bool Player::stepFrame() {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
     uint64_t before = host_.changes;
     host_.instanceBudget = kInstancesPerTick;
     root_->step(loop_);
     runScripts();
+    startFrameSounds();
     return host_.changes != before;
 }
 
 void Player::gotoFrame(int frame) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
     host_.instanceBudget = kInstancesPerTick;
     root_->gotoFrame(frame - 1, false, false);
     runScripts();
+    startFrameSounds();
 }
 
 bool Player::advance(double elapsedMs) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    startFrameSounds();
+    if (!audioPulledByHost_) advanceSilently(elapsedMs);
     double interval = 1000.0 / frameRate();
     pendingMs_ += elapsedMs > 0 ? elapsedMs : 0;
     bool changed = false;
     int steps = 0;
+    if (sound_.streamPlaying()) {
+        // A soundtrack sets the pace: the timeline steps to the frame being heard, dropping
+        // frames when it falls behind, waiting when it is ahead; the sound is never stretched.
+        // The time since the last step carries on when the soundtrack ends.
+        int n = soundtrackSteps();
+        pendingMs_ = n > 0 ? 0 : std::min(pendingMs_, interval);
+        for (; n > 0; --n) changed |= stepFrame();
+        return changed;
+    }
     while (pendingMs_ >= interval && steps < kMaxFramesPerAdvance) {
         pendingMs_ -= interval;
         changed |= stepFrame();

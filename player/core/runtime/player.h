@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "avm1/host_services.h"
 #include "clip.h"
 #include "drawn_items.h"
+#include "sound_engine.h"
 #include "stage_view.h"
 #include "static_layers.h"
 
@@ -80,7 +82,25 @@ public:
     bool quitRequested() const;
     ScriptRuntime& scripts() { return *scripts_; }
 
+    // Sound (player_sound.cpp). The host pulls the mix from any thread; everything else runs
+    // on the thread that steps the player, and a step holds the same lock, so scripts (the
+    // Sound object) may use soundEngine() freely while they run.
+    static constexpr int kAudioRate = 44100;
+    void setMp3Decoder(Mp3DecoderFactory factory);
+    // Interleaved stereo at kAudioRate. Once the host pulls, its pulls are the clock a
+    // soundtrack plays by; until then advance() moves the sound on by the elapsed time.
+    void mixAudio(int16_t* out, size_t frames);
+    void setAudioPulledByHost(bool pulled);
+    // Silences everything now (the host hides the movie, stopAllSounds).
+    void stopSounds();
+    SoundEngine& soundEngine() { return sound_; }
+    std::vector<std::string> soundWarnings();
+
 private:
+    void startFrameSounds();
+    void followSoundtrack();
+    void advanceSilently(double elapsedMs);
+    int soundtrackSteps();
     void runScripts();
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const;
 
@@ -91,6 +111,12 @@ private:
     std::unique_ptr<ScriptRuntime> scripts_;
     bool loop_ = true;
     double pendingMs_ = 0;
+
+    std::recursive_mutex soundLock_;  // stepFrame() also runs inside advance()
+    SoundEngine sound_;
+    bool audioPulledByHost_ = false;
+    int soundtrackFrame_ = -1;  // the root frame the soundtrack was last checked against
+    std::vector<int16_t> discardedAudio_;
 
     // What the last renderChanges() drew, to find what changed since.
     struct LastRender {
@@ -107,6 +133,8 @@ private:
 };
 
 constexpr int kMaxFramesPerAdvance = 5;
+// Frames a soundtrack may make the timeline catch up in one advance (dropped, not drawn).
+constexpr int kMaxSoundtrackCatchUp = 60;
 constexpr size_t kInstancesPerTick = 100000;
 
 }  // namespace swf

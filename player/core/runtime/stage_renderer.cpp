@@ -56,7 +56,8 @@ void drawObject(Renderer& r, const DisplayObject& obj, const Matrix& parent, con
         case CharacterKind::Button:
             if (obj.clip) drawClip(r, *obj.clip, m, cx, asMask);
             break;
-        case CharacterKind::Font: break;
+        case CharacterKind::Font:
+        case CharacterKind::Sound: break;
     }
 }
 

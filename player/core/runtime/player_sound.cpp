@@ -1,0 +1,82 @@
+// Player's sound: frame sounds started as frames are entered, the root soundtrack kept in step
+// with the timeline, the mix the host pulls.
+#include <algorithm>
+
+#include "player.h"
+
+namespace swf {
+namespace {
+
+constexpr double kMaxSilentAdvanceMs = 1000;  // a stalled host does not make the sound race ahead
+
+}  // namespace
+
+void Player::setMp3Decoder(Mp3DecoderFactory factory) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    sound_.setMp3Decoder(std::move(factory));
+}
+
+void Player::mixAudio(int16_t* out, size_t frames) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    startFrameSounds();
+    sound_.mix(out, frames);
+}
+
+void Player::setAudioPulledByHost(bool pulled) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    audioPulledByHost_ = pulled;
+}
+
+void Player::stopSounds() {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    sound_.stopAll();
+}
+
+std::vector<std::string> Player::soundWarnings() {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    return sound_.warnings();
+}
+
+// Without a device the mix is made and dropped, so sounds end and soundtracks move on in time.
+void Player::advanceSilently(double elapsedMs) {
+    double ms = std::clamp(elapsedMs, 0.0, kMaxSilentAdvanceMs);
+    size_t frames = size_t(ms * kAudioRate / 1000.0);
+    discardedAudio_.resize(frames * 2);
+    if (frames) sound_.mix(discardedAudio_.data(), frames);
+}
+
+void Player::startFrameSounds() {
+    for (const SoundStart* start : host_.sounds) sound_.start(*start);
+    host_.sounds.clear();
+    followSoundtrack();
+}
+
+// The root's soundtrack plays from the frame the timeline entered it and keeps playing while
+// the timeline walks on; a jump elsewhere (a goto, the loop back to frame 1) restarts it there,
+// a stopped timeline silences it.
+void Player::followSoundtrack() {
+    const Timeline& timeline = movie_->timeline;
+    if (!timeline.streamHead) return;
+    const int frame = root_->currentFrame();
+    const int previous = soundtrackFrame_;
+    soundtrackFrame_ = frame;
+    if (!root_->isPlaying()) {
+        sound_.stopStream();
+        return;
+    }
+    // The same frame: waiting for the sound, or past the soundtrack's end, which stays ended.
+    if (frame == previous) return;
+    // Walking forward into what the soundtrack has read: in step.
+    if (sound_.streamPlaying() && frame > previous && frame <= sound_.streamReadFrame() + 1) return;
+    if (frame >= 0 && size_t(frame) < timeline.frames.size() && timeline.frames[size_t(frame)].streamBlock)
+        sound_.startStream(timeline, frame);
+}
+
+int Player::soundtrackSteps() {
+    const int heard = sound_.streamFrame();
+    const int frame = root_->currentFrame();
+    if (!root_->isPlaying() || heard <= frame) return 0;
+    return std::min(heard - frame, kMaxSoundtrackCatchUp);
+}
+
+}  // namespace swf
