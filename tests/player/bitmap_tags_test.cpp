@@ -1,5 +1,9 @@
 // Bitmap tags: lossless formats, JPEG with tables and the EOI+SOI quirk, JPEG3 alpha, PNG, GIF.
+#include <jpeg_segments.h>
 #include <parse/image_decode.h>
+#include <runtime/player.h>
+
+#include <imageio/image_file.h>
 
 #include "fixtures.h"
 #include "test_movie.h"
@@ -118,6 +122,39 @@ TEST(BitmapTags, ShortLosslessDataLeavesTheRestTransparent) {
     const swf::Bitmap& b = bitmapOf(*movie, 1);
     EXPECT_EQ(b.pixels[0], argb(255, 10, 20, 30));
     EXPECT_EQ(b.pixels[3], 0u);
+}
+
+// A Huffman table of 300 codes once made the decoder write past its 257-entry arrays; now the
+// tag is refused with the reason, whether the table is in the image or in JPEGTables, and the
+// rest of the movie still draws.
+TEST(BitmapTags, MalformedJpegTablesAreRefusedWithTheirReason) {
+    auto movie = load(fixtures::malformedJpegMovie());
+    ASSERT_TRUE(movie);
+    ASSERT_EQ(movie->warnings.size(), 1u);
+    EXPECT_EQ(movie->warnings[0], "tag 35: malformed JPEG: Huffman table AC0 has 300 codes (at most 256)");
+    EXPECT_EQ(movie->character(1), nullptr);
+    EXPECT_NE(movie->character(2), nullptr);
+
+    std::vector<uint8_t> bytes = fixtures::malformedJpegMovie();
+    std::string error;
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error);
+    ASSERT_TRUE(player) << error;
+    swf::Canvas canvas(80, 40);
+    player->render(canvas, swf::ScaleMode::ExactFit, swf::Quality::High);
+    EXPECT_EQ(canvas.row(20)[20], 0xffffffffu);  // where the refused bitmap would be: background
+    EXPECT_NE(canvas.row(20)[60], 0xffffffffu);  // the sound JPEG beside it
+
+    std::vector<uint8_t> jpeg = swfimg::encodeJpeg(fixtures::checkerCanvas(16, 16, fixtures::rgb(9, 9, 9), fixtures::rgb(200, 9, 9)), 90);
+    swfw::JpegParts parts = swfw::splitJpegTables(jpeg);
+    swfw::MovieWriter m(8, 50, 50, 12);
+    m.add(swfw::jpegTables(swfw::withOverfullHuffmanTable(parts.tables)));
+    m.add(swfw::defineBits(1, parts.image));
+    m.showFrame();
+    auto withTables = load(m.build());
+    ASSERT_TRUE(withTables);
+    ASSERT_EQ(withTables->warnings.size(), 1u);
+    EXPECT_EQ(withTables->warnings[0], "tag 6: malformed JPEG: Huffman table AC0 has 300 codes (at most 256)");
+    EXPECT_EQ(withTables->character(1), nullptr);
 }
 
 }  // namespace
