@@ -4,6 +4,8 @@
 #include <runtime/player.h>
 
 #include <imageio/image_file.h>
+#include <imageio/paletted_png.h>
+#include <parse/png_palette.h>
 
 #include "fixtures.h"
 #include "test_movie.h"
@@ -155,6 +157,24 @@ TEST(BitmapTags, MalformedJpegTablesAreRefusedWithTheirReason) {
     ASSERT_EQ(withTables->warnings.size(), 1u);
     EXPECT_EQ(withTables->warnings[0], "tag 6: malformed JPEG: Huffman table AC0 has 300 codes (at most 256)");
     EXPECT_EQ(withTables->character(1), nullptr);
+}
+
+// The decoder keeps a PNG palette in an uninitialised 256-entry array: pixels indexing past
+// the PLTE chunk must come out black, not as whatever that memory held.
+TEST(BitmapTags, PngIndicesPastThePaletteDrawBlack) {
+    std::vector<uint8_t> png = swfimg::encodePalettedPng(4, 2, {fixtures::rgb(255, 0, 0), fixtures::rgb(0, 255, 0)},
+                                                         {0, 1, 2, 255, 1, 0, 7, 1});
+    EXPECT_EQ(swf::padPngPalettes(png.data(), png.size()).size(), png.size() + 768 - 6);
+    swfw::MovieWriter m(8, 50, 50, 12);
+    m.add(swfw::defineBitsJpeg2(1, png));
+    m.showFrame();
+    auto movie = load(m.build());
+    ASSERT_TRUE(movie);
+    ASSERT_TRUE(movie->warnings.empty()) << movie->warnings.front();
+    const swf::Bitmap& b = bitmapOf(*movie, 1);
+    const std::vector<uint32_t> expected = {argb(255, 255, 0, 0), argb(255, 0, 255, 0), argb(255, 0, 0, 0), argb(255, 0, 0, 0),
+                                            argb(255, 0, 255, 0), argb(255, 255, 0, 0), argb(255, 0, 0, 0), argb(255, 0, 255, 0)};
+    EXPECT_EQ(b.pixels, expected);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Writes the seed corpus of swf_fuzz_images: one input per bitmap tag and payload kind, every
 // image made here (the JPEG and PNG encoders of tools/imageio, the fixtures' GIF writer).
 #include <imageio/image_file.h>
+#include <imageio/paletted_png.h>
 #include <jpeg_segments.h>
 
 #include <cstdio>
@@ -77,6 +78,9 @@ int main(int argc, char** argv) {
     seeds.push_back({"jpeg3_overfull_huffman",
                      input(swf::kTagDefineBitsJpeg3, swfw::defineBitsJpeg3(1, swfw::withOverfullHuffmanTable(jpeg444), alpha).body)});
     seeds.push_back({"jpeg2_png", input(swf::kTagDefineBitsJpeg2, swfw::defineBitsJpeg2(1, png).body)});
+    Bytes palettedPng = swfimg::encodePalettedPng(5, 3, {rgb(255, 0, 0), rgb(0, 0, 255), rgb(0, 255, 0)},
+                                                  {0, 1, 2, 3, 200, 2, 1, 0, 9, 1, 0, 0, 1, 2, 2});
+    seeds.push_back({"jpeg2_png_paletted", input(swf::kTagDefineBitsJpeg2, swfw::defineBitsJpeg2(1, palettedPng).body)});
     seeds.push_back({"jpeg2_gif", input(swf::kTagDefineBitsJpeg2, swfw::defineBitsJpeg2(1, gif).body)});
     seeds.push_back({"jpeg3_png", input(swf::kTagDefineBitsJpeg3, swfw::defineBitsJpeg3(1, png, alpha).body)});
     for (int version : {1, 2})
