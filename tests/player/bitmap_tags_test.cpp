@@ -5,6 +5,7 @@
 
 #include <imageio/image_file.h>
 #include <imageio/paletted_png.h>
+#include <parse/limits.h>
 #include <parse/png_palette.h>
 
 #include "fixtures.h"
@@ -175,6 +176,31 @@ TEST(BitmapTags, PngIndicesPastThePaletteDrawBlack) {
     const std::vector<uint32_t> expected = {argb(255, 255, 0, 0), argb(255, 0, 255, 0), argb(255, 0, 0, 0), argb(255, 0, 0, 0),
                                             argb(255, 0, 255, 0), argb(255, 255, 0, 0), argb(255, 0, 0, 0), argb(255, 0, 255, 0)};
     EXPECT_EQ(b.pixels, expected);
+}
+
+// A large JPEGTables shared by many DefineBits tags costs its size once per tag: past the
+// movie's image-data budget the tags are refused instead of copied and decoded.
+TEST(BitmapTags, JpegTablesCountAgainstTheImageBudgetWithEveryTag) {
+    std::vector<uint8_t> jpeg = swfimg::encodeJpeg(fixtures::checkerCanvas(16, 16, fixtures::rgb(9, 9, 9), fixtures::rgb(200, 9, 9)), 90);
+    swfw::JpegParts parts = swfw::splitJpegTables(jpeg);
+    std::vector<uint8_t> tables(parts.tables.begin(), parts.tables.end() - 2);  // up to the EOI
+    std::vector<uint8_t> comment = {0xff, 0xfe, 0xff, 0xff};
+    comment.resize(2 + 0xffff, ' ');
+    for (int i = 0; i < 64; ++i) tables.insert(tables.end(), comment.begin(), comment.end());  // 4 MiB
+    tables.insert(tables.end(), {0xff, 0xd9});
+    swfw::MovieWriter m(8, 50, 50, 12);
+    m.add(swfw::jpegTables(tables));
+    const uint16_t tags = 70;
+    for (uint16_t id = 1; id <= tags; ++id) m.add(swfw::defineBits(id, parts.image));
+    m.showFrame();
+    auto movie = load(m.build());
+    ASSERT_TRUE(movie);
+    uint16_t affordable = uint16_t(swf::kMaxMovieImageBytes / (tables.size() + parts.image.size()));
+    ASSERT_LT(affordable, tags);
+    EXPECT_NE(movie->character(affordable), nullptr);
+    EXPECT_EQ(movie->character(uint16_t(affordable + 1)), nullptr);
+    ASSERT_EQ(movie->warnings.size(), size_t(tags - affordable));
+    EXPECT_EQ(movie->warnings.back(), "tag 6: the movie's image data exceeds its budget");
 }
 
 }  // namespace

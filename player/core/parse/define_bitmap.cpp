@@ -53,6 +53,7 @@ void readDefineBits(Reader& r, LoadContext& ctx, uint16_t code) {
     size_t imageSize = hasAlpha ? alphaOffset : r.remaining();
     const uint8_t* image = r.bytes(imageSize);
 
+    ctx.chargeImageBytes(r, imageSize + (code == kTagDefineBits ? ctx.jpegTables.size() : 0));
     std::vector<uint8_t> stream;
     ImageFormat format = sniffImageFormat(image, imageSize);
     if (code == kTagDefineBits) {
