@@ -1,5 +1,12 @@
 // Bitmap tags: lossless formats, JPEG with tables and the EOI+SOI quirk, JPEG3 alpha, PNG, GIF.
+#include <jpeg_segments.h>
 #include <parse/image_decode.h>
+#include <runtime/player.h>
+
+#include <imageio/image_file.h>
+#include <imageio/paletted_png.h>
+#include <parse/limits.h>
+#include <parse/png_palette.h>
 
 #include "fixtures.h"
 #include "test_movie.h"
@@ -118,6 +125,82 @@ TEST(BitmapTags, ShortLosslessDataLeavesTheRestTransparent) {
     const swf::Bitmap& b = bitmapOf(*movie, 1);
     EXPECT_EQ(b.pixels[0], argb(255, 10, 20, 30));
     EXPECT_EQ(b.pixels[3], 0u);
+}
+
+// A Huffman table of 300 codes once made the decoder write past its 257-entry arrays; now the
+// tag is refused with the reason, whether the table is in the image or in JPEGTables, and the
+// rest of the movie still draws.
+TEST(BitmapTags, MalformedJpegTablesAreRefusedWithTheirReason) {
+    auto movie = load(fixtures::malformedJpegMovie());
+    ASSERT_TRUE(movie);
+    ASSERT_EQ(movie->warnings.size(), 1u);
+    EXPECT_EQ(movie->warnings[0], "tag 35: malformed JPEG: Huffman table AC0 has 300 codes (at most 256)");
+    EXPECT_EQ(movie->character(1), nullptr);
+    EXPECT_NE(movie->character(2), nullptr);
+
+    std::vector<uint8_t> bytes = fixtures::malformedJpegMovie();
+    std::string error;
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error);
+    ASSERT_TRUE(player) << error;
+    swf::Canvas canvas(80, 40);
+    player->render(canvas, swf::ScaleMode::ExactFit, swf::Quality::High);
+    EXPECT_EQ(canvas.row(20)[20], 0xffffffffu);  // where the refused bitmap would be: background
+    EXPECT_NE(canvas.row(20)[60], 0xffffffffu);  // the sound JPEG beside it
+
+    std::vector<uint8_t> jpeg = swfimg::encodeJpeg(fixtures::checkerCanvas(16, 16, fixtures::rgb(9, 9, 9), fixtures::rgb(200, 9, 9)), 90);
+    swfw::JpegParts parts = swfw::splitJpegTables(jpeg);
+    swfw::MovieWriter m(8, 50, 50, 12);
+    m.add(swfw::jpegTables(swfw::withOverfullHuffmanTable(parts.tables)));
+    m.add(swfw::defineBits(1, parts.image));
+    m.showFrame();
+    auto withTables = load(m.build());
+    ASSERT_TRUE(withTables);
+    ASSERT_EQ(withTables->warnings.size(), 1u);
+    EXPECT_EQ(withTables->warnings[0], "tag 6: malformed JPEG: Huffman table AC0 has 300 codes (at most 256)");
+    EXPECT_EQ(withTables->character(1), nullptr);
+}
+
+// The decoder keeps a PNG palette in an uninitialised 256-entry array: pixels indexing past
+// the PLTE chunk must come out black, not as whatever that memory held.
+TEST(BitmapTags, PngIndicesPastThePaletteDrawBlack) {
+    std::vector<uint8_t> png = swfimg::encodePalettedPng(4, 2, {fixtures::rgb(255, 0, 0), fixtures::rgb(0, 255, 0)},
+                                                         {0, 1, 2, 255, 1, 0, 7, 1});
+    EXPECT_EQ(swf::padPngPalettes(png.data(), png.size()).size(), png.size() + 768 - 6);
+    swfw::MovieWriter m(8, 50, 50, 12);
+    m.add(swfw::defineBitsJpeg2(1, png));
+    m.showFrame();
+    auto movie = load(m.build());
+    ASSERT_TRUE(movie);
+    ASSERT_TRUE(movie->warnings.empty()) << movie->warnings.front();
+    const swf::Bitmap& b = bitmapOf(*movie, 1);
+    const std::vector<uint32_t> expected = {argb(255, 255, 0, 0), argb(255, 0, 255, 0), argb(255, 0, 0, 0), argb(255, 0, 0, 0),
+                                            argb(255, 0, 255, 0), argb(255, 255, 0, 0), argb(255, 0, 0, 0), argb(255, 0, 255, 0)};
+    EXPECT_EQ(b.pixels, expected);
+}
+
+// A large JPEGTables shared by many DefineBits tags costs its size once per tag: past the
+// movie's image-data budget the tags are refused instead of copied and decoded.
+TEST(BitmapTags, JpegTablesCountAgainstTheImageBudgetWithEveryTag) {
+    std::vector<uint8_t> jpeg = swfimg::encodeJpeg(fixtures::checkerCanvas(16, 16, fixtures::rgb(9, 9, 9), fixtures::rgb(200, 9, 9)), 90);
+    swfw::JpegParts parts = swfw::splitJpegTables(jpeg);
+    std::vector<uint8_t> tables(parts.tables.begin(), parts.tables.end() - 2);  // up to the EOI
+    std::vector<uint8_t> comment = {0xff, 0xfe, 0xff, 0xff};
+    comment.resize(2 + 0xffff, ' ');
+    for (int i = 0; i < 64; ++i) tables.insert(tables.end(), comment.begin(), comment.end());  // 4 MiB
+    tables.insert(tables.end(), {0xff, 0xd9});
+    swfw::MovieWriter m(8, 50, 50, 12);
+    m.add(swfw::jpegTables(tables));
+    const uint16_t tags = 70;
+    for (uint16_t id = 1; id <= tags; ++id) m.add(swfw::defineBits(id, parts.image));
+    m.showFrame();
+    auto movie = load(m.build());
+    ASSERT_TRUE(movie);
+    uint16_t affordable = uint16_t(swf::kMaxMovieImageBytes / (tables.size() + parts.image.size()));
+    ASSERT_LT(affordable, tags);
+    EXPECT_NE(movie->character(affordable), nullptr);
+    EXPECT_EQ(movie->character(uint16_t(affordable + 1)), nullptr);
+    ASSERT_EQ(movie->warnings.size(), size_t(tags - affordable));
+    EXPECT_EQ(movie->warnings.back(), "tag 6: the movie's image data exceeds its budget");
 }
 
 }  // namespace

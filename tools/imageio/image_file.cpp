@@ -133,7 +133,8 @@ bool saveImage(const std::string& path, const swf::Canvas& canvas) {
 
 bool loadPng(const std::string& path, swf::Canvas& out) {
     std::vector<uint8_t> data;
-    return readFile(path, data) && swf::decodeImage(data.data(), data.size(), out);
+    std::string problem;
+    return readFile(path, data) && swf::decodeImage(data.data(), data.size(), out, problem);
 }
 
 }  // namespace swfimg

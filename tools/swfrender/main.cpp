@@ -84,6 +84,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "swfrender: %s\n", error.c_str());
         return 1;
     }
+    // Tags the player had to refuse; the movie plays without them.
+    for (const std::string& w : player->movie().warnings) std::fprintf(stderr, "swfrender: warning: %s\n", w.c_str());
     if (width == 0) {
         width = std::max(1, std::min(player->stageWidth(), swf::kMaxBitmapSide));
         height = std::max(1, std::min(player->stageHeight(), swf::kMaxBitmapSide));

@@ -53,6 +53,7 @@ void readDefineBits(Reader& r, LoadContext& ctx, uint16_t code) {
     size_t imageSize = hasAlpha ? alphaOffset : r.remaining();
     const uint8_t* image = r.bytes(imageSize);
 
+    ctx.chargeImageBytes(r, imageSize + (code == kTagDefineBits ? ctx.jpegTables.size() : 0));
     std::vector<uint8_t> stream;
     ImageFormat format = sniffImageFormat(image, imageSize);
     if (code == kTagDefineBits) {
@@ -65,9 +66,13 @@ void readDefineBits(Reader& r, LoadContext& ctx, uint16_t code) {
     } else {
         stream.assign(image, image + imageSize);
     }
+    // The budget is charged from the header, before a small payload can cost a large decode.
+    std::string problem;
+    int w = 0, h = 0;
+    if (!probeImage(stream.data(), stream.size(), w, h, problem)) r.fail(problem);
+    ctx.chargeBitmap(r, size_t(w) * size_t(h));
     Bitmap bmp;
-    if (!decodeImage(stream.data(), stream.size(), bmp)) r.fail("undecodable or oversized image");
-    ctx.chargeBitmap(r, bmp.pixels.size());
+    if (!decodeImage(stream.data(), stream.size(), bmp, problem)) r.fail(problem);
     if (hasAlpha && format == ImageFormat::Jpeg && r.remaining() > 0) applyAlpha(bmp, r.current(), r.remaining());
     defineBitmap(ctx, id, std::move(bmp));
 }

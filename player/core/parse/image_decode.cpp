@@ -2,23 +2,10 @@
 
 #include <cstring>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_NO_STDIO
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_PNG
-#define STBI_ONLY_GIF
-#define STBI_MAX_DIMENSIONS 8192
-#if defined(__GNUC__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#endif
-#include <stb_image.h>
-#if defined(__GNUC__)
-#pragma GCC diagnostic pop
-#endif
-
 #include "../geometry.h"
+#include "jpeg_check.h"
+#include "png_palette.h"
+#include "stb_image_unit.h"
 
 namespace swf {
 
@@ -30,20 +17,59 @@ ImageFormat sniffImageFormat(const uint8_t* d, size_t n) {
     return ImageFormat::Unknown;
 }
 
-bool decodeImage(const uint8_t* data, size_t size, Bitmap& out) {
-    if (size == 0 || size > 0x7fffffff) return false;
-    int w = 0, h = 0, comp = 0;
-    if (!stbi_info_from_memory(data, int(size), &w, &h, &comp)) return false;
-    if (w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide || int64_t(w) * h > kMaxBitmapPixels)
+bool probeImage(const uint8_t* data, size_t size, int& width, int& height, std::string& problem) {
+    ImageFormat format = sniffImageFormat(data, size);
+    // The decoder would also try its own guess at anything else (FF FF D8 is a JPEG to it),
+    // past the JPEG check.
+    if (format == ImageFormat::Unknown) {
+        problem = "not a JPEG, PNG or GIF image";
         return false;
-    stbi_uc* pixels = stbi_load_from_memory(data, int(size), &w, &h, &comp, 4);
-    if (!pixels) return false;
+    }
+    if (format == ImageFormat::Jpeg) {
+        std::string defect = findJpegDefect(data, size);
+        if (!defect.empty()) {
+            problem = "malformed JPEG: " + defect;
+            return false;
+        }
+    }
+    int w = 0, h = 0;
+    if (!stb::imageSize(data, size, w, h)) {
+        problem = "unreadable image header";
+        return false;
+    }
+    if (w <= 0 || h <= 0 || w > kMaxBitmapSide || h > kMaxBitmapSide || int64_t(w) * h > kMaxBitmapPixels) {
+        problem = "image of " + std::to_string(w) + " x " + std::to_string(h) + " pixels is too large";
+        return false;
+    }
+    width = w;
+    height = h;
+    return true;
+}
+
+bool decodeImage(const uint8_t* data, size_t size, Bitmap& out, std::string& problem) {
+    int w = 0, h = 0;
+    if (!probeImage(data, size, w, h, problem)) return false;
+    std::vector<uint8_t> padded;
+    if (sniffImageFormat(data, size) == ImageFormat::Png) {
+        padded = padPngPalettes(data, size);
+        data = padded.data();
+        size = padded.size();
+    }
+    int loadedW = 0, loadedH = 0;
+    stb::Pixels pixels = stb::loadRgba(data, size, loadedW, loadedH);
+    if (!pixels) {
+        problem = "undecodable image";
+        return false;
+    }
+    if (loadedW != w || loadedH != h) {  // the buffer is sized by the decoded size, not the probed one
+        problem = "image size changed while decoding";
+        return false;
+    }
     Bitmap bmp(w, h);
     for (size_t i = 0; i < bmp.pixels.size(); ++i) {
-        const stbi_uc* p = pixels + i * 4;
+        const uint8_t* p = pixels.get() + i * 4;
         bmp.pixels[i] = premultiply(Rgba{p[0], p[1], p[2], p[3]});
     }
-    stbi_image_free(pixels);
     out = std::move(bmp);
     return true;
 }

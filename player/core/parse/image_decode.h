@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "../bitmap.h"
@@ -13,9 +14,16 @@ enum class ImageFormat : uint8_t { Unknown, Jpeg, Png, Gif };
 
 ImageFormat sniffImageFormat(const uint8_t* data, size_t size);
 
-// JPEG, PNG or GIF (first frame) to premultiplied BGRA. False for anything unreadable or
-// larger than kMaxBitmapSide / kMaxBitmapPixels; `out` is then left untouched.
-bool decodeImage(const uint8_t* data, size_t size, Bitmap& out);
+// Checks a JPEG, PNG or GIF payload and reads its size without decoding it, so that a movie's
+// pixel budget can be charged first. False, with `problem` saying why, for an unknown format,
+// a malformed JPEG (jpeg_check.h), a header the decoder refuses, or a size beyond
+// kMaxBitmapSide / kMaxBitmapPixels.
+bool probeImage(const uint8_t* data, size_t size, int& width, int& height, std::string& problem);
+
+// Probes, then decodes to premultiplied BGRA (GIF: the first frame; PNG: indices past the
+// palette black, png_palette.h). False, with `problem` set, for anything probeImage refuses or
+// the decoder cannot read; `out` is then untouched.
+bool decodeImage(const uint8_t* data, size_t size, Bitmap& out, std::string& problem);
 
 // Old authoring tools wrote JPEG data that the original player accepted and strict decoders do
 // not: an EOI+SOI pair (FF D9 FF D8) in front of the image, or between the tables and the image

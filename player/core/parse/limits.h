@@ -18,6 +18,10 @@ constexpr size_t kMaxTraces = 10000;               // trace lines kept; later on
 // Budgets for a whole movie: a small compressed file can describe far more than it weighs.
 constexpr size_t kMaxMovieEdges = 16u << 20;       // edges of all shapes, glyphs and morphs
 constexpr size_t kMaxMovieBitmapPixels = 64u << 20;  // decoded pixels of all bitmaps (256 MiB)
+// JPEG, PNG and GIF bytes handed to the decoders, JPEGTables counted again with each DefineBits
+// that uses them: a large JPEGTables and many tiny DefineBits tags would otherwise cost the
+// table size once per tag.
+constexpr size_t kMaxMovieImageBytes = 256u << 20;
 constexpr size_t kMaxMovieCommands = 4u << 20;     // display-list commands of all timelines
 constexpr size_t kMaxSoundFrames = 44100u * 60 * 10;       // decoded frames of one event sound (10 min)
 constexpr size_t kMaxStreamBlockBytes = 1u << 20;         // one frame of soundtrack (a second of 44 kHz stereo is 176 KB)

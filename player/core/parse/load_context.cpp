@@ -19,6 +19,11 @@ void LoadContext::chargeBitmap(Reader& r, size_t pixels) {
     bitmapPixels += pixels;
 }
 
+void LoadContext::chargeImageBytes(Reader& r, size_t n) {
+    if (n > kMaxMovieImageBytes - imageBytes) r.fail("the movie's image data exceeds its budget");
+    imageBytes += n;
+}
+
 void LoadContext::chargeCommand(Reader& r) {
     if (commands >= kMaxMovieCommands) r.fail("the movie's timelines exceed the command budget");
     ++commands;

@@ -20,9 +20,10 @@ struct LoadContext {
     std::map<uint16_t, std::shared_ptr<FontCharacter>> fonts;
     GlyphCache glyphs;
     // Movie-wide budgets (limits.h); charge() throws a ParseError for the tag that overdraws.
-    size_t edges = 0, bitmapPixels = 0, commands = 0;
+    size_t edges = 0, bitmapPixels = 0, imageBytes = 0, commands = 0;
     void chargeEdges(Reader& r, size_t n);
     void chargeBitmap(Reader& r, size_t pixels);
+    void chargeImageBytes(Reader& r, size_t n);
     void chargeCommand(Reader& r);
 
     explicit LoadContext(Movie& m) : movie(m) {}
