@@ -200,3 +200,28 @@ TEST(DirtyRects, CoverEveryInputPixelOnceWithinTheCap) {
 }
 
 }  // namespace
+
+TEST(DirtyRects, AreasCoveringMostOfTheCanvasAreCountedOnceEach) {
+    const swf::IntRect canvas{0, 0, 160, 80};
+    // Two halves overlapping in a quarter cover three quarters, not the sum of their areas.
+    EXPECT_TRUE(swf::coversMostOf({{0, 0, 80, 80}, {40, 0, 120, 80}}, canvas));
+    // The same rectangle many times still covers a quarter.
+    std::vector<swf::IntRect> repeated(20, swf::IntRect{0, 0, 80, 40});
+    EXPECT_FALSE(swf::coversMostOf(repeated, canvas));
+    // What lies outside the canvas does not count.
+    EXPECT_FALSE(swf::coversMostOf({{-500, -500, 40, 40}, {150, 0, 900, 900}}, canvas));
+    EXPECT_FALSE(swf::coversMostOf({{0, 0, 160, 80}}, swf::IntRect{}));
+}
+
+TEST(DirtyRect, EverythingMovingRedrawsTheCanvasWhole) {
+    auto player = play(fixtures::movingMovie());
+    ASSERT_TRUE(player);
+    swf::Canvas canvas(200, 150);
+    player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    player->stepFrame();
+    auto areas = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    ASSERT_EQ(areas.size(), 1u);
+    EXPECT_EQ(areas[0].x1 - areas[0].x0, 200);
+    EXPECT_EQ(areas[0].y1 - areas[0].y0, 150);
+    expectIncrementalMatchesFull(fixtures::movingMovie(), 4, 200, 150);
+}

@@ -19,11 +19,12 @@ struct DrawnItem {
 std::vector<DrawnItem> collectDrawnItems(const Clip& root, const Matrix& toDevice, int canvasWidth, int canvasHeight);
 
 // What differs between two renders: the bounds of the items present in one list and not the
-// other (by signature and bounds), and the lowest root depth among those items.
+// other (by signature and bounds), and the lowest root depth among those items. Areas covering
+// most of `canvas` become the whole canvas (see coversMostOf()).
 struct Changes {
     std::vector<IntRect> areas;  // none when both lists draw the same things in the same order
     int lowestDepth = 0x10000;   // above every depth when nothing changed
 };
-Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after);
+Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after, const IntRect& canvas);
 
 }  // namespace swf

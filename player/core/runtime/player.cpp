@@ -5,6 +5,7 @@
 #include "../parse/limits.h"
 #include "../parse/movie_loader.h"
 #include "action_runner.h"
+#include "dirty_rects.h"
 #include "stage_renderer.h"
 
 namespace swf {
@@ -91,9 +92,11 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         draw(canvas, toDevice, quality, nullptr);
         return {IntRect{0, 0, canvas.width, canvas.height}};
     }
-    Changes changes = findChanges(last_.items, items);
+    const IntRect whole{0, 0, canvas.width, canvas.height};
+    Changes changes = findChanges(last_.items, items, whole);
     last_.items = std::move(items);
     if (changes.areas.empty()) return {};
+    const bool drawWhole = changes.areas.size() == 1 && area(changes.areas[0]) == area(whole);
 
     // Keep the layers that stayed put in some recent frame: a frame that changes one of them
     // redraws the kept pixels in its dirty areas (no more work than drawing them directly),
@@ -106,7 +109,13 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
     } else if (!staticLayers_.valid() || staticLayers_.depth() != keep) {
         staticLayers_.redraw(*root_, toDevice, quality, movie_->background, canvas, keep);
     } else if (split < keep) {
-        staticLayers_.update(*root_, toDevice, quality, movie_->background, changes.areas);
+        if (drawWhole) {
+            // Redrawing the kept layers everywhere and copying them would cost more than the
+            // frame itself: drop them (a later frame that leaves them alone keeps them again).
+            staticLayers_.clear();
+        } else {
+            staticLayers_.update(*root_, toDevice, quality, movie_->background, changes.areas);
+        }
     }
 
     Rgba background = movie_->background;
