@@ -14,6 +14,12 @@ namespace swf {
 // smoothing, Medium uses 2 x 2 samples per pixel, High at least 4 x 4 (exact area is allowed).
 enum class Quality : uint8_t { Low, Medium, High };
 
+// How a layer combines with what lies beneath it (see render/blend_modes.h for the formulas).
+enum class BlendMode : uint8_t {
+    Normal, Layer, Multiply, Screen, Lighten, Darken, Difference, Add, Subtract, Invert, Alpha, Erase,
+    Overlay, HardLight
+};
+
 struct IntRect {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // x1, y1 exclusive
     bool empty() const { return x1 <= x0 || y1 <= y0; }
@@ -44,6 +50,16 @@ public:
     void beginMask();
     void endMask();
     void popMask();
+
+    // Offscreen layers. beginLayer() sends later drawing into a transparent scratch canvas (from
+    // a pool kept by this renderer) limited to `area` cut to the canvas; filters reading
+    // neighbours need the clip rectangle widened by their reach. endLayer() composites the layer
+    // onto what lies beneath with `mode`, inside the clip rectangle in force at beginLayer(),
+    // and restores that clip. Nesting deeper than kMaxLayers draws straight through (as normal).
+    static constexpr int kMaxLayers = 16;
+    void beginLayer(IntRect area);
+    void endLayer(BlendMode mode);
+    IntRect clipRect() const;
 
     // Draws every pixel through the plain general paths instead of the fast ones (single-fill
     // rows, opaque runs, specialised gradient and bitmap loops). Output must be byte-identical;

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "blend_modes.h"
 #include "coverage_rasterizer.h"
 #include "mask_stack.h"
 #include "paint.h"
@@ -85,11 +86,19 @@ struct StrokeRun {
 
 }  // namespace
 
+// A layer being drawn: its pixels, and what to restore when it ends.
+struct OpenLayer {
+    Canvas pixels;       // canvas-sized; only `area` is cleared and meaningful
+    IntRect area;        // where drawing into it went
+    IntRect outerClip;   // the clip of the moment it began: where it lands
+    bool passThrough;    // too deep: drawing went straight to `below`
+};
+
 struct Renderer::Impl {
-    Impl(Canvas& target, Quality q) : canvas(target), quality(q), rasterizer(samplesFor(q)) {
-        bool valid = canvas.width > 0 && canvas.height > 0 &&
-                     canvas.pixels.size() >= size_t(canvas.width) * size_t(canvas.height);
-        bounds = valid ? IntRect{0, 0, canvas.width, canvas.height} : IntRect{};
+    Impl(Canvas& target, Quality q) : target(target), quality(q), rasterizer(samplesFor(q)) {
+        bool valid = target.width > 0 && target.height > 0 &&
+                     target.pixels.size() >= size_t(target.width) * size_t(target.height);
+        bounds = valid ? IntRect{0, 0, target.width, target.height} : IntRect{};
         clip = bounds;
         masks.setSize(bounds.x1, bounds.y1);
     }
@@ -103,8 +112,18 @@ struct Renderer::Impl {
     void drawStrokes(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
     void addEdge(const Edge& e, const Matrix& m, bool reversed, uint16_t item);
     void run();
+    void beginLayer(IntRect area);
+    void endLayer(BlendMode mode);
 
-    Canvas& canvas;
+    // Where drawing goes: the innermost layer drawn offscreen, or the target.
+    Canvas& canvas() {
+        for (auto it = layers.rbegin(); it != layers.rend(); ++it) {
+            if (!it->passThrough) return it->pixels;
+        }
+        return target;
+    }
+
+    Canvas& target;
     Quality quality;
     IntRect bounds, clip;
     bool reference = false;
@@ -115,7 +134,44 @@ struct Renderer::Impl {
     std::vector<FillRule> rules;
     std::vector<StrokeRun> runs;
     std::vector<StrokePoint> path;
+    std::vector<OpenLayer> layers;
+    std::vector<Canvas> sparePixels;  // pool of scratch canvases of the target's size
 };
+
+void Renderer::Impl::beginLayer(IntRect area) {
+    OpenLayer layer;
+    layer.outerClip = clip;
+    layer.area = intersect(area, bounds);
+    layer.passThrough = layers.size() >= size_t(kMaxLayers) || bounds.empty();
+    if (!layer.passThrough) {
+        if (!sparePixels.empty()) {
+            layer.pixels = std::move(sparePixels.back());
+            sparePixels.pop_back();
+        } else {
+            layer.pixels = Canvas(bounds.x1, bounds.y1);
+        }
+        for (int y = layer.area.y0; y < layer.area.y1; ++y) {
+            uint32_t* row = layer.pixels.row(y);
+            std::fill(row + layer.area.x0, row + layer.area.x1, 0u);
+        }
+        clip = layer.area;
+    }
+    layers.push_back(std::move(layer));
+}
+
+void Renderer::Impl::endLayer(BlendMode mode) {
+    if (layers.empty()) return;
+    OpenLayer layer = std::move(layers.back());
+    layers.pop_back();
+    clip = layer.outerClip;
+    if (layer.passThrough) return;
+    const IntRect land = intersect(layer.area, clip);
+    Canvas& below = canvas();
+    for (int y = land.y0; y < land.y1; ++y) {
+        blendRow(mode, layer.pixels.row(y) + land.x0, below.row(y) + land.x0, land.x1 - land.x0);
+    }
+    sparePixels.push_back(std::move(layer.pixels));
+}
 
 void Renderer::Impl::addEdge(const Edge& e, const Matrix& m, bool reversed, uint16_t item) {
     Point a = m.apply(e.from), b = m.apply(e.to);
@@ -141,7 +197,7 @@ void Renderer::Impl::run() {
     if (masks.active()) area = intersect(area, masks.activeArea());
     if (area.empty()) return;
     for (Paint& p : paints) p.setReferenceMode(reference);
-    PaintCompositor sink(canvas, paints, masks.activePlane(), reference);
+    PaintCompositor sink(canvas(), paints, masks.activePlane(), reference);
     rasterizer.rasterize(segments.segments(), rules, area, sink);
 }
 
@@ -284,7 +340,7 @@ void Renderer::clear(Rgba background) {
     background.a = 255;
     const uint32_t color = premultiply(background);
     for (int y = c.y0; y < c.y1; ++y) {
-        uint32_t* row = impl_->canvas.row(y);
+        uint32_t* row = impl_->canvas().row(y);
         std::fill(row + c.x0, row + c.x1, color);
     }
 }
@@ -296,6 +352,9 @@ void Renderer::drawShape(const Shape& shape, const Matrix& toDevice, const Color
 void Renderer::beginMask() { impl_->masks.begin(impl_->clip); }
 void Renderer::endMask() { impl_->masks.end(); }
 void Renderer::popMask() { impl_->masks.pop(); }
+void Renderer::beginLayer(IntRect area) { impl_->beginLayer(area); }
+void Renderer::endLayer(BlendMode mode) { impl_->endLayer(mode); }
+IntRect Renderer::clipRect() const { return impl_->clip; }
 void Renderer::setReferencePaths(bool on) { impl_->reference = on; }
 
 }  // namespace swf
