@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "bitmap.h"
+#include "filter.h"
 #include "geometry.h"
 #include "shape.h"
 
@@ -53,12 +54,13 @@ public:
 
     // Offscreen layers. beginLayer() sends later drawing into a transparent scratch canvas (from
     // a pool kept by this renderer) limited to `area` cut to the canvas; filters reading
-    // neighbours need the clip rectangle widened by their reach. endLayer() composites the layer
-    // onto what lies beneath with `mode`, inside the clip rectangle in force at beginLayer(),
-    // and restores that clip. Nesting deeper than kMaxLayers draws straight through (as normal).
+    // neighbours need the clip rectangle widened by their reach (filterReach()). endLayer()
+    // applies the filters in order over that area, composites the layer onto what lies beneath
+    // with `mode` inside the clip rectangle in force at beginLayer(), and restores that clip.
+    // Nesting deeper than kMaxLayers draws straight through (normal, unfiltered).
     static constexpr int kMaxLayers = 16;
     void beginLayer(IntRect area);
-    void endLayer(BlendMode mode);
+    void endLayer(BlendMode mode, const std::vector<Filter>& filters = {});
     IntRect clipRect() const;
 
     // Draws every pixel through the plain general paths instead of the fast ones (single-fill

@@ -19,6 +19,7 @@
 
 #include "blend_modes.h"
 #include "coverage_rasterizer.h"
+#include "filters.h"
 #include "mask_stack.h"
 #include "paint.h"
 #include "pixel_math.h"
@@ -113,7 +114,7 @@ struct Renderer::Impl {
     void addEdge(const Edge& e, const Matrix& m, bool reversed, uint16_t item);
     void run();
     void beginLayer(IntRect area);
-    void endLayer(BlendMode mode);
+    void endLayer(BlendMode mode, const std::vector<Filter>& filters);
 
     // Where drawing goes: the innermost layer drawn offscreen, or the target.
     Canvas& canvas() {
@@ -136,6 +137,7 @@ struct Renderer::Impl {
     std::vector<StrokePoint> path;
     std::vector<OpenLayer> layers;
     std::vector<Canvas> sparePixels;  // pool of scratch canvases of the target's size
+    FilterScratch filterScratch;
 };
 
 void Renderer::Impl::beginLayer(IntRect area) {
@@ -159,12 +161,13 @@ void Renderer::Impl::beginLayer(IntRect area) {
     layers.push_back(std::move(layer));
 }
 
-void Renderer::Impl::endLayer(BlendMode mode) {
+void Renderer::Impl::endLayer(BlendMode mode, const std::vector<Filter>& filters) {
     if (layers.empty()) return;
     OpenLayer layer = std::move(layers.back());
     layers.pop_back();
     clip = layer.outerClip;
     if (layer.passThrough) return;
+    for (const Filter& f : filters) applyFilter(f, layer.pixels, layer.area, filterScratch, reference);
     const IntRect land = intersect(layer.area, clip);
     Canvas& below = canvas();
     for (int y = land.y0; y < land.y1; ++y) {
@@ -353,7 +356,7 @@ void Renderer::beginMask() { impl_->masks.begin(impl_->clip); }
 void Renderer::endMask() { impl_->masks.end(); }
 void Renderer::popMask() { impl_->masks.pop(); }
 void Renderer::beginLayer(IntRect area) { impl_->beginLayer(area); }
-void Renderer::endLayer(BlendMode mode) { impl_->endLayer(mode); }
+void Renderer::endLayer(BlendMode mode, const std::vector<Filter>& filters) { impl_->endLayer(mode, filters); }
 IntRect Renderer::clipRect() const { return impl_->clip; }
 void Renderer::setReferencePaths(bool on) { impl_->reference = on; }
 
