@@ -1,4 +1,4 @@
-// Bitmap filters as the renderer applies them to an offscreen layer. Sizes are device pixels:
+// Blend modes and bitmap filters as the renderer applies them to an offscreen layer. Sizes are device pixels:
 // whoever builds a Filter from a movie scales the blur and the distance by the stage transform
 // (a blur of 10 at 2x zoom is 20 pixels). Nothing here knows the file format.
 #pragma once
@@ -14,6 +14,12 @@
 #include "shape.h"
 
 namespace swf {
+
+// How a layer combines with what lies beneath it (see render/blend_modes.h for the formulas).
+enum class BlendMode : uint8_t {
+    Normal, Layer, Multiply, Screen, Lighten, Darken, Difference, Add, Subtract, Invert, Alpha, Erase,
+    Overlay, HardLight
+};
 
 enum class FilterKind : uint8_t {
     Blur, DropShadow, Glow, Bevel, GradientGlow, GradientBevel, ColorMatrix, Convolution, DisplacementMap

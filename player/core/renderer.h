@@ -15,12 +15,6 @@ namespace swf {
 // smoothing, Medium uses 2 x 2 samples per pixel, High at least 4 x 4 (exact area is allowed).
 enum class Quality : uint8_t { Low, Medium, High };
 
-// How a layer combines with what lies beneath it (see render/blend_modes.h for the formulas).
-enum class BlendMode : uint8_t {
-    Normal, Layer, Multiply, Screen, Lighten, Darken, Difference, Add, Subtract, Invert, Alpha, Erase,
-    Overlay, HardLight
-};
-
 struct IntRect {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // x1, y1 exclusive
     bool empty() const { return x1 <= x0 || y1 <= y0; }
@@ -62,6 +56,7 @@ public:
     void beginLayer(IntRect area);
     void endLayer(BlendMode mode, const std::vector<Filter>& filters = {});
     IntRect clipRect() const;
+    IntRect canvasRect() const;  // the whole target; empty when it is unusable
 
     // Draws every pixel through the plain general paths instead of the fast ones (single-fill
     // rows, opaque runs, specialised gradient and bitmap loops). Output must be byte-identical;

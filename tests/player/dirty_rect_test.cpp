@@ -225,3 +225,55 @@ TEST(DirtyRect, EverythingMovingRedrawsTheCanvasWhole) {
     EXPECT_EQ(areas[0].y1 - areas[0].y0, 150);
     expectIncrementalMatchesFull(fixtures::movingMovie(), 4, 200, 150);
 }
+
+// A blurred 200 x 150 backdrop of stripes, and a small square with a drop shadow (and on
+// frame 3 a blend mode) moving across it.
+std::vector<uint8_t> shadowedMoverMovie() {
+    swfw::MovieWriter m(8, 200, 150, 12);
+    swfw::ShapeWriter stripes(3);
+    for (int i = 0; i < 10; ++i) stripes.rect(i * 400, 0, i * 400 + 200, 3000, stripes.addSolidFill(fixtures::rgb(uint8_t(25 * i), 90, 200)));
+    m.add(swfw::defineShape(1, 3, swf::Rect{0, 4000, 0, 3000}, stripes));
+    m.add(fixtures::squareShape(2, 12, fixtures::rgb(250, 200, 0, 200)));
+    swfw::PlaceEffects blurred;
+    swf::Filter blur;
+    blur.blurX = blur.blurY = 6;
+    blur.passes = 3;
+    blurred.filters = {blur};
+    m.add(swfw::placeObject3({1, 1, false, fixtures::at(0, 0)}, blurred));
+    swfw::PlaceEffects shadowed;
+    swf::Filter shadow;
+    shadow.kind = swf::FilterKind::DropShadow;
+    shadow.blurX = shadow.blurY = 4;
+    shadow.distance = 6;
+    shadow.angle = 0.5f;
+    shadowed.filters = {shadow};
+    m.add(swfw::placeObject3({2, 2, false, fixtures::at(10, 10)}, shadowed));
+    m.showFrame();
+    for (int f = 1; f < 6; ++f) {
+        swfw::PlaceEffects effects;
+        if (f == 3) effects.blendMode = 8;  // add
+        m.add(swfw::placeObject3({2, std::nullopt, true, fixtures::at(10.0f + 17.5f * f, 10.0f + 11.0f * f)}, effects));
+        m.showFrame();
+    }
+    return m.build();
+}
+
+TEST(DirtyRect, FilteredObjectsRedrawAsFarAsTheirFiltersReach) {
+    auto player = play(shadowedMoverMovie());
+    ASSERT_TRUE(player);
+    swf::Canvas canvas(400, 300);  // twice the stage: the filters reach twice as far
+    player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    player->stepFrame();
+    auto areas = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    ASSERT_EQ(areas.size(), 1u);
+    // The square spans 24 pixels from (20, 20) and moves 35 x 22, plus the 2-pixel margin; the
+    // blur reaches 4 pixels on every side, the shadow 11 more to the right and 6 down.
+    EXPECT_EQ(areas[0].x0, 20 - 2 - 4);
+    EXPECT_EQ(areas[0].x1, 20 + 35 + 24 + 2 + 4 + 11);
+    EXPECT_EQ(areas[0].y1, 20 + 22 + 24 + 2 + 4 + 6);
+    expectIncrementalMatchesFull(shadowedMoverMovie(), 6, 400, 300);
+    // Twenty discs with glow and drop shadow over a blurred backdrop: the areas of the moving
+    // discs widened by the filters, and the blur of the backdrop reading past each area's edge.
+    expectIncrementalMatchesFull(fixtures::flash8Movie(), 6, 400, 300);
+    expectIncrementalMatchesFull(fixtures::flash8Movie(), 3, 1000, 750);
+}

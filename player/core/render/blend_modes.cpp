@@ -63,14 +63,11 @@ uint32_t blendChannels(uint32_t src, uint32_t dst) {
     return packPixel(a, out[0], out[1], out[2]);
 }
 
-// Modes where a transparent source pixel leaves the destination as it is.
-constexpr bool transparentKeeps(BlendMode mode) { return mode != BlendMode::Alpha; }
-
 template <BlendMode Mode>
 void blendLoop(const uint32_t* src, uint32_t* dst, int count) {
     for (int i = 0; i < count; ++i) {
         const uint32_t s = src[i];
-        if (transparentKeeps(Mode) && s == 0) continue;
+        if (s == 0) continue;
         dst[i] = blendChannels<Mode>(s, dst[i]);
     }
 }
@@ -78,6 +75,9 @@ void blendLoop(const uint32_t* src, uint32_t* dst, int count) {
 }  // namespace
 
 uint32_t blendPixel(BlendMode mode, uint32_t src, uint32_t dst) {
+    // A pixel the layer did not draw changes nothing, whatever the mode: alpha and erase act
+    // under the object's shape only.
+    if (src == 0) return dst;
     switch (mode) {
         case BlendMode::Normal: return blendChannels<BlendMode::Normal>(src, dst);
         case BlendMode::Layer: return blendChannels<BlendMode::Layer>(src, dst);

@@ -14,6 +14,7 @@
 //   overlay        2 s d when 2 d <= da, else sa da - 2 (da - d)(sa - s); plus the uncovered
 //                  terms of multiply                                 (hardlight: test 2 s <= sa)
 // Alpha of the modes not named: sa + da - sa da. A colour never exceeds its alpha afterwards.
+// A fully transparent source pixel (not drawn) leaves the destination as it is in every mode.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +26,7 @@ namespace swf::render {
 // One pixel, the plain way: the reference the row loops are tested against.
 uint32_t blendPixel(BlendMode mode, uint32_t src, uint32_t dst);
 
-// dst[i] = blendPixel(mode, src[i], dst[i]) for a row, with the mode chosen once per row and
-// transparent source pixels skipped where they change nothing.
+// dst[i] = blendPixel(mode, src[i], dst[i]) for a row, with the mode chosen once per row.
 void blendRow(BlendMode mode, const uint32_t* src, uint32_t* dst, int count);
 
 }  // namespace swf::render

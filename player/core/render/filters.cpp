@@ -157,7 +157,8 @@ void bevel(const Filter& f, ChannelPlane& color, FilterScratch& scratch, bool re
             uint32_t effect;
             if (colors.gradient) {
                 const int signedStrength = int(strengthen(uint32_t(std::abs(difference)), s.strength256));
-                effect = colors.ramp.colors[size_t(std::clamp(128 + (difference < 0 ? -signedStrength : signedStrength) / 2, 0, 255))];
+                // Ratio 0 is the highlight, 255 the shadow.
+                effect = colors.ramp.colors[size_t(std::clamp(128 - (difference < 0 ? -signedStrength : signedStrength) / 2, 0, 255))];
             } else {
                 const uint32_t v = strengthen(uint32_t(std::abs(difference)), s.strength256);
                 effect = scalePixel(difference > 0 ? colors.highlight : colors.color, v);

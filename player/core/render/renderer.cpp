@@ -358,6 +358,7 @@ void Renderer::popMask() { impl_->masks.pop(); }
 void Renderer::beginLayer(IntRect area) { impl_->beginLayer(area); }
 void Renderer::endLayer(BlendMode mode, const std::vector<Filter>& filters) { impl_->endLayer(mode, filters); }
 IntRect Renderer::clipRect() const { return impl_->clip; }
+IntRect Renderer::canvasRect() const { return impl_->bounds; }
 void Renderer::setReferencePaths(bool on) { impl_->reference = on; }
 
 }  // namespace swf

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ struct DisplayObject {
     uint16_t clipDepth = 0;            // > 0: a mask over the depths up to this one
     std::shared_ptr<Clip> clip;        // sprites and buttons
     std::shared_ptr<const Shape> morphShape;  // morph shapes: the shape at `ratio`
+    // Drawn through an offscreen layer when any is set (filter sizes in stage pixels).
+    std::vector<Filter> filters;
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
+    std::optional<Rgba> opaqueBackground;
 };
 
 struct PendingActions {
@@ -70,7 +76,7 @@ public:
     Clip* childByName(const std::string& name) const;  // case-insensitive instance name
 
     // A placed child object's content, for buttons built outside a timeline.
-    void placeStatic(uint16_t depth, const Character* character, const Matrix& m, const ColorTransform& cx);
+    void placeStatic(const ButtonRecord& record, const Character* character);
 
     std::map<std::string, AvmValue> variables;  // the clip's script variables
 

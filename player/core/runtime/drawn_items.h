@@ -18,6 +18,17 @@ struct DrawnItem {
 
 std::vector<DrawnItem> collectDrawnItems(const Clip& root, const Matrix& toDevice, int canvasWidth, int canvasHeight);
 
+// Device box of one object drawn with `m` (filters' reach included), on a stage drawn with
+// `toDevice`; empty when it draws nothing.
+IntRect drawnBounds(const DisplayObject& obj, const Matrix& m, const Matrix& toDevice, int canvasWidth, int canvasHeight);
+
+// The object draws through an offscreen layer: filters, a blend mode other than normal, a
+// cached bitmap or an opaque background.
+bool hasEffects(const DisplayObject& obj);
+
+// Filter sizes from stage pixels to device pixels for a stage drawn with `toDevice`.
+std::vector<Filter> deviceFilters(const std::vector<Filter>& filters, const Matrix& toDevice);
+
 // What differs between two renders: the bounds of the items present in one list and not the
 // other (by signature and bounds), and the lowest root depth among those items. Areas covering
 // most of `canvas` become the whole canvas (see coversMostOf()).

@@ -1,9 +1,19 @@
 #include "stage_renderer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
+
+#include "drawn_items.h"
 
 namespace swf {
 namespace {
+
+// What every level of the tree needs to know about the drawing as a whole.
+struct Stage {
+    Matrix toDevice;           // stage twips to device pixels: the zoom that filters follow
+    bool insideLayer = false;  // an ancestor draws offscreen (alpha and erase act on it)
+};
 
 // A placed bitmap draws as a rectangle filled with it, one bitmap pixel per 20 twips.
 Shape bitmapShape(const BitmapCharacter& c) {
@@ -35,11 +45,11 @@ void drawGlyphs(Renderer& r, const std::vector<PlacedGlyph>& glyphs, const Matri
     for (const PlacedGlyph& g : glyphs) r.drawShape(*g.shape, m * g.matrix, cx);
 }
 
-void drawObject(Renderer& r, const DisplayObject& obj, const Matrix& parent, const ColorTransform& parentCx,
-                bool asMask) {
-    if (!obj.character) return;
-    Matrix m = parent * obj.matrix;
-    ColorTransform cx = parentCx * obj.colorTransform;
+void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
+                bool asMask, int fromDepth, int toDepth);
+
+void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
+                 bool asMask) {
     switch (obj.character->kind) {
         case CharacterKind::Shape: r.drawShape(static_cast<const ShapeCharacter&>(*obj.character).shape, m, cx); break;
         case CharacterKind::Morph:
@@ -54,14 +64,87 @@ void drawObject(Renderer& r, const DisplayObject& obj, const Matrix& parent, con
         case CharacterKind::EditText: drawGlyphs(r, static_cast<const EditTextCharacter&>(*obj.character).glyphs, m, cx); break;
         case CharacterKind::Sprite:
         case CharacterKind::Button:
-            if (obj.clip) drawClip(r, *obj.clip, m, cx, asMask);
+            if (obj.clip) drawLayers(r, stage, *obj.clip, m, cx, asMask, 0, 0x10000);
             break;
         case CharacterKind::Font: break;
     }
 }
 
-void drawLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx, bool asMask,
-                int fromDepth, int toDepth) {
+// The object's local bounds as a filled rectangle: its opaque background.
+Shape backgroundShape(const DisplayObject& obj, Rgba color) {
+    Rect b;
+    if (obj.character->kind == CharacterKind::Shape) b = static_cast<const ShapeCharacter&>(*obj.character).shape.bounds;
+    if (obj.character->kind == CharacterKind::Bitmap) {
+        const auto& bitmap = static_cast<const BitmapCharacter&>(*obj.character);
+        if (bitmap.bitmap) b = {0, bitmap.bitmap->width * kTwipsPerPixel, 0, bitmap.bitmap->height * kTwipsPerPixel};
+    }
+    Shape shape;
+    if (b.empty()) return shape;
+    shape.bounds = b;
+    ShapeLayer layer;
+    FillStyle fill;
+    fill.color = color;
+    fill.color.a = 255;
+    layer.fills.push_back(fill);
+    const Point corners[4] = {{float(b.xMin), float(b.yMin)}, {float(b.xMax), float(b.yMin)}, {float(b.xMax), float(b.yMax)},
+                              {float(b.xMin), float(b.yMax)}};
+    for (int i = 0; i < 4; ++i) {
+        Edge e;
+        e.from = corners[i];
+        e.to = corners[(i + 1) % 4];
+        e.fill1 = 1;
+        layer.edges.push_back(e);
+    }
+    shape.layers.push_back(std::move(layer));
+    return shape;
+}
+
+// Filters, blend modes, cached bitmaps: the object drawn into a layer of its own, which the
+// filters then spread and the blend mode puts down. Only the part of the layer that can reach
+// the clip rectangle is drawn: the clip widened by the filters' reach, within the object's box.
+void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, Matrix m, const ColorTransform& cx) {
+    BlendMode mode = obj.blendMode;
+    // Alpha and erase act on the layer of an ancestor; with none there is nothing to act on
+    // and the object is not drawn (drawn normally it would show where it should cut).
+    if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !stage.insideLayer) return;
+    // A cached bitmap is drawn at whole device pixels.
+    if (obj.cacheAsBitmap) {
+        m.tx = std::round(m.tx);
+        m.ty = std::round(m.ty);
+    }
+    const std::vector<Filter> filters = deviceFilters(obj.filters, stage.toDevice);
+    const FilterReach reach = filterReach(filters);
+    const IntRect clip = r.clipRect(), canvas = r.canvasRect();
+    if (clip.empty()) return;
+    const int spreadX = std::max(reach.left, reach.right), spreadY = std::max(reach.top, reach.bottom);
+    const IntRect widened{clip.x0 - spreadX, clip.y0 - spreadY, clip.x1 + spreadX, clip.y1 + spreadY};
+    const IntRect box = drawnBounds(obj, m, stage.toDevice, canvas.x1, canvas.y1);
+    const IntRect area{std::max(widened.x0, box.x0), std::max(widened.y0, box.y0), std::min(widened.x1, box.x1),
+                       std::min(widened.y1, box.y1)};
+    if (area.empty()) return;
+    Stage inner = stage;
+    inner.insideLayer = true;
+    r.beginLayer(area);
+    if (obj.opaqueBackground) r.drawShape(backgroundShape(obj, *obj.opaqueBackground), m, cx);
+    drawContent(r, inner, obj, m, cx, false);
+    r.endLayer(mode, filters);
+}
+
+void drawObject(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& parent,
+                const ColorTransform& parentCx, bool asMask) {
+    if (!obj.character) return;
+    Matrix m = parent * obj.matrix;
+    ColorTransform cx = parentCx * obj.colorTransform;
+    // A mask uses the shapes' coverage only: effects do not apply.
+    if (!asMask && hasEffects(obj)) {
+        drawWithEffects(r, stage, obj, m, cx);
+        return;
+    }
+    drawContent(r, stage, obj, m, cx, asMask);
+}
+
+void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
+                bool asMask, int fromDepth, int toDepth) {
     std::vector<uint16_t> masks;  // clip depths of the masks in force, innermost last
     for (const auto& [depth, obj] : clip.displayList()) {
         if (depth < fromDepth || depth >= toDepth) continue;
@@ -73,12 +156,12 @@ void drawLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, const Col
             // Masks inside a mask are not supported by the renderer's model; they are skipped.
             if (asMask || obj.clipDepth <= depth) continue;
             r.beginMask();
-            drawObject(r, obj, toDevice, cx, true);
+            drawObject(r, stage, obj, toDevice, cx, true);
             r.endMask();
             masks.push_back(obj.clipDepth);
             continue;
         }
-        drawObject(r, obj, toDevice, cx, asMask);
+        drawObject(r, stage, obj, toDevice, cx, asMask);
     }
     for (size_t i = 0; i < masks.size(); ++i) r.popMask();
 }
@@ -86,11 +169,11 @@ void drawLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, const Col
 }  // namespace
 
 void drawClip(Renderer& r, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx, bool asMask) {
-    drawLayers(r, clip, toDevice, cx, asMask, 0, 0x10000);
+    drawLayers(r, Stage{toDevice}, clip, toDevice, cx, asMask, 0, 0x10000);
 }
 
 void drawClipLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, int fromDepth, int toDepth) {
-    drawLayers(r, clip, toDevice, ColorTransform{}, false, fromDepth, toDepth);
+    drawLayers(r, Stage{toDevice}, clip, toDevice, ColorTransform{}, false, fromDepth, toDepth);
 }
 
 }  // namespace swf

@@ -1,4 +1,6 @@
-// Draws a clip tree through the renderer: depth order, clip layers as masks, nested transforms.
+// Draws a clip tree through the renderer: depth order, clip layers as masks, nested transforms,
+// and objects with filters, blend modes or cached bitmaps through offscreen layers. `toDevice`
+// is the stage's transform: filter sizes follow its zoom.
 #pragma once
 
 #include "../renderer.h"
