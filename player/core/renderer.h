@@ -54,7 +54,12 @@ public:
     // Nesting deeper than kMaxLayers draws straight through (normal, unfiltered).
     static constexpr int kMaxLayers = 16;
     void beginLayer(IntRect area);
-    void endLayer(BlendMode mode, const std::vector<Filter>& filters = {});
+    // `keep`, when given, receives the filtered layer (the area's pixels) before it lands; it
+    // is left empty when the layer drew straight through.
+    void endLayer(BlendMode mode, const std::vector<Filter>& filters = {}, Bitmap* keep = nullptr);
+    // Puts a kept layer down again with its top left at (x, y), inside the clip rectangle.
+    void drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode);
+    bool masked() const;  // a mask is in force or being drawn
     IntRect clipRect() const;
     IntRect canvasRect() const;  // the whole target; empty when it is unusable
 

@@ -3,6 +3,7 @@
 #include <random>
 
 #include <imageio/image_file.h>
+#include <runtime/bitmap_cache.h>
 #include <runtime/dirty_rects.h>
 #include <runtime/player.h>
 
@@ -266,14 +267,47 @@ TEST(DirtyRect, FilteredObjectsRedrawAsFarAsTheirFiltersReach) {
     player->stepFrame();
     auto areas = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
     ASSERT_EQ(areas.size(), 1u);
-    // The square spans 24 pixels from (20, 20) and moves 35 x 22, plus the 2-pixel margin; the
-    // blur reaches 4 pixels on every side, the shadow 11 more to the right and 6 down.
-    EXPECT_EQ(areas[0].x0, 20 - 2 - 4);
-    EXPECT_EQ(areas[0].x1, 20 + 35 + 24 + 2 + 4 + 11);
-    EXPECT_EQ(areas[0].y1, 20 + 22 + 24 + 2 + 4 + 6);
+    // The square spans 24 pixels from (20, 20) and moves 35 x 22, plus the 2-pixel margin and
+    // one for the snap to whole pixels; the blur reaches 4 pixels on every side, the shadow 11
+    // more to the right and 6 down.
+    EXPECT_EQ(areas[0].x0, 20 - 2 - 1 - 4);
+    EXPECT_EQ(areas[0].x1, 20 + 35 + 24 + 2 + 1 + 4 + 11);
+    EXPECT_EQ(areas[0].y1, 20 + 22 + 24 + 2 + 1 + 4 + 6);
     expectIncrementalMatchesFull(shadowedMoverMovie(), 6, 400, 300);
     // Twenty discs with glow and drop shadow over a blurred backdrop: the areas of the moving
     // discs widened by the filters, and the blur of the backdrop reading past each area's edge.
     expectIncrementalMatchesFull(fixtures::flash8Movie(), 6, 400, 300);
     expectIncrementalMatchesFull(fixtures::flash8Movie(), 3, 1000, 750);
+}
+
+TEST(BitmapCache, LayersKeptFromEarlierFramesDrawLikeFreshOnes) {
+    // Frame by frame, discs of one look share a kept layer wherever they move; a player that
+    // jumps to the frame draws them all afresh.
+    auto bytes = fixtures::flash8Movie();
+    auto playing = play(bytes);
+    ASSERT_TRUE(playing);
+    swf::Canvas kept(320, 240), fresh(320, 240);
+    for (int f = 1; f <= 5; ++f) {
+        playing->render(kept, swf::ScaleMode::ShowAll, swf::Quality::High);
+        auto jumped = play(bytes);
+        for (int i = 1; i < f; ++i) jumped->stepFrame();
+        jumped->render(fresh, swf::ScaleMode::ShowAll, swf::Quality::High);
+        ASSERT_EQ(kept.pixels, fresh.pixels) << "frame " << f;
+        playing->stepFrame();
+    }
+}
+
+TEST(BitmapCache, DropsWhatAFrameLeftUnusedAndStaysWithinItsCap) {
+    swf::BitmapCache cache;
+    cache.store(1, swf::Bitmap(10, 10));
+    cache.store(2, swf::Bitmap(10, 10));
+    cache.endFrame();  // both stored this frame: kept
+    ASSERT_NE(cache.find(1), nullptr);
+    cache.endFrame();  // 2 was not used in the frame just drawn
+    EXPECT_NE(cache.find(1), nullptr);
+    EXPECT_EQ(cache.find(2), nullptr);
+    cache.store(3, swf::Bitmap(4000, 4000));  // beyond the cap: not kept
+    EXPECT_EQ(cache.find(3), nullptr);
+    cache.store(1, swf::Bitmap(20, 20));  // replacing an entry frees the old pixels
+    EXPECT_EQ(cache.find(1)->width, 20);
 }

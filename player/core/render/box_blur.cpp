@@ -5,38 +5,49 @@
 namespace swf::render {
 namespace {
 
-// Rounded sum / (2 r + 1) by a multiply: sum is at most 255 x 511, so 64 bits hold the product
-// and the rounding is exact for every sum and width used here.
-struct BoxDivider {
-    explicit BoxDivider(int radius) : width(uint32_t(2 * radius + 1)), reciprocal(((uint64_t(1) << 32) + width - 1) / width) {}
-    uint8_t operator()(uint32_t sum) const { return uint8_t((uint64_t(sum * 2 + width) * reciprocal) >> 33); }
-    uint32_t width;
-    uint64_t reciprocal;
-};
+// Rounded sum / (2 r + 1) for every sum a window can reach, looked up: exact, and cheaper
+// than a division per sample.
+std::vector<uint8_t> divisionTable(int radius) {
+    const uint32_t width = uint32_t(2 * radius + 1);
+    std::vector<uint8_t> table(size_t(255) * width + 1);
+    for (uint32_t sum = 0; sum < table.size(); ++sum) table[sum] = uint8_t((sum + width / 2) / width);
+    return table;
+}
 
-// One pass along a line of `count` samples `step` bytes apart, running sums per channel.
-void blurLine(const uint8_t* in, uint8_t* out, int count, int step, int channels, int radius, const BoxDivider& divide) {
-    for (int c = 0; c < channels; ++c) {
-        uint32_t sum = 0;
-        for (int i = 0; i <= radius && i < count; ++i) sum += in[size_t(i) * size_t(step) + size_t(c)];
-        for (int i = 0; i < count; ++i) {
-            out[size_t(i) * size_t(step) + size_t(c)] = divide(sum);
-            const int enter = i + radius + 1, leave = i - radius;
-            if (enter < count) sum += in[size_t(enter) * size_t(step) + size_t(c)];
-            if (leave >= 0) sum -= in[size_t(leave) * size_t(step) + size_t(c)];
+// One pass along a row of `count` pixels of N interleaved channels, running sums per channel.
+template <int N>
+void blurRow(const uint8_t* in, uint8_t* out, int count, int radius, const uint8_t* divide) {
+    uint32_t sum[N] = {};
+    for (int i = 0; i <= radius && i < count; ++i) {
+        for (int c = 0; c < N; ++c) sum[c] += in[size_t(i) * N + c];
+    }
+    for (int i = 0; i < count; ++i) {
+        for (int c = 0; c < N; ++c) out[size_t(i) * N + c] = divide[sum[c]];
+        const int enter = i + radius + 1, leave = i - radius;
+        if (enter < count) {
+            for (int c = 0; c < N; ++c) sum[c] += in[size_t(enter) * N + c];
+        }
+        if (leave >= 0) {
+            for (int c = 0; c < N; ++c) sum[c] -= in[size_t(leave) * N + c];
         }
     }
 }
 
 void horizontalPass(const ChannelPlane& in, ChannelPlane& out, int radius) {
-    const BoxDivider divide(radius);
-    for (int y = 0; y < in.height; ++y) blurLine(in.row(y), out.row(y), in.width, in.channels, in.channels, radius, divide);
+    const std::vector<uint8_t> divide = divisionTable(radius);
+    for (int y = 0; y < in.height; ++y) {
+        if (in.channels == 4) {
+            blurRow<4>(in.row(y), out.row(y), in.width, radius, divide.data());
+        } else {
+            blurRow<1>(in.row(y), out.row(y), in.width, radius, divide.data());
+        }
+    }
 }
 
 // Down the columns a row at a time: one running sum per column and channel keeps the reads in
 // row order (a column walk would miss the cache on every sample of a wide layer).
 void verticalPass(const ChannelPlane& in, ChannelPlane& out, int radius, std::vector<uint32_t>& sums) {
-    const BoxDivider divide(radius);
+    const std::vector<uint8_t> divide = divisionTable(radius);
     const size_t rowBytes = size_t(in.width) * size_t(in.channels);
     sums.assign(rowBytes, 0);
     for (int y = 0; y <= radius && y < in.height; ++y) {
@@ -45,13 +56,16 @@ void verticalPass(const ChannelPlane& in, ChannelPlane& out, int radius, std::ve
     }
     for (int y = 0; y < in.height; ++y) {
         uint8_t* o = out.row(y);
-        for (size_t i = 0; i < rowBytes; ++i) o[i] = divide(sums[i]);
+        for (size_t i = 0; i < rowBytes; ++i) o[i] = divide[sums[i]];
         const int enter = y + radius + 1, leave = y - radius;
-        if (enter < in.height) {
+        if (enter < in.height && leave >= 0) {
+            const uint8_t* add = in.row(enter);
+            const uint8_t* remove = in.row(leave);
+            for (size_t i = 0; i < rowBytes; ++i) sums[i] += uint32_t(add[i]) - uint32_t(remove[i]);
+        } else if (enter < in.height) {
             const uint8_t* r = in.row(enter);
             for (size_t i = 0; i < rowBytes; ++i) sums[i] += r[i];
-        }
-        if (leave >= 0) {
+        } else if (leave >= 0) {
             const uint8_t* r = in.row(leave);
             for (size_t i = 0; i < rowBytes; ++i) sums[i] -= r[i];
         }

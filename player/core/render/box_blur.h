@@ -10,13 +10,20 @@
 namespace swf::render {
 
 // Interleaved channels, rows top to bottom without padding: a premultiplied BGRA area is a
-// plane of four channels, an alpha mask one of one.
+// plane of four channels, an alpha mask one of one (the only two counts the blur takes).
 struct ChannelPlane {
     int width = 0, height = 0, channels = 1;
     std::vector<uint8_t> bytes;
 
     ChannelPlane() = default;
     ChannelPlane(int w, int h, int c) : width(w), height(h), channels(c), bytes(size_t(w) * size_t(h) * size_t(c)) {}
+    // Same as assigning a new plane, but keeps the memory already held.
+    void reshape(int w, int h, int c) {
+        width = w;
+        height = h;
+        channels = c;
+        bytes.resize(size_t(w) * size_t(h) * size_t(c));
+    }
     uint8_t* row(int y) { return bytes.data() + size_t(y) * size_t(width) * size_t(channels); }
     const uint8_t* row(int y) const { return bytes.data() + size_t(y) * size_t(width) * size_t(channels); }
 };

@@ -16,7 +16,7 @@ void applyDisplacement(const Filter& f, ChannelPlane& plane, bool reference);
 namespace {
 
 void readArea(const Canvas& pixels, IntRect area, ChannelPlane& plane) {
-    plane = ChannelPlane(area.x1 - area.x0, area.y1 - area.y0, 4);
+    plane.reshape(area.x1 - area.x0, area.y1 - area.y0, 4);
     for (int y = area.y0; y < area.y1; ++y) {
         const uint32_t* row = pixels.row(y) + area.x0;
         uint8_t* out = plane.row(y - area.y0);
@@ -49,9 +49,9 @@ void blur(ChannelPlane& plane, const Filter& f, FilterScratch& scratch, bool ref
     }
 }
 
-// The object's alpha (inverted for inner effects: the blur then spreads the outside inwards).
+// The object's alpha, or its complement.
 void alphaPlane(const ChannelPlane& color, bool inverted, ChannelPlane& alpha) {
-    alpha = ChannelPlane(color.width, color.height, 1);
+    alpha.reshape(color.width, color.height, 1);
     const size_t n = size_t(color.width) * size_t(color.height);
     for (size_t i = 0; i < n; ++i) {
         const uint8_t a = color.bytes[i * 4 + 3];
@@ -120,8 +120,13 @@ void shadow(const Filter& f, ChannelPlane& color, FilterScratch& scratch, bool r
     const EffectColors colors = colorsOf(f);
     if (f.kind == FilterKind::GradientGlow && !colors.gradient) return;
     const bool inner = f.inner;
-    alphaPlane(color, inner, scratch.alpha);
+    // Inner effects spread the outside inwards: the blurred alpha inverted, so that beyond the
+    // layer counts as outside (and the result does not depend on how far the layer reaches).
+    alphaPlane(color, false, scratch.alpha);
     blur(scratch.alpha, f, scratch, reference);
+    if (inner) {
+        for (uint8_t& v : scratch.alpha.bytes) v = uint8_t(255 - v);
+    }
     for (int y = 0; y < color.height; ++y) {
         for (int x = 0; x < color.width; ++x) {
             const uint32_t object = planePixel(color, x, y);

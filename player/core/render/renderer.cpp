@@ -114,7 +114,8 @@ struct Renderer::Impl {
     void addEdge(const Edge& e, const Matrix& m, bool reversed, uint16_t item);
     void run();
     void beginLayer(IntRect area);
-    void endLayer(BlendMode mode, const std::vector<Filter>& filters);
+    void endLayer(BlendMode mode, const std::vector<Filter>& filters, Bitmap* keep);
+    void drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode);
 
     // Where drawing goes: the innermost layer drawn offscreen, or the target.
     Canvas& canvas() {
@@ -161,13 +162,18 @@ void Renderer::Impl::beginLayer(IntRect area) {
     layers.push_back(std::move(layer));
 }
 
-void Renderer::Impl::endLayer(BlendMode mode, const std::vector<Filter>& filters) {
+void Renderer::Impl::endLayer(BlendMode mode, const std::vector<Filter>& filters, Bitmap* keep) {
     if (layers.empty()) return;
     OpenLayer layer = std::move(layers.back());
     layers.pop_back();
     clip = layer.outerClip;
     if (layer.passThrough) return;
     for (const Filter& f : filters) applyFilter(f, layer.pixels, layer.area, filterScratch, reference);
+    if (keep) {
+        const IntRect& a = layer.area;
+        *keep = a.empty() ? Bitmap() : Bitmap(a.x1 - a.x0, a.y1 - a.y0);
+        for (int y = a.y0; y < a.y1; ++y) std::copy(layer.pixels.row(y) + a.x0, layer.pixels.row(y) + a.x1, keep->row(y - a.y0));
+    }
     const IntRect land = intersect(layer.area, clip);
     Canvas& below = canvas();
     for (int y = land.y0; y < land.y1; ++y) {
@@ -183,6 +189,15 @@ void Renderer::Impl::addEdge(const Edge& e, const Matrix& m, bool reversed, uint
         segments.addQuad(a, m.apply(e.control), b, item, tolerance());
     } else {
         segments.addLine(a, b, item);
+    }
+}
+
+void Renderer::Impl::drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode) {
+    if (pixels.pixels.size() < size_t(pixels.width) * size_t(pixels.height)) return;
+    const IntRect land = intersect(IntRect{x, y, x + pixels.width, y + pixels.height}, clip);
+    Canvas& below = canvas();
+    for (int row = land.y0; row < land.y1; ++row) {
+        blendRow(mode, pixels.row(row - y) + (land.x0 - x), below.row(row) + land.x0, land.x1 - land.x0);
     }
 }
 
@@ -356,7 +371,12 @@ void Renderer::beginMask() { impl_->masks.begin(impl_->clip); }
 void Renderer::endMask() { impl_->masks.end(); }
 void Renderer::popMask() { impl_->masks.pop(); }
 void Renderer::beginLayer(IntRect area) { impl_->beginLayer(area); }
-void Renderer::endLayer(BlendMode mode, const std::vector<Filter>& filters) { impl_->endLayer(mode, filters); }
+void Renderer::endLayer(BlendMode mode, const std::vector<Filter>& filters, Bitmap* keep) {
+    if (keep) *keep = Bitmap();
+    impl_->endLayer(mode, filters, keep);
+}
+void Renderer::drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode) { impl_->drawKeptLayer(pixels, x, y, mode); }
+bool Renderer::masked() const { return impl_->masks.active() || impl_->masks.building(); }
 IntRect Renderer::clipRect() const { return impl_->clip; }
 IntRect Renderer::canvasRect() const { return impl_->bounds; }
 void Renderer::setReferencePaths(bool on) { impl_->reference = on; }

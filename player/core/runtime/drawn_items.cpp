@@ -124,7 +124,7 @@ public:
             if (obj.opaqueBackground) h.add(*obj.opaqueBackground);
             content(obj, m, cx, h.h, maskState, rootDepth);
             const FilterReach reach = filterReach(deviceFilters(obj.filters, toDevice_));
-            const int snap = obj.cacheAsBitmap ? 1 : 0;
+            const int snap = 1;  // drawn at whole pixels
             for (size_t i = first; i < out_.size(); ++i) {
                 IntRect& b = out_[i].bounds;
                 if (b.empty()) continue;
@@ -229,6 +229,16 @@ IntRect drawnBounds(const DisplayObject& obj, const Matrix& m, const Matrix& toD
     IntRect box;
     for (const DrawnItem& item : items) box = unite(box, item.bounds);
     return box;
+}
+
+uint64_t contentSignature(const DisplayObject& obj, const Matrix& m) {
+    std::vector<DrawnItem> items;
+    Collector collector(1, 1, items);
+    collector.setStage(Matrix{});
+    collector.object(obj, m, ColorTransform{}, 0, 0, 0);
+    Hasher h;
+    for (const DrawnItem& item : items) h.add(item.signature);
+    return h.h;
 }
 
 bool hasEffects(const DisplayObject& obj) {

@@ -22,6 +22,10 @@ std::vector<DrawnItem> collectDrawnItems(const Clip& root, const Matrix& toDevic
 // `toDevice`; empty when it draws nothing.
 IntRect drawnBounds(const DisplayObject& obj, const Matrix& m, const Matrix& toDevice, int canvasWidth, int canvasHeight);
 
+// A hash of everything that decides the object's pixels when drawn with `m` (colour
+// transforms of ancestors aside): equal for two objects that draw the same.
+uint64_t contentSignature(const DisplayObject& obj, const Matrix& m);
+
 // The object draws through an offscreen layer: filters, a blend mode other than normal, a
 // cached bitmap or an opaque background.
 bool hasEffects(const DisplayObject& obj);

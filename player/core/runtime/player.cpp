@@ -65,13 +65,25 @@ bool Player::advance(double elapsedMs) {
     return changed;
 }
 
+BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const {
+    const CacheSetup& c = cacheSetup_;
+    const Matrix& m = c.toDevice;
+    if (c.width != canvas.width || c.height != canvas.height || c.quality != quality || m.a != toDevice.a ||
+        m.b != toDevice.b || m.c != toDevice.c || m.d != toDevice.d || m.tx != toDevice.tx || m.ty != toDevice.ty) {
+        bitmapCache_.clear();
+        cacheSetup_ = CacheSetup{canvas.width, canvas.height, quality, toDevice};
+    }
+    return &bitmapCache_;
+}
+
 void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const {
     Renderer renderer(canvas, quality);
     if (clip) renderer.setClipRect(*clip);
     Rgba background = movie_->background;
     background.a = 255;
     renderer.clear(background);
-    drawClip(renderer, *root_, toDevice, ColorTransform{});
+    drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cacheFor(canvas, toDevice, quality));
+    bitmapCache_.endFrame();
 }
 
 void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
@@ -121,16 +133,18 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
     Rgba background = movie_->background;
     background.a = 255;
     Renderer renderer(canvas, quality);
+    BitmapCache* cache = cacheFor(canvas, toDevice, quality);
     for (const IntRect& area : changes.areas) {
         renderer.setClipRect(area);
         if (staticLayers_.valid()) {
             staticLayers_.copyTo(canvas, area);
-            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000);
+            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000, cache);
         } else {
             renderer.clear(background);
-            drawClip(renderer, *root_, toDevice, ColorTransform{});
+            drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cache);
         }
     }
+    bitmapCache_.endFrame();
     return changes.areas;
 }
 

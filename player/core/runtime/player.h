@@ -11,6 +11,7 @@
 #include "../bitmap.h"
 #include "../model/movie.h"
 #include "../renderer.h"
+#include "bitmap_cache.h"
 #include "clip.h"
 #include "drawn_items.h"
 #include "stage_view.h"
@@ -85,6 +86,15 @@ private:
     std::array<int, 24> recentSplits_{};
     size_t nextSplit_ = 0;
     StaticLayers staticLayers_;
+    // Filtered objects' layers kept between frames, for one canvas size, transform and quality.
+    struct CacheSetup {
+        int width = 0, height = 0;
+        Quality quality = Quality::High;
+        Matrix toDevice;
+    };
+    mutable BitmapCache bitmapCache_;
+    mutable CacheSetup cacheSetup_;
+    BitmapCache* cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const;
 };
 
 constexpr int kMaxFramesPerAdvance = 5;
