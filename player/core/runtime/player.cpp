@@ -76,14 +76,25 @@ BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Qual
     return &bitmapCache_;
 }
 
-void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const {
+void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers) const {
     Renderer renderer(canvas, quality);
     if (clip) renderer.setClipRect(*clip);
     Rgba background = movie_->background;
     background.a = 255;
     renderer.clear(background);
+    if (!keepLayers) {
+        drawClip(renderer, *root_, toDevice, ColorTransform{});
+        return;
+    }
     drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cacheFor(canvas, toDevice, quality));
     bitmapCache_.endFrame();
+}
+
+void Player::renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0, int y1) const {
+    if (canvas.width <= 0 || canvas.height <= 0) return;
+    const IntRect band{0, std::max(0, y0), canvas.width, std::min(canvas.height, y1)};
+    if (band.empty()) return;
+    draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, &band, false);
 }
 
 void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
