@@ -107,3 +107,45 @@ TEST(DisplayList, UndefinedCharactersAndEmptyDepthsAreIgnored) {
 }
 
 }  // namespace
+
+namespace {
+
+// PlaceObject3 of character 1 at depth 2 with a hand-made filter list.
+swfw::Tag placeWithFilterBytes(const std::vector<uint8_t>& filterList) {
+    swfw::BitWriter w;
+    w.u8(0x02);  // has character
+    w.u8(0x01);  // has filter list
+    w.u16(2);
+    w.u16(1);
+    w.bytes(filterList);
+    return {70, w.take()};
+}
+
+}  // namespace
+
+TEST(DisplayList, HostileFilterListsAreBoundedOrRejected) {
+    // A 20 x 20 convolution (past the renderer's largest kernel) is read past and keeps no
+    // kernel; an unknown filter id and a list cut short reject the tag.
+    std::vector<uint8_t> big = {1, 5, 20, 20};
+    big.resize(big.size() + 8 + 20 * 20 * 4 + 5, 0);
+    std::vector<uint8_t> unknown = {1, 9, 0, 0, 0, 0};
+    std::vector<uint8_t> cut = {2, 1, 0, 0};
+    for (const auto* list : {&big, &unknown, &cut}) {
+        swfw::MovieWriter m(8, 50, 50, 12);
+        m.add(fixtures::squareShape(1, 10, fixtures::rgb(255, 0, 0)));
+        m.add(placeWithFilterBytes(*list));
+        m.showFrame();
+        auto player = play(m.build());
+        ASSERT_TRUE(player);
+        const auto& displayList = player->root().displayList();
+        if (list == &big) {
+            ASSERT_EQ(displayList.count(2), 1u);
+            ASSERT_EQ(displayList.at(2).filters.size(), 1u);
+            EXPECT_EQ(displayList.at(2).filters[0].columns, 0);
+            EXPECT_TRUE(displayList.at(2).filters[0].kernel.empty());
+        } else {
+            EXPECT_EQ(displayList.count(2), 0u);
+            EXPECT_FALSE(player->movie().warnings.empty());
+        }
+    }
+}

@@ -12,6 +12,11 @@
 // - A gradient without records and a bitmap fill without a usable bitmap draw nothing.
 // - A shape whose declared bounds (plus 2 pixels) miss the clip rectangle is skipped; empty
 //   bounds never cull.
+// - Layers: canvas-sized scratch canvases from a pool, cleared and drawn only over the layer's
+//   area; masks stay in device space and apply while drawing into a layer. Filters run over
+//   the area (filters.h), then the blend mode lands it inside the clip of the moment the layer
+//   began (blend_modes.h). The caller widens the area by the filters' reach, so a pixel of the
+//   clip gets the same value however small the clip is (changed areas, bands).
 #include "renderer.h"
 
 #include <algorithm>
