@@ -91,17 +91,22 @@ void effectFlags(BitWriter& w, const swf::Filter& f, bool hasOnTop) {
     w.u8(flags);
 }
 
+// Blur, angle, distance and strength, in the order of the shadow, bevel and gradient filters.
+void shadowGeometry(BitWriter& w, const swf::Filter& f) {
+    fixed16(w, f.blurX);
+    fixed16(w, f.blurY);
+    fixed16(w, f.angle);
+    fixed16(w, f.distance);
+    w.fixed8(f.strength);
+}
+
 void writeFilter(BitWriter& w, const swf::Filter& f) {
     using swf::FilterKind;
     switch (f.kind) {
         case FilterKind::DropShadow:
             w.u8(0);
             writeColor(w, f.color, true);
-            fixed16(w, f.blurX);
-            fixed16(w, f.blurY);
-            fixed16(w, f.angle);
-            fixed16(w, f.distance);
-            w.fixed8(f.strength);
+            shadowGeometry(w, f);
             effectFlags(w, f, false);
             break;
         case FilterKind::Blur:
@@ -122,11 +127,7 @@ void writeFilter(BitWriter& w, const swf::Filter& f) {
             w.u8(3);
             writeColor(w, f.color, true);
             writeColor(w, f.highlight, true);
-            fixed16(w, f.blurX);
-            fixed16(w, f.blurY);
-            fixed16(w, f.angle);
-            fixed16(w, f.distance);
-            w.fixed8(f.strength);
+            shadowGeometry(w, f);
             effectFlags(w, f, true);
             break;
         case FilterKind::GradientGlow:
@@ -135,11 +136,7 @@ void writeFilter(BitWriter& w, const swf::Filter& f) {
             w.u8(uint32_t(f.gradient.size()));
             for (const swf::GradientRecord& g : f.gradient) writeColor(w, g.color, true);
             for (const swf::GradientRecord& g : f.gradient) w.u8(g.ratio);
-            fixed16(w, f.blurX);
-            fixed16(w, f.blurY);
-            fixed16(w, f.angle);
-            fixed16(w, f.distance);
-            w.fixed8(f.strength);
+            shadowGeometry(w, f);
             effectFlags(w, f, true);
             break;
         case FilterKind::Convolution:

@@ -27,16 +27,21 @@ void readBlur(Reader& r, Filter& f) {
     f.blurY = r.fixed16();
 }
 
+// Blur, angle, distance and strength, in the order of the shadow, bevel and gradient filters.
+void readShadowGeometry(Reader& r, Filter& f) {
+    readBlur(r, f);
+    f.angle = r.fixed16();
+    f.distance = r.fixed16();
+    f.strength = r.fixed8();
+}
+
 Filter readFilter(Reader& r, uint8_t id) {
     Filter f;
     switch (id) {
         case 0:
             f.kind = FilterKind::DropShadow;
             f.color = readRgba(r);
-            readBlur(r, f);
-            f.angle = r.fixed16();
-            f.distance = r.fixed16();
-            f.strength = r.fixed8();
+            readShadowGeometry(r, f);
             readEffectFlags(r, f, false);
             break;
         case 1: {
@@ -57,10 +62,7 @@ Filter readFilter(Reader& r, uint8_t id) {
             f.kind = FilterKind::Bevel;
             f.color = readRgba(r);      // shadow
             f.highlight = readRgba(r);
-            readBlur(r, f);
-            f.angle = r.fixed16();
-            f.distance = r.fixed16();
-            f.strength = r.fixed8();
+            readShadowGeometry(r, f);
             readEffectFlags(r, f, true);
             f.hideObject = false;
             break;
@@ -71,10 +73,7 @@ Filter readFilter(Reader& r, uint8_t id) {
             f.gradient.resize(count);
             for (GradientRecord& g : f.gradient) g.color = readRgba(r);
             for (GradientRecord& g : f.gradient) g.ratio = r.u8();
-            readBlur(r, f);
-            f.angle = r.fixed16();
-            f.distance = r.fixed16();
-            f.strength = r.fixed8();
+            readShadowGeometry(r, f);
             readEffectFlags(r, f, true);
             f.hideObject = false;
             break;

@@ -50,21 +50,14 @@ uint64_t layerKey(const DisplayObject& obj, const Matrix& m, const std::vector<F
     return h;
 }
 
-// A placed bitmap draws as a rectangle filled with it, one bitmap pixel per 20 twips.
-Shape bitmapShape(const BitmapCharacter& c) {
+// A rectangle of the given twips filled with `fill` (fill on the right of a clockwise outline).
+Shape rectangleShape(const Rect& b, const FillStyle& fill) {
     Shape shape;
-    if (!c.bitmap) return shape;
-    float w = float(c.bitmap->width * kTwipsPerPixel);
-    float h = float(c.bitmap->height * kTwipsPerPixel);
-    shape.bounds = {0, int32_t(w), 0, int32_t(h)};
+    shape.bounds = b;
     ShapeLayer layer;
-    FillStyle fill;
-    fill.type = FillType::ClippedBitmap;
-    fill.bitmapId = c.id;
-    fill.bitmap = c.bitmap;
-    fill.bitmapMatrix = Matrix::scale(kTwipsPerPixel, kTwipsPerPixel);
     layer.fills.push_back(fill);
-    Point corners[4] = {{0, 0}, {w, 0}, {w, h}, {0, h}};
+    const Point corners[4] = {{float(b.xMin), float(b.yMin)}, {float(b.xMax), float(b.yMin)}, {float(b.xMax), float(b.yMax)},
+                              {float(b.xMin), float(b.yMax)}};
     for (int i = 0; i < 4; ++i) {
         Edge e;
         e.from = corners[i];
@@ -74,6 +67,17 @@ Shape bitmapShape(const BitmapCharacter& c) {
     }
     shape.layers.push_back(std::move(layer));
     return shape;
+}
+
+// A placed bitmap draws as a rectangle filled with it, one bitmap pixel per 20 twips.
+Shape bitmapShape(const BitmapCharacter& c) {
+    if (!c.bitmap) return Shape{};
+    FillStyle fill;
+    fill.type = FillType::ClippedBitmap;
+    fill.bitmapId = c.id;
+    fill.bitmap = c.bitmap;
+    fill.bitmapMatrix = Matrix::scale(kTwipsPerPixel, kTwipsPerPixel);
+    return rectangleShape(Rect{0, c.bitmap->width * kTwipsPerPixel, 0, c.bitmap->height * kTwipsPerPixel}, fill);
 }
 
 void drawGlyphs(Renderer& r, const std::vector<PlacedGlyph>& glyphs, const Matrix& m, const ColorTransform& cx) {
@@ -113,25 +117,11 @@ Shape backgroundShape(const DisplayObject& obj, Rgba color) {
         const auto& bitmap = static_cast<const BitmapCharacter&>(*obj.character);
         if (bitmap.bitmap) b = {0, bitmap.bitmap->width * kTwipsPerPixel, 0, bitmap.bitmap->height * kTwipsPerPixel};
     }
-    Shape shape;
-    if (b.empty()) return shape;
-    shape.bounds = b;
-    ShapeLayer layer;
+    if (b.empty()) return Shape{};
     FillStyle fill;
     fill.color = color;
     fill.color.a = 255;
-    layer.fills.push_back(fill);
-    const Point corners[4] = {{float(b.xMin), float(b.yMin)}, {float(b.xMax), float(b.yMin)}, {float(b.xMax), float(b.yMax)},
-                              {float(b.xMin), float(b.yMax)}};
-    for (int i = 0; i < 4; ++i) {
-        Edge e;
-        e.from = corners[i];
-        e.to = corners[(i + 1) % 4];
-        e.fill1 = 1;
-        layer.edges.push_back(e);
-    }
-    shape.layers.push_back(std::move(layer));
-    return shape;
+    return rectangleShape(b, fill);
 }
 
 // Filters, blend modes, cached bitmaps: the object drawn into a layer of its own, which the
