@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "bitmap.h"
+#include "filter.h"
 #include "geometry.h"
 #include "shape.h"
 
@@ -44,6 +45,23 @@ public:
     void beginMask();
     void endMask();
     void popMask();
+
+    // Offscreen layers. beginLayer() sends later drawing into a transparent scratch canvas (from
+    // a pool kept by this renderer) limited to `area` cut to the canvas; filters reading
+    // neighbours need the clip rectangle widened by their reach (filterReach()). endLayer()
+    // applies the filters in order over that area, composites the layer onto what lies beneath
+    // with `mode` inside the clip rectangle in force at beginLayer(), and restores that clip.
+    // Nesting deeper than kMaxLayers draws straight through (normal, unfiltered).
+    static constexpr int kMaxLayers = 16;
+    void beginLayer(IntRect area);
+    // `keep`, when given, receives the filtered layer (the area's pixels) before it lands; it
+    // is left empty when the layer drew straight through.
+    void endLayer(BlendMode mode, const std::vector<Filter>& filters = {}, Bitmap* keep = nullptr);
+    // Puts a kept layer down again with its top left at (x, y), inside the clip rectangle.
+    void drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode);
+    bool masked() const;  // a mask is in force or being drawn
+    IntRect clipRect() const;
+    IntRect canvasRect() const;  // the whole target; empty when it is unusable
 
     // Draws every pixel through the plain general paths instead of the fast ones (single-fill
     // rows, opaque runs, specialised gradient and bitmap loops). Output must be byte-identical;

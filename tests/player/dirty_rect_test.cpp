@@ -3,6 +3,7 @@
 #include <random>
 
 #include <imageio/image_file.h>
+#include <runtime/bitmap_cache.h>
 #include <runtime/dirty_rects.h>
 #include <runtime/player.h>
 
@@ -200,3 +201,113 @@ TEST(DirtyRects, CoverEveryInputPixelOnceWithinTheCap) {
 }
 
 }  // namespace
+
+TEST(DirtyRects, AreasCoveringMostOfTheCanvasAreCountedOnceEach) {
+    const swf::IntRect canvas{0, 0, 160, 80};
+    // Two halves overlapping in a quarter cover three quarters, not the sum of their areas.
+    EXPECT_TRUE(swf::coversMostOf({{0, 0, 80, 80}, {40, 0, 120, 80}}, canvas));
+    // The same rectangle many times still covers a quarter.
+    std::vector<swf::IntRect> repeated(20, swf::IntRect{0, 0, 80, 40});
+    EXPECT_FALSE(swf::coversMostOf(repeated, canvas));
+    // What lies outside the canvas does not count.
+    EXPECT_FALSE(swf::coversMostOf({{-500, -500, 40, 40}, {150, 0, 900, 900}}, canvas));
+    EXPECT_FALSE(swf::coversMostOf({{0, 0, 160, 80}}, swf::IntRect{}));
+}
+
+TEST(DirtyRect, EverythingMovingRedrawsTheCanvasWhole) {
+    auto player = play(fixtures::movingMovie());
+    ASSERT_TRUE(player);
+    swf::Canvas canvas(200, 150);
+    player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    player->stepFrame();
+    auto areas = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    ASSERT_EQ(areas.size(), 1u);
+    EXPECT_EQ(areas[0].x1 - areas[0].x0, 200);
+    EXPECT_EQ(areas[0].y1 - areas[0].y0, 150);
+    expectIncrementalMatchesFull(fixtures::movingMovie(), 4, 200, 150);
+}
+
+// A blurred 200 x 150 backdrop of stripes, and a small square with a drop shadow (and on
+// frame 3 a blend mode) moving across it.
+std::vector<uint8_t> shadowedMoverMovie() {
+    swfw::MovieWriter m(8, 200, 150, 12);
+    swfw::ShapeWriter stripes(3);
+    for (int i = 0; i < 10; ++i) stripes.rect(i * 400, 0, i * 400 + 200, 3000, stripes.addSolidFill(fixtures::rgb(uint8_t(25 * i), 90, 200)));
+    m.add(swfw::defineShape(1, 3, swf::Rect{0, 4000, 0, 3000}, stripes));
+    m.add(fixtures::squareShape(2, 12, fixtures::rgb(250, 200, 0, 200)));
+    swfw::PlaceEffects blurred;
+    swf::Filter blur;
+    blur.blurX = blur.blurY = 6;
+    blur.passes = 3;
+    blurred.filters = {blur};
+    m.add(swfw::placeObject3({1, 1, false, fixtures::at(0, 0)}, blurred));
+    swfw::PlaceEffects shadowed;
+    swf::Filter shadow;
+    shadow.kind = swf::FilterKind::DropShadow;
+    shadow.blurX = shadow.blurY = 4;
+    shadow.distance = 6;
+    shadow.angle = 0.5f;
+    shadowed.filters = {shadow};
+    m.add(swfw::placeObject3({2, 2, false, fixtures::at(10, 10)}, shadowed));
+    m.showFrame();
+    for (int f = 1; f < 6; ++f) {
+        swfw::PlaceEffects effects;
+        if (f == 3) effects.blendMode = 8;  // add
+        m.add(swfw::placeObject3({2, std::nullopt, true, fixtures::at(10.0f + 17.5f * f, 10.0f + 11.0f * f)}, effects));
+        m.showFrame();
+    }
+    return m.build();
+}
+
+TEST(DirtyRect, FilteredObjectsRedrawAsFarAsTheirFiltersReach) {
+    auto player = play(shadowedMoverMovie());
+    ASSERT_TRUE(player);
+    swf::Canvas canvas(400, 300);  // twice the stage: the filters reach twice as far
+    player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    player->stepFrame();
+    auto areas = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+    ASSERT_EQ(areas.size(), 1u);
+    // The square spans 24 pixels from (20, 20) and moves 35 x 22, plus the 2-pixel margin and
+    // one for the snap to whole pixels; the blur reaches 4 pixels on every side, the shadow 11
+    // more to the right and 6 down.
+    EXPECT_EQ(areas[0].x0, 20 - 2 - 1 - 4);
+    EXPECT_EQ(areas[0].x1, 20 + 35 + 24 + 2 + 1 + 4 + 11);
+    EXPECT_EQ(areas[0].y1, 20 + 22 + 24 + 2 + 1 + 4 + 6);
+    expectIncrementalMatchesFull(shadowedMoverMovie(), 6, 400, 300);
+    // Twenty discs with glow and drop shadow over a blurred backdrop: the areas of the moving
+    // discs widened by the filters, and the blur of the backdrop reading past each area's edge.
+    expectIncrementalMatchesFull(fixtures::flash8Movie(), 6, 400, 300);
+    expectIncrementalMatchesFull(fixtures::flash8Movie(), 3, 1000, 750);
+}
+
+TEST(BitmapCache, LayersKeptFromEarlierFramesDrawLikeFreshOnes) {
+    // Frame by frame, discs of one look share a kept layer wherever they move; a player that
+    // jumps to the frame draws them all afresh.
+    auto bytes = fixtures::flash8Movie();
+    auto playing = play(bytes);
+    ASSERT_TRUE(playing);
+    swf::Canvas kept(320, 240), fresh(320, 240);
+    for (int f = 1; f <= 5; ++f) {
+        playing->render(kept, swf::ScaleMode::ShowAll, swf::Quality::High);
+        auto jumped = play(bytes);
+        for (int i = 1; i < f; ++i) jumped->stepFrame();
+        jumped->render(fresh, swf::ScaleMode::ShowAll, swf::Quality::High);
+        ASSERT_EQ(kept.pixels, fresh.pixels) << "frame " << f;
+        playing->stepFrame();
+    }
+}
+
+TEST(BitmapCache, DropsWhatAFrameLeftUnusedAndStaysWithinItsCap) {
+    swf::BitmapCache cache;
+    cache.store(1, swf::Bitmap(10, 10));
+    cache.store(2, swf::Bitmap(10, 10));
+    cache.endFrame();  // both stored this frame: kept
+    ASSERT_NE(cache.find(1), nullptr);
+    cache.endFrame();  // 2 was not used in the frame just drawn
+    EXPECT_NE(cache.find(1), nullptr);
+    EXPECT_EQ(cache.find(2), nullptr);
+    cache.store(3, swf::Bitmap(4000, 4000));  // beyond the cap: not kept
+    EXPECT_EQ(cache.find(3), nullptr);
+    cache.store(1, swf::Bitmap(20, 20));  // replacing an entry frees the old pixels
+    EXPECT_EQ(cache.find(1)->width, 20);
+}

@@ -96,6 +96,9 @@ const GoldenCase kCases[] = {
     {"scale_noborder", fixtures::scaleMovie, 1, 200, 100, swf::ScaleMode::NoBorder},
     {"scale_noscale", fixtures::scaleMovie, 1, 200, 100, swf::ScaleMode::NoScale},
     {"as3_timeline", fixtures::as3Movie},
+    {"blend_modes", fixtures::blendModesMovie},
+    {"filters", fixtures::filtersMovie},
+    {"filters_zoomed", fixtures::filtersMovie, 1, 860, 300},  // twice the stage: filters twice as wide
 };
 
 INSTANTIATE_TEST_SUITE_P(Movies, Golden, testing::ValuesIn(kCases),

@@ -1,6 +1,9 @@
 #include "tags.h"
 
 #include "bit_writer.h"
+
+#include <cmath>
+#include <cstring>
 #include "records.h"
 
 namespace swfw {
@@ -78,20 +81,112 @@ Tag placeObject2(const Place& p) {
     return {26, w.take()};
 }
 
-Tag placeObject3(const Place& p, bool withFilterAndBlend) {
+namespace {
+
+void fixed16(BitWriter& w, float v) { w.u32(uint32_t(int32_t(std::lround(v * 65536)))); }
+void f32(BitWriter& w, float v) {
+    uint32_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    w.u32(bits);
+}
+
+// Inner, knockout, composite source (the object shown), then on top and the passes.
+void effectFlags(BitWriter& w, const swf::Filter& f, bool hasOnTop) {
+    uint32_t flags = (f.inner ? 0x80 : 0) | (f.knockout ? 0x40 : 0) | (f.hideObject ? 0 : 0x20);
+    if (hasOnTop) {
+        flags |= (f.onTop ? 0x10 : 0) | (uint32_t(f.passes) & 0x0f);
+    } else {
+        flags |= uint32_t(f.passes) & 0x1f;
+    }
+    w.u8(flags);
+}
+
+// Blur, angle, distance and strength, in the order of the shadow, bevel and gradient filters.
+void shadowGeometry(BitWriter& w, const swf::Filter& f) {
+    fixed16(w, f.blurX);
+    fixed16(w, f.blurY);
+    fixed16(w, f.angle);
+    fixed16(w, f.distance);
+    w.fixed8(f.strength);
+}
+
+void writeFilter(BitWriter& w, const swf::Filter& f) {
+    using swf::FilterKind;
+    switch (f.kind) {
+        case FilterKind::DropShadow:
+            w.u8(0);
+            writeColor(w, f.color, true);
+            shadowGeometry(w, f);
+            effectFlags(w, f, false);
+            break;
+        case FilterKind::Blur:
+            w.u8(1);
+            fixed16(w, f.blurX);
+            fixed16(w, f.blurY);
+            w.u8(uint32_t(f.passes) << 3);
+            break;
+        case FilterKind::Glow:
+            w.u8(2);
+            writeColor(w, f.color, true);
+            fixed16(w, f.blurX);
+            fixed16(w, f.blurY);
+            w.fixed8(f.strength);
+            effectFlags(w, f, false);
+            break;
+        case FilterKind::Bevel:
+            w.u8(3);
+            writeColor(w, f.color, true);
+            writeColor(w, f.highlight, true);
+            shadowGeometry(w, f);
+            effectFlags(w, f, true);
+            break;
+        case FilterKind::GradientGlow:
+        case FilterKind::GradientBevel:
+            w.u8(f.kind == FilterKind::GradientGlow ? 4 : 7);
+            w.u8(uint32_t(f.gradient.size()));
+            for (const swf::GradientRecord& g : f.gradient) writeColor(w, g.color, true);
+            for (const swf::GradientRecord& g : f.gradient) w.u8(g.ratio);
+            shadowGeometry(w, f);
+            effectFlags(w, f, true);
+            break;
+        case FilterKind::Convolution:
+            w.u8(5);
+            w.u8(uint32_t(f.columns));
+            w.u8(uint32_t(f.rows));
+            f32(w, f.divisor);
+            f32(w, f.bias);
+            for (int i = 0; i < f.columns * f.rows; ++i) f32(w, i < int(f.kernel.size()) ? f.kernel[size_t(i)] : 0);
+            writeColor(w, f.defaultColor, true);
+            w.u8((f.clamp ? 0x02 : 0) | (f.preserveAlpha ? 0x01 : 0));
+            break;
+        case FilterKind::ColorMatrix:
+            w.u8(6);
+            for (float v : f.matrix) f32(w, v);
+            break;
+        case FilterKind::DisplacementMap: break;  // scripts only: no record in the file
+    }
+}
+
+}  // namespace
+
+void writeFilterList(BitWriter& w, const std::vector<swf::Filter>& filters) {
+    size_t count = 0;
+    for (const swf::Filter& f : filters) count += f.kind != swf::FilterKind::DisplacementMap;
+    w.u8(uint32_t(count));
+    for (const swf::Filter& f : filters) writeFilter(w, f);
+}
+
+Tag placeObject3(const Place& p, const PlaceEffects& effects) {
     BitWriter w;
     w.u8(placeFlags(p));
-    w.u8(withFilterAndBlend ? 0x03 : 0);
+    w.u8((effects.filters.empty() ? 0 : 0x01) | (effects.blendMode ? 0x02 : 0) | (effects.cacheAsBitmap ? 0x04 : 0) |
+         (effects.opaqueBackground ? 0x40 : 0));
     w.u16(p.depth);
     writePlaceBody(w, p);
-    if (withFilterAndBlend) {
-        w.u8(1);   // one filter
-        w.u8(1);   // blur
-        w.u32(4 << 16);
-        w.u32(4 << 16);
-        w.u8(1 << 3);  // one pass
-        w.u8(3);   // blend mode: multiply
-    }
+    if (!effects.filters.empty()) writeFilterList(w, effects.filters);
+    if (effects.blendMode) w.u8(*effects.blendMode);
+    if (effects.cacheAsBitmap) w.u8(*effects.cacheAsBitmap ? 1 : 0);
+    if (effects.opaqueBackground) writeColor(w, *effects.opaqueBackground, true);
     return {70, w.take()};
 }
 

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include <filter.h>
 #include <geometry.h>
 #include <shape.h>
 
 #include "action_writer.h"
+#include "bit_writer.h"
 #include "movie_writer.h"
 #include "shape_writer.h"
 
@@ -39,8 +41,16 @@ struct Place {
 Tag placeObject(uint16_t character, uint16_t depth, const swf::Matrix& m,
                 const std::optional<swf::ColorTransform>& cx = std::nullopt);
 Tag placeObject2(const Place& p);
-// PlaceObject3 with a blur filter and a blend mode, which the player reads past.
-Tag placeObject3(const Place& p, bool withFilterAndBlend = true);
+// What PlaceObject3 adds to PlaceObject2; each part is written when set.
+struct PlaceEffects {
+    std::vector<swf::Filter> filters;  // every kind the file can hold (not displacement maps)
+    std::optional<uint8_t> blendMode;  // the file's byte: 1 normal ... 14 hard light
+    std::optional<bool> cacheAsBitmap;
+    std::optional<swf::Rgba> opaqueBackground;
+};
+Tag placeObject3(const Place& p, const PlaceEffects& effects = {});
+// A filter list as PlaceObject3 and DefineButton2 store it.
+void writeFilterList(BitWriter& w, const std::vector<swf::Filter>& filters);
 Tag removeObject(uint16_t character, uint16_t depth);
 Tag removeObject2(uint16_t depth);
 

@@ -118,6 +118,8 @@ struct ButtonRecord {
     uint16_t depth = 0;
     Matrix matrix;
     ColorTransform colorTransform;
+    std::vector<Filter> filters;  // sizes in stage pixels
+    BlendMode blendMode = BlendMode::Normal;
     bool isUp() const { return states & 1; }
 };
 

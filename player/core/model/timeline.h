@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "../filter.h"
 #include "../geometry.h"
 #include "actions.h"
 #include "sound.h"
@@ -24,6 +25,11 @@ struct PlaceCommand {
     std::optional<uint16_t> ratio;
     std::optional<std::string> name;
     std::optional<uint16_t> clipDepth;
+    // PlaceObject3: filter sizes in stage pixels, scaled to the device when drawn.
+    std::optional<std::vector<Filter>> filters;
+    std::optional<BlendMode> blendMode;
+    std::optional<bool> cacheAsBitmap;
+    std::optional<Rgba> opaqueBackground;
 };
 
 struct FrameCommand {

@@ -21,8 +21,8 @@ void readDefineButton(Reader& r, LoadContext& ctx, int buttonVersion) {
         rec.matrix = readMatrix(r);
         if (buttonVersion == 2) {
             rec.colorTransform = readColorTransform(r, true);
-            if (flags & 0x10) skipFilterList(r);
-            if (flags & 0x20) r.u8();  // blend mode
+            if (flags & 0x10) rec.filters = readFilterList(r);
+            if (flags & 0x20) rec.blendMode = blendModeFromByte(r.u8());
         }
         button->records.push_back(rec);
     }

@@ -28,9 +28,11 @@ FrameCommand readPlaceObject(Reader& r, int placeVersion) {
     if (flags & 0x20) p.name = r.cstring();
     if (flags & 0x40) p.clipDepth = r.u16();
     if (placeVersion == 3) {
-        // Filters, blend mode, bitmap caching and visibility: read past, not applied.
-        if (flags2 & 0x01) skipFilterList(r);
-        if (flags2 & 0x02) r.u8();
+        if (flags2 & 0x01) p.filters = readFilterList(r);
+        if (flags2 & 0x02) p.blendMode = blendModeFromByte(r.u8());
+        if (flags2 & 0x04) p.cacheAsBitmap = r.atEnd() || r.u8() != 0;  // files before 10 omit the byte
+        if ((flags2 & 0x20) && !r.atEnd()) r.u8();  // visibility: belongs to scripting
+        if ((flags2 & 0x40) && !r.atEnd()) p.opaqueBackground = readRgba(r);
     }
     // Clip event handlers follow; they belong to the scripting we do not run.
     return cmd;

@@ -12,12 +12,19 @@
 // - A gradient without records and a bitmap fill without a usable bitmap draw nothing.
 // - A shape whose declared bounds (plus 2 pixels) miss the clip rectangle is skipped; empty
 //   bounds never cull.
+// - Layers: canvas-sized scratch canvases from a pool, cleared and drawn only over the layer's
+//   area; masks stay in device space and apply while drawing into a layer. Filters run over
+//   the area (filters.h), then the blend mode lands it inside the clip of the moment the layer
+//   began (blend_modes.h). The caller widens the area by the filters' reach, so a pixel of the
+//   clip gets the same value however small the clip is (changed areas, bands).
 #include "renderer.h"
 
 #include <algorithm>
 #include <cmath>
 
+#include "blend_modes.h"
 #include "coverage_rasterizer.h"
+#include "filters.h"
 #include "mask_stack.h"
 #include "paint.h"
 #include "pixel_math.h"
@@ -85,11 +92,19 @@ struct StrokeRun {
 
 }  // namespace
 
+// A layer being drawn: its pixels, and what to restore when it ends.
+struct OpenLayer {
+    Canvas pixels;       // canvas-sized; only `area` is cleared and meaningful
+    IntRect area;        // where drawing into it went
+    IntRect outerClip;   // the clip of the moment it began: where it lands
+    bool passThrough;    // too deep: drawing went straight to `below`
+};
+
 struct Renderer::Impl {
-    Impl(Canvas& target, Quality q) : canvas(target), quality(q), rasterizer(samplesFor(q)) {
-        bool valid = canvas.width > 0 && canvas.height > 0 &&
-                     canvas.pixels.size() >= size_t(canvas.width) * size_t(canvas.height);
-        bounds = valid ? IntRect{0, 0, canvas.width, canvas.height} : IntRect{};
+    Impl(Canvas& target, Quality q) : target(target), quality(q), rasterizer(samplesFor(q)) {
+        bool valid = target.width > 0 && target.height > 0 &&
+                     target.pixels.size() >= size_t(target.width) * size_t(target.height);
+        bounds = valid ? IntRect{0, 0, target.width, target.height} : IntRect{};
         clip = bounds;
         masks.setSize(bounds.x1, bounds.y1);
     }
@@ -103,8 +118,19 @@ struct Renderer::Impl {
     void drawStrokes(const ShapeLayer& layer, const Matrix& m, const ColorTransform& cx);
     void addEdge(const Edge& e, const Matrix& m, bool reversed, uint16_t item);
     void run();
+    void beginLayer(IntRect area);
+    void endLayer(BlendMode mode, const std::vector<Filter>& filters, Bitmap* keep);
+    void drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode);
 
-    Canvas& canvas;
+    // Where drawing goes: the innermost layer drawn offscreen, or the target.
+    Canvas& canvas() {
+        for (auto it = layers.rbegin(); it != layers.rend(); ++it) {
+            if (!it->passThrough) return it->pixels;
+        }
+        return target;
+    }
+
+    Canvas& target;
     Quality quality;
     IntRect bounds, clip;
     bool reference = false;
@@ -115,7 +141,51 @@ struct Renderer::Impl {
     std::vector<FillRule> rules;
     std::vector<StrokeRun> runs;
     std::vector<StrokePoint> path;
+    std::vector<OpenLayer> layers;
+    std::vector<Canvas> sparePixels;  // pool of scratch canvases of the target's size
+    FilterScratch filterScratch;
 };
+
+void Renderer::Impl::beginLayer(IntRect area) {
+    OpenLayer layer;
+    layer.outerClip = clip;
+    layer.area = intersect(area, bounds);
+    layer.passThrough = layers.size() >= size_t(kMaxLayers) || bounds.empty();
+    if (!layer.passThrough) {
+        if (!sparePixels.empty()) {
+            layer.pixels = std::move(sparePixels.back());
+            sparePixels.pop_back();
+        } else {
+            layer.pixels = Canvas(bounds.x1, bounds.y1);
+        }
+        for (int y = layer.area.y0; y < layer.area.y1; ++y) {
+            uint32_t* row = layer.pixels.row(y);
+            std::fill(row + layer.area.x0, row + layer.area.x1, 0u);
+        }
+        clip = layer.area;
+    }
+    layers.push_back(std::move(layer));
+}
+
+void Renderer::Impl::endLayer(BlendMode mode, const std::vector<Filter>& filters, Bitmap* keep) {
+    if (layers.empty()) return;
+    OpenLayer layer = std::move(layers.back());
+    layers.pop_back();
+    clip = layer.outerClip;
+    if (layer.passThrough) return;
+    for (const Filter& f : filters) applyFilter(f, layer.pixels, layer.area, filterScratch, reference);
+    if (keep) {
+        const IntRect& a = layer.area;
+        *keep = a.empty() ? Bitmap() : Bitmap(a.x1 - a.x0, a.y1 - a.y0);
+        for (int y = a.y0; y < a.y1; ++y) std::copy(layer.pixels.row(y) + a.x0, layer.pixels.row(y) + a.x1, keep->row(y - a.y0));
+    }
+    const IntRect land = intersect(layer.area, clip);
+    Canvas& below = canvas();
+    for (int y = land.y0; y < land.y1; ++y) {
+        blendRow(mode, layer.pixels.row(y) + land.x0, below.row(y) + land.x0, land.x1 - land.x0);
+    }
+    sparePixels.push_back(std::move(layer.pixels));
+}
 
 void Renderer::Impl::addEdge(const Edge& e, const Matrix& m, bool reversed, uint16_t item) {
     Point a = m.apply(e.from), b = m.apply(e.to);
@@ -124,6 +194,15 @@ void Renderer::Impl::addEdge(const Edge& e, const Matrix& m, bool reversed, uint
         segments.addQuad(a, m.apply(e.control), b, item, tolerance());
     } else {
         segments.addLine(a, b, item);
+    }
+}
+
+void Renderer::Impl::drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode) {
+    if (pixels.pixels.size() < size_t(pixels.width) * size_t(pixels.height)) return;
+    const IntRect land = intersect(IntRect{x, y, x + pixels.width, y + pixels.height}, clip);
+    Canvas& below = canvas();
+    for (int row = land.y0; row < land.y1; ++row) {
+        blendRow(mode, pixels.row(row - y) + (land.x0 - x), below.row(row) + land.x0, land.x1 - land.x0);
     }
 }
 
@@ -141,7 +220,7 @@ void Renderer::Impl::run() {
     if (masks.active()) area = intersect(area, masks.activeArea());
     if (area.empty()) return;
     for (Paint& p : paints) p.setReferenceMode(reference);
-    PaintCompositor sink(canvas, paints, masks.activePlane(), reference);
+    PaintCompositor sink(canvas(), paints, masks.activePlane(), reference);
     rasterizer.rasterize(segments.segments(), rules, area, sink);
 }
 
@@ -284,7 +363,7 @@ void Renderer::clear(Rgba background) {
     background.a = 255;
     const uint32_t color = premultiply(background);
     for (int y = c.y0; y < c.y1; ++y) {
-        uint32_t* row = impl_->canvas.row(y);
+        uint32_t* row = impl_->canvas().row(y);
         std::fill(row + c.x0, row + c.x1, color);
     }
 }
@@ -296,6 +375,15 @@ void Renderer::drawShape(const Shape& shape, const Matrix& toDevice, const Color
 void Renderer::beginMask() { impl_->masks.begin(impl_->clip); }
 void Renderer::endMask() { impl_->masks.end(); }
 void Renderer::popMask() { impl_->masks.pop(); }
+void Renderer::beginLayer(IntRect area) { impl_->beginLayer(area); }
+void Renderer::endLayer(BlendMode mode, const std::vector<Filter>& filters, Bitmap* keep) {
+    if (keep) *keep = Bitmap();
+    impl_->endLayer(mode, filters, keep);
+}
+void Renderer::drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode) { impl_->drawKeptLayer(pixels, x, y, mode); }
+bool Renderer::masked() const { return impl_->masks.active() || impl_->masks.building(); }
+IntRect Renderer::clipRect() const { return impl_->clip; }
+IntRect Renderer::canvasRect() const { return impl_->bounds; }
 void Renderer::setReferencePaths(bool on) { impl_->reference = on; }
 
 }  // namespace swf

@@ -20,6 +20,10 @@ void merge(PlaceCommand& into, const PlaceCommand& p) {
     if (p.ratio) into.ratio = p.ratio;
     if (p.name) into.name = p.name;
     if (p.clipDepth) into.clipDepth = p.clipDepth;
+    if (p.filters) into.filters = p.filters;
+    if (p.blendMode) into.blendMode = p.blendMode;
+    if (p.cacheAsBitmap) into.cacheAsBitmap = p.cacheAsBitmap;
+    if (p.opaqueBackground) into.opaqueBackground = p.opaqueBackground;
 }
 
 }  // namespace
@@ -164,6 +168,10 @@ void Clip::place(const PlaceCommand& p) {
     if (p.name) obj->name = *p.name;
     if (p.clipDepth) obj->clipDepth = *p.clipDepth;
     if (p.ratio) obj->ratio = *p.ratio;
+    if (p.filters) obj->filters = *p.filters;
+    if (p.blendMode) obj->blendMode = *p.blendMode;
+    if (p.cacheAsBitmap) obj->cacheAsBitmap = *p.cacheAsBitmap;
+    if (p.opaqueBackground) obj->opaqueBackground = *p.opaqueBackground;
     if (obj->character && obj->character->kind == CharacterKind::Morph && (p.ratio || !obj->morphShape)) updateMorph(*obj);
     ++host_.changes;
 }
@@ -185,17 +193,19 @@ void Clip::instantiate(DisplayObject& obj, const Character* character) {
         obj.clip = std::make_shared<Clip>(host_, nullptr, this, nesting_ + 1);
         for (const ButtonRecord& rec : button.records) {
             const Character* c = rec.isUp() ? host_.movie->character(rec.characterId) : nullptr;
-            if (c) obj.clip->placeStatic(rec.depth, c, rec.matrix, rec.colorTransform);
+            if (c) obj.clip->placeStatic(rec, c);
         }
     }
 }
 
-void Clip::placeStatic(uint16_t depth, const Character* character, const Matrix& m, const ColorTransform& cx) {
+void Clip::placeStatic(const ButtonRecord& rec, const Character* character) {
     if (list_.size() >= kMaxDisplayObjects) return;
-    DisplayObject& obj = list_[depth];
-    obj.depth = depth;
-    obj.matrix = m;
-    obj.colorTransform = cx;
+    DisplayObject& obj = list_[rec.depth];
+    obj.depth = rec.depth;
+    obj.matrix = rec.matrix;
+    obj.colorTransform = rec.colorTransform;
+    obj.filters = rec.filters;
+    obj.blendMode = rec.blendMode;
     instantiate(obj, character);
     if (character->kind == CharacterKind::Morph) updateMorph(obj);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <optional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,11 @@ struct DisplayObject {
     uint16_t clipDepth = 0;            // > 0: a mask over the depths up to this one
     std::shared_ptr<Clip> clip;        // sprites and buttons
     std::shared_ptr<const Shape> morphShape;  // morph shapes: the shape at `ratio`
+    // Drawn through an offscreen layer when any is set (filter sizes in stage pixels).
+    std::vector<Filter> filters;
+    BlendMode blendMode = BlendMode::Normal;
+    bool cacheAsBitmap = false;
+    std::optional<Rgba> opaqueBackground;
 };
 
 struct PendingActions {
@@ -78,7 +84,7 @@ public:
     Clip* childByName(const std::string& name, avm1::NameRule rule = avm1::NameRule{false}) const;
 
     // A placed child object's content, for buttons built outside a timeline.
-    void placeStatic(uint16_t depth, const Character* character, const Matrix& m, const ColorTransform& cx);
+    void placeStatic(const ButtonRecord& record, const Character* character);
 
     // The entry of a child clip in this clip's display list; null when it is not here.
     DisplayObject* entryOf(const Clip* child);

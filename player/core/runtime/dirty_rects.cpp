@@ -1,6 +1,7 @@
 #include "dirty_rects.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 namespace swf {
@@ -108,6 +109,28 @@ IntRect unite(const IntRect& a, const IntRect& b) {
     if (a.empty()) return b;
     if (b.empty()) return a;
     return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
+bool coversMostOf(const std::vector<IntRect>& areas, const IntRect& canvas) {
+    if (canvas.empty()) return false;
+    const int columns = (canvas.x1 - canvas.x0 + kCoverageCell - 1) / kCoverageCell;
+    const int rows = (canvas.y1 - canvas.y0 + kCoverageCell - 1) / kCoverageCell;
+    std::vector<uint8_t> cells(size_t(columns) * size_t(rows), 0);
+    long long covered = 0;
+    for (const IntRect& r : areas) {
+        const IntRect c = intersect(r, canvas);
+        if (c.empty()) continue;
+        const int cx0 = (c.x0 - canvas.x0) / kCoverageCell, cx1 = (c.x1 - canvas.x0 + kCoverageCell - 1) / kCoverageCell;
+        const int cy0 = (c.y0 - canvas.y0) / kCoverageCell, cy1 = (c.y1 - canvas.y0 + kCoverageCell - 1) / kCoverageCell;
+        for (int y = cy0; y < cy1; ++y) {
+            uint8_t* row = cells.data() + size_t(y) * size_t(columns);
+            for (int x = cx0; x < cx1; ++x) {
+                covered += row[x] == 0;
+                row[x] = 1;
+            }
+        }
+    }
+    return covered * kWholeCanvasDenominator >= (long long)cells.size() * kWholeCanvasNumerator;
 }
 
 std::vector<IntRect> mergeDirtyRects(std::vector<IntRect> rects, size_t maxCount, long long freeMergeArea) {

@@ -18,6 +18,15 @@ constexpr long long kFreeMergeArea = 4096;
 std::vector<IntRect> mergeDirtyRects(std::vector<IntRect> rects, size_t maxCount = kMaxDirtyRects,
                                      long long freeMergeArea = kFreeMergeArea);
 
+// Share of the canvas from which changed areas are drawn as the whole canvas.
+constexpr int kWholeCanvasNumerator = 1, kWholeCanvasDenominator = 2;
+
+// True when the areas (overlapping or not) cover so much of `canvas` that one pass over all of
+// it is cheaper than one pass per area. Counted in cells of kCoverageCell pixels, a cell
+// touched counting whole: the estimate errs towards drawing the canvas whole.
+constexpr int kCoverageCell = 8;
+bool coversMostOf(const std::vector<IntRect>& areas, const IntRect& canvas);
+
 // The smallest rectangle holding both (an empty one holds nothing).
 IntRect unite(const IntRect& a, const IntRect& b);
 long long area(const IntRect& r);

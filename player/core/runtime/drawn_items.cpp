@@ -109,10 +109,51 @@ public:
         }
     }
 
-private:
     void object(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState,
                 int rootDepth) {
         if (!obj.character) return;
+        if (hasEffects(obj)) {
+            // Filters spread the object's pixels, and a cached bitmap lands on whole pixels:
+            // its items reach further, and they change when the effects do.
+            const size_t first = out_.size();
+            Hasher h;
+            h.add(path);
+            h.add(obj.blendMode);
+            h.add(obj.cacheAsBitmap);
+            for (const Filter& f : obj.filters) hashFilter(h, f);
+            if (obj.opaqueBackground) h.add(*obj.opaqueBackground);
+            content(obj, m, cx, h.h, maskState, rootDepth);
+            const FilterReach reach = filterReach(deviceFilters(obj.filters, toDevice_));
+            const int snap = 1;  // drawn at whole pixels
+            for (size_t i = first; i < out_.size(); ++i) {
+                IntRect& b = out_[i].bounds;
+                if (b.empty()) continue;
+                b = {std::max(0, b.x0 - reach.left - snap), std::max(0, b.y0 - reach.top - snap),
+                     std::min(w_, b.x1 + reach.right + snap), std::min(h_, b.y1 + reach.bottom + snap)};
+            }
+            return;
+        }
+        content(obj, m, cx, path, maskState, rootDepth);
+    }
+
+    void setStage(const Matrix& toDevice) { toDevice_ = toDevice; }
+
+private:
+    static void hashFilter(Hasher& h, const Filter& f) {
+        h.add(f.kind);
+        h.add(f.blurX), h.add(f.blurY), h.add(f.passes), h.add(f.angle), h.add(f.distance), h.add(f.strength);
+        h.add(f.color), h.add(f.highlight), h.add(f.inner), h.add(f.knockout), h.add(f.hideObject), h.add(f.onTop);
+        for (const GradientRecord& g : f.gradient) h.add(g.ratio), h.add(g.color);
+        h.add(f.matrix);
+        h.add(f.columns), h.add(f.rows), h.add(f.divisor), h.add(f.bias), h.add(f.preserveAlpha), h.add(f.clamp);
+        h.add(f.defaultColor);
+        for (float k : f.kernel) h.add(k);
+        h.add(f.map.get()), h.add(f.mapX), h.add(f.mapY), h.add(f.componentX), h.add(f.componentY);
+        h.add(f.scaleX), h.add(f.scaleY), h.add(f.mode), h.add(f.fillColor);
+    }
+
+    void content(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState,
+                 int rootDepth) {
         const Character& c = *obj.character;
         if ((c.kind == CharacterKind::Sprite || c.kind == CharacterKind::Button) && obj.clip) {
             Hasher h;
@@ -167,17 +208,59 @@ private:
 
     int w_, h_;
     std::vector<DrawnItem>& out_;
+    Matrix toDevice_;
 };
 
 }  // namespace
 
 std::vector<DrawnItem> collectDrawnItems(const Clip& root, const Matrix& toDevice, int canvasWidth, int canvasHeight) {
     std::vector<DrawnItem> items;
-    Collector(canvasWidth, canvasHeight, items).clip(root, toDevice, ColorTransform{}, 0, 0, -1);
+    Collector collector(canvasWidth, canvasHeight, items);
+    collector.setStage(toDevice);
+    collector.clip(root, toDevice, ColorTransform{}, 0, 0, -1);
     return items;
 }
 
-Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after) {
+IntRect drawnBounds(const DisplayObject& obj, const Matrix& m, const Matrix& toDevice, int canvasWidth, int canvasHeight) {
+    std::vector<DrawnItem> items;
+    Collector collector(canvasWidth, canvasHeight, items);
+    collector.setStage(toDevice);
+    collector.object(obj, m, ColorTransform{}, 0, 0, 0);
+    IntRect box;
+    for (const DrawnItem& item : items) box = unite(box, item.bounds);
+    return box;
+}
+
+uint64_t contentSignature(const DisplayObject& obj, const Matrix& m) {
+    std::vector<DrawnItem> items;
+    Collector collector(1, 1, items);
+    collector.setStage(Matrix{});
+    collector.object(obj, m, ColorTransform{}, 0, 0, 0);
+    Hasher h;
+    for (const DrawnItem& item : items) h.add(item.signature);
+    return h.h;
+}
+
+bool hasEffects(const DisplayObject& obj) {
+    return !obj.filters.empty() || obj.cacheAsBitmap || obj.opaqueBackground || obj.blendMode != BlendMode::Normal;
+}
+
+std::vector<Filter> deviceFilters(const std::vector<Filter>& filters, const Matrix& toDevice) {
+    // The stage's zoom: a blur of 10 at 2x is 20 pixels. The object's own scale does not count.
+    const float sx = std::sqrt(toDevice.a * toDevice.a + toDevice.b * toDevice.b) * kTwipsPerPixel;
+    const float sy = std::sqrt(toDevice.c * toDevice.c + toDevice.d * toDevice.d) * kTwipsPerPixel;
+    std::vector<Filter> out = filters;
+    for (Filter& f : out) {
+        f.blurX *= sx;
+        f.blurY *= sy;
+        f.distance *= (sx + sy) * 0.5f;
+        f.scaleX *= sx;
+        f.scaleY *= sy;
+    }
+    return out;
+}
+
+Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after, const IntRect& canvas) {
     auto key = [](const DrawnItem& i) {
         return std::make_tuple(i.signature, i.bounds.x0, i.bounds.y0, i.bounds.x1, i.bounds.y1);
     };
@@ -203,7 +286,14 @@ Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<Draw
             ++j;
         }
     }
+    // Merging n areas costs n^3 (120 moving shapes: 20 ms a frame); when they cover most of the
+    // canvas anyway, the frame is drawn whole without it.
+    if (!areas.empty() && coversMostOf(areas, canvas)) {
+        changes.areas = {canvas};
+        return changes;
+    }
     changes.areas = mergeDirtyRects(std::move(areas));
+    if (coversMostOf(changes.areas, canvas)) changes.areas = {canvas};
     return changes;
 }
 

@@ -18,12 +18,28 @@ struct DrawnItem {
 
 std::vector<DrawnItem> collectDrawnItems(const Clip& root, const Matrix& toDevice, int canvasWidth, int canvasHeight);
 
+// Device box of one object drawn with `m` (filters' reach included), on a stage drawn with
+// `toDevice`; empty when it draws nothing.
+IntRect drawnBounds(const DisplayObject& obj, const Matrix& m, const Matrix& toDevice, int canvasWidth, int canvasHeight);
+
+// A hash of everything that decides the object's pixels when drawn with `m` (colour
+// transforms of ancestors aside): equal for two objects that draw the same.
+uint64_t contentSignature(const DisplayObject& obj, const Matrix& m);
+
+// The object draws through an offscreen layer: filters, a blend mode other than normal, a
+// cached bitmap or an opaque background.
+bool hasEffects(const DisplayObject& obj);
+
+// Filter sizes from stage pixels to device pixels for a stage drawn with `toDevice`.
+std::vector<Filter> deviceFilters(const std::vector<Filter>& filters, const Matrix& toDevice);
+
 // What differs between two renders: the bounds of the items present in one list and not the
-// other (by signature and bounds), and the lowest root depth among those items.
+// other (by signature and bounds), and the lowest root depth among those items. Areas covering
+// most of `canvas` become the whole canvas (see coversMostOf()).
 struct Changes {
     std::vector<IntRect> areas;  // none when both lists draw the same things in the same order
     int lowestDepth = 0x10000;   // above every depth when nothing changed
 };
-Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after);
+Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after, const IntRect& canvas);
 
 }  // namespace swf

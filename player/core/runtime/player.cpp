@@ -6,6 +6,7 @@
 #include "../parse/movie_loader.h"
 #include "avm1/system_host_services.h"
 #include "script_runtime.h"
+#include "dirty_rects.h"
 #include "stage_renderer.h"
 
 namespace swf {
@@ -88,13 +89,36 @@ bool Player::advance(double elapsedMs) {
     return changed;
 }
 
-void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const {
+BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const {
+    const CacheSetup& c = cacheSetup_;
+    const Matrix& m = c.toDevice;
+    if (c.width != canvas.width || c.height != canvas.height || c.quality != quality || m.a != toDevice.a ||
+        m.b != toDevice.b || m.c != toDevice.c || m.d != toDevice.d || m.tx != toDevice.tx || m.ty != toDevice.ty) {
+        bitmapCache_.clear();
+        cacheSetup_ = CacheSetup{canvas.width, canvas.height, quality, toDevice};
+    }
+    return &bitmapCache_;
+}
+
+void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers) const {
     Renderer renderer(canvas, quality);
     if (clip) renderer.setClipRect(*clip);
     Rgba background = movie_->background;
     background.a = 255;
     renderer.clear(background);
-    drawClip(renderer, *root_, toDevice, ColorTransform{});
+    if (!keepLayers) {
+        drawClip(renderer, *root_, toDevice, ColorTransform{});
+        return;
+    }
+    drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cacheFor(canvas, toDevice, quality));
+    bitmapCache_.endFrame();
+}
+
+void Player::renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0, int y1) const {
+    if (canvas.width <= 0 || canvas.height <= 0) return;
+    const IntRect band{0, std::max(0, y0), canvas.width, std::min(canvas.height, y1)};
+    if (band.empty()) return;
+    draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, &band, false);
 }
 
 void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
@@ -115,9 +139,11 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         draw(canvas, toDevice, quality, nullptr);
         return {IntRect{0, 0, canvas.width, canvas.height}};
     }
-    Changes changes = findChanges(last_.items, items);
+    const IntRect whole{0, 0, canvas.width, canvas.height};
+    Changes changes = findChanges(last_.items, items, whole);
     last_.items = std::move(items);
     if (changes.areas.empty()) return {};
+    const bool drawWhole = changes.areas.size() == 1 && area(changes.areas[0]) == area(whole);
 
     // Keep the layers that stayed put in some recent frame: a frame that changes one of them
     // redraws the kept pixels in its dirty areas (no more work than drawing them directly),
@@ -130,22 +156,30 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
     } else if (!staticLayers_.valid() || staticLayers_.depth() != keep) {
         staticLayers_.redraw(*root_, toDevice, quality, movie_->background, canvas, keep);
     } else if (split < keep) {
-        staticLayers_.update(*root_, toDevice, quality, movie_->background, changes.areas);
+        if (drawWhole) {
+            // Redrawing the kept layers everywhere and copying them would cost more than the
+            // frame itself: drop them (a later frame that leaves them alone keeps them again).
+            staticLayers_.clear();
+        } else {
+            staticLayers_.update(*root_, toDevice, quality, movie_->background, changes.areas);
+        }
     }
 
     Rgba background = movie_->background;
     background.a = 255;
     Renderer renderer(canvas, quality);
+    BitmapCache* cache = cacheFor(canvas, toDevice, quality);
     for (const IntRect& area : changes.areas) {
         renderer.setClipRect(area);
         if (staticLayers_.valid()) {
             staticLayers_.copyTo(canvas, area);
-            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000);
+            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000, cache);
         } else {
             renderer.clear(background);
-            drawClip(renderer, *root_, toDevice, ColorTransform{});
+            drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cache);
         }
     }
+    bitmapCache_.endFrame();
     return changes.areas;
 }
 

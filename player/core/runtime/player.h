@@ -14,6 +14,7 @@
 #include "../model/movie.h"
 #include "../renderer.h"
 #include "avm1/host_services.h"
+#include "bitmap_cache.h"
 #include "clip.h"
 #include "drawn_items.h"
 #include "sound_engine.h"
@@ -68,6 +69,12 @@ public:
     // Draws the current frame over the whole canvas: background, then the display list.
     void render(Canvas& canvas, ScaleMode mode, Quality quality) const;
 
+    // Draws rows [y0, y1) of what render() draws and nothing else: no other row, and no state of
+    // the player, so the bands of one frame may be drawn on several threads at once (while
+    // nothing changes the player). Filtered objects are drawn afresh here, not kept between
+    // frames. Every band's pixels equal render()'s.
+    void renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0, int y1) const;
+
     // Redraws only the areas that changed since the previous call, which must have drawn into
     // the same canvas (it keeps those pixels); returns those areas (disjoint, a short list),
     // none when nothing changed. The first call, or a change of size, mode or quality, draws
@@ -102,7 +109,7 @@ private:
     void advanceSilently(double elapsedMs);
     int soundtrackSteps();
     void runScripts();
-    void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const;
+    void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers = true) const;
 
     std::shared_ptr<const Movie> movie_;
     ClipHost host_;
@@ -130,6 +137,15 @@ private:
     std::array<int, 24> recentSplits_{};
     size_t nextSplit_ = 0;
     StaticLayers staticLayers_;
+    // Filtered objects' layers kept between frames, for one canvas size, transform and quality.
+    struct CacheSetup {
+        int width = 0, height = 0;
+        Quality quality = Quality::High;
+        Matrix toDevice;
+    };
+    mutable BitmapCache bitmapCache_;
+    mutable CacheSetup cacheSetup_;
+    BitmapCache* cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const;
 };
 
 constexpr int kMaxFramesPerAdvance = 5;

@@ -1,16 +1,22 @@
-// Draws a clip tree through the renderer: depth order, clip layers as masks, nested transforms.
+// Draws a clip tree through the renderer: depth order, clip layers as masks, nested transforms,
+// and objects with filters, blend modes or cached bitmaps through offscreen layers. `toDevice`
+// is the stage's transform: filter sizes follow its zoom.
 #pragma once
 
 #include "../renderer.h"
+#include "bitmap_cache.h"
 #include "clip.h"
 
 namespace swf {
 
+// `cache`, when given, keeps the layers of filtered and cached objects from frame to frame; its
+// owner clears it when the canvas size or the quality changes.
 void drawClip(Renderer& renderer, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
-              bool asMask = false);
+              bool asMask = false, BitmapCache* cache = nullptr);
 
 // Only the clip's objects at depths in [fromDepth, toDepth). A mask below fromDepth is not in
 // force, so the caller picks bounds that no mask spans.
-void drawClipLayers(Renderer& renderer, const Clip& clip, const Matrix& toDevice, int fromDepth, int toDepth);
+void drawClipLayers(Renderer& renderer, const Clip& clip, const Matrix& toDevice, int fromDepth, int toDepth,
+                    BitmapCache* cache = nullptr);
 
 }  // namespace swf
