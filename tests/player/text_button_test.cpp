@@ -1,5 +1,6 @@
 // Fonts, static text, edit text laid out as static text, and buttons in their up state.
 #include <parse/glyph_placement.h>
+#include <text/html_text.h>
 
 #include "fixtures.h"
 #include "test_movie.h"
@@ -57,10 +58,11 @@ TEST(Text, EditTextLaysOutItsInitialText) {
     EXPECT_NEAR(edit.glyphs[0].matrix.tx, 40 + (3600 - 80 - width) / 2, 0.01);
 }
 
-TEST(Text, StripHtmlKeepsTextAndBreaks) {
-    EXPECT_EQ(swf::stripHtml("<p align=\"left\"><font face=\"x\">A &lt;b&gt;</font></p><p>C<br>D</p>"), "A <b>\nC\nD");
-    EXPECT_EQ(swf::stripHtml("unclosed <tag"), "unclosed ");
-    EXPECT_EQ(swf::stripHtml("&bogus; &amp;"), "&bogus; &");
+TEST(Text, HtmlPlainTextKeepsTextAndBreaks) {
+    auto plain = [](const char* html) { return swf::plainText(swf::parseHtmlText(html, swf::TextFormat{})); };
+    EXPECT_EQ(plain("<p align=\"left\"><font face=\"x\">A &lt;b&gt;</font></p><p>C<br>D</p>"), U"A <b>\nC\nD");
+    EXPECT_EQ(plain("unclosed <tag"), U"unclosed ");
+    EXPECT_EQ(plain("&bogus; &amp;"), U"&bogus; &");
 }
 
 TEST(Text, DefineFontWithFontInfoCodes) {

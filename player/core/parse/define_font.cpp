@@ -56,6 +56,8 @@ void readDefineFont2(Reader& r, LoadContext& ctx, int fontVersion) {
     bool hasLayout = flags & 0x80;
     bool wideOffsets = flags & 0x08;
     bool wideCodes = (flags & 0x04) || fontVersion == 3;
+    font->italic = flags & 0x02;
+    font->bold = flags & 0x01;
     r.u8();  // language
     size_t nameLength = r.u8();
     const uint8_t* name = r.bytes(nameLength);
@@ -94,6 +96,8 @@ void readDefineFontInfo(Reader& r, LoadContext& ctx, int infoVersion) {
     font.name.assign(reinterpret_cast<const char*>(name), nameLength);
     uint8_t flags = r.u8();
     bool wideCodes = (flags & 0x01) || infoVersion == 2;
+    font.italic = flags & 0x04;
+    font.bold = flags & 0x02;
     if (infoVersion == 2) r.u8();  // language
     font.codes.clear();
     while (font.codes.size() < font.glyphs.size() && r.remaining() >= (wideCodes ? 2u : 1u))

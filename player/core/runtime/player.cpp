@@ -9,8 +9,9 @@
 
 namespace swf {
 
-std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::string& error) {
-    std::shared_ptr<const Movie> movie = loadMovie(data, size, error);
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::string& error,
+                                     FontProvider* deviceFonts) {
+    std::shared_ptr<const Movie> movie = loadMovie(data, size, error, deviceFonts);
     if (!movie) return nullptr;
     return std::make_unique<Player>(std::move(movie));
 }

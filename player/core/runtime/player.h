@@ -11,6 +11,7 @@
 #include "../bitmap.h"
 #include "../model/movie.h"
 #include "../renderer.h"
+#include "../text/layout_font.h"
 #include "clip.h"
 #include "drawn_items.h"
 #include "stage_view.h"
@@ -20,8 +21,10 @@ namespace swf {
 
 class Player {
 public:
-    // Null with a reason when the bytes are not a playable movie.
-    static std::unique_ptr<Player> load(const uint8_t* data, size_t size, std::string& error);
+    // Null with a reason when the bytes are not a playable movie. The host's device fonts draw
+    // the text fields that do not embed their font; without them those fields stay empty.
+    static std::unique_ptr<Player> load(const uint8_t* data, size_t size, std::string& error,
+                                        FontProvider* deviceFonts = nullptr);
     explicit Player(std::shared_ptr<const Movie> movie);
     ~Player();
     Player(const Player&) = delete;
