@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include <freetype_font_provider.h>
 #include <imageio/image_file.h>
 #include <runtime/player.h>
 
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string error;
-    auto player = swf::Player::load(data.data(), data.size(), error);
+    swf::FreeTypeFontProvider deviceFonts;
+    auto player = swf::Player::load(data.data(), data.size(), error, &deviceFonts);
     if (!player) {
         std::fprintf(stderr, "swfrender: %s\n", error.c_str());
         return 1;

@@ -281,18 +281,19 @@ Tag defineEditText(uint16_t id, const EditText& e) {
     BitWriter w;
     w.u16(id);
     writeRect(w, e.bounds);
-    w.u8((e.text ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | 0x08 | 0x04 | (e.font ? 0x01 : 0));
-    w.u8(0x20 | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
+    w.u8((e.text ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | (e.password ? 0x10 : 0) | 0x08 |
+         0x04 | (e.font ? 0x01 : 0));
+    w.u8((e.autoSize ? 0x40 : 0) | 0x20 | (e.border ? 0x08 : 0) | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
     if (e.font) {
         w.u16(*e.font);
         w.u16(e.height);
     }
     writeColor(w, e.color, true);
     w.u8(e.align);
-    w.u16(0);
-    w.u16(0);
-    w.u16(0);
-    w.s16(0);
+    w.u16(e.leftMargin);
+    w.u16(e.rightMargin);
+    w.s16(e.indent);
+    w.s16(e.leading);
     w.cstring(e.variable);
     if (e.text) w.cstring(*e.text);
     return {37, w.take()};

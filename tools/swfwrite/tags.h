@@ -92,7 +92,10 @@ struct EditText {
     uint16_t height = 240;
     swf::Rgba color{0, 0, 0, 255};
     bool multiline = false, wordWrap = false, html = false, useOutlines = true;
+    bool border = false, autoSize = false, password = false;
     uint8_t align = 0;
+    uint16_t leftMargin = 0, rightMargin = 0;  // twips
+    int16_t indent = 0, leading = 0;           // twips
     std::string variable;
     std::optional<std::string> text;
 };
