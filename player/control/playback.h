@@ -15,6 +15,8 @@ class Playback {
 public:
     // Replaces the movie; false (the old one kept) with a reason when the bytes do not play.
     bool load(const uint8_t* data, size_t size, std::string& error);
+    // The platform's fonts for text fields that do not embed theirs; used by later loads.
+    void setDeviceFonts(std::shared_ptr<swf::FontProvider> fonts) { deviceFonts_ = std::move(fonts); }
     void unload() { player_.reset(); }
     bool hasMovie() const { return player_ != nullptr; }
 
@@ -43,6 +45,7 @@ public:
     void renderWhole(swf::Canvas& canvas) const;
 
 private:
+    std::shared_ptr<swf::FontProvider> deviceFonts_;
     std::unique_ptr<swf::Player> player_;
     bool playing_ = true;
     bool loop_ = true;

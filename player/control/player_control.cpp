@@ -2,13 +2,18 @@
 
 #include <algorithm>
 
+#include <gdi_font_provider.h>
+
 #include "class_ids.h"
 #include "dib_surface.h"
 #include "module.h"
 
 namespace swfctl {
 
-PlayerControl::PlayerControl() { ObjectCreated(); }
+PlayerControl::PlayerControl() {
+    ObjectCreated();
+    playback_.setDeviceFonts(std::make_shared<swf::GdiFontProvider>());
+}
 
 PlayerControl::~PlayerControl() {
     window_.destroy();
