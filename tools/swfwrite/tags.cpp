@@ -218,7 +218,7 @@ Tag defineFontInfo(uint16_t fontId, const std::string& name, const std::vector<F
 }
 
 Tag defineFont2(uint16_t id, const std::string& name, const std::vector<FontGlyph>& glyphs, int16_t ascent,
-                int16_t descent, int version) {
+                int16_t descent, int version, const std::vector<KerningPair>& kerning) {
     std::vector<std::vector<uint8_t>> shapes;
     for (const FontGlyph& g : glyphs) shapes.push_back(g.shape.shapeOnly());
     BitWriter w;
@@ -241,7 +241,12 @@ Tag defineFont2(uint16_t id, const std::string& name, const std::vector<FontGlyp
     w.s16(0);  // leading
     for (const FontGlyph& g : glyphs) w.s16(g.advance);
     for (size_t i = 0; i < glyphs.size(); ++i) writeRect(w, swf::Rect{});
-    w.u16(0);  // no kerning
+    w.u16(uint32_t(kerning.size()));
+    for (const KerningPair& k : kerning) {
+        w.u16(k.left);
+        w.u16(k.right);
+        w.s16(k.adjustment);
+    }
     return {uint16_t(version == 3 ? 75 : 48), w.take()};
 }
 

@@ -73,8 +73,12 @@ struct FontGlyph {
 };
 Tag defineFont(uint16_t id, const std::vector<FontGlyph>& glyphs);
 Tag defineFontInfo(uint16_t fontId, const std::string& name, const std::vector<FontGlyph>& glyphs);
+struct KerningPair {
+    uint16_t left = 0, right = 0;  // character codes
+    int16_t adjustment = 0;        // EM units
+};
 Tag defineFont2(uint16_t id, const std::string& name, const std::vector<FontGlyph>& glyphs, int16_t ascent,
-                int16_t descent, int version = 2);
+                int16_t descent, int version = 2, const std::vector<KerningPair>& kerning = {});
 
 struct TextRecord {
     std::optional<uint16_t> font;

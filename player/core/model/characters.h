@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,7 @@ struct FontCharacter : Character {
     float ascent = 0, descent = 0, leading = 0;  // EM units
     bool hasLayout = false;
     bool bold = false, italic = false;  // the style a device font of this name is opened in
+    std::map<std::pair<uint16_t, uint16_t>, int16_t> kerning;  // code pairs, EM units
     int glyphForCode(uint16_t code) const;  // -1 when the font has no such glyph
 };
 
@@ -110,7 +112,7 @@ struct EditTextCharacter : Character {
     std::string variableName;
     std::string initialText;
     // The initial text laid out (text/text_layout.h), frame and underlines included; `bounds`
-    // is the rectangle after autoSize.
+    // is the rectangle after autoSize, grown to any line drawn past its bottom or right edge.
     std::vector<PlacedGlyph> glyphs;
 };
 

@@ -33,6 +33,21 @@ void addGlyphs(Reader& r, LoadContext& ctx, FontCharacter& font, const std::vect
     }
 }
 
+// Glyph bounds (skipped) and the kerning pairs. Authoring tools have written fonts whose
+// tables stop short; the font is whole without them, so a short table keeps what was read.
+void readKerning(Reader& r, FontCharacter& font, size_t glyphCount, bool wideCodes) {
+    try {
+        for (size_t i = 0; i < glyphCount; ++i) readRect(r);
+        size_t pairs = r.u16();
+        for (size_t i = 0; i < pairs; ++i) {
+            uint16_t left = wideCodes ? r.u16() : r.u8();
+            uint16_t right = wideCodes ? r.u16() : r.u8();
+            font.kerning[{left, right}] = r.s16();
+        }
+    } catch (const ParseError&) {
+    }
+}
+
 }  // namespace
 
 void readDefineFont(Reader& r, LoadContext& ctx) {
@@ -80,7 +95,7 @@ void readDefineFont2(Reader& r, LoadContext& ctx, int fontVersion) {
         font->leading = r.s16();
         for (size_t i = 0; i < count; ++i) font->advances.push_back(r.s16());
         font->hasLayout = true;
-        // Glyph bounds and kerning follow; nothing we draw needs them.
+        readKerning(r, *font, count, wideCodes);
     }
     ctx.fonts[font->id] = font;
     ctx.define(font->id, font);

@@ -84,7 +84,7 @@ void readDefineEditText(Reader& r, LoadContext& ctx) {
     ctx.chargeEdges(r, edit->initialText.size());
     TextFieldInput field = editTextInput(*edit);
     TextLayout layout = layoutText(field, ctx.fieldFonts.lookupFor(field.embeddedFont));
-    edit->bounds = layout.bounds;
+    edit->bounds = drawnTextBounds(layout);
     edit->glyphs = drawTextField(layout, field, ctx.glyphs);
     ctx.define(edit->id, edit);
 }

@@ -19,6 +19,13 @@ float EmbeddedLayoutFont::advance(int glyph) const {
     return maxX + font_->emSize / 20;
 }
 
+float EmbeddedLayoutFont::kerning(int left, int right) const {
+    if (font_->kerning.empty() || left < 0 || right < 0) return 0;
+    if (size_t(left) >= font_->codes.size() || size_t(right) >= font_->codes.size()) return 0;
+    auto it = font_->kerning.find({font_->codes[size_t(left)], font_->codes[size_t(right)]});
+    return it == font_->kerning.end() ? 0 : it->second;
+}
+
 std::shared_ptr<const Shape> EmbeddedLayoutFont::outline(int glyph) const {
     if (glyph < 0 || size_t(glyph) >= font_->glyphs.size()) return nullptr;
     return std::shared_ptr<const Shape>(font_, &font_->glyphs[size_t(glyph)]);  // lives as long as the font

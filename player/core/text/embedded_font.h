@@ -16,7 +16,7 @@ public:
     float leading() const override { return font_->hasLayout ? font_->leading : 0; }
     int glyphFor(char32_t code) const override;
     float advance(int glyph) const override;
-    float kerning(int, int) const override { return 0; }  // the kerning table is not read
+    float kerning(int left, int right) const override;
     std::shared_ptr<const Shape> outline(int glyph) const override;
 
 private:

@@ -1,5 +1,8 @@
 #include "field_drawing.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace swf {
 namespace {
 
@@ -63,6 +66,16 @@ std::vector<PlacedGlyph> drawTextField(const TextLayout& layout, const TextField
     }
     for (const LaidOutRect& r : layout.underlines) out.push_back({barShape(r), Matrix{}});
     return out;
+}
+
+Rect drawnTextBounds(const TextLayout& layout) {
+    Rect r = layout.bounds;
+    for (const LaidOutLine& line : layout.lines) {
+        r.xMin = std::min(r.xMin, int32_t(std::floor(line.left)));
+        r.xMax = std::max(r.xMax, int32_t(std::ceil(line.left + line.width)));
+        r.yMax = std::max(r.yMax, int32_t(std::ceil(line.top + line.ascent + line.descent)));
+    }
+    return r;
 }
 
 }  // namespace swf

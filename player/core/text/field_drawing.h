@@ -11,4 +11,8 @@ namespace swf {
 
 std::vector<PlacedGlyph> drawTextField(const TextLayout& layout, const TextFieldInput& field, GlyphCache& glyphs);
 
+// The field's rectangle grown to the lines laid out past it (a last line taller than the room
+// left, a word wider than a line that cannot wrap): where drawing the field may change pixels.
+Rect drawnTextBounds(const TextLayout& layout);
+
 }  // namespace swf
