@@ -159,6 +159,15 @@ TEST(TextLayout, UnderlinesJoinAcrossAWordAndStopAtSpaces) {
     EXPECT_GT(l.underlines[0].y0, l.glyphs[0].baseline);
 }
 
+TEST(TextLayout, TextsLongerThanTheCapAreCutAndManyEmptyLinesStayCheap) {
+    // Empty lines once looked their paragraph's font up by scanning every character: tens of
+    // thousands of line breaks took minutes.
+    swf::TextFieldInput f = fieldOf(std::u32string(200000, U'\n'), 2000, 40 + 200 * 3);
+    f.autoSize = swf::AutoSize::Left;
+    swf::TextLayout l = lay(f);
+    EXPECT_EQ(l.lines.size(), swf::kMaxLaidOutChars + 1) << "the capped text's breaks, all shown by autoSize";
+}
+
 TEST(TextLayout, NoFontAndNoTextGiveAnEmptyLayoutWithoutFailing) {
     swf::TextFieldInput f = fieldOf(U"AB");
     swf::TextLayout l = swf::layoutText(f, [](const swf::TextFormat&) { return nullptr; });

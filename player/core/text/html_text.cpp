@@ -10,6 +10,7 @@ namespace swf {
 namespace {
 
 constexpr size_t kMaxNesting = 64;  // deeper markup keeps the innermost format in force
+constexpr size_t kMaxChars = 64 * 1024;  // what the layout takes of a field; the rest is dropped
 
 bool sameFormat(const TextFormat& a, const TextFormat& b) {
     auto key = [](const TextFormat& f) {
@@ -175,6 +176,8 @@ bool readEntity(const std::string& s, size_t& i, char32_t& out) {
 class RunBuilder {
 public:
     void add(char32_t c, const TextFormat& f) {
+        if (chars_ >= kMaxChars) return;
+        ++chars_;
         if (runs_.empty() || !sameFormat(runs_.back().format, f)) runs_.push_back({{}, f});
         runs_.back().text.push_back(c);
     }
@@ -201,6 +204,7 @@ public:
 
 private:
     std::vector<StyledRun> runs_;
+    size_t chars_ = 0;
 };
 
 }  // namespace

@@ -40,6 +40,7 @@ private:
     struct Line {
         size_t begin = 0, end = 0;  // chars, '\n' excluded
         const TextFormat* paragraph = nullptr;
+        size_t paragraphFont = 0;  // into fonts_: the font of the paragraph's first character
         bool firstOfParagraph = false, lastOfParagraph = false;
         float ink = 0;  // advances without the trailing spaces
         LineMetrics metrics;
@@ -76,7 +77,6 @@ private:
                 chars_.push_back(c);
             }
         }
-        if (field_.runs.empty()) fontFor(TextFormat{});
     }
 
     float bulletIndent(const TextFormat& f) const { return f.bullet ? f.size * 1.5f : 0; }
@@ -88,7 +88,7 @@ private:
         return std::max(0.0f, room);
     }
 
-    LineMetrics metricsOf(size_t begin, size_t end, const TextFormat& paragraph) {
+    LineMetrics metricsOf(size_t begin, size_t end, const TextFormat& paragraph, size_t paragraphFont) {
         LineMetrics m;
         bool any = false;
         for (size_t i = begin; i < end; ++i) {
@@ -101,7 +101,7 @@ private:
             any = true;
         }
         if (!any) {  // an empty line is as tall as its paragraph's font
-            const LayoutFont* font = fonts_[paragraphFont(paragraph)].get();
+            const LayoutFont* font = fonts_[paragraphFont].get();
             if (font && font->unitsPerEm() > 0) {
                 float scale = paragraph.size / font->unitsPerEm();
                 m.ascent = font->ascent() * scale;
@@ -112,26 +112,21 @@ private:
         return m;
     }
 
-    size_t paragraphFont(const TextFormat& f) {
-        for (const Char& c : chars_)
-            if (c.format == &f) return c.fontIndex;
-        return fontFor(f);
-    }
-
-    void addLine(size_t begin, size_t end, const TextFormat& paragraph, bool first) {
+    void addLine(size_t begin, size_t end, const TextFormat& paragraph, size_t font, bool first) {
         Line line;
         line.begin = begin;
         line.end = end;
         line.paragraph = &paragraph;
+        line.paragraphFont = font;
         line.firstOfParagraph = first;
         size_t inkEnd = end;
         while (inkEnd > begin && chars_[inkEnd - 1].code == ' ') --inkEnd;
         for (size_t i = begin; i < inkEnd; ++i) line.ink += chars_[i].advance;
-        line.metrics = metricsOf(begin, end, paragraph);
+        line.metrics = metricsOf(begin, end, paragraph, font);
         lines_.push_back(line);
     }
 
-    void breakParagraph(size_t begin, size_t end, const TextFormat& paragraph) {
+    void breakParagraph(size_t begin, size_t end, const TextFormat& paragraph, size_t font) {
         bool first = true;
         size_t start = begin, lastBreak = SIZE_MAX;
         float width = 0;
@@ -140,7 +135,7 @@ private:
             bool space = c.code == ' ';
             if (field_.wordWrap && !space && i > start && width + c.advance > available(paragraph, first, field_.bounds)) {
                 size_t cut = lastBreak != SIZE_MAX && lastBreak > start ? lastBreak : i;
-                addLine(start, cut, paragraph, first);
+                addLine(start, cut, paragraph, font, first);
                 first = false;
                 start = cut;
                 lastBreak = SIZE_MAX;
@@ -150,18 +145,23 @@ private:
             width += c.advance;
             if (space) lastBreak = i + 1;
         }
-        addLine(start, end, paragraph, first);
+        addLine(start, end, paragraph, font, first);
         lines_.back().lastOfParagraph = true;
     }
 
     void breakParagraphs() {
         static const TextFormat kDefault;
-        const TextFormat* lastFormat = field_.runs.empty() ? &kDefault : &field_.runs.back().format;
         size_t begin = 0;
         for (size_t i = 0; i <= chars_.size(); ++i) {
             if (i < chars_.size() && chars_[i].code != '\n') continue;
-            const TextFormat* paragraph = begin < chars_.size() ? chars_[begin].format : lastFormat;
-            breakParagraph(begin, i, *paragraph);
+            if (begin < chars_.size()) {
+                breakParagraph(begin, i, *chars_[begin].format, chars_[begin].fontIndex);
+            } else if (!chars_.empty()) {  // after a final '\n': the empty line in its format
+                breakParagraph(begin, i, *chars_.back().format, chars_.back().fontIndex);
+            } else {
+                const TextFormat& f = field_.runs.empty() ? kDefault : field_.runs.front().format;
+                breakParagraph(begin, i, f, fontFor(f));
+            }
             begin = i + 1;
         }
     }
@@ -226,19 +226,19 @@ private:
             LaidOutLine laid{x, line.ink, top, line.metrics.ascent, line.metrics.descent, line.metrics.leading,
                              line.begin, line.end - line.begin};
             out_.lines.push_back(laid);
-            if (f.bullet && line.firstOfParagraph) placeBullet(f, left - bulletIndent(f), baseline);
+            if (f.bullet && line.firstOfParagraph) placeBullet(f, line.paragraphFont, left - bulletIndent(f), baseline);
             placeGlyphs(line, x, baseline, spaceStretch);
             top = baseline + line.metrics.descent + line.metrics.leading;
         }
     }
 
-    void placeBullet(const TextFormat& f, float x, float baseline) {
-        const LayoutFont* font = fonts_[paragraphFont(f)].get();
+    void placeBullet(const TextFormat& f, size_t fontIndex, float x, float baseline) {
+        const LayoutFont* font = fonts_[fontIndex].get();
         if (!font) return;
         int glyph = font->glyphFor(kBullet);
         if (glyph < 0) glyph = font->glyphFor('*');
         if (glyph < 0) return;
-        out_.glyphs.push_back({fonts_[paragraphFont(f)], glyph, x + f.size * 0.5f, baseline, f.size, f.color});
+        out_.glyphs.push_back({fonts_[fontIndex], glyph, x + f.size * 0.5f, baseline, f.size, f.color});
     }
 
     void placeGlyphs(const Line& line, float x, float baseline, float spaceStretch) {
