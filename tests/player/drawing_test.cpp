@@ -29,6 +29,25 @@ swf::DrawingLineStyle line(float thickness, uint32_t color) {
     return s;
 }
 
+// One horizontal stroke from (x0, y) to (x1, y).
+swf::Drawing stroke(const swf::DrawingLineStyle& style, float x0, float y, float x1) {
+    swf::Drawing d;
+    d.lineStyle(style);
+    d.moveTo(x0, y);
+    d.lineTo(x1, y);
+    return d;
+}
+
+// From `left` at x = 0 to `right` at x = 60.
+swf::DrawingGradient twoStops(uint32_t left, uint32_t right) {
+    swf::DrawingGradient grad;
+    grad.colors = {left, right};
+    grad.alphasPercent = {100, 100};
+    grad.ratios = {0, 255};
+    grad.matrix = swf::gradientBox(0, 0, 60, 60, 0);
+    return grad;
+}
+
 void square(swf::Drawing& d, float x0, float y0, float x1, float y1, bool close) {
     d.moveTo(x0, y0);
     d.lineTo(x1, y0);
@@ -112,12 +131,7 @@ TEST(Drawing, FillsUseTheEvenOddRuleAndMoveToStartsAnotherContour) {
 
 TEST(Drawing, GradientAndBitmapFills) {
     swf::Drawing g;
-    swf::DrawingGradient grad;
-    grad.colors = {kRed, kBlue};
-    grad.alphasPercent = {100, 100};
-    grad.ratios = {0, 255};
-    grad.matrix = swf::gradientBox(0, 0, 60, 60, 0);
-    g.beginGradientFill(grad);
+    g.beginGradientFill(twoStops(kRed, kBlue));
     square(g, 0, 0, 60, 60, false);
     g.endFill();
     swf::Canvas c = render(g);
@@ -141,24 +155,18 @@ TEST(Drawing, GradientAndBitmapFills) {
 
 TEST(Drawing, LineStyleCapsScaleModeAndGradientLines) {
     auto endPixel = [](swf::CapStyle caps) {
-        swf::Drawing d;
         swf::DrawingLineStyle s = line(10, kBlue);
         s.caps = caps;
-        d.lineStyle(s);
-        d.moveTo(10, 30);
-        d.lineTo(40, 30);
+        swf::Drawing d = stroke(s, 10, 30, 40);
         return rgb(render(d), 43, 30);
     };
     EXPECT_EQ(endPixel(swf::CapStyle::None), 0xffffffu);
     EXPECT_EQ(endPixel(swf::CapStyle::Square), kBlue);
 
     auto widthAtScale4 = [](swf::LineScaleMode mode) {
-        swf::Drawing d;
         swf::DrawingLineStyle s = line(2, kBlue);
         s.scaleMode = mode;
-        d.lineStyle(s);
-        d.moveTo(0, 7);
-        d.lineTo(15, 7);
+        swf::Drawing d = stroke(s, 0, 7, 15);
         swf::Canvas c = render(d, 60, 60, 4);
         int covered = 0;
         for (int y = 0; y < 60; ++y) covered += rgb(c, 30, y) != 0xffffffu;
@@ -170,12 +178,7 @@ TEST(Drawing, LineStyleCapsScaleModeAndGradientLines) {
 
     swf::Drawing gl;
     gl.lineStyle(line(10, 0));
-    swf::DrawingGradient grad;
-    grad.colors = {kRed, kGreen};
-    grad.alphasPercent = {100, 100};
-    grad.ratios = {0, 255};
-    grad.matrix = swf::gradientBox(0, 0, 60, 60, 0);
-    gl.lineGradientStyle(grad);
+    gl.lineGradientStyle(twoStops(kRed, kGreen));
     gl.moveTo(0, 30);
     gl.lineTo(60, 30);
     swf::Canvas c = render(gl);
