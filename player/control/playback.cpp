@@ -14,7 +14,7 @@ void fillBlack(swf::Canvas& canvas) { std::fill(canvas.pixels.begin(), canvas.pi
 }  // namespace
 
 bool Playback::load(const uint8_t* data, size_t size, std::string& error) {
-    auto player = swf::Player::load(data, size, error, deviceFonts_.get());
+    auto player = swf::Player::load(data, size, error, deviceFonts_);
     if (!player) return false;
     player->setLoop(loop_);
     if (playing_) {

@@ -2,6 +2,9 @@
 // come out in the layout's units (y down), kerning pairs the face has are used.
 #include <freetype_font_provider.h>
 #include <gtest/gtest.h>
+#include <runtime/player.h>
+
+#include "fixtures.h"
 
 namespace {
 
@@ -52,6 +55,26 @@ TEST(DeviceFonts, KerningPairsComeFromTheFace) {
 TEST(DeviceFonts, AMissingFontFolderGivesNoFontsInsteadOfFailing) {
     swf::FreeTypeFontProvider fonts("/nonexistent-folder");
     EXPECT_EQ(fonts.open({"_sans"}), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DeviceFonts, FieldsDrawWithTheHostsFontsAndStayEmptyWithoutThem) {
+    auto bytes = fixtures::deviceTextMovie();
+    auto fonts = std::make_shared<swf::FreeTypeFontProvider>();
+    std::string error;
+    auto with = swf::Player::load(bytes.data(), bytes.size(), error, fonts);
+    auto without = swf::Player::load(bytes.data(), bytes.size(), error);
+    ASSERT_TRUE(with && without) << error;
+    EXPECT_EQ(with->deviceFonts(), fonts.get()) << "kept for text that scripts set later";
+    auto glyphsOf = [](const swf::Player& p) {
+        const auto* edit = static_cast<const swf::EditTextCharacter*>(p.movie().character(10));
+        return edit ? edit->glyphs.size() : 0u;
+    };
+    EXPECT_EQ(glyphsOf(*with), 1u + 13u) << "the border frame and \"Version: 1.2.3\" but its inkless space";
+    EXPECT_EQ(glyphsOf(*without), 1u) << "the frame only";
 }
 
 }  // namespace

@@ -29,8 +29,8 @@ void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
 swf::Canvas renderCase(const GoldenCase& c) {
     auto bytes = c.movie();
     std::string error;
-    swf::FreeTypeFontProvider deviceFonts;
-    auto player = swf::Player::load(bytes.data(), bytes.size(), error, &deviceFonts);
+    auto deviceFonts = std::make_shared<swf::FreeTypeFontProvider>();
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error, deviceFonts);
     if (!player) throw std::runtime_error(error);
     for (int f = 1; f < c.frame; ++f) player->stepFrame();
     swf::Canvas canvas(c.width ? c.width : player->stageWidth(), c.height ? c.height : player->stageHeight());

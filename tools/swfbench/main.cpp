@@ -21,8 +21,8 @@ double millisSince(Clock::time_point start) {
 
 void benchSize(const std::vector<uint8_t>& data, int frames, int width, int height) {
     std::string error;
-    swf::FreeTypeFontProvider deviceFonts;
-    auto player = swf::Player::load(data.data(), data.size(), error, &deviceFonts);
+    auto deviceFonts = std::make_shared<swf::FreeTypeFontProvider>();
+    auto player = swf::Player::load(data.data(), data.size(), error, deviceFonts);
     swf::Canvas canvas(width, height);
     auto start = Clock::now();
     for (int i = 0; i < frames; ++i) {
@@ -32,7 +32,7 @@ void benchSize(const std::vector<uint8_t>& data, int frames, int width, int heig
     double perFrame = millisSince(start) / frames;
 
     // The same frames drawn the way the control does: only what changed since the last one.
-    auto incremental = swf::Player::load(data.data(), data.size(), error, &deviceFonts);
+    auto incremental = swf::Player::load(data.data(), data.size(), error, deviceFonts);
     swf::Canvas kept(width, height);
     double changedPixels = 0, changedRects = 0;
     start = Clock::now();

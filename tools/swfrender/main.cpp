@@ -70,8 +70,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string error;
-    swf::FreeTypeFontProvider deviceFonts;
-    auto player = swf::Player::load(data.data(), data.size(), error, &deviceFonts);
+    auto deviceFonts = std::make_shared<swf::FreeTypeFontProvider>();
+    auto player = swf::Player::load(data.data(), data.size(), error, deviceFonts);
     if (!player) {
         std::fprintf(stderr, "swfrender: %s\n", error.c_str());
         return 1;

@@ -10,10 +10,12 @@
 namespace swf {
 
 std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::string& error,
-                                     FontProvider* deviceFonts) {
-    std::shared_ptr<const Movie> movie = loadMovie(data, size, error, deviceFonts);
+                                     std::shared_ptr<FontProvider> deviceFonts) {
+    std::shared_ptr<const Movie> movie = loadMovie(data, size, error, deviceFonts.get());
     if (!movie) return nullptr;
-    return std::make_unique<Player>(std::move(movie));
+    auto player = std::make_unique<Player>(std::move(movie));
+    player->deviceFonts_ = std::move(deviceFonts);
+    return player;
 }
 
 Player::Player(std::shared_ptr<const Movie> movie) : movie_(std::move(movie)) {

@@ -22,9 +22,10 @@ namespace swf {
 class Player {
 public:
     // Null with a reason when the bytes are not a playable movie. The host's device fonts draw
-    // the text fields that do not embed their font; without them those fields stay empty.
+    // the text fields that do not embed their font; without them those fields stay empty. The
+    // player keeps them for the text that scripts set later.
     static std::unique_ptr<Player> load(const uint8_t* data, size_t size, std::string& error,
-                                        FontProvider* deviceFonts = nullptr);
+                                        std::shared_ptr<FontProvider> deviceFonts = nullptr);
     explicit Player(std::shared_ptr<const Movie> movie);
     ~Player();
     Player(const Player&) = delete;
@@ -63,6 +64,7 @@ public:
     std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
 
     const Clip& root() const { return *root_; }
+    FontProvider* deviceFonts() const { return deviceFonts_.get(); }  // null: none given
     const std::vector<std::string>& traces() const { return traces_; }
 
 private:
@@ -70,6 +72,7 @@ private:
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip) const;
 
     std::shared_ptr<const Movie> movie_;
+    std::shared_ptr<FontProvider> deviceFonts_;
     ClipHost host_;
     std::shared_ptr<Clip> root_;
     std::vector<std::string> traces_;
