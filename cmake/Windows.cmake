@@ -15,8 +15,8 @@ if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/cmake/WineTest.cmake)
   include(cmake/WineTest.cmake)
 endif()
 
-foreach(dir raii resources core ui flash app player/control installer
-            tests/harness tests/doubles tests/startup tests/config tests/display tests/control tests/installer)
+foreach(dir raii resources core ui flash app player/gdi_fonts player/control installer
+            tests/harness tests/doubles tests/gdi_fonts tests/startup tests/config tests/display tests/control tests/installer)
   if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
     add_subdirectory(${dir})
   endif()

@@ -14,7 +14,7 @@ void fillBlack(swf::Canvas& canvas) { std::fill(canvas.pixels.begin(), canvas.pi
 }  // namespace
 
 bool Playback::load(const uint8_t* data, size_t size, std::string& error) {
-    auto player = swf::Player::load(data, size, error);
+    auto player = swf::Player::load(data, size, error, nullptr, deviceFonts_);
     if (!player) return false;
     // A stage beyond the largest canvas the player draws is no movie anyone made (authoring
     // tools stop at a few thousand pixels); refused rather than scaled from absurd sizes.

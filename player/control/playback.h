@@ -17,6 +17,8 @@ public:
     // Replaces the movie; false (the old one kept) with a reason when the bytes do not play or
     // the stage is larger than the largest canvas (kMaxBitmapSide, kMaxBitmapPixels).
     bool load(const uint8_t* data, size_t size, std::string& error);
+    // The platform's fonts for text fields that do not embed theirs; used by later loads.
+    void setDeviceFonts(std::shared_ptr<swf::FontProvider> fonts) { deviceFonts_ = std::move(fonts); }
     void unload();
     bool hasMovie() const { return player_ != nullptr; }
 
@@ -52,6 +54,7 @@ public:
     void mixAudio(int16_t* out, size_t frames);
 
 private:
+    std::shared_ptr<swf::FontProvider> deviceFonts_;
     std::unique_ptr<swf::Player> player_;
     std::mutex audioLock_;  // the sound thread's hold on player_ while the UI thread replaces it
     swf::Mp3DecoderFactory mp3_;

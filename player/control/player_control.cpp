@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "acm_mp3_decoder.h"
+#include <gdi_font_provider.h>
+
 #include "class_ids.h"
 #include "com_barrier.h"
 #include "dib_surface.h"
@@ -13,6 +15,7 @@ namespace swfctl {
 PlayerControl::PlayerControl() {
     ObjectCreated();
     playback_.setMp3Decoder(AcmMp3DecoderFactory());
+    playback_.setDeviceFonts(std::make_shared<swf::GdiFontProvider>());
 }
 
 PlayerControl::~PlayerControl() {

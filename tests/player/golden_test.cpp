@@ -2,6 +2,7 @@
 // own goldens in tests/player/golden. On a mismatch the actual image and a difference image
 // (changed pixels red over a faded copy) go to golden-actual/ in the build folder.
 // KESTORAL_UPDATE_GOLDENS=1 rewrites the goldens; look at each one before committing it.
+#include <freetype_font_provider.h>
 #include <gtest/gtest.h>
 #include <imageio/image_file.h>
 #include <runtime/player.h>
@@ -28,7 +29,8 @@ void PrintTo(const GoldenCase& c, std::ostream* os) { *os << c.name; }
 swf::Canvas renderCase(const GoldenCase& c) {
     auto bytes = c.movie();
     std::string error;
-    auto player = swf::Player::load(bytes.data(), bytes.size(), error);
+    auto deviceFonts = std::make_shared<swf::FreeTypeFontProvider>();
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error, nullptr, deviceFonts);
     if (!player) throw std::runtime_error(error);
     for (int f = 1; f < c.frame; ++f) player->stepFrame();
     swf::Canvas canvas(c.width ? c.width : player->stageWidth(), c.height ? c.height : player->stageHeight());
@@ -88,6 +90,8 @@ const GoldenCase kCases[] = {
     {"color_transforms", fixtures::colorTransformMovie},
     {"text", fixtures::textMovie},
     {"text_font_info", fixtures::fontInfoTextMovie},
+    {"text_device_fonts", fixtures::deviceTextMovie},
+    {"text_html", fixtures::htmlTextMovie},
     {"buttons", fixtures::buttonMovie},
     {"bitmaps_lossless", fixtures::losslessMovie},
     {"bitmaps_jpeg_png_gif", fixtures::jpegMovie},

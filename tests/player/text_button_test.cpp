@@ -1,5 +1,6 @@
 // Fonts, static text, edit text laid out as static text, and buttons in their up state.
 #include <parse/glyph_placement.h>
+#include <text/html_text.h>
 
 #include "fixtures.h"
 #include "test_movie.h"
@@ -57,10 +58,42 @@ TEST(Text, EditTextLaysOutItsInitialText) {
     EXPECT_NEAR(edit.glyphs[0].matrix.tx, 40 + (3600 - 80 - width) / 2, 0.01);
 }
 
-TEST(Text, StripHtmlKeepsTextAndBreaks) {
-    EXPECT_EQ(swf::stripHtml("<p align=\"left\"><font face=\"x\">A &lt;b&gt;</font></p><p>C<br>D</p>"), "A <b>\nC\nD");
-    EXPECT_EQ(swf::stripHtml("unclosed <tag"), "unclosed ");
-    EXPECT_EQ(swf::stripHtml("&bogus; &amp;"), "&bogus; &");
+TEST(Text, EmbeddedKerningPairsApplyWhenTheFieldAsksForKerning) {
+    auto fieldGlyphX = [](const char* html) {
+        swfw::MovieWriter m(8, 200, 50, 12);
+        std::vector<swfw::FontGlyph> glyphs(2);
+        glyphs[0].code = 'L';
+        glyphs[1].code = 'T';
+        for (auto& g : glyphs) {
+            g.advance = 600;
+            g.shape.rect(0, -700, 500, 0, 1);
+        }
+        m.add(swfw::defineFont2(1, "Kerned", glyphs, 800, 200, 2, {{'L', 'T', -200}, {'T', 'L', 50}}));
+        swfw::EditText e;
+        e.bounds = swf::Rect{0, 4000, 0, 1000};
+        e.font = 1;
+        e.height = 512;
+        e.html = true;
+        e.text = html;
+        m.add(swfw::defineEditText(2, e));
+        m.showFrame();
+        auto movie = load(m.build());
+        const auto& font = character<swf::FontCharacter>(*movie, 1, swf::CharacterKind::Font);
+        EXPECT_EQ(font.kerning.size(), 2u);
+        const auto& edit = character<swf::EditTextCharacter>(*movie, 2, swf::CharacterKind::EditText);
+        std::vector<float> x;
+        for (const auto& g : edit.glyphs) x.push_back(g.matrix.tx);
+        return x;
+    };
+    EXPECT_EQ(fieldGlyphX("LTL"), (std::vector<float>{40, 340, 640}));
+    EXPECT_EQ(fieldGlyphX("<font kerning=\"1\">LTL</font>"), (std::vector<float>{40, 240, 565}));
+}
+
+TEST(Text, HtmlPlainTextKeepsTextAndBreaks) {
+    auto plain = [](const char* html) { return swf::plainText(swf::parseHtmlText(html, swf::TextFormat{})); };
+    EXPECT_EQ(plain("<p align=\"left\"><font face=\"x\">A &lt;b&gt;</font></p><p>C<br>D</p>"), U"A <b>\nC\nD");
+    EXPECT_EQ(plain("unclosed <tag"), U"unclosed ");
+    EXPECT_EQ(plain("&bogus; &amp;"), U"&bogus; &");
 }
 
 TEST(Text, DefineFontWithFontInfoCodes) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <bandpool/band_pool.h>
+#include <freetype_font_provider.h>
 #include <imageio/image_file.h>
 #include <runtime/player.h>
 
@@ -26,7 +27,8 @@ double millisSince(Clock::time_point start) {
 
 void benchSize(const std::vector<uint8_t>& data, int frames, int width, int height) {
     std::string error;
-    auto player = swf::Player::load(data.data(), data.size(), error);
+    auto deviceFonts = std::make_shared<swf::FreeTypeFontProvider>();
+    auto player = swf::Player::load(data.data(), data.size(), error, nullptr, deviceFonts);
     swf::Canvas canvas(width, height);
     auto start = Clock::now();
     for (int i = 0; i < frames; ++i) {
@@ -36,7 +38,7 @@ void benchSize(const std::vector<uint8_t>& data, int frames, int width, int heig
     double perFrame = millisSince(start) / frames;
 
     // The same frames drawn the way the control does: only what changed since the last one.
-    auto incremental = swf::Player::load(data.data(), data.size(), error);
+    auto incremental = swf::Player::load(data.data(), data.size(), error, nullptr, deviceFonts);
     swf::Canvas kept(width, height);
     double changedPixels = 0, changedRects = 0;
     start = Clock::now();

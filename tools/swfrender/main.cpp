@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <hostoptions/host_options.h>
+#include <freetype_font_provider.h>
 #include <imageio/image_file.h>
 #include <runtime/player.h>
 
@@ -79,7 +80,8 @@ int main(int argc, char** argv) {
     size_t slash = input.find_last_of("/\\");
     hostOptions.movieFolder = slash == std::string::npos ? "." : input.substr(0, slash);
     tools::ToolHost host(hostOptions);
-    auto player = swf::Player::load(data.data(), data.size(), error, &host.services());
+    auto player = swf::Player::load(data.data(), data.size(), error, &host.services(),
+                                    std::make_shared<swf::FreeTypeFontProvider>());
     if (!player) {
         std::fprintf(stderr, "swfrender: %s\n", error.c_str());
         return 1;

@@ -323,7 +323,7 @@ Tag defineFontInfo(uint16_t fontId, const std::string& name, const std::vector<F
 }
 
 Tag defineFont2(uint16_t id, const std::string& name, const std::vector<FontGlyph>& glyphs, int16_t ascent,
-                int16_t descent, int version) {
+                int16_t descent, int version, const std::vector<KerningPair>& kerning) {
     std::vector<std::vector<uint8_t>> shapes;
     for (const FontGlyph& g : glyphs) shapes.push_back(g.shape.shapeOnly());
     BitWriter w;
@@ -346,7 +346,12 @@ Tag defineFont2(uint16_t id, const std::string& name, const std::vector<FontGlyp
     w.s16(0);  // leading
     for (const FontGlyph& g : glyphs) w.s16(g.advance);
     for (size_t i = 0; i < glyphs.size(); ++i) writeRect(w, swf::Rect{});
-    w.u16(0);  // no kerning
+    w.u16(uint32_t(kerning.size()));
+    for (const KerningPair& k : kerning) {
+        w.u16(k.left);
+        w.u16(k.right);
+        w.s16(k.adjustment);
+    }
     return {uint16_t(version == 3 ? 75 : 48), w.take()};
 }
 
@@ -386,18 +391,19 @@ Tag defineEditText(uint16_t id, const EditText& e) {
     BitWriter w;
     w.u16(id);
     writeRect(w, e.bounds);
-    w.u8((e.text ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | 0x08 | 0x04 | (e.font ? 0x01 : 0));
-    w.u8(0x20 | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
+    w.u8((e.text ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | (e.password ? 0x10 : 0) | 0x08 |
+         0x04 | (e.font ? 0x01 : 0));
+    w.u8((e.autoSize ? 0x40 : 0) | 0x20 | (e.border ? 0x08 : 0) | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
     if (e.font) {
         w.u16(*e.font);
         w.u16(e.height);
     }
     writeColor(w, e.color, true);
     w.u8(e.align);
-    w.u16(0);
-    w.u16(0);
-    w.u16(0);
-    w.s16(0);
+    w.u16(e.leftMargin);
+    w.u16(e.rightMargin);
+    w.s16(e.indent);
+    w.s16(e.leading);
     w.cstring(e.variable);
     if (e.text) w.cstring(*e.text);
     return {37, w.take()};

@@ -86,8 +86,12 @@ struct FontGlyph {
 };
 Tag defineFont(uint16_t id, const std::vector<FontGlyph>& glyphs);
 Tag defineFontInfo(uint16_t fontId, const std::string& name, const std::vector<FontGlyph>& glyphs);
+struct KerningPair {
+    uint16_t left = 0, right = 0;  // character codes
+    int16_t adjustment = 0;        // EM units
+};
 Tag defineFont2(uint16_t id, const std::string& name, const std::vector<FontGlyph>& glyphs, int16_t ascent,
-                int16_t descent, int version = 2);
+                int16_t descent, int version = 2, const std::vector<KerningPair>& kerning = {});
 
 struct TextRecord {
     std::optional<uint16_t> font;
@@ -105,7 +109,10 @@ struct EditText {
     uint16_t height = 240;
     swf::Rgba color{0, 0, 0, 255};
     bool multiline = false, wordWrap = false, html = false, useOutlines = true;
+    bool border = false, autoSize = false, password = false;
     uint8_t align = 0;
+    uint16_t leftMargin = 0, rightMargin = 0;  // twips
+    int16_t indent = 0, leading = 0;           // twips
     std::string variable;
     std::optional<std::string> text;
 };

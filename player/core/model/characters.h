@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,6 +66,8 @@ struct FontCharacter : Character {
     std::vector<int16_t> advances;   // EM units, when the font has a layout
     float ascent = 0, descent = 0, leading = 0;  // EM units
     bool hasLayout = false;
+    bool bold = false, italic = false;  // the style a device font of this name is opened in
+    std::map<std::pair<uint16_t, uint16_t>, int16_t> kerning;  // code pairs, EM units
     int glyphForCode(uint16_t code) const;  // -1 when the font has no such glyph
 };
 
@@ -100,16 +103,18 @@ enum class TextAlign : uint8_t { Left = 0, Right = 1, Center = 2, Justify = 3 };
 struct EditTextCharacter : Character {
     EditTextCharacter() : Character(CharacterKind::EditText) {}
     Rect bounds;
-    std::shared_ptr<const FontCharacter> font;  // null: device font, which we do not draw
+    std::shared_ptr<const FontCharacter> font;  // without outlines: names the device font
     bool useOutlines = false, wordWrap = false, multiline = false, password = false, html = false;
-    bool border = false;
+    bool border = false, autoSize = false;
     float height = 240;  // twips
     Rgba color{0, 0, 0, 255};
     TextAlign align = TextAlign::Left;
     float leftMargin = 0, rightMargin = 0, indent = 0, leading = 0;  // twips
     std::string variableName;
     std::string initialText;
-    std::vector<PlacedGlyph> glyphs;  // the initial text laid out, drawn as static text
+    // The initial text laid out (text/text_layout.h), frame and underlines included; `bounds`
+    // is the rectangle after autoSize, grown to any line drawn past its bottom or right edge.
+    std::vector<PlacedGlyph> glyphs;
 };
 
 struct ButtonRecord {

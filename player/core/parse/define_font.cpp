@@ -33,6 +33,21 @@ void addGlyphs(Reader& r, LoadContext& ctx, FontCharacter& font, const std::vect
     }
 }
 
+// Glyph bounds (skipped) and the kerning pairs. Authoring tools have written fonts whose
+// tables stop short; the font is whole without them, so a short table keeps what was read.
+void readKerning(Reader& r, FontCharacter& font, size_t glyphCount, bool wideCodes) {
+    try {
+        for (size_t i = 0; i < glyphCount; ++i) readRect(r);
+        size_t pairs = r.u16();
+        for (size_t i = 0; i < pairs; ++i) {
+            uint16_t left = wideCodes ? r.u16() : r.u8();
+            uint16_t right = wideCodes ? r.u16() : r.u8();
+            font.kerning[{left, right}] = r.s16();
+        }
+    } catch (const ParseError&) {
+    }
+}
+
 }  // namespace
 
 void readDefineFont(Reader& r, LoadContext& ctx) {
@@ -56,6 +71,8 @@ void readDefineFont2(Reader& r, LoadContext& ctx, int fontVersion) {
     bool hasLayout = flags & 0x80;
     bool wideOffsets = flags & 0x08;
     bool wideCodes = (flags & 0x04) || fontVersion == 3;
+    font->italic = flags & 0x02;
+    font->bold = flags & 0x01;
     r.u8();  // language
     size_t nameLength = r.u8();
     const uint8_t* name = r.bytes(nameLength);
@@ -78,7 +95,7 @@ void readDefineFont2(Reader& r, LoadContext& ctx, int fontVersion) {
         font->leading = r.s16();
         for (size_t i = 0; i < count; ++i) font->advances.push_back(r.s16());
         font->hasLayout = true;
-        // Glyph bounds and kerning follow; nothing we draw needs them.
+        readKerning(r, *font, count, wideCodes);
     }
     ctx.fonts[font->id] = font;
     ctx.define(font->id, font);
@@ -94,6 +111,8 @@ void readDefineFontInfo(Reader& r, LoadContext& ctx, int infoVersion) {
     font.name.assign(reinterpret_cast<const char*>(name), nameLength);
     uint8_t flags = r.u8();
     bool wideCodes = (flags & 0x01) || infoVersion == 2;
+    font.italic = flags & 0x04;
+    font.bold = flags & 0x02;
     if (infoVersion == 2) r.u8();  // language
     font.codes.clear();
     while (font.codes.size() < font.glyphs.size() && r.remaining() >= (wideCodes ? 2u : 1u))

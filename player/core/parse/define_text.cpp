@@ -1,6 +1,8 @@
 #include "limits.h"
 #include "load_context.h"
 #include "records.h"
+#include "../text/edit_text_input.h"
+#include "../text/field_drawing.h"
 
 namespace swf {
 
@@ -59,6 +61,7 @@ void readDefineEditText(Reader& r, LoadContext& ctx) {
     bool hasMaxLength = flags1 & 0x02;
     bool hasFont = flags1 & 0x01;
     bool hasFontClass = flags2 & 0x80;
+    edit->autoSize = flags2 & 0x40;
     bool hasLayout = flags2 & 0x20;
     edit->border = flags2 & 0x08;
     edit->html = flags2 & 0x02;
@@ -79,7 +82,10 @@ void readDefineEditText(Reader& r, LoadContext& ctx) {
     edit->variableName = r.cstring();
     if (hasText) edit->initialText = r.cstring();
     ctx.chargeEdges(r, edit->initialText.size());
-    layoutEditText(*edit, ctx.glyphs);
+    TextFieldInput field = editTextInput(*edit);
+    TextLayout layout = layoutText(field, ctx.fieldFonts.lookupFor(field.embeddedFont));
+    edit->bounds = drawnTextBounds(layout);
+    edit->glyphs = drawTextField(layout, field, ctx.glyphs);
     ctx.define(edit->id, edit);
 }
 

@@ -8,6 +8,7 @@
 #include "../model/movie.h"
 #include "reader.h"
 #include "glyph_placement.h"
+#include "../text/field_fonts.h"
 #include "shape_records.h"
 #include "tag_codes.h"
 
@@ -19,6 +20,7 @@ struct LoadContext {
     // Fonts stay writable while loading: DefineFontInfo adds codes to an earlier DefineFont.
     std::map<uint16_t, std::shared_ptr<FontCharacter>> fonts;
     GlyphCache glyphs;
+    FieldFonts fieldFonts;  // device fonts of the host's provider, opened once per face
     // Movie-wide budgets (limits.h); charge() throws a ParseError for the tag that overdraws.
     size_t edges = 0, bitmapPixels = 0, imageBytes = 0, commands = 0;
     void chargeEdges(Reader& r, size_t n);
@@ -26,7 +28,7 @@ struct LoadContext {
     void chargeImageBytes(Reader& r, size_t n);
     void chargeCommand(Reader& r);
 
-    explicit LoadContext(Movie& m) : movie(m) {}
+    LoadContext(Movie& m, FontProvider* deviceFonts) : movie(m), fieldFonts(deviceFonts) {}
 
     // Adds a character unless its id is taken (the first definition wins, as in the original).
     void define(uint16_t id, std::shared_ptr<Character> character);

@@ -172,7 +172,7 @@ private:
 
 }  // namespace
 
-std::shared_ptr<const Movie> loadMovie(const uint8_t* data, size_t size, std::string& error) {
+std::shared_ptr<const Movie> loadMovie(const uint8_t* data, size_t size, std::string& error, FontProvider* deviceFonts) {
     Container container;
     if (!openContainer(data, size, container, error)) return nullptr;
     auto movie = std::make_shared<Movie>();
@@ -190,7 +190,7 @@ std::shared_ptr<const Movie> loadMovie(const uint8_t* data, size_t size, std::st
         return nullptr;
     }
     Reader body(container.body.data() + header.position(), container.body.size() - header.position());
-    LoadContext ctx(*movie);
+    LoadContext ctx(*movie, deviceFonts);
     TagLoop(ctx).run(body, movie->timeline, 0);
     if (movie->timeline.frames.empty()) movie->timeline.frames.emplace_back();
     return movie;

@@ -11,10 +11,13 @@
 
 namespace swf {
 
-std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::string& error, avm1::HostServices* host) {
-    std::shared_ptr<const Movie> movie = loadMovie(data, size, error);
+std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::string& error,
+                                     avm1::HostServices* host, std::shared_ptr<FontProvider> deviceFonts) {
+    std::shared_ptr<const Movie> movie = loadMovie(data, size, error, deviceFonts.get());
     if (!movie) return nullptr;
-    return std::make_unique<Player>(std::move(movie), host);
+    auto player = std::make_unique<Player>(std::move(movie), host);
+    player->deviceFonts_ = std::move(deviceFonts);
+    return player;
 }
 
 Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,

@@ -1,0 +1,46 @@
+#include "edit_text_input.h"
+
+#include "html_text.h"
+#include "utf8.h"
+
+namespace swf {
+
+TextFieldInput editTextInput(const EditTextCharacter& edit) {
+    TextFieldInput field;
+    field.bounds = edit.bounds;
+    field.wordWrap = edit.wordWrap;
+    field.multiline = edit.multiline;
+    field.password = edit.password;
+    field.autoSize = edit.autoSize ? AutoSize::Left : AutoSize::None;
+    field.border = field.background = edit.border;  // the tag's flag draws both, black on white
+    if (edit.useOutlines && edit.font) field.embeddedFont = edit.font;
+
+    TextFormat base;
+    if (edit.font) {
+        if (!edit.font->name.empty()) base.face = edit.font->name;
+        base.bold = edit.font->bold;
+        base.italic = edit.font->italic;
+    }
+    base.size = edit.height;
+    base.color = edit.color;
+    base.align = edit.align;
+    base.leftMargin = edit.leftMargin;
+    base.rightMargin = edit.rightMargin;
+    base.indent = edit.indent;
+    base.leading = edit.leading;
+
+    if (edit.html) {
+        field.runs = parseHtmlText(edit.initialText, base);
+    } else if (!edit.initialText.empty()) {
+        std::u32string text = decodeUtf8(edit.initialText), lines;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // "\r\n": one break
+            lines.push_back(text[i] == '\r' ? U'\n' : text[i]);
+        }
+        field.runs.push_back({std::move(lines), base});
+    }
+    if (field.runs.empty()) field.runs.push_back({U"", base});  // the format of the empty field
+    return field;
+}
+
+}  // namespace swf

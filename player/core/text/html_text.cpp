@@ -1,0 +1,277 @@
+#include "html_text.h"
+
+#include <cctype>
+#include <cstdlib>
+#include <tuple>
+
+#include "utf8.h"
+
+namespace swf {
+namespace {
+
+constexpr size_t kMaxNesting = 64;  // deeper markup keeps the innermost format in force
+constexpr size_t kMaxChars = 64 * 1024;  // what the layout takes of a field; the rest is dropped
+
+bool sameFormat(const TextFormat& a, const TextFormat& b) {
+    auto key = [](const TextFormat& f) {
+        return std::tie(f.face, f.size, f.bold, f.italic, f.underline, f.url, f.target, f.align, f.leftMargin,
+                        f.rightMargin, f.indent, f.blockIndent, f.leading, f.letterSpacing, f.kerning, f.bullet);
+    };
+    return key(a) == key(b) && a.color == b.color;
+}
+
+std::string lower(std::string s) {
+    for (char& c : s) c = char(std::tolower(uint8_t(c)));
+    return s;
+}
+
+struct Tag {
+    std::string name;  // lower case, without the '/'
+    bool closing = false;
+    std::vector<std::pair<std::string, std::string>> attributes;  // names lower case
+
+    const std::string* attribute(const char* n) const {
+        for (const auto& [k, v] : attributes)
+            if (k == n) return &v;
+        return nullptr;
+    }
+};
+
+Tag parseTag(const std::string& body) {
+    Tag tag;
+    size_t i = 0;
+    auto skipSpace = [&] { while (i < body.size() && std::isspace(uint8_t(body[i]))) ++i; };
+    skipSpace();
+    if (i < body.size() && body[i] == '/') {
+        tag.closing = true;
+        ++i;
+    }
+    size_t start = i;
+    while (i < body.size() && !std::isspace(uint8_t(body[i])) && body[i] != '/') ++i;
+    tag.name = lower(body.substr(start, i - start));
+    while (i < body.size()) {
+        skipSpace();
+        start = i;
+        while (i < body.size() && body[i] != '=' && !std::isspace(uint8_t(body[i])) && body[i] != '/') ++i;
+        std::string name = lower(body.substr(start, i - start));
+        if (name.empty()) {
+            ++i;
+            continue;
+        }
+        skipSpace();
+        std::string value;
+        if (i < body.size() && body[i] == '=') {
+            ++i;
+            skipSpace();
+            if (i < body.size() && (body[i] == '"' || body[i] == '\'')) {
+                char quote = body[i++];
+                size_t end = body.find(quote, i);
+                if (end == std::string::npos) end = body.size();
+                value = body.substr(i, end - i);
+                i = end + 1;
+            } else {
+                start = i;
+                while (i < body.size() && !std::isspace(uint8_t(body[i]))) ++i;
+                value = body.substr(start, i - start);
+            }
+        }
+        tag.attributes.emplace_back(std::move(name), std::move(value));
+    }
+    return tag;
+}
+
+// "12" in points, "+2" / "-2" relative to the size in force; twips out.
+float fontSize(const std::string& value, float current) {
+    char* end = nullptr;
+    double v = std::strtod(value.c_str(), &end);
+    if (end == value.c_str()) return current;
+    double twips = v * kTwipsPerPixel;
+    if (!value.empty() && (value[0] == '+' || value[0] == '-')) twips += current;
+    return float(std::clamp(twips, 20.0, 127.0 * 20 * 10));
+}
+
+float pixels(const std::string& value) {
+    return float(std::clamp(std::strtod(value.c_str(), nullptr), -720.0, 720.0)) * kTwipsPerPixel;
+}
+
+bool parseColor(const std::string& value, Rgba& out) {
+    std::string hex = value;
+    if (!hex.empty() && hex[0] == '#') hex.erase(0, 1);
+    if (hex.empty() || hex.size() > 6) return false;
+    char* end = nullptr;
+    unsigned long rgb = std::strtoul(hex.c_str(), &end, 16);
+    if (*end != '\0') return false;
+    out = Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), out.a};
+    return true;
+}
+
+TextAlign parseAlign(const std::string& value, TextAlign current) {
+    std::string v = lower(value);
+    if (v == "left") return TextAlign::Left;
+    if (v == "right") return TextAlign::Right;
+    if (v == "center") return TextAlign::Center;
+    if (v == "justify") return TextAlign::Justify;
+    return current;
+}
+
+// Applies an opening tag to the format in force; false for tags that change nothing.
+bool applyTag(const Tag& tag, TextFormat& f) {
+    if (tag.name == "b") {
+        f.bold = true;
+    } else if (tag.name == "i") {
+        f.italic = true;
+    } else if (tag.name == "u") {
+        f.underline = true;
+    } else if (tag.name == "a") {
+        if (auto* v = tag.attribute("href")) f.url = *v;
+        if (auto* v = tag.attribute("target")) f.target = *v;
+    } else if (tag.name == "font") {
+        if (auto* v = tag.attribute("face")) f.face = *v;
+        if (auto* v = tag.attribute("size")) f.size = fontSize(*v, f.size);
+        if (auto* v = tag.attribute("color")) parseColor(*v, f.color);
+        if (auto* v = tag.attribute("letterspacing")) f.letterSpacing = pixels(*v);
+        if (auto* v = tag.attribute("kerning")) f.kerning = *v == "1" || lower(*v) == "true";
+    } else if (tag.name == "p") {
+        if (auto* v = tag.attribute("align")) f.align = parseAlign(*v, f.align);
+    } else if (tag.name == "li") {
+        f.bullet = true;
+    } else if (tag.name == "textformat") {
+        if (auto* v = tag.attribute("leftmargin")) f.leftMargin = pixels(*v);
+        if (auto* v = tag.attribute("rightmargin")) f.rightMargin = pixels(*v);
+        if (auto* v = tag.attribute("indent")) f.indent = pixels(*v);
+        if (auto* v = tag.attribute("blockindent")) f.blockIndent = pixels(*v);
+        if (auto* v = tag.attribute("leading")) f.leading = pixels(*v);
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// One entity at s[i] == '&'; false (and nothing consumed) when it is not one.
+bool readEntity(const std::string& s, size_t& i, char32_t& out) {
+    size_t end = s.find(';', i);
+    if (end == std::string::npos || end - i > 10) return false;
+    std::string name = s.substr(i + 1, end - i - 1);
+    static const std::pair<const char*, char32_t> named[] = {
+        {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", 0xa0}};
+    for (auto [n, c] : named) {
+        if (name == n) {
+            out = c;
+            i = end + 1;
+            return true;
+        }
+    }
+    if (name.size() < 2 || name[0] != '#') return false;
+    bool hex = name[1] == 'x' || name[1] == 'X';
+    std::string digits = name.substr(hex ? 2 : 1);
+    if (digits.empty()) return false;
+    char* stop = nullptr;
+    unsigned long code = std::strtoul(digits.c_str(), &stop, hex ? 16 : 10);
+    if (*stop != '\0' || code == 0 || code > 0x10ffff) return false;
+    out = char32_t(code);
+    i = end + 1;
+    return true;
+}
+
+class RunBuilder {
+public:
+    void add(char32_t c, const TextFormat& f) {
+        if (chars_ >= kMaxChars) return;
+        ++chars_;
+        if (runs_.empty() || !sameFormat(runs_.back().format, f)) runs_.push_back({{}, f});
+        runs_.back().text.push_back(c);
+    }
+    void add(const std::string& utf8, const TextFormat& f) {
+        std::u32string text = decodeUtf8(utf8);
+        for (size_t i = 0; i < text.size(); ++i) {
+            char32_t c = text[i];
+            if (c == '\r') {
+                if (i + 1 < text.size() && text[i + 1] == '\n') continue;  // "\r\n" is one break
+                c = '\n';
+            }
+            add(c, f);
+        }
+    }
+    bool endsWithBreak() const { return runs_.empty() || runs_.back().text.back() == '\n'; }
+    std::vector<StyledRun> take() {
+        // The last paragraph's end makes no empty line after it.
+        if (!runs_.empty() && runs_.back().text.back() == '\n') {
+            runs_.back().text.pop_back();
+            if (runs_.back().text.empty()) runs_.pop_back();
+        }
+        return std::move(runs_);
+    }
+
+private:
+    std::vector<StyledRun> runs_;
+    size_t chars_ = 0;
+};
+
+}  // namespace
+
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base) {
+    RunBuilder out;
+    std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
+    TextFormat current = base;
+    std::string pending;  // plain text not yet decoded
+    auto flush = [&] {
+        out.add(pending, current);
+        pending.clear();
+    };
+    for (size_t i = 0; i < html.size();) {
+        char c = html[i];
+        if (c == '&') {
+            char32_t code = 0;
+            if (readEntity(html, i, code)) {
+                flush();
+                out.add(code, current);
+            } else {
+                pending += html[i++];
+            }
+            continue;
+        }
+        if (c != '<') {
+            pending += html[i++];
+            continue;
+        }
+        size_t end = html.find('>', i);
+        if (end == std::string::npos) break;
+        flush();
+        Tag tag = parseTag(html.substr(i + 1, end - i - 1));
+        i = end + 1;
+        if (tag.name == "br") {
+            out.add(U'\n', current);
+            continue;
+        }
+        bool paragraph = tag.name == "p" || tag.name == "li";
+        if (tag.closing) {
+            // Close up to the matching tag; stray closers are ignored.
+            for (size_t n = stack.size(); n-- > 0;) {
+                if (stack[n].first != tag.name) continue;
+                if (paragraph) out.add(U'\n', current);
+                current = stack[n].second;
+                stack.resize(n);
+                break;
+            }
+            continue;
+        }
+        TextFormat next = current;
+        if (!applyTag(tag, next)) continue;
+        // A paragraph that opens in the middle of a line starts a new one.
+        if (paragraph && !out.endsWithBreak()) out.add(U'\n', current);
+        if (stack.size() < kMaxNesting) {
+            stack.emplace_back(tag.name, current);
+            current = next;
+        }
+    }
+    flush();
+    return out.take();
+}
+
+std::u32string plainText(const std::vector<StyledRun>& runs) {
+    std::u32string text;
+    for (const StyledRun& r : runs) text += r.text;
+    return text;
+}
+
+}  // namespace swf

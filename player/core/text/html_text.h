@@ -1,0 +1,23 @@
+// The HTML subset of text fields turned into styled runs: <p align>, <br>, <font face size
+// color letterSpacing kerning>, <b>, <i>, <u>, <a href target>, <li>, <textformat leftmargin
+// rightmargin indent blockindent leading>, and the entities &lt; &gt; &amp; &quot; &apos;
+// &nbsp; &#N; &#xN;. Unknown tags are dropped with their text kept, as the original does; an
+// unclosed '<' ends the text. White space is kept (no condensing): a newline in the markup is
+// a line break, which is how fields written by hand with line breaks show in the original.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "text_field_input.h"
+
+namespace swf {
+
+// `base` is the field's format (DefineEditText's font, height, colour, alignment, margins);
+// tags change it for the text they enclose. Sizes in the markup are points (= pixels).
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base);
+
+// The same text without markup: what the field's `text` reads back.
+std::u32string plainText(const std::vector<StyledRun>& runs);
+
+}  // namespace swf

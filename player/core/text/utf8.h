@@ -1,0 +1,12 @@
+// Text of SWF 6 and later movies is UTF-8; older movies store one byte per character.
+#pragma once
+
+#include <string>
+
+namespace swf {
+
+// Lenient: a byte that does not start a well-formed sequence stands for itself (Latin-1), so
+// the text of an old movie or a damaged string still shows.
+std::u32string decodeUtf8(const std::string& s);
+
+}  // namespace swf

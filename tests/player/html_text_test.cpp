@@ -1,0 +1,76 @@
+// The HTML subset of text fields: which tag changes which member of the format, and what
+// happens to markup the original tolerates.
+#include <gtest/gtest.h>
+#include <text/html_text.h>
+
+namespace {
+
+swf::TextFormat base() {
+    swf::TextFormat f;
+    f.face = "_sans";
+    f.size = 240;
+    return f;
+}
+
+TEST(HtmlText, TagsChangeTheFormatOfWhatTheyEncloseOnly) {
+    auto runs = swf::parseHtmlText("a<b>b<i>c</i></b><u>d</u><font face=\"_serif\" size=\"+2\" color=\"#FF8000\">e</font>f",
+                                   base());
+    ASSERT_EQ(runs.size(), 6u);
+    EXPECT_EQ(runs[0].text, U"a");
+    EXPECT_FALSE(runs[0].format.bold);
+    EXPECT_TRUE(runs[1].format.bold);
+    EXPECT_FALSE(runs[1].format.italic);
+    EXPECT_TRUE(runs[2].format.bold && runs[2].format.italic);
+    EXPECT_TRUE(runs[3].format.underline && !runs[3].format.bold);
+    EXPECT_EQ(runs[4].format.face, "_serif");
+    EXPECT_FLOAT_EQ(runs[4].format.size, 240 + 40) << "+2 points on the size in force";
+    EXPECT_EQ(runs[4].format.color, (swf::Rgba{255, 128, 0, 255}));
+    EXPECT_EQ(runs[5].format.face, "_sans") << "</font> restores the face";
+    EXPECT_FLOAT_EQ(runs[5].format.size, 240);
+}
+
+TEST(HtmlText, ParagraphsListItemsAndTextformatSetParagraphMembers) {
+    auto runs = swf::parseHtmlText(
+        "<p align=\"right\">r</p><li>item</li><textformat leftmargin=\"5\" indent=\"-3\" blockindent=\"7\" "
+        "leading=\"2\" rightmargin=\"4\"><P ALIGN=CENTER>t</P></textformat>",
+        base());
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].text, U"r\n");
+    EXPECT_EQ(runs[0].format.align, swf::TextAlign::Right);
+    EXPECT_EQ(runs[1].text, U"item\n");
+    EXPECT_TRUE(runs[1].format.bullet);
+    const swf::TextFormat& t = runs[2].format;
+    EXPECT_EQ(runs[2].text, U"t");
+    EXPECT_EQ(t.align, swf::TextAlign::Center) << "tag and attribute names in any case";
+    EXPECT_FLOAT_EQ(t.leftMargin, 100);
+    EXPECT_FLOAT_EQ(t.rightMargin, 80);
+    EXPECT_FLOAT_EQ(t.indent, -60);
+    EXPECT_FLOAT_EQ(t.blockIndent, 140);
+    EXPECT_FLOAT_EQ(t.leading, 40);
+    EXPECT_FALSE(t.bullet);
+}
+
+TEST(HtmlText, BreaksEntitiesAndLineEndings) {
+    auto text = [](const char* html) { return swf::plainText(swf::parseHtmlText(html, base())); };
+    EXPECT_EQ(text("a<br>b<BR/>c"), U"a\nb\nc");
+    EXPECT_EQ(text("a\r\nb\rc"), U"a\nb\nc") << "line breaks of the markup are kept, \\r\\n as one";
+    EXPECT_EQ(text("&#65;&#x42;&nbsp;&quot;&apos;"), U"AB\u00a0\"'");
+    EXPECT_EQ(text("&#0; &#x110000; &unknown; & alone"), U"&#0; &#x110000; &unknown; & alone");
+    EXPECT_EQ(text("x<p>y</p>"), U"x\ny") << "a paragraph opening mid-line starts a new line";
+    EXPECT_EQ(text("caf\xc3\xa9"), U"caf\u00e9");
+}
+
+TEST(HtmlText, MalformedMarkupIsTolerated) {
+    auto text = [](const std::string& html) { return swf::plainText(swf::parseHtmlText(html, base())); };
+    EXPECT_EQ(text("a</b></font>b<unknown attr=1>c</unknown>"), U"abc") << "stray closers and unknown tags";
+    EXPECT_EQ(text("a<font color=\"#zz\" size=\"x\">b"), U"ab");
+    EXPECT_EQ(text("<font face='x>y"), U"y") << "a tag ends at its first '>', even inside an open quote";
+    EXPECT_EQ(text("a<font"), U"a") << "an unclosed '<' ends the text";
+    std::string deep;
+    for (int i = 0; i < 1000; ++i) deep += "<b><i>";
+    EXPECT_EQ(text(deep + "z"), U"z");
+    auto runs = swf::parseHtmlText("<font color=\"#ff0000\" size=\"100000\">x</font>", base());
+    EXPECT_LE(runs[0].format.size, 127 * 20 * 10) << "sizes are capped";
+}
+
+}  // namespace
