@@ -85,17 +85,27 @@ public:
     std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
 
     const Clip& root() const { return *root_; }
-    // Null with a reason when the bytes are not a playable movie.
-    // `host` (clocks, random seed, files beside the movie) must outlive the player; null uses
-    // the system's. The host's device fonts draw the text fields that do not embed their font;
-    // without them those fields stay empty. The player keeps them for text that scripts set later.
-    static std::unique_ptr<Player> load(const uint8_t* data, size_t size, std::string& error,
-                                        avm1::HostServices* host = nullptr,
-                                        std::shared_ptr<FontProvider> deviceFonts = nullptr);
-    // `beforeFirstFrame` sees the script machine before the first frame's scripts run (to
-    // attach trace and warning printers).
-    explicit Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host = nullptr,
-                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {});
+    FontProvider* deviceFonts() const { return deviceFonts_.get(); }  // null: none given
+    const std::vector<std::string>& traces() const;
+    // Script warnings (aborted scripts, ignored getURL / fscommand), in order.
+    const std::vector<std::string>& scriptWarnings() const;
+    // fscommand("quit") ran: the host shows no further frame.
+    bool quitRequested() const;
+    ScriptRuntime& scripts() { return *scripts_; }
+
+    // Sound (player_sound.cpp). The host pulls the mix from any thread; everything else runs
+    // on the thread that steps the player, and a step holds the same lock, so scripts (the
+    // Sound object) may use soundEngine() freely while they run.
+    static constexpr int kAudioRate = 44100;
+    void setMp3Decoder(Mp3DecoderFactory factory);
+    // Interleaved stereo at kAudioRate. Once the host pulls, its pulls are the clock a
+    // soundtrack plays by; until then advance() moves the sound on by the elapsed time.
+    void mixAudio(int16_t* out, size_t frames);
+    void setAudioPulledByHost(bool pulled);
+    // Silences everything now (the host hides the movie, stopAllSounds).
+    void stopSounds();
+    SoundEngine& soundEngine() { return sound_; }
+    std::vector<std::string> soundWarnings();
 
 private:
     void startFrameSounds();
