@@ -454,7 +454,7 @@ TEST(Avm1Exceptions, FinallyRunsBeforeAnUncaughtThrowEndsTheScript) {
         trace
     )";
     auto run = script_test::runFrames(7, {src, "push \"next frame\"\ntrace"});
-    EXPECT_EQ(run->traces(), (Lines{"cleanup", "next frame"}));
+    EXPECT_EQ(run->traces(), (Lines{"cleanup", "Warning: Uncaught exception, inner", "next frame"}));
 }
 
 }  // namespace
