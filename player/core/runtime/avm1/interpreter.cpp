@@ -34,7 +34,7 @@ void Interpreter::push(const Value& v) {
 }
 
 const Value& Interpreter::peek() {
-    static const Value undefined;
+    static const Value undefined{};
     size_t base = current_ ? current_->stackBase : 0;
     return stack_.size() > base ? stack_.back() : undefined;
 }
