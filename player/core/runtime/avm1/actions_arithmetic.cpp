@@ -25,8 +25,8 @@ void multiply(Interpreter& in, Activation&, const Action&) { binary(in, [](doubl
 void divide(Interpreter& in, Activation&, const Action&) {
     Value b = in.pop();
     Value a = in.pop();
-    double y = in.vm().toNumber(b);
     double x = in.vm().toNumber(a);
+    double y = in.vm().toNumber(b);
     // SWF 4 players printed an error marker for a division by zero.
     if (y == 0 && in.vm().swfVersion() < 5) in.push(Value::string("#ERROR#"));
     else in.push(Value::number(x / y));

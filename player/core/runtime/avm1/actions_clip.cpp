@@ -62,10 +62,11 @@ void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool 
     if (!clip) return;
     Vm& vm = in.vm();
     if (!frame.isString()) {
-        double n = vm.toNumber(frame);
-        if (std::isnan(n)) return;
-        n = std::min(std::max(n, -1.0), 1e6);
-        clip->gotoFrame(int(n) - 1 + bias, andPlay);
+        // The 0-based frame is ToInt32(n) - 1 in wrapping 32-bit arithmetic: 0 and negative
+        // numbers go nowhere, 4294967298 is frame 2, 2147483648 wraps past the end.
+        int32_t index = int32_t(uint32_t(vm.toInt32(frame)) - 1u);
+        if (index < 0) return;
+        clip->gotoFrame(std::min(index, 1000000) + bias, andPlay);
         if (!andPlay) clip->stop();
         return;
     }

@@ -46,16 +46,16 @@ bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
 void equals(Interpreter& in, Activation&, const Action&) {
     Value b = in.pop();
     Value a = in.pop();
-    double y = in.vm().toNumber(b);
     double x = in.vm().toNumber(a);
+    double y = in.vm().toNumber(b);
     in.pushBool(x == y);
 }
 
 void less(Interpreter& in, Activation&, const Action&) {
     Value b = in.pop();
     Value a = in.pop();
+    double x = in.vm().toNumber(a);  // the left operand's valueOf runs first
     double y = in.vm().toNumber(b);
-    double x = in.vm().toNumber(a);
     in.pushBool(x < y);
 }
 

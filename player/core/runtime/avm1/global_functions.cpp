@@ -7,8 +7,13 @@
 namespace swf::avm1 {
 namespace {
 
-Value isNaN(Vm& vm, const Value&, const Arguments& args) { return Value::boolean(std::isnan(vm.toNumber(args[0]))); }
-Value isFinite(Vm& vm, const Value&, const Arguments& args) { return Value::boolean(std::isfinite(vm.toNumber(args[0]))); }
+// Without an argument: isNaN() is true and isFinite() false in every version.
+Value isNaN(Vm& vm, const Value&, const Arguments& args) {
+    return Value::boolean(args.empty() || std::isnan(vm.toNumber(args[0])));
+}
+Value isFinite(Vm& vm, const Value&, const Arguments& args) {
+    return Value::boolean(!args.empty() && std::isfinite(vm.toNumber(args[0])));
+}
 
 // setInterval(function, ms, args...) or setInterval(object, "method", ms, args...).
 Value addTimer(Vm& vm, const Arguments& args, bool repeat) {
@@ -26,7 +31,7 @@ Value addTimer(Vm& vm, const Arguments& args, bool repeat) {
     } else {
         return Value();
     }
-    if (args.size() <= next) return Value();
+    if (args.size() <= next || args[next].isUndefined()) return Value();  // no interval, no timer
     t.intervalMs = vm.toNumber(args[next]);
     if (std::isnan(t.intervalMs)) t.intervalMs = 0;
     for (size_t i = next + 1; i < args.size(); ++i) t.args.push_back(args[i]);
