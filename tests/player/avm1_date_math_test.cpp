@@ -95,6 +95,13 @@ TEST(DateMath, NonFiniteTimesGiveTheOriginalsFields) {
     EXPECT_EQ(dateField(5.5, DateField::kMilliseconds), 5) << "whole fields of a fractional time";
 }
 
+TEST(DateMath, HugeTimesEndAndStayFinite) {
+    for (double t : {1e300, -1e300, 1.7e308, 3.9e18}) {
+        EXPECT_FALSE(formatDate(t, kUtc).empty()) << t;
+        EXPECT_TRUE(std::isfinite(yearFromTime(t))) << t;
+    }
+}
+
 TEST(DateMath, TwoDigitYears) {
     EXPECT_EQ(fullYearFromTwoDigits(0), 1900);
     EXPECT_EQ(fullYearFromTwoDigits(99.5), 1999.5);

@@ -214,6 +214,12 @@ TEST_F(Library, XmlTreeThroughItsProperties) {
     EXPECT_EQ(vm->toNumber(vm->getMember(make("XML", {str("<a><b></a>")}), "status")), -9);
 }
 
+TEST_F(Library, XmlDocumentWithANameWritesItselfAsAnElement) {
+    Value doc = make("XML", {str("<a/>b")});
+    vm->setMember(doc, "nodeName", str("wrap"));
+    EXPECT_EQ(text(doc), "<wrap><a />b</wrap>");
+}
+
 TEST_F(Library, XmlIgnoreWhiteIsReadAtParseTime) {
     Value doc = make("XML");
     vm->setMember(doc, "ignoreWhite", Value::boolean(true));

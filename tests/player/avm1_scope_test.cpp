@@ -454,7 +454,57 @@ TEST(Avm1Exceptions, FinallyRunsBeforeAnUncaughtThrowEndsTheScript) {
         trace
     )";
     auto run = script_test::runFrames(7, {src, "push \"next frame\"\ntrace"});
-    EXPECT_EQ(run->traces(), (Lines{"cleanup", "next frame"}));
+    EXPECT_EQ(run->traces(), (Lines{"cleanup", "Warning: Uncaught exception, inner", "next frame"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Avm1Clips, ClipsAreScriptObjectsWithPathsDepthsAndVariables) {
+    // A sprite "kid" at depth 1 of the root; its variables live on its script object.
+    swfw::MovieWriter m(7, 100, 100, 12);
+    m.add(swfw::defineSprite(2, 1, {swfw::Tag{1, {}}}));
+    swfw::Place p{1, 2, false, swf::Matrix{}};
+    p.name = "kid";
+    m.add(swfw::placeObject2(p));
+    m.add(swfw::doAction(swfw::assemble(R"(
+        push "kid"
+        getVariable
+        trace
+        push 0, "kid"
+        getVariable
+        push "getDepth"
+        callMethod
+        trace
+        push "kid"
+        getVariable
+        push "_x", 12.5
+        setMember
+        push "/kid:_x"
+        getVariable
+        trace
+        push "_root.kid.score", 3
+        setVariable
+        push "kid"
+        getVariable
+        push "score"
+        getMember
+        trace
+        push "kid"
+        getVariable
+        push "_parent"
+        getMember
+        targetPath
+        trace
+    )")));
+    m.showFrame();
+    std::vector<uint8_t> bytes = m.build();
+    std::string error;
+    swf::avm1::FixedHostServices host;
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error, &host);
+    ASSERT_TRUE(player) << error;
+    EXPECT_EQ(player->traces(), (Lines{"_level0.kid", "-16383", "12.5", "3", "_level0"}));
 }
 
 }  // namespace

@@ -39,7 +39,21 @@ void tryBlock(Interpreter& in, Activation& act, const Action& a) {
 void throwValue(Interpreter& in, Activation&, const Action&) { throw ScriptThrow{in.pop()}; }
 
 void returnValue(Interpreter& in, Activation& act, const Action&) {
-    act.result = in.pop();
+    Value v = in.pop();
+    // A return from a try or catch block runs the finally block first.
+    for (auto it = act.tries.rbegin(); it != act.tries.rend(); ++it) {
+        if (it->state != TryFrame::State::InFinally && (it->action->flags & 0x02)) {
+            act.tries.erase(it.base(), act.tries.end());
+            TryFrame& t = act.tries.back();
+            t.state = TryFrame::State::InFinally;
+            t.returning = true;
+            t.rethrow = false;
+            t.pending = v;
+            act.pc = t.action->finallyStart;
+            return;
+        }
+    }
+    act.result = v;
     act.done = true;
 }
 
@@ -98,9 +112,14 @@ bool tryBoundary(Interpreter& in, Activation& act) {
     }
     if (t.state == TryFrame::State::InFinally && act.pc == a.end) {
         bool rethrow = t.rethrow;
+        bool returning = t.returning;
         Value pending = t.pending;
         act.tries.pop_back();
         if (rethrow) throw ScriptThrow{pending};
+        if (returning) {
+            act.result = pending;
+            act.done = true;
+        }
         return true;
     }
     return false;

@@ -20,7 +20,8 @@ struct TryFrame {
     size_t withDepth = 0;
     size_t stackHeight = 0;
     bool rethrow = false;
-    Value pending;  // an exception to throw again after `finally`
+    bool returning = false;  // a Return inside the block: it completes after `finally`
+    Value pending;  // the exception to throw again, or the value to return, after `finally`
 };
 
 struct WithBlock {

@@ -17,12 +17,14 @@ std::string Vm::numberToString(double n) { return formatNumber(n); }
 Value Vm::toPrimitive(const Value& v, PrimitiveHint hint) {
     Object* o = v.asObject();
     if (!o) return v;
-    if (hint == PrimitiveHint::String) {
-        Value s = callMethod(v, "toString", Arguments());
-        return s.isPrimitive() ? s : v;
-    }
-    Value n = callMethod(v, "valueOf", Arguments());
-    return n.isPrimitive() ? n : v;
+    // An object without the method (one made with no prototype) stays an object, which
+    // prints as "[type Object]".
+    const char* method = hint == PrimitiveHint::String ? "toString" : "valueOf";
+    Value fn = getMember(o, method);
+    Object* callee = fn.asObject();
+    if (!callee || !callee->asFunction()) return v;
+    Value p = call(fn, v, Arguments());
+    return p.isPrimitive() ? p : v;
 }
 
 double Vm::toNumber(const Value& v) {

@@ -1,5 +1,6 @@
 #include "date_math.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -47,8 +48,10 @@ double timeFromYear(double y) { return kMsPerDay * dayFromYear(y); }
 double yearFromTime(double t) {
     if (!std::isfinite(t)) return kNaN;
     double year = std::floor(t / (kMsPerDay * 365.2425)) + 1970;
-    while (timeFromYear(year) > t) --year;
-    while (timeFromYear(year + 1) <= t) ++year;
+    // The estimate is off by a year at most; the caps keep times so large that a year is below
+    // the double's resolution (new Date(1e300)) from looping for ever.
+    for (int i = 0; i < 4 && timeFromYear(year) > t; ++i) --year;
+    for (int i = 0; i < 4 && timeFromYear(year + 1) <= t; ++i) ++year;
     return year;
 }
 
@@ -150,20 +153,33 @@ double dateField(double t, DateField field) {
 
 double fullYearFromTwoDigits(double year) { return year < 100 ? year + 1900 : year; }
 
+namespace {
+
+// A field for printing; times far beyond the calendar give meaningless fields, which must still
+// not overflow an int.
+int printable(double field) {
+    if (!(field > -2147483648.0)) return -2147483647 - 1;
+    if (field > 2147483647.0) return 2147483647;
+    return static_cast<int>(field);
+}
+
+}  // namespace
+
 std::string formatDate(double utc, const LocalOffsetMinutes& offset) {
     if (!std::isfinite(utc)) return "Invalid Date";
     static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    const double offsetMinutes = offset(utc);
+    double offsetMinutes = offset(utc);
+    if (!std::isfinite(offsetMinutes) || std::fabs(offsetMinutes) > 24 * 60) offsetMinutes = 0;
     const double local = utc + offsetMinutes * kMsPerMinute;
     const DateFields f = splitTime(local);
     const long zone = std::lround(std::fabs(offsetMinutes));
     char text[96];
     std::snprintf(text, sizeof text, "%s %s %d %02d:%02d:%02d GMT%c%02ld%02ld %.0f",
-                  kDays[static_cast<int>(weekDay(local))], kMonths[static_cast<int>(f.month)],
-                  static_cast<int>(f.date), static_cast<int>(f.hours), static_cast<int>(f.minutes),
-                  static_cast<int>(f.seconds), offsetMinutes < 0 ? '-' : '+', zone / 60, zone % 60, f.year);
+                  kDays[std::clamp(printable(weekDay(local)), 0, 6)], kMonths[std::clamp(printable(f.month), 0, 11)],
+                  printable(f.date), printable(f.hours), printable(f.minutes), printable(f.seconds),
+                  offsetMinutes < 0 ? '-' : '+', zone / 60, zone % 60, f.year);
     return text;
 }
 

@@ -7,7 +7,11 @@
 namespace swf::avm1 {
 namespace {
 
-Value callFunctionCtor(Vm& vm, const Value&, const Arguments&) { return Value::object(vm.newObject()); }
+// Function(f) gives f itself; Function() or Function(primitive) a bare object.
+Value callFunctionCtor(Vm& vm, const Value&, const Arguments& args) {
+    if (args[0].isObject()) return args[0];
+    return Value::object(vm.newObject(nullptr));
+}
 
 // f.call(thisObject, a, b): a missing or null `this` is undefined inside.
 Value call(Vm& vm, const Value& self, const Arguments& args) {

@@ -31,7 +31,7 @@ Value addTimer(Vm& vm, const Arguments& args, bool repeat) {
     } else {
         return Value();
     }
-    if (args.size() <= next) return Value();
+    if (args.size() <= next || args[next].isUndefined()) return Value();  // no interval, no timer
     t.intervalMs = vm.toNumber(args[next]);
     if (std::isnan(t.intervalMs)) t.intervalMs = 0;
     for (size_t i = next + 1; i < args.size(); ++i) t.args.push_back(args[i]);

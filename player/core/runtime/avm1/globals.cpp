@@ -8,6 +8,7 @@ void installGlobals(Vm& vm) {
     registerObjectClass(vm);
     registerFunctionClass(vm);
     registerBooleanClass(vm);
+    registerErrorClass(vm);
     registerLibraryClasses(vm);
     registerGlobalFunctions(vm);
     registerAsBroadcaster(vm);

@@ -11,6 +11,7 @@ void installGlobals(Vm& vm);
 void registerObjectClass(Vm& vm);
 void registerFunctionClass(Vm& vm);
 void registerBooleanClass(Vm& vm);
+void registerErrorClass(Vm& vm);
 void registerGlobalFunctions(Vm& vm);
 void registerAsBroadcaster(Vm& vm);
 void registerInputObjects(Vm& vm);  // Key, Mouse

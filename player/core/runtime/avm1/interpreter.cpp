@@ -34,7 +34,7 @@ void Interpreter::push(const Value& v) {
 }
 
 const Value& Interpreter::peek() {
-    static const Value undefined;
+    static const Value undefined{};
     size_t base = current_ ? current_->stackBase : 0;
     return stack_.size() > base ? stack_.back() : undefined;
 }
@@ -73,7 +73,8 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     } catch (const ScriptAbort& abort) {
         vm_.warn("script aborted: " + abort.reason);
     } catch (const ScriptThrow& thrown) {
-        (void)thrown;  // an uncaught exception ends the script silently
+        // The original's log notes it; the movie goes on.
+        vm_.trace("Warning: Uncaught exception, " + vm_.toString(thrown.value));
     }
     stack_.resize(act.stackBase);
     current_ = nullptr;

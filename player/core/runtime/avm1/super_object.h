@@ -12,7 +12,7 @@ class SuperObject final : public Object {
 public:
     SuperObject(Object* self, Object* base) : Object(base->proto()), self(self), base(base) {}
     // super.__proto__ is the base prototype's own __proto__.
-    bool getSpecial(Vm& vm, const std::string& name, Value& out) override {
+    bool getSpecial(Vm&, const std::string& name, Value& out) override {
         if (!sameName(name, "__proto__", NameRule{false})) return false;
         out = proto() ? Value::object(proto()->proto()) : Value();
         if (out.isNull()) out = Value();
