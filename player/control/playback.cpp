@@ -31,7 +31,7 @@ bool Playback::load(const uint8_t* data, size_t size, std::string& error) {
         player->stop();
     }
     player->setMp3Decoder(mp3_);
-    player->setAudioPulledByHost(audioClock_);
+    player->setAudioPulledByHost(audioClock_, audioLatencyMs_);
     std::lock_guard<std::mutex> lock(audioLock_);
     player_ = std::move(player);
     return true;
@@ -47,10 +47,11 @@ void Playback::setMp3Decoder(swf::Mp3DecoderFactory factory) {
     if (player_) player_->setMp3Decoder(mp3_);
 }
 
-void Playback::setAudioClock(bool pulled) {
+void Playback::setAudioClock(bool pulled, double latencyMs) {
     std::lock_guard<std::mutex> lock(audioLock_);
     audioClock_ = pulled;
-    if (player_) player_->setAudioPulledByHost(pulled);
+    audioLatencyMs_ = latencyMs;
+    if (player_) player_->setAudioPulledByHost(pulled, latencyMs);
 }
 
 void Playback::mixAudio(int16_t* out, size_t frames) {

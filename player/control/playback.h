@@ -48,8 +48,9 @@ public:
 
     // Sound. The MP3 decoder and the clock setting apply to every movie loaded after too.
     void setMp3Decoder(swf::Mp3DecoderFactory factory);
-    // True while the sound thread pulls the mix (it then paces a soundtrack's timeline).
-    void setAudioClock(bool pulled);
+    // True while the sound thread pulls the mix (it then paces a soundtrack's timeline);
+    // `latencyMs` is the device queue between a pull and the ear.
+    void setAudioClock(bool pulled, double latencyMs = 0);
     // From the sound thread: the movie's mix, silence without a movie.
     void mixAudio(int16_t* out, size_t frames);
 
@@ -59,6 +60,7 @@ private:
     std::mutex audioLock_;  // the sound thread's hold on player_ while the UI thread replaces it
     swf::Mp3DecoderFactory mp3_;
     bool audioClock_ = false;
+    double audioLatencyMs_ = 0;
     bool playing_ = true;
     bool loop_ = true;
     int blankWidth_ = -1, blankHeight_ = -1;  // the canvas size last filled with "no movie" black

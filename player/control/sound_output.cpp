@@ -16,7 +16,9 @@ void SoundOutput::start() {
         block.samples.assign(frames * 2, 0);
         block.queued = false;
     }
-    playback_.setAudioClock(true);
+    // A block is heard on average half a block after the one before it ends: the queue of
+    // three holds about two and a half blocks ahead of the ear.
+    playback_.setAudioClock(true, (kBlocks - 0.5) * kBlockMs);
     quit_ = false;
     try {
         thread_ = std::thread([this] { run(); });

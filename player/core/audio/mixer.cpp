@@ -7,6 +7,7 @@ namespace swf {
 namespace {
 
 constexpr size_t kStreamCompactFrames = 1u << 16;  // consumed soundtrack frames kept before trimming
+constexpr size_t kStreamLookBackFrames = 1u << 14;  // kept after trimming: 370 ms at 44.1 kHz
 constexpr float kFullLevel = 32768.0f;
 constexpr size_t kMaxFinished = 1024;  // ends kept for a host that never asks
 
@@ -65,7 +66,7 @@ struct Mixer::Voice {
     void trimStream() {
         size_t consumed = size_t(pos);
         if (consumed < kStreamCompactFrames) return;
-        size_t drop = consumed - 1;
+        size_t drop = consumed - kStreamLookBackFrames;  // streamFrame() looks back this far
         buffer.erase(buffer.begin(), buffer.begin() + std::ptrdiff_t(drop * 2));
         pos -= double(drop);
         std::vector<std::pair<size_t, int>> kept;
@@ -213,10 +214,11 @@ double Mixer::positionMs(VoiceId voice) const {
     return (v->pos - double(v->begin)) * 1000.0 / v->rate;
 }
 
-int Mixer::streamFrame(VoiceId voice) const {
+int Mixer::streamFrame(VoiceId voice, size_t lagFrames) const {
     const Voice* v = find(voice);
     if (!v || !v->feed) return -1;
-    size_t at = size_t(v->pos);
+    const double lag = double(lagFrames) * v->rate / outputRate_;
+    const size_t at = v->pos > lag ? size_t(v->pos - lag) : 0;
     int frame = -1;
     for (const auto& [start, timelineFrame] : v->marks) {
         if (start > at) break;

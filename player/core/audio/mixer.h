@@ -70,8 +70,9 @@ public:
     void setMasterVolume(float volume) { master_ = volume; }
     // Milliseconds played of the voice's current loop (Sound.position); -1 for no such voice.
     double positionMs(VoiceId voice) const;
-    // The timeline frame whose block a soundtrack voice is playing now; -1 when it has ended.
-    int streamFrame(VoiceId voice) const;
+    // The timeline frame whose block a soundtrack voice played `lagFrames` output frames ago
+    // (the device's queue: what is heard now); -1 when the voice has ended.
+    int streamFrame(VoiceId voice, size_t lagFrames = 0) const;
 
     // Voices that played to their end since the last call, oldest first (for onSoundComplete);
     // stopped voices are not listed.

@@ -32,7 +32,7 @@ private:
     // 8-bit samples are unsigned around 128.
     int16_t sample(const uint8_t* p) const {
         if (format_.sixteenBit) return int16_t(uint16_t(p[0] | p[1] << 8));
-        return int16_t((int(p[0]) - 128) << 8);
+        return int16_t((int(p[0]) - 128) * 256);
     }
 
     SoundFormat format_;

@@ -101,7 +101,9 @@ public:
     // Interleaved stereo at kAudioRate. Once the host pulls, its pulls are the clock a
     // soundtrack plays by; until then advance() moves the sound on by the elapsed time.
     void mixAudio(int16_t* out, size_t frames);
-    void setAudioPulledByHost(bool pulled);
+    // `latencyMs`: how long the host's device holds what it pulled before it is heard; the
+    // timeline follows what is heard.
+    void setAudioPulledByHost(bool pulled, double latencyMs = 0);
     // Silences everything now (the host hides the movie, stopAllSounds).
     void stopSounds();
     SoundEngine& soundEngine() { return sound_; }

@@ -22,9 +22,10 @@ void Player::mixAudio(int16_t* out, size_t frames) {
     sound_.mix(out, frames);
 }
 
-void Player::setAudioPulledByHost(bool pulled) {
+void Player::setAudioPulledByHost(bool pulled, double latencyMs) {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
     audioPulledByHost_ = pulled;
+    sound_.setLatencyFrames(pulled && latencyMs > 0 ? size_t(latencyMs * kAudioRate / 1000) : 0);
 }
 
 void Player::stopSounds() {

@@ -3,6 +3,7 @@
 // Not thread-safe: Player serializes the host's audio pulls with its own stepping.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -35,7 +36,9 @@ public:
     void stopStream();
     bool streamPlaying() const { return stream_ && mixer_.isActive(stream_); }
     // The timeline frame whose block is heard now; -1 without a soundtrack.
-    int streamFrame() const { return stream_ ? mixer_.streamFrame(stream_) : -1; }
+    int streamFrame() const { return stream_ ? mixer_.streamFrame(stream_, latencyFrames_) : -1; }
+    // Output frames between the mix and the ear (the host device's queue), at most 1 s.
+    void setLatencyFrames(size_t frames) { latencyFrames_ = std::min<size_t>(frames, size_t(mixer_.outputRate())); }
     // The last frame whose block the soundtrack has read (it reads ahead of what is heard).
     int streamReadFrame() const { return *streamRead_; }
 
@@ -54,6 +57,7 @@ private:
     std::map<uint16_t, std::shared_ptr<const PcmSound>> cache_;  // null: not playable
     size_t cachedFrames_ = 0;
     VoiceId stream_ = 0;
+    size_t latencyFrames_ = 0;
     bool warnedStream_ = false;
     std::shared_ptr<int> streamRead_ = std::make_shared<int>(-1);
     std::vector<std::string> warnings_;

@@ -110,3 +110,28 @@ TEST(StreamSyncStop, AStoppedTimelineSilencesItsSoundtrack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StreamSyncLatency, TheTimelineFollowsWhatIsHeardNotWhatWasPulled) {
+    // A device that holds 100 ms: the host keeps that much pulled ahead of the ear.
+    for (double latencyMs : {0.0, 100.0}) {
+        auto player = testing_support::play(soundfix::clickTrackMovie(240, 24, false));
+        player->setAudioPulledByHost(true, latencyMs);
+        std::vector<int16_t> block(44100 * 2);
+        size_t pulled = 0;
+        auto pull = [&](size_t frames) {
+            player->mixAudio(block.data(), frames);
+            pulled += frames;
+        };
+        pull(size_t(latencyMs * 44.1));
+        for (int t = 0; t < 180; ++t) {  // 3 s of 60 Hz ticks
+            pull(735);
+            player->advance(1000.0 / 60);
+        }
+        const double heardFrames = (double(pulled) - latencyMs * 44.1) / 1838;
+        EXPECT_NEAR(player->currentFrame(), heardFrames + 1, 1.0) << latencyMs << " ms";
+    }
+}
+
+}  // namespace
