@@ -224,6 +224,9 @@ TEST(Avm1Conversions, StringActionsCountCharactersFromSixBytesBefore) {
     text.replace(text.find("\\u00e9"), 6, "\xc3\xa9");
     EXPECT_EQ(traces(5, text), (Lines{"6", "ell", "A", "65"}));
     EXPECT_EQ(traces(6, text), (Lines{"5", "ell", "A", "65"}));
+    // Beyond the basic plane a character is two UTF-16 units; its code reads as U+FFFD.
+    const char* emoji = "push \"\xf0\x9f\x98\x8b\"\nmbStringLength\ntrace\npush \"\xf0\x9f\x98\x8b\"\nmbCharToAscii\ntrace";
+    EXPECT_EQ(traces(6, emoji), (Lines{"2", "65533"}));
 }
 
 TEST(Avm1Names, CaseInsensitiveBeforeSeven) {

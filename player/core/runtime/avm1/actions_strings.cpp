@@ -18,9 +18,16 @@ std::vector<size_t> characterStarts(const std::string& s) {
     return starts;
 }
 
+// Lengths count UTF-16 units as the original stores text: a character beyond the basic
+// plane (four UTF-8 bytes) counts two.
 size_t characterCount(const std::string& s, bool multibyte) {
     if (!multibyte) return s.size();
-    return characterStarts(s).size() - 1;
+    size_t units = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        uint8_t b = uint8_t(s[i]);
+        if ((b & 0xc0) != 0x80) units += b >= 0xf0 ? 2 : 1;
+    }
+    return units;
 }
 
 // Characters [index, index + count) with index 1-based as the actions have it.
@@ -41,6 +48,7 @@ std::string extract(const std::string& s, double index, double count, bool multi
 }
 
 std::string encodeUtf8(uint32_t c) {
+    if (c >= 0xd800 && c <= 0xdfff) c = 0xfffd;  // a lone surrogate is no character
     std::string out;
     if (c < 0x80) out += char(c);
     else if (c < 0x800) {
@@ -59,10 +67,13 @@ std::string encodeUtf8(uint32_t c) {
     return out;
 }
 
+// The first UTF-16 unit's value; characters beyond the basic plane read as U+FFFD, as the
+// original's ord() gives them.
 uint32_t decodeFirst(const std::string& s) {
     if (s.empty()) return 0;
     uint8_t b = uint8_t(s[0]);
-    int extra = b >= 0xf0 ? 3 : b >= 0xe0 ? 2 : b >= 0xc0 ? 1 : 0;
+    if (b >= 0xf0) return 0xfffd;
+    int extra = b >= 0xe0 ? 2 : b >= 0xc0 ? 1 : 0;
     uint32_t c = extra ? b & (0x3f >> extra) : b;
     for (int i = 1; i <= extra && size_t(i) < s.size(); ++i) c = c << 6 | (uint8_t(s[size_t(i)]) & 0x3f);
     return c;

@@ -63,6 +63,10 @@ Value initialize(Vm& vm, const Value&, const Arguments& args) {
     return Value();
 }
 
+// AsBroadcaster is a function (typeof gives "function"; new AsBroadcaster() a plain object)
+// whose properties are the methods.
+Value constructNothing(Vm&, const Value&, const Arguments&) { return Value(); }
+
 }  // namespace
 
 void broadcast(Vm& vm, Object* broadcaster, const std::string& method, const Arguments& args) {
@@ -78,8 +82,7 @@ void makeBroadcaster(Vm& vm, Object* o) {
 }
 
 void registerAsBroadcaster(Vm& vm) {
-    Object* b = vm.newObject();
-    vm.global()->define("AsBroadcaster", Value::object(b), kDontEnum);
+    Object* b = defineClass(vm, vm.global(), {"AsBroadcaster", constructNothing, nullptr, nullptr, nullptr});
     defineMethod(vm, b, "initialize", initialize);
     defineMethod(vm, b, "addListener", addListener);
     defineMethod(vm, b, "removeListener", removeListener);
