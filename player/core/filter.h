@@ -32,7 +32,7 @@ struct Filter {
 
     // Blur and everything built on a blurred alpha (shadow, glow, bevel and their gradients).
     float blurX = 0, blurY = 0;  // box width in device pixels
-    int passes = 1;              // 1 low, 2 medium, 3 high; more passes look closer to a Gaussian
+    int passes = 1;              // 1 low, 2 medium, 3 high (0 none); more look closer to a Gaussian
     float angle = 0;             // radians, clockwise from +x (y grows downwards)
     float distance = 0;          // offset of the shadow, in device pixels
     float strength = 1;          // multiplies the blurred alpha
@@ -77,7 +77,8 @@ inline int blurRadius(float blur) {
     return int(std::fmin(blur, kMaxFilterBlur) * 0.5f);
 }
 
-inline int filterPasses(const Filter& f) { return f.passes < 1 ? 1 : f.passes > kMaxFilterPasses ? kMaxFilterPasses : f.passes; }
+// Quality 0 (a pass count of 0) blurs nothing; shadows and glows then keep a hard edge.
+inline int filterPasses(const Filter& f) { return f.passes < 0 ? 0 : f.passes > kMaxFilterPasses ? kMaxFilterPasses : f.passes; }
 
 // How far a filter moves colour, in device pixels on each side: the caller widens the layer
 // (and the changed area of the object) by this much.

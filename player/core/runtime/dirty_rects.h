@@ -18,8 +18,9 @@ constexpr long long kFreeMergeArea = 4096;
 std::vector<IntRect> mergeDirtyRects(std::vector<IntRect> rects, size_t maxCount = kMaxDirtyRects,
                                      long long freeMergeArea = kFreeMergeArea);
 
-// Share of the canvas from which changed areas are drawn as the whole canvas.
-constexpr int kWholeCanvasNumerator = 1, kWholeCanvasDenominator = 2;
+// Share of the canvas from which changed areas are drawn as the whole canvas (at a half,
+// Default.swf drew some frames whole and cost a third more).
+constexpr int kWholeCanvasNumerator = 3, kWholeCanvasDenominator = 4;
 
 // True when the areas (overlapping or not) cover so much of `canvas` that one pass over all of
 // it is cheaper than one pass per area. Counted in cells of kCoverageCell pixels, a cell

@@ -50,6 +50,13 @@ TEST(Filters, BlurOfOnePixelSpreadsItsThirdsOverTheBox) {
     EXPECT_EQ(word(c, 3, 2), 0u);
     EXPECT_NE(word(c, 1, 3), 0u);
     EXPECT_EQ(word(c, 0, 3), 0u);
+    // Quality 0: no pass at all.
+    c = transparent(7, 7);
+    c.pixels[3 * 7 + 3] = 0xffffffffu;
+    f.passes = 0;
+    apply(f, c);
+    EXPECT_EQ(word(c, 3, 3), 0xffffffffu);
+    EXPECT_EQ(word(c, 2, 3), 0u);
 }
 
 TEST(Filters, DropShadowLiesBehindTheObjectAtItsDistanceAndAngle) {
