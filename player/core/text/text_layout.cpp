@@ -243,13 +243,15 @@ private:
 
     void placeGlyphs(const Line& line, float x, float baseline, float spaceStretch) {
         const float rightEdge = float(out_.bounds.xMax);
+        size_t inkEnd = line.end;  // spaces inside the line are underlined, trailing ones not
+        while (inkEnd > line.begin && chars_[inkEnd - 1].code == ' ') --inkEnd;
         for (size_t i = line.begin; i < line.end; ++i) {
             const Char& c = chars_[i];
             // Past the right edge nothing shows: the field clips its text.
             if (c.glyph >= 0 && x < rightEdge)
                 out_.glyphs.push_back({fonts_[c.fontIndex], c.glyph, x, baseline, c.size, c.format->color});
             float next = x + c.advance + (c.code == ' ' ? spaceStretch : 0);
-            if (c.format->underline && c.code != ' ') underline(x, next, baseline, *c.format);
+            if (c.format->underline && i < inkEnd) underline(x, next, baseline, *c.format);
             x = next;
         }
     }
