@@ -1,8 +1,12 @@
 // Malformed files: lengths and counts that lie, nesting, bad indices. Each must load what it
 // can (or fail with a reason) without reading outside its data; the sanitizer build checks that.
+#include <freetype_font_provider.h>
 #include <parse/load_context.h>
 #include <parse/limits.h>
 #include <parse/reader.h>
+#include <text/text_layout.h>
+
+#include <cmath>
 
 #include "fixtures.h"
 #include "test_movie.h"
@@ -139,6 +143,49 @@ TEST(HostileInput, TruncatedAtEveryLength) {
         std::vector<uint8_t> cut(compressed.begin(), compressed.begin() + long(n));
         exercise(cut);
     }
+}
+
+TEST(HostileInput, TextFieldsWithExtremeLayoutValuesStayInsideFiniteBounds) {
+    auto fonts = std::make_shared<swf::FreeTypeFontProvider>();
+    std::vector<swfw::Tag> tags{swfw::defineFont2(2, "_sans", {}, 0, 0)};
+    std::string huge(70000, 'W');
+    std::string nested;
+    for (int i = 0; i < 500; ++i) nested += "<font size=\"+100\"><li><textformat indent=\"-9999\">x";
+    struct Case { std::string text; bool html; uint16_t height; int16_t indent, leading; uint16_t margin; };
+    const Case cases[] = {
+        {huge, false, 65535, 32767, 32767, 65535},
+        {"a\nb", false, 0, -32768, -32768, 0},
+        {nested, true, 400, 0, 0, 0},
+        {std::string(40000, '\n'), false, 240, 0, -200, 0},
+    };
+    uint16_t id = 10;
+    for (const Case& c : cases) {
+        swfw::EditText e;
+        e.bounds = swf::Rect{0, 2000, 0, 400};
+        e.font = 2;
+        e.useOutlines = false;
+        e.height = c.height;
+        e.html = c.html;
+        e.wordWrap = e.multiline = e.autoSize = e.border = true;
+        e.indent = c.indent;
+        e.leading = c.leading;
+        e.leftMargin = e.rightMargin = c.margin;
+        e.text = c.text;
+        tags.push_back(swfw::defineEditText(id++, e));
+    }
+    auto bytes = movieWith(tags, 1);
+    std::string error;
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error, fonts);
+    ASSERT_TRUE(player) << error;
+    for (uint16_t n = 10; n < id; ++n) {
+        const auto* edit = static_cast<const swf::EditTextCharacter*>(player->movie().character(n));
+        ASSERT_TRUE(edit) << n;
+        for (const auto& g : edit->glyphs)
+            ASSERT_TRUE(std::isfinite(g.matrix.tx) && std::isfinite(g.matrix.ty) && std::isfinite(g.matrix.a)) << n;
+        EXPECT_LE(edit->glyphs.size(), swf::kMaxLaidOutChars + 2) << n;
+    }
+    swf::Canvas canvas(32, 24);
+    player->render(canvas, swf::ScaleMode::ShowAll, swf::Quality::Medium);
 }
 
 }  // namespace

@@ -149,14 +149,18 @@ TEST(TextLayout, PasswordFieldsShowStarsAndMissingGlyphsKeepTheirRoom) {
     EXPECT_FLOAT_EQ(plain.glyphs[1].x, 40 + 100 + 200.0f / 3) << "a third of an EM for the glyph the font lacks";
 }
 
-TEST(TextLayout, UnderlinesJoinAcrossAWordAndStopAtSpaces) {
-    swf::TextFieldInput f = fieldOf(U"AB C");
+TEST(TextLayout, UnderlinesRunUnderInnerSpacesButNotTrailingOnes) {
+    swf::TextFieldInput f = fieldOf(U"AB C  ");
     f.runs[0].format.underline = true;
+    f.runs.push_back(f.runs[0]);
+    f.runs[1].text = U"\nD";
+    f.runs[1].format.color = swf::Rgba{255, 0, 0, 255};
     swf::TextLayout l = lay(f);
-    ASSERT_EQ(l.underlines.size(), 2u);
+    ASSERT_EQ(l.underlines.size(), 2u) << "one bar per line";
     EXPECT_FLOAT_EQ(l.underlines[0].x0, 40);
-    EXPECT_FLOAT_EQ(l.underlines[0].x1, 240);
+    EXPECT_FLOAT_EQ(l.underlines[0].x1, 40 + 350);
     EXPECT_GT(l.underlines[0].y0, l.glyphs[0].baseline);
+    EXPECT_EQ(l.underlines[1].color, (swf::Rgba{255, 0, 0, 255})) << "in its run's colour";
 }
 
 TEST(TextLayout, TextsLongerThanTheCapAreCutAndManyEmptyLinesStayCheap) {

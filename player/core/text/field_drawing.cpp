@@ -42,7 +42,7 @@ std::shared_ptr<const Shape> frameShape(const TextFieldInput& field, const Rect&
 
 std::shared_ptr<const Shape> barShape(const LaidOutRect& r) {
     Shape shape;
-    shape.bounds = {int32_t(r.x0), int32_t(r.x1 + 1), int32_t(r.y0), int32_t(r.y1 + 1)};
+    shape.bounds = {rectTwips(r.x0 - 1), rectTwips(r.x1 + 1), rectTwips(r.y0 - 1), rectTwips(r.y1 + 1)};
     ShapeLayer layer;
     FillStyle f;
     f.color = r.color;
@@ -71,9 +71,9 @@ std::vector<PlacedGlyph> drawTextField(const TextLayout& layout, const TextField
 Rect drawnTextBounds(const TextLayout& layout) {
     Rect r = layout.bounds;
     for (const LaidOutLine& line : layout.lines) {
-        r.xMin = std::min(r.xMin, int32_t(std::floor(line.left)));
-        r.xMax = std::max(r.xMax, int32_t(std::ceil(line.left + line.width)));
-        r.yMax = std::max(r.yMax, int32_t(std::ceil(line.top + line.ascent + line.descent)));
+        r.xMin = std::min(r.xMin, rectTwips(line.left - 1));
+        r.xMax = std::max(r.xMax, rectTwips(line.left + line.width));
+        r.yMax = std::max(r.yMax, rectTwips(line.top + line.ascent + line.descent));
     }
     return r;
 }

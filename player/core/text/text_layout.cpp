@@ -83,7 +83,7 @@ private:
 
     // Room for the text of a line between the margins, indents and gutters.
     float available(const TextFormat& f, bool first, const Rect& bounds) const {
-        float room = float(bounds.width()) - 2 * kTextGutter - f.leftMargin - f.rightMargin - f.blockIndent -
+        float room = (float(bounds.xMax) - float(bounds.xMin)) - 2 * kTextGutter - f.leftMargin - f.rightMargin - f.blockIndent -
                      (first ? f.indent : 0) - bulletIndent(f);
         return std::max(0.0f, room);
     }
@@ -183,17 +183,17 @@ private:
         out_.textHeight = height;
         if (field_.autoSize == AutoSize::None) return;
         Rect& b = out_.bounds;
-        b.yMax = b.yMin + int32_t(std::ceil(height + 2 * kTextGutter));
+        b.yMax = rectTwips(float(b.yMin) + height + 2 * kTextGutter);
         if (field_.wordWrap) return;
-        int32_t newWidth = int32_t(std::ceil(width + 2 * kTextGutter));
+        int32_t newWidth = rectTwips(width + 2 * kTextGutter);
         if (field_.autoSize == AutoSize::Left) {
-            b.xMax = b.xMin + newWidth;
+            b.xMax = rectTwips(float(b.xMin) + float(newWidth));
         } else if (field_.autoSize == AutoSize::Right) {
-            b.xMin = b.xMax - newWidth;
+            b.xMin = rectTwips(float(b.xMax) - float(newWidth));
         } else {
-            int32_t centre = b.xMin + b.width() / 2;
-            b.xMin = centre - newWidth / 2;
-            b.xMax = b.xMin + newWidth;
+            float centre = (float(b.xMin) + float(b.xMax)) / 2;
+            b.xMin = rectTwips(centre - float(newWidth / 2));
+            b.xMax = rectTwips(float(b.xMin) + float(newWidth));
         }
     }
 
@@ -243,13 +243,15 @@ private:
 
     void placeGlyphs(const Line& line, float x, float baseline, float spaceStretch) {
         const float rightEdge = float(out_.bounds.xMax);
+        size_t inkEnd = line.end;  // spaces inside the line are underlined, trailing ones not
+        while (inkEnd > line.begin && chars_[inkEnd - 1].code == ' ') --inkEnd;
         for (size_t i = line.begin; i < line.end; ++i) {
             const Char& c = chars_[i];
             // Past the right edge nothing shows: the field clips its text.
             if (c.glyph >= 0 && x < rightEdge)
                 out_.glyphs.push_back({fonts_[c.fontIndex], c.glyph, x, baseline, c.size, c.format->color});
             float next = x + c.advance + (c.code == ' ' ? spaceStretch : 0);
-            if (c.format->underline && c.code != ' ') underline(x, next, baseline, *c.format);
+            if (c.format->underline && i < inkEnd) underline(x, next, baseline, *c.format);
             x = next;
         }
     }
@@ -279,5 +281,12 @@ private:
 }  // namespace
 
 TextLayout layoutText(const TextFieldInput& field, const FontLookup& fonts) { return Layouter(field, fonts).run(); }
+
+int32_t rectTwips(float v) {
+    constexpr float kLimit = float(1 << 30);
+    if (!(v > -kLimit)) return -(1 << 30);  // NaN too
+    if (v >= kLimit) return 1 << 30;
+    return int32_t(std::ceil(v));
+}
 
 }  // namespace swf

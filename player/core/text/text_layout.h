@@ -60,4 +60,8 @@ constexpr size_t kMaxLaidOutChars = 64 * 1024;  // the rest of a longer text is 
 
 TextLayout layoutText(const TextFieldInput& field, const FontLookup& fonts);
 
+// A layout coordinate as whole twips for a rectangle: rounded up, kept within +-2^30 so that
+// 65,536 lines of the largest font still make a rectangle whose sums do not overflow.
+int32_t rectTwips(float v);
+
 }  // namespace swf
