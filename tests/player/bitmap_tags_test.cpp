@@ -6,7 +6,7 @@
 #include <imageio/image_file.h>
 #include <imageio/paletted_png.h>
 #include <parse/limits.h>
-#include <parse/png_palette.h>
+#include <parse/png_chunks.h>
 
 #include "fixtures.h"
 #include "test_movie.h"
@@ -161,11 +161,16 @@ TEST(BitmapTags, MalformedJpegTablesAreRefusedWithTheirReason) {
 }
 
 // The decoder keeps a PNG palette in an uninitialised 256-entry array: pixels indexing past
-// the PLTE chunk must come out black, not as whatever that memory held.
-TEST(BitmapTags, PngIndicesPastThePaletteDrawBlack) {
+// the PLTE chunk must come out black, not as whatever that memory held. An empty IDAT chunk
+// before the data (the fuzzer's: the decoder copied its zero bytes to a null buffer) is dropped.
+TEST(BitmapTags, PngIndicesPastThePaletteDrawBlackAndEmptyDataChunksAreDropped) {
     std::vector<uint8_t> png = swfimg::encodePalettedPng(4, 2, {fixtures::rgb(255, 0, 0), fixtures::rgb(0, 255, 0)},
                                                          {0, 1, 2, 255, 1, 0, 7, 1});
-    EXPECT_EQ(swf::padPngPalettes(png.data(), png.size()).size(), png.size() + 768 - 6);
+    const size_t afterPalette = 8 + 25 + 12 + 6;
+    ASSERT_EQ(std::string(png.begin() + long(afterPalette) + 4, png.begin() + long(afterPalette) + 8), "IDAT");
+    const uint8_t emptyData[] = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xaf, 0x06, 0x1e};  // with its CRC
+    png.insert(png.begin() + long(afterPalette), std::begin(emptyData), std::end(emptyData));
+    EXPECT_EQ(swf::preparePngChunks(png.data(), png.size()).size(), png.size() + 768 - 6 - sizeof emptyData);
     swfw::MovieWriter m(8, 50, 50, 12);
     m.add(swfw::defineBitsJpeg2(1, png));
     m.showFrame();

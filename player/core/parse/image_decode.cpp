@@ -4,7 +4,7 @@
 
 #include "../geometry.h"
 #include "jpeg_check.h"
-#include "png_palette.h"
+#include "png_chunks.h"
 #include "stb_image_unit.h"
 
 namespace swf {
@@ -49,11 +49,11 @@ bool probeImage(const uint8_t* data, size_t size, int& width, int& height, std::
 bool decodeImage(const uint8_t* data, size_t size, Bitmap& out, std::string& problem) {
     int w = 0, h = 0;
     if (!probeImage(data, size, w, h, problem)) return false;
-    std::vector<uint8_t> padded;
+    std::vector<uint8_t> prepared;
     if (sniffImageFormat(data, size) == ImageFormat::Png) {
-        padded = padPngPalettes(data, size);
-        data = padded.data();
-        size = padded.size();
+        prepared = preparePngChunks(data, size);
+        data = prepared.data();
+        size = prepared.size();
     }
     int loadedW = 0, loadedH = 0;
     stb::Pixels pixels = stb::loadRgba(data, size, loadedW, loadedH);

@@ -20,8 +20,8 @@ ImageFormat sniffImageFormat(const uint8_t* data, size_t size);
 // kMaxBitmapSide / kMaxBitmapPixels.
 bool probeImage(const uint8_t* data, size_t size, int& width, int& height, std::string& problem);
 
-// Probes, then decodes to premultiplied BGRA (GIF: the first frame; PNG: indices past the
-// palette black, png_palette.h). False, with `problem` set, for anything probeImage refuses or
+// Probes, then decodes to premultiplied BGRA (GIF: the first frame; PNG: through
+// png_chunks.h, indices past the palette black). False, with `problem` set, for anything probeImage refuses or
 // the decoder cannot read; `out` is then untouched.
 bool decodeImage(const uint8_t* data, size_t size, Bitmap& out, std::string& problem);
 

@@ -1,4 +1,4 @@
-#include "png_palette.h"
+#include "png_chunks.h"
 
 #include <zlib.h>
 
@@ -18,7 +18,7 @@ void putBe32(std::vector<uint8_t>& out, uint32_t v) {
 
 }  // namespace
 
-std::vector<uint8_t> padPngPalettes(const uint8_t* png, size_t size) {
+std::vector<uint8_t> preparePngChunks(const uint8_t* png, size_t size) {
     std::vector<uint8_t> out;
     if (size < kSignature) return std::vector<uint8_t>(png, png + size);
     out.reserve(size + kFullPalette);
@@ -36,7 +36,7 @@ std::vector<uint8_t> padPngPalettes(const uint8_t* png, size_t size) {
             out.insert(out.end(), type, data + length);
             out.resize(start + 4 + kFullPalette, 0);
             putBe32(out, uint32_t(crc32(0, out.data() + start, uInt(4 + kFullPalette))));
-        } else {
+        } else if (length > 0 || std::memcmp(type, "IDAT", 4) != 0) {
             out.insert(out.end(), png + pos, png + chunkEnd);
         }
         pos = chunkEnd;
