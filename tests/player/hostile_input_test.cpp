@@ -175,7 +175,7 @@ TEST(HostileInput, TextFieldsWithExtremeLayoutValuesStayInsideFiniteBounds) {
     }
     auto bytes = movieWith(tags, 1);
     std::string error;
-    auto player = swf::Player::load(bytes.data(), bytes.size(), error, fonts);
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error, nullptr, fonts);
     ASSERT_TRUE(player) << error;
     for (uint16_t n = 10; n < id; ++n) {
         const auto* edit = static_cast<const swf::EditTextCharacter*>(player->movie().character(n));
