@@ -35,9 +35,11 @@ struct Recording {
 Recording g_recording;
 
 // Plays in real time: a block is given back once its samples have had time to play after the
-// ones before it.
+// ones before it. Times count from the sink's creation: the performance counter counts from boot,
+// and in microseconds that overflows the 32-bit dwUser of a 32-bit build after 72 minutes of uptime.
 class RecordingSink final : public swfctl::WaveSink {
 public:
+    RecordingSink() : origin_(Now()) {}
     bool open(int rate, HANDLE) override {
         std::lock_guard<std::mutex> lock(g_recording.lock);
         ++g_recording.opens;
@@ -48,7 +50,7 @@ public:
     bool write(swfctl::WaveBlock& block) override {
         std::lock_guard<std::mutex> lock(g_recording.lock);
         if (!g_recording.open) ++g_recording.writesAfterClose;
-        const double now = Now();
+        const double now = Elapsed();
         const double lengthMs = block.samples.size() / 2 * 1000.0 / rate_;
         playedUntil_ = std::max(playedUntil_, now) + lengthMs;
         block.header.dwUser = DWORD_PTR(playedUntil_ * 1000);  // microseconds: when it is back
@@ -56,7 +58,7 @@ public:
         g_recording.samples.insert(g_recording.samples.end(), block.samples.begin(), block.samples.end());
         return true;
     }
-    bool done(const swfctl::WaveBlock& block) override { return Now() * 1000 >= double(block.header.dwUser); }
+    bool done(const swfctl::WaveBlock& block) override { return Elapsed() * 1000 >= double(block.header.dwUser); }
     void reset() override {
         std::lock_guard<std::mutex> lock(g_recording.lock);
         ++g_recording.resets;
@@ -75,6 +77,8 @@ private:
         ::QueryPerformanceCounter(&counter);
         return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
     }
+    double Elapsed() const { return Now() - origin_; }
+    double origin_;
     int rate_ = 44100;
     double playedUntil_ = 0;
 };

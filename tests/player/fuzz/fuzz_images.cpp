@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++data;
     --size;
     swf::Movie movie;
-    swf::LoadContext ctx(movie);
+    swf::LoadContext ctx(movie, nullptr);
     // All but 4 Mpixels of the movie's budget is spent up front, so a larger image is refused
     // before it is decoded, as in a movie full of them: those reach no decoder code that smaller
     // ones do not, and cost seconds each under the sanitizers.
