@@ -2,13 +2,13 @@
 
 namespace swf::avm1 {
 
-NativeFunction* defineClass(Vm& vm, Object* where, const NativeClassSpec& spec) {
-    Object* proto = vm.newObject(spec.baseProto ? spec.baseProto : vm.builtins().objectProto);
-    NativeFn call = spec.call ? spec.call : spec.construct;
-    auto* ctor = vm.heap().make<NativeFunction>(vm.builtins().functionProto, call, spec.construct, spec.factory);
+NativeFunction* defineClass(Vm& vm, Object* where, const NativeClassInfo& info) {
+    Object* proto = vm.newObject(info.baseProto ? info.baseProto : vm.builtins().objectProto);
+    NativeFn call = info.call ? info.call : info.construct;
+    auto* ctor = vm.heap().make<NativeFunction>(vm.builtins().functionProto, call, info.construct, info.factory);
     ctor->define("prototype", Value::object(proto), kDontEnum | kDontDelete);
     proto->define("constructor", Value::object(ctor), kDontEnum);
-    if (where) where->define(spec.name, Value::object(ctor), kDontEnum);
+    if (where) where->define(info.name, Value::object(ctor), kDontEnum);
     return ctor;
 }
 

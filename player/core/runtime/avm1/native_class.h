@@ -9,7 +9,7 @@
 
 namespace swf::avm1 {
 
-struct NativeClassSpec {
+struct NativeClassInfo {
     std::string name;                    // the name on _global ("Array")
     NativeFn call = nullptr;             // `Array(1, 2)` without new; null: construct's result
     NativeFn construct = nullptr;        // `new Array(1, 2)`, run with `self` the new instance
@@ -19,7 +19,7 @@ struct NativeClassSpec {
 
 // Creates the constructor and its `prototype` (with `constructor` pointing back), stores the
 // constructor on `where` (usually vm.global()) as DontEnum, and returns it.
-NativeFunction* defineClass(Vm& vm, Object* where, const NativeClassSpec& spec);
+NativeFunction* defineClass(Vm& vm, Object* where, const NativeClassInfo& info);
 inline Object* prototypeOf(Vm& vm, Object* constructor) {
     return vm.getMember(constructor, "prototype").asObject();
 }
