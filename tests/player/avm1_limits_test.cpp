@@ -24,9 +24,12 @@ struct BareVm {
     swf::avm1::Vm vm;
     explicit BareVm(swf::avm1::VmLimits limits = {}) : vm(8, host, limits) {}
     void run(const std::string& source) {
+        vm.interpreter().startFrameBudget();
+        runInSameFrame(source);
+    }
+    void runInSameFrame(const std::string& source) {
         std::vector<uint8_t> bytes = swfw::assemble(source).build();
         swf::Reader r(bytes.data(), bytes.size());
-        vm.interpreter().startFrameBudget();
         vm.interpreter().runScript(swf::decodeActions(r), nullptr);
     }
 };
@@ -169,6 +172,19 @@ TEST(Avm1Limits, EndlessLoopsEndAtTheScriptLimit) {
     auto run = script_test::runFrames(7, {"forever:\njump forever", "push \"next frame\"\ntrace"});
     EXPECT_EQ(run->traces(), (Lines{"next frame"}));
     EXPECT_TRUE(anyContains(run->warnings(), "longer than 1 seconds"));
+}
+
+TEST(Avm1Limits, ScriptsLeftInAFrameWhoseTimeRanOutDoNotRun) {
+    // Gotos can queue thousands of scripts into one frame; once its time is spent, each of them
+    // ran another stretch of actions before noticing (a fuzzed movie took seconds per frame).
+    swf::avm1::VmLimits limits;
+    limits.scriptSeconds = 0.05;
+    BareVm b(limits);
+    b.run("forever:\njump forever");
+    b.runInSameFrame("push \"same frame\"\ntrace");
+    EXPECT_TRUE(b.vm.traces().empty());
+    b.run("push \"next frame\"\ntrace");
+    EXPECT_EQ(b.vm.traces(), (Lines{"next frame"}));
 }
 
 TEST(Avm1Limits, WebActionsAreWarningsAndQuitStopsTheShow) {

@@ -18,6 +18,7 @@ Interpreter::Interpreter(Vm& vm) : vm_(vm), frameStart_(std::chrono::steady_cloc
 void Interpreter::startFrameBudget() {
     frameStart_ = std::chrono::steady_clock::now();
     sinceCheck_ = 0;
+    budgetSpent_ = false;
 }
 
 Value Interpreter::pop() {
@@ -53,11 +54,15 @@ bool Interpreter::checkLimits() {
     if (++sinceCheck_ < kActionsBetweenClockChecks) return true;
     sinceCheck_ = 0;
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart_).count();
-    return seconds <= vm_.limits().scriptSeconds;
+    if (seconds > vm_.limits().scriptSeconds) budgetSpent_ = true;
+    return !budgetSpent_;
 }
 
 void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     if (!code || code->actions.empty() || disabled_) return;
+    // The frame's time is spent: the scripts still queued for it (gotos queue thousands) do not
+    // each run another stretch of actions before noticing.
+    if (budgetSpent_) return;
     Activation act;
     act.code = code;
     act.stackBase = stack_.size();

@@ -79,6 +79,7 @@ private:
     uint32_t sinceCheck_ = 0;
     uint64_t executed_ = 0;
     bool disabled_ = false;
+    bool budgetSpent_ = false;  // the frame's script time ran out; set until the next frame
 };
 
 }  // namespace swf::avm1
