@@ -80,6 +80,33 @@ Shape bitmapShape(const BitmapCharacter& c) {
     return rectangleShape(Rect{0, c.bitmap->width * kTwipsPerPixel, 0, c.bitmap->height * kTwipsPerPixel}, fill);
 }
 
+// Halves round upwards, as the renderer snaps outlines (std::round would take -2.5 to -3).
+float roundHalfUp(float v) { return std::floor(v + 0.5f); }
+
+// A shape that only shows a bitmap at its own size (one bitmap pixel to one device pixel, no
+// rotation) lands on whole device pixels, as the original puts such bitmaps: its pixels stay
+// sharp and its edges whole, instead of every column splitting over two pixels. Returns the
+// matrix moved by less than half a pixel so that the bitmap's pixel grid falls on the device's.
+Matrix snapBitmapToPixels(const Shape& shape, Matrix m) {
+    const FillStyle* bitmapFill = nullptr;
+    for (const ShapeLayer& layer : shape.layers) {
+        if (!layer.lines.empty()) return m;
+        for (const FillStyle& fill : layer.fills) {
+            if (!fill.isBitmap()) return m;
+            bitmapFill = &fill;
+        }
+    }
+    if (!bitmapFill) return m;
+    const Matrix texels = m * bitmapFill->bitmapMatrix;
+    auto unit = [](float v) { return std::fabs(std::fabs(v) - 1) < 0.001f; };
+    if (!unit(texels.a) || !unit(texels.d) || texels.b != 0 || texels.c != 0) return m;
+    if (!std::isfinite(texels.tx) || !std::isfinite(texels.ty) || std::fabs(texels.tx) > 1e7f || std::fabs(texels.ty) > 1e7f)
+        return m;
+    m.tx += roundHalfUp(texels.tx) - texels.tx;
+    m.ty += roundHalfUp(texels.ty) - texels.ty;
+    return m;
+}
+
 void drawGlyphs(Renderer& r, const std::vector<PlacedGlyph>& glyphs, const Matrix& m, const ColorTransform& cx) {
     for (const PlacedGlyph& g : glyphs) r.drawShape(*g.shape, m * g.matrix, cx);
 }
@@ -90,11 +117,19 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
 void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
                  bool asMask) {
     switch (obj.character->kind) {
-        case CharacterKind::Shape: r.drawShape(static_cast<const ShapeCharacter&>(*obj.character).shape, m, cx); break;
+        case CharacterKind::Shape: {
+            const Shape& shape = static_cast<const ShapeCharacter&>(*obj.character).shape;
+            r.drawShape(shape, snapBitmapToPixels(shape, m), cx);
+            break;
+        }
         case CharacterKind::Morph:
             if (obj.morphShape) r.drawShape(*obj.morphShape, m, cx);
             break;
-        case CharacterKind::Bitmap: r.drawShape(bitmapShape(static_cast<const BitmapCharacter&>(*obj.character)), m, cx); break;
+        case CharacterKind::Bitmap: {
+            const Shape shape = bitmapShape(static_cast<const BitmapCharacter&>(*obj.character));
+            r.drawShape(shape, snapBitmapToPixels(shape, m), cx);
+            break;
+        }
         case CharacterKind::Text: {
             const auto& text = static_cast<const TextCharacter&>(*obj.character);
             drawGlyphs(r, text.glyphs, m * text.matrix, cx);
@@ -134,8 +169,8 @@ void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, 
     // and the object is not drawn (drawn normally it would show where it should cut).
     if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !stage.insideLayer) return;
     // Drawn as a bitmap, at whole device pixels: so it can be put down again when it moves.
-    m.tx = std::round(m.tx);
-    m.ty = std::round(m.ty);
+    m.tx = roundHalfUp(m.tx);
+    m.ty = roundHalfUp(m.ty);
     if (!std::isfinite(m.tx) || !std::isfinite(m.ty) || std::fabs(m.tx) > 1e8f || std::fabs(m.ty) > 1e8f) return;
     const std::vector<Filter> filters = deviceFilters(obj.filters, stage.toDevice);
     const FilterReach reach = filterReach(filters);

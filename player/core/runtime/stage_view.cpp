@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 namespace swf {
 
@@ -16,8 +17,11 @@ Matrix stageToCanvas(const Rect& stage, int canvasWidth, int canvasHeight, Scale
         case ScaleMode::NoBorder: sx = sy = std::max(sx, sy); break;
         case ScaleMode::NoScale: sx = sy = 1.0f / kTwipsPerPixel; break;
     }
-    float offsetX = (canvasWidth - stageW * sx) / 2;
-    float offsetY = (canvasHeight - stageH * sy) / 2;
+    // The stage is centred at whole pixels (halves rounding upwards), as the original places
+    // its stage: a stage 5 pixels narrower than the canvas starts at pixel 3, not 2.5, so its
+    // edges and the bitmaps on it stay on the pixel grid.
+    float offsetX = std::floor((canvasWidth - stageW * sx) / 2 + 0.5f);
+    float offsetY = std::floor((canvasHeight - stageH * sy) / 2 + 0.5f);
     return Matrix{sx, 0, 0, sy, offsetX - stage.xMin * sx, offsetY - stage.yMin * sy};
 }
 
