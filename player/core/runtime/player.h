@@ -78,11 +78,17 @@ public:
     // frames. Every band's pixels equal render()'s.
     void renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0, int y1) const;
 
+    // A host's threads: runs draw(y0, y1) for bands of rows covering [0, rows), in any order and
+    // possibly at once, and returns when every band is drawn.
+    using BandRunner = std::function<void(int rows, const std::function<void(int y0, int y1)>& draw)>;
+
     // Redraws only the areas that changed since the previous call, which must have drawn into
     // the same canvas (it keeps those pixels); returns those areas (disjoint, a short list),
     // none when nothing changed. The first call, or a change of size, mode or quality, draws
-    // everything. Pixels are the same as render() gives.
-    std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
+    // everything. Pixels are the same as render() gives. With `bands`, tall areas are drawn as
+    // bands of rows through it (the same pixels, on the host's threads).
+    std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality,
+                                       const BandRunner* bands = nullptr);
 
     const Clip& root() const { return *root_; }
     FontProvider* deviceFonts() const { return deviceFonts_.get(); }  // null: none given
@@ -116,6 +122,8 @@ private:
     int soundtrackSteps();
     void runScripts();
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers = true) const;
+    void drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, const std::vector<IntRect>& areas,
+                   const BandRunner* bands);
 
     std::shared_ptr<const Movie> movie_;
     std::shared_ptr<FontProvider> deviceFonts_;
