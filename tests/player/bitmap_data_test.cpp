@@ -1,9 +1,11 @@
 // The pixels of a script's BitmapData: sizes, reading and writing colours (premultiplied as
 // stored), rectangles cut to the bitmap, copies, transforms, scrolling, flood fill, noise and
-// filters.
+// filters; and the class scripts reach them through.
 #include <gtest/gtest.h>
 
 #include <runtime/bitmap_data.h>
+
+#include "avm1_script_test.h"
 
 #include <set>
 
@@ -35,15 +37,18 @@ TEST(BitmapData, OpaqueBitmapsIgnoreAlpha) {
 
 TEST(BitmapData, TranslucentColoursComeBackAsTheirPremultipliedApproximation) {
     BitmapData b(4, 4, true, 0);
-    b.setPixel32(0, 0, 0x80ff8040u);  // every channel survives alpha 128
-    EXPECT_EQ(b.getPixel32(0, 0), 0x80ff8040u);
-    // Red 0x77 at alpha 16: stored as (0x77 x 16 + 127) / 255 = 7, read as (7 x 255 + 8) / 16 =
-    // 112 = 0x70.
+    // Stored rounded to the nearest, read back rounded down: at alpha 0xAA, 0xBB is stored as
+    // 125 and read as 125 x 255 / 170 = 187.5 -> 0xBB, 0xDD as 147 and read as 220.5 -> 0xDC.
+    b.setPixel32(0, 0, 0xaabbccddu);
+    EXPECT_EQ(b.getPixel32(0, 0), 0xaabbccdcu);
+    // Red 0x77 at alpha 16: stored as (0x77 x 16 + 127) / 255 = 7, read as 7 x 255 / 16 =
+    // 111.6 -> 0x6f.
     b.setPixel32(1, 0, 0x10770000u);
-    EXPECT_EQ(b.getPixel32(1, 0), 0x10700000u);
+    EXPECT_EQ(b.getPixel32(1, 0), 0x106f0000u);
     b.setPixel32(2, 0, 0x00ffffffu);  // nothing of a colour at alpha 0
     EXPECT_EQ(b.getPixel32(2, 0), 0u);
-    EXPECT_EQ(b.getPixel(0, 0), 0xff8040u);
+    b.setPixel32(0, 0, 0x80ff8040u);
+    EXPECT_EQ(b.getPixel(0, 0), 0xff7f3fu);  // 0x80 -> 64 -> 127.5, 0x40 -> 32 -> 63.75
     EXPECT_EQ(b.getPixel32(-1, 0), 0u);
     EXPECT_EQ(b.getPixel32(0, 4), 0u);
 }
@@ -197,6 +202,132 @@ TEST(BitmapData, DisposeDropsThePixels) {
     b.noise(1, 0, 255, 15, false);
     b.perlinNoise(4, 4, 2, 1, false, false, 15, false);
     b.scroll(1, 1);
+}
+
+}  // namespace
+
+namespace {
+
+using script_test::Lines;
+
+TEST(BitmapDataScript, ConstructReadWriteFillAndDispose) {
+    // b = new flash.display.BitmapData(4, 3, true, 0x80ff0000); trace(b.width);
+    // trace(b.getPixel32(1, 1)); b.setPixel(1, 1, 0x00ff00); trace(b.getPixel32(1, 1));
+    // b.fillRect({x: 0, y: 0, width: 2, height: 1}, 0xff0000ff);
+    // trace(b.getPixel(0, 0)); trace(b.getPixel(2, 0)); trace(b.transparent);
+    // b.dispose(); trace(b.width); trace(b.getPixel(0, 0));
+    // The calls that do work and answer nothing give 0: not traced here, popped.
+    const char* src = R"(
+        push "b", 2164195328.0, true, 3, 4, 4, "flash"
+        getVariable
+        push "display"
+        getMember
+        push "BitmapData"
+        newMethod
+        setVariable
+        push "b"
+        getVariable
+        push "width"
+        getMember
+        trace
+        push 1, 1, 2, "b"
+        getVariable
+        push "getPixel32"
+        callMethod
+        trace
+        push 65280, 1, 1, 3, "b"
+        getVariable
+        push "setPixel"
+        callMethod
+        pop
+        push 1, 1, 2, "b"
+        getVariable
+        push "getPixel32"
+        callMethod
+        trace
+        push 4278190335.0, "x", 0, "y", 0, "width", 2, "height", 1, 4
+        initObject
+        push 2, "b"
+        getVariable
+        push "fillRect"
+        callMethod
+        pop
+        push 0, 0, 2, "b"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+        push 0, 2, 2, "b"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+        push "b"
+        getVariable
+        push "transparent"
+        getMember
+        trace
+        push 0, "b"
+        getVariable
+        push "dispose"
+        callMethod
+        pop
+        push "b"
+        getVariable
+        push "width"
+        getMember
+        trace
+        push 0, 0, 2, "b"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+    )";
+    // 0x80ff0000 and 0x8000ff00 as signed 32-bit numbers; after dispose the width is -1 and
+    // every method refuses with -1.
+    EXPECT_EQ(script_test::traces(8, src),
+              (Lines{"4", "-2130771968", "-2147418368", "255", "16711680", "true", "-1", "-1"}));
+}
+
+TEST(BitmapDataScript, TooFewArgumentsAreRefusedWithMinusOne) {
+    // b = new flash.display.BitmapData(2, 2, false, 0xff0000ff);
+    // trace(b.setPixel(1, 1)); trace(b.getPixel(1, 1)); trace(b.getPixel32(1));
+    // trace(b.setPixel(1, 1, 0xff00)); trace(b.getPixel(1, 1));
+    const char* src = R"(
+        push "b", 4278190335.0, false, 2, 2, 4, "flash"
+        getVariable
+        push "display"
+        getMember
+        push "BitmapData"
+        newMethod
+        setVariable
+        push 1, 1, 2, "b"
+        getVariable
+        push "setPixel"
+        callMethod
+        trace
+        push 1, 1, 2, "b"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+        push 1, 1, "b"
+        getVariable
+        push "getPixel32"
+        callMethod
+        trace
+        push 65280, 1, 1, 3, "b"
+        getVariable
+        push "setPixel"
+        callMethod
+        trace
+        push 1, 1, 2, "b"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(8, src), (Lines{"-1", "255", "-1", "0", "65280"}));
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ avm1::VmLimits limitsFor(const Movie& movie) {
 ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices& host)
     : root_(root), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))) {
     registerMovieClipClass(*vm_);
+    registerBitmapDataClass(*vm_);
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
     vm_->rootMarkers.push_back([this](avm1::Marker& m) { markDisplayList(m, root_); });
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {

@@ -12,6 +12,8 @@
 
 namespace swf {
 
+class BitmapData;
+
 class ClipObject;
 
 class ScriptRuntime {
@@ -38,5 +40,9 @@ private:
 };
 
 void registerMovieClipClass(avm1::Vm& vm);
+// flash.display.BitmapData (bitmap_data_class.cpp), and the pixels behind one of its objects
+// (null for anything else), shared with whatever shows them.
+void registerBitmapDataClass(avm1::Vm& vm);
+std::shared_ptr<BitmapData> bitmapDataOf(const avm1::Value& v);
 
 }  // namespace swf
