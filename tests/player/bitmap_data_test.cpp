@@ -37,18 +37,17 @@ TEST(BitmapData, OpaqueBitmapsIgnoreAlpha) {
 
 TEST(BitmapData, TranslucentColoursComeBackAsTheirPremultipliedApproximation) {
     BitmapData b(4, 4, true, 0);
-    // Stored rounded to the nearest, read back rounded down: at alpha 0xAA, 0xBB is stored as
-    // 125 and read as 125 x 255 / 170 = 187.5 -> 0xBB, 0xDD as 147 and read as 220.5 -> 0xDC.
+    // Stored rounded to the nearest, read back rounded with halves downwards: at alpha 0xAA,
+    // 0xBB is stored as 125 and read as 125 x 255 / 170 = 187.5 -> 0xBB, 0xDD as 147 and read
+    // as 220.5 -> 0xDC; at alpha 0x12, 0x34 is stored as 4 and read as 56.7 -> 0x39.
     b.setPixel32(0, 0, 0xaabbccddu);
     EXPECT_EQ(b.getPixel32(0, 0), 0xaabbccdcu);
-    // Red 0x77 at alpha 16: stored as (0x77 x 16 + 127) / 255 = 7, read as 7 x 255 / 16 =
-    // 111.6 -> 0x6f.
-    b.setPixel32(1, 0, 0x10770000u);
-    EXPECT_EQ(b.getPixel32(1, 0), 0x106f0000u);
+    b.setPixel32(1, 0, 0x12345678u);
+    EXPECT_EQ(b.getPixel32(1, 0), 0x12395571u);
     b.setPixel32(2, 0, 0x00ffffffu);  // nothing of a colour at alpha 0
     EXPECT_EQ(b.getPixel32(2, 0), 0u);
     b.setPixel32(0, 0, 0x80ff8040u);
-    EXPECT_EQ(b.getPixel(0, 0), 0xff7f3fu);  // 0x80 -> 64 -> 127.5, 0x40 -> 32 -> 63.75
+    EXPECT_EQ(b.getPixel(0, 0), 0xff7f40u);  // 0x80 -> 64 -> 127.5 -> 0x7f, 0x40 -> 32 -> 63.75 -> 0x40
     EXPECT_EQ(b.getPixel32(-1, 0), 0u);
     EXPECT_EQ(b.getPixel32(0, 4), 0u);
 }

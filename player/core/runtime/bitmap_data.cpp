@@ -15,9 +15,9 @@ IntRect cut(IntRect r, IntRect to) {
 Rgba straight(uint32_t word) {
     const uint32_t a = word >> 24;
     if (a == 0) return {0, 0, 0, 0};
-    // Rounded down, as the original reads its pixels back: 0xAABBCCDD stored at alpha 0xAA
-    // reads 0xAABBCCDC.
-    auto un = [a](uint32_t v) { return uint8_t(std::min<uint32_t>(255, v * 255 / a)); };
+    // Rounded to the nearest with halves downwards, as the original reads its pixels back:
+    // 0xAABBCCDD stored at alpha 0xAA reads 0xAABBCCDC, 0x12345678 reads 0x12395571.
+    auto un = [a](uint32_t v) { return uint8_t(std::min<uint32_t>(255, (v * 255 + (a - 1) / 2) / a)); };
     return {un((word >> 16) & 255), un((word >> 8) & 255), un(word & 255), uint8_t(a)};
 }
 
