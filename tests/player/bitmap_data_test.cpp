@@ -173,6 +173,10 @@ TEST(BitmapData, PerlinNoiseIsSmoothRepeatableAndStitches) {
     EXPECT_LT(worstSeam, 48);
     a.perlinNoise(16, 16, 3, 6, true, true, 7, false);
     EXPECT_NE(a.pixels().pixels, b.pixels().pixels);
+    // The largest bitmap with every octave asked for still finishes (the work is capped).
+    BitmapData largest(2880, 2880, true, 0);
+    largest.perlinNoise(300, 300, 1000, 1, false, false, 15, false);
+    EXPECT_NE(largest.getPixel32(1000, 1000), 0u);
 }
 
 TEST(BitmapData, ApplyFilterBlursTheSourceIntoTheTarget) {

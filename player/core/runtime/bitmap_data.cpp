@@ -213,7 +213,11 @@ void BitmapData::noise(int seed, int low, int high, int channels, bool grey) {
 void BitmapData::perlinNoise(float baseX, float baseY, int octaves, int seed, bool stitch, bool fractalNoise,
                              int channels, bool grey) {
     if (!valid()) return;
-    octaves = std::clamp(octaves, 0, 16);
+    // A native call cannot be interrupted by the script time limit: the work (pixels x
+    // channels x octaves) is capped, past it the finest octaves are left out.
+    constexpr int64_t kMaxSamples = 32 * 1000 * 1000;
+    const int64_t perOctave = int64_t(pixels_.width) * pixels_.height * (grey ? 1 : 4);
+    octaves = std::clamp(octaves, 0, int(std::clamp<int64_t>(kMaxSamples / perOctave, 1, 16)));
     const float sizeX = std::isfinite(baseX) && std::fabs(baseX) >= 1 ? std::fabs(baseX) : 1;
     const float sizeY = std::isfinite(baseY) && std::fabs(baseY) >= 1 ? std::fabs(baseY) : 1;
     const int w = pixels_.width, h = pixels_.height;

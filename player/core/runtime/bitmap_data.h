@@ -51,8 +51,9 @@ public:
     // chosen. Deterministic per seed.
     void noise(int seed, int low, int high, int channels, bool grey);
     // Fractal noise: `octaves` layers of smooth noise of base size (baseX, baseY) pixels, each
-    // half the size and half the weight of the one before; fractalNoise sums signed noise
-    // around the middle grey, turbulence sums its magnitude. Channels as for noise().
+    // half the size and half the weight of the one before (at most 16, and fewer on bitmaps so
+    // large that they would take seconds); fractalNoise sums signed noise around the middle
+    // grey, turbulence sums its magnitude. Channels as for noise().
     void perlinNoise(float baseX, float baseY, int octaves, int seed, bool stitch, bool fractalNoise,
                      int channels, bool grey);
     // Replaces the rectangle at (toX, toY) with the source's `from` rectangle run through the
