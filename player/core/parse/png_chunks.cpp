@@ -26,7 +26,16 @@ std::vector<uint8_t> preparePngChunks(const uint8_t* png, size_t size) {
     size_t pos = kSignature;
     while (pos + 12 <= size) {
         size_t length = be32(png + pos);
-        if (length > size - pos - 12) break;
+        if (length > size - pos - 12) {
+            // A cut chunk is passed on with the length of what is there: the decoder sizes its
+            // buffer by the stated length, so 20 bytes claiming a gigabyte would allocate one.
+            // The CRC is not checked by the decoder; zero stands in for it.
+            size_t available = size - pos - 8;
+            putBe32(out, uint32_t(available));
+            out.insert(out.end(), png + pos + 4, png + size);
+            putBe32(out, 0);
+            return out;
+        }
         const uint8_t* type = png + pos + 4;
         const uint8_t* data = png + pos + 8;
         size_t chunkEnd = pos + 12 + length;
