@@ -1,11 +1,13 @@
 #include "drawn_items.h"
 
 #include "dirty_rects.h"
+#include "display/device_box.h"
 #include "display/signature_hasher.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <tuple>
 
 namespace swf {
@@ -73,8 +75,33 @@ public:
     void setStage(const Matrix& toDevice) { toDevice_ = toDevice; }
 
 private:
+    // A scroll rectangle moves the content and cuts its items to the window's device box;
+    // items wholly outside it draw nothing and are left out.
     void content(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState,
                  int rootDepth) {
+        const std::optional<Rect>& scroll = obj.state().scrollRect;
+        if (!scroll) {
+            unscrolled(obj, m, cx, path, maskState, rootDepth);
+            return;
+        }
+        if (scroll->width() <= 0 || scroll->height() <= 0) return;
+        Hasher h;
+        h.add(path);
+        h.add(*scroll);
+        const size_t first = out_.size();
+        unscrolled(obj, m * Matrix::translate(-float(scroll->xMin), -float(scroll->yMin)), cx, h.h, maskState, rootDepth);
+        const IntRect window = deviceBox(Rect{0, scroll->width(), 0, scroll->height()}, m, w_, h_);
+        size_t kept = first;
+        for (size_t i = first; i < out_.size(); ++i) {
+            DrawnItem item = out_[i];
+            item.bounds = intersect(item.bounds, window);
+            if (!item.bounds.empty()) out_[kept++] = item;
+        }
+        out_.resize(kept);
+    }
+
+    void unscrolled(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState,
+                    int rootDepth) {
         if (Clip* child = obj.clip()) {
             Hasher h;
             h.add(path);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "display/rectangle_shape.h"
@@ -57,13 +58,38 @@ float roundHalfUp(float v) { return std::floor(v + 0.5f); }
 void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
                 bool asMask, int fromDepth, int toDepth);
 
-void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
-                 bool asMask) {
+void drawUnscrolled(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
+                    bool asMask) {
     if (const Clip* child = obj.clip()) {
         drawLayers(r, stage, *child, m, cx, asMask, 0, 0x10000);
         return;
     }
     obj.draw(r, m, cx);
+}
+
+// A scroll rectangle shows the part of the object's content inside it, moved so that its top
+// left corner sits at the object's origin: the content is drawn through a mask of the window
+// (0, 0, width, height), which follows the object's matrix like any shape (so a rotated
+// object's window turns with it). A mask being drawn cannot hold another one: there the
+// content is moved but not cut.
+void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
+                 bool asMask) {
+    const std::optional<Rect>& scroll = obj.state().scrollRect;
+    if (!scroll) {
+        drawUnscrolled(r, stage, obj, m, cx, asMask);
+        return;
+    }
+    if (scroll->width() <= 0 || scroll->height() <= 0) return;
+    const Matrix inner = m * Matrix::translate(-float(scroll->xMin), -float(scroll->yMin));
+    if (asMask) {
+        drawUnscrolled(r, stage, obj, inner, cx, asMask);
+        return;
+    }
+    r.beginMask();
+    r.drawShape(rectangleShape(Rect{0, scroll->width(), 0, scroll->height()}, FillStyle{}), m, ColorTransform{});
+    r.endMask();
+    drawUnscrolled(r, stage, obj, inner, cx, asMask);
+    r.popMask();
 }
 
 // The object's box filled with its opaque background colour.
