@@ -334,3 +334,52 @@ TEST(BitmapDataScript, TooFewArgumentsAreRefusedWithMinusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+// b = new flash.display.BitmapData(4, 2, false, 0xff00ff00); _root.attachBitmap(b, 1);
+// then, in the next frame, b.setPixel(0, 0, 0xff0000).
+std::unique_ptr<script_test::ScriptRun> attachedBitmap() {
+    return script_test::runFrames(8, {R"(
+        push "b", 4278255360.0, false, 2, 4, 4, "flash"
+        getVariable
+        push "display"
+        getMember
+        push "BitmapData"
+        newMethod
+        setVariable
+        push 1, "b"
+        getVariable
+        push 2, "_root"
+        getVariable
+        push "attachBitmap"
+        callMethod
+        pop
+    )", R"(
+        push 16711680, 0, 0, 3, "b"
+        getVariable
+        push "setPixel"
+        callMethod
+        pop
+    )"}, 1);
+}
+
+uint32_t pixelAt(const swf::Canvas& c, int x, int y) { return c.pixels[size_t(y) * size_t(c.width) + size_t(x)]; }
+
+TEST(BitmapDataScript, AttachBitmapShowsThePixelsLiveAtTheirOwnSize) {
+    auto run = attachedBitmap();
+    swf::Canvas kept(100, 100);
+    run->player->renderChanges(kept, swf::ScaleMode::ShowAll, swf::Quality::High);
+    EXPECT_EQ(pixelAt(kept, 0, 0), 0xff00ff00u);
+    EXPECT_EQ(pixelAt(kept, 3, 1), 0xff00ff00u);
+    EXPECT_NE(pixelAt(kept, 4, 0), 0xff00ff00u);  // 4 x 2 pixels, one device pixel each
+    EXPECT_NE(pixelAt(kept, 0, 2), 0xff00ff00u);
+    // The next frame's script changes a pixel: the changed-area path redraws it.
+    run->player->stepFrame();
+    const auto areas = run->player->renderChanges(kept, swf::ScaleMode::ShowAll, swf::Quality::High);
+    EXPECT_FALSE(areas.empty());
+    EXPECT_EQ(pixelAt(kept, 0, 0), 0xffff0000u);
+    EXPECT_EQ(pixelAt(kept, 1, 0), 0xff00ff00u);
+}
+
+}  // namespace

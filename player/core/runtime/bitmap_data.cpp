@@ -103,23 +103,27 @@ uint32_t BitmapData::getPixel32(int x, int y) const {
 }
 
 void BitmapData::setPixel32(int x, int y, uint32_t argb) {
+    ++version_;
     if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return;
     pixels_.row(y)[x] = store(argb);
 }
 
 void BitmapData::setPixel(int x, int y, uint32_t rgb) {
+    ++version_;
     if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return;
     const uint32_t alpha = pixels_.row(y)[x] & 0xff000000u;
     pixels_.row(y)[x] = store(alpha | (rgb & 0xffffffu));
 }
 
 void BitmapData::fillRect(IntRect rect, uint32_t argb) {
+    ++version_;
     const IntRect r = cut(rect, bounds());
     const uint32_t word = store(argb);
     for (int y = r.y0; y < r.y1; ++y) std::fill(pixels_.row(y) + r.x0, pixels_.row(y) + r.x1, word);
 }
 
 void BitmapData::copyPixels(const BitmapData& source, IntRect from, int toX, int toY, bool mergeAlpha) {
+    ++version_;
     if (!valid() || !source.valid()) return;
     // The part of `from` inside the source whose target lies inside this bitmap.
     const int dx = toX - from.x0, dy = toY - from.y0;
@@ -142,6 +146,7 @@ void BitmapData::copyPixels(const BitmapData& source, IntRect from, int toX, int
 }
 
 void BitmapData::colorTransform(IntRect rect, const ColorTransform& cx) {
+    ++version_;
     const IntRect r = cut(rect, bounds());
     for (int y = r.y0; y < r.y1; ++y) {
         uint32_t* row = pixels_.row(y);
@@ -154,6 +159,7 @@ void BitmapData::colorTransform(IntRect rect, const ColorTransform& cx) {
 }
 
 void BitmapData::scroll(int dx, int dy) {
+    ++version_;
     if (!valid()) return;
     const Bitmap before = pixels_;
     const int w = pixels_.width, h = pixels_.height;
@@ -165,6 +171,7 @@ void BitmapData::scroll(int dx, int dy) {
 }
 
 void BitmapData::floodFill(int x, int y, uint32_t argb) {
+    ++version_;
     if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return;
     const uint32_t target = pixels_.row(y)[x], word = store(argb);
     if (target == word) return;
@@ -190,6 +197,7 @@ void BitmapData::floodFill(int x, int y, uint32_t argb) {
 }
 
 void BitmapData::noise(int seed, int low, int high, int channels, bool grey) {
+    ++version_;
     if (!valid()) return;
     low = std::clamp(low, 0, 255);
     high = std::clamp(high, low, 255);
@@ -212,6 +220,7 @@ void BitmapData::noise(int seed, int low, int high, int channels, bool grey) {
 
 void BitmapData::perlinNoise(float baseX, float baseY, int octaves, int seed, bool stitch, bool fractalNoise,
                              int channels, bool grey) {
+    ++version_;
     if (!valid()) return;
     // A native call cannot be interrupted by the script time limit: the work (pixels x
     // channels x octaves) is capped, past it the finest octaves are left out.
@@ -257,6 +266,7 @@ void BitmapData::perlinNoise(float baseX, float baseY, int octaves, int seed, bo
 }
 
 void BitmapData::applyFilter(const BitmapData& source, IntRect from, int toX, int toY, const Filter& filter) {
+    ++version_;
     if (!valid() || !source.valid()) return;
     const IntRect src = cut(from, source.bounds());
     if (src.empty()) return;

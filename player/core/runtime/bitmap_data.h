@@ -27,8 +27,17 @@ public:
     int height() const { return valid() ? pixels_.height : -1; }
     bool transparent() const { return transparent_; }
     const Bitmap& pixels() const { return pixels_; }
-    Bitmap& pixels() { return pixels_; }
-    void dispose() { pixels_ = Bitmap(); }
+    // Writing through this counts as a change (see version()).
+    Bitmap& pixels() {
+        ++version_;
+        return pixels_;
+    }
+    void dispose() {
+        pixels_ = Bitmap();
+        ++version_;
+    }
+    // Grows with every change of the pixels: what shows them redraws when it moves on.
+    uint64_t version() const { return version_; }
 
     uint32_t getPixel32(int x, int y) const;  // 0 outside
     uint32_t getPixel(int x, int y) const { return getPixel32(x, y) & 0xffffffu; }
@@ -63,7 +72,10 @@ public:
     // A renderer drawing into the pixels (draw(): the caller draws a clip or shape through it,
     // with its matrix and colour transform, then lets it go). Smoothing and edges follow the
     // quality.
-    Renderer renderer(Quality quality = Quality::High) { return Renderer(pixels_, quality); }
+    Renderer renderer(Quality quality = Quality::High) {
+        ++version_;
+        return Renderer(pixels_, quality);
+    }
 
 private:
     IntRect bounds() const { return {0, 0, pixels_.width, pixels_.height}; }
@@ -71,6 +83,7 @@ private:
 
     Bitmap pixels_;
     bool transparent_ = true;
+    uint64_t version_ = 0;
 };
 
 // 0xAARRGGBB <-> premultiplied BGRA words.

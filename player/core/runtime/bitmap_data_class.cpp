@@ -2,11 +2,15 @@
 // Rectangles, points, colour transforms and filters are read as plain properties (x, y,
 // width, height; redMultiplier .. alphaOffset; blurX, blurY, quality), so instances of the
 // flash.geom and flash.filters classes and look-alike objects work the same.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "avm1/native_class.h"
 #include "bitmap_data.h"
+#include "clip.h"
+#include "clip_object.h"
+#include "display/bitmap_data_display.h"
 #include "script_runtime.h"
 
 namespace swf {
@@ -210,6 +214,25 @@ Value clone(Vm& vm, const Value& self, const Arguments&) {
     return Value::object(copy);
 }
 
+// clip.attachBitmap(bitmapData, depth, pixelSnapping, smoothing): the pixels shown live at
+// `depth` of the clip, replacing what is there. Pixel snapping "auto" and "always" put the
+// bitmap at its own size on whole pixels, "never" does not.
+Value attachBitmap(Vm& vm, const Value& self, const Arguments& args) {
+    auto* clipObject = dynamic_cast<ClipObject*>(self.asObject());
+    Clip* clip = clipObject ? clipObject->clip() : nullptr;
+    std::shared_ptr<BitmapData> pixels = bitmapDataOf(args[0]);
+    if (!clip || !pixels || args.size() < 2) return Value();
+    const double depth = vm.toNumber(args[1]);
+    if (!std::isfinite(depth)) return Value();
+    // Script depths start at -16384 and are stored from 0.
+    const double stored = std::trunc(depth) + 16384;
+    if (!(stored >= 0 && stored <= 0xffff)) return Value();
+    const bool snapping = args.size() < 3 || vm.toString(args[2]) != "never";
+    const bool smoothing = args.size() > 3 && vm.toBoolean(args[3]);
+    clip->placeByScript(uint16_t(stored), std::make_unique<BitmapDataDisplay>(std::move(pixels), snapping, smoothing), "");
+    return Value();
+}
+
 // _global.flash.display, made where missing (other packages may already hold flash).
 Object* displayPackage(Vm& vm) {
     Object* package = vm.global();
@@ -252,6 +275,7 @@ void registerBitmapDataClass(Vm& vm) {
     defineMethod(vm, proto, "applyFilter", applyFilter);
     defineMethod(vm, proto, "dispose", dispose);
     defineMethod(vm, proto, "clone", clone);
+    if (Object* clipProto = vm.builtins().movieClipProto) defineMethod(vm, clipProto, "attachBitmap", attachBitmap);
 }
 
 }  // namespace swf

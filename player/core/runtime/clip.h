@@ -76,6 +76,8 @@ public:
     // Scripts (duplicateMovieClip, attachMovie): a new instance of `character` at `depth`,
     // flagged as placed by script, replacing what is there. Null when the list is full.
     DisplayObject* placeByScript(uint16_t depth, const Character& character, const std::string& name);
+    // The same with an object made by the script side (attachBitmap's BitmapData display).
+    DisplayObject* placeByScript(uint16_t depth, std::unique_ptr<DisplayObject> object, const std::string& name);
     // Takes the object at `depth` off the list (its clips unload); false when the depth is empty.
     bool removeAt(uint16_t depth);
     // The objects at the two depths trade places (either may be empty).
