@@ -8,6 +8,7 @@
 #include "avm1_script_test.h"
 
 #include <set>
+#include <string>
 
 namespace {
 
@@ -213,6 +214,20 @@ namespace {
 
 using script_test::Lines;
 
+// Assembly of b = new flash.display.BitmapData(width, height, transparent, fill), the
+// arguments given as the assembler writes them.
+std::string newBitmapDataInB(const std::string& width, const std::string& height, const std::string& transparent,
+                             const std::string& fill) {
+    return "push \"b\", " + fill + ", " + transparent + ", " + height + ", " + width + R"(, 4, "flash"
+        getVariable
+        push "display"
+        getMember
+        push "BitmapData"
+        newMethod
+        setVariable
+)";
+}
+
 TEST(BitmapDataScript, ConstructReadWriteFillAndDispose) {
     // b = new flash.display.BitmapData(4, 3, true, 0x80ff0000); trace(b.width);
     // trace(b.getPixel32(1, 1)); b.setPixel(1, 1, 0x00ff00); trace(b.getPixel32(1, 1));
@@ -220,14 +235,7 @@ TEST(BitmapDataScript, ConstructReadWriteFillAndDispose) {
     // trace(b.getPixel(0, 0)); trace(b.getPixel(2, 0)); trace(b.transparent);
     // b.dispose(); trace(b.width); trace(b.getPixel(0, 0));
     // The calls that do work and answer nothing give 0: not traced here, popped.
-    const char* src = R"(
-        push "b", 2164195328.0, true, 3, 4, 4, "flash"
-        getVariable
-        push "display"
-        getMember
-        push "BitmapData"
-        newMethod
-        setVariable
+    const std::string src = newBitmapDataInB("4", "3", "true", "2164195328.0") + R"(
         push "b"
         getVariable
         push "width"
@@ -296,14 +304,7 @@ TEST(BitmapDataScript, TooFewArgumentsAreRefusedWithMinusOne) {
     // b = new flash.display.BitmapData(2, 2, false, 0xff0000ff);
     // trace(b.setPixel(1, 1)); trace(b.getPixel(1, 1)); trace(b.getPixel32(1));
     // trace(b.setPixel(1, 1, 0xff00)); trace(b.getPixel(1, 1));
-    const char* src = R"(
-        push "b", 4278190335.0, false, 2, 2, 4, "flash"
-        getVariable
-        push "display"
-        getMember
-        push "BitmapData"
-        newMethod
-        setVariable
+    const std::string src = newBitmapDataInB("2", "2", "false", "4278190335.0") + R"(
         push 1, 1, 2, "b"
         getVariable
         push "setPixel"
@@ -340,14 +341,7 @@ namespace {
 // b = new flash.display.BitmapData(4, 2, false, 0xff00ff00); _root.attachBitmap(b, 1);
 // then, in the next frame, b.setPixel(0, 0, 0xff0000).
 std::unique_ptr<script_test::ScriptRun> attachedBitmap() {
-    return script_test::runFrames(8, {R"(
-        push "b", 4278255360.0, false, 2, 4, 4, "flash"
-        getVariable
-        push "display"
-        getMember
-        push "BitmapData"
-        newMethod
-        setVariable
+    return script_test::runFrames(8, {newBitmapDataInB("4", "2", "false", "4278255360.0") + R"(
         push 1, "b"
         getVariable
         push 2, "_root"
