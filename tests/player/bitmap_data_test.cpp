@@ -377,3 +377,74 @@ TEST(BitmapDataScript, AttachBitmapShowsThePixelsLiveAtTheirOwnSize) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BitmapDataScript, DrawTakesAClipsContentOrAnotherBitmapThroughAMatrix) {
+    // After the attach of the green b on _root: c = new BitmapData(6, 2, false, 0);
+    // c.draw(_root); d = new BitmapData(6, 2, false, 0);
+    // d.draw(b, {a: 1, b: 0, c: 0, d: 1, tx: 2, ty: 0});
+    // trace(c.getPixel(3, 1)); trace(c.getPixel(4, 0)); trace(d.getPixel(1, 0)); trace(d.getPixel(5, 1));
+    auto run = script_test::runFrames(8, {newBitmapDataInB("4", "2", "false", "4278255360.0") + R"(
+        push 1, "b"
+        getVariable
+        push 2, "_root"
+        getVariable
+        push "attachBitmap"
+        callMethod
+        pop
+        push "c", 0, false, 2, 6, 4, "flash"
+        getVariable
+        push "display"
+        getMember
+        push "BitmapData"
+        newMethod
+        setVariable
+        push "_root"
+        getVariable
+        push 1, "c"
+        getVariable
+        push "draw"
+        callMethod
+        pop
+        push "d", 0, false, 2, 6, 4, "flash"
+        getVariable
+        push "display"
+        getMember
+        push "BitmapData"
+        newMethod
+        setVariable
+        push "a", 1, "b", 0, "c", 0, "d", 1, "tx", 2, "ty", 0, 6
+        initObject
+        push "b"
+        getVariable
+        push 2, "d"
+        getVariable
+        push "draw"
+        callMethod
+        pop
+        push 1, 3, 2, "c"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+        push 0, 4, 2, "c"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+        push 0, 1, 2, "d"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+        push 1, 5, 2, "d"
+        getVariable
+        push "getPixel"
+        callMethod
+        trace
+    )"});
+    EXPECT_EQ(run->traces(), (Lines{"65280", "0", "0", "65280"}));
+}
+
+}  // namespace

@@ -11,6 +11,8 @@
 #include "clip.h"
 #include "clip_object.h"
 #include "display/bitmap_data_display.h"
+#include "display/rectangle_shape.h"
+#include "stage_renderer.h"
 #include "script_runtime.h"
 
 namespace swf {
@@ -200,6 +202,39 @@ Value applyFilter(Vm& vm, const Value& self, const Arguments& args) {
     b->applyFilter(*source, rectangleOf(vm, args[1]), x, y, blur);
     return kDone;
 }
+// draw(source, matrix, colorTransform): a clip's content (its own transform left out) or
+// another BitmapData drawn over the pixels, the matrix (a, b, c, d, tx, ty in pixels, as the
+// geometry classes hold it) placing it.
+Value draw(Vm& vm, const Value& self, const Arguments& args) {
+    BitmapData* b = usable(self, args, 1);
+    if (!b) return kRefusedValue;
+    Matrix placed;
+    if (Object* m = args[1].asObject()) {
+        placed = Matrix{float(number(vm, m, "a", 1)), float(number(vm, m, "b", 0)), float(number(vm, m, "c", 0)),
+                        float(number(vm, m, "d", 1)), float(number(vm, m, "tx", 0)), float(number(vm, m, "ty", 0))};
+    }
+    const ColorTransform cx = args[2].asObject() ? colorTransformOf(vm, args[2]) : ColorTransform{};
+    const Matrix toPixels = placed * Matrix::scale(1.0f / kTwipsPerPixel, 1.0f / kTwipsPerPixel);
+    if (std::shared_ptr<BitmapData> source = bitmapDataOf(args[0])) {
+        if (!source->valid()) return kRefusedValue;
+        // Drawn from a copy: a bitmap may be drawn into itself.
+        auto copy = std::make_shared<Bitmap>(source->pixels());
+        FillStyle fill;
+        fill.type = FillType::NonSmoothedClippedBitmap;
+        fill.bitmap = copy;
+        fill.bitmapMatrix = Matrix::scale(kTwipsPerPixel, kTwipsPerPixel);
+        Renderer r = b->renderer();
+        r.drawShape(rectangleShape(Rect{0, copy->width * kTwipsPerPixel, 0, copy->height * kTwipsPerPixel}, fill), toPixels, cx);
+        return kDone;
+    }
+    auto* clipObject = dynamic_cast<ClipObject*>(args[0].asObject());
+    Clip* clip = clipObject ? clipObject->clip() : nullptr;
+    if (!clip) return kRefusedValue;
+    Renderer r = b->renderer();
+    drawClip(r, *clip, toPixels, cx);
+    return kDone;
+}
+
 Value dispose(Vm&, const Value& self, const Arguments&) {
     if (BitmapData* b = dataOf(self)) b->dispose();
     return Value();
@@ -273,6 +308,7 @@ void registerBitmapDataClass(Vm& vm) {
     defineMethod(vm, proto, "noise", noise);
     defineMethod(vm, proto, "perlinNoise", perlinNoise);
     defineMethod(vm, proto, "applyFilter", applyFilter);
+    defineMethod(vm, proto, "draw", draw);
     defineMethod(vm, proto, "dispose", dispose);
     defineMethod(vm, proto, "clone", clone);
     if (Object* clipProto = vm.builtins().movieClipProto) defineMethod(vm, clipProto, "attachBitmap", attachBitmap);
