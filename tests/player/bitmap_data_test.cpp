@@ -233,7 +233,7 @@ TEST(BitmapDataScript, ConstructReadWriteFillAndDispose) {
     // trace(b.getPixel32(1, 1)); b.setPixel(1, 1, 0x00ff00); trace(b.getPixel32(1, 1));
     // b.fillRect({x: 0, y: 0, width: 2, height: 1}, 0xff0000ff);
     // trace(b.getPixel(0, 0)); trace(b.getPixel(2, 0)); trace(b.transparent);
-    // b.dispose(); trace(b.width); trace(b.getPixel(0, 0));
+    // trace(b.rectangle.width); b.dispose(); trace(b.width); trace(b.getPixel(0, 0));
     // The calls that do work and answer nothing give 0: not traced here, popped.
     const std::string src = newBitmapDataInB("4", "3", "true", "2164195328.0") + R"(
         push "b"
@@ -278,6 +278,13 @@ TEST(BitmapDataScript, ConstructReadWriteFillAndDispose) {
         push "transparent"
         getMember
         trace
+        push "b"
+        getVariable
+        push "rectangle"
+        getMember
+        push "width"
+        getMember
+        trace
         push 0, "b"
         getVariable
         push "dispose"
@@ -297,7 +304,7 @@ TEST(BitmapDataScript, ConstructReadWriteFillAndDispose) {
     // 0x80ff0000 and 0x8000ff00 as signed 32-bit numbers; after dispose the width is -1 and
     // every method refuses with -1.
     EXPECT_EQ(script_test::traces(8, src),
-              (Lines{"4", "-2130771968", "-2147418368", "255", "16711680", "true", "-1", "-1"}));
+              (Lines{"4", "-2130771968", "-2147418368", "255", "16711680", "true", "4", "-1", "-1"}));
 }
 
 TEST(BitmapDataScript, TooFewArgumentsAreRefusedWithMinusOne) {

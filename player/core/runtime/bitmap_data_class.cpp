@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "avm1/native_class.h"
 #include "bitmap_data.h"
@@ -111,6 +112,22 @@ Value height(Vm&, const Value& self, const Arguments&) {
 Value transparent(Vm&, const Value& self, const Arguments&) {
     BitmapData* b = dataOf(self);
     return b && b->valid() ? Value::boolean(b->transparent()) : Value::number(-1);
+}
+
+// A new flash.geom.Rectangle when the class is there, else a plain object with its four
+// properties.
+Value rectangle(Vm& vm, const Value& self, const Arguments&) {
+    BitmapData* b = dataOf(self);
+    if (!b || !b->valid()) return Value::number(kRefused);
+    const std::vector<Value> box{Value::number(0), Value::number(0), Value::number(b->width()), Value::number(b->height())};
+    Object* flash = vm.getMember(vm.global(), "flash").asObject();
+    Object* geom = flash ? vm.getMember(flash, "geom").asObject() : nullptr;
+    const Value ctor = geom ? vm.getMember(geom, "Rectangle") : Value();
+    if (ctor.asObject() && ctor.asObject()->asFunction()) return vm.construct(ctor, Arguments(box));
+    Object* plain = vm.newObject();
+    const char* names[] = {"x", "y", "width", "height"};
+    for (size_t i = 0; i < 4; ++i) vm.setMember(plain, names[i], box[i]);
+    return Value::object(plain);
 }
 
 Value getPixel(Vm& vm, const Value& self, const Arguments& args) {
@@ -296,6 +313,7 @@ void registerBitmapDataClass(Vm& vm) {
     avm1::defineNativeProperty(vm, proto, "width", width, nullptr);
     avm1::defineNativeProperty(vm, proto, "height", height, nullptr);
     avm1::defineNativeProperty(vm, proto, "transparent", transparent, nullptr);
+    avm1::defineNativeProperty(vm, proto, "rectangle", rectangle, nullptr);
     defineMethod(vm, proto, "getPixel", getPixel);
     defineMethod(vm, proto, "getPixel32", getPixel32);
     defineMethod(vm, proto, "setPixel", setPixel);
