@@ -191,10 +191,7 @@ void Clip::instantiate(DisplayObject& obj, const Character* character) {
     } else if (character->kind == CharacterKind::Button) {
         const auto& button = static_cast<const ButtonCharacter&>(*character);
         obj.clip = std::make_shared<Clip>(host_, nullptr, this, nesting_ + 1);
-        for (const ButtonRecord& rec : button.records) {
-            const Character* c = rec.isUp() ? host_.movie->character(rec.characterId) : nullptr;
-            if (c) obj.clip->placeStatic(rec, c);
-        }
+        obj.clip->startButton(button);
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "../model/movie.h"
 #include "avm1/names.h"
+#include "drawing.h"
 
 namespace swf {
 
@@ -52,6 +53,8 @@ struct ClipHost {
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
     std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
+    std::vector<std::weak_ptr<Clip>> drawingsChanged;  // drawn on by scripts since the last settle
+    uint64_t drawingSerial = 0;         // numbers each settled drawing, for the changed-area cache
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {
@@ -91,6 +94,20 @@ public:
     void markChanged() { ++host_.changes; }
     ClipHost& host() { return host_; }
 
+    // The drawing API's lines and fills, drawn under the children; null until a script draws.
+    // Renders read the shape built by settleDrawing() (clip_drawing.cpp).
+    const Drawing* drawing() const { return drawing_.get(); }
+    Drawing& editDrawing();
+    void settleDrawing();
+    uint64_t drawingSerial() const { return drawingSerial_; }
+
+    // A button's content (button_clip.cpp): the records of one state, ButtonRecord's state
+    // bits (1 up, 2 over, 4 down); objects in both the old and the new state stay as they are.
+    void startButton(const ButtonCharacter& button);
+    const ButtonCharacter* button() const { return button_; }
+    void showButtonState(uint8_t state);
+    uint8_t buttonState() const { return buttonState_; }
+
     // The clip's script object (variables, properties, methods); made by the script runtime
     // on first use, owned by its heap, cleared by that object when it is collected.
     avm1::Object* scriptObject = nullptr;
@@ -111,6 +128,14 @@ private:
     int frame_ = -1;
     bool playing_ = true;
     DisplayList list_;
+    std::unique_ptr<Drawing> drawing_;
+    uint64_t drawingSerial_ = 0;
+    bool drawingListed_ = false;  // in host_.drawingsChanged
+    const ButtonCharacter* button_ = nullptr;
+    uint8_t buttonState_ = 0;
 };
+
+// Builds the shapes of the drawings scripts changed, so renders (on any thread) only read them.
+void settleDrawings(ClipHost& host);
 
 }  // namespace swf

@@ -35,8 +35,12 @@ private:
 
     Clip& root_;
     std::unique_ptr<avm1::Vm> vm_;
+    avm1::Object* buttonProto_ = nullptr;
 };
 
 void registerMovieClipClass(avm1::Vm& vm);
+void registerMovieClipDrawing(avm1::Vm& vm, avm1::Object* proto);  // movie_clip_drawing.cpp
+void registerColorClass(avm1::Vm& vm);
+avm1::Object* registerButtonClass(avm1::Vm& vm);  // returns Button.prototype
 
 }  // namespace swf
