@@ -47,14 +47,15 @@ TEST(ColorObject, SetRgbTintsTheClipAndReadsBack) {
     EXPECT_EQ(player->traces(), (std::vector<std::string>{"3368601", "ra=0 rb=51 ga=0 gb=102 ba=0 bb=153 aa=100 ab=0 ", "_level0.kid"}));
 }
 
-TEST(ColorObject, SetTransformChangesOnlyTheFieldsGiven) {
-    auto player = playColorScript(set("c", construct("Color", {str("kid")})) +
-                                  run(call(var("c"), "setTransform", {object({{"ra", num(50)}, {"bb", num(-300)}, {"ga", num(1e6)}})})) +
+TEST(ColorObject, SetTransformChangesOnlyTheObjectsOwnFieldsWrappingLikeIntegers) {
+    auto player = playColorScript(setMember(member(var("Object"), "prototype"), "ab", num(-66)) +
+                                  set("c", construct("Color", {str("kid")})) +
+                                  run(call(var("c"), "setTransform",
+                                           {object({{"ra", num(50)}, {"bb", num(-300)}, {"ga", num(1e6)}, {"gb", str("Infinity")}})})) +
                                   transformLine(call(var("c"), "getTransform", {})));
-    // 1e6 percent saturates the 8.8 multiplier; the others keep the identity.
-    EXPECT_EQ(player->traces(),
-              (std::vector<std::string>{"ra=50 rb=0 ga=12799.609375 gb=0 ba=100 bb=-300 aa=100 ab=0 "}));
-    // Red halved, green saturated, blue pushed to nothing.
+    // 1e6 % is 2560000 / 256, which wraps to 4096 / 256; the inherited `ab` is not the object's.
+    EXPECT_EQ(player->traces(), (std::vector<std::string>{"ra=50 rb=0 ga=1600 gb=0 ba=100 bb=-300 aa=100 ab=0 "}));
+    // Red halved, green 16 times over, blue pushed to nothing.
     const uint32_t pixel = centre(*player);
     EXPECT_NEAR(double(pixel >> 16 & 0xff), 127.5, 1);
     EXPECT_EQ(pixel & 0xffff, 0xff00u);

@@ -32,11 +32,9 @@ ColorTransform* targetTransform(Vm& vm, const Value& self, Clip** owner = nullpt
     return &entry->colorTransform;
 }
 
-// Fields hold 8.8 multipliers and whole offsets; out-of-range values saturate.
-int16_t saturate(double v) {
-    if (std::isnan(v)) return 0;
-    return int16_t(std::clamp(std::trunc(v), -32768.0, 32767.0));
-}
+// Fields hold 8.8 multipliers and whole offsets, converted like integers in the original:
+// NaN and infinities give 0, larger values wrap (a 12800 % multiplier becomes -12800 %).
+int16_t wrapped(Vm& vm, double v) { return int16_t(vm.toInt32(Value::number(v))); }
 
 Value construct(Vm&, const Value& self, const Arguments& args) {
     if (Object* o = self.asObject()) o->define("target", args[0], avm1::kDontEnum | avm1::kDontDelete | avm1::kReadOnly);
@@ -90,16 +88,16 @@ Value getTransform(Vm& vm, const Value& self, const Arguments&) {
     return Value::object(out);
 }
 
-// Only the fields the object has change.
+// Only the fields the object itself has change: inherited ones (Object.prototype.ab) do not.
 Value setTransform(Vm& vm, const Value& self, const Arguments& args) {
     Clip* clip = nullptr;
     ColorTransform* cx = targetTransform(vm, self, &clip);
     Object* in = args[0].asObject();
     if (!cx || !in) return Value();
     for (const Field& f : kFields) {
-        if (vm.hasProperty(in, f.multiplier))
-            cx->*f.mul = saturate(vm.toNumber(vm.getMember(in, f.multiplier)) * 256.0 / 100.0);
-        if (vm.hasProperty(in, f.offset)) cx->*f.add = saturate(vm.toNumber(vm.getMember(in, f.offset)));
+        if (in->hasOwn(f.multiplier, vm.names()))
+            cx->*f.mul = wrapped(vm, vm.toNumber(vm.getMember(in, f.multiplier)) * 256.0 / 100.0);
+        if (in->hasOwn(f.offset, vm.names())) cx->*f.add = wrapped(vm, vm.toNumber(vm.getMember(in, f.offset)));
     }
     clip->markChanged();
     return Value();
