@@ -213,6 +213,38 @@ TEST(Buttons, StateChangesPlayTheButtonSounds) {
     EXPECT_TRUE(mixer.isPlaying(7));
 }
 
+// A clip with a pointer handler is a button: hit by what it draws, showing its _over and
+// _down frames; a button inside it gets nothing while the clip takes the pointer.
+TEST(Buttons, AClipWithPointerHandlersActsAsAButton) {
+    swfw::MovieWriter m = buttonStage();
+    m.add(swfw::defineButton2(5, {{1, 1, 1, swf::Matrix{}}, {8, 4, 1, swf::Matrix{}}}, {{swf::kIdleToOverUp, 0, traceLine("inner button")}}));
+    swfw::Place replaceWith{1, 2, true, swf::Matrix{}};
+    swfw::Place downState = replaceWith;
+    downState.character = 3;
+    m.add(swfw::defineSprite(6, 3,
+                             {swfw::frameLabel("_up"), swfw::placeObject2({1, 1, false, swf::Matrix{}}),
+                              swfw::placeObject2({2, 5, false, fixtures::at(40, 0)}), swfw::Tag{1, {}}, swfw::frameLabel("_over"),
+                              swfw::placeObject2(replaceWith), swfw::Tag{1, {}}, swfw::frameLabel("_down"),
+                              swfw::placeObject2(downState), swfw::Tag{1, {}}}));
+    swfw::Place p{1, 6, false, fixtures::at(10, 10)};
+    p.name = "clip";
+    m.add(swfw::placeObject2(p));
+    m.add(swfw::doAction(swfw::assemble(run(call(var("clip"), "stop", {})) +
+                                        setMember(var("clip"), "onPress", function(trace(str("clip onPress")))))));
+    m.showFrame();
+    auto player = testing_support::play(m.build());
+    size_t seen = 0;
+    player->pointerMoved(55, 15);  // over the inner button, inside the clip
+    EXPECT_EQ(pixel(*player, 20, 20), 0x00ff00u);
+    player->pointerDown();
+    EXPECT_EQ(pixel(*player, 20, 20), 0x0000ffu);
+    EXPECT_EQ(takeTraces(*player, seen), Lines{"clip onPress"});
+    player->pointerUp();
+    player->pointerMoved(95, 95);
+    EXPECT_EQ(pixel(*player, 20, 20), 0xff0000u);
+    EXPECT_TRUE(takeTraces(*player, seen).empty());
+}
+
 TEST(Buttons, ParsedConditionActionsKeepTheirConditionsAndKeys) {
     swfw::MovieWriter m = buttonStage();
     m.add(swfw::defineButton2(5, {{1, 1, 1, swf::Matrix{}}},

@@ -55,20 +55,40 @@ bool characterContains(const Movie& movie, const Character& c, Point p, int nest
     return false;
 }
 
-std::shared_ptr<Clip> findIn(Clip& clip, const Matrix& m, Point stage, const std::function<bool(Clip&)>& enabled) {
+bool objectContains(const Movie& movie, const DisplayObject& obj, Point local, int nesting) {
+    Matrix inverse;
+    if (!obj.character || !invertMatrix(obj.matrix, inverse)) return false;
+    const Point p = inverse.apply(local);
+    if (obj.clip) {
+        if (const ButtonCharacter* button = obj.clip->button()) return buttonContainsAt(movie, *button, p, nesting);
+        if (nesting >= kMaxHitNesting) return false;
+        if (obj.clip->drawing() && shapeContains(obj.clip->drawing()->builtShape(), p)) return true;
+        for (const auto& [depth, child] : obj.clip->displayList())
+            if (child.clipDepth == 0 && objectContains(movie, child, p, nesting + 1)) return true;
+        return false;
+    }
+    if (obj.morphShape) return shapeContains(*obj.morphShape, p);
+    return characterContains(movie, *obj.character, p, nesting);
+}
+
+std::shared_ptr<Clip> findIn(Clip& clip, const Matrix& m, Point stage, const PointerRules& rules) {
     const Clip::DisplayList& list = clip.displayList();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
         const DisplayObject& obj = it->second;
         if (!obj.clip || obj.clipDepth > 0) continue;  // masks are not hit
         const Matrix full = m * obj.matrix;
+        Matrix inverse;
+        if (!invertMatrix(full, inverse)) continue;
+        const Point local = inverse.apply(stage);
         if (const ButtonCharacter* button = obj.clip->button()) {
-            Matrix inverse;
-            if (invertMatrix(full, inverse) && buttonContains(*clip.host().movie, *button, inverse.apply(stage)) &&
-                enabled(*obj.clip))
-                return obj.clip;
+            if (buttonContains(*clip.host().movie, *button, local) && rules.enabled(*obj.clip)) return obj.clip;
             continue;
         }
-        if (auto found = findIn(*obj.clip, full, stage, enabled)) return found;
+        if (rules.handlesPointer(*obj.clip)) {
+            if (clipContains(*clip.host().movie, *obj.clip, local) && rules.enabled(*obj.clip)) return obj.clip;
+            continue;
+        }
+        if (auto found = findIn(*obj.clip, full, stage, rules)) return found;
     }
     return nullptr;
 }
@@ -90,8 +110,15 @@ bool buttonContains(const Movie& movie, const ButtonCharacter& button, Point loc
     return buttonContainsAt(movie, button, local, 0);
 }
 
-std::shared_ptr<Clip> buttonUnder(Clip& root, Point stage, const std::function<bool(Clip&)>& enabled) {
-    return findIn(root, Matrix{}, stage, enabled);
+bool clipContains(const Movie& movie, const Clip& clip, Point local) {
+    if (clip.drawing() && shapeContains(clip.drawing()->builtShape(), local)) return true;
+    for (const auto& [depth, child] : clip.displayList())
+        if (child.clipDepth == 0 && objectContains(movie, child, local, 1)) return true;
+    return false;
+}
+
+std::shared_ptr<Clip> buttonUnder(Clip& root, Point stage, const PointerRules& rules) {
+    return findIn(root, Matrix{}, stage, rules);
 }
 
 void forEachButton(Clip& root, const std::function<void(Clip&)>& visit) { visitButtons(root, visit); }

@@ -13,6 +13,15 @@ namespace swf {
 namespace {
 
 constexpr double kMaxPointerPx = 1e7;  // far off the stage; keeps the twips finite
+constexpr const char* kPointerEvents[] = {"onPress", "onRelease", "onReleaseOutside", "onRollOver",
+                                          "onRollOut", "onDragOver", "onDragOut"};
+
+// A clip acting as a button shows the frame labelled _up, _over or _down when it has one.
+void showClipState(Clip& clip, uint8_t state) {
+    const char* label = state == 4 ? "_down" : state == 2 ? "_over" : "_up";
+    int frame = clip.timeline() ? clip.timeline()->findLabel(label) : -1;
+    if (frame >= 0) clip.gotoFrame(frame, false, true);
+}
 
 // The button's script method for the event (onPress, ...), when it has one.
 void callButtonEvent(ScriptRuntime& scripts, Clip& button, const char* event) {
@@ -35,11 +44,22 @@ void queueActions(ClipHost& host, Clip& button, const ButtonAction& action) {
 }  // namespace
 
 std::shared_ptr<Clip> Player::buttonUnderPointer() {
-    return buttonUnder(*root_, pointer_, [this](Clip& button) {
-        if (!button.scriptObject) return true;
+    PointerRules rules;
+    rules.enabled = [this](Clip& clip) {
+        if (!clip.scriptObject) return true;
         avm1::Vm& vm = scripts_->vm();
-        return vm.toBoolean(vm.getMember(button.scriptObject, "enabled"));
-    });
+        avm1::Value enabled = vm.getMember(clip.scriptObject, "enabled");
+        return enabled.isUndefined() || vm.toBoolean(enabled);
+    };
+    rules.handlesPointer = [this](Clip& clip) {
+        if (!clip.scriptObject) return false;  // no script has touched it: it has no handlers
+        for (const char* event : kPointerEvents) {
+            avm1::Value handler = scripts_->vm().getMember(clip.scriptObject, event);
+            if (handler.asObject() && handler.asObject()->asFunction()) return true;
+        }
+        return false;
+    };
+    return buttonUnder(*root_, pointer_, rules);
 }
 
 void Player::applyButtonTransitions(const std::vector<ButtonTransition>& transitions) {
@@ -48,7 +68,13 @@ void Player::applyButtonTransitions(const std::vector<ButtonTransition>& transit
     for (const ButtonTransition& t : transitions) {
         Clip& clip = *t.button;
         const ButtonCharacter* button = clip.button();
-        if (!button) continue;
+        if (!button) {
+            showClipState(clip, shownState(t.to));
+            scripts_->runQueued(host_);
+            callButtonEvent(*scripts_, clip, t.event);
+            scripts_->runQueued(host_);
+            continue;
+        }
         clip.showButtonState(shownState(t.to));
         if (t.sound >= 0) {
             auto sounds = movie_->buttonSounds.find(button->id);
