@@ -46,6 +46,31 @@ TEST(ButtonTracker, PointerSequencesMakeTheOriginalsTransitions) {
     EXPECT_EQ(events(t.released(a)), "onRollOver");
 }
 
+TEST(ButtonTracker, MenuButtonsArePressedByADragOntoThem) {
+    swf::ClipHost host;
+    swf::ButtonCharacter menu;
+    menu.trackAsMenu = true;
+    auto plain = std::make_shared<swf::Clip>(host, nullptr, nullptr, 0);
+    auto item1 = std::make_shared<swf::Clip>(host, nullptr, nullptr, 0);
+    auto item2 = std::make_shared<swf::Clip>(host, nullptr, nullptr, 0);
+    item1->startButton(menu);
+    item2->startButton(menu);
+    swf::ButtonTracker t;
+    t.moved(plain);
+    EXPECT_EQ(events(t.pressed(plain)), "onPress");
+    EXPECT_EQ(events(t.moved(item1)), "onDragOut");  // the plain button stays pressed outside
+    t.released(nullptr);
+    EXPECT_EQ(events(t.pressed(nullptr)), "");
+    auto onto = t.moved(item1);
+    EXPECT_EQ(events(onto), "onDragOver");
+    EXPECT_EQ(onto[0].condition, swf::kIdleToOverDown);
+    auto across = t.moved(item2);
+    EXPECT_EQ(events(across), "onDragOut onDragOver");
+    EXPECT_EQ(across[0].condition, swf::kOverDownToIdle);
+    EXPECT_EQ(across[1].button, item2);
+    EXPECT_EQ(events(t.released(item2)), "onRelease");
+}
+
 TEST(ButtonTracker, PhasesShowTheRecordsStates) {
     EXPECT_EQ(swf::shownState(swf::ButtonPhase::Idle), 1);
     EXPECT_EQ(swf::shownState(swf::ButtonPhase::OverUp), 2);

@@ -11,8 +11,14 @@ ButtonTransition make(const std::shared_ptr<Clip>& b, ButtonPhase from, ButtonPh
     if (from == P::OverDown && to == P::OverUp) return {b, from, to, kOverDownToOverUp, "onRelease", 3};
     if (from == P::OverDown && to == P::OutDown) return {b, from, to, kOverDownToOutDown, "onDragOut", -1};
     if (from == P::OutDown && to == P::OverDown) return {b, from, to, kOutDownToOverDown, "onDragOver", -1};
+    if (from == P::OverDown && to == P::Idle) return {b, from, to, kOverDownToIdle, "onDragOut", -1};
+    if (from == P::Idle && to == P::OverDown) return {b, from, to, kIdleToOverDown, "onDragOver", -1};
     return {b, from, to, kOutDownToIdle, "onReleaseOutside", -1};  // OutDown to Idle
 }
+
+// A menu button (DefineButton2's track-as-menu) is pressed by a press dragged onto it and
+// lets go of it when dragged off.
+bool tracksAsMenu(const std::shared_ptr<Clip>& clip) { return clip && clip->button() && clip->button()->trackAsMenu; }
 
 }  // namespace
 
@@ -31,7 +37,16 @@ std::vector<ButtonTransition> ButtonTracker::moved(const std::shared_ptr<Clip>& 
     if (down_) {
         // While pressed only the pressed button answers: dragged out of it and back over it.
         auto p = pressed_.lock();
-        if (p && under == p && pressedPhase_ == ButtonPhase::OutDown) {
+        if (p && under != p && pressedPhase_ == ButtonPhase::OverDown && tracksAsMenu(p)) {
+            out.push_back(make(p, ButtonPhase::OverDown, ButtonPhase::Idle));
+            pressed_.reset();
+            p = nullptr;
+        }
+        if (!p && tracksAsMenu(under)) {
+            out.push_back(make(under, ButtonPhase::Idle, ButtonPhase::OverDown));
+            pressed_ = under;
+            pressedPhase_ = ButtonPhase::OverDown;
+        } else if (p && under == p && pressedPhase_ == ButtonPhase::OutDown) {
             out.push_back(make(p, ButtonPhase::OutDown, ButtonPhase::OverDown));
             pressedPhase_ = ButtonPhase::OverDown;
         } else if (p && under != p && pressedPhase_ == ButtonPhase::OverDown) {
