@@ -5,6 +5,7 @@
 #include <runtime/button_tracker.h>
 #include <runtime/player.h>
 #include <runtime/shape_hit_test.h>
+#include <runtime/stage_view.h>
 #include <sound_tags.h>
 #include <tags.h>
 
@@ -268,6 +269,40 @@ TEST(Buttons, AClipWithPointerHandlersActsAsAButton) {
     player->pointerMoved(95, 95);
     EXPECT_EQ(pixel(*player, 20, 20), 0xff0000u);
     EXPECT_TRUE(takeTraces(*player, seen).empty());
+}
+
+TEST(Buttons, DamagedConditionActionsKeepWhatCameBefore) {
+    swfw::Tag button = swfw::defineButton2(5, {{1, 1, 1, swf::Matrix{}}, {8, 4, 1, swf::Matrix{}}},
+                                           {{swf::kIdleToOverUp, 0, traceLine("first")}, {swf::kOverUpToIdle, 0, traceLine("second")}});
+    // The first record claims more bytes than the tag holds; then a tag cut inside a record.
+    swfw::Tag overlong = button, cut = button;
+    const size_t firstRecord = overlong.body.size() - (4 + traceLine("first").build().size()) - (4 + traceLine("second").build().size());
+    overlong.body[firstRecord] = 0xff;
+    overlong.body[firstRecord + 1] = 0x7f;
+    cut.body.resize(cut.body.size() - 3);
+    for (const swfw::Tag* tag : {&overlong, &cut}) {
+        swfw::MovieWriter movie = buttonStage();
+        movie.add(*tag);
+        movie.add(swfw::placeObject2({1, 5, false, fixtures::at(30, 30)}));
+        movie.showFrame();
+        auto player = testing_support::play(movie.build());
+        ASSERT_TRUE(player);
+        SCOPED_TRACE(tag == &cut ? "cut" : "overlong");
+        player->pointerMoved(35, 35);
+        player->pointerMoved(0, 0);
+        EXPECT_EQ(player->traces(), Lines{"first"});
+    }
+}
+
+TEST(Buttons, CanvasPositionsMapBackToTheStage) {
+    const swf::Rect stage{0, 100 * 20, 0, 50 * 20};
+    for (swf::ScaleMode mode : {swf::ScaleMode::ShowAll, swf::ScaleMode::ExactFit, swf::ScaleMode::NoBorder, swf::ScaleMode::NoScale}) {
+        const swf::Matrix m = swf::stageToCanvas(stage, 300, 200, mode);
+        const swf::Point canvas = m.apply({40 * 20, 10 * 20});
+        const swf::Point back = swf::canvasToStage(stage, 300, 200, mode, canvas.x, canvas.y);
+        EXPECT_NEAR(back.x, 40, 1e-3);
+        EXPECT_NEAR(back.y, 10, 1e-3);
+    }
 }
 
 TEST(Buttons, ParsedConditionActionsKeepTheirConditionsAndKeys) {

@@ -94,8 +94,6 @@ public:
     void pointerUp();
     // A key as buttons' key conditions code it: 1-19 the special keys, 32-126 characters.
     void keyPressed(int keyCode);
-    double pointerX() const { return pointer_.x / kTwipsPerPixel; }  // stage pixels
-    double pointerY() const { return pointer_.y / kTwipsPerPixel; }
 
     const Clip& root() const { return *root_; }
     FontProvider* deviceFonts() const { return deviceFonts_.get(); }  // null: none given
