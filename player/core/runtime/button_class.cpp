@@ -17,8 +17,8 @@ using avm1::Vm;
 Value getDepth(Vm&, const Value& self, const Arguments&) {
     auto* object = dynamic_cast<ClipObject*>(self.asObject());
     Clip* clip = object ? object->clip() : nullptr;
-    DisplayObject* entry = clip && clip->parent() ? clip->parent()->entryOf(clip) : nullptr;
-    return entry ? Value::number(double(entry->depth) - 16384) : Value();
+    DisplayObject* shown = clip ? clip->displayObject() : nullptr;
+    return shown ? Value::number(double(shown->state().depth) - 16384) : Value();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // A button's display list: the records of the state it shows.
 #include <set>
+#include <vector>
 
 #include "clip.h"
 
@@ -19,15 +20,20 @@ void Clip::showButtonState(uint8_t state) {
         const Character* c = host_.movie->character(rec.characterId);
         if (!c || !shown.insert(rec.depth).second) continue;
         auto it = list_.find(rec.depth);
-        if (it != list_.end() && it->second.character == c) {
+        if (it != list_.end() && it->second && it->second->character() == c) {
             // Kept with its running state; the state's record may place it elsewhere.
-            it->second.matrix = rec.matrix;
-            it->second.colorTransform = rec.colorTransform;
+            DisplayState& s = it->second->state();
+            s.matrix = rec.matrix;
+            s.colorTransform = rec.colorTransform;
+            it->second->stateChanged();
             continue;
         }
-        placeStatic(rec, c);
+        placeStatic(rec, *c);
     }
-    for (auto it = list_.begin(); it != list_.end();) it = shown.count(it->first) ? std::next(it) : list_.erase(it);
+    std::vector<uint16_t> hidden;
+    for (const auto& [depth, obj] : list_)
+        if (!shown.count(depth)) hidden.push_back(depth);
+    for (uint16_t depth : hidden) removeAt(depth);
     ++host_.changes;
 }
 

@@ -57,49 +57,51 @@ bool characterContains(const Movie& movie, const Character& c, Point p, int nest
 
 bool objectContains(const Movie& movie, const DisplayObject& obj, Point local, int nesting) {
     Matrix inverse;
-    if (!obj.character || !invertMatrix(obj.matrix, inverse)) return false;
+    if (!obj.state().visible || !invertMatrix(obj.state().matrix, inverse)) return false;
     const Point p = inverse.apply(local);
-    if (obj.clip) {
-        if (const ButtonCharacter* button = obj.clip->button()) return buttonContainsAt(movie, *button, p, nesting);
+    if (Clip* clip = obj.clip()) {
+        if (const ButtonCharacter* button = clip->button()) return buttonContainsAt(movie, *button, p, nesting);
         if (nesting >= kMaxHitNesting) return false;
-        if (obj.clip->drawing() && shapeContains(obj.clip->drawing()->builtShape(), p)) return true;
-        for (const auto& [depth, child] : obj.clip->displayList())
-            if (child.clipDepth == 0 && objectContains(movie, child, p, nesting + 1)) return true;
+        if (clip->drawing() && shapeContains(clip->drawing()->builtShape(), p)) return true;
+        for (const auto& [depth, child] : clip->displayList())
+            if (child->state().clipDepth == 0 && objectContains(movie, *child, p, nesting + 1)) return true;
         return false;
     }
-    if (obj.morphShape) return shapeContains(*obj.morphShape, p);
-    return characterContains(movie, *obj.character, p, nesting);
+    return obj.character() && characterContains(movie, *obj.character(), p, nesting);
 }
 
 std::shared_ptr<Clip> findIn(Clip& clip, const Matrix& m, Point stage, const PointerRules& rules) {
     const Clip::DisplayList& list = clip.displayList();
     for (auto it = list.rbegin(); it != list.rend(); ++it) {
-        const DisplayObject& obj = it->second;
-        if (!obj.clip || obj.clipDepth > 0) continue;  // masks are not hit
-        const Matrix full = m * obj.matrix;
+        const DisplayObject& obj = *it->second;
+        Clip* child = obj.clip();
+        // Masks and hidden objects are not hit.
+        if (!child || obj.state().clipDepth > 0 || !obj.state().visible) continue;
+        const Matrix full = m * obj.state().matrix;
         Matrix inverse;
         if (!invertMatrix(full, inverse)) continue;
         const Point local = inverse.apply(stage);
-        if (const ButtonCharacter* button = obj.clip->button()) {
-            if (buttonContains(*clip.host().movie, *button, local) && rules.enabled(*obj.clip)) return obj.clip;
+        if (const ButtonCharacter* button = child->button()) {
+            if (buttonContains(*clip.host().movie, *button, local) && rules.enabled(*child)) return child->shared_from_this();
             continue;
         }
-        if (rules.handlesPointer(*obj.clip)) {
-            if (clipContains(*clip.host().movie, *obj.clip, local) && rules.enabled(*obj.clip)) return obj.clip;
+        if (rules.handlesPointer(*child)) {
+            if (clipContains(*clip.host().movie, *child, local) && rules.enabled(*child)) return child->shared_from_this();
             continue;
         }
-        if (auto found = findIn(*obj.clip, full, stage, rules)) return found;
+        if (auto found = findIn(*child, full, stage, rules)) return found;
     }
     return nullptr;
 }
 
 void visitButtons(Clip& clip, const std::function<void(Clip&)>& visit) {
     for (const auto& [depth, obj] : clip.displayList()) {
-        if (!obj.clip) continue;
-        if (obj.clip->button()) {
-            visit(*obj.clip);
+        Clip* child = obj->clip();
+        if (!child) continue;
+        if (child->button()) {
+            visit(*child);
         } else {
-            visitButtons(*obj.clip, visit);
+            visitButtons(*child, visit);
         }
     }
 }
@@ -113,7 +115,7 @@ bool buttonContains(const Movie& movie, const ButtonCharacter& button, Point loc
 bool clipContains(const Movie& movie, const Clip& clip, Point local) {
     if (clip.drawing() && shapeContains(clip.drawing()->builtShape(), local)) return true;
     for (const auto& [depth, child] : clip.displayList())
-        if (child.clipDepth == 0 && objectContains(movie, child, local, 1)) return true;
+        if (child->state().clipDepth == 0 && objectContains(movie, *child, local, 1)) return true;
     return false;
 }
 

@@ -26,10 +26,10 @@ ColorTransform* targetTransform(Vm& vm, const Value& self, Clip** owner = nullpt
     if (!object && target.isString()) object = vm.interpreter().resolveTarget(target.asString());
     auto* clipObject = dynamic_cast<ClipObject*>(object);
     Clip* clip = clipObject ? clipObject->clip() : nullptr;
-    DisplayObject* entry = clip && clip->parent() ? clip->parent()->entryOf(clip) : nullptr;
-    if (!entry) return nullptr;
+    DisplayObject* shown = clip ? clip->displayObject() : nullptr;
+    if (!shown) return nullptr;
     if (owner) *owner = clip;
-    return &entry->colorTransform;
+    return &shown->state().colorTransform;
 }
 
 // Fields hold 8.8 multipliers and whole offsets, converted like integers in the original:
