@@ -17,7 +17,8 @@ using avm1::Value;
 using avm1::Vm;
 
 // The colour transform of the clip the Color targets; null when it names none, or the root
-// (which has no placement of its own).
+// (which has no placement of its own). With `owner` (a change follows) the clip is marked as
+// transformed by script.
 ColorTransform* targetTransform(Vm& vm, const Value& self, Clip** owner = nullptr) {
     Object* color = self.asObject();
     if (!color) return nullptr;
@@ -28,7 +29,11 @@ ColorTransform* targetTransform(Vm& vm, const Value& self, Clip** owner = nullpt
     Clip* clip = clipObject ? clipObject->clip() : nullptr;
     DisplayObject* shown = clip ? clip->displayObject() : nullptr;
     if (!shown) return nullptr;
-    if (owner) *owner = clip;
+    if (owner) {
+        // A colour a script set stays when the timeline would tint the clip again.
+        shown->state().transformedByScript = true;
+        *owner = clip;
+    }
     return &shown->state().colorTransform;
 }
 
