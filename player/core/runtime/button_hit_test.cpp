@@ -18,7 +18,7 @@ bool buttonContainsAt(const Movie& movie, const ButtonCharacter& button, Point l
         if (!(rec.states & 8)) continue;
         const Character* c = movie.character(rec.characterId);
         Matrix inverse;
-        if (c && invertMatrix(rec.matrix, inverse) && characterContains(movie, *c, inverse.apply(local), nesting + 1))
+        if (c && inverseOf(rec.matrix, inverse) && characterContains(movie, *c, inverse.apply(local), nesting + 1))
             return true;
     }
     return false;
@@ -31,7 +31,7 @@ bool spriteContains(const Movie& movie, const SpriteCharacter& sprite, Point p, 
         if (cmd.kind != FrameCommand::Kind::Place || !cmd.place.characterId) continue;
         const Character* child = movie.character(*cmd.place.characterId);
         Matrix inverse;
-        if (!child || !invertMatrix(cmd.place.matrix.value_or(Matrix{}), inverse)) continue;
+        if (!child || !inverseOf(cmd.place.matrix.value_or(Matrix{}), inverse)) continue;
         if (characterContains(movie, *child, inverse.apply(p), nesting + 1)) return true;
     }
     return false;
@@ -57,7 +57,7 @@ bool characterContains(const Movie& movie, const Character& c, Point p, int nest
 
 bool objectContains(const Movie& movie, const DisplayObject& obj, Point local, int nesting) {
     Matrix inverse;
-    if (!obj.state().visible || !invertMatrix(obj.state().matrix, inverse)) return false;
+    if (!obj.state().visible || !inverseOf(obj.state().matrix, inverse)) return false;
     const Point p = inverse.apply(local);
     if (Clip* clip = obj.clip()) {
         if (const ButtonCharacter* button = clip->button()) return buttonContainsAt(movie, *button, p, nesting);
@@ -79,7 +79,7 @@ std::shared_ptr<Clip> findIn(Clip& clip, const Matrix& m, Point stage, const Poi
         if (!child || obj.state().clipDepth > 0 || !obj.state().visible) continue;
         const Matrix full = m * obj.state().matrix;
         Matrix inverse;
-        if (!invertMatrix(full, inverse)) continue;
+        if (!inverseOf(full, inverse)) continue;
         const Point local = inverse.apply(stage);
         if (const ButtonCharacter* button = child->button()) {
             if (buttonContains(*clip.host().movie, *button, local) && rules.enabled(*child)) return child->shared_from_this();

@@ -74,7 +74,7 @@ bool shapeContains(const Shape& shape, Point p) {
     return false;
 }
 
-bool invertMatrix(const Matrix& m, Matrix& out) {
+bool inverseOf(const Matrix& m, Matrix& out) {
     const double det = double(m.a) * m.d - double(m.b) * m.c;
     if (det == 0 || !std::isfinite(det)) return false;
     Matrix inv;

@@ -9,6 +9,6 @@ namespace swf {
 bool shapeContains(const Shape& shape, Point p);
 
 // False (and `out` untouched) when `m` cannot be inverted: a clip scaled to nothing is hit nowhere.
-bool invertMatrix(const Matrix& m, Matrix& out);
+bool inverseOf(const Matrix& m, Matrix& out);
 
 }  // namespace swf
