@@ -117,6 +117,27 @@ TEST(MovieClipDrawing, ClearAndRedrawElsewhereIsAChangedArea) {
     EXPECT_TRUE(player->renderChanges(kept, swf::ScaleMode::ShowAll, swf::Quality::High).empty());
 }
 
+// What duplicateMovieClip needs: the copy draws what the original drew, and draws on alone.
+TEST(MovieClipDrawing, ACopiedDrawingIsTheSourcesAndThenItsOwn) {
+    auto player = testing_support::play(stageWith({run(call(var("_root"), "beginFill", {num(0xff0000)})) + square("_root", 10, 10, 30, 30)}));
+    swf::ClipHost host;
+    auto copy = std::make_shared<swf::Clip>(host, nullptr, nullptr, 0);
+    copy->copyDrawingFrom(player->root());
+    swf::DrawingLineStyle line;
+    line.thickness = 2;
+    copy->editDrawing().lineStyle(line);
+    copy->editDrawing().lineTo(90, 90);
+    swf::settleDrawings(host);
+    ASSERT_TRUE(copy->drawing());
+    const swf::Shape& copied = copy->drawing()->builtShape();
+    ASSERT_FALSE(copied.layers.empty());
+    ASSERT_EQ(copied.layers[0].fills.size(), 1u);  // the red square came along
+    EXPECT_EQ(copied.layers[0].fills[0].color.r, 255);
+    EXPECT_LE(copied.bounds.yMin, 10 * 20);
+    EXPECT_GT(copy->drawing()->builtShape().bounds.xMax, 90 * 20);  // the line's half width past its end
+    EXPECT_EQ(player->root().drawing()->builtShape().bounds.xMax, 30 * 20);  // the source keeps its own
+}
+
 TEST(MovieClipDrawing, DrawingCallsWithoutArgumentsOrOnRemovedClipsAreHarmless) {
     auto player = testing_support::play(stageWith({run(call(var("_root"), "lineTo", {})) + run(call(var("_root"), "beginFill", {})) +
                                                    run(call(var("_root"), "curveTo", {num(1)})) +

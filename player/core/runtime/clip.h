@@ -99,6 +99,8 @@ public:
     const Drawing* drawing() const { return drawing_.get(); }
     Drawing& editDrawing();
     void settleDrawing();
+    // duplicateMovieClip: the copy starts with the original's drawing (pen and styles too).
+    void copyDrawingFrom(const Clip& source);
     uint64_t drawingSerial() const { return drawingSerial_; }
 
     // A button's content (button_clip.cpp): the records of one state, ButtonRecord's state

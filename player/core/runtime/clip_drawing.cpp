@@ -20,6 +20,11 @@ void Clip::settleDrawing() {
     drawingSerial_ = ++host_.drawingSerial;
 }
 
+void Clip::copyDrawingFrom(const Clip& source) {
+    if (!source.drawing_ && !drawing_) return;
+    editDrawing() = source.drawing_ ? *source.drawing_ : Drawing{};
+}
+
 void settleDrawings(ClipHost& host) {
     for (const std::weak_ptr<Clip>& weak : host.drawingsChanged)
         if (auto clip = weak.lock()) clip->settleDrawing();
