@@ -51,8 +51,7 @@ Value setRGB(Vm& vm, const Value& self, const Arguments& args) {
     Clip* clip = nullptr;
     ColorTransform* cx = targetTransform(vm, self, &clip);
     if (!cx) return Value();
-    double n = vm.toNumber(args[0]);
-    uint32_t rgb = std::isfinite(n) ? uint32_t(int64_t(std::fmod(std::trunc(n), 4294967296.0))) : 0;
+    const uint32_t rgb = uint32_t(vm.toInt32(args[0]));
     cx->rMul = cx->gMul = cx->bMul = 0;
     cx->rAdd = int16_t(rgb >> 16 & 0xff);
     cx->gAdd = int16_t(rgb >> 8 & 0xff);

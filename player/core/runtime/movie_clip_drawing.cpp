@@ -27,11 +27,7 @@ Drawing* drawingOf(const Value& self) {
 float number(Vm& vm, const Value& v) { return float(vm.toNumber(v)); }
 
 // Colours wrap like the original's integer conversion: -1 is white, 0x1000000 black.
-uint32_t color(Vm& vm, const Value& v) {
-    double n = vm.toNumber(v);
-    if (!std::isfinite(n)) return 0;
-    return uint32_t(int64_t(std::fmod(std::trunc(n), 4294967296.0))) & 0xffffff;
-}
+uint32_t color(Vm& vm, const Value& v) { return uint32_t(vm.toInt32(v)) & 0xffffff; }
 
 float alphaPercent(Vm& vm, const Value& v) { return v.isUndefined() ? 100 : number(vm, v); }
 
