@@ -1,5 +1,6 @@
 // MovieClip.prototype's drawing methods: script values to the Drawing of the clip (pixels,
 // colours as numbers, gradients as parallel arrays, matrices as objects).
+#include <algorithm>
 #include <cmath>
 
 #include "avm1/bitmap_source.h"

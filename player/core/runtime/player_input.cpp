@@ -1,5 +1,6 @@
 // Player's pointer and keys: the button under the pointer, the transitions the tracker makes,
 // and what each transition does (state shown, sound, condition actions, script event).
+#include <algorithm>
 #include <cmath>
 
 #include "avm1/heap.h"
