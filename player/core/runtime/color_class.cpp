@@ -1,6 +1,5 @@
 // Color: a clip's colour transform as scripts set it. The instance keeps its `target` (a clip
 // or a path) and looks the clip up on every call, so a path names whatever clip is there now.
-
 #include "avm1/interpreter.h"
 #include "avm1/native_class.h"
 #include "clip_object.h"
