@@ -205,6 +205,18 @@ TEST(Buttons, ADisabledButtonIsNotHit) {
     EXPECT_EQ(pixel(*player, 50, 50), 0xff0000u);
 }
 
+TEST(Buttons, AHiddenButtonIsNotHit) {
+    auto player = playButton("");
+    swf::Clip* button = player->root().childByName("btn");
+    ASSERT_TRUE(button && button->displayObject());
+    button->displayObject()->state().visible = false;
+    player->pointerMoved(35, 35);
+    EXPECT_TRUE(player->traces().empty());
+    button->displayObject()->state().visible = true;
+    player->pointerMoved(36, 36);
+    EXPECT_EQ(player->traces(), Lines{"action rollOver"});
+}
+
 TEST(Buttons, DefineButtonRunsItsActionsOnRelease) {
     auto player = playButton("", swfw::defineButton(5, {{1, 1, 1, swf::Matrix{}}, {8, 4, 1, swf::Matrix{}}}, traceLine("released")));
     size_t seen = 0;
