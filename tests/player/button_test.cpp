@@ -306,6 +306,24 @@ TEST(Buttons, DamagedConditionActionsKeepWhatCameBefore) {
     }
 }
 
+// A hit state that holds the button itself, or a sprite placing itself: the hit test stops
+// at its nesting cap instead of recursing for ever.
+TEST(Buttons, SelfNestingHitStatesAreBounded) {
+    swfw::MovieWriter m = buttonStage();
+    m.add(swfw::defineSprite(6, 1, {swfw::placeObject2({1, 6, false, swf::Matrix{}}), swfw::Tag{1, {}}}));
+    // Sixty hit records of the button itself: 60^8 paths without a budget on the walk.
+    std::vector<swfw::ButtonPart> parts = {{1, 1, 1, swf::Matrix{}}, {8, 6, 2, swf::Matrix{}}};
+    for (uint16_t depth = 3; depth < 63; ++depth) parts.push_back({8, 5, depth, swf::Matrix{}});
+    m.add(swfw::defineButton2(5, parts, {{swf::kIdleToOverUp, 0, traceLine("over")}}));
+    m.add(swfw::placeObject2({1, 5, false, fixtures::at(30, 30)}));
+    m.showFrame();
+    auto player = testing_support::play(m.build());
+    player->pointerMoved(35, 35);
+    player->pointerDown();
+    player->pointerUp();
+    EXPECT_TRUE(player->traces().empty());  // nothing it can be hit by
+}
+
 TEST(Buttons, CanvasPositionsMapBackToTheStage) {
     const swf::Rect stage{0, 100 * 20, 0, 50 * 20};
     for (swf::ScaleMode mode : {swf::ScaleMode::ShowAll, swf::ScaleMode::ExactFit, swf::ScaleMode::NoBorder, swf::ScaleMode::NoScale}) {

@@ -7,37 +7,46 @@ namespace swf {
 namespace {
 
 constexpr int kMaxHitNesting = 8;  // sprites inside a hit state inside sprites...
+// Characters one hit query may look into: a hit state of many copies of itself would
+// otherwise take records^nesting steps.
+constexpr int kMaxHitSteps = 4096;
+
+struct HitWalk {
+    const Movie& movie;
+    int budget = kMaxHitSteps;
+    bool step() { return --budget >= 0; }
+};
 
 bool rectContains(const Rect& r, Point p) { return p.x >= r.xMin && p.x <= r.xMax && p.y >= r.yMin && p.y <= r.yMax; }
 
-bool characterContains(const Movie& movie, const Character& c, Point p, int nesting);
+bool characterContains(HitWalk& w, const Character& c, Point p, int nesting);
 
-bool buttonContainsAt(const Movie& movie, const ButtonCharacter& button, Point local, int nesting) {
-    if (nesting >= kMaxHitNesting) return false;
+bool buttonContainsAt(HitWalk& w, const ButtonCharacter& button, Point local, int nesting) {
+    if (nesting >= kMaxHitNesting || !w.step()) return false;
     for (const ButtonRecord& rec : button.records) {
         if (!(rec.states & 8)) continue;
-        const Character* c = movie.character(rec.characterId);
+        const Character* c = w.movie.character(rec.characterId);
         Matrix inverse;
-        if (c && inverseOf(rec.matrix, inverse) && characterContains(movie, *c, inverse.apply(local), nesting + 1))
+        if (c && inverseOf(rec.matrix, inverse) && characterContains(w, *c, inverse.apply(local), nesting + 1))
             return true;
     }
     return false;
 }
 
 // A sprite in a hit state is hit by what its first frame places.
-bool spriteContains(const Movie& movie, const SpriteCharacter& sprite, Point p, int nesting) {
-    if (nesting >= kMaxHitNesting || sprite.timeline.frames.empty()) return false;
+bool spriteContains(HitWalk& w, const SpriteCharacter& sprite, Point p, int nesting) {
+    if (nesting >= kMaxHitNesting || sprite.timeline.frames.empty() || !w.step()) return false;
     for (const FrameCommand& cmd : sprite.timeline.frames[0].commands) {
         if (cmd.kind != FrameCommand::Kind::Place || !cmd.place.characterId) continue;
-        const Character* child = movie.character(*cmd.place.characterId);
+        const Character* child = w.movie.character(*cmd.place.characterId);
         Matrix inverse;
         if (!child || !inverseOf(cmd.place.matrix.value_or(Matrix{}), inverse)) continue;
-        if (characterContains(movie, *child, inverse.apply(p), nesting + 1)) return true;
+        if (characterContains(w, *child, inverse.apply(p), nesting + 1)) return true;
     }
     return false;
 }
 
-bool characterContains(const Movie& movie, const Character& c, Point p, int nesting) {
+bool characterContains(HitWalk& w, const Character& c, Point p, int nesting) {
     switch (c.kind) {
         case CharacterKind::Shape: return shapeContains(static_cast<const ShapeCharacter&>(c).shape, p);
         case CharacterKind::Morph: return rectContains(static_cast<const MorphCharacter&>(c).startBounds, p);
@@ -47,27 +56,27 @@ bool characterContains(const Movie& movie, const Character& c, Point p, int nest
             const auto& b = static_cast<const BitmapCharacter&>(c);
             return b.bitmap && rectContains(Rect{0, b.bitmap->width * kTwipsPerPixel, 0, b.bitmap->height * kTwipsPerPixel}, p);
         }
-        case CharacterKind::Sprite: return spriteContains(movie, static_cast<const SpriteCharacter&>(c), p, nesting);
-        case CharacterKind::Button: return buttonContainsAt(movie, static_cast<const ButtonCharacter&>(c), p, nesting);
+        case CharacterKind::Sprite: return spriteContains(w, static_cast<const SpriteCharacter&>(c), p, nesting);
+        case CharacterKind::Button: return buttonContainsAt(w, static_cast<const ButtonCharacter&>(c), p, nesting);
         case CharacterKind::Font:
         case CharacterKind::Sound: return false;
     }
     return false;
 }
 
-bool objectContains(const Movie& movie, const DisplayObject& obj, Point local, int nesting) {
+bool objectContains(HitWalk& w, const DisplayObject& obj, Point local, int nesting) {
     Matrix inverse;
-    if (!obj.state().visible || !inverseOf(obj.state().matrix, inverse)) return false;
+    if (!w.step() || !obj.state().visible || !inverseOf(obj.state().matrix, inverse)) return false;
     const Point p = inverse.apply(local);
     if (Clip* clip = obj.clip()) {
-        if (const ButtonCharacter* button = clip->button()) return buttonContainsAt(movie, *button, p, nesting);
+        if (const ButtonCharacter* button = clip->button()) return buttonContainsAt(w, *button, p, nesting);
         if (nesting >= kMaxHitNesting) return false;
         if (clip->drawing() && shapeContains(clip->drawing()->builtShape(), p)) return true;
         for (const auto& [depth, child] : clip->displayList())
-            if (child->state().clipDepth == 0 && objectContains(movie, *child, p, nesting + 1)) return true;
+            if (child->state().clipDepth == 0 && objectContains(w, *child, p, nesting + 1)) return true;
         return false;
     }
-    return obj.character() && characterContains(movie, *obj.character(), p, nesting);
+    return obj.character() && characterContains(w, *obj.character(), p, nesting);
 }
 
 std::shared_ptr<Clip> findIn(Clip& clip, const Matrix& m, Point stage, const PointerRules& rules) {
@@ -109,13 +118,15 @@ void visitButtons(Clip& clip, const std::function<void(Clip&)>& visit) {
 }  // namespace
 
 bool buttonContains(const Movie& movie, const ButtonCharacter& button, Point local) {
-    return buttonContainsAt(movie, button, local, 0);
+    HitWalk w{movie};
+    return buttonContainsAt(w, button, local, 0);
 }
 
 bool clipContains(const Movie& movie, const Clip& clip, Point local) {
+    HitWalk w{movie};
     if (clip.drawing() && shapeContains(clip.drawing()->builtShape(), local)) return true;
     for (const auto& [depth, child] : clip.displayList())
-        if (child->state().clipDepth == 0 && objectContains(movie, *child, local, 1)) return true;
+        if (child->state().clipDepth == 0 && objectContains(w, *child, local, 1)) return true;
     return false;
 }
 
