@@ -117,6 +117,24 @@ TEST(MovieClipDrawing, ClearAndRedrawElsewhereIsAChangedArea) {
     EXPECT_TRUE(player->renderChanges(kept, swf::ScaleMode::ShowAll, swf::Quality::High).empty());
 }
 
+// A script reading bounds right after drawing sees the new lines; renders see them once the
+// frame's scripts are done.
+TEST(MovieClipDrawing, ScriptsSeeTheDrawingAtOnceRendersAfterTheFrame) {
+    swf::ClipHost host;
+    auto clip = std::make_shared<swf::Clip>(host, nullptr, nullptr, 0);
+    swf::DrawingLineStyle line;
+    line.thickness = 2;
+    clip->editDrawing().lineStyle(line);
+    clip->editDrawing().lineTo(50, 0);
+    EXPECT_TRUE(clip->drawing()->builtShape().layers.empty());
+    ASSERT_TRUE(clip->drawingForScripts());
+    EXPECT_GT(clip->drawingForScripts()->bounds.xMax, 50 * 20);
+    const uint64_t before = clip->drawingSerial();
+    swf::settleDrawings(host);
+    EXPECT_NE(clip->drawingSerial(), before);  // the changed-area cache sees a new drawing
+    EXPECT_GT(clip->drawing()->builtShape().bounds.xMax, 50 * 20);
+}
+
 // What duplicateMovieClip needs: the copy draws what the original drew, and draws on alone.
 TEST(MovieClipDrawing, ACopiedDrawingIsTheSourcesAndThenItsOwn) {
     auto player = testing_support::play(stageWith({run(call(var("_root"), "beginFill", {num(0xff0000)})) + square("_root", 10, 10, 30, 30)}));

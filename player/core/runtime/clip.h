@@ -99,6 +99,9 @@ public:
     const Drawing* drawing() const { return drawing_.get(); }
     Drawing& editDrawing();
     void settleDrawing();
+    // The drawing as scripts see it in the middle of a frame (built now when it changed), for
+    // the bounds and hit tests scripts ask for; null without a drawing. Renders use drawing().
+    const Shape* drawingForScripts() { return drawing_ ? &drawing_->shape() : nullptr; }
     // duplicateMovieClip: the copy starts with the original's drawing (pen and styles too).
     void copyDrawingFrom(const Clip& source);
     uint64_t drawingSerial() const { return drawingSerial_; }
