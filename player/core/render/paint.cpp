@@ -5,7 +5,7 @@
 
 namespace swf::render {
 
-bool inverseOf(const Matrix& m, Matrix& inverse) {
+bool invertMatrix(const Matrix& m, Matrix& inverse) {
     double det = double(m.a) * m.d - double(m.b) * m.c;
     if (!std::isfinite(det) || std::fabs(det) < 1e-12) return false;
     double a = m.d / det, b = -m.b / det, c = -m.c / det, d = m.a / det;
@@ -34,7 +34,7 @@ Paint Paint::make(const FillStyle& fill, const Matrix& toDevice, const ColorTran
             Paint p;
             // A one-stop ramp (or any matrix that squashes the square to a line) is one colour:
             // the last stop, which is what every point of a collapsed square pads to.
-            if (fill.gradient.records.size() == 1 || !inverseOf(toDevice * fill.gradient.matrix, p.inverse_)) {
+            if (fill.gradient.records.size() == 1 || !invertMatrix(toDevice * fill.gradient.matrix, p.inverse_)) {
                 return solid(ramp->colors[255]);
             }
             p.kind_ = fill.type == FillType::LinearGradient   ? Kind::Linear
@@ -66,7 +66,7 @@ Paint Paint::make(const FillStyle& fill, const Matrix& toDevice, const ColorTran
                 return Paint();
             }
             Paint p;
-            if (!inverseOf(toDevice * fill.bitmapMatrix, p.inverse_)) return Paint();
+            if (!invertMatrix(toDevice * fill.bitmapMatrix, p.inverse_)) return Paint();
             p.kind_ = Kind::Bitmap;
             p.bitmap_ = fill.bitmap;
             p.smooth_ = smoothingAllowed && fill.isSmoothed();

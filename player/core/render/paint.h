@@ -58,6 +58,6 @@ private:
 };
 
 // Inverse of an affine matrix; false when it is singular or not finite.
-bool inverseOf(const Matrix& m, Matrix& inverse);
+bool invertMatrix(const Matrix& m, Matrix& inverse);
 
 }  // namespace swf::render
