@@ -39,6 +39,7 @@ TEST(BandRendering, BandsEqualTheWholeFrame) {
     expectBandsMatchWhole(fixtures::blendModesMovie(), 1, 490, 150, 2, 9);
     expectBandsMatchWhole(fixtures::filtersMovie(), 1, 860, 300, 2, 13);
     expectBandsMatchWhole(fixtures::maskMovie(), 1, 100, 100, 2, 3);
+    expectBandsMatchWhole(fixtures::drawingPatternMovie(), 4, 320, 240, 3, 6);  // drawn by script each frame
 }
 
 // The control's path: changed areas drawn in bands on the pool (kept layers shared by the

@@ -23,6 +23,16 @@ public:
     // everything under it count as changed.
     // `rootDepth` < 0: `c` is the root, whose depths name the items below it.
     void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState, int rootDepth) {
+        if (const Drawing* drawing = c.drawing(); drawing && !drawing->builtShape().layers.empty()) {
+            // Below the root's children: the root's drawing counts as its lowest depth.
+            Hasher h;
+            h.add(path);
+            h.add(c.drawingSerial());
+            h.add(m);
+            h.add(cx);
+            h.add(maskState);
+            out_.push_back({h.h, deviceBox(drawing->builtShape().bounds, m, w_, h_), rootDepth < 0 ? 0 : rootDepth});
+        }
         std::vector<std::pair<uint16_t, uint64_t>> masks;  // clip depth, mask signature
         for (const auto& [depth, obj] : c.displayList()) {
             while (!masks.empty() && masks.back().first < depth) masks.pop_back();

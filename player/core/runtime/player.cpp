@@ -42,7 +42,10 @@ Player::~Player() {
     scripts_.reset();
 }
 
-void Player::runScripts() { scripts_->runFrame(host_); }
+void Player::runScripts() {
+    scripts_->runFrame(host_);
+    settleDrawings(host_);
+}
 
 const std::vector<std::string>& Player::traces() const { return scripts_->vm().traces(); }
 const std::vector<std::string>& Player::scriptWarnings() const { return scripts_->vm().warnings(); }

@@ -165,6 +165,8 @@ void drawObject(Renderer& r, const Stage& stage, const DisplayObject& obj, const
 
 void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
                 bool asMask, int fromDepth, int toDepth) {
+    // The drawing API's content lies under every child.
+    if (fromDepth <= 0 && clip.drawing()) r.drawShape(clip.drawing()->builtShape(), toDevice, cx);
     std::vector<uint16_t> masks;  // clip depths of the masks in force, innermost last
     for (const auto& [depth, obj] : clip.displayList()) {
         if (depth < fromDepth || depth >= toDepth) continue;

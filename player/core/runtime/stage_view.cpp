@@ -36,4 +36,12 @@ bool parseScaleMode(const std::string& name, ScaleMode& out) {
     return true;
 }
 
+Point canvasToStage(const Rect& stage, int canvasWidth, int canvasHeight, ScaleMode mode, double x, double y) {
+    const Matrix m = stageToCanvas(stage, canvasWidth, canvasHeight, mode);
+    const double det = double(m.a) * m.d - double(m.b) * m.c;
+    if (det == 0) return Point{0, 0};
+    const double dx = x - m.tx, dy = y - m.ty;
+    return Point{float((m.d * dx - m.c * dy) / det / kTwipsPerPixel), float((m.a * dy - m.b * dx) / det / kTwipsPerPixel)};
+}
+
 }  // namespace swf
