@@ -14,6 +14,7 @@ constexpr size_t kMaxFrames = 1u << 16;            // frames in one timeline (SW
 constexpr size_t kMaxGlyphsPerText = 1u << 16;     // glyph entries of one text field
 constexpr size_t kMaxTagInfos = 1u << 20;          // tags listed for swfinfo
 constexpr size_t kMaxWarnings = 1000;              // damaged-tag notes kept
+constexpr size_t kMaxExportNames = 1u << 16;        // ExportAssets names of one movie
 constexpr size_t kMaxTraces = 10000;               // trace lines kept; later ones are dropped
 // Budgets for a whole movie: a small compressed file can describe far more than it weighs.
 constexpr size_t kMaxMovieEdges = 16u << 20;       // edges of all shapes, glyphs and morphs

@@ -130,6 +130,7 @@ private:
             case kTagDefineSprite: readSprite(r, nesting); break;
             case kTagDefineSound: readDefineSound(r, ctx_); break;
             case kTagDefineButtonSound: readDefineButtonSound(r, ctx_); break;
+            case kTagExportAssets: readExportAssets(r, ctx_); break;
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
             case kTagScriptLimits:

@@ -44,6 +44,13 @@ struct PendingActions {
     bool init = false;  // DoInitAction: runs before the frame scripts queued with it
 };
 
+// A StartSound of a frame a clip entered, or (no `start`) a sprite's soundtrack reaching `frame`.
+struct QueuedSound {
+    const SoundStart* start = nullptr;
+    std::weak_ptr<Clip> clip;
+    int frame = 0;
+};
+
 // What all clips of one player share.
 struct ClipHost {
     const Movie* movie = nullptr;
@@ -51,7 +58,7 @@ struct ClipHost {
     std::set<const ActionList*> initActionsRun;  // DoInitAction blocks run once per movie
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
-    std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
+    std::vector<QueuedSound> sounds;    // sounds of the frames entered, in order
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {

@@ -19,6 +19,8 @@
 #include "clip.h"
 #include "drawn_items.h"
 #include "sound_engine.h"
+#include "sound_scopes.h"
+#include "sprite_soundtracks.h"
 #include "stage_view.h"
 #include "static_layers.h"
 
@@ -28,6 +30,7 @@ namespace avm1 {
 class Vm;
 }
 class ScriptRuntime;
+class SoundScript;
 
 class Player {
 public:
@@ -39,9 +42,11 @@ public:
                                         avm1::HostServices* host = nullptr,
                                         std::shared_ptr<FontProvider> deviceFonts = nullptr);
     // `beforeFirstFrame` sees the script machine before the first frame's scripts run (to
-    // attach trace and warning printers).
+    // attach trace and warning printers). `mp3` decodes MP3 from the first frame on (a file the
+    // first frame loads with Sound.loadSound); without it, such a load waits a frame for
+    // setMp3Decoder().
     explicit Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host = nullptr,
-                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {});
+                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {}, Mp3DecoderFactory mp3 = {});
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -112,6 +117,7 @@ public:
 private:
     void startFrameSounds();
     void followSoundtrack();
+    void mixSound(int16_t* out, size_t frames);
     void advanceSilently(double elapsedMs);
     int soundtrackSteps();
     void runScripts();
@@ -128,6 +134,9 @@ private:
 
     std::recursive_mutex soundLock_;  // stepFrame() also runs inside advance()
     SoundEngine sound_;
+    SoundScopes soundScopes_;             // Sound objects' volume and pan, per clip and global
+    SpriteSoundtracks spriteSoundtracks_;
+    std::unique_ptr<SoundScript> soundScript_;  // the Sound class; made after, gone before, the scripts' machine
     bool audioPulledByHost_ = false;
     int soundtrackFrame_ = -1;  // the root frame the soundtrack was last checked against
     std::vector<int16_t> discardedAudio_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "player.h"
+#include "sound_script.h"
 
 namespace swf {
 namespace {
@@ -19,7 +20,13 @@ void Player::setMp3Decoder(Mp3DecoderFactory factory) {
 void Player::mixAudio(int16_t* out, size_t frames) {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
     startFrameSounds();
+    mixSound(out, frames);
+}
+
+// Sounds that end here get their onSoundComplete with the next frame's scripts.
+void Player::mixSound(int16_t* out, size_t frames) {
     sound_.mix(out, frames);
+    soundScript_->voicesFinished(sound_.mixer().takeFinished());
 }
 
 void Player::setAudioPulledByHost(bool pulled, double latencyMs) {
@@ -43,13 +50,24 @@ void Player::advanceSilently(double elapsedMs) {
     double ms = std::clamp(elapsedMs, 0.0, kMaxSilentAdvanceMs);
     size_t frames = size_t(ms * kAudioRate / 1000.0);
     discardedAudio_.resize(frames * 2);
-    if (frames) sound_.mix(discardedAudio_.data(), frames);
+    if (frames) mixSound(discardedAudio_.data(), frames);
 }
 
+// Each sound plays for the clip whose frame started it, so that clip's Sound volume and pan,
+// and its parents', apply.
 void Player::startFrameSounds() {
-    for (const SoundStart* start : host_.sounds) sound_.start(*start);
+    for (const QueuedSound& queued : host_.sounds) {
+        std::shared_ptr<Clip> clip = queued.clip.lock();
+        if (!queued.start) {
+            if (clip) spriteSoundtracks_.entered(sound_, soundScopes_, clip, queued.frame);
+        } else {
+            soundScopes_.track(sound_.start(*queued.start), clip.get());
+        }
+    }
     host_.sounds.clear();
+    spriteSoundtracks_.follow(sound_);
     followSoundtrack();
+    soundScopes_.apply(sound_.mixer());
 }
 
 // The root's soundtrack plays from the frame the timeline entered it and keeps playing while
@@ -69,8 +87,10 @@ void Player::followSoundtrack() {
     if (frame == previous) return;
     // Walking forward into what the soundtrack has read: in step.
     if (sound_.streamPlaying() && frame > previous && frame <= sound_.streamReadFrame() + 1) return;
-    if (frame >= 0 && size_t(frame) < timeline.frames.size() && timeline.frames[size_t(frame)].streamBlock)
+    if (frame >= 0 && size_t(frame) < timeline.frames.size() && timeline.frames[size_t(frame)].streamBlock) {
         sound_.startStream(timeline, frame);
+        soundScopes_.track(sound_.streamVoice(), root_.get());
+    }
 }
 
 int Player::soundtrackSteps() {

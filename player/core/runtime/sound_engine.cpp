@@ -115,27 +115,51 @@ std::shared_ptr<const PcmSound> SoundEngine::decoded(uint16_t soundId) {
     return pcm;
 }
 
-void SoundEngine::start(const SoundStart& start) {
-    if (start.soundId == 0) return;  // StartSound2 names an AS3 class
+VoiceId SoundEngine::start(const SoundStart& start) {
+    if (start.soundId == 0) return 0;  // StartSound2 names an AS3 class
     if (start.info.syncStop) {
         mixer_.stopSound(start.soundId);
-        return;
+        return 0;
     }
-    if (start.info.syncNoMultiple && mixer_.isPlaying(start.soundId)) return;
-    mixer_.play(decoded(start.soundId), start.info, start.soundId);
+    if (start.info.syncNoMultiple && mixer_.isPlaying(start.soundId)) return 0;
+    return mixer_.play(decoded(start.soundId), start.info, start.soundId);
+}
+
+std::shared_ptr<PcmSound> SoundEngine::decodeMp3(const uint8_t* data, size_t size, const SoundFormat& format) {
+    std::string warning;
+    std::unique_ptr<SoundDecoder> decoder = makeSoundDecoder(format, mp3_, warning);
+    if (!decoder) {
+        warn("loaded sound: " + warning);
+        return nullptr;
+    }
+    auto pcm = std::make_shared<PcmSound>();
+    for (size_t at = 0; at < size && pcm->frames() < kMaxSoundFrames; at += kDecodeChunk) {
+        if (!decoder->decode(data + at, std::min(kDecodeChunk, size - at), pcm->samples)) break;
+    }
+    if (pcm->frames() > kMaxSoundFrames) pcm->samples.resize(kMaxSoundFrames * 2);
+    pcm->rate = decoder->sampleRate();
+    if (pcm->frames() == 0) {
+        warn("loaded sound: no MP3 frames decoded");
+        return nullptr;
+    }
+    return pcm;
 }
 
 void SoundEngine::startStream(const Timeline& timeline, int frame) {
     stopStream();
-    if (!timeline.streamHead || frame < 0 || size_t(frame) >= timeline.frames.size()) return;
+    stream_ = playStream(timeline, frame, streamRead_);
+}
+
+VoiceId SoundEngine::playStream(const Timeline& timeline, int frame, std::shared_ptr<int> readFrame) {
+    if (!timeline.streamHead || frame < 0 || size_t(frame) >= timeline.frames.size()) return 0;
     std::string warning;
     std::unique_ptr<SoundDecoder> decoder = makeSoundDecoder(timeline.streamHead->stream, mp3_, warning);
     if (!decoder) {
         if (!warnedStream_) warn("soundtrack: " + warning);
         warnedStream_ = true;
-        return;
+        return 0;
     }
-    stream_ = mixer_.playStream(std::make_unique<TimelineFeed>(timeline, frame, std::move(decoder), streamRead_));
+    return mixer_.playStream(std::make_unique<TimelineFeed>(timeline, frame, std::move(decoder), std::move(readFrame)));
 }
 
 void SoundEngine::stopStream() {
