@@ -16,9 +16,12 @@ using avm1::Object;
 using avm1::Value;
 using avm1::Vm;
 
+// The Sound `self` is, when its target names a clip now (or it has none): every method of
+// a Sound whose clip cannot be found does nothing and reads undefined.
 SoundObject* soundOf(const Value& self) {
     auto* s = dynamic_cast<SoundObject*>(self.asObject());
-    return s && s->script ? s : nullptr;
+    if (!s || !s->script) return nullptr;
+    return s->global || s->script->resolveClip(s->targetPath) ? s : nullptr;
 }
 
 // The original converts volumes and pans as the processor truncates a double to a 32-bit
@@ -162,7 +165,7 @@ Value duration(Vm&, const Value& self, const Arguments&) {
 
 Value position(Vm&, const Value& self, const Arguments&) {
     SoundObject* s = soundOf(self);
-    if (!s || s->state == SoundObject::State::Empty) return Value();
+    if (!s || s->state != SoundObject::State::Loaded) return Value();
     return roundedMs(positionMs(*s));
 }
 
@@ -188,8 +191,8 @@ Object* makeSound(Vm& vm, Object* proto) {
 // new Sound(), new Sound(clip), new Sound("path"): an object that is not a clip is a path by
 // its string value.
 Value construct(Vm& vm, const Value& self, const Arguments& args) {
-    SoundObject* s = soundOf(self);
-    if (!s || args.empty() || args[0].isUndefined() || args[0].isNull()) return self;
+    auto* s = dynamic_cast<SoundObject*>(self.asObject());
+    if (!s || !s->script || args.empty() || args[0].isUndefined() || args[0].isNull()) return self;
     s->global = false;
     s->targetPath = s->script->absolutePath(args[0].asObject());
     if (s->targetPath.empty()) s->targetPath = s->script->absolutePathOf(vm.toString(args[0]));

@@ -104,7 +104,7 @@ void beginLoad(SoundObject& s, const std::string& url, bool streaming) {
     s.sound.reset();
     s.soundId = 0;
     s.url = url;
-    s.durationMs = 0;
+    s.durationMs.reset();
     s.lastPositionMs = 0;
     s.bytesLoaded = 0;
     s.bytesTotal.reset();

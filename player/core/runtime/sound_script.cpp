@@ -187,6 +187,7 @@ void SoundScript::deliver(SoundObject* s) {
         *budget -= std::min(*budget, frames);
     });
     s->state = SoundObject::State::Loaded;
+    s->durationMs = 0;  // known once onID3 has run
     s->bytesLoaded = double(bytes.size());
     s->bytesTotal = double(bytes.size());
     defineTimingProperties(machine, *s);
