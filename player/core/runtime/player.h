@@ -139,6 +139,7 @@ private:
     std::unique_ptr<SoundScript> soundScript_;  // the Sound class; made after, gone before, the scripts' machine
     bool audioPulledByHost_ = false;
     int soundtrackFrame_ = -1;  // the root frame the soundtrack was last checked against
+    int soundtrackPasses_ = 0;  // loops of the root timeline since its soundtrack started
     std::vector<int16_t> discardedAudio_;
 
     // What the last renderChanges() drew, to find what changed since.

@@ -71,33 +71,42 @@ void Player::startFrameSounds() {
 }
 
 // The root's soundtrack plays from the frame the timeline entered it and keeps playing while
-// the timeline walks on; a jump elsewhere (a goto, the loop back to frame 1) restarts it there,
-// a stopped timeline silences it.
+// the timeline walks on, and on across the loop back to frame 1 without a break; a jump
+// elsewhere (a goto) restarts it there, a stopped timeline silences it. The soundtrack counts
+// its frames on across loops; soundtrackPasses_ says which pass the timeline is in.
 void Player::followSoundtrack() {
     const Timeline& timeline = movie_->timeline;
     if (!timeline.streamHead) return;
+    const int count = int(timeline.frames.size());
     const int frame = root_->currentFrame();
     const int previous = soundtrackFrame_;
     soundtrackFrame_ = frame;
+    sound_.setStreamMayLoop(loop_ && root_->isPlaying() && count > 1);
     if (!root_->isPlaying()) {
         sound_.stopStream();
         return;
     }
     // The same frame: waiting for the sound, or past the soundtrack's end, which stays ended.
     if (frame == previous) return;
-    // Walking forward into what the soundtrack has read: in step.
-    if (sound_.streamPlaying() && frame > previous && frame <= sound_.streamReadFrame() + 1) return;
-    if (frame >= 0 && size_t(frame) < timeline.frames.size() && timeline.frames[size_t(frame)].streamBlock) {
+    // Walking forward into what the soundtrack has read, a loop included: in step.
+    const int passes = soundtrackPasses_ + (frame < previous ? 1 : 0);
+    const int64_t at = int64_t(passes) * count + frame, before = int64_t(soundtrackPasses_) * count + previous;
+    if (sound_.streamPlaying() && at > before && at <= int64_t(sound_.streamReadFrame()) + 1) {
+        soundtrackPasses_ = passes;
+        return;
+    }
+    if (frame >= 0 && frame < count && timeline.frames[size_t(frame)].streamBlock) {
         sound_.startStream(timeline, frame);
+        soundtrackPasses_ = 0;
         soundScopes_.track(sound_.streamVoice(), root_.get());
     }
 }
 
 int Player::soundtrackSteps() {
-    const int heard = sound_.streamFrame();
-    const int frame = root_->currentFrame();
+    const int64_t heard = sound_.streamFrame();
+    const int64_t frame = int64_t(soundtrackPasses_) * root_->frameCount() + root_->currentFrame();
     if (!root_->isPlaying() || heard <= frame) return 0;
-    return std::min(heard - frame, kMaxSoundtrackCatchUp);
+    return int(std::min<int64_t>(heard - frame, kMaxSoundtrackCatchUp));
 }
 
 }  // namespace swf

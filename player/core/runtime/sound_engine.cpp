@@ -21,12 +21,16 @@ size_t decodableBytes(const SoundCharacter& sound) {
 }
 
 // Reads a timeline's blocks in order from a start frame; frames without a block inside the
-// soundtrack are silence of one block's length, the end of the timeline ends it.
+// soundtrack are silence of one block's length. At the end of the timeline it ends, or, when
+// `mayLoop` says the timeline goes back to its first frame, reads on from there without a
+// break. Frames are numbered on across such loops (the second pass of a 10-frame timeline
+// reads 10, 11, ...), so whoever follows the soundtrack can tell a loop from a jump.
 class TimelineFeed : public StreamFeed {
 public:
     TimelineFeed(const Timeline& timeline, int frame, std::unique_ptr<SoundDecoder> decoder,
-                 std::shared_ptr<int> readFrame)
-        : timeline_(timeline), next_(frame), decoder_(std::move(decoder)), readFrame_(std::move(readFrame)) {
+                 std::shared_ptr<int> readFrame, std::shared_ptr<const bool> mayLoop)
+        : timeline_(timeline), next_(frame), decoder_(std::move(decoder)), readFrame_(std::move(readFrame)),
+          mayLoop_(std::move(mayLoop)) {
         const SoundStreamHead& head = *timeline.streamHead;
         skip_ = head.stream.coding == SoundCoding::Mp3 ? std::max(0, int(head.latencySeek)) : 0;
         silentFrames_ = head.samplesPerBlock;
@@ -35,9 +39,14 @@ public:
     }
 
     bool next(std::vector<int16_t>& out, int& frame) override {
-        if (next_ > lastBlock_) return false;
-        frame = next_;
-        *readFrame_ = next_;
+        if (next_ > lastBlock_) {
+            const int count = int(timeline_.frames.size());
+            if (!mayLoop_ || !*mayLoop_ || lastBlock_ < 0 || passes_ >= kMaxPasses || next_ < count) return false;
+            next_ = 0;
+            ++passes_;
+        }
+        frame = next_ + passes_ * int(timeline_.frames.size());
+        *readFrame_ = frame;
         const auto& block = timeline_.frames[size_t(next_++)].streamBlock;
         size_t before = out.size();
         if (block && block->data.size() <= kMaxStreamBlockBytes) {
@@ -55,13 +64,19 @@ public:
     int sampleRate() const override { return decoder_->sampleRate(); }
 
 private:
+    // Frame numbers stay far from overflow however long a movie loops (a new soundtrack starts
+    // the count again; a jump restarts it).
+    static constexpr int kMaxPasses = 1 << 14;
+
     const Timeline& timeline_;
     int next_;
     int lastBlock_;
     int skip_;
     int silentFrames_;
+    int passes_ = 0;
     std::unique_ptr<SoundDecoder> decoder_;
     std::shared_ptr<int> readFrame_;
+    std::shared_ptr<const bool> mayLoop_;
 };
 
 }  // namespace
@@ -147,10 +162,11 @@ std::shared_ptr<PcmSound> SoundEngine::decodeMp3(const uint8_t* data, size_t siz
 
 void SoundEngine::startStream(const Timeline& timeline, int frame) {
     stopStream();
-    stream_ = playStream(timeline, frame, streamRead_);
+    stream_ = playStream(timeline, frame, streamRead_, streamMayLoop_);
 }
 
-VoiceId SoundEngine::playStream(const Timeline& timeline, int frame, std::shared_ptr<int> readFrame) {
+VoiceId SoundEngine::playStream(const Timeline& timeline, int frame, std::shared_ptr<int> readFrame,
+                                std::shared_ptr<const bool> mayLoop) {
     if (!timeline.streamHead || frame < 0 || size_t(frame) >= timeline.frames.size()) return 0;
     std::string warning;
     std::unique_ptr<SoundDecoder> decoder = makeSoundDecoder(timeline.streamHead->stream, mp3_, warning);
@@ -159,7 +175,8 @@ VoiceId SoundEngine::playStream(const Timeline& timeline, int frame, std::shared
         warnedStream_ = true;
         return 0;
     }
-    return mixer_.playStream(std::make_unique<TimelineFeed>(timeline, frame, std::move(decoder), std::move(readFrame)));
+    return mixer_.playStream(
+        std::make_unique<TimelineFeed>(timeline, frame, std::move(decoder), std::move(readFrame), std::move(mayLoop)));
 }
 
 void SoundEngine::stopStream() {

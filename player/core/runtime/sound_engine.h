@@ -36,13 +36,18 @@ public:
     // null with a warning when nothing decodes.
     std::shared_ptr<PcmSound> decodeMp3(const uint8_t* data, size_t size, const SoundFormat& format);
 
-    // The root's soundtrack from `frame` on; replaces the one playing.
+    // The root's soundtrack from `frame` on; replaces the one playing. Frame numbers of the
+    // soundtrack count on across loops (see setStreamMayLoop).
     void startStream(const Timeline& timeline, int frame);
     void stopStream();
     VoiceId streamVoice() const { return stream_; }
+    // Whether the root timeline goes back to its first frame after its last: the soundtrack
+    // then reads on from the first frame's block without a break.
+    void setStreamMayLoop(bool loops) { *streamMayLoop_ = loops; }
     // Another timeline's soundtrack (a sprite's) from `frame` on, beside the root's; `readFrame`
-    // follows the last frame whose block it has read. 0 when it cannot play.
-    VoiceId playStream(const Timeline& timeline, int frame, std::shared_ptr<int> readFrame);
+    // follows the last frame whose block it has read, `mayLoop` as above. 0 when it cannot play.
+    VoiceId playStream(const Timeline& timeline, int frame, std::shared_ptr<int> readFrame,
+                       std::shared_ptr<const bool> mayLoop = nullptr);
     bool streamPlaying() const { return stream_ && mixer_.isActive(stream_); }
     // The timeline frame whose block is heard now; -1 without a soundtrack.
     int streamFrame() const { return stream_ ? mixer_.streamFrame(stream_, latencyFrames_) : -1; }
@@ -69,6 +74,7 @@ private:
     size_t latencyFrames_ = 0;
     bool warnedStream_ = false;
     std::shared_ptr<int> streamRead_ = std::make_shared<int>(-1);
+    std::shared_ptr<bool> streamMayLoop_ = std::make_shared<bool>(false);
     std::vector<std::string> warnings_;
 };
 
