@@ -14,9 +14,10 @@
 namespace swf {
 namespace {
 
-// loadSound from load handlers finishes in the same frame, up to this many rounds; the rest
-// waits for the next frame (a handler that loads again forever cannot hold the frame).
-constexpr int kMaxLoadRounds = 16;
+// loadSound from load handlers finishes in the same frame, up to this many files; the rest
+// waits for the next frame (a handler that loads again forever, or a script that loads a long
+// file a thousand times, cannot hold the frame).
+constexpr size_t kMaxLoadsPerFrame = 16;
 constexpr size_t kMaxPendingLoads = 256;
 
 // Calls a handler the way the original dispatches events: a missing one is nothing, an error
@@ -137,10 +138,10 @@ void SoundScript::afterFrameScripts() {
                    playing_.end());
     // The first frame runs before a host that sets the MP3 decoder afterwards has done so.
     if (!engine_.hasMp3Decoder() && framesRun_++ == 0) return;
-    for (int round = 0; round < kMaxLoadRounds && !loads_.empty(); ++round) {
-        std::vector<SoundObject*> batch;
-        batch.swap(loads_);
-        for (SoundObject* s : batch) deliver(s);
+    for (size_t delivered = 0; delivered < kMaxLoadsPerFrame && !loads_.empty(); ++delivered) {
+        SoundObject* next = loads_.front();
+        loads_.erase(loads_.begin());
+        deliver(next);
     }
 }
 
