@@ -215,24 +215,22 @@ void registerSoundClass(Vm& vm, SoundScript& script) {
     proto->define("constructor", Value::object(ctor), avm1::kDontEnum);
     vm.global()->define("Sound", Value::object(ctor), avm1::kDontEnum);
 
-    const uint8_t flags = avm1::kDontEnum | avm1::kDontDelete | avm1::kReadOnly;
-    avm1::defineMethod(vm, proto, "getPan", getPan, flags);
-    avm1::defineMethod(vm, proto, "getTransform", getTransform, flags);
-    avm1::defineMethod(vm, proto, "getVolume", getVolume, flags);
-    avm1::defineMethod(vm, proto, "setPan", setPan, flags);
-    avm1::defineMethod(vm, proto, "setTransform", setTransform, flags);
-    avm1::defineMethod(vm, proto, "setVolume", setVolume, flags);
-    avm1::defineMethod(vm, proto, "stop", stop, flags);
-    avm1::defineMethod(vm, proto, "attachSound", attachSound, flags);
-    avm1::defineMethod(vm, proto, "start", start, flags);
-    if (vm.swfVersion() < 6) return;  // what Flash Player 6 added
-    avm1::defineMethod(vm, proto, "getDuration", duration, flags);
-    avm1::defineMethod(vm, proto, "setDuration", ignore, flags);
-    avm1::defineMethod(vm, proto, "getPosition", position, flags);
-    avm1::defineMethod(vm, proto, "setPosition", ignore, flags);
-    avm1::defineMethod(vm, proto, "loadSound", loadSound, flags);
-    avm1::defineMethod(vm, proto, "getBytesLoaded", bytesLoaded, flags);
-    avm1::defineMethod(vm, proto, "getBytesTotal", bytesTotal, flags);
+    struct Method {
+        const char* name;
+        avm1::NativeFn fn;
+        bool sinceVersion6;  // what Flash Player 6 added is not there for older movies
+    };
+    static const Method kMethods[] = {
+        {"getPan", getPan, false}, {"getTransform", getTransform, false}, {"getVolume", getVolume, false},
+        {"setPan", setPan, false}, {"setTransform", setTransform, false}, {"setVolume", setVolume, false},
+        {"stop", stop, false}, {"attachSound", attachSound, false}, {"start", start, false},
+        {"getDuration", duration, true}, {"setDuration", ignore, true}, {"getPosition", position, true},
+        {"setPosition", ignore, true}, {"loadSound", loadSound, true}, {"getBytesLoaded", bytesLoaded, true},
+        {"getBytesTotal", bytesTotal, true},
+    };
+    for (const Method& m : kMethods)
+        if (!m.sinceVersion6 || vm.swfVersion() >= 6)
+            avm1::defineMethod(vm, proto, m.name, m.fn, avm1::kDontEnum | avm1::kDontDelete | avm1::kReadOnly);
 }
 
 }  // namespace swf
