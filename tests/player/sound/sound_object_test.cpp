@@ -12,6 +12,7 @@
 #include <tags.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -241,5 +242,29 @@ TEST(SoundObject, ASpritesSoundtrackPlaysWhileTheSpritePlays) {
     EXPECT_EQ(run->player->currentFrame(), 25) << "the sprite's soundtrack does not pace the root";
     EXPECT_LT(run->level(0, 0.6, 1.0), 1);
 }
+
+#ifdef SWFRUN_PATH
+TEST(SoundObject, SwfrunAudioWritesTheSoundAtItsVolumeAndPan) {
+    // The same rules through the tool: volume 50 panned hard left, 12 frames written.
+    const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "sound_object_swfrun";
+    std::filesystem::create_directories(folder);
+    const Bytes movie = soundMovie({makeSound("s", "tone") + call("s", "setVolume", "50", 1) + call("s", "setPan", "-100", 1) +
+                                    call("s", "start")});
+    std::ofstream(folder / "volume.swf", std::ios::binary).write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));
+    const std::string command = std::string(SWFRUN_PATH) + " " + (folder / "volume.swf").string() + " --frames 12 --audio " +
+                                (folder / "volume.wav").string();
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::ifstream wav(folder / "volume.wav", std::ios::binary);
+    Bytes bytes((std::istreambuf_iterator<char>(wav)), std::istreambuf_iterator<char>());
+    ASSERT_GT(bytes.size(), 44u);
+    std::vector<int16_t> samples((bytes.size() - 44) / 2);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = int16_t(bytes[44 + i * 2] | bytes[45 + i * 2] << 8);
+    EXPECT_EQ(samples.size(), size_t(kRate / 2) * 2) << "12 frames at 24 fps";
+    const auto left = soundfix::channel(samples, 0, size_t(0.1 * kRate), size_t(0.4 * kRate));
+    EXPECT_NEAR(soundfix::rms(left), kFullRms / 2, 40);
+    EXPECT_NEAR(soundfix::frequency(left, kRate), 1000, 2);
+    EXPECT_LT(soundfix::rms(soundfix::channel(samples, 1, size_t(0.1 * kRate), size_t(0.4 * kRate))), 1);
+}
+#endif
 
 }  // namespace
