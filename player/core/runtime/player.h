@@ -112,6 +112,9 @@ public:
     // Silences everything now (the host hides the movie, stopAllSounds).
     void stopSounds();
     SoundEngine& soundEngine() { return sound_; }
+    // Which clip a voice plays for, so that clip's Sound volume and its parents' apply to it
+    // (soundScopes().track(voice, clip)); voices no one tracks get the movie's global one.
+    SoundScopes& soundScopes() { return soundScopes_; }
     std::vector<std::string> soundWarnings();
 
 private:
