@@ -2,6 +2,7 @@
 // SoundScript).
 #include <climits>
 #include <cmath>
+#include <optional>
 
 #include "avm1/native_class.h"
 #include "sound_class.h"
@@ -104,17 +105,22 @@ Value getTransform(Vm& vm, const Value& self, const Arguments&) {
 }
 
 // Only the gains the object has as its own properties change; the others keep their values.
+// They are read before the clip is looked up: a getter may remove that clip.
 Value setTransform(Vm& vm, const Value& self, const Arguments& args) {
     Object* from = args.empty() ? nullptr : vm.toObject(args[0]);
+    std::optional<int32_t> ll, rl, lr, rr;
+    auto take = [&](const char* name, std::optional<int32_t>& into) {
+        if (from && from->hasOwn(name, vm.names())) into = vm.toInt32(vm.getMember(from, name));
+    };
+    take("ll", ll);
+    take("rl", rl);
+    take("lr", lr);
+    take("rr", rr);
     editScope(self, [&](ScriptSoundTransform& t) {
-        if (!from) return;
-        auto take = [&](const char* name, int32_t& into) {
-            if (from->hasOwn(name, vm.names())) into = vm.toInt32(vm.getMember(from, name));
-        };
-        take("ll", t.ll);
-        take("rl", t.rl);
-        take("lr", t.lr);
-        take("rr", t.rr);
+        t.ll = ll.value_or(t.ll);
+        t.rl = rl.value_or(t.rl);
+        t.lr = lr.value_or(t.lr);
+        t.rr = rr.value_or(t.rr);
     });
     return Value();
 }
