@@ -243,6 +243,21 @@ TEST(SoundObject, ASpritesSoundtrackPlaysWhileTheSpritePlays) {
     EXPECT_LT(run->level(0, 0.6, 1.0), 1);
 }
 
+TEST(SoundObject, LoadsBeyondSixteenInAFrameCompleteInTheNextOne) {
+    // Twenty Sounds load a file that is not there: each onLoad(false) runs, sixteen in the
+    // frame that asked and the rest in the next.
+    std::string script;
+    for (int i = 0; i < 20; ++i) {
+        const std::string var = "s" + std::to_string(i);
+        script += makeSound(var, "") + "push \"" + var + "\"\ngetVariable\npush \"onLoad\"\nfunction (ok)\n  push \"ok\"\n"
+                  "  getVariable\n  trace\nend\nsetMember\n" + call(var, "loadSound", "false, \"missing.mp3\"", 2);
+    }
+    auto run = play(soundMovie({script}), 0);
+    EXPECT_EQ(run->player->traces().size(), 16u);
+    run->player->stepFrame();
+    EXPECT_EQ(run->player->traces(), std::vector<std::string>(20, "false"));
+}
+
 #ifdef SWFRUN_PATH
 TEST(SoundObject, SwfrunAudioWritesTheSoundAtItsVolumeAndPan) {
     // The same rules through the tool: volume 50 panned hard left, 12 frames written.
