@@ -1,5 +1,7 @@
 #include "sprite_soundtracks.h"
 
+#include <cstdint>
+
 #include "clip.h"
 
 namespace swf {
@@ -10,14 +12,22 @@ void SpriteSoundtracks::entered(SoundEngine& engine, SoundScopes& scopes, const 
     Track& track = tracks_[sprite];
     const int previous = track.frame;
     track.frame = frame;
-    // Walking forward into what the soundtrack has read: in step.
+    // Walking forward into what the soundtrack has read, a loop included: in step.
+    const int count = int(timeline->frames.size());
+    const int passes = track.passes + (frame < previous ? 1 : 0);
+    const int64_t at = int64_t(passes) * count + frame, before = int64_t(track.passes) * count + previous;
     const bool playing = track.voice && engine.mixer().isActive(track.voice);
-    if (playing && frame > previous && frame <= *track.readFrame + 1) return;
+    if (playing && at > before && at <= int64_t(*track.readFrame) + 1) {
+        track.passes = passes;
+        return;
+    }
     if (track.voice) engine.mixer().stop(track.voice);
     track.voice = 0;
+    track.passes = 0;
     if (!timeline->frames[size_t(frame)].streamBlock) return;
     *track.readFrame = -1;
-    track.voice = engine.playStream(*timeline, frame, track.readFrame);
+    *track.mayLoop = count > 1;
+    track.voice = engine.playStream(*timeline, frame, track.readFrame, track.mayLoop);
     scopes.track(track.voice, sprite.get());
 }
 
@@ -30,6 +40,7 @@ void SpriteSoundtracks::follow(SoundEngine& engine) {
             ++it;
             continue;
         }
+        *track.mayLoop = false;
         if (active) engine.mixer().stop(track.voice);
         track.voice = 0;
         // A sprite still playing keeps its place, so its next frame with a block starts the

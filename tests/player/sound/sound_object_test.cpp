@@ -214,11 +214,12 @@ TEST(SoundObject, LoadSoundPlaysAStreamedFileAndReadsItsId3) {
     EXPECT_NEAR(run->level(0, 0.15, 0.4), kFullRms, kFullRms * 0.1) << "a streamed file plays once loaded";
 }
 
-TEST(SoundObject, ASpritesSoundtrackPlaysWhileTheSpritePlays) {
-    // Sprite 3 carries a 24-frame soundtrack of clicks; the root script stops it at frame 13.
+// Sprite 3: a 24-frame soundtrack of clicks, one at the start of each frame's block, placed
+// as "mc" in frame 1; `scripts` are the root's.
+std::unique_ptr<Played> playClickSprite(const std::vector<std::string>& scripts, double seconds) {
     swf::SoundStreamHead head;
     head.playback = head.stream = monoPcm44();
-    head.samplesPerBlock = uint16_t(kRate / kFps);
+    head.samplesPerBlock = uint16_t(std::lround(kRate / kFps));
     std::vector<swfw::Tag> sprite{swfw::soundStreamHead(head, 2)};
     for (int f = 0; f < 24; ++f) {
         std::vector<int16_t> block(head.samplesPerBlock, 0);
@@ -229,18 +230,34 @@ TEST(SoundObject, ASpritesSoundtrackPlaysWhileTheSpritePlays) {
     swfw::Place place;
     place.character = 3;
     place.name = "mc";
-    std::vector<std::string> scripts(13);
-    scripts[12] = "push 0, \"mc\"\ngetVariable\npush \"stop\"\ncallMethod\npop\n";
-    auto run = play(soundMovie(scripts, {swfw::defineSprite(3, 24, sprite), swfw::placeObject2(place)}), 1);
-    size_t clicks = 0, quiet = 1000;
-    for (size_t i = 0; i < run->audio.samples.size() / 2; ++i) {
-        const bool loud = std::abs(run->audio.samples[i * 2]) > 10000;
-        if (loud && quiet > 200) ++clicks;
+    return play(soundMovie(scripts, {swfw::defineSprite(3, 24, sprite), swfw::placeObject2(place)}), seconds);
+}
+
+std::vector<size_t> clickStarts(const std::vector<int16_t>& stereo) {
+    std::vector<size_t> starts;
+    size_t quiet = 1000;
+    for (size_t i = 0; i < stereo.size() / 2; ++i) {
+        const bool loud = std::abs(stereo[i * 2]) > 10000;
+        if (loud && quiet > 200) starts.push_back(i);
         quiet = loud ? 0 : quiet + 1;
     }
-    EXPECT_NEAR(double(clicks), 12, 1) << "a click per sprite frame until the sprite stops";
+    return starts;
+}
+
+TEST(SoundObject, ASpritesSoundtrackPlaysWhileTheSpritePlays) {
+    std::vector<std::string> scripts(13);
+    scripts[12] = "push 0, \"mc\"\ngetVariable\npush \"stop\"\ncallMethod\npop\n";  // frame 13
+    auto run = playClickSprite(scripts, 1);
+    EXPECT_NEAR(double(clickStarts(run->audio.samples).size()), 12, 1) << "a click per sprite frame until the sprite stops";
     EXPECT_EQ(run->player->currentFrame(), 25) << "the sprite's soundtrack does not pace the root";
     EXPECT_LT(run->level(0, 0.6, 1.0), 1);
+}
+
+TEST(SoundObject, ASpritesSoundtrackLoopsWithTheSpriteWithoutAGap) {
+    auto run = playClickSprite({}, 2.5);
+    const std::vector<size_t> clicks = clickStarts(run->audio.samples);
+    ASSERT_GE(clicks.size(), 58u) << "two and a half passes";
+    for (size_t i = 1; i < clicks.size(); ++i) EXPECT_EQ(clicks[i] - clicks[i - 1], 1838u) << "click " << i;
 }
 
 TEST(SoundObject, LoadsBeyondSixteenInAFrameCompleteInTheNextOne) {
