@@ -28,16 +28,6 @@ Tag doInitAction(uint16_t spriteId, const ActionWriter& actions) {
     return {59, body};
 }
 
-Tag exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names) {
-    BitWriter w;
-    w.u16(uint32_t(names.size()));
-    for (const auto& [id, name] : names) {
-        w.u16(id);
-        w.cstring(name);
-    }
-    return {56, w.take()};
-}
-
 Tag scriptLimits(uint16_t maxRecursion, uint16_t timeoutSeconds) {
     return {65, {uint8_t(maxRecursion), uint8_t(maxRecursion >> 8), uint8_t(timeoutSeconds), uint8_t(timeoutSeconds >> 8)}};
 }

@@ -57,9 +57,6 @@ Tag removeObject2(uint16_t depth);
 // A sprite's tags: control tags with ShowFrame; End is appended.
 Tag defineSprite(uint16_t id, int frameCount, const std::vector<Tag>& tags);
 
-// ExportAssets: names scripts find characters by (attachSound, attachMovie).
-Tag exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names);
-
 // Lossless bitmaps: `raw` is the uncompressed payload (palette then rows, padded as the format
 // requires); it is zlib-compressed here. paletteSize is the entry count for format 3.
 Tag defineBitsLossless(uint16_t id, int version, int format, int width, int height, int paletteSize,

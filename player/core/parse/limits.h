@@ -10,11 +10,12 @@ constexpr int kMaxSpriteNesting = 32;              // DefineSprite inside Define
 constexpr int kMaxDisplayDepth = 16;               // nested clips while running and rendering
 constexpr size_t kMaxDisplayObjects = 1u << 16;    // objects in one display list
 constexpr size_t kMaxActionsPerFrame = 100000;     // AVM1 actions executed per frame
+constexpr size_t kMaxClipEventHandlers = 256;      // onClipEvent handlers of one placement
+constexpr size_t kMaxExports = 1u << 16;           // ExportAssets names of one movie
 constexpr size_t kMaxFrames = 1u << 16;            // frames in one timeline (SWF stores a u16)
 constexpr size_t kMaxGlyphsPerText = 1u << 16;     // glyph entries of one text field
 constexpr size_t kMaxTagInfos = 1u << 20;          // tags listed for swfinfo
 constexpr size_t kMaxWarnings = 1000;              // damaged-tag notes kept
-constexpr size_t kMaxExportNames = 1u << 16;        // ExportAssets names of one movie
 constexpr size_t kMaxTraces = 10000;               // trace lines kept; later ones are dropped
 // Budgets for a whole movie: a small compressed file can describe far more than it weighs.
 constexpr size_t kMaxMovieEdges = 16u << 20;       // edges of all shapes, glyphs and morphs

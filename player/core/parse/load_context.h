@@ -50,7 +50,6 @@ void readDefineFontInfo(Reader& r, LoadContext& ctx, int infoVersion);
 void readDefineText(Reader& r, LoadContext& ctx, int textVersion);
 void readDefineEditText(Reader& r, LoadContext& ctx);
 void readDefineButton(Reader& r, LoadContext& ctx, int buttonVersion);
-void readExportAssets(Reader& r, LoadContext& ctx);
 
 // Control tags: they append to the frame being built.
 FrameCommand readPlaceObject(Reader& r, int placeVersion);

@@ -13,11 +13,11 @@ namespace {
 // The DefineSound exported as `name` (the exact name first, then regardless of case); 0 when
 // there is none.
 uint16_t exportedSound(const Movie& movie, const std::string& name) {
-    auto it = movie.exportNames.find(name);
-    if (it == movie.exportNames.end())
-        it = std::find_if(movie.exportNames.begin(), movie.exportNames.end(),
+    auto it = movie.exports.find(name);
+    if (it == movie.exports.end())
+        it = std::find_if(movie.exports.begin(), movie.exports.end(),
                           [&](const auto& e) { return avm1::sameName(e.first, name, avm1::NameRule{false}); });
-    if (it == movie.exportNames.end()) return 0;
+    if (it == movie.exports.end()) return 0;
     const Character* c = movie.character(it->second);
     return c && c->kind == CharacterKind::Sound ? it->second : 0;
 }

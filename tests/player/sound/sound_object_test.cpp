@@ -48,7 +48,7 @@ Bytes soundMovie(const std::vector<std::string>& scripts, const std::vector<swfw
     swfw::MovieWriter m(8, 100, 100, kFps);
     m.add(tone(1, 1000, 0.5));
     m.add(tone(2, 500, 2));
-    m.add(swfw::exportAssets({{1, "tone"}, {2, "low"}}));
+    m.add(soundfix::exportTag({{1, "tone"}, {2, "low"}}));
     for (const swfw::Tag& t : extra) m.add(t);
     for (int f = 0; f < 96; ++f) {
         if (size_t(f) < scripts.size() && !scripts[size_t(f)].empty()) m.add(swfw::doAction(swfw::assemble(scripts[size_t(f)])));
