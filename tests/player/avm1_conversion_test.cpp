@@ -288,3 +288,45 @@ TEST(Avm1Names, TypeOfNamesEveryKind) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1Conversions, AnObjectWithNoPrototypeIsUndefinedAsAPrimitive) {
+    // o = {}; o.__proto__ = null: no valueOf or toString anywhere (a loaded sound's id3 object).
+    // With a method that is no function, the object stays itself: "[type Object]".
+    const char* src = R"(
+        push "o", 0
+        initObject
+        setVariable
+        push "o"
+        getVariable
+        push "__proto__", null
+        setMember
+        push "x: "
+        push "o"
+        getVariable
+        add2
+        trace
+        push "o"
+        getVariable
+        push undefined
+        equals2
+        trace
+        push "o"
+        getVariable
+        push null
+        equals2
+        trace
+        push "p", "valueOf", 1, 1
+        initObject
+        setVariable
+        push "p"
+        getVariable
+        push undefined
+        equals2
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"x: undefined", "true", "true", "false"}));
+}
+
+}  // namespace

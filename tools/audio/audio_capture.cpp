@@ -7,7 +7,7 @@
 
 namespace swfaudio {
 
-AudioRecorder::AudioRecorder(swf::Player& player) : player_(player) {
+AudioRecorder::AudioRecorder(swf::Player& player, bool keep) : player_(player), keep_(keep) {
     player_.setMp3Decoder(mpg123DecoderFactory());
     player_.setAudioPulledByHost(true);
 }
@@ -17,7 +17,7 @@ void AudioRecorder::pull(double ms) {
     owed_ += ms * swf::Player::kAudioRate / 1000.0;
     size_t frames = size_t(std::floor(owed_));
     owed_ -= double(frames);
-    size_t at = samples_.size();
+    size_t at = keep_ ? samples_.size() : 0;
     samples_.resize(at + frames * 2);
     player_.mixAudio(samples_.data() + at, frames);
 }

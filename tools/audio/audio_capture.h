@@ -13,8 +13,9 @@ namespace swfaudio {
 
 class AudioRecorder {
 public:
-    // Gives the player the MP3 decoder and makes this recorder its sound clock.
-    explicit AudioRecorder(swf::Player& player);
+    // Gives the player the MP3 decoder and makes this recorder its sound clock. Without `keep`
+    // the mix is dropped: sounds still play out in time (onSoundComplete), nothing is stored.
+    explicit AudioRecorder(swf::Player& player, bool keep = true);
     // Pulls `ms` milliseconds of the mix; tick lengths need not be whole samples.
     void pull(double ms);
     const std::vector<int16_t>& samples() const { return samples_; }  // stereo, kAudioRate
@@ -22,6 +23,7 @@ public:
 
 private:
     swf::Player& player_;
+    bool keep_;
     std::vector<int16_t> samples_;
     double owed_ = 0;  // samples due but not yet pulled
 };

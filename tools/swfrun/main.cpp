@@ -12,6 +12,7 @@
 #include <vector>
 
 #include <audio/audio_capture.h>
+#include <audio/mpg123_decoder.h>
 #include <hostoptions/host_options.h>
 #include <runtime/player.h>
 #include <parse/movie_loader.h>
@@ -78,20 +79,20 @@ int main(int argc, char** argv) {
             std::fputc('\n', stdout);
         };
         vm.onWarning = [](const std::string& line) { std::fprintf(stderr, "warning: %s\n", line.c_str()); };
-    });
+    }, swfaudio::mpg123DecoderFactory());
     double frameMs = 1000.0 / player.frameRate();
-    std::unique_ptr<swfaudio::AudioRecorder> recorder;
-    if (!audioPath.empty()) recorder = std::make_unique<swfaudio::AudioRecorder>(player);
+    // The sound runs in time whether or not it is written, so sounds end when they would.
+    swfaudio::AudioRecorder recorder(player, !audioPath.empty());
     for (long f = 1; f < frames && !player.quitRequested(); ++f) {
-        if (recorder) recorder->pull(frameMs);  // what plays while frame f is shown
+        recorder.pull(frameMs);  // what plays while frame f is shown
         host.advance(frameMs);
         player.stepFrame();
     }
     std::fflush(stdout);
-    if (recorder) {
-        recorder->pull(frameMs);
+    if (!audioPath.empty()) {
+        recorder.pull(frameMs);
         for (const std::string& w : player.soundWarnings()) std::fprintf(stderr, "warning: %s\n", w.c_str());
-        if (!recorder->writeWav(audioPath)) {
+        if (!recorder.writeWav(audioPath)) {
             std::fprintf(stderr, "swfrun: cannot write %s\n", audioPath.c_str());
             return 1;
         }

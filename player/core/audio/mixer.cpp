@@ -204,6 +204,13 @@ size_t Mixer::activeVoices() const {
     return size_t(std::count_if(voices_.begin(), voices_.end(), [](const auto& v) { return !v->done; }));
 }
 
+std::vector<VoiceId> Mixer::voiceIds() const {
+    std::vector<VoiceId> ids;
+    for (const auto& v : voices_)
+        if (!v->done) ids.push_back(v->id);
+    return ids;
+}
+
 void Mixer::setTransform(VoiceId voice, const SoundTransform& t) {
     if (Voice* v = find(voice)) v->transform = t;
 }

@@ -64,6 +64,7 @@ public:
     bool isActive(VoiceId voice) const;
     bool isPlaying(uint16_t soundId) const;
     size_t activeVoices() const;
+    std::vector<VoiceId> voiceIds() const;  // the voices still playing
 
     // Hooks for the Sound object and the clip hierarchy.
     void setTransform(VoiceId voice, const SoundTransform& t);

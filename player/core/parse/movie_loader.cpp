@@ -132,6 +132,7 @@ private:
             case kTagDefineButtonSound: readDefineButtonSound(r, ctx_); break;
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
+            case kTagExportAssets: readExportAssets(r, movie); break;
             case kTagScriptLimits:
                 movie.maxRecursionDepth = r.u16();
                 movie.scriptTimeoutSeconds = r.u16();
@@ -155,6 +156,15 @@ private:
                 frame.streamBlock = readSoundStreamBlock(r, timeline.streamHead ? &*timeline.streamHead : nullptr);
                 return true;
             default: return false;
+        }
+    }
+
+    // Linkage names for attachMovie; a later export of a name replaces the earlier one.
+    static void readExportAssets(Reader& r, Movie& movie) {
+        uint16_t count = r.u16();
+        for (uint16_t i = 0; i < count && !r.atEnd() && movie.exports.size() < kMaxExports; ++i) {
+            uint16_t id = r.u16();
+            movie.exports[r.cstring()] = id;
         }
     }
 

@@ -128,7 +128,8 @@ void Clip::runFrame(int frame, bool withActions) {
 // Frames passed over by a goto stay silent; the frame arrived at starts its sounds, a loop
 // back to the first frame included (that is how movies repeat a music loop).
 void Clip::queueSounds(int frame) {
-    for (const SoundStart& start : timeline_->frames[size_t(frame)].sounds) host_.sounds.push_back(&start);
+    for (const SoundStart& start : timeline_->frames[size_t(frame)].sounds) host_.sounds.push_back({&start, weak_from_this()});
+    if (parent_ && timeline_->streamHead) host_.sounds.push_back({nullptr, weak_from_this(), frame});
 }
 
 void Clip::apply(const FrameCommand& cmd, bool withActions) {

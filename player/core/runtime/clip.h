@@ -28,6 +28,13 @@ struct PendingActions {
     bool init = false;  // DoInitAction: runs before the frame scripts queued with it
 };
 
+// A StartSound of a frame a clip entered, or (no `start`) a sprite's soundtrack reaching `frame`.
+struct QueuedSound {
+    const SoundStart* start = nullptr;
+    std::weak_ptr<Clip> clip;
+    int frame = 0;
+};
+
 // What all clips of one player share.
 struct ClipHost {
     const Movie* movie = nullptr;
@@ -35,7 +42,7 @@ struct ClipHost {
     std::set<const ActionList*> initActionsRun;  // DoInitAction blocks run once per movie
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
-    std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
+    std::vector<QueuedSound> sounds;    // sounds of the frames entered, in order
     std::vector<std::weak_ptr<Clip>> drawingsChanged;  // drawn on by scripts since the last settle
     uint64_t drawingSerial = 0;         // numbers each settled drawing, for the changed-area cache
     // Called for each clip taken off a display list (removed, replaced, dropped by a rewind),

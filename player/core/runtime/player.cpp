@@ -6,6 +6,7 @@
 #include "../parse/movie_loader.h"
 #include "avm1/system_host_services.h"
 #include "script_runtime.h"
+#include "sound_script.h"
 #include "dirty_rects.h"
 #include "stage_renderer.h"
 
@@ -21,8 +22,9 @@ std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::stri
 }
 
 Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
-               const std::function<void(avm1::Vm&)>& beforeFirstFrame)
+               const std::function<void(avm1::Vm&)>& beforeFirstFrame, Mp3DecoderFactory mp3)
     : movie_(std::move(movie)), sound_(*movie_, kAudioRate) {
+    if (mp3) sound_.setMp3Decoder(std::move(mp3));
     host_.movie = movie_.get();
     host_.instanceBudget = kInstancesPerTick;
     if (!host) {
@@ -31,6 +33,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     }
     root_ = std::make_shared<Clip>(host_, &movie_->timeline, nullptr, 0);
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
+    soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     root_->start();
     runScripts();
@@ -44,6 +47,8 @@ Player::~Player() {
 
 void Player::runScripts() {
     scripts_->runFrame(host_);
+    soundScript_->afterFrameScripts();
+    scripts_->runQueued(host_);  // what the sound handlers asked for
     settleDrawings(host_);
 }
 

@@ -20,6 +20,8 @@
 #include "clip.h"
 #include "drawn_items.h"
 #include "sound_engine.h"
+#include "sound_scopes.h"
+#include "sprite_soundtracks.h"
 #include "stage_view.h"
 #include "static_layers.h"
 
@@ -29,6 +31,7 @@ namespace avm1 {
 class Vm;
 }
 class ScriptRuntime;
+class SoundScript;
 
 class Player {
 public:
@@ -40,9 +43,11 @@ public:
                                         avm1::HostServices* host = nullptr,
                                         std::shared_ptr<FontProvider> deviceFonts = nullptr);
     // `beforeFirstFrame` sees the script machine before the first frame's scripts run (to
-    // attach trace and warning printers).
+    // attach trace and warning printers). `mp3` decodes MP3 from the first frame on (a file the
+    // first frame loads with Sound.loadSound); without it, such a load waits a frame for
+    // setMp3Decoder().
     explicit Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host = nullptr,
-                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {});
+                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {}, Mp3DecoderFactory mp3 = {});
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -124,11 +129,15 @@ public:
     // Silences everything now (the host hides the movie, stopAllSounds).
     void stopSounds();
     SoundEngine& soundEngine() { return sound_; }
+    // Which clip a voice plays for, so that clip's Sound volume and its parents' apply to it
+    // (soundScopes().track(voice, clip)); voices no one tracks get the movie's global one.
+    SoundScopes& soundScopes() { return soundScopes_; }
     std::vector<std::string> soundWarnings();
 
 private:
     void startFrameSounds();
     void followSoundtrack();
+    void mixSound(int16_t* out, size_t frames);
     void advanceSilently(double elapsedMs);
     int soundtrackSteps();
     void runScripts();
@@ -151,8 +160,12 @@ private:
 
     std::recursive_mutex soundLock_;  // stepFrame() also runs inside advance()
     SoundEngine sound_;
+    SoundScopes soundScopes_;             // Sound objects' volume and pan, per clip and global
+    SpriteSoundtracks spriteSoundtracks_;
+    std::unique_ptr<SoundScript> soundScript_;  // the Sound class; made after, gone before, the scripts' machine
     bool audioPulledByHost_ = false;
     int soundtrackFrame_ = -1;  // the root frame the soundtrack was last checked against
+    int soundtrackPasses_ = 0;  // loops of the root timeline since its soundtrack started
     std::vector<int16_t> discardedAudio_;
 
     // What the last renderChanges() drew, to find what changed since.

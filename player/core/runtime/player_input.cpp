@@ -83,7 +83,7 @@ void Player::applyButtonTransitions(const std::vector<ButtonTransition>& transit
                 SoundStart start;
                 start.soundId = sounds->second.transitions[t.sound].soundId;
                 start.info = sounds->second.transitions[t.sound].info;
-                sound_.start(start);
+                soundScopes_.track(sound_.start(start), clip.parent());  // the button's timeline's volume
             }
         }
         for (const ButtonAction& action : button->actions)

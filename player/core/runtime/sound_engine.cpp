@@ -21,12 +21,16 @@ size_t decodableBytes(const SoundCharacter& sound) {
 }
 
 // Reads a timeline's blocks in order from a start frame; frames without a block inside the
-// soundtrack are silence of one block's length, the end of the timeline ends it.
+// soundtrack are silence of one block's length. At the end of the timeline it ends, or, when
+// `mayLoop` says the timeline goes back to its first frame, reads on from there without a
+// break. Frames are numbered on across such loops (the second pass of a 10-frame timeline
+// reads 10, 11, ...), so whoever follows the soundtrack can tell a loop from a jump.
 class TimelineFeed : public StreamFeed {
 public:
     TimelineFeed(const Timeline& timeline, int frame, std::unique_ptr<SoundDecoder> decoder,
-                 std::shared_ptr<int> readFrame)
-        : timeline_(timeline), next_(frame), decoder_(std::move(decoder)), readFrame_(std::move(readFrame)) {
+                 std::shared_ptr<int> readFrame, std::shared_ptr<const bool> mayLoop)
+        : timeline_(timeline), next_(frame), decoder_(std::move(decoder)), readFrame_(std::move(readFrame)),
+          mayLoop_(std::move(mayLoop)) {
         const SoundStreamHead& head = *timeline.streamHead;
         skip_ = head.stream.coding == SoundCoding::Mp3 ? std::max(0, int(head.latencySeek)) : 0;
         silentFrames_ = head.samplesPerBlock;
@@ -35,9 +39,14 @@ public:
     }
 
     bool next(std::vector<int16_t>& out, int& frame) override {
-        if (next_ > lastBlock_) return false;
-        frame = next_;
-        *readFrame_ = next_;
+        if (next_ > lastBlock_) {
+            const int count = int(timeline_.frames.size());
+            if (!mayLoop_ || !*mayLoop_ || lastBlock_ < 0 || passes_ >= kMaxPasses || next_ < count) return false;
+            next_ = 0;
+            ++passes_;
+        }
+        frame = next_ + passes_ * int(timeline_.frames.size());
+        *readFrame_ = frame;
         const auto& block = timeline_.frames[size_t(next_++)].streamBlock;
         size_t before = out.size();
         if (block && block->data.size() <= kMaxStreamBlockBytes) {
@@ -55,13 +64,19 @@ public:
     int sampleRate() const override { return decoder_->sampleRate(); }
 
 private:
+    // Frame numbers stay far from overflow however long a movie loops (a new soundtrack starts
+    // the count again; a jump restarts it).
+    static constexpr int kMaxPasses = 1 << 14;
+
     const Timeline& timeline_;
     int next_;
     int lastBlock_;
     int skip_;
     int silentFrames_;
+    int passes_ = 0;
     std::unique_ptr<SoundDecoder> decoder_;
     std::shared_ptr<int> readFrame_;
+    std::shared_ptr<const bool> mayLoop_;
 };
 
 }  // namespace
@@ -115,27 +130,53 @@ std::shared_ptr<const PcmSound> SoundEngine::decoded(uint16_t soundId) {
     return pcm;
 }
 
-void SoundEngine::start(const SoundStart& start) {
-    if (start.soundId == 0) return;  // StartSound2 names an AS3 class
+VoiceId SoundEngine::start(const SoundStart& start) {
+    if (start.soundId == 0) return 0;  // StartSound2 names an AS3 class
     if (start.info.syncStop) {
         mixer_.stopSound(start.soundId);
-        return;
+        return 0;
     }
-    if (start.info.syncNoMultiple && mixer_.isPlaying(start.soundId)) return;
-    mixer_.play(decoded(start.soundId), start.info, start.soundId);
+    if (start.info.syncNoMultiple && mixer_.isPlaying(start.soundId)) return 0;
+    return mixer_.play(decoded(start.soundId), start.info, start.soundId);
+}
+
+std::shared_ptr<PcmSound> SoundEngine::decodeMp3(const uint8_t* data, size_t size, const SoundFormat& format) {
+    std::string warning;
+    std::unique_ptr<SoundDecoder> decoder = makeSoundDecoder(format, mp3_, warning);
+    if (!decoder) {
+        warn("loaded sound: " + warning);
+        return nullptr;
+    }
+    auto pcm = std::make_shared<PcmSound>();
+    for (size_t at = 0; at < size && pcm->frames() < kMaxSoundFrames; at += kDecodeChunk) {
+        if (!decoder->decode(data + at, std::min(kDecodeChunk, size - at), pcm->samples)) break;
+    }
+    if (pcm->frames() > kMaxSoundFrames) pcm->samples.resize(kMaxSoundFrames * 2);
+    pcm->rate = decoder->sampleRate();
+    if (pcm->frames() == 0) {
+        warn("loaded sound: no MP3 frames decoded");
+        return nullptr;
+    }
+    return pcm;
 }
 
 void SoundEngine::startStream(const Timeline& timeline, int frame) {
     stopStream();
-    if (!timeline.streamHead || frame < 0 || size_t(frame) >= timeline.frames.size()) return;
+    stream_ = playStream(timeline, frame, streamRead_, streamMayLoop_);
+}
+
+VoiceId SoundEngine::playStream(const Timeline& timeline, int frame, std::shared_ptr<int> readFrame,
+                                std::shared_ptr<const bool> mayLoop) {
+    if (!timeline.streamHead || frame < 0 || size_t(frame) >= timeline.frames.size()) return 0;
     std::string warning;
     std::unique_ptr<SoundDecoder> decoder = makeSoundDecoder(timeline.streamHead->stream, mp3_, warning);
     if (!decoder) {
         if (!warnedStream_) warn("soundtrack: " + warning);
         warnedStream_ = true;
-        return;
+        return 0;
     }
-    stream_ = mixer_.playStream(std::make_unique<TimelineFeed>(timeline, frame, std::move(decoder), streamRead_));
+    return mixer_.playStream(
+        std::make_unique<TimelineFeed>(timeline, frame, std::move(decoder), std::move(readFrame), std::move(mayLoop)));
 }
 
 void SoundEngine::stopStream() {

@@ -22,18 +22,32 @@ public:
 
     // Sounds that found no decoder before are tried again with this one.
     void setMp3Decoder(Mp3DecoderFactory factory);
+    bool hasMp3Decoder() const { return bool(mp3_); }
     Mixer& mixer() { return mixer_; }
 
     // A frame's StartSound: starts the sound, or stops it (sync stop); with "no multiple" a
-    // sound that already plays is not started again.
-    void start(const SoundStart& start);
+    // sound that already plays is not started again. Returns the voice started, if any.
+    VoiceId start(const SoundStart& start);
     // Decoded sound of a DefineSound id (cached), null when it cannot be played. For the
     // Sound object's attachSound/start.
     std::shared_ptr<const PcmSound> decoded(uint16_t soundId);
 
-    // The soundtrack of `timeline` from `frame` on; replaces the one playing.
+    // MP3 frames of a file (Sound.loadSound), decoded whole up to the length cap of one sound;
+    // null with a warning when nothing decodes.
+    std::shared_ptr<PcmSound> decodeMp3(const uint8_t* data, size_t size, const SoundFormat& format);
+
+    // The root's soundtrack from `frame` on; replaces the one playing. Frame numbers of the
+    // soundtrack count on across loops (see setStreamMayLoop).
     void startStream(const Timeline& timeline, int frame);
     void stopStream();
+    VoiceId streamVoice() const { return stream_; }
+    // Whether the root timeline goes back to its first frame after its last: the soundtrack
+    // then reads on from the first frame's block without a break.
+    void setStreamMayLoop(bool loops) { *streamMayLoop_ = loops; }
+    // Another timeline's soundtrack (a sprite's) from `frame` on, beside the root's; `readFrame`
+    // follows the last frame whose block it has read, `mayLoop` as above. 0 when it cannot play.
+    VoiceId playStream(const Timeline& timeline, int frame, std::shared_ptr<int> readFrame,
+                       std::shared_ptr<const bool> mayLoop = nullptr);
     bool streamPlaying() const { return stream_ && mixer_.isActive(stream_); }
     // The timeline frame whose block is heard now; -1 without a soundtrack.
     int streamFrame() const { return stream_ ? mixer_.streamFrame(stream_, latencyFrames_) : -1; }
@@ -60,6 +74,7 @@ private:
     size_t latencyFrames_ = 0;
     bool warnedStream_ = false;
     std::shared_ptr<int> streamRead_ = std::make_shared<int>(-1);
+    std::shared_ptr<bool> streamMayLoop_ = std::make_shared<bool>(false);
     std::vector<std::string> warnings_;
 };
 

@@ -94,6 +94,16 @@ std::vector<Bytes> splitMp3Frames(const Bytes& mp3) {
     return frames;
 }
 
+swfw::Tag exportTag(const std::vector<std::pair<uint16_t, std::string>>& names) {
+    swfw::BitWriter w;
+    w.u16(uint32_t(names.size()));
+    for (const auto& [id, name] : names) {
+        w.u16(id);
+        w.cstring(name);
+    }
+    return {56, w.take()};
+}
+
 Bytes eventSoundMovie(const swf::SoundFormat& format, const std::vector<int16_t>& samples, int adpcmBits,
                       const swf::SoundInfo& info) {
     const int channels = format.stereo ? 2 : 1;

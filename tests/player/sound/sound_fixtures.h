@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include <model/sound.h>
@@ -18,6 +20,9 @@ std::vector<int16_t> sine(double hz, int rate, double seconds, int amplitude, in
 Bytes encodeMp3(const std::vector<int16_t>& samples, int rate, int channels, int kbps);
 std::vector<Bytes> splitMp3Frames(const Bytes& mp3);
 int mp3SamplesPerFrame(int rate);  // 1152 for MPEG 1 rates, 576 below
+
+// ExportAssets of (id, name) pairs: the names Sound.attachSound finds sounds by.
+swfw::Tag exportTag(const std::vector<std::pair<uint16_t, std::string>>& names);
 
 // A movie that starts one DefineSound (id 1) in its first frame, coded as `format` says
 // (ADPCM with `adpcmBits`), holding `samples` at format.rateHz.

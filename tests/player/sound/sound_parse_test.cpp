@@ -210,3 +210,23 @@ TEST(SoundHostile, OddInfoRecordsPlaySafely) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SoundParse, ExportAssetsNamesCharactersALaterNameReplaces) {
+    swfw::MovieWriter movie(8, 100, 100, 12);
+    movie.add(swfw::defineSound(3, format(swf::SoundCoding::PcmLittleEndian, 44100, true, false), 1, {0, 0}));
+    movie.add(soundfix::exportTag({{3, "beep"}, {7, "later"}, {9, "beep"}}));
+    swfw::Tag cut = soundfix::exportTag({{4, "cut"}});
+    cut.body.resize(3);  // the count and half an id
+    movie.add(cut);
+    movie.showFrame();
+    auto loaded = load(movie.build());
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->exports.size(), 2u);
+    EXPECT_EQ(loaded->exports.at("beep"), 9);
+    EXPECT_EQ(loaded->exports.at("later"), 7) << "a name may come before its character";
+    EXPECT_FALSE(loaded->warnings.empty()) << "the cut tag is reported";
+}
+
+}  // namespace

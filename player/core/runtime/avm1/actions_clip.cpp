@@ -164,6 +164,10 @@ void startDrag(Interpreter& in, Activation&, const Action&) {
     // Dragging follows the mouse; a screen saver ends on mouse movement.
 }
 
+void stopSounds(Interpreter& in, Activation&, const Action&) {
+    if (in.stopAllSounds) in.stopAllSounds();
+}
+
 void targetPath(Interpreter& in, Activation&, const Action&) {
     Value v = in.pop();
     auto* clip = dynamic_cast<ScriptClip*>(v.asObject());
@@ -188,6 +192,7 @@ void addClipActions(HandlerTable& t) {
     t[uint8_t(C::RemoveSprite)] = removeSprite;
     t[uint8_t(C::StartDrag)] = startDrag;
     t[uint8_t(C::TargetPath)] = targetPath;
+    t[uint8_t(C::StopSounds)] = stopSounds;
 }
 
 }  // namespace swf::avm1

@@ -27,6 +27,10 @@ bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
         return a.strictEquals(b);
     }
     if (a.isNullish() && b.isNullish()) return true;
+    // An object meets undefined or null through its primitive value: one whose valueOf gives
+    // undefined, or that has none (a Sound's id3), equals undefined.
+    if (a.isObject() && b.isNullish()) return vm.toPrimitive(a).isNullish();
+    if (b.isObject() && a.isNullish()) return vm.toPrimitive(b).isNullish();
     if (a.isNullish() || b.isNullish()) return false;
     if (a.type() == T::Number && b.type() == T::String) return a.asNumber() == vm.toNumber(b);
     if (a.type() == T::String && b.type() == T::Number) return vm.toNumber(a) == b.asNumber();

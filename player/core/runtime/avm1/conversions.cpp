@@ -17,12 +17,13 @@ std::string Vm::numberToString(double n) { return formatNumber(n); }
 Value Vm::toPrimitive(const Value& v, PrimitiveHint hint) {
     Object* o = v.asObject();
     if (!o) return v;
-    // An object without the method (one made with no prototype) stays an object, which
-    // prints as "[type Object]".
+    // A method that is there but no function leaves the object as it is, which prints as
+    // "[type Object]"; an object with no such property at all (one made with no prototype,
+    // a Sound's id3) converts to undefined.
     const char* method = hint == PrimitiveHint::String ? "toString" : "valueOf";
     Value fn = getMember(o, method);
     Object* callee = fn.asObject();
-    if (!callee || !callee->asFunction()) return v;
+    if (!callee || !callee->asFunction()) return findProperty(o, method) ? v : Value();
     Value p = call(fn, v, Arguments());
     return p.isPrimitive() ? p : v;
 }

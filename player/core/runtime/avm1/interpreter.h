@@ -64,6 +64,8 @@ public:
 
     // The root clip of _levelN (set by the player); null for levels not loaded.
     std::function<Object*(int level)> levelRoot;
+    // StopSounds (stopAllSounds()): silences the movie (set by the player).
+    std::function<void()> stopAllSounds;
 
     void run(Activation& act);
 
