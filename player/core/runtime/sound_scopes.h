@@ -47,7 +47,7 @@ public:
     // Stops the voices that play for `clip`.
     void stopClip(Mixer& mixer, const Clip& clip);
     // Gives every voice its transform from the global one and its clip's chain of parents;
-    // voices no one tracked (button sounds) get the global one.
+    // voices no one tracked get the global one.
     void apply(Mixer& mixer);
 
 private:
