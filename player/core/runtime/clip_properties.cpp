@@ -39,6 +39,9 @@ double readTransformProperty(const DisplayState& obj, ClipProperty p) {
 
 void writeTransformProperty(DisplayState& obj, ClipProperty p, double value) {
     if (!std::isfinite(value)) return;
+    if (p == ClipProperty::X || p == ClipProperty::Y || p == ClipProperty::XScale || p == ClipProperty::YScale ||
+        p == ClipProperty::Rotation || p == ClipProperty::Alpha)
+        obj.transformedByScript = true;  // the timeline no longer moves or tints it
     Matrix& m = obj.matrix;
     double xscale = std::sqrt(double(m.a) * m.a + double(m.b) * m.b);
     double yscale = std::sqrt(double(m.c) * m.c + double(m.d) * m.d);
