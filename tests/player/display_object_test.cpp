@@ -199,4 +199,31 @@ TEST(DisplayObjects, ScriptsPlaceAndSwapObjects) {
     EXPECT_EQ(describe(*sprite), "1:1");
 }
 
+// The mask of the root is a sprite whose content is itself masked: a 40 px square under a
+// 20 px mask. What the outer mask lets through is the 20 px square, not the 40 px one.
+TEST(Masks, AMaskInsideAMaskLimitsWhatItsContentAdds) {
+    swfw::MovieWriter m(8, 80, 60, 12);
+    m.add(swfw::setBackgroundColor(fixtures::rgb(255, 255, 255)));
+    m.add(fixtures::squareShape(1, 80, fixtures::rgb(255, 0, 0)));
+    m.add(fixtures::squareShape(2, 40, fixtures::rgb(0, 0, 0)));
+    m.add(fixtures::squareShape(3, 20, fixtures::rgb(0, 0, 0)));
+    swfw::Place inner{1, 3, false, fixtures::at(0, 0)};
+    inner.clipDepth = 2;
+    m.add(swfw::defineSprite(4, 1, {swfw::placeObject2(inner), swfw::placeObject2({2, 2, false, fixtures::at(0, 0)}), swfw::Tag{1, {}}}));
+    swfw::Place outer{1, 4, false, fixtures::at(0, 0)};
+    outer.clipDepth = 2;
+    m.add(swfw::placeObject2(outer));
+    m.add(swfw::placeObject2({2, 1, false, fixtures::at(0, 0)}));
+    m.showFrame();
+    auto player = play(m.build());
+    ASSERT_TRUE(player);
+    swf::Canvas canvas(80, 60);
+    player->render(canvas, swf::ScaleMode::ExactFit, swf::Quality::High);
+    const uint32_t red = canvas.row(10)[10], white = canvas.row(50)[70];
+    EXPECT_NE(red, white);
+    EXPECT_EQ(canvas.row(30)[30], white) << "inside the 40 px square, outside the inner mask";
+    EXPECT_EQ(canvas.row(10)[30], white);
+    EXPECT_EQ(canvas.row(18)[18], red);
+}
+
 }  // namespace
