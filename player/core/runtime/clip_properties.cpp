@@ -39,9 +39,6 @@ double readTransformProperty(const DisplayState& obj, ClipProperty p) {
 
 void writeTransformProperty(DisplayState& obj, ClipProperty p, double value) {
     if (!std::isfinite(value)) return;
-    if (p == ClipProperty::X || p == ClipProperty::Y || p == ClipProperty::XScale || p == ClipProperty::YScale ||
-        p == ClipProperty::Rotation || p == ClipProperty::Alpha)
-        obj.transformedByScript = true;  // the timeline no longer moves or tints it
     Matrix& m = obj.matrix;
     double xscale = std::sqrt(double(m.a) * m.a + double(m.b) * m.b);
     double yscale = std::sqrt(double(m.c) * m.c + double(m.d) * m.d);
@@ -67,8 +64,9 @@ void writeTransformProperty(DisplayState& obj, ClipProperty p, double value) {
             break;
         }
         case ClipProperty::Alpha: obj.colorTransform.aMul = int16_t(std::max(-32768.0, std::min(32767.0, value * 2.56))); break;
-        default: break;
+        default: return;
     }
+    obj.transformedByScript = true;  // the timeline no longer moves or tints it
 }
 
 }  // namespace swf
