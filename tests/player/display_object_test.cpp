@@ -226,4 +226,40 @@ TEST(Masks, AMaskInsideAMaskLimitsWhatItsContentAdds) {
     EXPECT_EQ(canvas.row(18)[18], red);
 }
 
+// The inner mask moves frame by frame: redrawing only the changed areas gives the full render.
+TEST(Masks, AMovingMaskInsideAMaskRedrawsLikeAFullRender) {
+    swfw::MovieWriter m(8, 80, 60, 12);
+    m.add(swfw::setBackgroundColor(fixtures::rgb(255, 255, 255)));
+    m.add(fixtures::squareShape(1, 80, fixtures::rgb(255, 0, 0)));
+    m.add(fixtures::squareShape(2, 40, fixtures::rgb(0, 0, 0)));
+    m.add(fixtures::squareShape(3, 20, fixtures::rgb(0, 0, 0)));
+    std::vector<swfw::Tag> frames;
+    swfw::Place inner{1, 3, false, fixtures::at(0, 0)};
+    inner.clipDepth = 2;
+    frames.push_back(swfw::placeObject2(inner));
+    frames.push_back(swfw::placeObject2({2, 2, false, fixtures::at(0, 0)}));
+    frames.push_back(swfw::Tag{1, {}});
+    for (int f = 1; f < 4; ++f) {
+        frames.push_back(swfw::placeObject2({1, std::nullopt, true, fixtures::at(7.0f * f, 5.0f * f)}));
+        frames.push_back(swfw::Tag{1, {}});
+    }
+    m.add(swfw::defineSprite(4, 4, frames));
+    swfw::Place outer{1, 4, false, fixtures::at(10, 5)};
+    outer.clipDepth = 2;
+    m.add(swfw::placeObject2(outer));
+    m.add(swfw::placeObject2({2, 1, false, fixtures::at(0, 0)}));
+    m.showFrame();
+    const auto bytes = m.build();
+    auto incremental = play(bytes), full = play(bytes);
+    ASSERT_TRUE(incremental && full);
+    swf::Canvas kept(80, 60), fresh(80, 60);
+    for (int f = 0; f < 6; ++f) {
+        incremental->renderChanges(kept, swf::ScaleMode::ExactFit, swf::Quality::High);
+        full->render(fresh, swf::ScaleMode::ExactFit, swf::Quality::High);
+        ASSERT_TRUE(kept.pixels == fresh.pixels) << "frame " << f + 1;
+        incremental->stepFrame();
+        full->stepFrame();
+    }
+}
+
 }  // namespace
