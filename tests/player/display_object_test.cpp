@@ -199,9 +199,10 @@ TEST(DisplayObjects, ScriptsPlaceAndSwapObjects) {
     EXPECT_EQ(describe(*sprite), "1:1");
 }
 
-// The mask of the root is a sprite whose content is itself masked: a 40 px square under a
-// 20 px mask. What the outer mask lets through is the 20 px square, not the 40 px one.
-TEST(Masks, AMaskInsideAMaskLimitsWhatItsContentAdds) {
+// The mask of the root (at `outerAt`) is a sprite whose content is itself masked: a 40 px
+// square under a 20 px mask, which moves 7 px right and 5 down on each of the sprite's
+// `frames` frames. A red 80 px square lies under the outer mask.
+std::vector<uint8_t> nestedMaskMovie(swf::Matrix outerAt, int frames) {
     swfw::MovieWriter m(8, 80, 60, 12);
     m.add(swfw::setBackgroundColor(fixtures::rgb(255, 255, 255)));
     m.add(fixtures::squareShape(1, 80, fixtures::rgb(255, 0, 0)));
@@ -209,13 +210,23 @@ TEST(Masks, AMaskInsideAMaskLimitsWhatItsContentAdds) {
     m.add(fixtures::squareShape(3, 20, fixtures::rgb(0, 0, 0)));
     swfw::Place inner{1, 3, false, fixtures::at(0, 0)};
     inner.clipDepth = 2;
-    m.add(swfw::defineSprite(4, 1, {swfw::placeObject2(inner), swfw::placeObject2({2, 2, false, fixtures::at(0, 0)}), swfw::Tag{1, {}}}));
-    swfw::Place outer{1, 4, false, fixtures::at(0, 0)};
+    std::vector<swfw::Tag> tags{swfw::placeObject2(inner), swfw::placeObject2({2, 2, false, fixtures::at(0, 0)}), swfw::Tag{1, {}}};
+    for (int f = 1; f < frames; ++f) {
+        tags.push_back(swfw::placeObject2({1, std::nullopt, true, fixtures::at(7.0f * f, 5.0f * f)}));
+        tags.push_back(swfw::Tag{1, {}});
+    }
+    m.add(swfw::defineSprite(4, frames, tags));
+    swfw::Place outer{1, 4, false, outerAt};
     outer.clipDepth = 2;
     m.add(swfw::placeObject2(outer));
     m.add(swfw::placeObject2({2, 1, false, fixtures::at(0, 0)}));
     m.showFrame();
-    auto player = play(m.build());
+    return m.build();
+}
+
+// What the outer mask lets through is the 20 px square, not the 40 px one.
+TEST(Masks, AMaskInsideAMaskLimitsWhatItsContentAdds) {
+    auto player = play(nestedMaskMovie(fixtures::at(0, 0), 1));
     ASSERT_TRUE(player);
     swf::Canvas canvas(80, 60);
     player->render(canvas, swf::ScaleMode::ExactFit, swf::Quality::High);
@@ -228,28 +239,7 @@ TEST(Masks, AMaskInsideAMaskLimitsWhatItsContentAdds) {
 
 // The inner mask moves frame by frame: redrawing only the changed areas gives the full render.
 TEST(Masks, AMovingMaskInsideAMaskRedrawsLikeAFullRender) {
-    swfw::MovieWriter m(8, 80, 60, 12);
-    m.add(swfw::setBackgroundColor(fixtures::rgb(255, 255, 255)));
-    m.add(fixtures::squareShape(1, 80, fixtures::rgb(255, 0, 0)));
-    m.add(fixtures::squareShape(2, 40, fixtures::rgb(0, 0, 0)));
-    m.add(fixtures::squareShape(3, 20, fixtures::rgb(0, 0, 0)));
-    std::vector<swfw::Tag> frames;
-    swfw::Place inner{1, 3, false, fixtures::at(0, 0)};
-    inner.clipDepth = 2;
-    frames.push_back(swfw::placeObject2(inner));
-    frames.push_back(swfw::placeObject2({2, 2, false, fixtures::at(0, 0)}));
-    frames.push_back(swfw::Tag{1, {}});
-    for (int f = 1; f < 4; ++f) {
-        frames.push_back(swfw::placeObject2({1, std::nullopt, true, fixtures::at(7.0f * f, 5.0f * f)}));
-        frames.push_back(swfw::Tag{1, {}});
-    }
-    m.add(swfw::defineSprite(4, 4, frames));
-    swfw::Place outer{1, 4, false, fixtures::at(10, 5)};
-    outer.clipDepth = 2;
-    m.add(swfw::placeObject2(outer));
-    m.add(swfw::placeObject2({2, 1, false, fixtures::at(0, 0)}));
-    m.showFrame();
-    const auto bytes = m.build();
+    const auto bytes = nestedMaskMovie(fixtures::at(10, 5), 4);
     auto incremental = play(bytes), full = play(bytes);
     ASSERT_TRUE(incremental && full);
     swf::Canvas kept(80, 60), fresh(80, 60);
