@@ -61,7 +61,6 @@ bool Player::stepFrame() {
 
 void Player::pointerAt(float stageX, float stageY, bool buttonDown) {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
-    host_.instanceBudget = kInstancesPerTick;  // a look may place sprites, as a frame does
     const Point twips{stageX * kTwipsPerPixel + float(movie_->frameRect.xMin), stageY * kTwipsPerPixel + float(movie_->frameRect.yMin)};
     routePointer(*root_, twips, buttonDown, host_.onButtonTransition);
 }
