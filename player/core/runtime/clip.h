@@ -41,8 +41,7 @@ struct ClipHost {
     // queues its unload event here and runs it later.
     std::function<void(Clip&)> onUnload;
     // A button's pointer phase changed (display/button_display.h): its condition actions and
-    // button events hang on this. Called while the pointer is routed to every button: queue
-    // the scripts, do not run them here (they could remove the buttons being visited).
+    // button events hang on this.
     std::function<void(ButtonDisplay&, ButtonTransition)> onButtonTransition;
     // Lines the original's debug player writes into the trace log ("Warning: ...").
     std::function<void(const std::string&)> debugLog;
