@@ -94,8 +94,6 @@ public:
     // the root and for a clip removed while a script still holds it.
     DisplayObject* displayObject() const { return displayObject_; }
     void setDisplayObject(DisplayObject* object) { displayObject_ = object; }
-    // For a clip no list of its parent holds (a button's hit area): the parent may go first.
-    void forgetParent() { parent_ = nullptr; }
     void markChanged() { ++host_.changes; }
     ClipHost& host() { return host_; }
 

@@ -37,15 +37,12 @@ ButtonDisplay::ButtonDisplay(const ButtonCharacter& button, Clip& parent, bool i
     content_ = std::make_shared<Clip>(parent.host(), nullptr, &parent, parent.nesting() + 1);
     content_->setDisplayObject(this);
     placeRecords(*content_, kUpBit, false);
-    // Instantiated like the looks (a sprite in it is a clip with a parent), but never drawn
-    // and never stepped.
-    hitArea_ = std::make_shared<Clip>(parent.host(), nullptr, &parent, parent.nesting() + 1);
+    hitArea_ = std::make_shared<Clip>(parent.host(), nullptr, nullptr, parent.nesting() + 1);
     placeRecords(*hitArea_, kHitBit, false);
 }
 
 ButtonDisplay::~ButtonDisplay() {
     if (content_) content_->setDisplayObject(nullptr);
-    if (hitArea_) hitArea_->forgetParent();  // no list of the parent holds it
 }
 
 void ButtonDisplay::placeRecords(Clip& into, uint8_t stateBit, bool keepSame) {
