@@ -13,7 +13,6 @@
 
 #include "../model/movie.h"
 #include "avm1/names.h"
-#include "display/button_display.h"
 #include "display/display_object.h"
 
 namespace swf {
@@ -40,9 +39,6 @@ struct ClipHost {
     // its child clips before it. It runs while the timeline is being changed: the script side
     // queues its unload event here and runs it later.
     std::function<void(Clip&)> onUnload;
-    // A button's pointer phase changed (display/button_display.h): its condition actions and
-    // button events hang on this.
-    std::function<void(ButtonDisplay&, ButtonTransition)> onButtonTransition;
     // Lines the original's debug player writes into the trace log ("Warning: ...").
     std::function<void(const std::string&)> debugLog;
 };

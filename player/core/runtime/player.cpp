@@ -7,7 +7,6 @@
 #include "avm1/system_host_services.h"
 #include "script_runtime.h"
 #include "dirty_rects.h"
-#include "display/button_pointer.h"
 #include "stage_renderer.h"
 
 namespace swf {
@@ -57,12 +56,6 @@ bool Player::stepFrame() {
     runScripts();
     startFrameSounds();
     return host_.changes != before;
-}
-
-void Player::pointerAt(float stageX, float stageY, bool buttonDown) {
-    std::lock_guard<std::recursive_mutex> lock(soundLock_);
-    const Point twips{stageX * kTwipsPerPixel + float(movie_->frameRect.xMin), stageY * kTwipsPerPixel + float(movie_->frameRect.yMin)};
-    routePointer(*root_, twips, buttonDown, host_.onButtonTransition);
 }
 
 void Player::gotoFrame(int frame) {

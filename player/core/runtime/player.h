@@ -84,11 +84,6 @@ public:
     // everything. Pixels are the same as render() gives.
     std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
 
-    // The host's pointer at (x, y) in stage pixels (see canvasToStage()), its main button down
-    // or not: buttons under it show their over and down states, and their transitions go to
-    // ClipHost::onButtonTransition.
-    void pointerAt(float stageX, float stageY, bool buttonDown);
-
     const Clip& root() const { return *root_; }
     FontProvider* deviceFonts() const { return deviceFonts_.get(); }  // null: none given
     const std::vector<std::string>& traces() const;

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include "display/hit_test.h"
-
 namespace swf {
 
 Matrix stageToCanvas(const Rect& stage, int canvasWidth, int canvasHeight, ScaleMode mode) {
@@ -32,13 +30,6 @@ bool parseScaleMode(const std::string& name, ScaleMode& out) {
     else if (n == "noscale") out = ScaleMode::NoScale;
     else return false;
     return true;
-}
-
-Point canvasToStage(const Rect& stage, int canvasWidth, int canvasHeight, ScaleMode mode, Point canvasPixel) {
-    const std::optional<Matrix> toStage = inverted(stageToCanvas(stage, canvasWidth, canvasHeight, mode));
-    if (!toStage) return Point{0, 0};
-    const Point twips = toStage->apply(canvasPixel);
-    return Point{(twips.x - float(stage.xMin)) / kTwipsPerPixel, (twips.y - float(stage.yMin)) / kTwipsPerPixel};
 }
 
 }  // namespace swf

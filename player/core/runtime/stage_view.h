@@ -17,10 +17,6 @@ enum class ScaleMode : uint8_t {
 // Matrix from stage twips to canvas pixels.
 Matrix stageToCanvas(const Rect& stage, int canvasWidth, int canvasHeight, ScaleMode mode);
 
-// A canvas pixel back in stage pixels (from the stage's top left corner), for the host's
-// pointer; the stage's top left when the mapping flattens the stage.
-Point canvasToStage(const Rect& stage, int canvasWidth, int canvasHeight, ScaleMode mode, Point canvasPixel);
-
 // "ExactFit", "ShowAll", "NoBorder", "NoScale" (case-insensitive); false for anything else.
 bool parseScaleMode(const std::string& name, ScaleMode& out);
 

@@ -2,7 +2,6 @@
 // per 20 twips.
 #pragma once
 
-#include "box_contains.h"
 #include "display_object.h"
 
 namespace swf {
@@ -16,7 +15,6 @@ public:
     void draw(Renderer& r, const Matrix& m, const ColorTransform& cx) const override;
     std::vector<IntRect> deviceParts(const Matrix& m, int w, int h) const override;
     Rect opaqueBackgroundBox() const override { return box_; }
-    bool hitTest(Point p) const override { return boxContains(box_, p); }
 
 private:
     Rect box_;

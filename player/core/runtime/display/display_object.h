@@ -44,12 +44,6 @@ public:
     // Leaf kinds: what besides the matrix, colour transform and mask decides the pixels (the
     // character, a morph's shape at its ratio).
     virtual void hashContent(SignatureHasher& h) const { h.add(character_); }
-    // `p` (the object's twips) lies on what the object shows: fills and strokes of shapes,
-    // the box of bitmaps and text, children of sprites, a button's hit area.
-    virtual bool hitTest(Point p) const {
-        (void)p;
-        return false;
-    }
     // The box an opaque background fills, in the object's twips; empty: none drawn.
     virtual Rect opaqueBackgroundBox() const { return Rect{}; }
 

@@ -2,7 +2,6 @@
 // movie was read.
 #pragma once
 
-#include "box_contains.h"
 #include "display_object.h"
 
 namespace swf {
@@ -14,7 +13,6 @@ public:
     const EditTextCharacter& field() const { return field_; }
     void draw(Renderer& r, const Matrix& m, const ColorTransform& cx) const override;
     std::vector<IntRect> deviceParts(const Matrix& m, int w, int h) const override;
-    bool hitTest(Point p) const override { return boxContains(field_.bounds, p); }
 
 private:
     const EditTextCharacter& field_;

@@ -5,7 +5,6 @@
 
 #include "../../model/morph.h"
 #include "device_box.h"
-#include "hit_test.h"
 
 namespace swf {
 namespace {
@@ -73,8 +72,6 @@ std::vector<IntRect> MorphDisplay::deviceParts(const Matrix& m, int w, int h) co
     if (parts.empty()) parts.push_back(whole);
     return parts;
 }
-
-bool MorphDisplay::hitTest(Point p) const { return shape_ && shapeContains(*shape_, p); }
 
 void MorphDisplay::hashContent(SignatureHasher& h) const {
     h.add(character());

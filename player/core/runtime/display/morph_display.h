@@ -19,7 +19,6 @@ public:
     void draw(Renderer& r, const Matrix& m, const ColorTransform& cx) const override;
     std::vector<IntRect> deviceParts(const Matrix& m, int w, int h) const override;
     void hashContent(SignatureHasher& h) const override;
-    bool hitTest(Point p) const override;
 
 private:
     const MorphCharacter& morph_;

@@ -1,7 +1,6 @@
 #include "shape_display.h"
 
 #include "device_box.h"
-#include "hit_test.h"
 
 namespace swf {
 
@@ -10,7 +9,5 @@ void ShapeDisplay::draw(Renderer& r, const Matrix& m, const ColorTransform& cx) 
 std::vector<IntRect> ShapeDisplay::deviceParts(const Matrix& m, int w, int h) const {
     return {deviceBox(shape_.bounds, m, w, h)};
 }
-
-bool ShapeDisplay::hitTest(Point p) const { return shapeContains(shape_, p); }
 
 }  // namespace swf

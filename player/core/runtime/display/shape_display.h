@@ -13,7 +13,6 @@ public:
     void draw(Renderer& r, const Matrix& m, const ColorTransform& cx) const override;
     std::vector<IntRect> deviceParts(const Matrix& m, int w, int h) const override;
     Rect opaqueBackgroundBox() const override { return shape_.bounds; }
-    bool hitTest(Point p) const override;
 
 private:
     const Shape& shape_;

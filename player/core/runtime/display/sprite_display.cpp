@@ -1,7 +1,6 @@
 #include "sprite_display.h"
 
 #include "../clip.h"
-#include "hit_test.h"
 
 namespace swf {
 
@@ -15,7 +14,5 @@ SpriteDisplay::SpriteDisplay(const SpriteCharacter& sprite, Clip& parent, bool i
 SpriteDisplay::~SpriteDisplay() {
     if (clip_) clip_->setDisplayObject(nullptr);
 }
-
-bool SpriteDisplay::hitTest(Point p) const { return clip_ && clipContains(*clip_, p); }
 
 }  // namespace swf

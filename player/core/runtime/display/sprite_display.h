@@ -16,7 +16,6 @@ public:
     ~SpriteDisplay() override;
 
     Clip* clip() const override { return clip_.get(); }
-    bool hitTest(Point p) const override;
 
 private:
     std::shared_ptr<Clip> clip_;

@@ -1,7 +1,6 @@
 // A DefineText placed on a display list: glyphs laid out when the movie was read.
 #pragma once
 
-#include "box_contains.h"
 #include "display_object.h"
 
 namespace swf {
@@ -12,7 +11,6 @@ public:
 
     void draw(Renderer& r, const Matrix& m, const ColorTransform& cx) const override;
     std::vector<IntRect> deviceParts(const Matrix& m, int w, int h) const override;
-    bool hitTest(Point p) const override { return boxContains(text_.bounds, p); }
 
 private:
     const TextCharacter& text_;
