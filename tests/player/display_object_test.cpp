@@ -199,4 +199,57 @@ TEST(DisplayObjects, ScriptsPlaceAndSwapObjects) {
     EXPECT_EQ(describe(*sprite), "1:1");
 }
 
+// The mask of the root (at `outerAt`) is a sprite whose content is itself masked: a 40 px
+// square under a 20 px mask, which moves 7 px right and 5 down on each of the sprite's
+// `frames` frames. A red 80 px square lies under the outer mask.
+std::vector<uint8_t> nestedMaskMovie(swf::Matrix outerAt, int frames) {
+    swfw::MovieWriter m(8, 80, 60, 12);
+    m.add(swfw::setBackgroundColor(fixtures::rgb(255, 255, 255)));
+    m.add(fixtures::squareShape(1, 80, fixtures::rgb(255, 0, 0)));
+    m.add(fixtures::squareShape(2, 40, fixtures::rgb(0, 0, 0)));
+    m.add(fixtures::squareShape(3, 20, fixtures::rgb(0, 0, 0)));
+    swfw::Place inner{1, 3, false, fixtures::at(0, 0)};
+    inner.clipDepth = 2;
+    std::vector<swfw::Tag> tags{swfw::placeObject2(inner), swfw::placeObject2({2, 2, false, fixtures::at(0, 0)}), swfw::Tag{1, {}}};
+    for (int f = 1; f < frames; ++f) {
+        tags.push_back(swfw::placeObject2({1, std::nullopt, true, fixtures::at(7.0f * f, 5.0f * f)}));
+        tags.push_back(swfw::Tag{1, {}});
+    }
+    m.add(swfw::defineSprite(4, frames, tags));
+    swfw::Place outer{1, 4, false, outerAt};
+    outer.clipDepth = 2;
+    m.add(swfw::placeObject2(outer));
+    m.add(swfw::placeObject2({2, 1, false, fixtures::at(0, 0)}));
+    m.showFrame();
+    return m.build();
+}
+
+// What the outer mask lets through is the 20 px square, not the 40 px one.
+TEST(Masks, AMaskInsideAMaskLimitsWhatItsContentAdds) {
+    auto player = play(nestedMaskMovie(fixtures::at(0, 0), 1));
+    ASSERT_TRUE(player);
+    swf::Canvas canvas(80, 60);
+    player->render(canvas, swf::ScaleMode::ExactFit, swf::Quality::High);
+    const uint32_t red = canvas.row(10)[10], white = canvas.row(50)[70];
+    EXPECT_NE(red, white);
+    EXPECT_EQ(canvas.row(30)[30], white) << "inside the 40 px square, outside the inner mask";
+    EXPECT_EQ(canvas.row(10)[30], white);
+    EXPECT_EQ(canvas.row(18)[18], red);
+}
+
+// The inner mask moves frame by frame: redrawing only the changed areas gives the full render.
+TEST(Masks, AMovingMaskInsideAMaskRedrawsLikeAFullRender) {
+    const auto bytes = nestedMaskMovie(fixtures::at(10, 5), 4);
+    auto incremental = play(bytes), full = play(bytes);
+    ASSERT_TRUE(incremental && full);
+    swf::Canvas kept(80, 60), fresh(80, 60);
+    for (int f = 0; f < 6; ++f) {
+        incremental->renderChanges(kept, swf::ScaleMode::ExactFit, swf::Quality::High);
+        full->render(fresh, swf::ScaleMode::ExactFit, swf::Quality::High);
+        ASSERT_TRUE(kept.pixels == fresh.pixels) << "frame " << f + 1;
+        incremental->stepFrame();
+        full->stepFrame();
+    }
+}
+
 }  // namespace

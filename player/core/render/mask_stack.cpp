@@ -48,7 +48,17 @@ void MaskStack::recycle(Plane& plane) {
     if (!plane.hidden) spare_.push_back(std::move(plane));
 }
 
-void MaskStack::begin(IntRect clip) { building_.push_back(takePlane(clip)); }
+void MaskStack::begin(IntRect clip) {
+    building_.push_back(takePlane(clip));
+    building_.back().activeAtBegin = active_.size();
+}
+
+MaskStack::NestedMask MaskStack::nestedInBuilding() const {
+    if (building_.empty() || active_.size() <= building_.back().activeAtBegin) return {};
+    const Plane& nested = active_.back();
+    if (nested.hidden) return {nullptr, {}, true};
+    return {nested.coverage.data(), nested.inked, false};
+}
 
 uint8_t* MaskStack::buildingPlane() {
     if (building_.empty() || building_.back().hidden) return nullptr;

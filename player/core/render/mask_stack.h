@@ -34,6 +34,15 @@ public:
     IntRect buildingArea() const;
     // Widens the inked box of the plane under construction.
     void markInked(IntRect area);
+    // A mask inside the content of the mask under construction: the innermost mask that came
+    // into force after that construction began, which limits what the content adds to it.
+    // `hidden` when that mask hides everything.
+    struct NestedMask {
+        const uint8_t* plane = nullptr;  // null: no nested mask in force
+        IntRect area;
+        bool hidden = false;
+    };
+    NestedMask nestedInBuilding() const;
 
     // The innermost mask in force, or null when none; its inked box limits all drawing (an
     // empty box when a mask hides everything).
@@ -48,6 +57,7 @@ private:
         IntRect cleared;  // where coverage is meaningful
         IntRect inked;    // where it may be non-zero
         bool hidden = false;
+        size_t activeAtBegin = 0;  // masks in force when its construction began
     };
     Plane takePlane(IntRect clip);
     void recycle(Plane& plane);

@@ -281,8 +281,13 @@ void Renderer::Impl::run() {
     if (masks.building()) {
         uint8_t* plane = masks.buildingPlane();
         if (!plane) return;
-        MaskCompositor sink(plane, masks.width());
-        rasterizer.rasterize(segments.segments(), rules, intersect(clip, masks.buildingArea()), sink);
+        const MaskStack::NestedMask nested = masks.nestedInBuilding();
+        if (nested.hidden) return;
+        IntRect area = intersect(clip, masks.buildingArea());
+        if (nested.plane) area = intersect(area, nested.area);
+        if (area.empty()) return;
+        MaskCompositor sink(plane, masks.width(), nested.plane);
+        rasterizer.rasterize(segments.segments(), rules, area, sink);
         masks.markInked(sink.inked());
         return;
     }

@@ -199,8 +199,10 @@ void MaskCompositor::row(int y, const ItemRow* items, int count) {
         for (int i = 0; i < item.x1 - item.x0; ++i) sum_[size_t(item.x0 - x0 + i)] += item.coverage[i];
     }
     uint8_t* m = plane_ + size_t(y) * size_t(width_) + size_t(x0);
+    const uint8_t* limit = limit_ ? limit_ + size_t(y) * size_t(width_) + size_t(x0) : nullptr;
     for (size_t j = 0; j < span; ++j) {
         uint32_t c = std::min(sum_[j], 255u);
+        if (limit) c = div255(c * limit[j]);
         // Union with what earlier shapes of the mask covered.
         m[j] = uint8_t(c + div255(uint32_t(m[j]) * (255 - c)));
     }

@@ -44,13 +44,15 @@ private:
 
 class MaskCompositor : public RowSink {
 public:
-    MaskCompositor(uint8_t* plane, int width) : plane_(plane), width_(width) {}
+    // `limit`, when given, scales what is added (a mask inside the mask's content).
+    MaskCompositor(uint8_t* plane, int width, const uint8_t* limit = nullptr) : plane_(plane), limit_(limit), width_(width) {}
     void row(int y, const ItemRow* items, int count) override;
     // The box of all rows written so far.
     IntRect inked() const { return inked_; }
 
 private:
     uint8_t* plane_;
+    const uint8_t* limit_;
     int width_;
     IntRect inked_;
     std::vector<uint32_t> sum_;

@@ -11,6 +11,7 @@ namespace {
 // What the timeline says about one depth at some frame, replayed without side effects.
 struct PlacedState {
     uint16_t characterId = 0;
+    int frame = 0;  // where the timeline placed it
     PlaceCommand props;
 };
 
@@ -77,9 +78,11 @@ void Clip::gotoFrame(int frame, bool andPlay, bool andStop) {
     }
 }
 
-// Going back rebuilds the display list from frame one to the target: objects the target frame
-// also has (same depth, same character) are kept with their state, everything else goes, and
-// what is missing is created, as the original player does.
+// Going back replays the timeline from frame one to the target, as the original player does:
+// a timeline object the replay also places (same depth, character and placing frame) is kept
+// with its state and takes the replayed properties (unless a script moved it), other timeline
+// objects go, and what is missing is created. Objects placed by scripts stay, and the timeline
+// does not take their depths.
 void Clip::rewindTo(int frame) {
     std::map<uint16_t, PlacedState> wanted;
     for (int f = 0; f <= frame; ++f) {
@@ -89,9 +92,9 @@ void Clip::rewindTo(int frame) {
             } else if (cmd.kind == FrameCommand::Kind::Place) {
                 const PlaceCommand& p = cmd.place;
                 auto it = wanted.find(p.depth);
-                if (p.characterId && (!p.move || it == wanted.end())) {
-                    wanted[p.depth] = PlacedState{*p.characterId, p};
-                } else if (it != wanted.end()) {
+                if (it == wanted.end()) {
+                    if (p.characterId) wanted[p.depth] = PlacedState{*p.characterId, f, p};
+                } else if (p.move) {
                     if (p.characterId) it->second.characterId = *p.characterId;
                     merge(it->second.props, p);
                 }
@@ -100,17 +103,22 @@ void Clip::rewindTo(int frame) {
     }
     std::vector<uint16_t> dropped;
     for (const auto& [depth, obj] : list_) {
+        const DisplayState& s = obj->state();
+        if (s.placedByScript) continue;
         auto w = wanted.find(depth);
-        if (w == wanted.end() || obj->character()->id != w->second.characterId) dropped.push_back(depth);
+        if (w == wanted.end() || obj->character()->id != w->second.characterId || s.placeFrame != w->second.frame)
+            dropped.push_back(depth);
     }
     for (uint16_t depth : dropped) removeAt(depth);
     for (auto& [depth, state] : wanted) {
+        auto it = list_.find(depth);
+        if (it != list_.end() && it->second->state().placedByScript) continue;
         PlaceCommand p = state.props;
         p.depth = depth;
         p.characterId = state.characterId;
-        p.move = list_.count(depth) > 0;  // kept objects take the frame's properties
+        p.move = it != list_.end();  // kept objects take the frame's properties
         if (p.move) p.characterId.reset();
-        place(p);
+        place(p, state.frame);
     }
     frame_ = frame;
     ++host_.changes;
@@ -121,7 +129,7 @@ void Clip::rewindTo(int frame) {
 }
 
 void Clip::runFrame(int frame, bool withActions) {
-    for (const FrameCommand& cmd : timeline_->frames[size_t(frame)].commands) apply(cmd, withActions);
+    for (const FrameCommand& cmd : timeline_->frames[size_t(frame)].commands) apply(cmd, frame, withActions);
     if (withActions) queueSounds(frame);
 }
 
@@ -132,10 +140,15 @@ void Clip::queueSounds(int frame) {
     if (parent_ && timeline_->streamHead) host_.sounds.push_back({nullptr, weak_from_this(), frame});
 }
 
-void Clip::apply(const FrameCommand& cmd, bool withActions) {
+void Clip::apply(const FrameCommand& cmd, int frame, bool withActions) {
     switch (cmd.kind) {
-        case FrameCommand::Kind::Place: place(cmd.place); break;
-        case FrameCommand::Kind::Remove: removeAt(cmd.place.depth); break;
+        case FrameCommand::Kind::Place: place(cmd.place, frame); break;
+        case FrameCommand::Kind::Remove: {
+            // Objects placed by scripts are not the timeline's to remove.
+            DisplayObject* obj = objectAt(cmd.place.depth);
+            if (obj && !obj->state().placedByScript) removeAt(cmd.place.depth);
+            break;
+        }
         case FrameCommand::Kind::Actions:
             if (withActions) host_.queue.push_back({weak_from_this(), cmd.actions});
             break;
@@ -146,7 +159,7 @@ void Clip::apply(const FrameCommand& cmd, bool withActions) {
     }
 }
 
-void Clip::place(const PlaceCommand& p) {
+void Clip::place(const PlaceCommand& p, int frame) {
     auto it = list_.find(p.depth);
     const Character* character = p.characterId ? host_.movie->character(*p.characterId) : nullptr;
     if (p.characterId && !character) return;  // undefined character: the original ignores it
@@ -160,25 +173,33 @@ void Clip::place(const PlaceCommand& p) {
             replaceIn(it->second, std::move(replacement));
             obj = it->second.get();
         }
+    } else if (it != list_.end()) {
+        // A new object on an occupied depth: the original keeps what is there.
+        if (character && host_.debugLog) host_.debugLog("Warning: Failed to place object at depth " + std::to_string(p.depth) + ".");
+        return;
     } else if (character) {
-        if (it == list_.end() && list_.size() >= kMaxDisplayObjects) return;
+        if (list_.size() >= kMaxDisplayObjects) return;
         std::unique_ptr<DisplayObject>& slot = list_[p.depth];
-        replaceIn(slot, instantiate(*character));
+        slot = instantiate(*character);
         slot->state().depth = p.depth;
+        slot->state().placeFrame = frame;
         obj = slot.get();
     } else {
         return;
     }
     DisplayState& s = obj->state();
-    if (p.matrix) s.matrix = *p.matrix;
-    if (p.colorTransform) s.colorTransform = *p.colorTransform;
     if (p.name) s.name = *p.name;
     if (p.clipDepth) s.clipDepth = *p.clipDepth;
-    if (p.ratio) s.ratio = *p.ratio;
-    if (p.filters) s.filters = *p.filters;
-    if (p.blendMode) s.blendMode = *p.blendMode;
-    if (p.cacheAsBitmap) s.cacheAsBitmap = *p.cacheAsBitmap;
-    if (p.opaqueBackground) s.opaqueBackground = *p.opaqueBackground;
+    // An object a script moved or tinted keeps what the script gave it.
+    if (!s.transformedByScript) {
+        if (p.matrix) s.matrix = *p.matrix;
+        if (p.colorTransform) s.colorTransform = *p.colorTransform;
+        if (p.ratio) s.ratio = *p.ratio;
+        if (p.filters) s.filters = *p.filters;
+        if (p.blendMode) s.blendMode = *p.blendMode;
+        if (p.cacheAsBitmap) s.cacheAsBitmap = *p.cacheAsBitmap;
+        if (p.opaqueBackground) s.opaqueBackground = *p.opaqueBackground;
+    }
     obj->stateChanged();
     ++host_.changes;
 }

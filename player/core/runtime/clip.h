@@ -49,6 +49,8 @@ struct ClipHost {
     // its child clips before it. It runs while the timeline is being changed: the script side
     // queues its unload event here and runs it later.
     std::function<void(Clip&)> onUnload;
+    // Lines the original's debug player writes into the trace log ("Warning: ...").
+    std::function<void(const std::string&)> debugLog;
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {
@@ -129,8 +131,9 @@ public:
 private:
     void runFrame(int frame, bool withActions);
     void queueSounds(int frame);
-    void apply(const FrameCommand& cmd, bool withActions);
-    void place(const PlaceCommand& p);
+    void apply(const FrameCommand& cmd, int frame, bool withActions);
+    // `frame`: the frame of this timeline that places or moves the object.
+    void place(const PlaceCommand& p, int frame);
     std::unique_ptr<DisplayObject> instantiate(const Character& character);
     // `slot` gets `object`; what it held before is unloaded.
     void replaceIn(std::unique_ptr<DisplayObject>& slot, std::unique_ptr<DisplayObject> object);

@@ -64,8 +64,9 @@ void writeTransformProperty(DisplayState& obj, ClipProperty p, double value) {
             break;
         }
         case ClipProperty::Alpha: obj.colorTransform.aMul = int16_t(std::max(-32768.0, std::min(32767.0, value * 2.56))); break;
-        default: break;
+        default: return;
     }
+    obj.transformedByScript = true;  // the timeline no longer moves or tints it
 }
 
 }  // namespace swf

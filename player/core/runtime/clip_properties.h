@@ -18,7 +18,8 @@ enum class ClipProperty : int {
 ClipProperty clipPropertyByName(const std::string& name, bool caseSensitive);
 
 double readTransformProperty(const DisplayState& obj, ClipProperty p);
-// NaN and infinite values are ignored, as in the original.
+// NaN and infinite values are ignored, as in the original. A transform or alpha written marks
+// the object as transformed by script.
 void writeTransformProperty(DisplayState& obj, ClipProperty p, double value);
 
 }  // namespace swf

@@ -31,12 +31,14 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
     vm_->rootMarkers.push_back([this](avm1::Marker& m) { markDisplayList(m, root_); });
+    root_.host().debugLog = [vm = vm_.get()](const std::string& line) { vm->trace(line); };
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
         return level == 0 ? objectFor(root_) : nullptr;
     };
 }
 
 ScriptRuntime::~ScriptRuntime() {
+    root_.host().debugLog = nullptr;
     // Clip objects die with the heap; the clips must not point at them afterwards.
     std::vector<Clip*> pending{&root_};
     while (!pending.empty()) {

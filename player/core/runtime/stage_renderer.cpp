@@ -176,8 +176,8 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
         }
         const uint16_t clipDepth = obj->state().clipDepth;
         if (clipDepth > 0) {
-            // Masks inside a mask are not supported by the renderer's model; they are skipped.
-            if (asMask || clipDepth <= depth) continue;
+            // A mask inside a mask's content limits what that content adds to the outer mask.
+            if (clipDepth <= depth) continue;
             r.beginMask();
             drawObject(r, stage, *obj, toDevice, cx, true);
             r.endMask();

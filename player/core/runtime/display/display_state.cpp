@@ -27,7 +27,7 @@ void hashDisplayState(SignatureHasher& h, const DisplayState& s) {
     if (s.opaqueBackground) h.add(*s.opaqueBackground);
     h.add(bool(s.scrollRect));
     if (s.scrollRect) h.add(*s.scrollRect);
-    h.add(s.placedByScript), h.add(s.transformedByScript);
+    h.add(s.placedByScript), h.add(s.transformedByScript), h.add(s.placeFrame);
 }
 
 }  // namespace swf

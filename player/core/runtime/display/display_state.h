@@ -30,6 +30,7 @@ struct DisplayState {
     std::optional<Rect> scrollRect;    // twips, in the object's own space
     bool placedByScript = false;       // created by duplicateMovieClip, attachMovie, createEmptyMovieClip...
     bool transformedByScript = false;  // a script set _x, _rotation...: the timeline no longer moves it
+    int placeFrame = -1;               // the frame of the parent's timeline that placed it; -1: none
 
     // Filters, a blend mode other than normal, a cached bitmap or an opaque background: the
     // object draws through an offscreen layer.
