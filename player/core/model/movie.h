@@ -38,6 +38,7 @@ struct Movie {
     std::map<uint16_t, std::shared_ptr<const Character>> characters;
     Timeline timeline;
     std::map<uint16_t, ButtonSounds> buttonSounds;  // by button id
+    std::map<std::string, uint16_t> exports;        // ExportAssets: linkage name -> character
     std::vector<TagInfo> tags;
     std::vector<std::string> warnings;  // tags that could not be read, with their codes
 

@@ -76,9 +76,9 @@ private:
     bool handle(Reader& r, uint16_t code, Frame& frame, Timeline& timeline, int nesting) {
         if (isControlTag(code)) ctx_.chargeCommand(r);
         switch (code) {
-            case kTagPlaceObject: frame.commands.push_back(readPlaceObject(r, 1)); return true;
-            case kTagPlaceObject2: frame.commands.push_back(readPlaceObject(r, 2)); return true;
-            case kTagPlaceObject3: frame.commands.push_back(readPlaceObject(r, 3)); return true;
+            case kTagPlaceObject: frame.commands.push_back(readPlaceObject(r, 1, ctx_.movie.version)); return true;
+            case kTagPlaceObject2: frame.commands.push_back(readPlaceObject(r, 2, ctx_.movie.version)); return true;
+            case kTagPlaceObject3: frame.commands.push_back(readPlaceObject(r, 3, ctx_.movie.version)); return true;
             case kTagRemoveObject: frame.commands.push_back(readRemoveObject(r, 1)); return true;
             case kTagRemoveObject2: frame.commands.push_back(readRemoveObject(r, 2)); return true;
             case kTagFrameLabel: frame.labels.push_back(r.cstring()); return true;
@@ -132,6 +132,7 @@ private:
             case kTagDefineButtonSound: readDefineButtonSound(r, ctx_); break;
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
+            case kTagExportAssets: readExportAssets(r, movie); break;
             case kTagScriptLimits:
                 movie.maxRecursionDepth = r.u16();
                 movie.scriptTimeoutSeconds = r.u16();
@@ -155,6 +156,15 @@ private:
                 frame.streamBlock = readSoundStreamBlock(r, timeline.streamHead ? &*timeline.streamHead : nullptr);
                 return true;
             default: return false;
+        }
+    }
+
+    // Linkage names for attachMovie; a later export of a name replaces the earlier one.
+    static void readExportAssets(Reader& r, Movie& movie) {
+        uint16_t count = r.u16();
+        for (uint16_t i = 0; i < count && !r.atEnd() && movie.exports.size() < kMaxExports; ++i) {
+            uint16_t id = r.u16();
+            movie.exports[r.cstring()] = id;
         }
     }
 

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "../model/morph.h"
+#include "clip_events.h"
 #include "../parse/limits.h"
 
 namespace swf {
@@ -44,9 +45,7 @@ void Clip::start() {
     frame_ = 0;
 }
 
-void Clip::step(bool loop) {
-    for (auto& [depth, obj] : list_)
-        if (obj.clip) obj.clip->step();
+void Clip::advance(bool loop) {
     if (!playing_ || !timeline_) return;
     int count = frameCount();
     if (count <= 1) return;
@@ -101,6 +100,9 @@ void Clip::rewindTo(int frame) {
     for (auto it = list_.begin(); it != list_.end();) {
         auto w = wanted.find(it->first);
         bool keep = w != wanted.end() && it->second.character && it->second.character->id == w->second.characterId;
+        // Script-made clips live at depths the timeline does not own and stay.
+        keep = keep || (it->second.clip && it->second.clip->dynamic);
+        if (!keep) unload(it->second);
         it = keep ? std::next(it) : list_.erase(it);
     }
     for (auto& [depth, state] : wanted) {
@@ -133,15 +135,13 @@ void Clip::queueSounds(int frame) {
 void Clip::apply(const FrameCommand& cmd, bool withActions) {
     switch (cmd.kind) {
         case FrameCommand::Kind::Place: place(cmd.place); break;
-        case FrameCommand::Kind::Remove:
-            if (list_.erase(cmd.place.depth)) ++host_.changes;
-            break;
+        case FrameCommand::Kind::Remove: removeAt(cmd.place.depth); break;
         case FrameCommand::Kind::Actions:
             if (withActions) host_.queue.push_back({weak_from_this(), cmd.actions});
             break;
         case FrameCommand::Kind::InitActions:
             if (host_.initActionsRun.insert(cmd.actions.get()).second)
-                host_.queue.push_back({weak_from_this(), cmd.actions, true});
+                host_.queue.push_back({weak_from_this(), cmd.actions, ActionPhase::InitActions});
             break;
     }
 }
@@ -153,30 +153,37 @@ void Clip::place(const PlaceCommand& p) {
     DisplayObject* obj = nullptr;
     if (it != list_.end() && p.move) {
         obj = &it->second;
-        if (character && character != obj->character) instantiate(*obj, character);  // replace
+        if (character && character != obj->character) instantiate(*obj, character, p.clipActions);  // replace
     } else if (character) {
         if (it == list_.end() && list_.size() >= kMaxDisplayObjects) return;
+        if (it != list_.end()) unload(it->second);
         DisplayObject fresh;
         fresh.depth = p.depth;
         obj = &(list_[p.depth] = std::move(fresh));
-        instantiate(*obj, character);
+        instantiate(*obj, character, p.clipActions);
     } else {
         return;
     }
-    if (p.matrix) obj->matrix = *p.matrix;
-    if (p.colorTransform) obj->colorTransform = *p.colorTransform;
-    if (p.name) obj->name = *p.name;
-    if (p.clipDepth) obj->clipDepth = *p.clipDepth;
-    if (p.ratio) obj->ratio = *p.ratio;
-    if (p.filters) obj->filters = *p.filters;
-    if (p.blendMode) obj->blendMode = *p.blendMode;
-    if (p.cacheAsBitmap) obj->cacheAsBitmap = *p.cacheAsBitmap;
-    if (p.opaqueBackground) obj->opaqueBackground = *p.opaqueBackground;
+    applyPlacement(*obj, p);
     if (obj->character && obj->character->kind == CharacterKind::Morph && (p.ratio || !obj->morphShape)) updateMorph(*obj);
     ++host_.changes;
 }
 
-void Clip::instantiate(DisplayObject& obj, const Character* character) {
+void Clip::applyPlacement(DisplayObject& obj, const PlaceCommand& p) {
+    if (p.matrix) obj.matrix = *p.matrix;
+    if (p.colorTransform) obj.colorTransform = *p.colorTransform;
+    if (p.name) obj.name = *p.name;
+    if (p.clipDepth) obj.clipDepth = *p.clipDepth;
+    if (p.ratio) obj.ratio = *p.ratio;
+    if (p.filters) obj.filters = *p.filters;
+    if (p.blendMode) obj.blendMode = *p.blendMode;
+    if (p.cacheAsBitmap) obj.cacheAsBitmap = *p.cacheAsBitmap;
+    if (p.opaqueBackground) obj.opaqueBackground = *p.opaqueBackground;
+    if (p.visible) obj.visible = *p.visible;
+}
+
+void Clip::instantiate(DisplayObject& obj, const Character* character, const ClipEventHandlers& clipActions) {
+    unload(obj);
     obj.character = character;
     obj.clip.reset();
     obj.morphShape.reset();
@@ -187,7 +194,8 @@ void Clip::instantiate(DisplayObject& obj, const Character* character) {
     if (character->kind == CharacterKind::Sprite) {
         const auto& sprite = static_cast<const SpriteCharacter&>(*character);
         obj.clip = std::make_shared<Clip>(host_, &sprite.timeline, this, nesting_ + 1);
-        obj.clip->start();
+        obj.clip->clipActions = clipActions;
+        startClip(host_, obj.clip);
     } else if (character->kind == CharacterKind::Button) {
         const auto& button = static_cast<const ButtonCharacter&>(*character);
         obj.clip = std::make_shared<Clip>(host_, nullptr, this, nesting_ + 1);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../model/movie.h"
+#include "action_queue.h"
 #include "avm1/names.h"
 
 namespace swf {
@@ -36,22 +37,22 @@ struct DisplayObject {
     BlendMode blendMode = BlendMode::Normal;
     bool cacheAsBitmap = false;
     std::optional<Rgba> opaqueBackground;
-};
-
-struct PendingActions {
-    std::weak_ptr<Clip> clip;
-    ActionListPtr actions;
-    bool init = false;  // DoInitAction: runs before the frame scripts queued with it
+    bool visible = true;
 };
 
 // What all clips of one player share.
 struct ClipHost {
     const Movie* movie = nullptr;
-    std::vector<PendingActions> queue;  // frame scripts waiting to run, in order
+    ActionQueue queue;                  // scripts and events waiting to run
+    // Every clip made, oldest first; a tick walks it newest first (the original's order of
+    // enter-frame events and timeline steps). Dead entries are dropped as the walk meets them.
+    std::vector<std::weak_ptr<Clip>> execList;
     std::set<const ActionList*> initActionsRun;  // DoInitAction blocks run once per movie
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
     std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
+    Point mouse;                        // the pointer on the stage, twips
+    const Clip* dragged = nullptr;      // startDrag's clip
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {
@@ -66,9 +67,9 @@ public:
 
     // Shows the first frame; for a new instance, right after it is created.
     void start();
-    // One tick: children step, then this clip moves to its next frame when playing.
-    // `loop` false stops on the last frame instead of wrapping (the root's Loop setting).
-    void step(bool loop = true);
+    // This clip's timeline moves to its next frame when playing (children step on their own,
+    // see clip_events.h). `loop` false stops on the last frame instead of wrapping.
+    void advance(bool loop = true);
     // 0-based; out-of-range targets are clamped to the timeline.
     void gotoFrame(int frame, bool andPlay, bool andStop);
     void play() { playing_ = true; }
@@ -88,19 +89,35 @@ public:
 
     // The entry of a child clip in this clip's display list; null when it is not here.
     DisplayObject* entryOf(const Clip* child);
+    DisplayObject* objectAt(uint16_t depth);
+
+    // Script-made children (duplicateMovieClip, attachMovie, createEmptyMovieClip: a null
+    // `character` is an empty clip): replaces what is at `depth` (its clips unload); null when
+    // the character is not a sprite or the nesting or instance budget is spent.
+    Clip* placeByScript(const Character* character, uint16_t depth, const std::string& name,
+                        const ClipEventHandlers& clipActions = nullptr);
+    // Removes the object at `depth`; its clips get their unload events first.
+    void removeAt(uint16_t depth);
+    // Moves the object at `from` to `to`, swapping with the one there.
+    void swapDepths(uint16_t from, uint16_t to);
     void markChanged() { ++host_.changes; }
     ClipHost& host() { return host_; }
 
     // The clip's script object (variables, properties, methods); made by the script runtime
     // on first use, owned by its heap, cleared by that object when it is collected.
     avm1::Object* scriptObject = nullptr;
+    ClipEventHandlers clipActions;  // onClipEvent handlers of the PlaceObject that made it
+    bool dynamic = false;           // made by a script (removeMovieClip may remove it)
+    bool removed = false;           // taken off the display list: only its unload event runs
 
 private:
     void runFrame(int frame, bool withActions);
     void queueSounds(int frame);
     void apply(const FrameCommand& cmd, bool withActions);
     void place(const PlaceCommand& p);
-    void instantiate(DisplayObject& obj, const Character* character);
+    void instantiate(DisplayObject& obj, const Character* character, const ClipEventHandlers& clipActions = nullptr);
+    void unload(DisplayObject& obj);
+    static void applyPlacement(DisplayObject& obj, const PlaceCommand& p);
     void updateMorph(DisplayObject& obj);
     void rewindTo(int frame);
 

@@ -5,6 +5,7 @@
 #include "../parse/limits.h"
 #include "../parse/movie_loader.h"
 #include "avm1/system_host_services.h"
+#include "clip_events.h"
 #include "script_runtime.h"
 #include "dirty_rects.h"
 #include "stage_renderer.h"
@@ -32,7 +33,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     root_ = std::make_shared<Clip>(host_, &movie_->timeline, nullptr, 0);
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
-    root_->start();
+    startClip(host_, root_);
     runScripts();
     // The first frame's sounds start with the first advance or pull, once the host has had
     // the chance to give an MP3 decoder.
@@ -52,7 +53,7 @@ bool Player::stepFrame() {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
     uint64_t before = host_.changes;
     host_.instanceBudget = kInstancesPerTick;
-    root_->step(loop_);
+    tickClips(host_, *root_, loop_);
     runScripts();
     startFrameSounds();
     return host_.changes != before;
@@ -90,6 +91,32 @@ bool Player::advance(double elapsedMs) {
     }
     if (pendingMs_ > interval) pendingMs_ = interval;  // drop what a stall left behind
     return changed;
+}
+
+void Player::mouseMove(double x, double y) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    host_.mouse = Point{float(x * kTwipsPerPixel), float(y * kTwipsPerPixel)};
+    dispatchInput(kClipMouseMove, "Mouse", "onMouseMove");
+}
+
+void Player::mouseButton(bool down) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    if (down) dispatchInput(kClipMouseDown, "Mouse", "onMouseDown");
+    else dispatchInput(kClipMouseUp, "Mouse", "onMouseUp");
+}
+
+void Player::key(bool down) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    if (down) dispatchInput(kClipKeyDown, "Key", "onKeyDown");
+    else dispatchInput(kClipKeyUp, "Key", "onKeyUp");
+}
+
+// Clips get the event first, then the listeners of Mouse or Key, as the original sends them.
+void Player::dispatchInput(uint32_t event, const char* broadcaster, const char* message) {
+    queueEventForAll(host_, event);
+    scripts_->runQueued(host_);
+    scripts_->broadcast(broadcaster, message);
+    scripts_->runQueued(host_);
 }
 
 BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const {
