@@ -42,7 +42,7 @@ int Clip::frameCount() const { return timeline_ ? int(timeline_->frames.size()) 
 
 void Clip::start() {
     if (timeline_ && !timeline_->frames.empty()) runFrame(0, true);
-    frame_ = 0;
+    frame_ = timeline_ && timeline_->frames.empty() ? -1 : 0;  // an empty clip is on no frame
 }
 
 void Clip::advance(bool loop) {
@@ -64,6 +64,7 @@ void Clip::gotoFrame(int frame, bool andPlay, bool andStop) {
     if (andStop) playing_ = false;
     if (!timeline_) return;
     int count = frameCount();
+    if (count == 0) return;
     if (frame < 0) frame = 0;
     if (frame >= count) frame = count - 1;
     if (frame == frame_) return;
@@ -170,7 +171,10 @@ void Clip::place(const PlaceCommand& p) {
 }
 
 void Clip::applyPlacement(DisplayObject& obj, const PlaceCommand& p) {
-    if (p.matrix) obj.matrix = *p.matrix;
+    if (p.matrix) {
+        obj.matrix = *p.matrix;
+        obj.scripted.valid = false;
+    }
     if (p.colorTransform) obj.colorTransform = *p.colorTransform;
     if (p.name) obj.name = *p.name;
     if (p.clipDepth) obj.clipDepth = *p.clipDepth;

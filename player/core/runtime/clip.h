@@ -38,6 +38,12 @@ struct DisplayObject {
     bool cacheAsBitmap = false;
     std::optional<Rgba> opaqueBackground;
     bool visible = true;
+    // The scale and rotation a script last set or read: the matrix alone cannot tell -50 %
+    // from 180 degrees, and the original keeps what was set. Stale once the timeline moves it.
+    struct ScriptTransform {
+        bool valid = false;
+        double xscale = 100, yscale = 100, rotation = 0;  // percent, percent, degrees
+    } scripted;
 };
 
 // What all clips of one player share.
@@ -52,6 +58,9 @@ struct ClipHost {
     size_t instanceBudget = 0;          // instances that may still be created this tick
     std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
     Point mouse;                        // the pointer on the stage, twips
+    DisplayObject rootEntry;            // the root's own transform, which scripts may set
+    int quality = 2;                    // _quality: 0 LOW, 1 MEDIUM, 2 HIGH, 3 BEST
+    int soundBufferSeconds = 5;         // _soundbuftime
     const Clip* dragged = nullptr;      // startDrag's clip
 };
 

@@ -7,13 +7,9 @@
 namespace swf {
 namespace {
 
-// createEmptyMovieClip's character: one empty frame.
+// createEmptyMovieClip's character: no frames at all (_currentframe 0, _totalframes 1).
 const SpriteCharacter& emptySprite() {
-    static const SpriteCharacter sprite = [] {
-        SpriteCharacter s;
-        s.timeline.frames.emplace_back();
-        return s;
-    }();
+    static const SpriteCharacter sprite;
     return sprite;
 }
 
@@ -76,7 +72,7 @@ Clip* Clip::placeByScript(const Character* character, uint16_t depth, const std:
     obj.clip->clipActions = clipActions;
     obj.clip->dynamic = true;
     std::shared_ptr<Clip> clip = obj.clip;
-    startClip(host_, clip);
+    startClip(host_, clip, true);
     ++host_.changes;
     return clip.get();
 }

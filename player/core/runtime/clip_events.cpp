@@ -7,10 +7,12 @@ bool attached(const Clip& clip, const Clip& root) { return &clip == &root || cli
 
 }  // namespace
 
-void startClip(ClipHost& host, const std::shared_ptr<Clip>& clip) {
+void startClip(ClipHost& host, const std::shared_ptr<Clip>& clip, bool byScript) {
     host.execList.push_back(clip);
-    host.queue.push_back({clip, nullptr, ActionPhase::Initialize, kClipInitialize});
-    host.queue.push_back({clip, nullptr, ActionPhase::Construct, kClipConstruct});
+    if (!byScript) {
+        host.queue.push_back({clip, nullptr, ActionPhase::Initialize, kClipInitialize});
+        host.queue.push_back({clip, nullptr, ActionPhase::Construct, kClipConstruct});
+    }
     host.queue.push_back({clip, nullptr, ActionPhase::Normal, kClipLoad});
     clip->start();
 }

@@ -12,8 +12,9 @@
 
 namespace swf {
 
-// Registers a new clip with the tick walk, queues its creation events, shows its first frame.
-void startClip(ClipHost& host, const std::shared_ptr<Clip>& clip);
+// Registers a new clip with the tick walk, queues its creation events (initialize and
+// construct only for timeline clips: a script runs those at once), shows its first frame.
+void startClip(ClipHost& host, const std::shared_ptr<Clip>& clip, bool byScript = false);
 
 // One tick of every clip below and including the root. `loop` is the root's Loop setting.
 void tickClips(ClipHost& host, Clip& root, bool loop);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "avm1/script_clip.h"
 #include "clip.h"
@@ -17,6 +18,7 @@ public:
     ~ClipObject() override;
 
     Clip* clip() const { return clip_.lock().get(); }
+    ScriptRuntime& runtime() const { return runtime_; }
 
     bool getSpecial(avm1::Vm& vm, const std::string& name, avm1::Value& out) override;
     bool setSpecial(avm1::Vm& vm, const std::string& name, const avm1::Value& value) override;
@@ -38,12 +40,16 @@ public:
     void duplicate(avm1::Vm& vm, const std::string& name, int depth) override;
     void removeClip(avm1::Vm& vm) override;
 
-private:
-    std::string instanceName();
+    // The clip's own entry in its parent's list (the root's in the host); null once removed.
     DisplayObject* entry();
+    std::string instanceName();
+
+private:
 
     std::weak_ptr<Clip> clip_;
     ScriptRuntime& runtime_;
+    std::optional<bool> focusRect_;  // null until set: the stage's setting applies
+    bool lockRoot_ = false;
 };
 
 }  // namespace swf

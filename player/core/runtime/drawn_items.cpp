@@ -100,6 +100,7 @@ public:
             h.add(path);
             h.add(depth);
             size_t first = out_.size();
+            if (!obj.visible && obj.clipDepth == 0) continue;
             object(obj, m * obj.matrix, cx * obj.colorTransform, h.h, state.h, rootDepth < 0 ? depth : rootDepth);
             if (obj.clipDepth > depth) {
                 Hasher maskSig;

@@ -119,6 +119,11 @@ void Player::dispatchInput(uint32_t event, const char* broadcaster, const char* 
     scripts_->runQueued(host_);
 }
 
+// The stage's transform with the root's own, which a script may set (_root._x = 10).
+Matrix Player::rootToCanvas(const Canvas& canvas, ScaleMode mode) const {
+    return stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode) * host_.rootEntry.matrix;
+}
+
 BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const {
     const CacheSetup& c = cacheSetup_;
     const Matrix& m = c.toDevice;
@@ -148,17 +153,17 @@ void Player::renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0,
     if (canvas.width <= 0 || canvas.height <= 0) return;
     const IntRect band{0, std::max(0, y0), canvas.width, std::min(canvas.height, y1)};
     if (band.empty()) return;
-    draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, &band, false);
+    draw(canvas, rootToCanvas(canvas, mode), quality, &band, false);
 }
 
 void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
     if (canvas.width <= 0 || canvas.height <= 0) return;
-    draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, nullptr);
+    draw(canvas, rootToCanvas(canvas, mode), quality, nullptr);
 }
 
 std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quality quality) {
     if (canvas.width <= 0 || canvas.height <= 0) return {};
-    Matrix toDevice = stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode);
+    Matrix toDevice = rootToCanvas(canvas, mode);
     std::vector<DrawnItem> items = collectDrawnItems(*root_, toDevice, canvas.width, canvas.height);
     bool sameSetup = last_.valid && last_.width == canvas.width && last_.height == canvas.height &&
                      last_.mode == mode && last_.quality == quality;

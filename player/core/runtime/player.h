@@ -121,6 +121,7 @@ private:
     void advanceSilently(double elapsedMs);
     int soundtrackSteps();
     void runScripts();
+    Matrix rootToCanvas(const Canvas& canvas, ScaleMode mode) const;
     void dispatchInput(uint32_t event, const char* broadcaster, const char* message);
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers = true) const;
 

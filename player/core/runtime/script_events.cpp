@@ -31,6 +31,15 @@ void ScriptRuntime::callHandler(avm1::Object* self, const char* method) {
     }
 }
 
+ClipObject* ScriptRuntime::constructByScript(Clip& clip, avm1::Object* initObject) {
+    ClipObject* self = objectFor(clip);
+    if (initObject)
+        for (const std::string& name : vm_->enumerate(initObject)) vm_->setMember(self, name, vm_->getMember(initObject, name));
+    runEvent(clip, kClipInitialize);
+    runEvent(clip, kClipConstruct);
+    return self;
+}
+
 void ScriptRuntime::broadcast(const char* object, const char* message) {
     avm1::Value target = vm_->getMember(vm_->global(), object);
     if (!target.asObject()) return;

@@ -31,6 +31,10 @@ public:
     // Runs queued scripts only (a goto from the host).
     void runQueued(ClipHost& host);
 
+    // A clip a script made (attachMovie, duplicateMovieClip, createEmptyMovieClip): copies
+    // `initObject`'s properties onto it, then runs its initialize and construct events and its
+    // class's constructor at once; its load event and first frame's scripts stay queued.
+    ClipObject* constructByScript(Clip& clip, avm1::Object* initObject);
     // _global[object].broadcastMessage(message): Key and Mouse listeners.
     void broadcast(const char* object, const char* message);
     // The constructor Object.registerClass gave the clip's linkage name, or null.

@@ -203,6 +203,7 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
             masks.push_back(obj.clipDepth);
             continue;
         }
+        if (!obj.visible) continue;  // _visible false: not drawn (a mask masks all the same)
         drawObject(r, stage, obj, toDevice, cx, asMask);
     }
     for (size_t i = 0; i < masks.size(); ++i) r.popMask();

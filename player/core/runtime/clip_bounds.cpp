@@ -1,0 +1,150 @@
+#include "clip_bounds.h"
+
+#include <cmath>
+#include <map>
+
+namespace swf {
+namespace {
+
+void addRect(Bounds& b, const Rect& r, const Matrix& m) {
+    if (r.xMax < r.xMin || r.yMax < r.yMin) return;
+    for (Point p : {Point{float(r.xMin), float(r.yMin)}, Point{float(r.xMax), float(r.yMin)},
+                    Point{float(r.xMin), float(r.yMax)}, Point{float(r.xMax), float(r.yMax)}}) {
+        // In double: a script may scale a clip far past what a float keeps exactly.
+        double x = double(m.a) * p.x + double(m.c) * p.y + m.tx;
+        double y = double(m.b) * p.x + double(m.d) * p.y + m.ty;
+        b.add(x, y);
+    }
+}
+
+void merge(Bounds& into, const Bounds& b) {
+    if (b.empty) return;
+    into.add(b.xMin, b.yMin);
+    into.add(b.xMax, b.yMax);
+}
+
+const Shape* shapeOf(const DisplayObject& obj) {
+    if (!obj.character) return nullptr;
+    if (obj.character->kind == CharacterKind::Shape) return &static_cast<const ShapeCharacter&>(*obj.character).shape;
+    if (obj.character->kind == CharacterKind::Morph) return obj.morphShape.get();
+    return nullptr;
+}
+
+// Ray to the right of `p`: a fill whose edges it crosses an odd number of times holds it.
+bool shapeHits(const Shape& shape, Point p) {
+    for (const ShapeLayer& layer : shape.layers) {
+        std::map<uint16_t, int> crossings;
+        auto cross = [&](Point a, Point b, const Edge& e) {
+            if ((a.y > p.y) == (b.y > p.y)) return;
+            float x = a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y);
+            if (x <= p.x) return;
+            if (e.fill0) ++crossings[e.fill0];
+            if (e.fill1 && e.fill1 != e.fill0) ++crossings[e.fill1];
+        };
+        for (const Edge& e : layer.edges) {
+            if (e.fill0 == e.fill1) continue;
+            if (!e.curved) {
+                cross(e.from, e.to, e);
+                continue;
+            }
+            Point prev = e.from;
+            constexpr int kSteps = 8;
+            for (int i = 1; i <= kSteps; ++i) {
+                float t = float(i) / kSteps, u = 1 - t;
+                Point q{u * u * e.from.x + 2 * u * t * e.control.x + t * t * e.to.x,
+                        u * u * e.from.y + 2 * u * t * e.control.y + t * t * e.to.y};
+                cross(prev, q, e);
+                prev = q;
+            }
+        }
+        for (const auto& [fill, count] : crossings)
+            if (count % 2) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool invertMatrix(const Matrix& m, Matrix& out) {
+    double det = double(m.a) * m.d - double(m.b) * m.c;
+    if (det == 0 || !std::isfinite(det)) return false;
+    out.a = float(m.d / det);
+    out.b = float(-m.b / det);
+    out.c = float(-m.c / det);
+    out.d = float(m.a / det);
+    out.tx = float((double(m.c) * m.ty - double(m.d) * m.tx) / det);
+    out.ty = float((double(m.b) * m.tx - double(m.a) * m.ty) / det);
+    return true;
+}
+
+
+Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
+    Bounds b;
+    const Matrix m = parent * obj.matrix;
+    if (obj.clip) return clipBounds(*obj.clip, m);
+    if (!obj.character) return b;
+    switch (obj.character->kind) {
+        case CharacterKind::Shape:
+        case CharacterKind::Morph:
+            if (const Shape* s = shapeOf(obj)) addRect(b, s->bounds, m);
+            break;
+        case CharacterKind::Text: addRect(b, static_cast<const TextCharacter&>(*obj.character).bounds, m); break;
+        case CharacterKind::EditText: addRect(b, static_cast<const EditTextCharacter&>(*obj.character).bounds, m); break;
+        case CharacterKind::Bitmap: {
+            const auto& bitmap = static_cast<const BitmapCharacter&>(*obj.character).bitmap;
+            if (bitmap) addRect(b, Rect{0, bitmap->width * 20, 0, bitmap->height * 20}, m);
+            break;
+        }
+        default: break;
+    }
+    return b;
+}
+
+Bounds clipBounds(const Clip& clip, const Matrix& m) {
+    Bounds b;
+    for (const auto& [depth, obj] : clip.displayList()) merge(b, objectBounds(obj, m));
+    return b;
+}
+
+Matrix clipToStage(Clip& clip) {
+    Matrix m;
+    Clip* c = &clip;
+    for (int guard = 0; c && guard < 64; ++guard) {
+        Clip* parent = c->parent();
+        DisplayObject* e = parent ? parent->entryOf(c) : &c->host().rootEntry;
+        if (e) m = e->matrix * m;
+        c = parent;
+    }
+    return m;
+}
+
+Point globalToLocal(Clip& clip, Point stagePoint) {
+    Matrix inverse;
+    if (!invertMatrix(clipToStage(clip), inverse)) return stagePoint;
+    return inverse.apply(stagePoint);
+}
+
+bool clipHitsPoint(const Clip& clip, const Matrix& toStage, Point stagePoint) {
+    for (const auto& [depth, obj] : clip.displayList()) {
+        if (!obj.visible || obj.clipDepth) continue;
+        const Matrix m = toStage * obj.matrix;
+        if (obj.clip) {
+            if (clipHitsPoint(*obj.clip, m, stagePoint)) return true;
+            continue;
+        }
+        Matrix inverse;
+        if (!invertMatrix(m, inverse)) continue;
+        Point local = inverse.apply(stagePoint);
+        if (const Shape* s = shapeOf(obj)) {
+            if (shapeHits(*s, local)) return true;
+            continue;
+        }
+        Bounds b = objectBounds(obj, toStage);
+        if (!b.empty && stagePoint.x >= b.xMin && stagePoint.x <= b.xMax && stagePoint.y >= b.yMin &&
+            stagePoint.y <= b.yMax)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace swf

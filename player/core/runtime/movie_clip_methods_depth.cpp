@@ -1,0 +1,175 @@
+// MovieClip methods that add, remove and reorder clips: duplicateMovieClip, attachMovie,
+// createEmptyMovieClip, removeMovieClip, swapDepths, getDepth, getNextHighestDepth,
+// getInstanceAtDepth. Scripts count depths from -16384 (timeline depth 0).
+#include "avm1/native_class.h"
+#include "clip_events.h"
+#include "clip_object.h"
+#include "movie_clip_methods.h"
+#include "script_runtime.h"
+
+namespace swf {
+namespace {
+
+using avm1::Arguments;
+using avm1::Value;
+using avm1::Vm;
+
+constexpr int kDepthOffset = 16384;
+
+// A script depth as a display-list depth; false outside what the list can hold.
+bool listDepth(Vm& vm, const Value& v, uint16_t& out) {
+    double d = vm.toNumber(v);
+    if (!std::isfinite(d)) return false;
+    double listed = std::trunc(d) + kDepthOffset;
+    if (listed < 0 || listed > 65535) return false;
+    out = uint16_t(listed);
+    return true;
+}
+
+Value depthValue(uint16_t depth) { return Value::number(double(depth) - kDepthOffset); }
+
+Value newClipValue(Vm& vm, Clip* made, const Value& init, ScriptRuntime& runtime) {
+    if (!made) return Value();
+    ClipObject* o = runtime.constructByScript(*made, init.asObject());
+    return vm.swfVersion() >= 6 ? Value::object(o) : Value();
+}
+
+Value attachMovie(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    uint16_t depth = 0;
+    if (!clip || args.size() < 3 || !listDepth(vm, args[2], depth)) return Value();
+    const std::string id = vm.toString(args[0]);
+    const Movie& movie = *clip->host().movie;
+    const Character* character = nullptr;
+    for (const auto& [name, characterId] : movie.exports)
+        if (avm1::sameName(name, id, avm1::NameRule{false})) character = movie.character(characterId);
+    if (!character) return Value();
+    Clip* made = clip->placeByScript(character, depth, vm.toString(args[1]));
+    return newClipValue(vm, made, args[3], self->runtime());
+}
+
+Value createEmptyMovieClip(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    uint16_t depth = 0;
+    if (!clip || args.size() < 2 || !listDepth(vm, args[1], depth)) return Value();
+    Clip* made = clip->placeByScript(nullptr, depth, vm.toString(args[0]));
+    if (!made) return Value();
+    return Value::object(self->runtime().constructByScript(*made, nullptr));
+}
+
+Value duplicateMovieClip(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    if (!self || args.size() < 2) return Value();
+    ClipObject* copy = duplicateClip(vm, *self, vm.toString(args[0]), args[1], args[2].asObject());
+    return copy && vm.swfVersion() >= 6 ? Value::object(copy) : Value();
+}
+
+Value removeMovieClip(Vm& vm, const Value& s, const Arguments&) {
+    if (ClipObject* self = clipObjectOf(s)) removeClipByScript(vm, *self);
+    return Value();
+}
+
+Value getDepth(Vm&, const Value& s, const Arguments&) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    if (clip && !clip->parent()) return Value::number(-kDepthOffset);
+    DisplayObject* entry = self ? self->entry() : nullptr;
+    return entry ? depthValue(entry->depth) : Value();
+}
+
+Value getNextHighestDepth(Vm&, const Value& s, const Arguments&) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    if (!clip) return Value();
+    const auto& list = clip->displayList();
+    int next = list.empty() ? 0 : std::max(0, int(list.rbegin()->first) - kDepthOffset + 1);
+    return Value::number(next);
+}
+
+// An object that is no clip (a shape) answers with the clip that holds it.
+Value getInstanceAtDepth(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    uint16_t depth = 0;
+    if (!clip || args.empty() || !listDepth(vm, args[0], depth)) return Value();
+    DisplayObject* obj = clip->objectAt(depth);
+    if (!obj) return Value();
+    if (!obj->clip) return Value::object(self);
+    return Value::object(self->runtime().objectFor(*obj->clip));
+}
+
+// swapDepths(depth) or swapDepths(sibling): a clip moved this way leaves the timeline's control.
+Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    Clip* parent = clip ? clip->parent() : nullptr;
+    DisplayObject* entry = parent ? self->entry() : nullptr;
+    if (!entry || args.empty()) return Value();
+    uint16_t to = 0;
+    if (ClipObject* other = clipObjectOf(args[0])) {
+        Clip* otherClip = other->clip();
+        DisplayObject* otherEntry = otherClip && otherClip->parent() == parent ? other->entry() : nullptr;
+        if (!otherEntry) return Value();
+        to = otherEntry->depth;
+        otherClip->dynamic = true;
+    } else if (!listDepth(vm, args[0], to)) {
+        return Value();
+    }
+    clip->dynamic = true;
+    if (DisplayObject* there = parent->objectAt(to); there && there->clip) there->clip->dynamic = true;
+    parent->swapDepths(entry->depth, to);
+    return Value();
+}
+
+}  // namespace
+
+ClipObject* clipObjectOf(const Value& v) {
+    auto* c = dynamic_cast<ClipObject*>(v.asObject());
+    return c && c->alive() ? c : nullptr;
+}
+
+ClipObject* duplicateClip(Vm& vm, ClipObject& self, const std::string& name, const Value& depthArg,
+                          avm1::Object* initObject) {
+    Clip* clip = self.clip();
+    Clip* parent = clip ? clip->parent() : nullptr;
+    DisplayObject* entry = parent ? self.entry() : nullptr;
+    uint16_t depth = 0;
+    if (!entry || !listDepth(vm, depthArg, depth)) return nullptr;
+    const DisplayObject original = *entry;  // the copy below may replace this entry
+    Clip* made = parent->placeByScript(original.character, depth, name, clip->clipActions);
+    if (!made) return nullptr;
+    if (DisplayObject* copy = parent->entryOf(made)) {
+        copy->matrix = original.matrix;
+        copy->colorTransform = original.colorTransform;
+        copy->clipDepth = original.clipDepth;
+        copy->filters = original.filters;
+        copy->blendMode = original.blendMode;
+        copy->visible = original.visible;
+        copy->scripted = original.scripted;
+    }
+    return self.runtime().constructByScript(*made, initObject);
+}
+
+// Clips at script depths 0 and up (made or moved there by scripts) can be removed.
+void removeClipByScript(Vm&, ClipObject& self) {
+    Clip* clip = self.clip();
+    Clip* parent = clip ? clip->parent() : nullptr;
+    DisplayObject* entry = parent ? self.entry() : nullptr;
+    if (!entry || entry->depth < kDepthOffset) return;
+    parent->removeAt(entry->depth);
+}
+
+void registerDepthMethods(Vm& vm, avm1::Object* proto) {
+    avm1::defineMethod(vm, proto, "attachMovie", attachMovie);
+    avm1::defineMethod(vm, proto, "createEmptyMovieClip", createEmptyMovieClip);
+    avm1::defineMethod(vm, proto, "duplicateMovieClip", duplicateMovieClip);
+    avm1::defineMethod(vm, proto, "removeMovieClip", removeMovieClip);
+    avm1::defineMethod(vm, proto, "getDepth", getDepth);
+    avm1::defineMethod(vm, proto, "getNextHighestDepth", getNextHighestDepth);
+    avm1::defineMethod(vm, proto, "getInstanceAtDepth", getInstanceAtDepth);
+    avm1::defineMethod(vm, proto, "swapDepths", swapDepths);
+}
+
+}  // namespace swf
