@@ -166,6 +166,8 @@ void Clip::place(const PlaceCommand& p) {
         return;
     }
     applyPlacement(*obj, p);
+    // Unnamed clips are still reachable by script under a name of their own.
+    if (obj->clip && obj->name.empty()) obj->name = "instance" + std::to_string(++host_.instancesNamed);
     if (obj->character && obj->character->kind == CharacterKind::Morph && (p.ratio || !obj->morphShape)) updateMorph(*obj);
     ++host_.changes;
 }
@@ -199,10 +201,12 @@ void Clip::instantiate(DisplayObject& obj, const Character* character, const Cli
         const auto& sprite = static_cast<const SpriteCharacter&>(*character);
         obj.clip = std::make_shared<Clip>(host_, &sprite.timeline, this, nesting_ + 1);
         obj.clip->clipActions = clipActions;
+        obj.clip->depthInParent = obj.depth;
         startClip(host_, obj.clip);
     } else if (character->kind == CharacterKind::Button) {
         const auto& button = static_cast<const ButtonCharacter&>(*character);
         obj.clip = std::make_shared<Clip>(host_, nullptr, this, nesting_ + 1);
+        obj.clip->depthInParent = obj.depth;
         for (const ButtonRecord& rec : button.records) {
             const Character* c = rec.isUp() ? host_.movie->character(rec.characterId) : nullptr;
             if (c) obj.clip->placeStatic(rec, c);
@@ -227,6 +231,9 @@ void Clip::updateMorph(DisplayObject& obj) {
 }
 
 DisplayObject* Clip::entryOf(const Clip* child) {
+    if (!child) return nullptr;
+    auto at = list_.find(child->depthInParent);
+    if (at != list_.end() && at->second.clip.get() == child) return &at->second;
     for (auto& [depth, obj] : list_)
         if (obj.clip.get() == child) return &obj;
     return nullptr;

@@ -61,6 +61,7 @@ struct ClipHost {
     DisplayObject rootEntry;            // the root's own transform, which scripts may set
     int quality = 2;                    // _quality: 0 LOW, 1 MEDIUM, 2 HIGH, 3 BEST
     int soundBufferSeconds = 5;         // _soundbuftime
+    uint32_t instancesNamed = 0;        // "instanceN" names given to unnamed clips
     const Clip* dragged = nullptr;      // startDrag's clip
 };
 
@@ -118,6 +119,7 @@ public:
     ClipEventHandlers clipActions;  // onClipEvent handlers of the PlaceObject that made it
     bool dynamic = false;           // made by a script (removeMovieClip may remove it)
     bool removed = false;           // taken off the display list: only its unload event runs
+    uint16_t depthInParent = 0;     // where entryOf looks first (scripts ask for it constantly)
 
 private:
     void runFrame(int frame, bool withActions);

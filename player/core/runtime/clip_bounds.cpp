@@ -6,15 +6,19 @@
 namespace swf {
 namespace {
 
+void addBox(Bounds& b, double x0, double y0, double x1, double y1, const Matrix& m) {
+    const double xs[] = {x0, x1, x0, x1}, ys[] = {y0, y0, y1, y1};
+    for (int i = 0; i < 4; ++i) {
+        // In double: a script may scale a clip far past what a float keeps exactly.
+        double x = double(m.a) * xs[i] + double(m.c) * ys[i] + m.tx;
+        double y = double(m.b) * xs[i] + double(m.d) * ys[i] + m.ty;
+        b.add(std::round(x), std::round(y));  // whole twips, as the original keeps them
+    }
+}
+
 void addRect(Bounds& b, const Rect& r, const Matrix& m) {
     if (r.xMax < r.xMin || r.yMax < r.yMin) return;
-    for (Point p : {Point{float(r.xMin), float(r.yMin)}, Point{float(r.xMax), float(r.yMin)},
-                    Point{float(r.xMin), float(r.yMax)}, Point{float(r.xMax), float(r.yMax)}}) {
-        // In double: a script may scale a clip far past what a float keeps exactly.
-        double x = double(m.a) * p.x + double(m.c) * p.y + m.tx;
-        double y = double(m.b) * p.x + double(m.d) * p.y + m.ty;
-        b.add(x, y);
-    }
+    addBox(b, r.xMin, r.yMin, r.xMax, r.yMax, m);
 }
 
 void merge(Bounds& into, const Bounds& b) {
@@ -81,7 +85,14 @@ bool invertMatrix(const Matrix& m, Matrix& out) {
 Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
     Bounds b;
     const Matrix m = parent * obj.matrix;
-    if (obj.clip) return clipBounds(*obj.clip, m);
+    if (obj.clip) {
+        // The child's box in its own space, boxed again through the transform (the original
+        // boxes level by level, so a rotated child reports the box of its box).
+        Bounds inner = clipBounds(*obj.clip, Matrix{});
+        if (inner.empty) return b;
+        addBox(b, inner.xMin, inner.yMin, inner.xMax, inner.yMax, m);
+        return b;
+    }
     if (!obj.character) return b;
     switch (obj.character->kind) {
         case CharacterKind::Shape:

@@ -50,7 +50,9 @@ void Clip::swapDepths(uint16_t from, uint16_t to) {
         list_[from] = std::move(other);
     }
     moved.depth = to;
+    if (moved.clip) moved.clip->depthInParent = to;
     list_[to] = std::move(moved);
+    if (auto back = list_.find(from); back != list_.end() && back->second.clip) back->second.clip->depthInParent = from;
     ++host_.changes;
 }
 
@@ -71,6 +73,7 @@ Clip* Clip::placeByScript(const Character* character, uint16_t depth, const std:
     obj.clip = std::make_shared<Clip>(host_, &sprite.timeline, this, nesting_ + 1);
     obj.clip->clipActions = clipActions;
     obj.clip->dynamic = true;
+    obj.clip->depthInParent = depth;
     std::shared_ptr<Clip> clip = obj.clip;
     startClip(host_, clip, true);
     ++host_.changes;

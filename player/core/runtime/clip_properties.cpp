@@ -1,6 +1,8 @@
 #include "clip_properties.h"
 
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 
 #include "avm1/names.h"
@@ -47,8 +49,15 @@ void rebuild(DisplayObject& obj) {
 
 ClipProperty clipPropertyByName(const std::string& name, bool caseSensitive) {
     if (name.empty() || name[0] != '_') return ClipProperty::Count;
+    // Every script access to a clip's variable passes here: compare lengths before the names.
+    static const auto lengths = [] {
+        std::array<size_t, size_t(ClipProperty::Count)> out{};
+        for (size_t i = 0; i < out.size(); ++i) out[i] = std::strlen(kNames[i]);
+        return out;
+    }();
     for (int i = 0; i < int(ClipProperty::Count); ++i)
-        if (avm1::sameName(name, kNames[i], avm1::NameRule{caseSensitive})) return ClipProperty(i);
+        if (lengths[size_t(i)] == name.size() && avm1::sameName(name, kNames[i], avm1::NameRule{caseSensitive}))
+            return ClipProperty(i);
     return ClipProperty::Count;
 }
 
