@@ -3,6 +3,8 @@
 #include <cmath>
 #include <map>
 
+#include "display/morph_display.h"
+
 namespace swf {
 namespace {
 
@@ -28,9 +30,9 @@ void merge(Bounds& into, const Bounds& b) {
 }
 
 const Shape* shapeOf(const DisplayObject& obj) {
-    if (!obj.character) return nullptr;
-    if (obj.character->kind == CharacterKind::Shape) return &static_cast<const ShapeCharacter&>(*obj.character).shape;
-    if (obj.character->kind == CharacterKind::Morph) return obj.morphShape.get();
+    const Character* c = obj.character();
+    if (c->kind == CharacterKind::Shape) return &static_cast<const ShapeCharacter&>(*c).shape;
+    if (c->kind == CharacterKind::Morph) return static_cast<const MorphDisplay&>(obj).shape();
     return nullptr;
 }
 
@@ -84,25 +86,25 @@ bool invertMatrix(const Matrix& m, Matrix& out) {
 
 Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
     Bounds b;
-    const Matrix m = parent * obj.matrix;
-    if (obj.clip) {
+    const Matrix m = parent * obj.state().matrix;
+    if (Clip* clip = obj.clip()) {
         // The child's box in its own space, boxed again through the transform (the original
         // boxes level by level, so a rotated child reports the box of its box).
-        Bounds inner = clipBounds(*obj.clip, Matrix{});
+        Bounds inner = clipBounds(*clip, Matrix{});
         if (inner.empty) return b;
         addBox(b, inner.xMin, inner.yMin, inner.xMax, inner.yMax, m);
         return b;
     }
-    if (!obj.character) return b;
-    switch (obj.character->kind) {
+    const Character& c = *obj.character();
+    switch (c.kind) {
         case CharacterKind::Shape:
         case CharacterKind::Morph:
             if (const Shape* s = shapeOf(obj)) addRect(b, s->bounds, m);
             break;
-        case CharacterKind::Text: addRect(b, static_cast<const TextCharacter&>(*obj.character).bounds, m); break;
-        case CharacterKind::EditText: addRect(b, static_cast<const EditTextCharacter&>(*obj.character).bounds, m); break;
+        case CharacterKind::Text: addRect(b, static_cast<const TextCharacter&>(c).bounds, m); break;
+        case CharacterKind::EditText: addRect(b, static_cast<const EditTextCharacter&>(c).bounds, m); break;
         case CharacterKind::Bitmap: {
-            const auto& bitmap = static_cast<const BitmapCharacter&>(*obj.character).bitmap;
+            const auto& bitmap = static_cast<const BitmapCharacter&>(c).bitmap;
             if (bitmap) addRect(b, Rect{0, bitmap->width * 20, 0, bitmap->height * 20}, m);
             break;
         }
@@ -113,7 +115,7 @@ Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
 
 Bounds clipBounds(const Clip& clip, const Matrix& m) {
     Bounds b;
-    for (const auto& [depth, obj] : clip.displayList()) merge(b, objectBounds(obj, m));
+    for (const auto& [depth, obj] : clip.displayList()) merge(b, objectBounds(*obj, m));
     return b;
 }
 
@@ -121,10 +123,10 @@ Matrix clipToStage(Clip& clip) {
     Matrix m;
     Clip* c = &clip;
     for (int guard = 0; c && guard < 64; ++guard) {
-        Clip* parent = c->parent();
-        DisplayObject* e = parent ? parent->entryOf(c) : &c->host().rootEntry;
-        if (e) m = e->matrix * m;
-        c = parent;
+        DisplayObject* shown = c->displayObject();
+        if (shown) m = shown->state().matrix * m;
+        else if (!c->parent()) m = c->host().rootState.matrix * m;
+        c = c->parent();
     }
     return m;
 }
@@ -136,11 +138,12 @@ Point globalToLocal(Clip& clip, Point stagePoint) {
 }
 
 bool clipHitsPoint(const Clip& clip, const Matrix& toStage, Point stagePoint) {
-    for (const auto& [depth, obj] : clip.displayList()) {
-        if (!obj.visible || obj.clipDepth) continue;
-        const Matrix m = toStage * obj.matrix;
-        if (obj.clip) {
-            if (clipHitsPoint(*obj.clip, m, stagePoint)) return true;
+    for (const auto& [depth, object] : clip.displayList()) {
+        const DisplayObject& obj = *object;
+        if (!obj.state().visible || obj.state().clipDepth) continue;
+        const Matrix m = toStage * obj.state().matrix;
+        if (Clip* child = obj.clip()) {
+            if (clipHitsPoint(*child, m, stagePoint)) return true;
             continue;
         }
         Matrix inverse;

@@ -17,6 +17,12 @@ void startClip(ClipHost& host, const std::shared_ptr<Clip>& clip, bool byScript)
     clip->start();
 }
 
+void queueUnload(ClipHost& host, Clip& clip) {
+    clip.removed = true;
+    std::shared_ptr<Clip> keep = clip.shared_from_this();
+    host.queue.push_back({keep, nullptr, ActionPhase::Normal, kClipUnload, keep});
+}
+
 void tickClips(ClipHost& host, Clip& root, bool loop) {
     // Clips made during the walk are at the end and already showed their first frame.
     size_t live = 0;

@@ -16,6 +16,10 @@ namespace swf {
 // construct only for timeline clips: a script runs those at once), shows its first frame.
 void startClip(ClipHost& host, const std::shared_ptr<Clip>& clip, bool byScript = false);
 
+// A clip taken off the display list (ClipHost::onUnload): its unload event is queued, keeping
+// it alive until then, and nothing else it queued runs.
+void queueUnload(ClipHost& host, Clip& clip);
+
 // One tick of every clip below and including the root. `loop` is the root's Loop setting.
 void tickClips(ClipHost& host, Clip& root, bool loop);
 

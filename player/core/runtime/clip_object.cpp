@@ -22,14 +22,16 @@ ClipObject::~ClipObject() {
         if (c->scriptObject == this) c->scriptObject = nullptr;
 }
 
-DisplayObject* ClipObject::entry() {
+DisplayState* ClipObject::entry() {
     Clip* c = clip();
     if (!c) return nullptr;
-    return c->parent() ? c->parent()->entryOf(c) : &c->host().rootEntry;
+    if (!c->parent()) return &c->host().rootState;
+    DisplayObject* shown = c->displayObject();
+    return shown ? &shown->state() : nullptr;
 }
 
 std::string ClipObject::instanceName() {
-    DisplayObject* e = entry();
+    DisplayState* e = entry();
     return e ? e->name : std::string();
 }
 
@@ -112,13 +114,13 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
         case ClipProperty::Name: return vm.newString(instanceName());
         case ClipProperty::Target: return vm.newString(slashPath());
         case ClipProperty::Visible: {
-            DisplayObject* e = entry();
+            DisplayState* e = entry();
             return Value::boolean(!e || e->visible);
         }
         case ClipProperty::Width:
         case ClipProperty::Height: {
-            DisplayObject* e = entry();
-            Bounds b = e ? objectBounds(*e, Matrix{}) : Bounds{};
+            DisplayState* e = entry();
+            Bounds b = e ? clipBounds(*c, e->matrix) : Bounds{};
             if (b.empty) return Value::number(0);
             return Value::number((p == ClipProperty::Width ? b.xMax - b.xMin : b.yMax - b.yMin) / 20);
         }
@@ -135,7 +137,7 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
         case ClipProperty::SoundBufTime: return Value::number(host.soundBufferSeconds);
         default: break;
     }
-    DisplayObject* e = entry();
+    DisplayState* e = entry();
     return e ? Value::number(readTransformProperty(*e, p)) : Value();
 }
 
@@ -144,7 +146,7 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
     if (!c || index < 0 || index >= int(ClipProperty::Count)) return;
     auto p = ClipProperty(index);
     ClipHost& host = c->host();
-    DisplayObject* e = entry();
+    DisplayState* e = entry();
     switch (p) {
         case ClipProperty::Name:
             if (e) e->name = vm.toString(value);
@@ -182,7 +184,7 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
         e->visible = *n != 0;
     } else if (p == ClipProperty::Width || p == ClipProperty::Height) {
         // Scales the clip so its box in the parent takes the size given.
-        Bounds b = objectBounds(*e, Matrix{});
+        Bounds b = clipBounds(*c, e->matrix);
         double size = b.empty ? 0 : (p == ClipProperty::Width ? b.xMax - b.xMin : b.yMax - b.yMin);
         if (size <= 0) return;
         ClipProperty scale = p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale;
@@ -190,6 +192,7 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
     } else {
         writeTransformProperty(*e, p, *n);
     }
+    if (p != ClipProperty::Visible && p != ClipProperty::Alpha) e->transformedByScript = true;
     c->markChanged();
 }
 

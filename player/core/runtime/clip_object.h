@@ -41,7 +41,7 @@ public:
     void removeClip(avm1::Vm& vm) override;
 
     // The clip's own entry in its parent's list (the root's in the host); null once removed.
-    DisplayObject* entry();
+    DisplayState* entry();
     std::string instanceName();
 
 private:

@@ -20,7 +20,7 @@ const char* const kQualities[] = {"LOW", "MEDIUM", "HIGH", "BEST"};
 
 constexpr double kPi = 3.14159265358979323846;
 
-void decompose(DisplayObject& obj) {
+void decompose(DisplayState& obj) {
     if (obj.scripted.valid) return;
     const Matrix& m = obj.matrix;
     obj.scripted.xscale = std::sqrt(double(m.a) * m.a + double(m.b) * m.b) * 100;
@@ -32,7 +32,7 @@ void decompose(DisplayObject& obj) {
 }
 
 // The matrix from the remembered scale and rotation, keeping the matrix's skew.
-void rebuild(DisplayObject& obj) {
+void rebuild(DisplayState& obj) {
     Matrix& m = obj.matrix;
     const double oldRotation = std::atan2(double(m.b), double(m.a));
     double skew = std::atan2(-double(m.c), double(m.d)) - oldRotation;
@@ -67,7 +67,7 @@ double pixelsToTwips(double px) {
     return std::trunc(twips);
 }
 
-double readTransformProperty(DisplayObject& obj, ClipProperty p) {
+double readTransformProperty(DisplayState& obj, ClipProperty p) {
     switch (p) {
         case ClipProperty::X: return obj.matrix.tx / 20.0;
         case ClipProperty::Y: return obj.matrix.ty / 20.0;
@@ -79,7 +79,7 @@ double readTransformProperty(DisplayObject& obj, ClipProperty p) {
     }
 }
 
-void writeTransformProperty(DisplayObject& obj, ClipProperty p, double value) {
+void writeTransformProperty(DisplayState& obj, ClipProperty p, double value) {
     switch (p) {
         case ClipProperty::X: obj.matrix.tx = float(pixelsToTwips(value)); break;
         case ClipProperty::Y: obj.matrix.ty = float(pixelsToTwips(value)); break;

@@ -21,8 +21,8 @@ enum class ClipProperty : int {
 ClipProperty clipPropertyByName(const std::string& name, bool caseSensitive);
 
 // X, Y, XScale, YScale, Rotation, Alpha. Reading scale or rotation remembers the decomposition.
-double readTransformProperty(DisplayObject& obj, ClipProperty p);
-void writeTransformProperty(DisplayObject& obj, ClipProperty p, double value);
+double readTransformProperty(DisplayState& obj, ClipProperty p);
+void writeTransformProperty(DisplayState& obj, ClipProperty p, double value);
 
 // A value a numeric property accepts: undefined, null and what converts to NaN are ignored.
 std::optional<double> propertyNumber(avm1::Vm& vm, const avm1::Value& value);

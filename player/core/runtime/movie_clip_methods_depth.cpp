@@ -1,6 +1,8 @@
 // MovieClip methods that add, remove and reorder clips: duplicateMovieClip, attachMovie,
 // createEmptyMovieClip, removeMovieClip, swapDepths, getDepth, getNextHighestDepth,
 // getInstanceAtDepth. Scripts count depths from -16384 (timeline depth 0).
+#include <cmath>
+
 #include "avm1/native_class.h"
 #include "clip_events.h"
 #include "clip_object.h"
@@ -15,6 +17,20 @@ using avm1::Value;
 using avm1::Vm;
 
 constexpr int kDepthOffset = 16384;
+
+// createEmptyMovieClip's character: no frames at all (_currentframe 0, _totalframes 1).
+const SpriteCharacter& emptySprite() {
+    static const SpriteCharacter sprite;
+    return sprite;
+}
+
+// A clip a script places: null when the list is full or the nesting or instance limits leave
+// the object without content.
+Clip* placeClip(Clip& parent, uint16_t depth, const Character& character, const std::string& name) {
+    if (character.kind != CharacterKind::Sprite) return nullptr;
+    DisplayObject* obj = parent.placeByScript(depth, character, name);
+    return obj ? obj->clip() : nullptr;
+}
 
 // A script depth as a display-list depth; false outside what the list can hold.
 bool listDepth(Vm& vm, const Value& v, uint16_t& out) {
@@ -45,7 +61,7 @@ Value attachMovie(Vm& vm, const Value& s, const Arguments& args) {
     for (const auto& [name, characterId] : movie.exports)
         if (avm1::sameName(name, id, avm1::NameRule{false})) character = movie.character(characterId);
     if (!character) return Value();
-    Clip* made = clip->placeByScript(character, depth, vm.toString(args[1]));
+    Clip* made = placeClip(*clip, depth, *character, vm.toString(args[1]));
     return newClipValue(vm, made, args[3], self->runtime());
 }
 
@@ -54,7 +70,7 @@ Value createEmptyMovieClip(Vm& vm, const Value& s, const Arguments& args) {
     Clip* clip = self ? self->clip() : nullptr;
     uint16_t depth = 0;
     if (!clip || args.size() < 2 || !listDepth(vm, args[1], depth)) return Value();
-    Clip* made = clip->placeByScript(nullptr, depth, vm.toString(args[0]));
+    Clip* made = placeClip(*clip, depth, emptySprite(), vm.toString(args[0]));
     if (!made) return Value();
     return Value::object(self->runtime().constructByScript(*made, nullptr));
 }
@@ -75,8 +91,8 @@ Value getDepth(Vm&, const Value& s, const Arguments&) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
     if (clip && !clip->parent()) return Value::number(-kDepthOffset);
-    DisplayObject* entry = self ? self->entry() : nullptr;
-    return entry ? depthValue(entry->depth) : Value();
+    DisplayObject* shown = clip ? clip->displayObject() : nullptr;
+    return shown ? depthValue(shown->state().depth) : Value();
 }
 
 Value getNextHighestDepth(Vm&, const Value& s, const Arguments&) {
@@ -96,8 +112,8 @@ Value getInstanceAtDepth(Vm& vm, const Value& s, const Arguments& args) {
     if (!clip || args.empty() || !listDepth(vm, args[0], depth)) return Value();
     DisplayObject* obj = clip->objectAt(depth);
     if (!obj) return Value();
-    if (!obj->clip) return Value::object(self);
-    return Value::object(self->runtime().objectFor(*obj->clip));
+    if (!obj->clip()) return Value::object(self);
+    return Value::object(self->runtime().objectFor(*obj->clip()));
 }
 
 // swapDepths(depth) or swapDepths(sibling): a clip moved this way leaves the timeline's control.
@@ -105,21 +121,20 @@ Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
     Clip* parent = clip ? clip->parent() : nullptr;
-    DisplayObject* entry = parent ? self->entry() : nullptr;
-    if (!entry || args.empty()) return Value();
+    DisplayObject* shown = parent ? clip->displayObject() : nullptr;
+    if (!shown || args.empty()) return Value();
     uint16_t to = 0;
     if (ClipObject* other = clipObjectOf(args[0])) {
         Clip* otherClip = other->clip();
-        DisplayObject* otherEntry = otherClip && otherClip->parent() == parent ? other->entry() : nullptr;
-        if (!otherEntry) return Value();
-        to = otherEntry->depth;
-        otherClip->dynamic = true;
+        DisplayObject* otherShown = otherClip && otherClip->parent() == parent ? otherClip->displayObject() : nullptr;
+        if (!otherShown) return Value();
+        to = otherShown->state().depth;
     } else if (!listDepth(vm, args[0], to)) {
         return Value();
     }
-    clip->dynamic = true;
-    if (DisplayObject* there = parent->objectAt(to); there && there->clip) there->clip->dynamic = true;
-    parent->swapDepths(entry->depth, to);
+    shown->state().placedByScript = true;
+    if (DisplayObject* there = parent->objectAt(to)) there->state().placedByScript = true;
+    parent->swapDepths(shown->state().depth, to);
     return Value();
 }
 
@@ -134,21 +149,22 @@ ClipObject* duplicateClip(Vm& vm, ClipObject& self, const std::string& name, con
                           avm1::Object* initObject) {
     Clip* clip = self.clip();
     Clip* parent = clip ? clip->parent() : nullptr;
-    DisplayObject* entry = parent ? self.entry() : nullptr;
+    DisplayObject* shown = parent ? clip->displayObject() : nullptr;
     uint16_t depth = 0;
-    if (!entry || !listDepth(vm, depthArg, depth)) return nullptr;
-    const DisplayObject original = *entry;  // the copy below may replace this entry
-    Clip* made = parent->placeByScript(original.character, depth, name, clip->clipActions);
+    if (!shown || !listDepth(vm, depthArg, depth)) return nullptr;
+    const DisplayState original = shown->state();  // the copy below may replace this object
+    const ClipEventHandlers handlers = clip->clipActions;
+    Clip* made = placeClip(*parent, depth, *shown->character(), name);
     if (!made) return nullptr;
-    if (DisplayObject* copy = parent->entryOf(made)) {
-        copy->matrix = original.matrix;
-        copy->colorTransform = original.colorTransform;
-        copy->clipDepth = original.clipDepth;
-        copy->filters = original.filters;
-        copy->blendMode = original.blendMode;
-        copy->visible = original.visible;
-        copy->scripted = original.scripted;
-    }
+    made->clipActions = handlers;
+    DisplayState& copy = made->displayObject()->state();
+    copy.matrix = original.matrix;
+    copy.colorTransform = original.colorTransform;
+    copy.clipDepth = original.clipDepth;
+    copy.filters = original.filters;
+    copy.blendMode = original.blendMode;
+    copy.visible = original.visible;
+    copy.scripted = original.scripted;
     return self.runtime().constructByScript(*made, initObject);
 }
 
@@ -156,9 +172,9 @@ ClipObject* duplicateClip(Vm& vm, ClipObject& self, const std::string& name, con
 void removeClipByScript(Vm&, ClipObject& self) {
     Clip* clip = self.clip();
     Clip* parent = clip ? clip->parent() : nullptr;
-    DisplayObject* entry = parent ? self.entry() : nullptr;
-    if (!entry || entry->depth < kDepthOffset) return;
-    parent->removeAt(entry->depth);
+    DisplayObject* shown = parent ? clip->displayObject() : nullptr;
+    if (!shown || shown->state().depth < kDepthOffset) return;
+    parent->removeAt(shown->state().depth);
 }
 
 void registerDepthMethods(Vm& vm, avm1::Object* proto) {

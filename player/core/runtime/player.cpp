@@ -30,6 +30,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
         ownHost_ = std::make_unique<avm1::SystemHostServices>();
         host = ownHost_.get();
     }
+    host_.onUnload = [this](Clip& clip) { queueUnload(host_, clip); };
     root_ = std::make_shared<Clip>(host_, &movie_->timeline, nullptr, 0);
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
@@ -121,7 +122,7 @@ void Player::dispatchInput(uint32_t event, const char* broadcaster, const char* 
 
 // The stage's transform with the root's own, which a script may set (_root._x = 10).
 Matrix Player::rootToCanvas(const Canvas& canvas, ScaleMode mode) const {
-    return stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode) * host_.rootEntry.matrix;
+    return stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode) * host_.rootState.matrix;
 }
 
 BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const {

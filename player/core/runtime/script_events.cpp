@@ -35,8 +35,9 @@ ClipObject* ScriptRuntime::constructByScript(Clip& clip, avm1::Object* initObjec
     ClipObject* self = objectFor(clip);
     if (initObject)
         for (const std::string& name : vm_->enumerate(initObject)) vm_->setMember(self, name, vm_->getMember(initObject, name));
-    runEvent(clip, kClipInitialize);
-    runEvent(clip, kClipConstruct);
+    clip.constructedByScript = true;
+    dispatchEvent(clip, kClipInitialize);
+    dispatchEvent(clip, kClipConstruct);
     return self;
 }
 
@@ -54,12 +55,17 @@ void ScriptRuntime::broadcast(const char* object, const char* message) {
 }
 
 void ScriptRuntime::runEvent(Clip& clip, uint32_t event) {
+    if ((event == kClipInitialize || event == kClipConstruct) && clip.constructedByScript) return;
+    dispatchEvent(clip, event);
+}
+
+void ScriptRuntime::dispatchEvent(Clip& clip, uint32_t event) {
     if (vm_->interpreter().scriptsDisabled()) return;
     const char* method = clipEventMethod(event);
     avm1::Object* cls = nullptr;
     if (event == kClipConstruct && clip.parent()) {
-        DisplayObject* entry = clip.parent()->entryOf(&clip);
-        cls = entry ? registeredClass(entry->character) : nullptr;
+        DisplayObject* shown = clip.displayObject();
+        cls = shown ? registeredClass(shown->character()) : nullptr;
     }
     if (!clip.clipActions && !cls && !method) return;
     ClipObject* self = objectFor(clip);

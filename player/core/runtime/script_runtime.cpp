@@ -40,15 +40,15 @@ ScriptRuntime::~ScriptRuntime() {
         pending.pop_back();
         c->scriptObject = nullptr;
         for (auto& [depth, obj] : c->displayList())
-            if (obj.clip) pending.push_back(obj.clip.get());
+            if (Clip* child = obj->clip()) pending.push_back(child);
     }
 }
 
 ClipObject* ScriptRuntime::objectFor(Clip& clip) {
     if (clip.scriptObject) return static_cast<ClipObject*>(clip.scriptObject);
     avm1::Object* proto = vm_->builtins().movieClipProto;
-    DisplayObject* entry = clip.parent() ? clip.parent()->entryOf(&clip) : nullptr;
-    if (avm1::Object* cls = entry ? registeredClass(entry->character) : nullptr)
+    DisplayObject* shown = clip.displayObject();
+    if (avm1::Object* cls = shown ? registeredClass(shown->character()) : nullptr)
         if (avm1::Object* p = vm_->getMember(cls, "prototype").asObject()) proto = p;
     auto* o = vm_->heap().make<ClipObject>(proto, clip.shared_from_this(), *this);
     clip.scriptObject = o;
@@ -58,7 +58,7 @@ ClipObject* ScriptRuntime::objectFor(Clip& clip) {
 void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
     m.mark(clip.scriptObject);
     for (auto& [depth, obj] : clip.displayList())
-        if (obj.clip) markDisplayList(m, *obj.clip);
+        if (Clip* child = obj->clip()) markDisplayList(m, *child);
 }
 
 void ScriptRuntime::runQueued(ClipHost& host) {

@@ -45,6 +45,7 @@ private:
     void markDisplayList(avm1::Marker& m, Clip& clip);
     // A clip event: the clip's onClipEvent handlers for it, then its method (script_events.cpp).
     void runEvent(Clip& clip, uint32_t event);
+    void dispatchEvent(Clip& clip, uint32_t event);
     void callHandler(avm1::Object* self, const char* method);
 
     Clip& root_;
