@@ -104,7 +104,7 @@ void Clip::rewindTo(int frame) {
         if (obj->state().placedByScript) continue;
         if (w == wanted.end() || obj->character()->id != w->second.characterId) dropped.push_back(depth);
     }
-    for (uint16_t depth : dropped) removeAt(depth);
+    for (Depth depth : dropped) removeAt(depth);
     for (auto& [depth, state] : wanted) {
         PlaceCommand p = state.props;
         p.depth = depth;
@@ -214,7 +214,7 @@ void Clip::placeStatic(const ButtonRecord& rec, const Character& character) {
     slot->stateChanged();
 }
 
-DisplayObject* Clip::placeByScript(uint16_t depth, const Character& character, const std::string& name) {
+DisplayObject* Clip::placeByScript(Depth depth, const Character& character, const std::string& name) {
     if (!list_.count(depth) && list_.size() >= kMaxDisplayObjects) return nullptr;
     std::unique_ptr<DisplayObject>& slot = list_[depth];
     replaceIn(slot, instantiate(character));
@@ -244,7 +244,7 @@ void Clip::replaceIn(std::unique_ptr<DisplayObject>& slot, std::unique_ptr<Displ
     if (old && old->clip() && host_.onUnload) unloadTree(*old->clip(), host_.onUnload);
 }
 
-bool Clip::removeAt(uint16_t depth) {
+bool Clip::removeAt(Depth depth) {
     auto it = list_.find(depth);
     if (it == list_.end()) return false;
     std::unique_ptr<DisplayObject> removed = std::move(it->second);
@@ -254,7 +254,7 @@ bool Clip::removeAt(uint16_t depth) {
     return true;
 }
 
-void Clip::swapDepths(uint16_t a, uint16_t b) {
+void Clip::swapDepths(Depth a, Depth b) {
     if (a == b) return;
     auto ia = list_.find(a), ib = list_.find(b);
     if (ia == list_.end() && ib == list_.end()) return;
@@ -273,7 +273,7 @@ void Clip::swapDepths(uint16_t a, uint16_t b) {
     ++host_.changes;
 }
 
-DisplayObject* Clip::objectAt(uint16_t depth) const {
+DisplayObject* Clip::objectAt(Depth depth) const {
     auto it = list_.find(depth);
     return it != list_.end() ? it->second.get() : nullptr;
 }

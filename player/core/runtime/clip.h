@@ -46,7 +46,7 @@ struct ClipHost {
 
 class Clip : public std::enable_shared_from_this<Clip> {
 public:
-    using DisplayList = std::map<uint16_t, std::unique_ptr<DisplayObject>>;
+    using DisplayList = std::map<Depth, std::unique_ptr<DisplayObject>>;
 
     // `timeline` may be null: a button's static content.
     Clip(ClipHost& host, const Timeline* timeline, Clip* parent, int nesting);
@@ -74,15 +74,15 @@ public:
     Clip* childByName(const std::string& name, avm1::NameRule rule = avm1::NameRule{false}) const;
 
     // The object at `depth` of this clip's list; null when the depth is empty.
-    DisplayObject* objectAt(uint16_t depth) const;
+    DisplayObject* objectAt(Depth depth) const;
 
     // Scripts (duplicateMovieClip, attachMovie): a new instance of `character` at `depth`,
     // flagged as placed by script, replacing what is there. Null when the list is full.
-    DisplayObject* placeByScript(uint16_t depth, const Character& character, const std::string& name);
+    DisplayObject* placeByScript(Depth depth, const Character& character, const std::string& name);
     // Takes the object at `depth` off the list (its clips unload); false when the depth is empty.
-    bool removeAt(uint16_t depth);
+    bool removeAt(Depth depth);
     // The objects at the two depths trade places (either may be empty).
-    void swapDepths(uint16_t a, uint16_t b);
+    void swapDepths(Depth a, Depth b);
 
     // A placed child object's content, for buttons built outside a timeline.
     void placeStatic(const ButtonRecord& record, const Character& character);

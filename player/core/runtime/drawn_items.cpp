@@ -21,7 +21,7 @@ public:
     // everything under it count as changed.
     // `rootDepth` < 0: `c` is the root, whose depths name the items below it.
     void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState, int rootDepth) {
-        std::vector<std::pair<uint16_t, uint64_t>> masks;  // clip depth, mask signature
+        std::vector<std::pair<Depth, uint64_t>> masks;  // clip depth, mask signature
         for (const auto& [depth, obj] : c.displayList()) {
             while (!masks.empty() && masks.back().first < depth) masks.pop_back();
             Hasher state;

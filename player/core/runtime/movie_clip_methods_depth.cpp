@@ -26,23 +26,24 @@ const SpriteCharacter& emptySprite() {
 
 // A clip a script places: null when the list is full or the nesting or instance limits leave
 // the object without content.
-Clip* placeClip(Clip& parent, uint16_t depth, const Character& character, const std::string& name) {
+Clip* placeClip(Clip& parent, Depth depth, const Character& character, const std::string& name) {
     if (character.kind != CharacterKind::Sprite) return nullptr;
     DisplayObject* obj = parent.placeByScript(depth, character, name);
     return obj ? obj->clip() : nullptr;
 }
 
 // A script depth as a display-list depth; false outside what the list can hold.
-bool listDepth(Vm& vm, const Value& v, uint16_t& out) {
+bool listDepth(Vm& vm, const Value& v, Depth& out) {
     double d = vm.toNumber(v);
     if (!std::isfinite(d)) return false;
     double listed = std::trunc(d) + kDepthOffset;
-    if (listed < 0 || listed > 65535) return false;
-    out = uint16_t(listed);
+    // The original's range: script depths -16384 to 2130690044.
+    if (listed < 0 || listed > 2130706428.0) return false;
+    out = Depth(listed);
     return true;
 }
 
-Value depthValue(uint16_t depth) { return Value::number(double(depth) - kDepthOffset); }
+Value depthValue(Depth depth) { return Value::number(double(depth) - kDepthOffset); }
 
 Value newClipValue(Vm& vm, Clip* made, const Value& init, ScriptRuntime& runtime) {
     if (!made) return Value();
@@ -53,7 +54,7 @@ Value newClipValue(Vm& vm, Clip* made, const Value& init, ScriptRuntime& runtime
 Value attachMovie(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
-    uint16_t depth = 0;
+    Depth depth = 0;
     if (!clip || args.size() < 3 || !listDepth(vm, args[2], depth)) return Value();
     const std::string id = vm.toString(args[0]);
     const Movie& movie = *clip->host().movie;
@@ -68,7 +69,7 @@ Value attachMovie(Vm& vm, const Value& s, const Arguments& args) {
 Value createEmptyMovieClip(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
-    uint16_t depth = 0;
+    Depth depth = 0;
     if (!clip || args.size() < 2 || !listDepth(vm, args[1], depth)) return Value();
     Clip* made = placeClip(*clip, depth, emptySprite(), vm.toString(args[0]));
     if (!made) return Value();
@@ -108,7 +109,7 @@ Value getNextHighestDepth(Vm&, const Value& s, const Arguments&) {
 Value getInstanceAtDepth(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
-    uint16_t depth = 0;
+    Depth depth = 0;
     if (!clip || args.empty() || !listDepth(vm, args[0], depth)) return Value();
     DisplayObject* obj = clip->objectAt(depth);
     if (!obj) return Value();
@@ -123,7 +124,7 @@ Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     Clip* parent = clip ? clip->parent() : nullptr;
     DisplayObject* shown = parent ? clip->displayObject() : nullptr;
     if (!shown || args.empty()) return Value();
-    uint16_t to = 0;
+    Depth to = 0;
     if (ClipObject* other = clipObjectOf(args[0])) {
         Clip* otherClip = other->clip();
         DisplayObject* otherShown = otherClip && otherClip->parent() == parent ? otherClip->displayObject() : nullptr;
@@ -150,7 +151,7 @@ ClipObject* duplicateClip(Vm& vm, ClipObject& self, const std::string& name, con
     Clip* clip = self.clip();
     Clip* parent = clip ? clip->parent() : nullptr;
     DisplayObject* shown = parent ? clip->displayObject() : nullptr;
-    uint16_t depth = 0;
+    Depth depth = 0;
     if (!shown || !listDepth(vm, depthArg, depth)) return nullptr;
     const DisplayState original = shown->state();  // the copy below may replace this object
     const ClipEventHandlers handlers = clip->clipActions;

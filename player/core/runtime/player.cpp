@@ -209,7 +209,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         renderer.setClipRect(area);
         if (staticLayers_.valid()) {
             staticLayers_.copyTo(canvas, area);
-            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000, cache);
+            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), kDepthEnd, cache);
         } else {
             renderer.clear(background);
             drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cache);

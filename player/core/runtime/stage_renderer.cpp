@@ -57,7 +57,7 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
 void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
                  bool asMask) {
     if (const Clip* child = obj.clip()) {
-        drawLayers(r, stage, *child, m, cx, asMask, 0, 0x10000);
+        drawLayers(r, stage, *child, m, cx, asMask, 0, kDepthEnd);
         return;
     }
     obj.draw(r, m, cx);
@@ -136,14 +136,14 @@ void drawObject(Renderer& r, const Stage& stage, const DisplayObject& obj, const
 
 void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
                 bool asMask, int fromDepth, int toDepth) {
-    std::vector<uint16_t> masks;  // clip depths of the masks in force, innermost last
+    std::vector<Depth> masks;  // clip depths of the masks in force, innermost last
     for (const auto& [depth, obj] : clip.displayList()) {
         if (depth < fromDepth || depth >= toDepth) continue;
         while (!masks.empty() && masks.back() < depth) {
             r.popMask();
             masks.pop_back();
         }
-        const uint16_t clipDepth = obj->state().clipDepth;
+        const Depth clipDepth = obj->state().clipDepth;
         if (clipDepth > 0) {
             // Masks inside a mask are not supported by the renderer's model; they are skipped.
             if (asMask || clipDepth <= depth) continue;
@@ -162,7 +162,7 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
 
 void drawClip(Renderer& r, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx, bool asMask,
               BitmapCache* cache) {
-    drawLayers(r, Stage{toDevice, cache}, clip, toDevice, cx, asMask, 0, 0x10000);
+    drawLayers(r, Stage{toDevice, cache}, clip, toDevice, cx, asMask, 0, kDepthEnd);
 }
 
 void drawClipLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, int fromDepth, int toDepth, BitmapCache* cache) {

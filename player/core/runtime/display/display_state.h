@@ -14,12 +14,17 @@
 
 namespace swf {
 
+// Display-list depths: timelines use 0 to 65535, scripts reach far above (attachMovie at
+// script depth 2130690044 is timeline depth 2130706428).
+using Depth = int32_t;
+constexpr Depth kDepthEnd = INT32_MAX;  // past every depth
+
 struct DisplayState {
     Matrix matrix;
     ColorTransform colorTransform;
     std::string name;
-    uint16_t depth = 0;
-    uint16_t clipDepth = 0;  // > 0: a mask over the depths up to this one
+    Depth depth = 0;
+    Depth clipDepth = 0;  // > 0: a mask over the depths up to this one
     uint16_t ratio = 0;      // morph shapes: 0 (start) to 65535 (end)
     bool visible = true;
     // Drawn through an offscreen layer when any is set (filter sizes in stage pixels).
