@@ -292,6 +292,39 @@ TEST(ClipMethods, DuplicateSwapAndRemove) {
     EXPECT_EQ(movie.run(1)->traces(), (Lines{"30", "4", "10", "_level0.b", "undefined", "_level0.a"}));
 }
 
+TEST(ClipMethods, ScriptDepthsWrapAsIntegersAndReachFar) {
+    // b = createEmptyMovieClip("b", 2130690044); trace(b.getDepth()); b.swapDepths(4294967297); trace(b.getDepth())
+    ClipMovie movie;
+    movie.frames = {R"(
+        push "b", 2130690044, "b", 2, "this"
+        getVariable
+        push "createEmptyMovieClip"
+        callMethod
+        setVariable
+        push 0, "b"
+        getVariable
+        push "getDepth"
+        callMethod
+        trace
+        push 4294967297, 1, "b"
+        getVariable
+        push "swapDepths"
+        callMethod
+        pop
+        push 0, "b"
+        getVariable
+        push "getDepth"
+        callMethod
+        trace
+        push 2130690045, "c", 2, "this"
+        getVariable
+        push "createEmptyMovieClip"
+        callMethod
+        trace
+    )"};
+    EXPECT_EQ(movie.run(1)->traces(), (Lines{"2130690044", "1", "undefined"}));
+}
+
 TEST(ClipMethods, BoundsPointsAndHits) {
     // a at (20, 30) scaled 200 %: getBounds(_root), localToGlobal, hitTest with and without shapes.
     ClipMovie movie;

@@ -17,6 +17,9 @@ using avm1::Value;
 using avm1::Vm;
 
 constexpr int kDepthOffset = 16384;
+constexpr double kMaxListDepth = 2130706428;
+// removeMovieClip leaves the topmost depths alone.
+constexpr Depth kMaxRemovableDepth = 2130706416;
 
 // createEmptyMovieClip's character: no frames at all (_currentframe 0, _totalframes 1).
 const SpriteCharacter& emptySprite() {
@@ -32,13 +35,16 @@ Clip* placeClip(Clip& parent, Depth depth, const Character& character, const std
     return obj ? obj->clip() : nullptr;
 }
 
-// A script depth as a display-list depth; false outside what the list can hold.
+// A script depth as a display-list depth: a 32-bit integer as scripts give it (4294967297 is
+// 1), within the original's range of script depths, -16384 to 2130690044.
 bool listDepth(Vm& vm, const Value& v, Depth& out) {
-    double d = vm.toNumber(v);
+    double d = vm.toNumber(v);  // once: valueOf may have effects
     if (!std::isfinite(d)) return false;
-    double listed = std::trunc(d) + kDepthOffset;
-    // The original's range: script depths -16384 to 2130690044.
-    if (listed < 0 || listed > 2130706428.0) return false;
+    double wrapped = std::fmod(std::trunc(d), 4294967296.0);
+    if (wrapped < 0) wrapped += 4294967296.0;
+    if (wrapped >= 2147483648.0) wrapped -= 4294967296.0;
+    double listed = wrapped + kDepthOffset;
+    if (listed < 0 || listed > kMaxListDepth) return false;
     out = Depth(listed);
     return true;
 }
@@ -169,12 +175,13 @@ ClipObject* duplicateClip(Vm& vm, ClipObject& self, const std::string& name, con
     return self.runtime().constructByScript(*made, initObject);
 }
 
-// Clips at script depths 0 and up (made or moved there by scripts) can be removed.
+// Clips at script depths 0 and up (made or moved there by scripts) can be removed, up to
+// a little below the highest depth.
 void removeClipByScript(Vm&, ClipObject& self) {
     Clip* clip = self.clip();
     Clip* parent = clip ? clip->parent() : nullptr;
     DisplayObject* shown = parent ? clip->displayObject() : nullptr;
-    if (!shown || shown->state().depth < kDepthOffset) return;
+    if (!shown || shown->state().depth < kDepthOffset || shown->state().depth >= kMaxRemovableDepth) return;
     parent->removeAt(shown->state().depth);
 }
 
