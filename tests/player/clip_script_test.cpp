@@ -5,6 +5,10 @@
 #include "avm1_script_test.h"
 #include "fixtures.h"
 
+#include <runtime/avm1/vm.h>
+#include <runtime/clip_object.h>
+#include <runtime/script_runtime.h>
+
 namespace {
 
 using script_test::Lines;
@@ -126,6 +130,32 @@ TEST(ClipEvents, InputReachesClipsAndListeners) {
     run->player->mouseMove(35, 40);
     run->player->mouseButton(true);
     EXPECT_EQ(run->traces(), (Lines{"clip down", "15"}));
+}
+
+TEST(ClipEvents, DraggedClipsFollowThePointerWithinTheirBounds) {
+    // a.startDrag(); ... a.stopDrag(); a.startDrag(true, 0, 0, 30, 30)
+    ClipMovie movie;
+    movie.place = {swfw::placeObject2(named(1, "a", 20, 20))};
+    movie.frames = {"push 0, \"a\"\ngetVariable\npush \"startDrag\"\ncallMethod\npop"};
+    auto run = movie.run(1);
+    auto position = [&] {
+        swf::avm1::Vm& vm = run->player->scripts().vm();
+        swf::avm1::Value a = vm.getMember(run->player->scripts().objectFor(run->player->scripts().root()), "a");
+        return vm.toString(vm.getMember(a, "_x")) + "," + vm.toString(vm.getMember(a, "_y"));
+    };
+    run->player->mouseMove(50, 60);
+    EXPECT_EQ(position(), "70,80");  // the offset from where the pointer was (0, 0) is kept
+    swf::avm1::Vm& vm = run->player->scripts().vm();
+    swf::avm1::Value a = vm.getMember(run->player->scripts().objectFor(run->player->scripts().root()), "a");
+    vm.callMethod(a, "stopDrag", swf::avm1::Arguments());
+    run->player->mouseMove(10, 10);
+    EXPECT_EQ(position(), "70,80");
+    swf::avm1::Value args[] = {swf::avm1::Value::boolean(true), swf::avm1::Value::number(0), swf::avm1::Value::number(0),
+                               swf::avm1::Value::number(30), swf::avm1::Value::number(30)};
+    vm.callMethod(a, "startDrag", swf::avm1::Arguments(args, 5));
+    EXPECT_EQ(position(), "10,10");
+    run->player->mouseMove(100, 5);
+    EXPECT_EQ(position(), "30,5");
 }
 
 // The value read back after setting each property of clip "a" placed at (0, 0).

@@ -42,6 +42,13 @@ struct ClipHost {
     int quality = 2;                    // _quality: 0 LOW, 1 MEDIUM, 2 HIGH, 3 BEST
     int soundBufferSeconds = 5;         // _soundbuftime
     uint32_t instancesNamed = 0;        // "instanceN" names given to unnamed clips
+    // startDrag: the clip that follows the mouse (one at a time), in its parent's twips.
+    struct Drag {
+        std::weak_ptr<Clip> clip;
+        Point offset;                   // clip position minus pointer, when not centred
+        bool constrained = false;
+        Rect bounds;
+    } drag;
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {

@@ -137,6 +137,24 @@ Point globalToLocal(Clip& clip, Point stagePoint) {
     return inverse.apply(stagePoint);
 }
 
+void followDrag(ClipHost& host) {
+    std::shared_ptr<Clip> clip = host.drag.clip.lock();
+    DisplayObject* shown = clip ? clip->displayObject() : nullptr;
+    if (!shown || !clip->parent()) return;
+    Point p = globalToLocal(*clip->parent(), host.mouse);
+    double x = double(p.x) + host.drag.offset.x, y = double(p.y) + host.drag.offset.y;
+    if (host.drag.constrained) {
+        const Rect& r = host.drag.bounds;
+        x = std::clamp(x, double(r.xMin), double(r.xMax));
+        y = std::clamp(y, double(r.yMin), double(r.yMax));
+    }
+    DisplayState& s = shown->state();
+    s.matrix.tx = float(std::round(x));
+    s.matrix.ty = float(std::round(y));
+    s.transformedByScript = true;
+    clip->markChanged();
+}
+
 bool clipHitsPoint(const Clip& clip, const Matrix& toStage, Point stagePoint) {
     for (const auto& [depth, object] : clip.displayList()) {
         const DisplayObject& obj = *object;

@@ -37,6 +37,8 @@ Matrix clipToStage(Clip& clip);
 bool invertMatrix(const Matrix& m, Matrix& out);
 // A stage point (twips) in the clip's own space.
 Point globalToLocal(Clip& clip, Point stagePoint);
+// Moves the clip being dragged to the pointer (ClipHost::drag).
+void followDrag(ClipHost& host);
 // The point on the stage, in twips, lies in the clip's shapes (fills, not bounds)?
 bool clipHitsPoint(const Clip& clip, const Matrix& toStage, Point stagePoint);
 

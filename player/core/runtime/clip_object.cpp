@@ -254,4 +254,25 @@ void ClipObject::duplicate(avm1::Vm& vm, const std::string& name, int depth) {
 
 void ClipObject::removeClip(avm1::Vm& vm) { removeClipByScript(vm, *this); }
 
+void ClipObject::startDrag(bool lockCenter, const double* bounds) {
+    Clip* c = clip();
+    DisplayState* e = entry();
+    if (!c || !e || !c->parent()) return;
+    ClipHost::Drag& drag = c->host().drag;
+    drag.clip = c->shared_from_this();
+    Point pointer = globalToLocal(*c->parent(), c->host().mouse);
+    drag.offset = lockCenter ? Point{0, 0} : Point{e->matrix.tx - pointer.x, e->matrix.ty - pointer.y};
+    drag.constrained = bounds != nullptr;
+    if (bounds) {
+        auto twips = [](double px) { return int32_t(pixelsToTwips(px)); };
+        drag.bounds = Rect{twips(std::min(bounds[0], bounds[2])), twips(std::max(bounds[0], bounds[2])),
+                           twips(std::min(bounds[1], bounds[3])), twips(std::max(bounds[1], bounds[3]))};
+    }
+    followDrag(c->host());
+}
+
+void ClipObject::stopDrag() {
+    if (Clip* c = clip()) c->host().drag.clip.reset();
+}
+
 }  // namespace swf

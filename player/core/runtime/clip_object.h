@@ -39,6 +39,8 @@ public:
     void setPropertyByIndex(avm1::Vm& vm, int index, const avm1::Value& value) override;
     void duplicate(avm1::Vm& vm, const std::string& name, int depth) override;
     void removeClip(avm1::Vm& vm) override;
+    void startDrag(bool lockCenter, const double* bounds) override;
+    void stopDrag() override;
 
     // The clip's own entry in its parent's list (the root's in the host); null once removed.
     DisplayState* entry();

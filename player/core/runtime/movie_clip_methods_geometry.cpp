@@ -1,4 +1,5 @@
-// MovieClip methods about space: getBounds, getRect, localToGlobal, globalToLocal, hitTest.
+// MovieClip methods about space: getBounds, getRect, localToGlobal, globalToLocal, hitTest,
+// startDrag and stopDrag.
 // Scripts give and get pixels; the display list keeps twips.
 #include <cmath>
 
@@ -92,6 +93,22 @@ Value hitTest(Vm& vm, const Value& s, const Arguments& args) {
                           b.yMin <= a.yMax);
 }
 
+// startDrag([lockCenter, left, top, right, bottom]) and stopDrag().
+Value startDrag(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    if (!self) return Value();
+    double bounds[4];
+    const bool constrained = args.size() >= 5;
+    for (size_t i = 0; constrained && i < 4; ++i) bounds[i] = vm.toNumber(args[i + 1]);
+    self->startDrag(vm.toBoolean(args[0]), constrained ? bounds : nullptr);
+    return Value();
+}
+
+Value stopDrag(Vm&, const Value& s, const Arguments&) {
+    if (ClipObject* self = clipObjectOf(s)) self->stopDrag();
+    return Value();
+}
+
 }  // namespace
 
 void registerGeometryMethods(Vm& vm, avm1::Object* proto) {
@@ -100,6 +117,8 @@ void registerGeometryMethods(Vm& vm, avm1::Object* proto) {
     avm1::defineMethod(vm, proto, "localToGlobal", localToGlobal);
     avm1::defineMethod(vm, proto, "globalToLocal", globalToLocal);
     avm1::defineMethod(vm, proto, "hitTest", hitTest);
+    avm1::defineMethod(vm, proto, "startDrag", startDrag);
+    avm1::defineMethod(vm, proto, "stopDrag", stopDrag);
 }
 
 }  // namespace swf

@@ -5,6 +5,7 @@
 #include "../parse/limits.h"
 #include "../parse/movie_loader.h"
 #include "avm1/system_host_services.h"
+#include "clip_bounds.h"
 #include "clip_events.h"
 #include "script_runtime.h"
 #include "dirty_rects.h"
@@ -97,6 +98,7 @@ bool Player::advance(double elapsedMs) {
 void Player::mouseMove(double x, double y) {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
     host_.mouse = Point{float(x * kTwipsPerPixel), float(y * kTwipsPerPixel)};
+    followDrag(host_);
     dispatchInput(kClipMouseMove, "Mouse", "onMouseMove");
 }
 
