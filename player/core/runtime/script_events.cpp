@@ -20,15 +20,22 @@ avm1::Object* ScriptRuntime::registeredClass(const Character* character) {
     return cls && cls->asFunction() ? cls : nullptr;
 }
 
-void ScriptRuntime::callHandler(avm1::Object* self, const char* method) {
-    avm1::Value fn = vm_->getMember(self, method);
-    avm1::Object* f = fn.asObject();
-    if (!f || !f->asFunction()) return;
+// A function called from outside any script: what it throws ends it as an uncaught exception
+// ends a frame script, and a limit it hits aborts it.
+void ScriptRuntime::callFromHost(const avm1::Value& fn, const avm1::Value& self, const avm1::Arguments& args) {
     try {
-        vm_->call(fn, avm1::Value::object(self), avm1::Arguments());
+        vm_->call(fn, self, args);
+    } catch (const avm1::ScriptAbort& abort) {
+        vm_->warn("script aborted: " + abort.reason);
     } catch (const avm1::ScriptThrow& thrown) {
         vm_->trace("Warning: Uncaught exception, " + vm_->toString(thrown.value));
     }
+}
+
+void ScriptRuntime::callHandler(avm1::Object* self, const char* method) {
+    avm1::Value fn = vm_->getMember(self, method);
+    avm1::Object* f = fn.asObject();
+    if (f && f->asFunction()) callFromHost(fn, avm1::Value::object(self), avm1::Arguments());
 }
 
 ClipObject* ScriptRuntime::constructByScript(Clip& clip, avm1::Object* initObject) {
@@ -44,14 +51,8 @@ ClipObject* ScriptRuntime::constructByScript(Clip& clip, avm1::Object* initObjec
 void ScriptRuntime::broadcast(const char* object, const char* message) {
     avm1::Value target = vm_->getMember(vm_->global(), object);
     if (!target.asObject()) return;
-    try {
-        avm1::Value args[] = {vm_->newString(message)};
-        vm_->callMethod(target, "broadcastMessage", avm1::Arguments(args, 1));
-    } catch (const avm1::ScriptAbort& abort) {
-        vm_->warn("script aborted: " + abort.reason);
-    } catch (const avm1::ScriptThrow& thrown) {
-        vm_->trace("Warning: Uncaught exception, " + vm_->toString(thrown.value));
-    }
+    avm1::Value args[] = {vm_->newString(message)};
+    callFromHost(vm_->getMember(target, "broadcastMessage"), target, avm1::Arguments(args, 1));
 }
 
 void ScriptRuntime::runEvent(Clip& clip, uint32_t event) {
@@ -73,13 +74,7 @@ void ScriptRuntime::dispatchEvent(Clip& clip, uint32_t event) {
         for (const ClipEventHandler& h : *clip.clipActions)
             if (h.events & event) vm_->interpreter().runScript(h.actions, self);
     }
-    if (cls) {
-        try {
-            vm_->call(avm1::Value::object(cls), avm1::Value::object(self), avm1::Arguments());
-        } catch (const avm1::ScriptThrow& thrown) {
-            vm_->trace("Warning: Uncaught exception, " + vm_->toString(thrown.value));
-        }
-    }
+    if (cls) callFromHost(avm1::Value::object(cls), avm1::Value::object(self), avm1::Arguments());
     if (method) callHandler(self, method);
 }
 

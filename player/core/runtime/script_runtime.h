@@ -47,6 +47,7 @@ private:
     void runEvent(Clip& clip, uint32_t event);
     void dispatchEvent(Clip& clip, uint32_t event);
     void callHandler(avm1::Object* self, const char* method);
+    void callFromHost(const avm1::Value& fn, const avm1::Value& self, const avm1::Arguments& args);
 
     Clip& root_;
     const Movie& movie_;
