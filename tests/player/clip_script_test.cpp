@@ -184,6 +184,13 @@ TEST(ClipProperties, ScaleAndRotationAreKeptAsSet) {
     EXPECT_EQ(afterSetting("_width", "25"), Lines{"25"});
 }
 
+TEST(ClipProperties, BlendModesByNameOrFileNumber) {
+    EXPECT_EQ(afterSetting("blendMode", "\"layer\""), Lines{"layer"});
+    EXPECT_EQ(afterSetting("blendMode", "\"lAyEr\""), Lines{"normal"});  // names as written only
+    EXPECT_EQ(afterSetting("blendMode", "259"), Lines{"multiply"});      // the low byte: 3
+    EXPECT_EQ(afterSetting("blendMode", "15"), Lines{"normal"});
+}
+
 TEST(ClipProperties, RotationTurnsTheMatrixAndWidthFollows) {
     // a._rotation = 90; a._xscale = 200; trace(a._width); trace(a._height); trace(a._xscale)
     ClipMovie movie;

@@ -1,6 +1,7 @@
 #include "clip_object.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <cstdint>
 
@@ -196,7 +197,57 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
     c->markChanged();
 }
 
+namespace {
+
+// blendMode's names in the order of the file's numbers (1 is normal).
+const char* const kBlendModeNames[] = {"normal", "layer", "multiply", "screen", "lighten", "darken", "difference",
+                                       "add", "subtract", "invert", "alpha", "erase", "overlay", "hardlight"};
+
+}  // namespace
+
+// The Flash 8 display properties kept in the display state: blendMode and cacheAsBitmap.
+bool ClipObject::getEffectProperty(avm1::Vm& vm, const std::string& name, Value& out) {
+    DisplayState* e = entry();
+    if (avm1::sameName(name, "blendMode", vm.names())) {
+        out = e ? Value::string(std::string(kBlendModeNames[size_t(e->blendMode)])) : Value();
+        return true;
+    }
+    if (avm1::sameName(name, "cacheAsBitmap", vm.names())) {
+        out = e ? Value::boolean(e->cacheAsBitmap) : Value();
+        return true;
+    }
+    return false;
+}
+
+// A blend mode by name (as written: "lAyEr" is no name), or by the file's number (the low
+// byte: 259 is 3, multiply); null and undefined are normal; anything else changes nothing.
+bool ClipObject::setEffectProperty(avm1::Vm& vm, const std::string& name, const Value& value) {
+    DisplayState* e = entry();
+    if (avm1::sameName(name, "blendMode", vm.names())) {
+        if (!e) return true;
+        if (value.isNullish()) {
+            e->blendMode = BlendMode::Normal;
+        } else if (value.isString()) {
+            const std::string text = vm.toString(value);
+            for (size_t i = 0; i < std::size(kBlendModeNames); ++i)
+                if (text == kBlendModeNames[i]) e->blendMode = BlendMode(i);
+        } else if (value.isNumber()) {
+            int n = vm.toInt32(value) & 0xff;
+            if (n >= 1 && n <= int(std::size(kBlendModeNames))) e->blendMode = BlendMode(n - 1);
+        }
+        if (Clip* c = clip()) c->markChanged();
+        return true;
+    }
+    if (avm1::sameName(name, "cacheAsBitmap", vm.names())) {
+        if (e) e->cacheAsBitmap = vm.toBoolean(value);
+        if (Clip* c = clip()) c->markChanged();
+        return true;
+    }
+    return false;
+}
+
 bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
+    if (getEffectProperty(vm, name, out)) return true;
     if (name.empty() || name[0] != '_') {
         // Child clips by instance name come after the clip's own variables.
         if (hasOwn(name, vm.names())) return false;
@@ -237,6 +288,7 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
 }
 
 bool ClipObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& value) {
+    if (setEffectProperty(vm, name, value)) return true;
     if (name.empty() || name[0] != '_') return false;
     if (avm1::sameName(name, "_lockroot", vm.names())) {
         lockRoot_ = vm.toBoolean(value);

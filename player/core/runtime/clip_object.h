@@ -47,6 +47,8 @@ public:
     std::string instanceName();
 
 private:
+    bool getEffectProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);
+    bool setEffectProperty(avm1::Vm& vm, const std::string& name, const avm1::Value& value);
 
     std::weak_ptr<Clip> clip_;
     ScriptRuntime& runtime_;
