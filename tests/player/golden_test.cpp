@@ -113,6 +113,7 @@ const GoldenCase kCases[] = {
     {"filters_zoomed", fixtures::filtersMovie, 1, 860, 300},  // twice the stage: filters twice as wide
     {"clock_scripted", fixtures::clockMovie, 2},        // 22:20:06: hands at 10:20 and 6 seconds
     {"particles_scripted", fixtures::particlesMovie, 30},
+    {"drawing_pattern", fixtures::drawingPatternMovie, 12},    // the petals after ten redraws
 };
 
 INSTANTIATE_TEST_SUITE_P(Movies, Golden, testing::ValuesIn(kCases),

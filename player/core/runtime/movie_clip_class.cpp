@@ -78,6 +78,7 @@ void registerMovieClipClass(Vm& vm) {
     registerLoadingMethods(vm, proto);
     avm1::defineValue(proto, "enabled", Value::boolean(true));
     avm1::defineValue(proto, "useHandCursor", Value::boolean(true));
+    registerMovieClipDrawing(vm, proto);
 }
 
 }  // namespace swf

@@ -25,6 +25,10 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     : root_(root), movie_(movie), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))) {
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
     registerMovieClipClass(*vm_);
+    registerBitmapDataClass(*vm_);
+    registerColorClass(*vm_);
+    buttonProto_ = registerButtonClass(*vm_);
+    vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
     vm_->rootMarkers.push_back([this](avm1::Marker& m) { markDisplayList(m, root_); });
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
@@ -46,9 +50,9 @@ ScriptRuntime::~ScriptRuntime() {
 
 ClipObject* ScriptRuntime::objectFor(Clip& clip) {
     if (clip.scriptObject) return static_cast<ClipObject*>(clip.scriptObject);
-    avm1::Object* proto = vm_->builtins().movieClipProto;
+    avm1::Object* proto = clip.button() ? buttonProto_ : vm_->builtins().movieClipProto;
     DisplayObject* shown = clip.displayObject();
-    if (avm1::Object* cls = shown ? registeredClass(shown->character()) : nullptr)
+    if (avm1::Object* cls = shown && !clip.button() ? registeredClass(shown->character()) : nullptr)
         if (avm1::Object* p = vm_->getMember(cls, "prototype").asObject()) proto = p;
     auto* o = vm_->heap().make<ClipObject>(proto, clip.shared_from_this(), *this);
     clip.scriptObject = o;

@@ -13,6 +13,8 @@
 
 namespace swf {
 
+class BitmapData;
+
 class ClipObject;
 
 class ScriptRuntime {
@@ -53,8 +55,16 @@ private:
     const Movie& movie_;
     std::unique_ptr<avm1::Vm> vm_;
     std::map<uint16_t, std::string> exportNames_;  // character -> linkage name
+    avm1::Object* buttonProto_ = nullptr;
 };
 
 void registerMovieClipClass(avm1::Vm& vm);
+// flash.display.BitmapData (bitmap_data_class.cpp), and the pixels behind one of its objects
+// (null for anything else), shared with whatever shows them.
+void registerBitmapDataClass(avm1::Vm& vm);
+std::shared_ptr<BitmapData> bitmapDataOf(const avm1::Value& v);
+void registerMovieClipDrawing(avm1::Vm& vm, avm1::Object* proto);  // movie_clip_drawing.cpp
+void registerColorClass(avm1::Vm& vm);
+avm1::Object* registerButtonClass(avm1::Vm& vm);  // returns Button.prototype
 
 }  // namespace swf
