@@ -5,6 +5,7 @@
 #include <freetype_font_provider.h>
 #include <gtest/gtest.h>
 #include <imageio/image_file.h>
+#include <runtime/avm1/host_services.h>
 #include <runtime/player.h>
 
 #include <cstdlib>
@@ -30,9 +31,16 @@ swf::Canvas renderCase(const GoldenCase& c) {
     auto bytes = c.movie();
     std::string error;
     auto deviceFonts = std::make_shared<swf::FreeTypeFontProvider>();
-    auto player = swf::Player::load(bytes.data(), bytes.size(), error, nullptr, deviceFonts);
+    // Scripted movies see a pinned clock and seed (as swfrender --time 2001-02-02T22:20:06Z --seed 3).
+    swf::avm1::FixedHostServices host;
+    host.startUtcMs = 981152406000.0;
+    host.seed = 3;
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error, &host, deviceFonts);
     if (!player) throw std::runtime_error(error);
-    for (int f = 1; f < c.frame; ++f) player->stepFrame();
+    for (int f = 1; f < c.frame; ++f) {
+        host.elapsedMs += 1000.0 / player->frameRate();
+        player->stepFrame();
+    }
     swf::Canvas canvas(c.width ? c.width : player->stageWidth(), c.height ? c.height : player->stageHeight());
     player->render(canvas, c.mode, c.quality);
     return canvas;
@@ -103,6 +111,8 @@ const GoldenCase kCases[] = {
     {"blend_modes", fixtures::blendModesMovie},
     {"filters", fixtures::filtersMovie},
     {"filters_zoomed", fixtures::filtersMovie, 1, 860, 300},  // twice the stage: filters twice as wide
+    {"clock_scripted", fixtures::clockMovie, 2},        // 22:20:06: hands at 10:20 and 6 seconds
+    {"particles_scripted", fixtures::particlesMovie, 30},
     {"drawing_pattern", fixtures::drawingPatternMovie, 12},    // the petals after ten redraws
 };
 

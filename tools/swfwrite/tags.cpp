@@ -81,6 +81,39 @@ Tag placeObject2(const Place& p) {
     return {26, w.take()};
 }
 
+Tag placeObject2(const Place& p, const std::vector<ClipAction>& handlers, int swfVersion) {
+    BitWriter w;
+    w.u8(uint8_t(placeFlags(p) | 0x80));
+    w.u16(p.depth);
+    writePlaceBody(w, p);
+    auto flags = [&](uint32_t v) {
+        if (swfVersion >= 6) w.u32(v);
+        else w.u16(uint16_t(v));
+    };
+    uint32_t all = 0;
+    for (const ClipAction& h : handlers) all |= h.events;
+    w.u16(0);
+    flags(all);
+    for (const ClipAction& h : handlers) {
+        std::vector<uint8_t> body = h.actions.build();
+        flags(h.events);
+        w.u32(uint32_t(body.size()));
+        for (uint8_t b : body) w.u8(b);
+    }
+    flags(0);
+    return {26, w.take()};
+}
+
+Tag exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names) {
+    BitWriter w;
+    w.u16(uint16_t(names.size()));
+    for (const auto& [id, name] : names) {
+        w.u16(id);
+        w.cstring(name);
+    }
+    return {56, w.take()};
+}
+
 namespace {
 
 void fixed16(BitWriter& w, float v) { w.u32(uint32_t(int32_t(std::lround(v * 65536)))); }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <filter.h>
@@ -41,6 +42,15 @@ struct Place {
 Tag placeObject(uint16_t character, uint16_t depth, const swf::Matrix& m,
                 const std::optional<swf::ColorTransform>& cx = std::nullopt);
 Tag placeObject2(const Place& p);
+// PlaceObject2 with onClipEvent handlers; `events` are the 32-bit flags of SWF 6 (a SWF 5
+// file keeps the low 16 bits).
+struct ClipAction {
+    uint32_t events = 0;
+    ActionWriter actions;
+};
+Tag placeObject2(const Place& p, const std::vector<ClipAction>& handlers, int swfVersion);
+// Linkage names for attachMovie.
+Tag exportAssets(const std::vector<std::pair<uint16_t, std::string>>& names);
 // What PlaceObject3 adds to PlaceObject2; each part is written when set.
 struct PlaceEffects {
     std::vector<swf::Filter> filters;  // every kind the file can hold (not displacement maps)

@@ -14,6 +14,37 @@
 
 namespace swf {
 
+// onClipEvent handlers of a placed clip (PlaceObject2/3), by event bit as stored from SWF 6 on
+// (SWF 5 files store the low 16 bits only).
+enum ClipEventBits : uint32_t {
+    kClipLoad = 1u << 0,
+    kClipEnterFrame = 1u << 1,
+    kClipUnload = 1u << 2,
+    kClipMouseMove = 1u << 3,
+    kClipMouseDown = 1u << 4,
+    kClipMouseUp = 1u << 5,
+    kClipKeyDown = 1u << 6,
+    kClipKeyUp = 1u << 7,
+    kClipData = 1u << 8,
+    kClipInitialize = 1u << 9,
+    kClipPress = 1u << 10,
+    kClipRelease = 1u << 11,
+    kClipReleaseOutside = 1u << 12,
+    kClipRollOver = 1u << 13,
+    kClipRollOut = 1u << 14,
+    kClipDragOver = 1u << 15,
+    kClipDragOut = 1u << 16,
+    kClipKeyPress = 1u << 17,
+    kClipConstruct = 1u << 18,
+};
+
+struct ClipEventHandler {
+    uint32_t events = 0;
+    uint8_t keyCode = 0;  // kClipKeyPress: the key
+    ActionListPtr actions;
+};
+using ClipEventHandlers = std::shared_ptr<const std::vector<ClipEventHandler>>;
+
 // PlaceObject 1 to 3: a new character at a free depth, a move of the one there, or (character
 // and move together) a replacement that keeps the instance's unset properties.
 struct PlaceCommand {
@@ -30,6 +61,8 @@ struct PlaceCommand {
     std::optional<BlendMode> blendMode;
     std::optional<bool> cacheAsBitmap;
     std::optional<Rgba> opaqueBackground;
+    std::optional<bool> visible;  // PlaceObject3's visibility byte
+    ClipEventHandlers clipActions;  // null when none
 };
 
 struct FrameCommand {

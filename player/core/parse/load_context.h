@@ -52,7 +52,7 @@ void readDefineEditText(Reader& r, LoadContext& ctx);
 void readDefineButton(Reader& r, LoadContext& ctx, int buttonVersion);
 
 // Control tags: they append to the frame being built.
-FrameCommand readPlaceObject(Reader& r, int placeVersion);
+FrameCommand readPlaceObject(Reader& r, int placeVersion, int swfVersion);
 FrameCommand readRemoveObject(Reader& r, int removeVersion);
 ActionListPtr decodeActions(Reader& r);
 

@@ -76,9 +76,9 @@ private:
     bool handle(Reader& r, uint16_t code, Frame& frame, Timeline& timeline, int nesting) {
         if (isControlTag(code)) ctx_.chargeCommand(r);
         switch (code) {
-            case kTagPlaceObject: frame.commands.push_back(readPlaceObject(r, 1)); return true;
-            case kTagPlaceObject2: frame.commands.push_back(readPlaceObject(r, 2)); return true;
-            case kTagPlaceObject3: frame.commands.push_back(readPlaceObject(r, 3)); return true;
+            case kTagPlaceObject: frame.commands.push_back(readPlaceObject(r, 1, ctx_.movie.version)); return true;
+            case kTagPlaceObject2: frame.commands.push_back(readPlaceObject(r, 2, ctx_.movie.version)); return true;
+            case kTagPlaceObject3: frame.commands.push_back(readPlaceObject(r, 3, ctx_.movie.version)); return true;
             case kTagRemoveObject: frame.commands.push_back(readRemoveObject(r, 1)); return true;
             case kTagRemoveObject2: frame.commands.push_back(readRemoveObject(r, 2)); return true;
             case kTagFrameLabel: frame.labels.push_back(r.cstring()); return true;

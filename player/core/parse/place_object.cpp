@@ -1,10 +1,41 @@
 #include "filters.h"
+#include "limits.h"
 #include "load_context.h"
 #include "records.h"
 
 namespace swf {
+namespace {
 
-FrameCommand readPlaceObject(Reader& r, int placeVersion) {
+// SWF 6 widened the event flags from 16 to 32 bits.
+uint32_t readEventFlags(Reader& r, int swfVersion) { return swfVersion >= 6 ? r.u32() : r.u16(); }
+
+// Handlers end at a zero flag word; a record whose size runs past the tag ends the list, and
+// what was read before it is kept.
+ClipEventHandlers readClipActions(Reader& r, int swfVersion) {
+    auto handlers = std::make_shared<std::vector<ClipEventHandler>>();
+    try {
+        r.u16();  // reserved
+        readEventFlags(r, swfVersion);  // the union of all handlers' flags
+        while (!r.atEnd() && handlers->size() < kMaxClipEventHandlers) {
+            ClipEventHandler h;
+            h.events = readEventFlags(r, swfVersion);
+            if (h.events == 0) break;
+            uint32_t size = r.u32();
+            if (size > r.remaining()) break;
+            Reader body = r.sub(size);
+            if ((h.events & kClipKeyPress) && !body.atEnd()) h.keyCode = body.u8();
+            h.actions = decodeActions(body);
+            handlers->push_back(std::move(h));
+        }
+    } catch (const ParseError&) {
+    }
+    if (handlers->empty()) return nullptr;
+    return handlers;
+}
+
+}  // namespace
+
+FrameCommand readPlaceObject(Reader& r, int placeVersion, int swfVersion) {
     FrameCommand cmd;
     cmd.kind = FrameCommand::Kind::Place;
     PlaceCommand& p = cmd.place;
@@ -31,10 +62,10 @@ FrameCommand readPlaceObject(Reader& r, int placeVersion) {
         if (flags2 & 0x01) p.filters = readFilterList(r);
         if (flags2 & 0x02) p.blendMode = blendModeFromByte(r.u8());
         if (flags2 & 0x04) p.cacheAsBitmap = r.atEnd() || r.u8() != 0;  // files before 10 omit the byte
-        if ((flags2 & 0x20) && !r.atEnd()) r.u8();  // visibility: belongs to scripting
+        if ((flags2 & 0x20) && !r.atEnd()) p.visible = r.u8() != 0;
         if ((flags2 & 0x40) && !r.atEnd()) p.opaqueBackground = readRgba(r);
     }
-    // Clip event handlers follow; they belong to the scripting we do not run.
+    if ((flags & 0x80) && swfVersion >= 5) p.clipActions = readClipActions(r, swfVersion);
     return cmd;
 }
 

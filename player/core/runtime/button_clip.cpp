@@ -30,10 +30,10 @@ void Clip::showButtonState(uint8_t state) {
         }
         placeStatic(rec, *c);
     }
-    std::vector<uint16_t> hidden;
+    std::vector<Depth> hidden;
     for (const auto& [depth, obj] : list_)
         if (!shown.count(depth)) hidden.push_back(depth);
-    for (uint16_t depth : hidden) removeAt(depth);
+    for (Depth depth : hidden) removeAt(depth);
     ++host_.changes;
 }
 

@@ -42,12 +42,10 @@ int Clip::frameCount() const { return timeline_ ? int(timeline_->frames.size()) 
 
 void Clip::start() {
     if (timeline_ && !timeline_->frames.empty()) runFrame(0, true);
-    frame_ = 0;
+    frame_ = timeline_ && timeline_->frames.empty() ? -1 : 0;  // an empty clip is on no frame
 }
 
-void Clip::step(bool loop) {
-    for (auto& [depth, obj] : list_)
-        if (Clip* child = obj->clip()) child->step();
+void Clip::advance(bool loop) {
     if (!playing_ || !timeline_) return;
     int count = frameCount();
     if (count <= 1) return;
@@ -66,6 +64,7 @@ void Clip::gotoFrame(int frame, bool andPlay, bool andStop) {
     if (andStop) playing_ = false;
     if (!timeline_) return;
     int count = frameCount();
+    if (count == 0) return;
     if (frame < 0) frame = 0;
     if (frame >= count) frame = count - 1;
     if (frame == frame_) return;
@@ -101,7 +100,7 @@ void Clip::rewindTo(int frame) {
             }
         }
     }
-    std::vector<uint16_t> dropped;
+    std::vector<Depth> dropped;
     for (const auto& [depth, obj] : list_) {
         const DisplayState& s = obj->state();
         if (s.placedByScript) continue;
@@ -109,7 +108,7 @@ void Clip::rewindTo(int frame) {
         if (w == wanted.end() || obj->character()->id != w->second.characterId || s.placeFrame != w->second.frame)
             dropped.push_back(depth);
     }
-    for (uint16_t depth : dropped) removeAt(depth);
+    for (Depth depth : dropped) removeAt(depth);
     for (auto& [depth, state] : wanted) {
         auto it = list_.find(depth);
         if (it != list_.end() && it->second->state().placedByScript) continue;
@@ -154,7 +153,7 @@ void Clip::apply(const FrameCommand& cmd, int frame, bool withActions) {
             break;
         case FrameCommand::Kind::InitActions:
             if (host_.initActionsRun.insert(cmd.actions.get()).second)
-                host_.queue.push_back({weak_from_this(), cmd.actions, true});
+                host_.queue.push_back({weak_from_this(), cmd.actions, ActionPhase::InitActions});
             break;
     }
 }
@@ -192,13 +191,22 @@ void Clip::place(const PlaceCommand& p, int frame) {
     if (p.clipDepth) s.clipDepth = *p.clipDepth;
     // An object a script moved or tinted keeps what the script gave it.
     if (!s.transformedByScript) {
-        if (p.matrix) s.matrix = *p.matrix;
+        if (p.matrix) {
+            s.matrix = *p.matrix;
+            s.scripted.valid = false;
+        }
         if (p.colorTransform) s.colorTransform = *p.colorTransform;
         if (p.ratio) s.ratio = *p.ratio;
         if (p.filters) s.filters = *p.filters;
         if (p.blendMode) s.blendMode = *p.blendMode;
         if (p.cacheAsBitmap) s.cacheAsBitmap = *p.cacheAsBitmap;
         if (p.opaqueBackground) s.opaqueBackground = *p.opaqueBackground;
+    }
+    if (p.visible) s.visible = *p.visible;
+    if (Clip* clip = obj->clip()) {
+        if (p.clipActions) clip->clipActions = p.clipActions;
+        // Unnamed clips are still reachable by script under a name of their own.
+        if (s.name.empty()) s.name = "instance" + std::to_string(++host_.instancesNamed);
     }
     obj->stateChanged();
     ++host_.changes;
@@ -225,12 +233,12 @@ void Clip::placeStatic(const ButtonRecord& rec, const Character& character) {
     slot->stateChanged();
 }
 
-DisplayObject* Clip::placeByScript(uint16_t depth, const Character& character, const std::string& name) {
+DisplayObject* Clip::placeByScript(Depth depth, const Character& character, const std::string& name) {
     if (!list_.count(depth) && list_.size() >= kMaxDisplayObjects) return nullptr;
     return placeByScript(depth, instantiate(character), name);
 }
 
-DisplayObject* Clip::placeByScript(uint16_t depth, std::unique_ptr<DisplayObject> object, const std::string& name) {
+DisplayObject* Clip::placeByScript(Depth depth, std::unique_ptr<DisplayObject> object, const std::string& name) {
     if (!object || (!list_.count(depth) && list_.size() >= kMaxDisplayObjects)) return nullptr;
     std::unique_ptr<DisplayObject>& slot = list_[depth];
     replaceIn(slot, std::move(object));
@@ -260,7 +268,7 @@ void Clip::replaceIn(std::unique_ptr<DisplayObject>& slot, std::unique_ptr<Displ
     if (old && old->clip() && host_.onUnload) unloadTree(*old->clip(), host_.onUnload);
 }
 
-bool Clip::removeAt(uint16_t depth) {
+bool Clip::removeAt(Depth depth) {
     auto it = list_.find(depth);
     if (it == list_.end()) return false;
     std::unique_ptr<DisplayObject> removed = std::move(it->second);
@@ -270,7 +278,7 @@ bool Clip::removeAt(uint16_t depth) {
     return true;
 }
 
-void Clip::swapDepths(uint16_t a, uint16_t b) {
+void Clip::swapDepths(Depth a, Depth b) {
     if (a == b) return;
     auto ia = list_.find(a), ib = list_.find(b);
     if (ia == list_.end() && ib == list_.end()) return;
@@ -289,7 +297,7 @@ void Clip::swapDepths(uint16_t a, uint16_t b) {
     ++host_.changes;
 }
 
-DisplayObject* Clip::objectAt(uint16_t depth) const {
+DisplayObject* Clip::objectAt(Depth depth) const {
     auto it = list_.find(depth);
     return it != list_.end() ? it->second.get() : nullptr;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "../model/movie.h"
+#include "action_queue.h"
 #include "avm1/names.h"
 #include "display/display_object.h"
 #include "drawing.h"
@@ -21,12 +22,6 @@ namespace swf {
 namespace avm1 {
 class Object;
 }
-
-struct PendingActions {
-    std::weak_ptr<Clip> clip;
-    ActionListPtr actions;
-    bool init = false;  // DoInitAction: runs before the frame scripts queued with it
-};
 
 // A StartSound of a frame a clip entered, or (no `start`) a sprite's soundtrack reaching `frame`.
 struct QueuedSound {
@@ -38,7 +33,10 @@ struct QueuedSound {
 // What all clips of one player share.
 struct ClipHost {
     const Movie* movie = nullptr;
-    std::vector<PendingActions> queue;  // frame scripts waiting to run, in order
+    ActionQueue queue;                  // scripts and events waiting to run
+    // Every clip made, oldest first; a tick walks it newest first (the original's order of
+    // enter-frame events and timeline steps). Dead entries are dropped as the walk meets them.
+    std::vector<std::weak_ptr<Clip>> execList;
     std::set<const ActionList*> initActionsRun;  // DoInitAction blocks run once per movie
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
@@ -51,11 +49,23 @@ struct ClipHost {
     std::function<void(Clip&)> onUnload;
     // Lines the original's debug player writes into the trace log ("Warning: ...").
     std::function<void(const std::string&)> debugLog;
+    Point mouse;                        // the pointer on the stage, twips
+    DisplayState rootState;             // the root's own transform, which scripts may set
+    int quality = 2;                    // _quality: 0 LOW, 1 MEDIUM, 2 HIGH, 3 BEST
+    int soundBufferSeconds = 5;         // _soundbuftime
+    uint32_t instancesNamed = 0;        // "instanceN" names given to unnamed clips
+    // startDrag: the clip that follows the mouse (one at a time), in its parent's twips.
+    struct Drag {
+        std::weak_ptr<Clip> clip;
+        Point offset;                   // clip position minus pointer, when not centred
+        bool constrained = false;
+        Rect bounds;
+    } drag;
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {
 public:
-    using DisplayList = std::map<uint16_t, std::unique_ptr<DisplayObject>>;
+    using DisplayList = std::map<Depth, std::unique_ptr<DisplayObject>>;
 
     // `timeline` may be null: a button's static content.
     Clip(ClipHost& host, const Timeline* timeline, Clip* parent, int nesting);
@@ -65,9 +75,9 @@ public:
 
     // Shows the first frame; for a new instance, right after it is created.
     void start();
-    // One tick: children step, then this clip moves to its next frame when playing.
-    // `loop` false stops on the last frame instead of wrapping (the root's Loop setting).
-    void step(bool loop = true);
+    // This clip's timeline moves to its next frame when playing (children step on their own,
+    // see clip_events.h). `loop` false stops on the last frame instead of wrapping.
+    void advance(bool loop = true);
     // 0-based; out-of-range targets are clamped to the timeline.
     void gotoFrame(int frame, bool andPlay, bool andStop);
     void play() { playing_ = true; }
@@ -83,17 +93,17 @@ public:
     Clip* childByName(const std::string& name, avm1::NameRule rule = avm1::NameRule{false}) const;
 
     // The object at `depth` of this clip's list; null when the depth is empty.
-    DisplayObject* objectAt(uint16_t depth) const;
+    DisplayObject* objectAt(Depth depth) const;
 
     // Scripts (duplicateMovieClip, attachMovie): a new instance of `character` at `depth`,
     // flagged as placed by script, replacing what is there. Null when the list is full.
-    DisplayObject* placeByScript(uint16_t depth, const Character& character, const std::string& name);
+    DisplayObject* placeByScript(Depth depth, const Character& character, const std::string& name);
     // The same with an object made by the script side (attachBitmap's BitmapData display).
-    DisplayObject* placeByScript(uint16_t depth, std::unique_ptr<DisplayObject> object, const std::string& name);
+    DisplayObject* placeByScript(Depth depth, std::unique_ptr<DisplayObject> object, const std::string& name);
     // Takes the object at `depth` off the list (its clips unload); false when the depth is empty.
-    bool removeAt(uint16_t depth);
+    bool removeAt(Depth depth);
     // The objects at the two depths trade places (either may be empty).
-    void swapDepths(uint16_t a, uint16_t b);
+    void swapDepths(Depth a, Depth b);
 
     // A placed child object's content, for buttons built outside a timeline.
     void placeStatic(const ButtonRecord& record, const Character& character);
@@ -127,6 +137,9 @@ public:
     // The clip's script object (variables, properties, methods); made by the script runtime
     // on first use, owned by its heap, cleared by that object when it is collected.
     avm1::Object* scriptObject = nullptr;
+    ClipEventHandlers clipActions;  // onClipEvent handlers of the PlaceObject that made it
+    bool removed = false;           // taken off the display list: only its unload event runs
+    bool constructedByScript = false;  // its initialize and construct events ran at creation
 
 private:
     void runFrame(int frame, bool withActions);

@@ -1,9 +1,14 @@
 #include "clip_object.h"
 
+#include <algorithm>
+#include <iterator>
 #include <cmath>
+#include <cstdint>
 
 #include "avm1/vm.h"
+#include "clip_bounds.h"
 #include "clip_properties.h"
+#include "movie_clip_methods.h"
 #include "script_runtime.h"
 
 namespace swf {
@@ -18,14 +23,17 @@ ClipObject::~ClipObject() {
         if (c->scriptObject == this) c->scriptObject = nullptr;
 }
 
-DisplayObject* ClipObject::entry() {
+DisplayState* ClipObject::entry() {
     Clip* c = clip();
-    return c ? c->displayObject() : nullptr;
+    if (!c) return nullptr;
+    if (!c->parent()) return &c->host().rootState;
+    DisplayObject* shown = c->displayObject();
+    return shown ? &shown->state() : nullptr;
 }
 
 std::string ClipObject::instanceName() {
-    DisplayObject* e = entry();
-    return e ? e->state().name : std::string();
+    DisplayState* e = entry();
+    return e ? e->name : std::string();
 }
 
 avm1::ScriptClip* ClipObject::parentClip() {
@@ -33,7 +41,13 @@ avm1::ScriptClip* ClipObject::parentClip() {
     return c && c->parent() ? runtime_.objectFor(*c->parent()) : nullptr;
 }
 
-avm1::ScriptClip* ClipObject::rootClip() { return runtime_.objectFor(runtime_.root()); }
+// A clip with _lockroot set is _root for everything below it.
+avm1::ScriptClip* ClipObject::rootClip() {
+    Clip* c = clip();
+    for (int guard = 0; c && c->parent() && guard < 64; c = c->parent(), ++guard)
+        if (c->scriptObject && static_cast<ClipObject*>(c->scriptObject)->lockRoot_) return runtime_.objectFor(*c);
+    return runtime_.objectFor(runtime_.root());
+}
 
 avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule rule) {
     Clip* c = clip();
@@ -93,49 +107,147 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
     Clip* c = clip();
     if (!c || index < 0 || index >= int(ClipProperty::Count)) return Value();
     auto p = ClipProperty(index);
+    ClipHost& host = c->host();
     switch (p) {
         case ClipProperty::CurrentFrame: return Value::number(c->currentFrame() + 1);
         case ClipProperty::TotalFrames:
-        case ClipProperty::FramesLoaded: return Value::number(c->frameCount());
+        case ClipProperty::FramesLoaded: return Value::number(std::max(1, c->frameCount()));
         case ClipProperty::Name: return vm.newString(instanceName());
         case ClipProperty::Target: return vm.newString(slashPath());
-        case ClipProperty::Visible: return Value::boolean(true);
+        case ClipProperty::Visible: {
+            DisplayState* e = entry();
+            return Value::boolean(!e || e->visible);
+        }
         case ClipProperty::Width:
-        case ClipProperty::Height:
+        case ClipProperty::Height: {
+            DisplayState* e = entry();
+            Bounds b = e ? clipBounds(*c, e->matrix) : Bounds{};
+            if (b.empty) return Value::number(0);
+            return Value::number((p == ClipProperty::Width ? b.xMax - b.xMin : b.yMax - b.yMin) / 20);
+        }
         case ClipProperty::XMouse:
-        case ClipProperty::YMouse: return Value::number(0);
+        case ClipProperty::YMouse: {
+            Point local = globalToLocal(*c, host.mouse);
+            return Value::number(std::round(p == ClipProperty::XMouse ? local.x : local.y) / 20);
+        }
         case ClipProperty::DropTarget:
         case ClipProperty::Url: return Value::string(std::string());
-        case ClipProperty::HighQuality: return Value::number(1);
-        case ClipProperty::FocusRect: return Value::boolean(true);
-        case ClipProperty::SoundBufTime: return Value::number(5);
-        case ClipProperty::Quality: return Value::string(std::string("HIGH"));
+        case ClipProperty::HighQuality: return Value::number(host.quality >= 3 ? 2 : host.quality >= 1 ? 1 : 0);
+        case ClipProperty::Quality: return Value::string(std::string(qualityName(host.quality)));
+        case ClipProperty::FocusRect: return focusRect_ ? Value::boolean(*focusRect_) : Value::null();
+        case ClipProperty::SoundBufTime: return Value::number(host.soundBufferSeconds);
         default: break;
     }
-    DisplayObject* e = entry();
-    if (!e) {
-        bool scale = p == ClipProperty::XScale || p == ClipProperty::YScale || p == ClipProperty::Alpha;
-        return Value::number(scale ? 100 : 0);
-    }
-    double v = readTransformProperty(e->state(), p);
-    return Value::number(v);
+    DisplayState* e = entry();
+    return e ? Value::number(readTransformProperty(*e, p)) : Value();
 }
 
 void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value) {
-    if (index < 0 || index >= int(ClipProperty::Count)) return;
+    Clip* c = clip();
+    if (!c || index < 0 || index >= int(ClipProperty::Count)) return;
     auto p = ClipProperty(index);
-    if (p == ClipProperty::Name) {
-        if (DisplayObject* e = entry()) e->state().name = vm.toString(value);
-        return;
+    ClipHost& host = c->host();
+    DisplayState* e = entry();
+    switch (p) {
+        case ClipProperty::Name:
+            if (e) e->name = vm.toString(value);
+            return;
+        case ClipProperty::Quality: {
+            int q = qualityByName(vm.toString(value));
+            if (q >= 0) host.quality = q;
+            return;
+        }
+        case ClipProperty::FocusRect: {
+            if (value.isNullish()) return;
+            double n = value.asObject() ? NAN : vm.toNumber(value);
+            focusRect_ = !std::isnan(n) && n != 0;
+            return;
+        }
+        case ClipProperty::X: case ClipProperty::Y: case ClipProperty::XScale: case ClipProperty::YScale:
+        case ClipProperty::Rotation: case ClipProperty::Alpha: case ClipProperty::Visible:
+        case ClipProperty::Width: case ClipProperty::Height: case ClipProperty::HighQuality:
+        case ClipProperty::SoundBufTime: break;
+        default: return;  // read-only
     }
-    DisplayObject* e = entry();
+    std::optional<double> n = propertyNumber(vm, value);
+    if (!n) return;
+    switch (p) {
+        case ClipProperty::HighQuality:
+            host.quality = *n == 0 ? 0 : (*n >= 2 ? 3 : 2);
+            return;
+        case ClipProperty::SoundBufTime:
+            host.soundBufferSeconds = std::isfinite(*n) && std::fabs(*n) < 2147483648.0 ? int(*n) : INT32_MIN;
+            return;
+        default: break;
+    }
     if (!e) return;
-    writeTransformProperty(e->state(), p, vm.toNumber(value));
-    if (Clip* c = clip())
-        if (c->parent()) c->parent()->markChanged();
+    if (p == ClipProperty::Visible) {
+        e->visible = *n != 0;
+    } else if (p == ClipProperty::Width || p == ClipProperty::Height) {
+        // Scales the clip so its box in the parent takes the size given.
+        Bounds b = clipBounds(*c, e->matrix);
+        double size = b.empty ? 0 : (p == ClipProperty::Width ? b.xMax - b.xMin : b.yMax - b.yMin);
+        if (size <= 0) return;
+        ClipProperty scale = p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale;
+        writeTransformProperty(*e, scale, readTransformProperty(*e, scale) * (*n * 20) / size);
+    } else {
+        writeTransformProperty(*e, p, *n);
+    }
+    if (p != ClipProperty::Visible && p != ClipProperty::Alpha) e->transformedByScript = true;
+    c->markChanged();
+}
+
+namespace {
+
+// blendMode's names in the order of the file's numbers (1 is normal).
+const char* const kBlendModeNames[] = {"normal", "layer", "multiply", "screen", "lighten", "darken", "difference",
+                                       "add", "subtract", "invert", "alpha", "erase", "overlay", "hardlight"};
+
+}  // namespace
+
+// The Flash 8 display properties kept in the display state: blendMode and cacheAsBitmap.
+bool ClipObject::getEffectProperty(avm1::Vm& vm, const std::string& name, Value& out) {
+    DisplayState* e = entry();
+    if (avm1::sameName(name, "blendMode", vm.names())) {
+        out = e ? Value::string(std::string(kBlendModeNames[size_t(e->blendMode)])) : Value();
+        return true;
+    }
+    if (avm1::sameName(name, "cacheAsBitmap", vm.names())) {
+        out = e ? Value::boolean(e->cacheAsBitmap) : Value();
+        return true;
+    }
+    return false;
+}
+
+// A blend mode by name (as written: "lAyEr" is no name), or by the file's number (the low
+// byte: 259 is 3, multiply); null and undefined are normal; anything else changes nothing.
+bool ClipObject::setEffectProperty(avm1::Vm& vm, const std::string& name, const Value& value) {
+    DisplayState* e = entry();
+    if (avm1::sameName(name, "blendMode", vm.names())) {
+        if (!e) return true;
+        if (value.isNullish()) {
+            e->blendMode = BlendMode::Normal;
+        } else if (value.isString()) {
+            const std::string text = vm.toString(value);
+            for (size_t i = 0; i < std::size(kBlendModeNames); ++i)
+                if (text == kBlendModeNames[i]) e->blendMode = BlendMode(i);
+        } else if (value.isNumber()) {
+            int n = vm.toInt32(value) & 0xff;
+            if (n >= 1 && n <= int(std::size(kBlendModeNames))) e->blendMode = BlendMode(n - 1);
+        }
+        if (Clip* c = clip()) c->markChanged();
+        return true;
+    }
+    if (avm1::sameName(name, "cacheAsBitmap", vm.names())) {
+        if (e) e->cacheAsBitmap = vm.toBoolean(value);
+        if (Clip* c = clip()) c->markChanged();
+        return true;
+    }
+    return false;
 }
 
 bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
+    if (getEffectProperty(vm, name, out)) return true;
     if (name.empty() || name[0] != '_') {
         // Child clips by instance name come after the clip's own variables.
         if (hasOwn(name, vm.names())) return false;
@@ -148,11 +260,11 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
     ClipProperty p = clipPropertyByName(name, vm.names().caseSensitive);
     if (p != ClipProperty::Count) {
         out = propertyByIndex(vm, int(p));
-        if (p == ClipProperty::Target) out = vm.newString(slashPath());
         return true;
     }
     if (avm1::sameName(name, "_parent", vm.names())) {
-        out = Value::object(parentClip());
+        avm1::ScriptClip* parent = parentClip();
+        out = parent ? Value::object(parent) : Value();
         return true;
     }
     if (avm1::sameName(name, "_root", vm.names())) {
@@ -161,6 +273,10 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
     }
     if (avm1::sameName(name, "_global", vm.names())) {
         out = Value::object(vm.global());
+        return true;
+    }
+    if (avm1::sameName(name, "_lockroot", vm.names())) {
+        out = Value::boolean(lockRoot_);
         return true;
     }
     if (hasOwn(name, vm.names())) return false;
@@ -172,35 +288,43 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
 }
 
 bool ClipObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& value) {
+    if (setEffectProperty(vm, name, value)) return true;
     if (name.empty() || name[0] != '_') return false;
+    if (avm1::sameName(name, "_lockroot", vm.names())) {
+        lockRoot_ = vm.toBoolean(value);
+        return true;
+    }
     ClipProperty p = clipPropertyByName(name, vm.names().caseSensitive);
     if (p == ClipProperty::Count) return false;
-    switch (p) {
-        case ClipProperty::X:
-        case ClipProperty::Y:
-        case ClipProperty::XScale:
-        case ClipProperty::YScale:
-        case ClipProperty::Rotation:
-        case ClipProperty::Alpha:
-        case ClipProperty::Name: setPropertyByIndex(vm, int(p), value); return true;
-        case ClipProperty::CurrentFrame:
-        case ClipProperty::TotalFrames:
-        case ClipProperty::FramesLoaded:
-        case ClipProperty::Target:
-        case ClipProperty::Url:
-        case ClipProperty::DropTarget:
-        case ClipProperty::XMouse:
-        case ClipProperty::YMouse: return true;  // read-only
-        default: return false;  // kept as plain properties until the display side has them
-    }
+    setPropertyByIndex(vm, int(p), value);
+    return true;
 }
 
 void ClipObject::duplicate(avm1::Vm& vm, const std::string& name, int depth) {
-    (void)name;
-    (void)depth;
-    vm.warn("duplicateMovieClip is not supported yet");
+    duplicateClip(vm, *this, name, Value::number(depth), nullptr);
 }
 
-void ClipObject::removeClip(avm1::Vm& vm) { vm.warn("removeMovieClip is not supported yet"); }
+void ClipObject::removeClip(avm1::Vm& vm) { removeClipByScript(vm, *this); }
+
+void ClipObject::startDrag(bool lockCenter, const double* bounds) {
+    Clip* c = clip();
+    DisplayState* e = entry();
+    if (!c || !e || !c->parent()) return;
+    ClipHost::Drag& drag = c->host().drag;
+    drag.clip = c->shared_from_this();
+    Point pointer = globalToLocal(*c->parent(), c->host().mouse);
+    drag.offset = lockCenter ? Point{0, 0} : Point{e->matrix.tx - pointer.x, e->matrix.ty - pointer.y};
+    drag.constrained = bounds != nullptr;
+    if (bounds) {
+        auto twips = [](double px) { return int32_t(pixelsToTwips(px)); };
+        drag.bounds = Rect{twips(std::min(bounds[0], bounds[2])), twips(std::max(bounds[0], bounds[2])),
+                           twips(std::min(bounds[1], bounds[3])), twips(std::max(bounds[1], bounds[3]))};
+    }
+    followDrag(c->host());
+}
+
+void ClipObject::stopDrag() {
+    if (Clip* c = clip()) c->host().drag.clip.reset();
+}
 
 }  // namespace swf

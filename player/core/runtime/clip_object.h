@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "avm1/script_clip.h"
 #include "clip.h"
@@ -17,6 +18,7 @@ public:
     ~ClipObject() override;
 
     Clip* clip() const { return clip_.lock().get(); }
+    ScriptRuntime& runtime() const { return runtime_; }
     // Buttons are objects to typeof; clips are movieclips.
     const char* typeOf() const override {
         Clip* c = clip();
@@ -42,13 +44,21 @@ public:
     void setPropertyByIndex(avm1::Vm& vm, int index, const avm1::Value& value) override;
     void duplicate(avm1::Vm& vm, const std::string& name, int depth) override;
     void removeClip(avm1::Vm& vm) override;
+    void startDrag(bool lockCenter, const double* bounds) override;
+    void stopDrag() override;
+
+    // The clip's own entry in its parent's list (the root's in the host); null once removed.
+    DisplayState* entry();
+    std::string instanceName();
 
 private:
-    std::string instanceName();
-    DisplayObject* entry();
+    bool getEffectProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);
+    bool setEffectProperty(avm1::Vm& vm, const std::string& name, const avm1::Value& value);
 
     std::weak_ptr<Clip> clip_;
     ScriptRuntime& runtime_;
+    std::optional<bool> focusRect_;  // null until set: the stage's setting applies
+    bool lockRoot_ = false;
 };
 
 }  // namespace swf

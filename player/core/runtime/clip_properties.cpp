@@ -1,6 +1,9 @@
 #include "clip_properties.h"
 
+#include <array>
 #include <cmath>
+#include <cstring>
+#include <cstdint>
 
 #include "avm1/names.h"
 
@@ -13,60 +16,116 @@ const char* const kNames[] = {
     "_soundbuftime", "_quality", "_xmouse", "_ymouse",
 };
 
+const char* const kQualities[] = {"LOW", "MEDIUM", "HIGH", "BEST"};
+
 constexpr double kPi = 3.14159265358979323846;
+
+void decompose(DisplayState& obj) {
+    if (obj.scripted.valid) return;
+    const Matrix& m = obj.matrix;
+    obj.scripted.xscale = std::sqrt(double(m.a) * m.a + double(m.b) * m.b) * 100;
+    obj.scripted.yscale = std::sqrt(double(m.c) * m.c + double(m.d) * m.d) * 100;
+    obj.scripted.rotation = std::atan2(double(m.b), double(m.a)) * 180 / kPi;
+    // A mirrored matrix reads as a negative vertical scale, as the original shows it.
+    if (double(m.a) * m.d - double(m.b) * m.c < 0) obj.scripted.yscale = -obj.scripted.yscale;
+    obj.scripted.valid = true;
+}
+
+// The matrix from the remembered scale and rotation, keeping the matrix's skew.
+void rebuild(DisplayState& obj) {
+    Matrix& m = obj.matrix;
+    const double oldRotation = std::atan2(double(m.b), double(m.a));
+    double skew = std::atan2(-double(m.c), double(m.d)) - oldRotation;
+    if (double(m.a) * m.d - double(m.b) * m.c < 0) skew += kPi;  // the mirror is in the scale
+    const double sx = obj.scripted.xscale / 100, sy = obj.scripted.yscale / 100;
+    const double r = obj.scripted.rotation * kPi / 180;
+    m.a = float(sx * std::cos(r));
+    m.b = float(sx * std::sin(r));
+    m.c = float(-sy * std::sin(r + skew));
+    m.d = float(sy * std::cos(r + skew));
+}
 
 }  // namespace
 
 ClipProperty clipPropertyByName(const std::string& name, bool caseSensitive) {
     if (name.empty() || name[0] != '_') return ClipProperty::Count;
+    // Every script access to a clip's variable passes here: compare lengths before the names.
+    static const auto lengths = [] {
+        std::array<size_t, size_t(ClipProperty::Count)> out{};
+        for (size_t i = 0; i < out.size(); ++i) out[i] = std::strlen(kNames[i]);
+        return out;
+    }();
     for (int i = 0; i < int(ClipProperty::Count); ++i)
-        if (avm1::sameName(name, kNames[i], avm1::NameRule{caseSensitive})) return ClipProperty(i);
+        if (lengths[size_t(i)] == name.size() && avm1::sameName(name, kNames[i], avm1::NameRule{caseSensitive}))
+            return ClipProperty(i);
     return ClipProperty::Count;
 }
 
-double readTransformProperty(const DisplayState& obj, ClipProperty p) {
-    const Matrix& m = obj.matrix;
+double pixelsToTwips(double px) {
+    double twips = px * 20;
+    if (!std::isfinite(twips) || std::fabs(twips) >= 2147483648.0) return double(INT32_MIN);
+    return std::trunc(twips);
+}
+
+double readTransformProperty(DisplayState& obj, ClipProperty p) {
     switch (p) {
-        case ClipProperty::X: return m.tx / 20.0;
-        case ClipProperty::Y: return m.ty / 20.0;
-        case ClipProperty::XScale: return std::sqrt(double(m.a) * m.a + double(m.b) * m.b) * 100;
-        case ClipProperty::YScale: return std::sqrt(double(m.c) * m.c + double(m.d) * m.d) * 100;
-        case ClipProperty::Rotation: return std::atan2(double(m.b), double(m.a)) * 180 / kPi;
+        case ClipProperty::X: return obj.matrix.tx / 20.0;
+        case ClipProperty::Y: return obj.matrix.ty / 20.0;
+        case ClipProperty::XScale: decompose(obj); return obj.scripted.xscale;
+        case ClipProperty::YScale: decompose(obj); return obj.scripted.yscale;
+        case ClipProperty::Rotation: decompose(obj); return obj.scripted.rotation;
         case ClipProperty::Alpha: return obj.colorTransform.aMul / 256.0 * 100;
         default: return 0;
     }
 }
 
 void writeTransformProperty(DisplayState& obj, ClipProperty p, double value) {
-    if (!std::isfinite(value)) return;
-    Matrix& m = obj.matrix;
-    double xscale = std::sqrt(double(m.a) * m.a + double(m.b) * m.b);
-    double yscale = std::sqrt(double(m.c) * m.c + double(m.d) * m.d);
-    double rotation = std::atan2(double(m.b), double(m.a));
-    double skew = std::atan2(-double(m.c), double(m.d)) - rotation;
-    auto rebuild = [&] {
-        m.a = float(xscale * std::cos(rotation));
-        m.b = float(xscale * std::sin(rotation));
-        m.c = float(-yscale * std::sin(rotation + skew));
-        m.d = float(yscale * std::cos(rotation + skew));
-    };
     switch (p) {
-        case ClipProperty::X: m.tx = float(std::round(value * 20)); break;
-        case ClipProperty::Y: m.ty = float(std::round(value * 20)); break;
-        case ClipProperty::XScale: xscale = value / 100; rebuild(); break;
-        case ClipProperty::YScale: yscale = value / 100; rebuild(); break;
+        case ClipProperty::X: obj.matrix.tx = float(pixelsToTwips(value)); break;
+        case ClipProperty::Y: obj.matrix.ty = float(pixelsToTwips(value)); break;
+        case ClipProperty::XScale:
+            decompose(obj);
+            obj.scripted.xscale = value;
+            rebuild(obj);
+            break;
+        case ClipProperty::YScale:
+            decompose(obj);
+            obj.scripted.yscale = value;
+            rebuild(obj);
+            break;
         case ClipProperty::Rotation: {
+            decompose(obj);
             double deg = std::fmod(value, 360.0);
             if (deg > 180) deg -= 360;
             if (deg < -180) deg += 360;
-            rotation = deg * kPi / 180;
-            rebuild();
+            obj.scripted.rotation = deg;
+            rebuild(obj);
             break;
         }
-        case ClipProperty::Alpha: obj.colorTransform.aMul = int16_t(std::max(-32768.0, std::min(32767.0, value * 2.56))); break;
-        default: return;
+        case ClipProperty::Alpha: {
+            double mul = value * 2.56;
+            // Out of the 16-bit range (infinities too) the multiplier wraps to 0, as in the original.
+            obj.colorTransform.aMul = std::fabs(mul) < 32768 ? int16_t(std::trunc(mul)) : int16_t(0);
+            break;
+        }
+        default: break;
     }
     obj.transformedByScript = true;  // the timeline no longer moves or tints it
 }
+
+std::optional<double> propertyNumber(avm1::Vm& vm, const avm1::Value& value) {
+    if (value.isUndefined() || value.isNull()) return std::nullopt;
+    double n = vm.toNumber(value);
+    if (std::isnan(n)) return std::nullopt;
+    return n;
+}
+
+int qualityByName(const std::string& name) {
+    for (int i = 0; i < 4; ++i)
+        if (avm1::sameName(name, kQualities[i], avm1::NameRule{false})) return i;
+    return -1;
+}
+
+const char* qualityName(int quality) { return kQualities[quality < 0 || quality > 3 ? 2 : quality]; }
 
 }  // namespace swf

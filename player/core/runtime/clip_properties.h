@@ -1,8 +1,11 @@
 // The display properties of a placed clip as scripts see them (_x in pixels, _xscale in
 // percent, _rotation in degrees, _alpha in percent), read from and written to its matrix and
-// colour transform.
+// colour transform with the original's rounding: positions in whole twips, alpha in 1/256.
 #pragma once
 
+#include <optional>
+
+#include "avm1/vm.h"
 #include "clip.h"
 
 namespace swf {
@@ -17,9 +20,20 @@ enum class ClipProperty : int {
 // "_x" -> X; Count for other names. Names compare by the movie's rule.
 ClipProperty clipPropertyByName(const std::string& name, bool caseSensitive);
 
-double readTransformProperty(const DisplayState& obj, ClipProperty p);
+// X, Y, XScale, YScale, Rotation, Alpha. Reading scale or rotation remembers the decomposition.
+double readTransformProperty(DisplayState& obj, ClipProperty p);
 // NaN and infinite values are ignored, as in the original. A transform or alpha written marks
 // the object as transformed by script.
 void writeTransformProperty(DisplayState& obj, ClipProperty p, double value);
+
+// A value a numeric property accepts: undefined, null and what converts to NaN are ignored.
+std::optional<double> propertyNumber(avm1::Vm& vm, const avm1::Value& value);
+
+// Pixels to whole twips, toward zero; infinities give the smallest 32-bit twips value.
+double pixelsToTwips(double px);
+
+// _quality names (LOW, MEDIUM, HIGH, BEST) to 0..3; -1 for others.
+int qualityByName(const std::string& name);
+const char* qualityName(int quality);
 
 }  // namespace swf

@@ -33,7 +33,7 @@ public:
             h.add(maskState);
             out_.push_back({h.h, deviceBox(drawing->builtShape().bounds, m, w_, h_), rootDepth < 0 ? 0 : rootDepth});
         }
-        std::vector<std::pair<uint16_t, uint64_t>> masks;  // clip depth, mask signature
+        std::vector<std::pair<Depth, uint64_t>> masks;  // clip depth, mask signature
         for (const auto& [depth, obj] : c.displayList()) {
             while (!masks.empty() && masks.back().first < depth) masks.pop_back();
             Hasher state;

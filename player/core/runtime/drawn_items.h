@@ -34,7 +34,7 @@ std::vector<Filter> deviceFilters(const std::vector<Filter>& filters, const Matr
 // most of `canvas` become the whole canvas (see coversMostOf()).
 struct Changes {
     std::vector<IntRect> areas;  // none when both lists draw the same things in the same order
-    int lowestDepth = 0x10000;   // above every depth when nothing changed
+    int lowestDepth = kDepthEnd;  // above every depth when nothing changed
 };
 Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<DrawnItem>& after, const IntRect& canvas);
 

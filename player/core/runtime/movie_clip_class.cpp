@@ -1,8 +1,9 @@
-// MovieClip.prototype as far as frame control goes: play, stop, the gotos, next and previous
-// frame. The display methods come with the clip display objects.
+// MovieClip.prototype: frame control (play, stop, the gotos, next and previous frame) here,
+// the other families in movie_clip_methods_*.cpp.
 #include "avm1/native_class.h"
 #include "avm1/script_clip.h"
 #include "clip_object.h"
+#include "movie_clip_methods.h"
 #include "script_runtime.h"
 
 namespace swf {
@@ -54,14 +55,6 @@ Value gotoAndStop(Vm& vm, const Value& s, const Arguments& args) {
     return Value();
 }
 
-// Depths as scripts count them: timeline depth 1 is -16383.
-Value getDepth(Vm&, const Value& s, const Arguments&) {
-    auto* c = dynamic_cast<ClipObject*>(s.asObject());
-    Clip* clip = c ? c->clip() : nullptr;
-    DisplayObject* shown = clip ? clip->displayObject() : nullptr;
-    return shown ? Value::number(double(shown->state().depth) - 16384) : Value();
-}
-
 Value clipToString(Vm& vm, const Value& s, const Arguments&) {
     ScriptClip* c = self(s);
     return c ? vm.newString(c->targetPath()) : Value();
@@ -80,7 +73,11 @@ void registerMovieClipClass(Vm& vm) {
     avm1::defineMethod(vm, proto, "gotoAndPlay", gotoAndPlay);
     avm1::defineMethod(vm, proto, "gotoAndStop", gotoAndStop);
     avm1::defineMethod(vm, proto, "toString", clipToString);
-    avm1::defineMethod(vm, proto, "getDepth", getDepth);
+    registerDepthMethods(vm, proto);
+    registerGeometryMethods(vm, proto);
+    registerLoadingMethods(vm, proto);
+    avm1::defineValue(proto, "enabled", Value::boolean(true));
+    avm1::defineValue(proto, "useHandCursor", Value::boolean(true));
     registerMovieClipDrawing(vm, proto);
 }
 

@@ -5,6 +5,8 @@
 #include "../parse/limits.h"
 #include "../parse/movie_loader.h"
 #include "avm1/system_host_services.h"
+#include "clip_bounds.h"
+#include "clip_events.h"
 #include "script_runtime.h"
 #include "sound_script.h"
 #include "dirty_rects.h"
@@ -31,11 +33,12 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
         ownHost_ = std::make_unique<avm1::SystemHostServices>();
         host = ownHost_.get();
     }
+    host_.onUnload = [this](Clip& clip) { queueUnload(host_, clip); };
     root_ = std::make_shared<Clip>(host_, &movie_->timeline, nullptr, 0);
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
     soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
-    root_->start();
+    startClip(host_, root_);
     runScripts();
     // The first frame's sounds start with the first advance or pull, once the host has had
     // the chance to give an MP3 decoder.
@@ -60,7 +63,7 @@ bool Player::stepFrame() {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
     uint64_t before = host_.changes;
     host_.instanceBudget = kInstancesPerTick;
-    root_->step(loop_);
+    tickClips(host_, *root_, loop_);
     runScripts();
     startFrameSounds();
     return host_.changes != before;
@@ -100,6 +103,38 @@ bool Player::advance(double elapsedMs) {
     return changed;
 }
 
+void Player::mouseMove(double x, double y) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    host_.mouse = Point{float(x * kTwipsPerPixel), float(y * kTwipsPerPixel)};
+    followDrag(host_);
+    dispatchInput(kClipMouseMove, "Mouse", "onMouseMove");
+}
+
+void Player::mouseButton(bool down) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    if (down) dispatchInput(kClipMouseDown, "Mouse", "onMouseDown");
+    else dispatchInput(kClipMouseUp, "Mouse", "onMouseUp");
+}
+
+void Player::key(bool down) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    if (down) dispatchInput(kClipKeyDown, "Key", "onKeyDown");
+    else dispatchInput(kClipKeyUp, "Key", "onKeyUp");
+}
+
+// Clips get the event first, then the listeners of Mouse or Key, as the original sends them.
+void Player::dispatchInput(uint32_t event, const char* broadcaster, const char* message) {
+    queueEventForAll(host_, event);
+    scripts_->runQueued(host_);
+    scripts_->broadcast(broadcaster, message);
+    scripts_->runQueued(host_);
+}
+
+// The stage's transform with the root's own, which a script may set (_root._x = 10).
+Matrix Player::rootToCanvas(const Canvas& canvas, ScaleMode mode) const {
+    return stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode) * host_.rootState.matrix;
+}
+
 BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const {
     const CacheSetup& c = cacheSetup_;
     const Matrix& m = c.toDevice;
@@ -129,12 +164,12 @@ void Player::renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0,
     if (canvas.width <= 0 || canvas.height <= 0) return;
     const IntRect band{0, std::max(0, y0), canvas.width, std::min(canvas.height, y1)};
     if (band.empty()) return;
-    draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, &band, false);
+    draw(canvas, rootToCanvas(canvas, mode), quality, &band, false);
 }
 
 void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
     if (canvas.width <= 0 || canvas.height <= 0) return;
-    draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, nullptr);
+    draw(canvas, rootToCanvas(canvas, mode), quality, nullptr);
 }
 
 // Areas shorter than this are drawn on the calling thread: handing them out costs more than
@@ -153,7 +188,7 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
         renderer.setClipRect(part);
         if (staticLayers_.valid()) {
             staticLayers_.copyTo(canvas, part);
-            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000, cache);
+            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), kDepthEnd, cache);
         } else {
             renderer.clear(background);
             drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cache);
@@ -171,7 +206,7 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
 
 std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quality quality, const BandRunner* bands) {
     if (canvas.width <= 0 || canvas.height <= 0) return {};
-    Matrix toDevice = stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode);
+    Matrix toDevice = rootToCanvas(canvas, mode);
     std::vector<DrawnItem> items = collectDrawnItems(*root_, toDevice, canvas.width, canvas.height);
     bool sameSetup = last_.valid && last_.width == canvas.width && last_.height == canvas.height &&
                      last_.mode == mode && last_.quality == quality;

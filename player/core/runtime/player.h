@@ -75,6 +75,12 @@ public:
     // One frame now, regardless of time. Returns whether anything visible changed.
     bool stepFrame();
 
+    // Input for the movie's scripts (clip events, Mouse and Key listeners); positions in stage
+    // pixels. A screen saver ends on input, but a host may show the movie's own reactions.
+    void mouseMove(double x, double y);
+    void mouseButton(bool down);
+    void key(bool down);
+
     // Draws the current frame over the whole canvas: background, then the display list.
     void render(Canvas& canvas, ScaleMode mode, Quality quality) const;
 
@@ -141,6 +147,8 @@ private:
     void advanceSilently(double elapsedMs);
     int soundtrackSteps();
     void runScripts();
+    Matrix rootToCanvas(const Canvas& canvas, ScaleMode mode) const;
+    void dispatchInput(uint32_t event, const char* broadcaster, const char* message);
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers = true) const;
     void drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, const std::vector<IntRect>& areas,
                    const BandRunner* bands);

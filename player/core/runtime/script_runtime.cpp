@@ -1,9 +1,8 @@
 #include "script_runtime.h"
 
-#include <algorithm>
-
 #include "avm1/globals.h"
 #include "avm1/interpreter.h"
+#include "clip_events.h"
 #include "clip_object.h"
 #include "runtime_limits.h"
 
@@ -23,7 +22,8 @@ avm1::VmLimits limitsFor(const Movie& movie) {
 }  // namespace
 
 ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices& host)
-    : root_(root), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))) {
+    : root_(root), movie_(movie), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))) {
+    for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
     registerMovieClipClass(*vm_);
     registerBitmapDataClass(*vm_);
     registerColorClass(*vm_);
@@ -53,6 +53,9 @@ ScriptRuntime::~ScriptRuntime() {
 ClipObject* ScriptRuntime::objectFor(Clip& clip) {
     if (clip.scriptObject) return static_cast<ClipObject*>(clip.scriptObject);
     avm1::Object* proto = clip.button() ? buttonProto_ : vm_->builtins().movieClipProto;
+    DisplayObject* shown = clip.displayObject();
+    if (avm1::Object* cls = shown && !clip.button() ? registeredClass(shown->character()) : nullptr)
+        if (avm1::Object* p = vm_->getMember(cls, "prototype").asObject()) proto = p;
     auto* o = vm_->heap().make<ClipObject>(proto, clip.shared_from_this(), *this);
     clip.scriptObject = o;
     return o;
@@ -65,15 +68,14 @@ void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
 }
 
 void ScriptRuntime::runQueued(ClipHost& host) {
-    // Init actions of the frames just entered run before their frame scripts.
-    std::stable_partition(host.queue.begin(), host.queue.end(), [](const PendingActions& p) { return p.init; });
-    // Scripts may queue more scripts (a goto runs the target frame's).
-    for (size_t i = 0; i < host.queue.size() && i < kMaxQueuedScripts; ++i) {
-        PendingActions pending = host.queue[i];
+    // Scripts may queue more scripts (a goto runs the target frame's, a new clip its events).
+    PendingActions pending;
+    for (size_t n = 0; n < kMaxQueuedScripts && host.queue.pop(pending); ++n) {
         auto clip = pending.clip.lock();
-        if (!clip) continue;
+        if (!clip || (clip->removed && pending.event != kClipUnload)) continue;
         try {
-            vm_->interpreter().runScript(pending.actions, objectFor(*clip));
+            if (pending.actions) vm_->interpreter().runScript(pending.actions, objectFor(*clip));
+            else runEvent(*clip, pending.event);
         } catch (const avm1::ScriptAbort& abort) {
             vm_->warn("script aborted: " + abort.reason);
         }

@@ -2,6 +2,7 @@
 // frame scripts queued by timelines, timers and collection between frames.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,11 +33,28 @@ public:
     // Runs queued scripts only (a goto from the host).
     void runQueued(ClipHost& host);
 
+    // A clip a script made (attachMovie, duplicateMovieClip, createEmptyMovieClip): copies
+    // `initObject`'s properties onto it, then runs its initialize and construct events and its
+    // class's constructor at once; its load event and first frame's scripts stay queued.
+    ClipObject* constructByScript(Clip& clip, avm1::Object* initObject);
+    // _global[object].broadcastMessage(message): Key and Mouse listeners.
+    void broadcast(const char* object, const char* message);
+    // The constructor Object.registerClass gave the clip's linkage name, or null.
+    avm1::Object* registeredClass(const Character* character);
+    const std::string* exportName(uint16_t characterId) const;
+
 private:
     void markDisplayList(avm1::Marker& m, Clip& clip);
+    // A clip event: the clip's onClipEvent handlers for it, then its method (script_events.cpp).
+    void runEvent(Clip& clip, uint32_t event);
+    void dispatchEvent(Clip& clip, uint32_t event);
+    void callHandler(avm1::Object* self, const char* method);
+    void callFromHost(const avm1::Value& fn, const avm1::Value& self, const avm1::Arguments& args);
 
     Clip& root_;
+    const Movie& movie_;
     std::unique_ptr<avm1::Vm> vm_;
+    std::map<uint16_t, std::string> exportNames_;  // character -> linkage name
     avm1::Object* buttonProto_ = nullptr;
 };
 

@@ -61,7 +61,7 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
 void drawUnscrolled(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
                     bool asMask) {
     if (const Clip* child = obj.clip()) {
-        drawLayers(r, stage, *child, m, cx, asMask, 0, 0x10000);
+        drawLayers(r, stage, *child, m, cx, asMask, 0, kDepthEnd);
         return;
     }
     obj.draw(r, m, cx);
@@ -167,14 +167,14 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
                 bool asMask, int fromDepth, int toDepth) {
     // The drawing API's content lies under every child.
     if (fromDepth <= 0 && clip.drawing()) r.drawShape(clip.drawing()->builtShape(), toDevice, cx);
-    std::vector<uint16_t> masks;  // clip depths of the masks in force, innermost last
+    std::vector<Depth> masks;  // clip depths of the masks in force, innermost last
     for (const auto& [depth, obj] : clip.displayList()) {
         if (depth < fromDepth || depth >= toDepth) continue;
         while (!masks.empty() && masks.back() < depth) {
             r.popMask();
             masks.pop_back();
         }
-        const uint16_t clipDepth = obj->state().clipDepth;
+        const Depth clipDepth = obj->state().clipDepth;
         if (clipDepth > 0) {
             // A mask inside a mask's content limits what that content adds to the outer mask.
             if (clipDepth <= depth) continue;
@@ -193,7 +193,7 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
 
 void drawClip(Renderer& r, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx, bool asMask,
               BitmapCache* cache) {
-    drawLayers(r, Stage{toDevice, cache}, clip, toDevice, cx, asMask, 0, 0x10000);
+    drawLayers(r, Stage{toDevice, cache}, clip, toDevice, cx, asMask, 0, kDepthEnd);
 }
 
 void drawClipLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, int fromDepth, int toDepth, BitmapCache* cache) {

@@ -156,12 +156,19 @@ void removeSprite(Interpreter& in, Activation& act, const Action&) {
     if (ScriptClip* clip = clipAt(in, act, target)) clip->removeClip(in.vm());
 }
 
-void startDrag(Interpreter& in, Activation&, const Action&) {
-    in.pop();  // target
-    in.pop();  // lock center
-    if (in.vm().toBoolean(in.pop()))
-        for (int i = 0; i < 4; ++i) in.pop();  // constraint rectangle
-    // Dragging follows the mouse; a screen saver ends on mouse movement.
+void startDrag(Interpreter& in, Activation& act, const Action&) {
+    Value target = in.pop();
+    bool lockCenter = in.vm().toBoolean(in.pop());
+    double bounds[4];
+    bool constrained = in.vm().toBoolean(in.pop());
+    if (constrained)
+        for (int i = 3; i >= 0; --i) bounds[i] = in.vm().toNumber(in.pop());  // y2, x2, y1, x1 from the top
+    if (ScriptClip* clip = clipAt(in, act, target)) clip->startDrag(lockCenter, constrained ? bounds : nullptr);
+}
+
+void endDrag(Interpreter& in, Activation& act, const Action&) {
+    if (auto* clip = dynamic_cast<ScriptClip*>(act.target)) clip->stopDrag();
+    (void)in;
 }
 
 void stopSounds(Interpreter& in, Activation&, const Action&) {
@@ -191,6 +198,7 @@ void addClipActions(HandlerTable& t) {
     t[uint8_t(C::CloneSprite)] = cloneSprite;
     t[uint8_t(C::RemoveSprite)] = removeSprite;
     t[uint8_t(C::StartDrag)] = startDrag;
+    t[uint8_t(C::EndDrag)] = endDrag;
     t[uint8_t(C::TargetPath)] = targetPath;
     t[uint8_t(C::StopSounds)] = stopSounds;
 }

@@ -37,6 +37,10 @@ public:
     // duplicateMovieClip / removeMovieClip.
     virtual void duplicate(Vm& vm, const std::string& name, int depth) = 0;
     virtual void removeClip(Vm& vm) = 0;
+    // startDrag / stopDrag: the clip follows the mouse (centred on it when `lockCenter`),
+    // kept inside `bounds` (xMin, yMin, xMax, yMax in the parent's pixels) when given.
+    virtual void startDrag(bool lockCenter, const double* bounds) = 0;
+    virtual void stopDrag() = 0;
 };
 
 }  // namespace swf::avm1

@@ -14,12 +14,17 @@
 
 namespace swf {
 
+// Display-list depths: timelines use 0 to 65535, scripts reach far above (attachMovie at
+// script depth 2130690044 is timeline depth 2130706428).
+using Depth = int32_t;
+constexpr Depth kDepthEnd = INT32_MAX;  // past every depth
+
 struct DisplayState {
     Matrix matrix;
     ColorTransform colorTransform;
     std::string name;
-    uint16_t depth = 0;
-    uint16_t clipDepth = 0;  // > 0: a mask over the depths up to this one
+    Depth depth = 0;
+    Depth clipDepth = 0;  // > 0: a mask over the depths up to this one
     uint16_t ratio = 0;      // morph shapes: 0 (start) to 65535 (end)
     bool visible = true;
     // Drawn through an offscreen layer when any is set (filter sizes in stage pixels).
@@ -31,6 +36,13 @@ struct DisplayState {
     bool placedByScript = false;       // created by duplicateMovieClip, attachMovie, createEmptyMovieClip...
     bool transformedByScript = false;  // a script set _x, _rotation...: the timeline no longer moves it
     int placeFrame = -1;               // the frame of the parent's timeline that placed it; -1: none
+    // The scale and rotation a script last set or read: the matrix alone cannot tell -50 %
+    // from 180 degrees, and the original keeps what was set. Stale once the timeline moves
+    // the object. Not hashed: the matrix decides the pixels.
+    struct ScriptTransform {
+        bool valid = false;
+        double xscale = 100, yscale = 100, rotation = 0;  // percent, percent, degrees
+    } scripted;
 
     // Filters, a blend mode other than normal, a cached bitmap or an opaque background: the
     // object draws through an offscreen layer.

@@ -1,6 +1,7 @@
 #include "sprite_display.h"
 
 #include "../clip.h"
+#include "../clip_events.h"
 
 namespace swf {
 
@@ -8,7 +9,7 @@ SpriteDisplay::SpriteDisplay(const SpriteCharacter& sprite, Clip& parent, bool i
     if (!instantiate) return;
     clip_ = std::make_shared<Clip>(parent.host(), &sprite.timeline, &parent, parent.nesting() + 1);
     clip_->setDisplayObject(this);
-    clip_->start();
+    startClip(parent.host(), clip_);
 }
 
 SpriteDisplay::~SpriteDisplay() {

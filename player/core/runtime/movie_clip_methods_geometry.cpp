@@ -1,0 +1,124 @@
+// MovieClip methods about space: getBounds, getRect, localToGlobal, globalToLocal, hitTest,
+// startDrag and stopDrag.
+// Scripts give and get pixels; the display list keeps twips.
+#include <cmath>
+
+#include "avm1/native_class.h"
+#include "clip_bounds.h"
+#include "clip_object.h"
+#include "movie_clip_methods.h"
+
+namespace swf {
+namespace {
+
+using avm1::Arguments;
+using avm1::Value;
+using avm1::Vm;
+
+// What an empty clip reports for every edge: the largest 28-bit twips value.
+constexpr double kEmptyEdge = 0x7ffffff / 20.0;
+
+Value boundsIn(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    if (!clip) return Value();
+    Matrix toTarget = clipToStage(*clip);
+    if (!args.empty()) {
+        ClipObject* target = clipObjectOf(args[0]);
+        Clip* targetClip = target ? target->clip() : nullptr;
+        if (!targetClip) return Value();
+        Matrix inverse;
+        if (!invertMatrix(clipToStage(*targetClip), inverse)) return Value();
+        toTarget = inverse * toTarget;
+    } else {
+        toTarget = Matrix{};
+    }
+    Bounds b = clipBounds(*clip, toTarget);
+    avm1::Object* out = vm.newObject();
+    auto edge = [&](const char* name, double twips) {
+        vm.setMember(out, name, Value::number(b.empty ? kEmptyEdge : twips / 20));
+    };
+    edge("xMin", b.xMin);
+    edge("xMax", b.xMax);
+    edge("yMin", b.yMin);
+    edge("yMax", b.yMax);
+    return Value::object(out);
+}
+
+// Converts the object's x and y in place, through `m` (in twips).
+void convertPoint(Vm& vm, const Value& pointValue, const Matrix& m) {
+    avm1::Object* point = pointValue.asObject();
+    if (!point) return;
+    Value xv = vm.getMember(point, "x"), yv = vm.getMember(point, "y");
+    double x = vm.toNumber(xv) * 20, y = vm.toNumber(yv) * 20;
+    double gx = double(m.a) * x + double(m.c) * y + m.tx;
+    double gy = double(m.b) * x + double(m.d) * y + m.ty;
+    vm.setMember(point, "x", Value::number(gx / 20));
+    vm.setMember(point, "y", Value::number(gy / 20));
+}
+
+Value localToGlobal(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    if (Clip* clip = self ? self->clip() : nullptr) convertPoint(vm, args[0], clipToStage(*clip));
+    return Value();
+}
+
+Value globalToLocal(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    Matrix inverse;
+    if (clip && invertMatrix(clipToStage(*clip), inverse)) convertPoint(vm, args[0], inverse);
+    return Value();
+}
+
+// hitTest(x, y[, shapeFlag]) with a stage point, or hitTest(target): the two boxes on the stage overlap.
+Value hitTest(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    if (!clip || args.empty()) return Value();
+    Matrix toStage = clipToStage(*clip);
+    if (args.size() >= 2) {
+        double x = vm.toNumber(args[0]) * 20, y = vm.toNumber(args[1]) * 20;
+        if (!std::isfinite(x) || !std::isfinite(y)) return Value::boolean(false);
+        Point p{float(x), float(y)};
+        if (vm.toBoolean(args[2])) return Value::boolean(clipHitsPoint(*clip, toStage, p));
+        Bounds b = clipBounds(*clip, toStage);
+        return Value::boolean(!b.empty && x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax);
+    }
+    ClipObject* other = clipObjectOf(args[0]);
+    Clip* otherClip = other ? other->clip() : nullptr;
+    if (!otherClip) return Value::boolean(false);
+    Bounds a = clipBounds(*clip, toStage), b = clipBounds(*otherClip, clipToStage(*otherClip));
+    return Value::boolean(!a.empty && !b.empty && a.xMin <= b.xMax && b.xMin <= a.xMax && a.yMin <= b.yMax &&
+                          b.yMin <= a.yMax);
+}
+
+// startDrag([lockCenter, left, top, right, bottom]) and stopDrag().
+Value startDrag(Vm& vm, const Value& s, const Arguments& args) {
+    ClipObject* self = clipObjectOf(s);
+    if (!self) return Value();
+    double bounds[4];
+    const bool constrained = args.size() >= 5;
+    for (size_t i = 0; constrained && i < 4; ++i) bounds[i] = vm.toNumber(args[i + 1]);
+    self->startDrag(vm.toBoolean(args[0]), constrained ? bounds : nullptr);
+    return Value();
+}
+
+Value stopDrag(Vm&, const Value& s, const Arguments&) {
+    if (ClipObject* self = clipObjectOf(s)) self->stopDrag();
+    return Value();
+}
+
+}  // namespace
+
+void registerGeometryMethods(Vm& vm, avm1::Object* proto) {
+    avm1::defineMethod(vm, proto, "getBounds", boundsIn);
+    avm1::defineMethod(vm, proto, "getRect", boundsIn);
+    avm1::defineMethod(vm, proto, "localToGlobal", localToGlobal);
+    avm1::defineMethod(vm, proto, "globalToLocal", globalToLocal);
+    avm1::defineMethod(vm, proto, "hitTest", hitTest);
+    avm1::defineMethod(vm, proto, "startDrag", startDrag);
+    avm1::defineMethod(vm, proto, "stopDrag", stopDrag);
+}
+
+}  // namespace swf
