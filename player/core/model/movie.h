@@ -38,6 +38,7 @@ struct Movie {
     std::map<uint16_t, std::shared_ptr<const Character>> characters;
     Timeline timeline;
     std::map<uint16_t, ButtonSounds> buttonSounds;  // by button id
+    std::map<uint16_t, TextRendering> textRendering;  // CSMTextSettings, by text or edit text id
     std::vector<TagInfo> tags;
     std::vector<std::string> warnings;  // tags that could not be read, with their codes
 

@@ -4,6 +4,7 @@
 
 #include "../model/morph.h"
 #include "../parse/limits.h"
+#include "text_field.h"
 
 namespace swf {
 namespace {
@@ -180,6 +181,7 @@ void Clip::instantiate(DisplayObject& obj, const Character* character) {
     obj.character = character;
     obj.clip.reset();
     obj.morphShape.reset();
+    obj.text.reset();
     // Too deep, or too many new instances this tick (a sprite placing copies of itself):
     // the object stays in the list but draws as nothing.
     if (nesting_ + 1 >= kMaxDisplayDepth || host_.instanceBudget == 0) return;
@@ -195,6 +197,12 @@ void Clip::instantiate(DisplayObject& obj, const Character* character) {
             const Character* c = rec.isUp() ? host_.movie->character(rec.characterId) : nullptr;
             if (c) obj.clip->placeStatic(rec, c);
         }
+    } else if (character->kind == CharacterKind::EditText) {
+        obj.text = std::make_shared<TextField>(static_cast<const EditTextCharacter&>(*character), host_.textServices);
+        obj.text->parent = weak_from_this();
+        auto rendering = host_.movie->textRendering.find(character->id);
+        if (rendering != host_.movie->textRendering.end()) obj.text->setRendering(rendering->second);
+        host_.textFields.push_back(obj.text);
     }
 }
 
@@ -218,6 +226,22 @@ DisplayObject* Clip::entryOf(const Clip* child) {
     for (auto& [depth, obj] : list_)
         if (obj.clip.get() == child) return &obj;
     return nullptr;
+}
+
+DisplayObject* Clip::entryOf(const TextField* field) {
+    for (auto& [depth, obj] : list_)
+        if (obj.text.get() == field) return &obj;
+    return nullptr;
+}
+
+DisplayObject& Clip::placeScripted(uint16_t depth, DisplayObject obj) {
+    obj.depth = depth;
+    ++host_.changes;
+    return list_[depth] = std::move(obj);
+}
+
+void Clip::removeAt(uint16_t depth) {
+    if (list_.erase(depth)) ++host_.changes;
 }
 
 Clip* Clip::childByName(const std::string& name, avm1::NameRule rule) const {

@@ -20,6 +20,8 @@ class Object;
 }
 
 class Clip;
+class TextField;
+struct TextFieldServices;
 
 struct DisplayObject {
     uint16_t depth = 0;
@@ -31,6 +33,7 @@ struct DisplayObject {
     uint16_t clipDepth = 0;            // > 0: a mask over the depths up to this one
     std::shared_ptr<Clip> clip;        // sprites and buttons
     std::shared_ptr<const Shape> morphShape;  // morph shapes: the shape at `ratio`
+    std::shared_ptr<TextField> text;   // edit text: the field's own text and properties
     // Drawn through an offscreen layer when any is set (filter sizes in stage pixels).
     std::vector<Filter> filters;
     BlendMode blendMode = BlendMode::Normal;
@@ -52,6 +55,8 @@ struct ClipHost {
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
     std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
+    TextFieldServices* textServices = nullptr;          // fonts of the fields scripts change
+    std::vector<std::weak_ptr<TextField>> textFields;   // fields placed, for variable binding
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {
@@ -88,6 +93,11 @@ public:
 
     // The entry of a child clip in this clip's display list; null when it is not here.
     DisplayObject* entryOf(const Clip* child);
+    DisplayObject* entryOf(const TextField* field);
+    // An object a script made (createTextField): it replaces whatever the depth held.
+    DisplayObject& placeScripted(uint16_t depth, DisplayObject obj);
+    // Takes the object at `depth` out of the list.
+    void removeAt(uint16_t depth);
     void markChanged() { ++host_.changes; }
     ClipHost& host() { return host_; }
 

@@ -5,6 +5,7 @@
 #include "avm1/vm.h"
 #include "clip_properties.h"
 #include "script_runtime.h"
+#include "text_field_scripts.h"
 
 namespace swf {
 
@@ -143,7 +144,7 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
             out = Value::object(child);
             return true;
         }
-        return false;
+        return childField(name, out);
     }
     ClipProperty p = clipPropertyByName(name, vm.names().caseSensitive);
     if (p != ClipProperty::Count) {
@@ -168,11 +169,18 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         out = Value::object(child);
         return true;
     }
-    return false;
+    return childField(name, out);
+}
+
+bool ClipObject::childField(const std::string& name, Value& out) {
+    Clip* c = clip();
+    avm1::Object* field = c ? runtime_.textFields().childField(*c, name) : nullptr;
+    if (field) out = Value::object(field);
+    return field != nullptr;
 }
 
 bool ClipObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& value) {
-    if (name.empty() || name[0] != '_') return false;
+    if (name.empty() || name[0] != '_') return runtime_.textFields().storeClipVariable(*this, name, value);
     ClipProperty p = clipPropertyByName(name, vm.names().caseSensitive);
     if (p == ClipProperty::Count) return false;
     switch (p) {

@@ -17,6 +17,7 @@ public:
     ~ClipObject() override;
 
     Clip* clip() const { return clip_.lock().get(); }
+    ScriptRuntime& runtime() { return runtime_; }
 
     bool getSpecial(avm1::Vm& vm, const std::string& name, avm1::Value& out) override;
     bool setSpecial(avm1::Vm& vm, const std::string& name, const avm1::Value& value) override;
@@ -40,6 +41,7 @@ public:
 
 private:
     std::string instanceName();
+    bool childField(const std::string& name, avm1::Value& out);
     DisplayObject* entry();
 
     std::weak_ptr<Clip> clip_;

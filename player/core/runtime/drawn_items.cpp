@@ -1,6 +1,7 @@
 #include "drawn_items.h"
 
 #include "dirty_rects.h"
+#include "text_field.h"
 
 #include <algorithm>
 #include <cmath>
@@ -166,6 +167,7 @@ private:
         h.add(path);
         h.add(&c);
         h.add(obj.morphShape.get());
+        if (obj.text) h.add(obj.text->drawnVersion());
         h.add(m);
         h.add(cx);
         h.add(obj.clipDepth);
@@ -195,7 +197,9 @@ private:
                 break;
             }
             case CharacterKind::Text: bounds = static_cast<const TextCharacter&>(c).bounds; break;
-            case CharacterKind::EditText: bounds = static_cast<const EditTextCharacter&>(c).bounds; break;
+            case CharacterKind::EditText:
+                bounds = obj.text ? obj.text->drawnBounds() : static_cast<const EditTextCharacter&>(c).bounds;
+                break;
             default: return;
         }
         IntRect device = deviceBounds(bounds, boundsMatrix, w_, h_);

@@ -20,6 +20,7 @@
 #include "drawn_items.h"
 #include "sound_engine.h"
 #include "stage_view.h"
+#include "text_field.h"
 #include "static_layers.h"
 
 namespace swf {
@@ -41,7 +42,8 @@ public:
     // `beforeFirstFrame` sees the script machine before the first frame's scripts run (to
     // attach trace and warning printers).
     explicit Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host = nullptr,
-                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {});
+                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {},
+                    std::shared_ptr<FontProvider> deviceFonts = nullptr);
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -119,6 +121,7 @@ private:
 
     std::shared_ptr<const Movie> movie_;
     std::shared_ptr<FontProvider> deviceFonts_;
+    std::unique_ptr<TextFieldServices> textServices_;  // before root_: its fields use it
     ClipHost host_;
     std::shared_ptr<Clip> root_;
     std::unique_ptr<avm1::HostServices> ownHost_;

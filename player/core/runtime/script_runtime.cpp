@@ -6,6 +6,8 @@
 #include "avm1/interpreter.h"
 #include "clip_object.h"
 #include "runtime_limits.h"
+#include "text_field.h"
+#include "text_field_scripts.h"
 
 namespace swf {
 namespace {
@@ -23,10 +25,15 @@ avm1::VmLimits limitsFor(const Movie& movie) {
 }  // namespace
 
 ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices& host)
-    : root_(root), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))) {
+    : root_(root), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))),
+      texts_(std::make_unique<TextFieldScripts>(*this)) {
     registerMovieClipClass(*vm_);
+    registerTextFieldClasses(*this);
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
-    vm_->rootMarkers.push_back([this](avm1::Marker& m) { markDisplayList(m, root_); });
+    vm_->rootMarkers.push_back([this](avm1::Marker& m) {
+        markDisplayList(m, root_);
+        m.mark(texts_->textFieldProto);
+    });
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
         return level == 0 ? objectFor(root_) : nullptr;
     };
@@ -39,8 +46,10 @@ ScriptRuntime::~ScriptRuntime() {
         Clip* c = pending.back();
         pending.pop_back();
         c->scriptObject = nullptr;
-        for (auto& [depth, obj] : c->displayList())
+        for (auto& [depth, obj] : c->displayList()) {
             if (obj.clip) pending.push_back(obj.clip.get());
+            if (obj.text) obj.text->scriptObject = nullptr;
+        }
     }
 }
 
@@ -53,13 +62,16 @@ ClipObject* ScriptRuntime::objectFor(Clip& clip) {
 
 void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
     m.mark(clip.scriptObject);
-    for (auto& [depth, obj] : clip.displayList())
+    for (auto& [depth, obj] : clip.displayList()) {
         if (obj.clip) markDisplayList(m, *obj.clip);
+        if (obj.text) m.mark(obj.text->scriptObject);
+    }
 }
 
 void ScriptRuntime::runQueued(ClipHost& host) {
     // Init actions of the frames just entered run before their frame scripts.
     std::stable_partition(host.queue.begin(), host.queue.end(), [](const PendingActions& p) { return p.init; });
+    texts_->bindNew();  // fields placed by these frames show or set their variables first
     // Scripts may queue more scripts (a goto runs the target frame's).
     for (size_t i = 0; i < host.queue.size() && i < kMaxQueuedScripts; ++i) {
         PendingActions pending = host.queue[i];
@@ -79,6 +91,7 @@ void ScriptRuntime::runFrame(ClipHost& host) {
     runQueued(host);
     vm_->timers().runDue(*vm_, vm_->host().movieMs());
     runQueued(host);
+    texts_->update();
     if (vm_->heap().allocatedSinceCollect() >= kCollectEvery) vm_->collectGarbage();
 }
 

@@ -13,6 +13,7 @@
 namespace swf {
 
 class ClipObject;
+class TextFieldScripts;
 
 class ScriptRuntime {
 public:
@@ -23,6 +24,7 @@ public:
     // The clip's script object, made on first use.
     ClipObject* objectFor(Clip& clip);
     Clip& root() { return root_; }
+    TextFieldScripts& textFields() { return *texts_; }
 
     // Runs the frame scripts timelines queued, then the timers that are due, then collects
     // when enough was allocated. The script time limit counts from here.
@@ -35,8 +37,11 @@ private:
 
     Clip& root_;
     std::unique_ptr<avm1::Vm> vm_;
+    std::unique_ptr<TextFieldScripts> texts_;
 };
 
 void registerMovieClipClass(avm1::Vm& vm);
+// TextField and TextFormat, and MovieClip.createTextField.
+void registerTextFieldClasses(ScriptRuntime& runtime);
 
 }  // namespace swf

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "drawn_items.h"
+#include "text_field.h"
 
 namespace swf {
 namespace {
@@ -87,6 +88,24 @@ void drawGlyphs(Renderer& r, const std::vector<PlacedGlyph>& glyphs, const Matri
 void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
                 bool asMask, int fromDepth, int toDepth);
 
+// A field shows its text within its rectangle: lines longer or lower than it are cut there.
+// (A field drawn as a mask is not cut: masks inside masks are not supported.)
+void drawEditText(Renderer& r, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, bool asMask) {
+    if (!obj.text) {
+        drawGlyphs(r, static_cast<const EditTextCharacter&>(*obj.character).glyphs, m, cx);
+        return;
+    }
+    const bool cut = obj.text->overflows() && !asMask;
+    if (cut) {
+        FillStyle solid;
+        r.beginMask();
+        r.drawShape(rectangleShape(obj.text->bounds, solid), m, cx);
+        r.endMask();
+    }
+    drawGlyphs(r, obj.text->glyphs(), m, cx);
+    if (cut) r.popMask();
+}
+
 void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
                  bool asMask) {
     switch (obj.character->kind) {
@@ -100,7 +119,7 @@ void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, cons
             drawGlyphs(r, text.glyphs, m * text.matrix, cx);
             break;
         }
-        case CharacterKind::EditText: drawGlyphs(r, static_cast<const EditTextCharacter&>(*obj.character).glyphs, m, cx); break;
+        case CharacterKind::EditText: drawEditText(r, obj, m, cx, asMask); break;
         case CharacterKind::Sprite:
         case CharacterKind::Button:
             if (obj.clip) drawLayers(r, stage, *obj.clip, m, cx, asMask, 0, 0x10000);
