@@ -9,6 +9,8 @@
 #include <runtime/text_field.h>
 #include <tags.h>
 
+#include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -152,6 +154,191 @@ TEST(TextFieldBinding, AVariableOnAPlainObjectIsPickedUpOnTheNextFrame) {
     EXPECT_EQ(r->traces(), (Lines{"first", "first"})) << "no immediate update from a plain object";
     r->step();
     EXPECT_EQ(fieldAt(*r->player, 1).textUtf8(), "second");
+}
+
+}  // namespace
+
+namespace {
+
+// Runs one frame script in an empty SWF 8 movie with device fonts.
+Lines script(const std::string& source, int version = 8) { return run({}, {source}, version)->traces(); }
+
+TEST(TextFieldObject, CreateTextFieldMakesAFieldScriptsReachByName) {
+    auto lines = script(
+        "push 22, 300, 10, 10, 0, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\ntrace\n"
+        "push \"tf\"\ngetVariable\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"_width\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"maxChars\", 12\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"maxChars\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"text\", \"abcdefghijklmnop\"\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"length\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"type\"\ngetMember\ntrace\n"
+        "push 0, \"tf\"\ngetVariable\npush \"removeTextField\"\ncallMethod\npop\n"
+        "push \"tf\"\ngetVariable\ntrace");
+    EXPECT_EQ(lines, (Lines{"_level0.tf", "_level0.tf", "300", "12", "12", "dynamic", "undefined"}))
+        << "maxChars cuts text scripts set; a removed field is gone";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextFieldBinding, ANewVariableStartsFromTheTagsText) {
+    auto r = run({{"t1", "theVar", "Hello"}},
+                 {"push \"t1\"\ngetVariable\npush \"text\", \"Test2\"\nsetMember\n"
+                  "push \"t1\"\ngetVariable\npush \"variable\", \"foo\"\nsetMember\n"
+                  "push \"foo\"\ngetVariable\ntrace\npush \"theVar\"\ngetVariable\ntrace"});
+    EXPECT_EQ(r->traces(), (Lines{"Hello", "Test2"})) << "the old variable keeps what it had";
+}
+
+}  // namespace
+
+namespace {
+
+// "f.<member>" of a TextFormat made by `make`, one trace each.
+std::string traceMembers(const std::string& make, const std::vector<std::string>& members) {
+    std::string s = make + "\n";
+    for (const std::string& m : members) s += "push \"f\"\ngetVariable\npush \"" + m + "\"\ngetMember\ntrace\n";
+    return s;
+}
+
+TEST(TextFormatObject, TheConstructorTruncatesTheSettersRoundAndMarginsStayPositive) {
+    // new TextFormat("F", -10.9, -11, 1, 0, null, "u", "t", "middle", -11, 4.5, -2.5, 2.5)
+    std::string make =
+        "push \"f\", 2.5, -2.5, 4.5, -11, \"middle\", \"t\", \"u\", null, 0, 1, -11, -10.9, \"F\", 13, \"TextFormat\"\n"
+        "newObject\nsetVariable";
+    EXPECT_EQ(script(traceMembers(make, {"font", "size", "color", "bold", "italic", "underline", "url", "align",
+                                         "leftMargin", "rightMargin", "indent", "leading", "bullet"})),
+              (Lines{"F", "-10", "4294967285", "true", "false", "null", "u", "null", "-11", "4", "-2", "2", "null"}));
+    std::string set = make +
+                      "\npush \"f\"\ngetVariable\npush \"size\", -3.5\nsetMember\n"
+                      "push \"f\"\ngetVariable\npush \"indent\", 2.5\nsetMember\n"
+                      "push \"f\"\ngetVariable\npush \"leftMargin\", -4\nsetMember\n"
+                      "push \"f\"\ngetVariable\npush \"align\", \"CENTER\"\nsetMember\n"
+                      "push \"f\"\ngetVariable\npush \"align\", \"middle\"\nsetMember\n"
+                      "push \"f\"\ngetVariable\npush \"leading\", 0, 0\ndivide\nsetMember";
+    EXPECT_EQ(script(traceMembers(set, {"size", "indent", "leftMargin", "align", "leading"})),
+              (Lines{"-4", "2", "0", "center", "-2147483648"}))
+        << "halves to even, NaN to -2^31, an unknown align keeps the last";
+}
+
+TEST(TextFieldObject, FormatsApplyToRangesAndMixedMembersReadAsNull) {
+    auto lines = script(
+        "push 20, 200, 0, 0, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+        "push \"tf\"\ngetVariable\npush \"text\", \"hello world\"\nsetMember\n"
+        "push \"f\", 0, \"TextFormat\"\nnewObject\nsetVariable\n"
+        "push \"f\"\ngetVariable\npush \"bold\", true\nsetMember\n"
+        "push \"f\"\ngetVariable\npush \"color\", 16711680\nsetMember\n"
+        "push \"f\"\ngetVariable\npush 5, 0, 3, \"tf\"\ngetVariable\npush \"setTextFormat\"\ncallMethod\npop\n"
+        "push 0, \"tf\"\ngetVariable\npush \"getTextFormat\"\ncallMethod\npush \"bold\"\ngetMember\ntrace\n"
+        "push 5, 0, 2, \"tf\"\ngetVariable\npush \"getTextFormat\"\ncallMethod\npush \"color\"\ngetMember\ntrace\n"
+        "push 6, 1, \"tf\"\ngetVariable\npush \"getTextFormat\"\ncallMethod\npush \"font\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"html\", true\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"htmlText\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"textColor\"\ngetMember\ntrace");
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "null") << "bold on 'hello' only";
+    EXPECT_EQ(lines[1], "16711680");
+    EXPECT_EQ(lines[2], "Times New Roman");
+    EXPECT_EQ(lines[3],
+              "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#FF0000\" LETTERSPACING=\"0\" "
+              "KERNING=\"0\"><B>hello</B><FONT COLOR=\"#000000\"> world</FONT></FONT></P>");
+    EXPECT_EQ(lines[4], "0") << "the new-text format keeps its colour";
+}
+
+TEST(TextFieldObject, ScrollingShowsLaterLinesAndStopsAtTheLast) {
+    // Eight lines in a field two lines high.
+    auto lines = script(
+        "push 36, 200, 0, 0, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+        "push \"tf\"\ngetVariable\npush \"multiline\", true\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"text\", \"1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\"\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"maxscroll\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"bottomScroll\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"scroll\", 100\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"scroll\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"bottomScroll\"\ngetMember\ntrace");
+    EXPECT_EQ(lines, (Lines{"7", "2", "7", "8"}));
+}
+
+// A field 60 px wide whose one line of text runs far past it, over a white stage.
+std::unique_ptr<Run> overflowingField() {
+    Field f{"wide", "", "MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM", 10, 10, 60, 30};
+    return run({f}, {"stop"});
+}
+
+int inkIn(const swf::Canvas& c, int x0, int x1, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) n += c.row(y)[x] != 0xffffffffu;
+    return n;
+}
+
+TEST(TextFieldDrawing, TextIsCutAtTheFieldsRectangle) {
+    auto r = overflowingField();
+    swf::Canvas canvas(320, 240);
+    r->player->render(canvas, swf::ScaleMode::ExactFit, swf::Quality::High);
+    EXPECT_GT(inkIn(canvas, 10, 70, 10, 40), 50) << "the text shows inside";
+    EXPECT_EQ(inkIn(canvas, 71, 320, 0, 240), 0) << "and nowhere right of the field";
+    const swf::TextField& field = fieldAt(*r->player, 1);
+    EXPECT_TRUE(field.overflows());
+    EXPECT_EQ(field.drawnBounds().xMax, 60 * 20) << "the recorded bounds are the rectangle";
+}
+
+// CSMTextSettings for character `id`: advanced anti-aliasing, the grid fit, thickness, sharpness.
+swfw::Tag csmTextSettings(uint16_t id, bool advanced, int gridFit, float thickness, float sharpness) {
+    swfw::Tag t{74, {}};
+    auto u8 = [&](uint8_t b) { t.body.push_back(b); };
+    auto f32 = [&](float f) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        for (int i = 0; i < 4; ++i) u8(uint8_t(bits >> (8 * i)));
+    };
+    u8(uint8_t(id)), u8(uint8_t(id >> 8));
+    u8(uint8_t((advanced ? 1 : 0) << 6 | gridFit << 3));
+    f32(thickness), f32(sharpness);
+    u8(0);
+    return t;
+}
+
+TEST(TextFieldDrawing, CsmTextSettingsAreReadAndFitGlyphsToWholePixels) {
+    auto glyphXs = [](bool withSettings, float thickness) {
+        swfw::MovieWriter m(8, 320, 240, 12);
+        m.add(swfw::defineFont2(1, "_sans", {}, 0, 0));
+        Field f{"t", "", "Fitted letters", 0, 0, 300, 40};
+        m.add(swfw::defineEditText(10, editText(f)));
+        if (withSettings) m.add(csmTextSettings(10, true, 1, thickness, -100));
+        swfw::Place place{1, 10, false, swf::Matrix::translate(13.0f, 0)};
+        place.name = "t";
+        m.add(swfw::placeObject2(place));
+        m.add(swfw::doAction(swfw::assemble(
+            "push \"t\"\ngetVariable\npush \"antiAliasType\"\ngetMember\ntrace\n"
+            "push \"t\"\ngetVariable\npush \"thickness\"\ngetMember\ntrace")));
+        m.showFrame();
+        std::vector<uint8_t> bytes = m.build();
+        std::string error;
+        auto p = swf::Player::load(bytes.data(), bytes.size(), error, nullptr, std::make_shared<swf::FreeTypeFontProvider>());
+        EXPECT_TRUE(p) << error;
+        std::vector<float> xs;
+        for (const auto& g : fieldAt(*p, 1).glyphs()) xs.push_back(g.matrix.tx);
+        xs.push_back(float(p->traces().size()));
+        if (withSettings) {
+            const auto& t = p->movie().textRendering.at(10);
+            EXPECT_TRUE(t.advanced);
+            EXPECT_EQ(t.gridFit, swf::GridFit::Pixel);
+            EXPECT_EQ(t.sharpness, -100);
+            EXPECT_EQ(p->traces()[0], "advanced");
+        }
+        return xs;
+    };
+    std::vector<float> plain = glyphXs(false, 0), fitted = glyphXs(true, 0);
+    ASSERT_EQ(plain.size(), fitted.size());
+    bool anyFractional = false;
+    for (size_t i = 0; i + 1 < plain.size(); ++i) {
+        anyFractional |= std::fmod(plain[i], 20.0f) != 0;
+        EXPECT_EQ(std::fmod(fitted[i], 20.0f), 0) << "glyph " << i << " at a whole pixel";
+        EXPECT_NEAR(fitted[i], plain[i], 10.0f);
+    }
+    EXPECT_TRUE(anyFractional) << "the unfitted layout has glyphs between pixels";
 }
 
 }  // namespace

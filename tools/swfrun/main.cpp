@@ -14,6 +14,7 @@
 #include <audio/audio_capture.h>
 #include <hostoptions/host_options.h>
 #include <runtime/player.h>
+#include <freetype_font_provider.h>
 #include <parse/movie_loader.h>
 #include <runtime/avm1/vm.h>
 
@@ -63,7 +64,9 @@ int main(int argc, char** argv) {
 
     // The first frame runs while the player is made: print from the start.
     std::string error;
-    std::shared_ptr<const swf::Movie> movie = swf::loadMovie(bytes.data(), bytes.size(), error);
+    // Device fonts as swfrender draws with: text metrics scripts read (textWidth) depend on them.
+    auto deviceFonts = std::make_shared<swf::FreeTypeFontProvider>();
+    std::shared_ptr<const swf::Movie> movie = swf::loadMovie(bytes.data(), bytes.size(), error, deviceFonts.get());
     if (!movie) {
         std::fprintf(stderr, "swfrun: %s\n", error.c_str());
         return 1;
@@ -78,7 +81,7 @@ int main(int argc, char** argv) {
             std::fputc('\n', stdout);
         };
         vm.onWarning = [](const std::string& line) { std::fprintf(stderr, "warning: %s\n", line.c_str()); };
-    });
+    }, deviceFonts);
     double frameMs = 1000.0 / player.frameRate();
     std::unique_ptr<swfaudio::AudioRecorder> recorder;
     if (!audioPath.empty()) recorder = std::make_unique<swfaudio::AudioRecorder>(player);

@@ -123,7 +123,7 @@ struct EditTextCharacter : Character {
     std::string variableName;
     std::string initialText;
     // The initial text laid out (text/text_layout.h), frame and underlines included; `bounds`
-    // is the rectangle after autoSize, grown to any line drawn past its bottom or right edge.
+    // is the rectangle after autoSize: a placed field cuts lines that run past it.
     std::vector<PlacedGlyph> glyphs;
 };
 

@@ -86,7 +86,7 @@ void readDefineEditText(Reader& r, LoadContext& ctx) {
     ctx.chargeEdges(r, edit->initialText.size());
     TextFieldInput field = editTextInput(*edit);
     TextLayout layout = layoutText(field, ctx.fieldFonts.lookupFor(field.embeddedFont));
-    edit->bounds = drawnTextBounds(layout);
+    edit->bounds = layout.bounds;  // text past it is cut there when drawn
     edit->glyphs = drawTextField(layout, field, ctx.glyphs);
     ctx.define(edit->id, edit);
 }

@@ -17,28 +17,6 @@ namespace {
 // maxscroll and textHeight count lines the rectangle does not show.
 constexpr int32_t kUnboundedHeight = 1 << 28;
 
-std::string encodeUtf8(const std::u32string& text) {
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xc0 | (c >> 6));
-            out += char(0x80 | (c & 0x3f));
-        } else if (c < 0x10000) {
-            out += char(0xe0 | (c >> 12));
-            out += char(0x80 | ((c >> 6) & 0x3f));
-            out += char(0x80 | (c & 0x3f));
-        } else {
-            out += char(0xf0 | (c >> 18));
-            out += char(0x80 | ((c >> 12) & 0x3f));
-            out += char(0x80 | ((c >> 6) & 0x3f));
-            out += char(0x80 | (c & 0x3f));
-        }
-    }
-    return out;
-}
-
 bool sameRect(const Rect& a, const Rect& b) {
     return a.xMin == b.xMin && a.xMax == b.xMax && a.yMin == b.yMin && a.yMax == b.yMax;
 }
@@ -155,7 +133,8 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
     glyphs_ = character.glyphs;
     drawnBounds_ = character.bounds;
     if (services_) {
-        TextLayout first = layoutText(start, services_->fonts.lookupFor(start.embeddedFont));
+        TextFieldInput in = input();
+        TextLayout first = layoutText(in, services_->fonts.lookupFor(in.embeddedFont));
         bounds = first.bounds;
         drawnBounds_ = bounds;
         overflows_ = !sameRect(drawnTextBounds(first), first.bounds);
@@ -165,6 +144,11 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
 TextField::TextField(std::shared_ptr<const EditTextCharacter> own, TextFieldServices* services)
     : TextField(*own, services) {
     own_ = std::move(own);
+}
+
+void TextField::resetText() {
+    if (html) setHtmlText(character_.initialText);
+    else setText(character_.initialText);
 }
 
 std::u32string TextField::text() const { return plainText(runs_); }

@@ -47,6 +47,8 @@ public:
     // new-text format for an insertion at the end).
     void replaceText(size_t begin, size_t end, const std::string& utf8);
     size_t length() const;
+    // Back to the tag's initial text.
+    void resetText();
 
     // ---- formats
     // The format every char of [begin, end) shares; members that differ are `mixed`.

@@ -65,7 +65,9 @@ Value setTextFormat(Vm& vm, const Value& s, const Arguments& args) {
     if (!format) return Value();
     size_t begin = 0, end = 0;
     if (!rangeOf(vm, args, args.size() - 1, me.field->length(), begin, end)) return Value();
-    me.field->applyFormat(begin, end, format->format, format->members);
+    TextFormat f;
+    uint32_t members = format->resolve(vm, f);
+    me.field->applyFormat(begin, end, f, members);
     touched(me);
     return Value();
 }
@@ -82,10 +84,10 @@ Value getTextFormat(Vm& vm, const Value& s, const Arguments& args) {
     return Value::object(newTextFormatObject(vm, q.format, q.mixed));
 }
 
-Value setNewTextFormat(Vm&, const Value& s, const Arguments& args) {
+Value setNewTextFormat(Vm& vm, const Value& s, const Arguments& args) {
     Self me = self(s);
     auto* format = args.empty() ? nullptr : dynamic_cast<TextFormatObject*>(args[0].asObject());
-    if (me.field && format) mergeFormat(me.field->newTextFormat, format->format, format->members);
+    if (me.field && format) format->resolve(vm, me.field->newTextFormat);
     return Value();
 }
 

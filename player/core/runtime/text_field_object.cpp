@@ -227,9 +227,10 @@ bool TextFieldObject::setSpecial(avm1::Vm& vm, const std::string& name, const Va
     } else if (is("html")) {
         f->html = vm.toBoolean(value);
     } else if (is("variable")) {
+        // A new binding starts from the tag's text: the variable takes it unless it exists.
         f->variable = value.isNullish() ? std::string() : vm.toString(value);
         f->bound = false;
-        scripts.bindNew();
+        f->resetText();
         if (!f->variable.empty()) scripts.follow(*f);
     } else if (is("autoSize")) {
         f->autoSize = autoSizeFrom(vm, value);
@@ -268,8 +269,9 @@ bool TextFieldObject::setSpecial(avm1::Vm& vm, const std::string& name, const Va
         double n = vm.toNumber(value);
         f->maxChars = std::isfinite(n) && n > 0 ? int(std::min(n, 1e9)) : 0;
     } else if (is("scroll")) {
-        double n = vm.toNumber(value);
-        if (std::isfinite(n)) f->scroll = int(std::clamp(n, 1.0, double(f->maxScroll())));
+        // Kept as a 32-bit line index from 0: -2^31 wraps round to the largest.
+        int32_t line = int32_t(uint32_t(vm.toInt32(value)) - 1u);
+        f->scroll = std::clamp(line, 0, f->maxScroll() - 1) + 1;
     } else if (is("antiAliasType")) {
         std::string t = vm.toString(value);
         avm1::NameRule any{false};

@@ -22,7 +22,7 @@ using avm1::Vm;
 namespace {
 
 // The members in constructor order, with their coercion.
-enum class Kind { Text, Number, Twips, Points, Color, Boolean, Align, TabStops };
+enum class Kind { Text, Number, Twips, Points, Color, Boolean, Align, TabStops, Display };
 struct Member {
     const char* name;
     uint32_t bit;
@@ -38,6 +38,7 @@ const Member kMembers[] = {
     {"leading", kFormatLeading, Kind::Twips},   {"blockIndent", kFormatBlockIndent, Kind::Twips},
     {"letterSpacing", kFormatLetterSpacing, Kind::Number}, {"kerning", kFormatKerning, Kind::Boolean},
     {"bullet", kFormatBullet, Kind::Boolean},   {"tabStops", 0, Kind::TabStops},
+    {"display", 0, Kind::Display},
 };
 
 const Member* memberNamed(Vm& vm, const std::string& name) {
@@ -56,106 +57,137 @@ const char* alignName(TextAlign a) {
     return "left";
 }
 
-// Whole numbers, halves to even (-2.5 is -2, -3.5 is -4), as the original rounds them.
-double whole(Vm& vm, const Value& v) {
-    double n = vm.toNumber(v);
-    if (!std::isfinite(n)) return n != n ? -2147483648.0 : (n > 0 ? 2147483647.0 : -2147483648.0);
-    return std::nearbyint(n);
+// A 32-bit integer as the original converts: halves to even; NaN, infinities and values
+// past the range give -2^31.
+double int32Of(Vm& vm, const Value& v) {
+    double n = std::nearbyint(vm.toNumber(v));
+    if (!(n >= -2147483648.0 && n <= 2147483647.0)) return -2147483648.0;
+    return n;
 }
 
-void readMember(Vm& vm, TextFormatObject& o, const Member& m, Value& out) {
-    const TextFormat& f = o.format;
-    if (m.kind == Kind::TabStops) {
-        out = o.tabStops.isObject() ? o.tabStops : Value::null();
-        return;
-    }
-    if (!(o.members & m.bit)) {
-        out = Value::null();
-        return;
-    }
-    switch (m.bit) {
-        case kFormatFont: out = vm.newString(f.face); return;
-        case kFormatSize: out = Value::number(f.size / 20); return;
-        case kFormatColor: out = Value::number(double((uint32_t(f.color.r) << 16) | (uint32_t(f.color.g) << 8) | f.color.b)); return;
-        case kFormatBold: out = Value::boolean(f.bold); return;
-        case kFormatItalic: out = Value::boolean(f.italic); return;
-        case kFormatUnderline: out = Value::boolean(f.underline); return;
-        case kFormatUrl: out = vm.newString(f.url); return;
-        case kFormatTarget: out = vm.newString(f.target); return;
-        case kFormatAlign: out = vm.newString(alignName(f.align)); return;
-        case kFormatLeftMargin: out = Value::number(f.leftMargin / 20); return;
-        case kFormatRightMargin: out = Value::number(f.rightMargin / 20); return;
-        case kFormatIndent: out = Value::number(f.indent / 20); return;
-        case kFormatLeading: out = Value::number(f.leading / 20); return;
-        case kFormatBlockIndent: out = Value::number(f.blockIndent / 20); return;
-        case kFormatLetterSpacing: out = Value::number(f.letterSpacing / 20); return;
-        case kFormatKerning: out = Value::boolean(f.kerning); return;
-        case kFormatBullet: out = Value::boolean(f.bullet); return;
-        default: out = Value::null(); return;
-    }
+constexpr size_t kMaxFontName = 64;
+
+size_t slotOf(const Member& m) {
+    if (m.kind == Kind::TabStops) return TextFormatObject::kSlots - 2;
+    if (m.kind == Kind::Display) return TextFormatObject::kSlots - 1;
+    size_t i = 0;
+    while ((1u << i) != m.bit) ++i;
+    return i;
 }
 
-void writeMember(Vm& vm, TextFormatObject& o, const Member& m, const Value& v) {
-    TextFormat& f = o.format;
-    if (m.kind == Kind::TabStops) {
-        o.tabStops = v.isObject() ? v : Value::null();
-        return;
-    }
-    if (v.isNullish()) {
-        o.members &= ~m.bit;
-        return;
-    }
+// The constructor truncates numbers; the setters round them (and keep margins at 0 or more).
+Value coerce(Vm& vm, const Member& m, const Value& v, const Value& old, bool constructing = false) {
+    if (v.isNullish()) return m.kind == Kind::Align || m.kind == Kind::Display ? old : Value::null();
     switch (m.kind) {
-        case Kind::Text: (m.bit == kFormatFont ? f.face : m.bit == kFormatUrl ? f.url : f.target) = vm.toString(v); break;
-        case Kind::Points: f.size = float(whole(vm, v) * 20); break;
+        case Kind::Text: {
+            std::string s = vm.toString(v);
+            if (m.bit == kFormatFont) {
+                std::u32string wide = decodeUtf8(s);
+                if (wide.size() > kMaxFontName) s = encodeUtf8(wide.substr(0, kMaxFontName));
+            }
+            return vm.newString(s);
+        }
+        case Kind::Number: return Value::number(vm.toNumber(v));  // letterSpacing keeps fractions
+        case Kind::Display: {
+            std::string d = vm.toString(v);
+            for (const char* name : {"inline", "block", "none"})
+                if (d == name) return vm.newString(name);
+            return old;
+        }
+        case Kind::Points:
         case Kind::Twips: {
-            double n = whole(vm, v);
-            // Margins and indents are never negative in the original (leading and indent may be).
-            if ((m.bit == kFormatLeftMargin || m.bit == kFormatRightMargin || m.bit == kFormatBlockIndent) && n < 0) n = 0;
-            float t = float(n * 20);
-            if (m.bit == kFormatLeftMargin) f.leftMargin = t;
-            else if (m.bit == kFormatRightMargin) f.rightMargin = t;
-            else if (m.bit == kFormatIndent) f.indent = t;
-            else if (m.bit == kFormatLeading) f.leading = t;
-            else f.blockIndent = t;
-            break;
+            // Margins (and before SWF 8 indent, leading and block indent too) are never
+            // negative; NaN counts as 0 there.
+            bool noNegative = m.bit == kFormatLeftMargin || m.bit == kFormatRightMargin ||
+                              (vm.swfVersion() < 8 && (m.bit == kFormatIndent || m.bit == kFormatLeading ||
+                                                       m.bit == kFormatBlockIndent));
+            if (constructing) return Value::number(vm.toInt32(v));
+            double n = vm.toNumber(v);
+            if (noNegative) n = n != n || n < 0 ? 0 : n;
+            if (vm.swfVersion() < 8) return Value::number(vm.toInt32(Value::number(n)));
+            return Value::number(int32Of(vm, Value::number(n)));
         }
-        case Kind::Number: f.letterSpacing = float(vm.toNumber(v) * 20); break;
-        case Kind::Color: {
-            uint32_t n = vm.toUint32(v);
-            f.color = Rgba{uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n), 255};
-            break;
-        }
-        case Kind::Boolean: {
-            bool b = vm.toBoolean(v);
-            if (m.bit == kFormatBold) f.bold = b;
-            else if (m.bit == kFormatItalic) f.italic = b;
-            else if (m.bit == kFormatUnderline) f.underline = b;
-            else if (m.bit == kFormatKerning) f.kerning = b;
-            else f.bullet = b;
-            break;
-        }
+        case Kind::Color: return Value::number(double(vm.toUint32(v)));
+        case Kind::Boolean: return Value::boolean(vm.toBoolean(v));
         case Kind::Align: {
             std::string a = vm.toString(v);
             avm1::NameRule any{false};
-            if (avm1::sameName(a, "left", any)) f.align = TextAlign::Left;
-            else if (avm1::sameName(a, "center", any)) f.align = TextAlign::Center;
-            else if (avm1::sameName(a, "right", any)) f.align = TextAlign::Right;
-            else if (avm1::sameName(a, "justify", any)) f.align = TextAlign::Justify;
-            else return;  // unknown names leave it as it was
-            break;
+            for (const char* name : {"left", "center", "right", "justify"})
+                if (avm1::sameName(a, name, any)) return vm.newString(name);
+            return old;  // unknown names leave it as it was
         }
-        case Kind::TabStops: break;
+        case Kind::TabStops: {
+            // A copy of the array's elements as whole numbers (their valueOf runs now).
+            avm1::Object* list = v.asObject();
+            if (!list || !vm.builtins().makeArray) return Value::null();
+            double length = vm.toNumber(vm.getMember(list, "length"));
+            size_t count = length > 0 && std::isfinite(length) ? size_t(std::min(length, 1e9)) : 0;
+            vm.checkArrayLength(count);
+            std::vector<Value> stops;
+            for (size_t i = 0; i < count; ++i) stops.push_back(Value::number(int32Of(vm, vm.getMember(list, std::to_string(i)))));
+            return Value::object(vm.builtins().makeArray(vm, stops));
+        }
     }
-    o.members |= m.bit;
+    return Value::null();
 }
+
+}  // namespace
+
+TextFormatObject::TextFormatObject(avm1::Object* proto) : Object(proto) {
+    for (Value& v : slots) v = Value::null();
+    slots[kSlots - 1] = Value::string(std::string("block"));
+}
+
+uint32_t TextFormatObject::resolve(Vm& vm, TextFormat& f) const {
+    uint32_t set = 0;
+    for (const Member& m : kMembers) {
+        const Value& v = slots[slotOf(m)];
+        if (m.bit == 0 || v.isNull()) continue;
+        set |= m.bit;
+        auto twips = [&] { return float(std::max(-1e7, std::min(1e7, vm.toNumber(v))) * 20); };
+        switch (m.bit) {
+            case kFormatFont: f.face = vm.toString(v); break;
+            case kFormatSize: f.size = std::max(0.0f, twips()); break;
+            case kFormatColor: {
+                uint32_t n = vm.toUint32(v);
+                f.color = Rgba{uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n), 255};
+                break;
+            }
+            case kFormatBold: f.bold = vm.toBoolean(v); break;
+            case kFormatItalic: f.italic = vm.toBoolean(v); break;
+            case kFormatUnderline: f.underline = vm.toBoolean(v); break;
+            case kFormatUrl: f.url = vm.toString(v); break;
+            case kFormatTarget: f.target = vm.toString(v); break;
+            case kFormatAlign: {
+                std::string a = vm.toString(v);
+                f.align = a == "right" ? TextAlign::Right : a == "center" ? TextAlign::Center : a == "justify" ? TextAlign::Justify : TextAlign::Left;
+                break;
+            }
+            case kFormatLeftMargin: f.leftMargin = std::max(0.0f, twips()); break;
+            case kFormatRightMargin: f.rightMargin = std::max(0.0f, twips()); break;
+            case kFormatIndent: f.indent = twips(); break;
+            case kFormatLeading: f.leading = twips(); break;
+            case kFormatBlockIndent: f.blockIndent = std::max(0.0f, twips()); break;
+            case kFormatLetterSpacing: f.letterSpacing = twips(); break;
+            case kFormatKerning: f.kerning = vm.toBoolean(v); break;
+            case kFormatBullet: f.bullet = vm.toBoolean(v); break;
+            default: break;
+        }
+    }
+    return set;
+}
+
+namespace {
 
 avm1::Object* makeTextFormat(Vm& vm, avm1::Object* proto) { return vm.heap().make<TextFormatObject>(proto); }
 
 Value constructTextFormat(Vm& vm, const Value& self, const Arguments& args) {
     auto* o = dynamic_cast<TextFormatObject*>(self.asObject());
     if (!o) return self;
-    for (size_t i = 0; i < args.size() && i < 13; ++i) writeMember(vm, *o, kMembers[i], args[i]);
+    for (size_t i = 0; i < args.size() && i < 13; ++i) {
+        Value& slot = o->slots[slotOf(kMembers[i])];
+        slot = coerce(vm, kMembers[i], args[i], slot, true);
+    }
     return self;
 }
 
@@ -172,7 +204,7 @@ Value getTextExtent(Vm& vm, const Value& self, const Arguments& args) {
     if (!o || !runtime || args.empty()) return Value();
     TextFieldInput in;
     TextFormat f;
-    mergeFormat(f, o->format, o->members);
+    o->resolve(vm, f);
     std::string text = vm.toString(args[0]);
     vm.checkStringSize(text.size());
     in.runs.push_back({decodeUtf8(text), f});
@@ -202,28 +234,52 @@ Value getTextExtent(Vm& vm, const Value& self, const Arguments& args) {
 bool TextFormatObject::getSpecial(Vm& vm, const std::string& name, Value& out) {
     const Member* m = memberNamed(vm, name);
     if (!m) return false;
-    readMember(vm, *this, *m, out);
+    out = slots[slotOf(*m)];
     return true;
 }
 
 bool TextFormatObject::setSpecial(Vm& vm, const std::string& name, const Value& value) {
     const Member* m = memberNamed(vm, name);
     if (!m) return false;
-    writeMember(vm, *this, *m, value);
+    Value& slot = slots[slotOf(*m)];
+    slot = coerce(vm, *m, value, slot);
     return true;
 }
 
 void TextFormatObject::traceReferences(avm1::Marker& marker) {
     Object::traceReferences(marker);
-    marker.mark(tabStops);
+    for (const Value& v : slots) marker.mark(v);
 }
 
-TextFormatObject* newTextFormatObject(Vm& vm, const TextFormat& format, uint32_t mixed) {
+TextFormatObject* newTextFormatObject(Vm& vm, const TextFormat& f, uint32_t mixed) {
     avm1::Object* ctor = vm.getMember(vm.global(), "TextFormat").asObject();
     avm1::Object* proto = ctor ? vm.getMember(ctor, "prototype").asObject() : nullptr;
     auto* o = vm.heap().make<TextFormatObject>(proto ? proto : vm.builtins().objectProto);
-    o->format = format;
-    o->members = kFormatAll & ~mixed;
+    auto px = [](float twips) { return Value::number(std::round(twips / 20)); };
+    for (const Member& m : kMembers) {
+        if (m.bit == 0 || (mixed & m.bit)) continue;
+        Value& slot = o->slots[slotOf(m)];
+        switch (m.bit) {
+            case kFormatFont: slot = vm.newString(f.face); break;
+            case kFormatSize: slot = px(f.size); break;
+            case kFormatColor: slot = Value::number(double((uint32_t(f.color.r) << 16) | (uint32_t(f.color.g) << 8) | f.color.b)); break;
+            case kFormatBold: slot = Value::boolean(f.bold); break;
+            case kFormatItalic: slot = Value::boolean(f.italic); break;
+            case kFormatUnderline: slot = Value::boolean(f.underline); break;
+            case kFormatUrl: slot = vm.newString(f.url); break;
+            case kFormatTarget: slot = vm.newString(f.target); break;
+            case kFormatAlign: slot = vm.newString(alignName(f.align)); break;
+            case kFormatLeftMargin: slot = px(f.leftMargin); break;
+            case kFormatRightMargin: slot = px(f.rightMargin); break;
+            case kFormatIndent: slot = px(f.indent); break;
+            case kFormatLeading: slot = px(f.leading); break;
+            case kFormatBlockIndent: slot = px(f.blockIndent); break;
+            case kFormatLetterSpacing: slot = Value::number(f.letterSpacing / 20); break;
+            case kFormatKerning: slot = Value::boolean(f.kerning); break;
+            case kFormatBullet: slot = Value::boolean(f.bullet); break;
+            default: break;
+        }
+    }
     return o;
 }
 

@@ -1,5 +1,7 @@
 #include "html_writer.h"
 
+#include "utf8.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -37,21 +39,7 @@ void appendEscaped(std::string& out, char32_t c) {
         case '\'': out += "&apos;"; return;
         default: break;
     }
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xc0 | (c >> 6));
-        out += char(0x80 | (c & 0x3f));
-    } else if (c < 0x10000) {
-        out += char(0xe0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3f));
-        out += char(0x80 | (c & 0x3f));
-    } else {
-        out += char(0xf0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3f));
-        out += char(0x80 | ((c >> 6) & 0x3f));
-        out += char(0x80 | (c & 0x3f));
-    }
+    appendUtf8(out, c);
 }
 
 // The <FONT> attributes of `f` that differ from `base` (all of them without a base).
