@@ -6,6 +6,7 @@
 #include <movie_writer.h>
 #include <runtime/avm1/host_services.h>
 #include <runtime/player.h>
+#include <runtime/display/edit_text_display.h>
 #include <runtime/text_field.h>
 #include <tags.h>
 
@@ -94,12 +95,15 @@ std::unique_ptr<Run> run(const std::vector<Field>& fields, const std::vector<std
 }
 
 // The field at a root depth.
-swf::TextField& fieldAt(const swf::Player& p, uint16_t depth) {
-    const auto& list = p.root().displayList();
+swf::TextField& fieldIn(const swf::Clip& clip, uint16_t depth) {
+    const auto& list = clip.displayList();
     auto it = list.find(depth);
-    if (it == list.end() || !it->second.text) throw std::runtime_error("no field at depth " + std::to_string(depth));
-    return *it->second.text;
+    auto* edit = it == list.end() ? nullptr : dynamic_cast<const swf::EditTextDisplay*>(it->second.get());
+    if (!edit) throw std::runtime_error("no field at depth " + std::to_string(depth));
+    return *edit->text();
 }
+
+swf::TextField& fieldAt(const swf::Player& p, uint16_t depth) { return fieldIn(p.root(), depth); }
 
 TEST(TextFieldBinding, AFieldShowsItsVariableAndFollowsItsChanges) {
     // A movie that shows "Version: " + a variable: the variable is set by the first frame.
@@ -140,9 +144,9 @@ TEST(TextFieldBinding, PathsReachVariablesOfOtherTimelines) {
                   "push \"score\", 43\nsetVariable"});
     EXPECT_EQ(fieldAt(*r->player, 1).textUtf8(), "43");
     EXPECT_EQ(fieldAt(*r->player, 2).textUtf8(), "3");
-    const auto& mc = r->player->root().displayList().at(3);
-    ASSERT_TRUE(mc.clip);
-    EXPECT_EQ(mc.clip->displayList().at(1).text->textUtf8(), "43");
+    const swf::Clip* mc = r->player->root().displayList().at(3)->clip();
+    ASSERT_TRUE(mc);
+    EXPECT_EQ(fieldIn(*mc, 1).textUtf8(), "43");
 }
 
 TEST(TextFieldBinding, AVariableOnAPlainObjectIsPickedUpOnTheNextFrame) {

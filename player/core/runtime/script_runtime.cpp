@@ -6,6 +6,7 @@
 #include "avm1/interpreter.h"
 #include "clip_object.h"
 #include "runtime_limits.h"
+#include "display/edit_text_display.h"
 #include "text_field.h"
 #include "text_field_scripts.h"
 
@@ -47,8 +48,8 @@ ScriptRuntime::~ScriptRuntime() {
         pending.pop_back();
         c->scriptObject = nullptr;
         for (auto& [depth, obj] : c->displayList()) {
-            if (obj.clip) pending.push_back(obj.clip.get());
-            if (obj.text) obj.text->scriptObject = nullptr;
+            if (Clip* child = obj->clip()) pending.push_back(child);
+            if (auto* field = dynamic_cast<EditTextDisplay*>(obj.get())) field->text()->scriptObject = nullptr;
         }
     }
 }
@@ -63,8 +64,8 @@ ClipObject* ScriptRuntime::objectFor(Clip& clip) {
 void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
     m.mark(clip.scriptObject);
     for (auto& [depth, obj] : clip.displayList()) {
-        if (obj.clip) markDisplayList(m, *obj.clip);
-        if (obj.text) m.mark(obj.text->scriptObject);
+        if (Clip* child = obj->clip()) markDisplayList(m, *child);
+        if (auto* field = dynamic_cast<EditTextDisplay*>(obj.get())) m.mark(field->text()->scriptObject);
     }
 }
 

@@ -141,11 +141,6 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
     }
 }
 
-TextField::TextField(std::shared_ptr<const EditTextCharacter> own, TextFieldServices* services)
-    : TextField(*own, services) {
-    own_ = std::move(own);
-}
-
 void TextField::resetText() {
     if (html) setHtmlText(character_.initialText);
     else setText(character_.initialText);

@@ -30,8 +30,8 @@ struct TextFieldServices {
 class TextField {
 public:
     TextField(const EditTextCharacter& character, TextFieldServices* services);
-    // A field scripts made (createTextField), with a character of its own.
-    TextField(std::shared_ptr<const EditTextCharacter> own, TextFieldServices* services);
+    // A field scripts made (createTextField) keeps its character alive.
+    void adopt(std::shared_ptr<const EditTextCharacter> own) { own_ = std::move(own); }
 
     const EditTextCharacter& character() const { return character_; }
 

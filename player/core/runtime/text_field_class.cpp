@@ -5,6 +5,7 @@
 #include "avm1/native_class.h"
 #include "avm1/vm.h"
 #include "clip_object.h"
+#include "display/edit_text_display.h"
 #include "script_runtime.h"
 #include "text_field.h"
 #include "text_field_object.h"
@@ -125,14 +126,14 @@ Value removeTextField(Vm&, const Value& s, const Arguments&) {
     auto parent = me.field->parent.lock();
     DisplayObject* e = me.object->entry();
     // Only fields scripts made (depth 0 and up, as scripts count) can be removed.
-    if (parent && e && e->depth >= kDepthOffset) parent->removeAt(e->depth);
+    if (parent && e && e->state().depth >= kDepthOffset) parent->removeAt(e->state().depth);
     return Value();
 }
 
 Value getDepth(Vm&, const Value& s, const Arguments&) {
     Self me = self(s);
     DisplayObject* e = me.field ? me.object->entry() : nullptr;
-    return e ? Value::number(double(e->depth) - kDepthOffset) : Value();
+    return e ? Value::number(double(e->state().depth) - kDepthOffset) : Value();
 }
 
 Value fieldToString(Vm& vm, const Value& s, const Arguments&) {
@@ -156,17 +157,13 @@ Value createTextField(Vm& vm, const Value& s, const Arguments& args) {
     auto character = std::make_shared<EditTextCharacter>();
     auto twips = [](double px) { return int32_t(std::clamp(std::trunc(px) * 20, -1e9, 1e9)); };
     character->bounds = Rect{0, twips(std::fabs(numbers[3])), 0, twips(std::fabs(numbers[4]))};
-    DisplayObject obj;
-    obj.name = vm.toString(args[0]);
-    obj.matrix.tx = float(twips(numbers[1]));
-    obj.matrix.ty = float(twips(numbers[2]));
-    obj.text = std::make_shared<TextField>(character, clip->host().textServices);
-    obj.character = &obj.text->character();
-    obj.text->parent = clip->shared_from_this();
-    clip->host().textFields.push_back(obj.text);
-    DisplayObject& placed = clip->placeScripted(uint16_t(depth), std::move(obj));
+    auto* placed = dynamic_cast<EditTextDisplay*>(clip->placeByScript(uint16_t(depth), *character, vm.toString(args[0])));
+    if (!placed) return Value();
+    placed->text()->adopt(character);  // the field keeps the character its display object shows
+    placed->state().matrix.tx = float(twips(numbers[1]));
+    placed->state().matrix.ty = float(twips(numbers[2]));
     // SWF 8 and later return the new field.
-    if (vm.swfVersion() >= 8) return Value::object(clipObject->runtime().textFields().objectFor(placed.text));
+    if (vm.swfVersion() >= 8) return Value::object(clipObject->runtime().textFields().objectFor(placed->text()));
     return Value();
 }
 

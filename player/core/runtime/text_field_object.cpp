@@ -6,6 +6,7 @@
 #include "avm1/vm.h"
 #include "clip_object.h"
 #include "clip_properties.h"
+#include "display/edit_text_display.h"
 #include "script_runtime.h"
 #include "text_field.h"
 #include "text_field_scripts.h"
@@ -66,7 +67,7 @@ TextFieldObject::~TextFieldObject() {
 DisplayObject* TextFieldObject::entry() {
     auto f = field_.lock();
     auto parent = f ? f->parent.lock() : nullptr;
-    return parent ? parent->entryOf(f.get()) : nullptr;
+    return parent ? displayOf(*parent, *f) : nullptr;
 }
 
 std::string TextFieldObject::targetPath() {
@@ -74,7 +75,7 @@ std::string TextFieldObject::targetPath() {
     auto parent = f ? f->parent.lock() : nullptr;
     DisplayObject* e = entry();
     if (!parent || !e) return std::string();
-    return runtime_.objectFor(*parent)->targetPath() + "." + e->name;
+    return runtime_.objectFor(*parent)->targetPath() + "." + e->state().name;
 }
 
 bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, Value& out) {
@@ -97,7 +98,7 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
     if (p == ClipProperty::Count) return false;
     DisplayObject* e = entry();
     switch (p) {
-        case ClipProperty::Name: out = vm.newString(e ? e->name : std::string()); return true;
+        case ClipProperty::Name: out = vm.newString(e ? e->state().name : std::string()); return true;
         case ClipProperty::Target: {
             std::string path = targetPath();
             // "_level0.a.b" as "/a/b".
@@ -110,7 +111,7 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
             out = vm.newString(slash);
             return true;
         }
-        case ClipProperty::Visible: out = Value::boolean(true); return true;
+        case ClipProperty::Visible: out = Value::boolean(!e || e->state().visible); return true;
         case ClipProperty::Width:
         case ClipProperty::Height: {
             if (!f || !e) {
@@ -118,7 +119,7 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
                 return true;
             }
             f->layout();  // autoSize may have moved the rectangle
-            double scale = readTransformProperty(*e, p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale) / 100;
+            double scale = readTransformProperty(e->state(), p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale) / 100;
             double twips = p == ClipProperty::Width ? f->bounds.width() : f->bounds.height();
             out = Value::number(std::round(twips * scale) / 20);
             return true;
@@ -129,7 +130,7 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
         case ClipProperty::YScale:
         case ClipProperty::Rotation:
         case ClipProperty::Alpha:
-            out = Value::number(e ? readTransformProperty(*e, p) : 0);
+            out = Value::number(e ? readTransformProperty(e->state(), p) : 0);
             return true;
         case ClipProperty::HighQuality: out = Value::number(1); return true;
         case ClipProperty::Quality: out = vm.newString("HIGH"); return true;
@@ -148,7 +149,8 @@ bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, 
     if (!f || !e) return true;
     auto parent = f->parent.lock();
     switch (p) {
-        case ClipProperty::Name: e->name = vm.toString(value); break;
+        case ClipProperty::Name: e->state().name = vm.toString(value); break;
+        case ClipProperty::Visible: e->state().visible = vm.toBoolean(value); break;
         case ClipProperty::Width:
         case ClipProperty::Height: {
             // A field's size is its rectangle: the text keeps its size.
@@ -165,7 +167,10 @@ bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, 
         case ClipProperty::XScale:
         case ClipProperty::YScale:
         case ClipProperty::Rotation:
-        case ClipProperty::Alpha: writeTransformProperty(*e, p, vm.toNumber(value)); break;
+        case ClipProperty::Alpha:
+            writeTransformProperty(e->state(), p, vm.toNumber(value));
+            e->state().transformedByScript = true;
+            break;
         default: return true;  // read-only or not kept for fields
     }
     if (parent) parent->markChanged();

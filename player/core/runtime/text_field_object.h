@@ -20,7 +20,7 @@ public:
 
     // Null once the field left the display list.
     std::shared_ptr<TextField> field() const { return field_.lock(); }
-    // The field's entry in its parent's display list.
+    // The object showing the field in its parent's display list; null once it is gone.
     DisplayObject* entry();
     std::string targetPath();
     ScriptRuntime& runtime() { return runtime_; }

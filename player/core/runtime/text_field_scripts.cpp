@@ -3,6 +3,7 @@
 #include "avm1/heap.h"
 #include "avm1/interpreter.h"
 #include "clip_object.h"
+#include "display/edit_text_display.h"
 #include "script_runtime.h"
 #include "text_field.h"
 #include "text_field_object.h"
@@ -17,6 +18,14 @@ std::string lastPart(const std::string& variable) {
 }
 
 }  // namespace
+
+DisplayObject* displayOf(Clip& parent, const TextField& field) {
+    for (const auto& [depth, obj] : parent.displayList()) {
+        auto* edit = dynamic_cast<EditTextDisplay*>(obj.get());
+        if (edit && edit->text().get() == &field) return edit;
+    }
+    return nullptr;
+}
 
 avm1::Object* TextFieldScripts::variableOwner(TextField& field, std::string& name) {
     auto parent = field.parent.lock();
@@ -140,8 +149,10 @@ avm1::Object* TextFieldScripts::objectFor(const std::shared_ptr<TextField>& fiel
 
 avm1::Object* TextFieldScripts::childField(Clip& clip, const std::string& name) {
     if (name.empty()) return nullptr;
-    for (const auto& [depth, obj] : clip.displayList())
-        if (obj.text && avm1::sameName(obj.name, name, runtime_.vm().names())) return objectFor(obj.text);
+    for (const auto& [depth, obj] : clip.displayList()) {
+        auto* edit = dynamic_cast<EditTextDisplay*>(obj.get());
+        if (edit && avm1::sameName(obj->state().name, name, runtime_.vm().names())) return objectFor(edit->text());
+    }
     return nullptr;
 }
 

@@ -20,6 +20,9 @@ namespace swf {
 class ScriptRuntime;
 class TextField;
 
+// The object showing `field` in `parent`'s list; null when it is not there.
+DisplayObject* displayOf(Clip& parent, const TextField& field);
+
 class TextFieldScripts {
 public:
     explicit TextFieldScripts(ScriptRuntime& runtime) : runtime_(runtime) {}
