@@ -346,3 +346,21 @@ TEST(TextFieldDrawing, CsmTextSettingsAreReadAndFitGlyphsToWholePixels) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextFieldObject, FieldsBroadcastScrollingToTheirListenersThemselvesFirst) {
+    auto lines = script(
+        "push 36, 200, 0, 0, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+        "push \"tf\"\ngetVariable\npush \"_listeners\"\ngetMember\npush \"length\"\ngetMember\ntrace\n"
+        "push \"tf\"\ngetVariable\npush \"multiline\", true\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"text\", \"1\\n2\\n3\\n4\"\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"onScroller\"\n"
+        "function (field)\npush \"scrolled to \"\npush \"field\"\ngetVariable\npush \"scroll\"\ngetMember\nadd2\ntrace\nend\n"
+        "setMember\n"
+        "push \"tf\"\ngetVariable\npush \"scroll\", 3\nsetMember\n"
+        "push \"tf\"\ngetVariable\npush \"scroll\", 3\nsetMember");
+    EXPECT_EQ(lines, (Lines{"1", "scrolled to 3"})) << "once: the second store changes nothing";
+}
+
+}  // namespace

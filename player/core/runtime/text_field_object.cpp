@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "avm1/globals.h"
 #include "avm1/vm.h"
 #include "clip_object.h"
 #include "clip_properties.h"
@@ -276,7 +277,13 @@ bool TextFieldObject::setSpecial(avm1::Vm& vm, const std::string& name, const Va
     } else if (is("scroll")) {
         // Kept as a 32-bit line index from 0: -2^31 wraps round to the largest.
         int32_t line = int32_t(uint32_t(vm.toInt32(value)) - 1u);
+        int before = f->scroll;
         f->scroll = std::clamp(line, 0, f->maxScroll() - 1) + 1;
+        if (f->scroll != before) {
+            f->changed();
+            Value self = Value::object(this);
+            avm1::broadcast(vm, this, "onScroller", avm1::Arguments(&self, 1));
+        }
     } else if (is("antiAliasType")) {
         std::string t = vm.toString(value);
         avm1::NameRule any{false};

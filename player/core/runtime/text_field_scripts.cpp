@@ -1,5 +1,6 @@
 #include "text_field_scripts.h"
 
+#include "avm1/globals.h"
 #include "avm1/heap.h"
 #include "avm1/interpreter.h"
 #include "clip_object.h"
@@ -144,6 +145,9 @@ avm1::Object* TextFieldScripts::objectFor(const std::shared_ptr<TextField>& fiel
     avm1::Vm& vm = runtime_.vm();
     auto* o = vm.heap().make<TextFieldObject>(textFieldProto, field, runtime_);
     field->scriptObject = o;
+    // Every field broadcasts its events (onChanged, onScroller) to its listeners, itself first.
+    avm1::makeBroadcaster(vm, o);
+    o->define("_listeners", avm1::Value::object(vm.newArray({avm1::Value::object(o)})), avm1::kDontEnum);
     return o;
 }
 
