@@ -184,7 +184,7 @@ void TextField::setHtmlText(const std::string& source) {
         setText(source);
         return;
     }
-    setRuns(parseHtmlText(source, newTextFormat));
+    setRuns(parseHtmlText(source, newTextFormat, multiline, condenseWhite));
 }
 
 void TextField::replaceText(size_t begin, size_t end, const std::string& utf8) {

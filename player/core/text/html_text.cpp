@@ -175,8 +175,15 @@ bool readEntity(const std::string& s, size_t& i, char32_t& out) {
 
 class RunBuilder {
 public:
+    bool condenseWhite = false;
+
     void add(char32_t c, const TextFormat& f) {
         if (chars_ >= kMaxChars) return;
+        if (condenseWhite && (c == ' ' || c == '\n' || c == '\t')) {
+            if (lastWasSpace_) return;
+            c = ' ';
+        }
+        lastWasSpace_ = c == ' ';
         ++chars_;
         if (runs_.empty() || !sameFormat(runs_.back().format, f)) runs_.push_back({{}, f});
         runs_.back().text.push_back(c);
@@ -192,25 +199,20 @@ public:
             add(c, f);
         }
     }
-    bool endsWithBreak() const { return runs_.empty() || runs_.back().text.back() == '\n'; }
-    std::vector<StyledRun> take() {
-        // The last paragraph's end makes no empty line after it.
-        if (!runs_.empty() && runs_.back().text.back() == '\n') {
-            runs_.back().text.pop_back();
-            if (runs_.back().text.empty()) runs_.pop_back();
-        }
-        return std::move(runs_);
-    }
+    std::vector<StyledRun> take() { return std::move(runs_); }
 
 private:
     std::vector<StyledRun> runs_;
     size_t chars_ = 0;
+    bool lastWasSpace_ = false;
 };
 
 }  // namespace
 
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base) {
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, bool multiline,
+                                     bool condenseWhite) {
     RunBuilder out;
+    out.condenseWhite = condenseWhite;
     std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
     TextFormat current = base;
     std::string pending;  // plain text not yet decoded
@@ -248,7 +250,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             // Close up to the matching tag; stray closers are ignored.
             for (size_t n = stack.size(); n-- > 0;) {
                 if (stack[n].first != tag.name) continue;
-                if (paragraph) out.add(U'\n', current);
+                if (paragraph && multiline) out.add(U'\n', current);
                 current = stack[n].second;
                 stack.resize(n);
                 break;
@@ -257,8 +259,6 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         }
         TextFormat next = current;
         if (!applyTag(tag, next)) continue;
-        // A paragraph that opens in the middle of a line starts a new one.
-        if (paragraph && !out.endsWithBreak()) out.add(U'\n', current);
         if (stack.size() < kMaxNesting) {
             stack.emplace_back(tag.name, current);
             current = next;
