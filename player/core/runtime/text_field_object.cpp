@@ -55,6 +55,25 @@ AutoSize autoSizeFrom(avm1::Vm& vm, const Value& v) {
     return AutoSize::None;
 }
 
+// The flags scripts read and write as booleans.
+struct FlagMember {
+    const char* name;
+    bool TextField::*member;
+};
+const FlagMember kFlags[] = {
+    {"html", &TextField::html},           {"wordWrap", &TextField::wordWrap},
+    {"multiline", &TextField::multiline}, {"password", &TextField::password},
+    {"border", &TextField::border},       {"background", &TextField::background},
+    {"embedFonts", &TextField::embedFonts}, {"selectable", &TextField::selectable},
+    {"condenseWhite", &TextField::condenseWhite},
+};
+
+const FlagMember* flagNamed(avm1::Vm& vm, const std::string& name) {
+    for (const FlagMember& f : kFlags)
+        if (avm1::sameName(name, f.name, vm.names())) return &f;
+    return nullptr;
+}
+
 }  // namespace
 
 TextFieldObject::TextFieldObject(avm1::Object* proto, const std::shared_ptr<TextField>& field, ScriptRuntime& runtime)
@@ -183,22 +202,14 @@ bool TextFieldObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& o
     auto f = field_.lock();
     if (!f) return false;
     auto is = [&](const char* n) { return avm1::sameName(name, n, vm.names()); };
-    if (is("text")) out = vm.newString(f->textUtf8());
+    if (const FlagMember* flag = flagNamed(vm, name)) out = Value::boolean((*f).*(flag->member));
+    else if (is("text")) out = vm.newString(f->textUtf8());
     else if (is("htmlText")) out = vm.newString(f->htmlText());
-    else if (is("html")) out = Value::boolean(f->html);
     else if (is("variable")) out = f->variable.empty() ? Value::null() : vm.newString(f->variable);
     else if (is("autoSize")) out = vm.newString(autoSizeName(f->autoSize));
-    else if (is("wordWrap")) out = Value::boolean(f->wordWrap);
-    else if (is("multiline")) out = Value::boolean(f->multiline);
-    else if (is("password")) out = Value::boolean(f->password);
-    else if (is("border")) out = Value::boolean(f->border);
-    else if (is("background")) out = Value::boolean(f->background);
     else if (is("borderColor")) out = Value::number(colorNumber(f->borderColor));
     else if (is("backgroundColor")) out = Value::number(colorNumber(f->backgroundColor));
     else if (is("textColor")) out = Value::number(colorNumber(f->newTextFormat.color));
-    else if (is("embedFonts")) out = Value::boolean(f->embedFonts);
-    else if (is("selectable")) out = Value::boolean(f->selectable);
-    else if (is("condenseWhite")) out = Value::boolean(f->condenseWhite);
     else if (is("type")) out = vm.newString(f->input_ ? "input" : "dynamic");
     else if (is("maxChars")) out = f->maxChars > 0 ? Value::number(f->maxChars) : Value::null();
     else if (is("length")) out = Value::number(double(f->length()));
@@ -230,8 +241,8 @@ bool TextFieldObject::setSpecial(avm1::Vm& vm, const std::string& name, const Va
     } else if (is("htmlText")) {
         f->setHtmlText(vm.toString(value));
         scripts.textChanged(*f);
-    } else if (is("html")) {
-        f->html = vm.toBoolean(value);
+    } else if (const FlagMember* flag = flagNamed(vm, name)) {
+        (*f).*(flag->member) = vm.toBoolean(value);
     } else if (is("variable")) {
         // A new binding starts from the tag's text: the variable takes it unless it exists.
         f->variable = value.isNullish() ? std::string() : vm.toString(value);
@@ -240,16 +251,6 @@ bool TextFieldObject::setSpecial(avm1::Vm& vm, const std::string& name, const Va
         if (!f->variable.empty()) scripts.follow(*f);
     } else if (is("autoSize")) {
         f->autoSize = autoSizeFrom(vm, value);
-    } else if (is("wordWrap")) {
-        f->wordWrap = vm.toBoolean(value);
-    } else if (is("multiline")) {
-        f->multiline = vm.toBoolean(value);
-    } else if (is("password")) {
-        f->password = vm.toBoolean(value);
-    } else if (is("border")) {
-        f->border = vm.toBoolean(value);
-    } else if (is("background")) {
-        f->background = vm.toBoolean(value);
     } else if (is("borderColor")) {
         f->borderColor = colorFrom(vm, value);
     } else if (is("backgroundColor")) {
@@ -260,12 +261,6 @@ bool TextFieldObject::setSpecial(avm1::Vm& vm, const std::string& name, const Va
         c.color = colorFrom(vm, value);
         f->newTextFormat.color = c.color;
         f->applyFormat(0, f->length(), c, kFormatColor);
-    } else if (is("embedFonts")) {
-        f->embedFonts = vm.toBoolean(value);
-    } else if (is("selectable")) {
-        f->selectable = vm.toBoolean(value);
-    } else if (is("condenseWhite")) {
-        f->condenseWhite = vm.toBoolean(value);
     } else if (is("type")) {
         std::string t = vm.toString(value);
         avm1::NameRule any{false};
