@@ -127,6 +127,7 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
         newTextFormat.bold = character.font && character.font->bold;
         newTextFormat.italic = character.font && character.font->italic;
         newTextFormat.underline = false;
+        newTextFormat.kerning = false;
         newTextFormat.url.clear();
         newTextFormat.target.clear();
     }

@@ -256,6 +256,7 @@ TextFormatObject* newTextFormatObject(Vm& vm, const TextFormat& f, uint32_t mixe
     avm1::Object* proto = ctor ? vm.getMember(ctor, "prototype").asObject() : nullptr;
     auto* o = vm.heap().make<TextFormatObject>(proto ? proto : vm.builtins().objectProto);
     auto px = [](float twips) { return Value::number(std::round(twips / 20)); };
+    if (vm.builtins().makeArray) o->slots[TextFormatObject::kSlots - 2] = Value::object(vm.builtins().makeArray(vm, {}));  // no tab stops
     for (const Member& m : kMembers) {
         if (m.bit == 0 || (mixed & m.bit)) continue;
         Value& slot = o->slots[slotOf(m)];
