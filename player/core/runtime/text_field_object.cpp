@@ -248,7 +248,10 @@ bool TextFieldObject::setSpecial(avm1::Vm& vm, const std::string& name, const Va
         f->variable = value.isNullish() ? std::string() : vm.toString(value);
         f->bound = false;
         f->resetText();
-        if (!f->variable.empty()) scripts.follow(*f);
+        if (!f->variable.empty()) {
+            scripts.noteVariable(*f);
+            scripts.follow(*f);
+        }
     } else if (is("autoSize")) {
         f->autoSize = autoSizeFrom(vm, value);
     } else if (is("borderColor")) {

@@ -1,5 +1,8 @@
 #include "text_field_scripts.h"
 
+#include <cctype>
+
+#include "../parse/limits.h"
 #include "avm1/globals.h"
 #include "avm1/heap.h"
 #include "avm1/interpreter.h"
@@ -74,11 +77,19 @@ void TextFieldScripts::follow(TextField& field, bool initial) {
     }
 }
 
+void TextFieldScripts::noteVariable(const TextField& field) {
+    std::string name = lastPart(field.variable);
+    for (char& c : name) c = char(std::tolower(uint8_t(c)));
+    if (!name.empty() && boundNames_.size() < kMaxDisplayObjects) boundNames_.insert(name);
+}
+
 void TextFieldScripts::bindNew() {
     auto& fields = runtime_.root().host().textFields;
     for (; bound_ < fields.size(); ++bound_) {
         auto field = fields[bound_].lock();
-        if (field && !field->variable.empty() && !field->bound) follow(*field, true);
+        if (!field || field->variable.empty()) continue;
+        noteVariable(*field);
+        if (!field->bound) follow(*field, true);
     }
 }
 
@@ -99,6 +110,9 @@ void TextFieldScripts::update() {
 
 bool TextFieldScripts::storeClipVariable(avm1::Object& owner, const std::string& name, const avm1::Value& value) {
     avm1::Vm& vm = runtime_.vm();
+    std::string folded = name;
+    for (char& c : folded) c = char(std::tolower(uint8_t(c)));
+    if (!boundNames_.count(folded)) return false;  // the common case: no field shows this name
     std::vector<std::shared_ptr<TextField>> followers;
     for (const auto& weak : runtime_.root().host().textFields) {
         auto field = weak.lock();

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "avm1/object.h"
 #include "avm1/value.h"
@@ -40,6 +41,8 @@ public:
     void textChanged(TextField& field);
     // The field takes its variable's value now (a script set `variable`).
     void follow(TextField& field, bool initial = true);
+    // The field's variable may be stored to (it was placed, or a script set `variable`).
+    void noteVariable(const TextField& field);
 
     // The field's TextField object, made on first use.
     avm1::Object* objectFor(const std::shared_ptr<TextField>& field);
@@ -56,6 +59,8 @@ private:
 
     ScriptRuntime& runtime_;
     size_t bound_ = 0;  // host().textFields before this index have had their first binding
+    // Names (lower case) variables of fields end in: a store to any other name skips the fields.
+    std::unordered_set<std::string> boundNames_;
 };
 
 }  // namespace swf
