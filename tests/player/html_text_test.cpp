@@ -62,6 +62,17 @@ TEST(HtmlText, BreaksEntitiesAndLineEndings) {
     EXPECT_EQ(text("caf\xc3\xa9"), U"caf\u00e9");
 }
 
+TEST(HtmlText, ColoursReadTheirLastSixHexDigitsAfterTheHash) {
+    auto colorOf = [](const std::string& value) {
+        auto runs = swf::parseHtmlText("<font color=\"" + value + "\">x</font>", base());
+        return runs.empty() ? swf::Rgba{} : runs[0].format.color;
+    };
+    EXPECT_EQ(colorOf("#2345678"), (swf::Rgba{0x34, 0x56, 0x78, 255}));
+    EXPECT_EQ(colorOf("#2g"), (swf::Rgba{0, 0, 2, 255})) << "digits up to the first other character";
+    EXPECT_EQ(colorOf("202020"), base().color) << "no '#': ignored";
+    EXPECT_EQ(colorOf("#g10"), base().color) << "no digit: ignored";
+}
+
 TEST(HtmlText, MalformedMarkupIsTolerated) {
     auto text = [](const std::string& html) { return swf::plainText(swf::parseHtmlText(html, base())); };
     EXPECT_EQ(text("a</b></font>b<unknown attr=1>c</unknown>"), U"abc") << "stray closers and unknown tags";

@@ -94,13 +94,17 @@ float pixels(const std::string& value) {
     return float(std::clamp(std::strtod(value.c_str(), nullptr), -720.0, 720.0)) * kTwipsPerPixel;
 }
 
+// "#RRGGBB": the hex digits after '#' up to the first other character, the last six of them
+// counting ("#2345678" is 345678, "#2g" is 2); no '#' or no digit leaves the colour.
 bool parseColor(const std::string& value, Rgba& out) {
-    std::string hex = value;
-    if (!hex.empty() && hex[0] == '#') hex.erase(0, 1);
-    if (hex.empty() || hex.size() > 6) return false;
-    char* end = nullptr;
-    unsigned long rgb = std::strtoul(hex.c_str(), &end, 16);
-    if (*end != '\0') return false;
+    if (value.empty() || value[0] != '#') return false;
+    uint32_t rgb = 0;
+    size_t digits = 0;
+    for (size_t i = 1; i < value.size() && std::isxdigit(uint8_t(value[i])); ++i, ++digits) {
+        char c = char(std::tolower(uint8_t(value[i])));
+        rgb = ((rgb << 4) | uint32_t(c <= '9' ? c - '0' : c - 'a' + 10)) & 0xffffff;
+    }
+    if (digits == 0) return false;
     out = Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), out.a};
     return true;
 }
