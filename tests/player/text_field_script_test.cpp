@@ -364,3 +364,23 @@ TEST(TextFieldObject, FieldsBroadcastScrollingToTheirListenersThemselvesFirst) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextFieldObject, DisplayPropertiesAreSharedWithClipsButSizeResizesTheRectangle) {
+    auto r = run({{"t", "", "Some text", 10, 20, 100, 30}},
+                 {"push \"t\"\ngetVariable\npush \"_x\"\ngetMember\ntrace\n"
+                  "push \"t\"\ngetVariable\npush \"_width\", 50\nsetMember\n"
+                  "push \"t\"\ngetVariable\npush \"_width\"\ngetMember\ntrace\n"
+                  "push \"t\"\ngetVariable\npush \"_xscale\"\ngetMember\ntrace\n"
+                  "push \"t\"\ngetVariable\npush \"_name\", \"renamed\"\nsetMember\n"
+                  "push \"renamed\"\ngetVariable\npush \"_target\"\ngetMember\ntrace\n"
+                  "push \"renamed\"\ngetVariable\npush \"textWidth\"\ngetMember\npush 0\ngreater\ntrace\n"
+                  "push \"Some text\", 1, \"f\", 0, \"TextFormat\"\nnewObject\nsetVariable\n"
+                  "push \"f\"\ngetVariable\npush \"getTextExtent\"\ncallMethod\npush \"width\"\ngetMember\n"
+                  "push 20\ngreater\ntrace\nstop"});
+    EXPECT_EQ(r->traces(), (Lines{"10", "50", "100", "/renamed", "true", "true"})) << "text has width, measured alone too";
+    EXPECT_EQ(fieldAt(*r->player, 1).bounds.width(), 50 * 20) << "the rectangle, not the scale";
+}
+
+}  // namespace
