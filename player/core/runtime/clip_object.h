@@ -18,6 +18,11 @@ public:
 
     Clip* clip() const { return clip_.lock().get(); }
     ScriptRuntime& runtime() { return runtime_; }
+    // Buttons are objects to typeof; clips are movieclips.
+    const char* typeOf() const override {
+        Clip* c = clip();
+        return c && c->button() ? "object" : "movieclip";
+    }
 
     bool getSpecial(avm1::Vm& vm, const std::string& name, avm1::Value& out) override;
     bool setSpecial(avm1::Vm& vm, const std::string& name, const avm1::Value& value) override;

@@ -21,12 +21,16 @@ EditTextDisplay::EditTextDisplay(const EditTextCharacter& field, Clip& parent)
 // drawn into a mask: masks inside masks are not supported.)
 void EditTextDisplay::draw(Renderer& r, const Matrix& m, const ColorTransform& cx) const {
     const bool cut = text_->overflows() && !r.buildingMask();
+    const auto& glyphs = text_->glyphs();
+    // The frame (background and border, drawn first) lies on the rectangle's edge: not cut.
+    const size_t frame = (text_->border || text_->background) && !glyphs.empty() ? 1 : 0;
+    if (frame) drawPlacedGlyphs(r, {glyphs.begin(), glyphs.begin() + 1}, m, cx);
     if (cut) {
         r.beginMask();
         r.drawShape(rectangleShape(text_->bounds, FillStyle{}), m, cx);
         r.endMask();
     }
-    drawPlacedGlyphs(r, text_->glyphs(), m, cx);
+    drawPlacedGlyphs(r, {glyphs.begin() + long(frame), glyphs.end()}, m, cx);
     if (cut) r.popMask();
 }
 
