@@ -64,6 +64,7 @@ public:
     // Puts a kept layer down again with its top left at (x, y), inside the clip rectangle.
     void drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode);
     bool masked() const;  // a mask is in force or being drawn
+    bool buildingMask() const;  // between beginMask() and endMask()
     IntRect clipRect() const;
     IntRect canvasRect() const;  // the whole target; empty when it is unusable
 

@@ -99,6 +99,7 @@ const GoldenCase kCases[] = {
     {"text", fixtures::textMovie},
     {"text_font_info", fixtures::fontInfoTextMovie},
     {"text_device_fonts", fixtures::deviceTextMovie},
+    {"text_scripted", fixtures::scriptedTextMovie},
     {"text_html", fixtures::htmlTextMovie},
     {"buttons", fixtures::buttonMovie},
     {"bitmaps_lossless", fixtures::losslessMovie},

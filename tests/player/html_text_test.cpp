@@ -40,7 +40,7 @@ TEST(HtmlText, ParagraphsListItemsAndTextformatSetParagraphMembers) {
     EXPECT_EQ(runs[1].text, U"item\n");
     EXPECT_TRUE(runs[1].format.bullet);
     const swf::TextFormat& t = runs[2].format;
-    EXPECT_EQ(runs[2].text, U"t");
+    EXPECT_EQ(runs[2].text, U"t\n") << "the last paragraph's break stays";
     EXPECT_EQ(t.align, swf::TextAlign::Center) << "tag and attribute names in any case";
     EXPECT_FLOAT_EQ(t.leftMargin, 100);
     EXPECT_FLOAT_EQ(t.rightMargin, 80);
@@ -56,8 +56,21 @@ TEST(HtmlText, BreaksEntitiesAndLineEndings) {
     EXPECT_EQ(text("a\r\nb\rc"), U"a\nb\nc") << "line breaks of the markup are kept, \\r\\n as one";
     EXPECT_EQ(text("&#65;&#x42;&nbsp;&quot;&apos;"), U"AB\u00a0\"'");
     EXPECT_EQ(text("&#0; &#x110000; &unknown; & alone"), U"&#0; &#x110000; &unknown; & alone");
-    EXPECT_EQ(text("x<p>y</p>"), U"x\ny") << "a paragraph opening mid-line starts a new line";
+    EXPECT_EQ(text("x<p>y</p>"), U"xy\n") << "only a closing paragraph breaks the line";
+    EXPECT_EQ(swf::plainText(swf::parseHtmlText("x<p>y</p>z", base(), false)), U"xyz") << "and only in multiline fields";
+    EXPECT_EQ(swf::plainText(swf::parseHtmlText(" a \n\n b ", base(), true, true)), U" a b ") << "condenseWhite";
     EXPECT_EQ(text("caf\xc3\xa9"), U"caf\u00e9");
+}
+
+TEST(HtmlText, ColoursReadTheirLastSixHexDigitsAfterTheHash) {
+    auto colorOf = [](const std::string& value) {
+        auto runs = swf::parseHtmlText("<font color=\"" + value + "\">x</font>", base());
+        return runs.empty() ? swf::Rgba{} : runs[0].format.color;
+    };
+    EXPECT_EQ(colorOf("#2345678"), (swf::Rgba{0x34, 0x56, 0x78, 255}));
+    EXPECT_EQ(colorOf("#2g"), (swf::Rgba{0, 0, 2, 255})) << "digits up to the first other character";
+    EXPECT_EQ(colorOf("202020"), base().color) << "no '#': ignored";
+    EXPECT_EQ(colorOf("#g10"), base().color) << "no digit: ignored";
 }
 
 TEST(HtmlText, MalformedMarkupIsTolerated) {

@@ -91,7 +91,7 @@ TEST(Text, EmbeddedKerningPairsApplyWhenTheFieldAsksForKerning) {
 
 TEST(Text, HtmlPlainTextKeepsTextAndBreaks) {
     auto plain = [](const char* html) { return swf::plainText(swf::parseHtmlText(html, swf::TextFormat{})); };
-    EXPECT_EQ(plain("<p align=\"left\"><font face=\"x\">A &lt;b&gt;</font></p><p>C<br>D</p>"), U"A <b>\nC\nD");
+    EXPECT_EQ(plain("<p align=\"left\"><font face=\"x\">A &lt;b&gt;</font></p><p>C<br>D</p>"), U"A <b>\nC\nD\n");
     EXPECT_EQ(plain("unclosed <tag"), U"unclosed ");
     EXPECT_EQ(plain("&bogus; &amp;"), U"&bogus; &");
 }

@@ -15,6 +15,7 @@
 #include <audio/mpg123_decoder.h>
 #include <hostoptions/host_options.h>
 #include <runtime/player.h>
+#include <freetype_font_provider.h>
 #include <parse/movie_loader.h>
 #include <runtime/avm1/vm.h>
 
@@ -64,7 +65,9 @@ int main(int argc, char** argv) {
 
     // The first frame runs while the player is made: print from the start.
     std::string error;
-    std::shared_ptr<const swf::Movie> movie = swf::loadMovie(bytes.data(), bytes.size(), error);
+    // Device fonts as swfrender draws with: text metrics scripts read (textWidth) depend on them.
+    auto deviceFonts = std::make_shared<swf::FreeTypeFontProvider>();
+    std::shared_ptr<const swf::Movie> movie = swf::loadMovie(bytes.data(), bytes.size(), error, deviceFonts.get());
     if (!movie) {
         std::fprintf(stderr, "swfrun: %s\n", error.c_str());
         return 1;
@@ -79,7 +82,7 @@ int main(int argc, char** argv) {
             std::fputc('\n', stdout);
         };
         vm.onWarning = [](const std::string& line) { std::fprintf(stderr, "warning: %s\n", line.c_str()); };
-    }, swfaudio::mpg123DecoderFactory());
+    }, deviceFonts, swfaudio::mpg123DecoderFactory());
     double frameMs = 1000.0 / player.frameRate();
     // The sound runs in time whether or not it is written, so sounds end when they would.
     swfaudio::AudioRecorder recorder(player, !audioPath.empty());

@@ -100,6 +100,16 @@ struct TextCharacter : Character {
 
 enum class TextAlign : uint8_t { Left = 0, Right = 1, Center = 2, Justify = 3 };
 
+// CSMTextSettings of a text: the anti-aliasing a field's script side reads back as
+// antiAliasType, gridFitType, thickness and sharpness.
+enum class GridFit : uint8_t { None = 0, Pixel = 1, Subpixel = 2 };
+struct TextRendering {
+    bool advanced = false;  // "advanced" anti-aliasing (the tag's UseFlashType)
+    GridFit gridFit = GridFit::Pixel;
+    float thickness = 0;    // -200 .. 200: stems thinner or bolder
+    float sharpness = 0;    // -400 .. 400
+};
+
 struct EditTextCharacter : Character {
     EditTextCharacter() : Character(CharacterKind::EditText) {}
     Rect bounds;
@@ -113,7 +123,7 @@ struct EditTextCharacter : Character {
     std::string variableName;
     std::string initialText;
     // The initial text laid out (text/text_layout.h), frame and underlines included; `bounds`
-    // is the rectangle after autoSize, grown to any line drawn past its bottom or right edge.
+    // is the rectangle after autoSize: a placed field cuts lines that run past it.
     std::vector<PlacedGlyph> glyphs;
 };
 

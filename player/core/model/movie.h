@@ -39,6 +39,7 @@ struct Movie {
     Timeline timeline;
     std::map<uint16_t, ButtonSounds> buttonSounds;  // by button id
     std::map<std::string, uint16_t> exports;        // ExportAssets: linkage name -> character
+    std::map<uint16_t, TextRendering> textRendering;  // CSMTextSettings, by text or edit text id
     std::vector<TagInfo> tags;
     std::vector<std::string> warnings;  // tags that could not be read, with their codes
 

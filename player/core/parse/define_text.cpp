@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "limits.h"
 #include "load_context.h"
 #include "records.h"
@@ -84,9 +86,25 @@ void readDefineEditText(Reader& r, LoadContext& ctx) {
     ctx.chargeEdges(r, edit->initialText.size());
     TextFieldInput field = editTextInput(*edit);
     TextLayout layout = layoutText(field, ctx.fieldFonts.lookupFor(field.embeddedFont));
-    edit->bounds = drawnTextBounds(layout);
+    edit->bounds = layout.bounds;  // text past it is cut there when drawn
     edit->glyphs = drawTextField(layout, field, ctx.glyphs);
     ctx.define(edit->id, edit);
+}
+
+// CSMTextSettings: TextID, UseFlashType (2 bits), GridFit (3 bits), 3 reserved bits,
+// Thickness and Sharpness (32-bit floats), a reserved byte. Unknown grid fits mean none;
+// values that are not numbers or lie outside the tag's ranges are clamped into them.
+void readCsmTextSettings(Reader& r, LoadContext& ctx) {
+    uint16_t id = r.u16();
+    TextRendering t;
+    uint32_t flags = r.u8();
+    t.advanced = (flags >> 6) == 1;
+    uint32_t fit = (flags >> 3) & 7;
+    t.gridFit = fit <= 2 ? GridFit(fit) : GridFit::None;
+    auto clamp = [](float v, float limit) { return v == v ? std::max(-limit, std::min(limit, v)) : 0.0f; };
+    t.thickness = clamp(r.f32(), 200);
+    t.sharpness = clamp(r.f32(), 400);
+    ctx.movie.textRendering[id] = t;  // at most one per id: the map stays within 65,536 entries
 }
 
 }  // namespace swf

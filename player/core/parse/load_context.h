@@ -49,6 +49,7 @@ void readDefineFont2(Reader& r, LoadContext& ctx, int fontVersion);
 void readDefineFontInfo(Reader& r, LoadContext& ctx, int infoVersion);
 void readDefineText(Reader& r, LoadContext& ctx, int textVersion);
 void readDefineEditText(Reader& r, LoadContext& ctx);
+void readCsmTextSettings(Reader& r, LoadContext& ctx);
 void readDefineButton(Reader& r, LoadContext& ctx, int buttonVersion);
 
 // Control tags: they append to the frame being built.

@@ -125,6 +125,7 @@ private:
             case kTagDefineText: readDefineText(r, ctx_, 1); break;
             case kTagDefineText2: readDefineText(r, ctx_, 2); break;
             case kTagDefineEditText: readDefineEditText(r, ctx_); break;
+            case kTagCsmTextSettings: readCsmTextSettings(r, ctx_); break;
             case kTagDefineButton: readDefineButton(r, ctx_, 1); break;
             case kTagDefineButton2: readDefineButton(r, ctx_, 2); break;
             case kTagDefineSprite: readSprite(r, nesting); break;

@@ -47,6 +47,7 @@ enum TagCode : uint16_t {
     kTagFileAttributes = 69,
     kTagPlaceObject3 = 70,
     kTagDoAbc1 = 72,
+    kTagCsmTextSettings = 74,
     kTagDefineFont3 = 75,
     kTagDoAbc = 82,
     kTagDefineShape4 = 83,

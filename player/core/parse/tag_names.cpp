@@ -38,6 +38,7 @@ const char* tagName(uint16_t code) {
         case kTagDefineFontInfo2: return "DefineFontInfo2";
         case kTagFileAttributes: return "FileAttributes";
         case kTagPlaceObject3: return "PlaceObject3";
+        case kTagCsmTextSettings: return "CSMTextSettings";
         case kTagDoAbc1: return "DoABC (1)";
         case kTagDefineFont3: return "DefineFont3";
         case kTagDoAbc: return "DoABC";

@@ -466,6 +466,7 @@ void Renderer::endLayer(BlendMode mode, const std::vector<Filter>& filters, Bitm
 }
 void Renderer::drawKeptLayer(const Bitmap& pixels, int x, int y, BlendMode mode) { impl_->drawKeptLayer(pixels, x, y, mode); }
 bool Renderer::masked() const { return impl_->masks.active() || impl_->masks.building(); }
+bool Renderer::buildingMask() const { return impl_->masks.building(); }
 IntRect Renderer::clipRect() const { return impl_->clip; }
 IntRect Renderer::canvasRect() const { return impl_->bounds; }
 void Renderer::setReferencePaths(bool on) { impl_->reference = on; }

@@ -22,6 +22,8 @@ namespace swf {
 namespace avm1 {
 class Object;
 }
+class TextField;
+struct TextFieldServices;
 
 // A StartSound of a frame a clip entered, or (no `start`) a sprite's soundtrack reaching `frame`.
 struct QueuedSound {
@@ -61,6 +63,8 @@ struct ClipHost {
         bool constrained = false;
         Rect bounds;
     } drag;
+    TextFieldServices* textServices = nullptr;          // fonts of the fields scripts change
+    std::vector<std::weak_ptr<TextField>> textFields;   // fields placed, for variable binding
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {

@@ -10,6 +10,7 @@
 #include "clip_properties.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
+#include "text_field_scripts.h"
 
 namespace swf {
 
@@ -255,7 +256,7 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
             out = Value::object(child);
             return true;
         }
-        return false;
+        return childField(name, out);
     }
     ClipProperty p = clipPropertyByName(name, vm.names().caseSensitive);
     if (p != ClipProperty::Count) {
@@ -284,12 +285,19 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         out = Value::object(child);
         return true;
     }
-    return false;
+    return childField(name, out);
+}
+
+bool ClipObject::childField(const std::string& name, Value& out) {
+    Clip* c = clip();
+    avm1::Object* field = c ? runtime_.textFields().childField(*c, name) : nullptr;
+    if (field) out = Value::object(field);
+    return field != nullptr;
 }
 
 bool ClipObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& value) {
     if (setEffectProperty(vm, name, value)) return true;
-    if (name.empty() || name[0] != '_') return false;
+    if (name.empty() || name[0] != '_') return runtime_.textFields().storeClipVariable(*this, name, value);
     if (avm1::sameName(name, "_lockroot", vm.names())) {
         lockRoot_ = vm.toBoolean(value);
         return true;

@@ -54,6 +54,7 @@ public:
 private:
     bool getEffectProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);
     bool setEffectProperty(avm1::Vm& vm, const std::string& name, const avm1::Value& value);
+    bool childField(const std::string& name, avm1::Value& out);
 
     std::weak_ptr<Clip> clip_;
     ScriptRuntime& runtime_;

@@ -18,16 +18,17 @@ std::unique_ptr<Player> Player::load(const uint8_t* data, size_t size, std::stri
                                      avm1::HostServices* host, std::shared_ptr<FontProvider> deviceFonts) {
     std::shared_ptr<const Movie> movie = loadMovie(data, size, error, deviceFonts.get());
     if (!movie) return nullptr;
-    auto player = std::make_unique<Player>(std::move(movie), host);
-    player->deviceFonts_ = std::move(deviceFonts);
-    return player;
+    return std::make_unique<Player>(std::move(movie), host, std::function<void(avm1::Vm&)>{}, std::move(deviceFonts));
 }
 
 Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
-               const std::function<void(avm1::Vm&)>& beforeFirstFrame, Mp3DecoderFactory mp3)
-    : movie_(std::move(movie)), sound_(*movie_, kAudioRate) {
+               const std::function<void(avm1::Vm&)>& beforeFirstFrame, std::shared_ptr<FontProvider> deviceFonts,
+               Mp3DecoderFactory mp3)
+    : movie_(std::move(movie)), deviceFonts_(std::move(deviceFonts)),
+      textServices_(std::make_unique<TextFieldServices>(deviceFonts_.get())), sound_(*movie_, kAudioRate) {
     if (mp3) sound_.setMp3Decoder(std::move(mp3));
     host_.movie = movie_.get();
+    host_.textServices = textServices_.get();
     host_.instanceBudget = kInstancesPerTick;
     if (!host) {
         ownHost_ = std::make_unique<avm1::SystemHostServices>();

@@ -23,6 +23,7 @@
 #include "sound_scopes.h"
 #include "sprite_soundtracks.h"
 #include "stage_view.h"
+#include "text_field.h"
 #include "static_layers.h"
 
 namespace swf {
@@ -47,7 +48,8 @@ public:
     // first frame loads with Sound.loadSound); without it, such a load waits a frame for
     // setMp3Decoder().
     explicit Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host = nullptr,
-                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {}, Mp3DecoderFactory mp3 = {});
+                    const std::function<void(avm1::Vm&)>& beforeFirstFrame = {},
+                    std::shared_ptr<FontProvider> deviceFonts = nullptr, Mp3DecoderFactory mp3 = {});
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -157,6 +159,7 @@ private:
 
     std::shared_ptr<const Movie> movie_;
     std::shared_ptr<FontProvider> deviceFonts_;
+    std::unique_ptr<TextFieldServices> textServices_;  // before root_: its fields use it
     ClipHost host_;
     std::shared_ptr<Clip> root_;
     std::unique_ptr<avm1::HostServices> ownHost_;

@@ -5,6 +5,9 @@
 #include "clip_events.h"
 #include "clip_object.h"
 #include "runtime_limits.h"
+#include "display/edit_text_display.h"
+#include "text_field.h"
+#include "text_field_scripts.h"
 
 namespace swf {
 namespace {
@@ -22,15 +25,20 @@ avm1::VmLimits limitsFor(const Movie& movie) {
 }  // namespace
 
 ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices& host)
-    : root_(root), movie_(movie), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))) {
+    : root_(root), movie_(movie), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))),
+      texts_(std::make_unique<TextFieldScripts>(*this)) {
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
     registerMovieClipClass(*vm_);
+    registerTextFieldClasses(*this);
     registerBitmapDataClass(*vm_);
     registerColorClass(*vm_);
     buttonProto_ = registerButtonClass(*vm_);
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
-    vm_->rootMarkers.push_back([this](avm1::Marker& m) { markDisplayList(m, root_); });
+    vm_->rootMarkers.push_back([this](avm1::Marker& m) {
+        markDisplayList(m, root_);
+        m.mark(texts_->textFieldProto);
+    });
     root_.host().debugLog = [vm = vm_.get()](const std::string& line) { vm->trace(line); };
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
         return level == 0 ? objectFor(root_) : nullptr;
@@ -45,8 +53,10 @@ ScriptRuntime::~ScriptRuntime() {
         Clip* c = pending.back();
         pending.pop_back();
         c->scriptObject = nullptr;
-        for (auto& [depth, obj] : c->displayList())
+        for (auto& [depth, obj] : c->displayList()) {
             if (Clip* child = obj->clip()) pending.push_back(child);
+            if (auto* field = dynamic_cast<EditTextDisplay*>(obj.get())) field->text()->scriptObject = nullptr;
+        }
     }
 }
 
@@ -63,11 +73,14 @@ ClipObject* ScriptRuntime::objectFor(Clip& clip) {
 
 void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
     m.mark(clip.scriptObject);
-    for (auto& [depth, obj] : clip.displayList())
+    for (auto& [depth, obj] : clip.displayList()) {
         if (Clip* child = obj->clip()) markDisplayList(m, *child);
+        if (auto* field = dynamic_cast<EditTextDisplay*>(obj.get())) m.mark(field->text()->scriptObject);
+    }
 }
 
 void ScriptRuntime::runQueued(ClipHost& host) {
+    texts_->bindNew();  // fields placed by these frames show or set their variables first
     // Scripts may queue more scripts (a goto runs the target frame's, a new clip its events).
     PendingActions pending;
     for (size_t n = 0; n < kMaxQueuedScripts && host.queue.pop(pending); ++n) {
@@ -88,6 +101,7 @@ void ScriptRuntime::runFrame(ClipHost& host) {
     runQueued(host);
     vm_->timers().runDue(*vm_, vm_->host().movieMs());
     runQueued(host);
+    texts_->update();
     if (vm_->heap().allocatedSinceCollect() >= kCollectEvery) vm_->collectGarbage();
 }
 

@@ -16,6 +16,7 @@ namespace swf {
 class BitmapData;
 
 class ClipObject;
+class TextFieldScripts;
 
 class ScriptRuntime {
 public:
@@ -26,6 +27,7 @@ public:
     // The clip's script object, made on first use.
     ClipObject* objectFor(Clip& clip);
     Clip& root() { return root_; }
+    TextFieldScripts& textFields() { return *texts_; }
 
     // Runs the frame scripts timelines queued, then the timers that are due, then collects
     // when enough was allocated. The script time limit counts from here.
@@ -55,10 +57,13 @@ private:
     const Movie& movie_;
     std::unique_ptr<avm1::Vm> vm_;
     std::map<uint16_t, std::string> exportNames_;  // character -> linkage name
+    std::unique_ptr<TextFieldScripts> texts_;
     avm1::Object* buttonProto_ = nullptr;
 };
 
 void registerMovieClipClass(avm1::Vm& vm);
+// TextField and TextFormat, and MovieClip.createTextField.
+void registerTextFieldClasses(ScriptRuntime& runtime);
 // flash.display.BitmapData (bitmap_data_class.cpp), and the pixels behind one of its objects
 // (null for anything else), shared with whatever shows them.
 void registerBitmapDataClass(avm1::Vm& vm);

@@ -30,7 +30,7 @@ TextFieldInput editTextInput(const EditTextCharacter& edit) {
     base.leading = edit.leading;
 
     if (edit.html) {
-        field.runs = parseHtmlText(edit.initialText, base);
+        field.runs = parseHtmlText(edit.initialText, base, edit.multiline);
     } else if (!edit.initialText.empty()) {
         std::u32string text = decodeUtf8(edit.initialText), lines;
         for (size_t i = 0; i < text.size(); ++i) {

@@ -54,14 +54,16 @@ std::shared_ptr<const Shape> barShape(const LaidOutRect& r) {
 
 }  // namespace
 
-std::vector<PlacedGlyph> drawTextField(const TextLayout& layout, const TextFieldInput& field, GlyphCache& glyphs) {
+std::vector<PlacedGlyph> drawTextField(const TextLayout& layout, const TextFieldInput& field, GlyphCache& glyphs,
+                                       float weight) {
     std::vector<PlacedGlyph> out;
     if (field.background || field.border) out.push_back({frameShape(field, layout.bounds), Matrix{}});
     for (const LaidOutGlyph& g : layout.glyphs) {
         if (!g.font || g.font->unitsPerEm() <= 0) continue;
-        auto shape = glyphs.get(g.font->outline(g.glyph), g.color);
-        if (!shape) continue;
         float scale = g.size / g.font->unitsPerEm();
+        float stroke = weight > 0 ? std::min(weight * g.font->unitsPerEm(), 65535.0f) : 0;
+        auto shape = glyphs.get(g.font->outline(g.glyph), g.color, uint16_t(stroke));
+        if (!shape) continue;
         out.push_back({shape, Matrix{scale, 0, 0, scale, g.x, g.baseline}});
     }
     for (const LaidOutRect& r : layout.underlines) out.push_back({barShape(r), Matrix{}});

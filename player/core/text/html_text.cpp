@@ -94,13 +94,17 @@ float pixels(const std::string& value) {
     return float(std::clamp(std::strtod(value.c_str(), nullptr), -720.0, 720.0)) * kTwipsPerPixel;
 }
 
+// "#RRGGBB": the hex digits after '#' up to the first other character, the last six of them
+// counting ("#2345678" is 345678, "#2g" is 2); no '#' or no digit leaves the colour.
 bool parseColor(const std::string& value, Rgba& out) {
-    std::string hex = value;
-    if (!hex.empty() && hex[0] == '#') hex.erase(0, 1);
-    if (hex.empty() || hex.size() > 6) return false;
-    char* end = nullptr;
-    unsigned long rgb = std::strtoul(hex.c_str(), &end, 16);
-    if (*end != '\0') return false;
+    if (value.empty() || value[0] != '#') return false;
+    uint32_t rgb = 0;
+    size_t digits = 0;
+    for (size_t i = 1; i < value.size() && std::isxdigit(uint8_t(value[i])); ++i, ++digits) {
+        char c = char(std::tolower(uint8_t(value[i])));
+        rgb = ((rgb << 4) | uint32_t(c <= '9' ? c - '0' : c - 'a' + 10)) & 0xffffff;
+    }
+    if (digits == 0) return false;
     out = Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), out.a};
     return true;
 }
@@ -175,8 +179,15 @@ bool readEntity(const std::string& s, size_t& i, char32_t& out) {
 
 class RunBuilder {
 public:
+    bool condenseWhite = false;
+
     void add(char32_t c, const TextFormat& f) {
         if (chars_ >= kMaxChars) return;
+        if (condenseWhite && (c == ' ' || c == '\n' || c == '\t')) {
+            if (lastWasSpace_) return;
+            c = ' ';
+        }
+        lastWasSpace_ = c == ' ';
         ++chars_;
         if (runs_.empty() || !sameFormat(runs_.back().format, f)) runs_.push_back({{}, f});
         runs_.back().text.push_back(c);
@@ -192,25 +203,20 @@ public:
             add(c, f);
         }
     }
-    bool endsWithBreak() const { return runs_.empty() || runs_.back().text.back() == '\n'; }
-    std::vector<StyledRun> take() {
-        // The last paragraph's end makes no empty line after it.
-        if (!runs_.empty() && runs_.back().text.back() == '\n') {
-            runs_.back().text.pop_back();
-            if (runs_.back().text.empty()) runs_.pop_back();
-        }
-        return std::move(runs_);
-    }
+    std::vector<StyledRun> take() { return std::move(runs_); }
 
 private:
     std::vector<StyledRun> runs_;
     size_t chars_ = 0;
+    bool lastWasSpace_ = false;
 };
 
 }  // namespace
 
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base) {
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, bool multiline,
+                                     bool condenseWhite) {
     RunBuilder out;
+    out.condenseWhite = condenseWhite;
     std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
     TextFormat current = base;
     std::string pending;  // plain text not yet decoded
@@ -248,7 +254,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             // Close up to the matching tag; stray closers are ignored.
             for (size_t n = stack.size(); n-- > 0;) {
                 if (stack[n].first != tag.name) continue;
-                if (paragraph) out.add(U'\n', current);
+                if (paragraph && multiline) out.add(U'\n', current);
                 current = stack[n].second;
                 stack.resize(n);
                 break;
@@ -257,8 +263,6 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         }
         TextFormat next = current;
         if (!applyTag(tag, next)) continue;
-        // A paragraph that opens in the middle of a line starts a new one.
-        if (paragraph && !out.endsWithBreak()) out.add(U'\n', current);
         if (stack.size() < kMaxNesting) {
             stack.emplace_back(tag.name, current);
             current = next;

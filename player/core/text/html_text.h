@@ -2,8 +2,11 @@
 // color letterSpacing kerning>, <b>, <i>, <u>, <a href target>, <li>, <textformat leftmargin
 // rightmargin indent blockindent leading>, and the entities &lt; &gt; &amp; &quot; &apos;
 // &nbsp; &#N; &#xN;. Unknown tags are dropped with their text kept, as the original does; an
-// unclosed '<' ends the text. White space is kept (no condensing): a newline in the markup is
-// a line break, which is how fields written by hand with line breaks show in the original.
+// unclosed '<' ends the text. White space is kept: a newline in the markup is a line break,
+// which is how fields written by hand with line breaks show in the original, and a break at
+// the end stays. Closing </p> and </li> break the line in multiline fields only; an opening
+// tag never does. `condenseWhite` turns each run of white space, newlines included, into one
+// space.
 #pragma once
 
 #include <string>
@@ -15,7 +18,8 @@ namespace swf {
 
 // `base` is the field's format (DefineEditText's font, height, colour, alignment, margins);
 // tags change it for the text they enclose. Sizes in the markup are points (= pixels).
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base);
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, bool multiline = true,
+                                     bool condenseWhite = false);
 
 // The same text without markup: what the field's `text` reads back.
 std::u32string plainText(const std::vector<StyledRun>& runs);

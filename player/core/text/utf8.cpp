@@ -29,4 +29,29 @@ std::u32string decodeUtf8(const std::string& s) {
     return out;
 }
 
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xc0 | (c >> 6));
+        out += char(0x80 | (c & 0x3f));
+    } else if (c < 0x10000) {
+        out += char(0xe0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3f));
+        out += char(0x80 | (c & 0x3f));
+    } else {
+        out += char(0xf0 | ((c >> 18) & 0x07));
+        out += char(0x80 | ((c >> 12) & 0x3f));
+        out += char(0x80 | ((c >> 6) & 0x3f));
+        out += char(0x80 | (c & 0x3f));
+    }
+}
+
+std::string encodeUtf8(const std::u32string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : text) appendUtf8(out, c);
+    return out;
+}
+
 }  // namespace swf

@@ -73,7 +73,7 @@ std::unique_ptr<Played> play(const Bytes& movie, double seconds, const std::stri
     std::string error;
     std::shared_ptr<const swf::Movie> loaded = swf::loadMovie(movie.data(), movie.size(), error);
     EXPECT_TRUE(loaded) << error;
-    run->player = std::make_unique<swf::Player>(loaded, &run->host, nullptr, swfaudio::mpg123DecoderFactory());
+    run->player = std::make_unique<swf::Player>(loaded, &run->host, nullptr, nullptr, swfaudio::mpg123DecoderFactory());
     run->audio = swfaudio::captureAudio(*run->player, int(seconds * kFps), 1000 / kFps);
     return run;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "action_handlers.h"
+#include "utf16_text.h"
 
 namespace swf::avm1 {
 namespace {
@@ -50,20 +51,7 @@ std::string extract(const std::string& s, double index, double count, bool multi
 std::string encodeUtf8(uint32_t c) {
     if (c >= 0xd800 && c <= 0xdfff) c = 0xfffd;  // a lone surrogate is no character
     std::string out;
-    if (c < 0x80) out += char(c);
-    else if (c < 0x800) {
-        out += char(0xc0 | (c >> 6));
-        out += char(0x80 | (c & 0x3f));
-    } else if (c < 0x10000) {
-        out += char(0xe0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3f));
-        out += char(0x80 | (c & 0x3f));
-    } else {
-        out += char(0xf0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3f));
-        out += char(0x80 | ((c >> 6) & 0x3f));
-        out += char(0x80 | (c & 0x3f));
-    }
+    appendUtf8(out, c);
     return out;
 }
 

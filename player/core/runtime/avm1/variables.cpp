@@ -69,7 +69,7 @@ Value Interpreter::resolvePath(Object* start, const std::string& path) {
         } else {
             Value next = clip ? Value::object(clip->childClip(part, rule)) : Value();
             if (!next.isObject()) next = vm_.getMember(cur, part);
-            if (first && next.isUndefined()) next = getVariable(part);
+            if (first && next.isUndefined() && current_) next = getVariable(part);
             cur = next;
         }
         first = false;

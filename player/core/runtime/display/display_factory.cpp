@@ -17,7 +17,7 @@ std::unique_ptr<DisplayObject> makeDisplayObject(const Character& c, Clip& paren
         case CharacterKind::Morph: return std::make_unique<MorphDisplay>(static_cast<const MorphCharacter&>(c));
         case CharacterKind::Bitmap: return std::make_unique<BitmapDisplay>(static_cast<const BitmapCharacter&>(c));
         case CharacterKind::Text: return std::make_unique<StaticTextDisplay>(static_cast<const TextCharacter&>(c));
-        case CharacterKind::EditText: return std::make_unique<EditTextDisplay>(static_cast<const EditTextCharacter&>(c));
+        case CharacterKind::EditText: return std::make_unique<EditTextDisplay>(static_cast<const EditTextCharacter&>(c), parent);
         case CharacterKind::Sprite:
             return std::make_unique<SpriteDisplay>(static_cast<const SpriteCharacter&>(c), parent, instantiate);
         case CharacterKind::Button:

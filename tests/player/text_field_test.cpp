@@ -1,0 +1,123 @@
+// A running text field without scripts: editing ranges of styled runs, formats over ranges,
+// the HTML the original's htmlText reads back, CSMTextSettings read from the tag.
+#include <gtest/gtest.h>
+#include <movie_writer.h>
+#include <parse/movie_loader.h>
+#include <runtime/text_field.h>
+#include <tags.h>
+#include <text/html_text.h>
+#include <text/html_writer.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+swf::EditTextCharacter character(const std::string& text, bool html = false) {
+    swf::EditTextCharacter c;
+    c.bounds = swf::Rect{0, 4000, 0, 1000};
+    c.initialText = text;
+    c.html = html;
+    return c;
+}
+
+TEST(TextFieldEditing, ReplaceTextTakesTheFormatOfTheFirstReplacedCharacter) {
+    swf::EditTextCharacter c = character("<b>bold</b> plain", true);
+    swf::TextField field(c, nullptr);
+    EXPECT_EQ(field.textUtf8(), "bold plain");
+    field.replaceText(2, 6, "LD-P");  // "bo" + "LD-P" + "lain"
+    EXPECT_EQ(field.textUtf8(), "boLD-Plain");
+    EXPECT_TRUE(field.formatOf(2, 6).format.bold) << "the inserted text is bold like the 'l' it replaced";
+    EXPECT_FALSE(field.formatOf(6, 10).format.bold);
+    field.replaceText(100, 200, "!");
+    EXPECT_EQ(field.textUtf8(), "boLD-Plain!") << "past the end: appended";
+    field.replaceText(0, 0, "> ");
+    EXPECT_EQ(field.textUtf8(), "> boLD-Plain!");
+    EXPECT_EQ(field.length(), 13u);
+}
+
+TEST(TextFieldEditing, ParagraphMembersApplyToWholeParagraphsCharacterMembersToTheRange) {
+    swf::EditTextCharacter c = character("first line\rsecond line");
+    swf::TextField field(c, nullptr);
+    EXPECT_EQ(field.textUtf8(), "first line\rsecond line") << "breaks read back as \\r";
+    swf::TextFormat f;
+    f.align = swf::TextAlign::Center;
+    f.underline = true;
+    field.applyFormat(2, 4, f, swf::kFormatAlign | swf::kFormatUnderline);
+    EXPECT_EQ(field.formatOf(0, 11).format.align, swf::TextAlign::Center) << "the whole first paragraph";
+    EXPECT_EQ(field.formatOf(11, 12).format.align, swf::TextAlign::Left) << "not the second";
+    swf::TextField::FormatQuery q = field.formatOf(0, 6);
+    EXPECT_TRUE(q.mixed & swf::kFormatUnderline) << "underline only on 2..4";
+    EXPECT_FALSE(q.mixed & swf::kFormatAlign);
+    EXPECT_TRUE(field.formatOf(2, 4).format.underline);
+}
+
+TEST(TextFieldEditing, MaxCharsCutsTextScriptsSetAndTheTagsTextComesBack) {
+    swf::EditTextCharacter c = character("tag text");
+    swf::TextField field(c, nullptr);
+    field.maxChars = 4;
+    field.setText("abcdefgh");
+    EXPECT_EQ(field.textUtf8(), "abcd");
+    field.resetText();
+    EXPECT_EQ(field.textUtf8(), "tag ") << "the limit holds for the tag's text too";
+    uint64_t before = field.version();
+    field.setText("x");
+    EXPECT_GT(field.version(), before) << "a change is seen by drawing";
+}
+
+TEST(HtmlWriter, ParagraphsFontsAndStylesAsTheOriginalWritesThem) {
+    swf::TextFormat base;
+    auto html = [&](const std::string& source) { return swf::writeHtmlText(swf::parseHtmlText(source, base)); };
+    EXPECT_EQ(html("<textformat leftmargin=\"5\" leading=\"2\"><p align=\"right\">a <b>b</b> &amp;</p></textformat>"),
+              "<TEXTFORMAT LEFTMARGIN=\"5\" LEADING=\"2\"><P ALIGN=\"RIGHT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" "
+              "COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">a <B>b</B> &amp;</FONT></P></TEXTFORMAT>");
+    EXPECT_EQ(html("x<font color=\"#ff0000\" size=\"20\">y</font>"),
+              "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" "
+              "KERNING=\"0\">x<FONT SIZE=\"20\" COLOR=\"#FF0000\">y</FONT></FONT></P>")
+        << "inner fonts carry only what changed";
+    EXPECT_EQ(html("<li>item</li>"),
+              "<LI><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">item"
+              "</FONT></LI>");
+    std::string empty = swf::writeHtmlText({{U"", base}});
+    EXPECT_EQ(empty.rfind("<P ALIGN=\"LEFT\"><FONT", 0), 0u) << "an empty field is one empty paragraph";
+    EXPECT_EQ(html("a\nb\n").find("<P ALIGN", 1) != std::string::npos, true);
+    EXPECT_EQ(html("a\nb\n").rfind("<P ALIGN"), html("a\nb").rfind("<P ALIGN")) << "a final break makes no paragraph";
+}
+
+// CSMTextSettings bytes: id, flags, thickness, sharpness, reserved.
+swfw::Tag csm(uint16_t id, uint8_t flags, float thickness, float sharpness) {
+    swfw::Tag t{74, {uint8_t(id), uint8_t(id >> 8), flags}};
+    for (float f : {thickness, sharpness}) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, 4);
+        for (int i = 0; i < 4; ++i) t.body.push_back(uint8_t(bits >> (8 * i)));
+    }
+    t.body.push_back(0);
+    return t;
+}
+
+TEST(CsmTextSettings, ValuesOutsideTheTagsRangesAreClampedAndUnknownGridFitsMeanNone) {
+    swfw::MovieWriter m(8, 100, 100, 12);
+    m.add(csm(3, 1 << 6 | 2 << 3, 500, -1000));
+    m.add(csm(4, 0 << 6 | 7 << 3, NAN, 12.5f));
+    m.add(swfw::Tag{74, {5, 0}});  // cut short: skipped with a warning
+    m.showFrame();
+    std::vector<uint8_t> bytes = m.build();
+    std::string error;
+    auto movie = swf::loadMovie(bytes.data(), bytes.size(), error);
+    ASSERT_TRUE(movie) << error;
+    const swf::TextRendering& a = movie->textRendering.at(3);
+    EXPECT_TRUE(a.advanced);
+    EXPECT_EQ(a.gridFit, swf::GridFit::Subpixel);
+    EXPECT_EQ(a.thickness, 200);
+    EXPECT_EQ(a.sharpness, -400);
+    const swf::TextRendering& b = movie->textRendering.at(4);
+    EXPECT_FALSE(b.advanced);
+    EXPECT_EQ(b.gridFit, swf::GridFit::None);
+    EXPECT_EQ(b.thickness, 0) << "NaN";
+    EXPECT_EQ(b.sharpness, 12.5f);
+    EXPECT_EQ(movie->textRendering.count(5), 0u);
+    EXPECT_FALSE(movie->warnings.empty());
+}
+
+}  // namespace
