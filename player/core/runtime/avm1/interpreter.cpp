@@ -46,7 +46,7 @@ size_t Interpreter::stackDepth() const {
 }
 
 void Interpreter::pushBool(bool b) {
-    push(vm_.swfVersion() < 5 ? Value::number(b ? 1 : 0) : Value::boolean(b));
+    push(Value::boolean(b));  // SWF 4 too: its booleans print as 1 and 0
 }
 
 bool Interpreter::checkLimits() {

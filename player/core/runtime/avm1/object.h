@@ -84,6 +84,8 @@ public:
     virtual FunctionObject* asFunction() { return nullptr; }
     // The value boxed by Number, String and Boolean objects (and Date's time); undefined otherwise.
     virtual Value primitiveValue() const { return Value(); }
+    // `+` asks a Date for its text (toString) from SWF 6 on, every other object for valueOf.
+    virtual bool prefersStringPrimitive() const { return false; }
     // Objects held in subclass fields, for the collector.
     virtual void traceReferences(Marker& marker);
 
