@@ -139,3 +139,51 @@ TEST(Avm1OperatorRules, TextsCompareByCodePoint) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1PropertyFlags, VersionBitsHidePropertiesFromOlderMovies) {
+    // o = {p: 1}; ASSetPropFlags(o, "p", 1024 /* from SWF 7 */); trace(o.p); for (k in o) trace(k);
+    // then flag 256 (not in SWF 6) on q.
+    const char* src = R"(
+        push "o", "p", 1, "q", 2, 2
+        initObject
+        setVariable
+        push 0, 1024, "p", "o"
+        getVariable
+        push 4, "ASSetPropFlags"
+        callFunction
+        pop
+        push 0, 256, "q", "o"
+        getVariable
+        push 4, "ASSetPropFlags"
+        callFunction
+        pop
+        push "o"
+        getVariable
+        push "p"
+        getMember
+        trace
+        push "o"
+        getVariable
+        push "q"
+        getMember
+        trace
+        push "o"
+        getVariable
+        enumerate2
+        loop:
+        pushDuplicate
+        push null
+        equals2
+        if done
+        trace
+        jump loop
+        done:
+        pop
+    )";
+    EXPECT_EQ(traces(6, src), (Lines{"undefined", "undefined"}));
+    EXPECT_EQ(traces(7, src), (Lines{"1", "2", "p", "q"}));
+}
+
+}  // namespace

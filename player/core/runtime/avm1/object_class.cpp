@@ -26,7 +26,7 @@ Value addProperty(Vm& vm, const Value& self, const Arguments& args) {
     if (!o || name.empty() || !getter || !getter->asFunction()) return Value::boolean(false);
     if (setter ? !setter->asFunction() : !args[2].isNull()) return Value::boolean(false);
     Property* existing = o->findOwn(name, vm.names());
-    uint8_t flags = existing ? existing->flags : 0;
+    uint16_t flags = existing ? existing->flags : 0;
     o->defineAccessor(name, getter, setter, setter ? flags : uint8_t(flags | kReadOnly));
     return Value::boolean(true);
 }

@@ -148,7 +148,7 @@ std::vector<std::string> Vm::enumerate(Object* object) {
     int guard = 0;
     for (Object* o = object; o && guard < 256; o = o->proto(), ++guard) {
         level.clear();
-        o->ownNames(level);
+        o->ownNames(level, false, version_);
         for (auto& n : level) {
             bool seen = false;
             for (auto& s : out)
