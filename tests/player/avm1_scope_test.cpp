@@ -508,3 +508,87 @@ TEST(Avm1Clips, ClipsAreScriptObjectsWithPathsDepthsAndVariables) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1ScopeRules, SwfFiveFunctionsCloseOverNothing) {
+    // foo = "root"; function f() { var foo = "local"; return function() { trace(foo); }; } g = f(); g();
+    const char* src = R"(
+        push "foo", "root"
+        setVariable
+        function f()
+          push "foo", "local"
+          defineLocal
+          function ()
+            push "foo"
+            getVariable
+            trace
+          end
+          return
+        end
+        push "g", 0, "f"
+        callFunction
+        setVariable
+        push 0, "g"
+        callFunction
+        pop
+    )";
+    EXPECT_EQ(script_test::traces(5, src), (script_test::Lines{"root"}));
+    EXPECT_EQ(script_test::traces(6, src), (script_test::Lines{"local"}));
+}
+
+TEST(Avm1ScopeRules, DottedPathsTryEveryScopeLevelUntilOneGivesAValue) {
+    // _global.a = {b: {c: "global"}}; a = {b: {}}; trace(eval("a.b.c")); trace(eval("a.b"));
+    // then in a function with a local a = {b: "local"}: "a.b" is the local's.
+    const char* src = R"(
+        push "_global"
+        getVariable
+        push "a", "b", "c", "global", 1
+        initObject
+        push 1
+        initObject
+        setMember
+        push "a", "b", 0
+        initObject
+        push 1
+        initObject
+        setVariable
+        push "a.b.c"
+        getVariable
+        trace
+        push "a.b"
+        getVariable
+        typeOf
+        trace
+        function f()
+          push "a", "b", "local", 1
+          initObject
+          defineLocal
+          push "a.b"
+          getVariable
+          trace
+          push "a.b", "set"
+          setVariable
+          push "a"
+          getVariable
+          push "b"
+          getMember
+          trace
+        end
+        push 0, "f"
+        callFunction
+        pop
+        push "_global"
+        getVariable
+        push "a"
+        getMember
+        push "b"
+        getMember
+        push "c"
+        getMember
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"global", "object", "local", "set", "global"}));
+}
+
+}  // namespace

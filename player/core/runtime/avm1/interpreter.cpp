@@ -171,8 +171,21 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     act.target = act.originalTarget = fn.targetClip;
     act.pool = fn.constants;
     Object* locals = vm_.heap().make<Object>(nullptr);
-    act.scope = vm_.heap().make<Scope>(fn.scope, locals, Scope::Kind::Local);
-    for (Scope* s = fn.scope; s; s = s->parent)
+    Scope* outer = fn.scope;
+    if (vm_.swfVersion() < 6) {
+        // SWF 5 functions close over nothing: below their locals come the timeline of the
+        // clip they are called on (or the one that defined them) and _global.
+        Scope* global = fn.scope;
+        while (global && global->kind != Scope::Kind::Global) global = global->parent;
+        auto* calledOn = dynamic_cast<ScriptClip*>(self.asObject());
+        Object* clip = calledOn && calledOn->alive() ? self.asObject() : fn.targetClip;
+        if (clip) {
+            act.target = act.originalTarget = clip;
+            outer = vm_.heap().make<Scope>(global, clip, Scope::Kind::Target);
+        }
+    }
+    act.scope = vm_.heap().make<Scope>(outer, locals, Scope::Kind::Local);
+    for (Scope* s = outer; s; s = s->parent)
         if (s->kind == Scope::Kind::Target) { act.targetScope = s; break; }
     act.registers.resize(body.isFunction2 ? std::max<size_t>(body.registerCount, 1) : 4);
 

@@ -55,7 +55,11 @@ public:
     Value getVariable(const std::string& name);
     void setVariable(const std::string& name, const Value& value);
     // A path to a clip or object ("/a/b", "_root.a.b", "../x", "_parent", "this", "_level0").
-    Value resolvePath(Object* start, const std::string& path);
+    // `scopeFallback`: a first name not found on `start` is looked up as a variable.
+    Value resolvePath(Object* start, const std::string& path, bool scopeFallback = true);
+    // The object a dotted path ("a.b") names: tried from each level of the scope chain in
+    // turn (locals, with objects, the timeline, _global), the first that reaches an object.
+    Value resolvePathInScopes(const std::string& path);
     Object* resolveTarget(const std::string& path);
     Object* rootOf(Object* clip);
     Object* globalScopeValues();
