@@ -187,3 +187,37 @@ TEST(Avm1PropertyFlags, VersionBitsHidePropertiesFromOlderMovies) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1PropertyFlags, AGetterReadingItselfEndsInUndefinedAfterSixtyFiveLevels) {
+    // n = 0; addProperty("v", function() { n++; return v; }, null); trace(v); trace(n);
+    const char* src = R"(
+        push "n", 0
+        setVariable
+        push null
+        function ()
+          push "n", "n"
+          getVariable
+          increment
+          setVariable
+          push "v"
+          getVariable
+          return
+        end
+        push "v", 3, "addProperty"
+        callFunction
+        pop
+        push "v"
+        getVariable
+        trace
+        push "n"
+        getVariable
+        trace
+        push "done"
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"undefined", "65", "done"}));
+}
+
+}  // namespace

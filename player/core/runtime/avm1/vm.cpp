@@ -74,11 +74,18 @@ Value Vm::getMember(Object* object, const std::string& name) {
         // through a prototype (o.__proto__ = mc) are read from that clip.
         return Value();
     }
-    if (p->isAccessor()) {
-        Object* getter = p->getter;
-        return call(Value::object(getter), Value::object(object), Arguments());
-    }
+    if (p->isAccessor()) return callAccessor(p->getter, object, Arguments());
     return p->value;
+}
+
+Value Vm::callAccessor(Object* accessor, Object* self, const Arguments& args) {
+    if (accessorDepth_ >= kAccessorDepthLimit) return Value();
+    struct Nesting {
+        int& depth;
+        explicit Nesting(int& d) : depth(d) { ++depth; }
+        ~Nesting() { --depth; }
+    } nesting(accessorDepth_);
+    return call(Value::object(accessor), Value::object(self), args);
 }
 
 Value Vm::getMember(const Value& object, const std::string& name) {
@@ -120,9 +127,8 @@ void Vm::setMember(Object* object, const std::string& name, const Value& value) 
     Property* p = findProperty(object, name, &owner);
     if (p && p->isAccessor()) {
         if (p->setter) {
-            Object* setter = p->setter;
             Value args[] = {stored};
-            call(Value::object(setter), Value::object(object), Arguments(args, 1));
+            callAccessor(p->setter, object, Arguments(args, 1));
         }
         return;
     }
