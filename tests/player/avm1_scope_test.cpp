@@ -592,3 +592,81 @@ TEST(Avm1ScopeRules, DottedPathsTryEveryScopeLevelUntilOneGivesAValue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1ScopeRules, WithOnNothingSkipsItsBlock) {
+    const char* src = R"(
+        push undefined
+        with
+          push "inside"
+          trace
+        end
+        push "after"
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"after"}));
+}
+
+TEST(Avm1ScopeRules, TimelineDefineLocalInWithSetsOnlyTheObjectsOwnProperties) {
+    // proto = {d: 20}; n = {b: 20, __proto__: proto};
+    // with (n) { var b = 10; var d = 10; trace(d); } trace(n.b); trace(n.d); trace(d);
+    const char* src = R"(
+        push "n", "b", 20, "__proto__", "d", 20, 1
+        initObject
+        push 2
+        initObject
+        setVariable
+        push "n"
+        getVariable
+        with
+          push "b", 10
+          defineLocal
+          push "d", 10
+          defineLocal
+          push "d"
+          getVariable
+          trace
+        end
+        push "n"
+        getVariable
+        push "b"
+        getMember
+        trace
+        push "n"
+        getVariable
+        push "d"
+        getMember
+        trace
+        push "d"
+        getVariable
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"20", "10", "20", "10"}));
+}
+
+TEST(Avm1ScopeRules, EmptyNamesStoreNothingAndProtoIsAnOwnProperty) {
+    // o = {}; o[""] = 1; trace(o.hasOwnProperty("")); trace(o.hasOwnProperty("__proto__"));
+    const char* src = R"(
+        push "o", 0
+        initObject
+        setVariable
+        push "o"
+        getVariable
+        push "", 1
+        setMember
+        push "", 1, "o"
+        getVariable
+        push "hasOwnProperty"
+        callMethod
+        trace
+        push "__proto__", 1, "o"
+        getVariable
+        push "hasOwnProperty"
+        callMethod
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"false", "true"}));
+}
+
+}  // namespace

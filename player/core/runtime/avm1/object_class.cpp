@@ -64,6 +64,8 @@ Value hasOwnProperty(Vm& vm, const Value& self, const Arguments& args) {
     if (!o || args.empty()) return Value::boolean(false);
     std::string name = nameArg(vm, args);
     Value special;
+    // Every object made with a prototype holds __proto__ as its own (hidden) property.
+    if (sameName(name, "__proto__", vm.names()) && o->proto()) return Value::boolean(true);
     return Value::boolean(o->hasOwn(name, vm.names()) || o->getSpecial(vm, name, special));
 }
 

@@ -107,7 +107,7 @@ Object::Watch* findWatch(Object* o, const std::string& name, NameRule rule) {
 }  // namespace
 
 void Vm::setMember(Object* object, const std::string& name, const Value& value) {
-    if (!object) return;
+    if (!object || name.empty()) return;  // o[""] = v stores nothing
     if (sameName(name, "__proto__", names_)) {
         object->setProto(value.asObject());
         return;
