@@ -221,3 +221,38 @@ TEST(Avm1PropertyFlags, AGetterReadingItselfEndsInUndefinedAfterSixtyFiveLevels)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1NativeTable, ASnativeReachesNumberedBuiltins) {
+    // ASnative(200, 0)(-3) is Math.abs; the index wraps at 32 bits, not 16; an unknown Math
+    // index converts two arguments and gives NaN; three arguments give no function.
+    const char* src = R"(
+        push -3, 1, 0, 200, 2, "ASnative"
+        callFunction
+        push undefined
+        callMethod
+        trace
+        push "%26", 1, 4294967297, 100, 2, "ASnative"
+        callFunction
+        push undefined
+        callMethod
+        trace
+        push 65536, 100, 2, "ASnative"
+        callFunction
+        typeOf
+        trace
+        push 0, 50, 200, 2, "ASnative"
+        callFunction
+        push undefined
+        callMethod
+        trace
+        push 0, 0, 100, 3, "ASnative"
+        callFunction
+        typeOf
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"3", "&", "undefined", "NaN", "undefined"}));
+}
+
+}  // namespace

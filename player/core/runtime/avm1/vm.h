@@ -145,6 +145,9 @@ public:
     size_t collectGarbage();
     Timers& timers() { return timers_; }
 
+    // ASnative's functions by "table,index" (native_table.cpp); rooted.
+    Object* nativeTable = nullptr;
+
     // fscommand("quit") was called: the host stops after this frame.
     bool quitRequested = false;
 
