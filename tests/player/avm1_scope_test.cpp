@@ -670,3 +670,32 @@ TEST(Avm1ScopeRules, EmptyNamesStoreNothingAndProtoIsAnOwnProperty) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1ScopeRules, RegistersPastAFunctionsOwnAreTheTimelines) {
+    // The frame script sets r3 = 3; a function with one register reads r3 and writes r2.
+    const char* src = R"(
+        push 3
+        store 3
+        pop
+        push 0
+        store 2
+        pop
+        function2 f() regs 1
+          push r:3
+          trace
+          push 9
+          store 2
+          pop
+        end
+        push 0, "f"
+        callFunction
+        pop
+        push r:2
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"3", "9"}));
+}
+
+}  // namespace

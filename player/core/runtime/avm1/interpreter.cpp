@@ -157,6 +157,13 @@ void Interpreter::unwind(Activation& act, ScriptThrow& thrown) {
     throw thrown;
 }
 
+Value* Interpreter::registerSlot(Activation& act, size_t r) {
+    if (r < act.registers.size()) return &act.registers[r];
+    if (act.isFunction && !live_.empty() && !live_.front()->isFunction && r < live_.front()->registers.size())
+        return &live_.front()->registers[r];
+    return nullptr;
+}
+
 Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base) {
     if (live_.size() >= size_t(vm_.limits().recursionDepth))
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};

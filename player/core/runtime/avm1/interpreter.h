@@ -49,6 +49,9 @@ public:
     size_t stackDepth() const;
     Activation& current() { return *current_; }
     std::vector<Activation*>& activations() { return live_; }
+    // Register r of `act`; past a function's own registers, the frame script's four (a
+    // function with 3 registers reads and writes the timeline's register 3). Null if none.
+    Value* registerSlot(Activation& act, size_t r);
     std::vector<Value>& stack() { return stack_; }
 
     // Variables and paths.
