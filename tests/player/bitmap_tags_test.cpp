@@ -183,6 +183,28 @@ TEST(BitmapTags, PngIndicesPastThePaletteDrawBlackAndEmptyDataChunksAreDropped) 
     EXPECT_EQ(b.pixels, expected);
 }
 
+// The decoder sizes its buffer by a chunk's stated length before reading it: a chunk cut by the
+// end of the file (the fuzzer's: an IDAT of a few bytes stating a gigabyte) is passed on with
+// the length it holds, and the bitmap is refused with a warning.
+TEST(BitmapTags, PngChunkCutByTheEndOfTheFileStatesOnlyWhatItHolds) {
+    std::vector<uint8_t> png = swfimg::encodePalettedPng(2, 1, {fixtures::rgb(255, 0, 0), fixtures::rgb(0, 255, 0)}, {0, 1});
+    const size_t idat = 8 + 25 + 12 + 6;
+    ASSERT_EQ(std::string(png.begin() + long(idat) + 4, png.begin() + long(idat) + 8), "IDAT");
+    png.resize(idat + 8 + 5);
+    png[idat] = 0x40;
+    std::vector<uint8_t> prepared = swf::preparePngChunks(png.data(), png.size());
+    ASSERT_EQ(prepared.size(), png.size() + 768 - 6 + 4);
+    const uint8_t* chunk = prepared.data() + idat + 768 - 6;
+    EXPECT_EQ(std::vector<uint8_t>(chunk, chunk + 8), (std::vector<uint8_t>{0, 0, 0, 5, 'I', 'D', 'A', 'T'}));
+    swfw::MovieWriter m(8, 50, 50, 12);
+    m.add(swfw::defineBitsJpeg2(1, png));
+    m.showFrame();
+    auto movie = load(m.build());
+    ASSERT_TRUE(movie);
+    EXPECT_EQ(movie->character(1), nullptr);
+    EXPECT_EQ(movie->warnings.size(), 1u);
+}
+
 // A large JPEGTables shared by many DefineBits tags costs its size once per tag: past the
 // movie's image-data budget the tags are refused instead of copied and decoded.
 TEST(BitmapTags, JpegTablesCountAgainstTheImageBudgetWithEveryTag) {

@@ -12,15 +12,15 @@ TEST(DisplayList, PlaceMoveReplaceRemove) {
     ASSERT_TRUE(player);
     const swf::Clip& root = player->root();
     EXPECT_EQ(describe(root), "1:1 2:2");
-    EXPECT_FLOAT_EQ(root.displayList().at(1).matrix.ty, 200);
+    EXPECT_FLOAT_EQ(root.displayList().at(1)->state().matrix.ty, 200);
 
     EXPECT_TRUE(player->stepFrame());
     EXPECT_EQ(describe(root), "1:1 2:2");
-    EXPECT_FLOAT_EQ(root.displayList().at(1).matrix.ty, 1000) << "move changes the matrix";
+    EXPECT_FLOAT_EQ(root.displayList().at(1)->state().matrix.ty, 1000) << "move changes the matrix";
 
     EXPECT_TRUE(player->stepFrame());
     EXPECT_EQ(describe(root), "1:3 2:2") << "replace swaps the character";
-    EXPECT_FLOAT_EQ(root.displayList().at(1).matrix.ty, 1000) << "replace keeps the matrix";
+    EXPECT_FLOAT_EQ(root.displayList().at(1)->state().matrix.ty, 1000) << "replace keeps the matrix";
 
     EXPECT_TRUE(player->stepFrame());
     EXPECT_EQ(describe(root), "1:3");
@@ -68,12 +68,12 @@ TEST(DisplayList, PlaceObjectOneAndThreeWithColourTransformAndFilters) {
     EXPECT_TRUE(player->movie().warnings.empty());
     const auto& list = player->root().displayList();
     EXPECT_EQ(describe(player->root()), "3:1 7:1");
-    EXPECT_EQ(list.at(3).colorTransform.rMul, 128);
-    EXPECT_EQ(list.at(7).name, "withFilter");
-    EXPECT_EQ(list.at(7).colorTransform.aMul, 64);
-    EXPECT_FLOAT_EQ(list.at(7).matrix.tx, 20);
+    EXPECT_EQ(list.at(3)->state().colorTransform.rMul, 128);
+    EXPECT_EQ(list.at(7)->state().name, "withFilter");
+    EXPECT_EQ(list.at(7)->state().colorTransform.aMul, 64);
+    EXPECT_FLOAT_EQ(list.at(7)->state().matrix.tx, 20);
     // The effects as written, in order.
-    const swf::DisplayObject& o = list.at(7);
+    const swf::DisplayState& o = list.at(7)->state();
     ASSERT_EQ(o.filters.size(), 3u);
     EXPECT_EQ(o.filters[0].kind, swf::FilterKind::Blur);
     EXPECT_FLOAT_EQ(o.filters[0].blurY, 2.5f);
@@ -90,7 +90,7 @@ TEST(DisplayList, PlaceObjectOneAndThreeWithColourTransformAndFilters) {
     EXPECT_EQ(o.blendMode, swf::BlendMode::Screen);
     EXPECT_TRUE(o.cacheAsBitmap);
     EXPECT_EQ(o.opaqueBackground, fixtures::rgb(9, 8, 7));
-    EXPECT_TRUE(list.at(3).filters.empty());
+    EXPECT_TRUE(list.at(3)->state().filters.empty());
 }
 
 TEST(DisplayList, UndefinedCharactersAndEmptyDepthsAreIgnored) {
@@ -140,9 +140,9 @@ TEST(DisplayList, HostileFilterListsAreBoundedOrRejected) {
         const auto& displayList = player->root().displayList();
         if (list == &big) {
             ASSERT_EQ(displayList.count(2), 1u);
-            ASSERT_EQ(displayList.at(2).filters.size(), 1u);
-            EXPECT_EQ(displayList.at(2).filters[0].columns, 0);
-            EXPECT_TRUE(displayList.at(2).filters[0].kernel.empty());
+            ASSERT_EQ(displayList.at(2)->state().filters.size(), 1u);
+            EXPECT_EQ(displayList.at(2)->state().filters[0].columns, 0);
+            EXPECT_TRUE(displayList.at(2)->state().filters[0].kernel.empty());
         } else {
             EXPECT_EQ(displayList.count(2), 0u);
             EXPECT_FALSE(player->movie().warnings.empty());

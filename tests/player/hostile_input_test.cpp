@@ -109,7 +109,7 @@ TEST(HostileInput, SelfNestingSpritesAreBounded) {
     int depth = 0;
     for (const swf::Clip* c = &player->root(); c && !c->displayList().empty(); ++depth) {
         auto it = c->displayList().find(1);
-        c = it != c->displayList().end() ? it->second.clip.get() : nullptr;
+        c = it != c->displayList().end() ? it->second->clip() : nullptr;
     }
     EXPECT_LE(depth, swf::kMaxDisplayDepth);
     exercise(bytes);

@@ -8,6 +8,7 @@ namespace {
 
 using testing_support::character;
 using testing_support::load;
+using testing_support::morphShapeOf;
 
 const swf::Shape& shapeOf(const swf::Movie& movie, uint16_t id) {
     return character<swf::ShapeCharacter>(movie, id, swf::CharacterKind::Shape).shape;
@@ -111,9 +112,9 @@ TEST(ShapeParse, MorphShapeInterpolatesEdgesAndStyles) {
     ASSERT_TRUE(player);
     const auto& list = player->root().displayList();
     ASSERT_EQ(list.size(), 3u);
-    const swf::Shape& start = *list.at(1).morphShape;
-    const swf::Shape& middle = *list.at(2).morphShape;
-    const swf::Shape& end = *list.at(3).morphShape;
+    const swf::Shape& start = *morphShapeOf(*list.at(1));
+    const swf::Shape& middle = *morphShapeOf(*list.at(2));
+    const swf::Shape& end = *morphShapeOf(*list.at(3));
     ASSERT_EQ(start.layers[0].edges.size(), 4u);
     ASSERT_EQ(end.layers[0].edges.size(), 4u);
     // The first edge goes from (0,0)-(400,0) to the curve (400,-200)-(800,200).
@@ -132,7 +133,7 @@ TEST(ShapeParse, MorphShapeInterpolatesEdgesAndStyles) {
 
     // A move that changes only the ratio re-interpolates.
     player->stepFrame();
-    EXPECT_EQ(player->root().displayList().at(1).morphShape->layers[0].edges[0].from, (swf::Point{400, -200}));
+    EXPECT_EQ(morphShapeOf(*player->root().displayList().at(1))->layers[0].edges[0].from, (swf::Point{400, -200}));
 }
 
 TEST(ShapeParse, MorphShapeTwoMatchesVersionOne) {
@@ -165,7 +166,7 @@ TEST(ShapeParse, MorphShapeTwoMatchesVersionOne) {
         players.push_back(testing_support::play(m.build()));
         ASSERT_TRUE(players.back());
         EXPECT_TRUE(players.back()->movie().warnings.empty()) << version;
-        shapes.push_back(players.back()->root().displayList().at(1).morphShape.get());
+        shapes.push_back(morphShapeOf(*players.back()->root().displayList().at(1)));
         ASSERT_TRUE(shapes.back());
     }
     const swf::Shape& v1 = *shapes[0];

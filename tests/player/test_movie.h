@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <parse/movie_loader.h>
+#include <runtime/display/morph_display.h>
 #include <runtime/player.h>
 
 #include <string>
@@ -31,12 +32,18 @@ const T& character(const swf::Movie& movie, uint16_t id, swf::CharacterKind kind
     return static_cast<const T&>(*c);
 }
 
+// The shape a morph object draws at its ratio; null for other kinds.
+inline const swf::Shape* morphShapeOf(const swf::DisplayObject& object) {
+    auto* morph = dynamic_cast<const swf::MorphDisplay*>(&object);
+    return morph ? morph->shape() : nullptr;
+}
+
 // "depth:characterId" for each object of a display list, in depth order.
 inline std::string describe(const swf::Clip& clip) {
     std::string s;
     for (const auto& [depth, obj] : clip.displayList()) {
         if (!s.empty()) s += ' ';
-        s += std::to_string(depth) + ":" + std::to_string(obj.character ? obj.character->id : 0);
+        s += std::to_string(depth) + ":" + std::to_string(obj->character()->id);
     }
     return s;
 }

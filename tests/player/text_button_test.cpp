@@ -114,13 +114,13 @@ TEST(Buttons, UpStateRecordsArePlaced) {
     ASSERT_TRUE(player);
     EXPECT_TRUE(player->movie().warnings.empty()) << player->movie().warnings.front();
     const auto& list = player->root().displayList();
-    const swf::Clip* plain = list.at(1).clip.get();
-    const swf::Clip* tinted = list.at(2).clip.get();
+    const swf::Clip* plain = list.at(1)->clip();
+    const swf::Clip* tinted = list.at(2)->clip();
     ASSERT_TRUE(plain && tinted);
     EXPECT_EQ(describe(*plain), "1:1") << "over, down and hit records are not drawn";
     EXPECT_EQ(describe(*tinted), "1:1 2:3");
-    EXPECT_EQ(tinted->displayList().at(1).colorTransform.gAdd, 160);
-    EXPECT_FLOAT_EQ(tinted->displayList().at(2).matrix.tx, 200);
+    EXPECT_EQ(tinted->displayList().at(1)->state().colorTransform.gAdd, 160);
+    EXPECT_FLOAT_EQ(tinted->displayList().at(2)->state().matrix.tx, 200);
 }
 
 TEST(Text, DefineFont3GlyphsUseTheTwentyTimesFinerEmSquare) {

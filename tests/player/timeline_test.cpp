@@ -21,7 +21,7 @@ TEST(Timeline, LoopRebuildsTheDisplayListFromFrameOne) {
     player->stepFrame();  // wraps
     EXPECT_EQ(player->currentFrame(), 1);
     EXPECT_EQ(describe(root), "1:1") << "depth 2 came later than frame 1 and goes";
-    EXPECT_FLOAT_EQ(root.displayList().at(1).matrix.ty, 0) << "frame 1's placement, not frame 2's move";
+    EXPECT_FLOAT_EQ(root.displayList().at(1)->state().matrix.ty, 0) << "frame 1's placement, not frame 2's move";
     player->stepFrame();
     EXPECT_EQ(describe(root), "1:1 2:2");
     std::vector<std::string> expected = {"frame 1", "frame 2", "frame 3", "frame 1", "frame 2"};
@@ -32,13 +32,13 @@ TEST(Timeline, ObjectsKeptAcrossTheWrapKeepTheirState) {
     // A sprite placed on frame 1 and never removed survives the wrap with its own frame.
     auto player = play(fixtures::spriteMovie());
     ASSERT_TRUE(player);
-    const swf::Clip* sprite = player->root().displayList().at(1).clip.get();
+    const swf::Clip* sprite = player->root().displayList().at(1)->clip();
     ASSERT_TRUE(sprite);
     EXPECT_EQ(sprite->currentFrame(), 0);
     player->stepFrame();
     player->stepFrame();  // root wraps from frame 2 to 1
     EXPECT_EQ(player->currentFrame(), 1);
-    EXPECT_EQ(player->root().displayList().at(1).clip.get(), sprite);
+    EXPECT_EQ(player->root().displayList().at(1)->clip(), sprite);
     EXPECT_EQ(sprite->currentFrame(), 2);
 }
 
@@ -59,8 +59,8 @@ TEST(Timeline, LoopOffStopsOnTheLastFrame) {
 TEST(Timeline, SpritesRunTheirOwnTimelines) {
     auto player = play(fixtures::spriteMovie());
     ASSERT_TRUE(player);
-    const swf::Clip* first = player->root().displayList().at(1).clip.get();
-    const swf::Clip* second = player->root().displayList().at(2).clip.get();
+    const swf::Clip* first = player->root().displayList().at(1)->clip();
+    const swf::Clip* second = player->root().displayList().at(2)->clip();
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->frameCount(), 4);
     for (int step = 1; step <= 5; ++step) {
@@ -68,7 +68,7 @@ TEST(Timeline, SpritesRunTheirOwnTimelines) {
         int expected = step % 4;
         EXPECT_EQ(first->currentFrame(), expected) << step;
         EXPECT_EQ(second->currentFrame(), expected) << step;
-        float x = first->displayList().at(1).matrix.tx;
+        float x = first->displayList().at(1)->state().matrix.tx;
         EXPECT_FLOAT_EQ(x, float(expected * 200)) << step;
     }
     EXPECT_EQ(first->timeline()->findLabel("START"), 0) << "labels match without case";
@@ -114,7 +114,7 @@ TEST(Timeline, GotoFrameFromTheHost) {
     EXPECT_EQ(describe(player->root()), "1:3");
     player->gotoFrame(2);
     EXPECT_EQ(describe(player->root()), "1:1 2:2");
-    EXPECT_FLOAT_EQ(player->root().displayList().at(1).matrix.ty, 1000);
+    EXPECT_FLOAT_EQ(player->root().displayList().at(1)->state().matrix.ty, 1000);
     player->gotoFrame(99);
     EXPECT_EQ(player->currentFrame(), 4);
     player->gotoFrame(0);

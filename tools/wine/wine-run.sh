@@ -30,6 +30,8 @@ while [ $# -gt 0 ]; do
 done
 [ $# -ge 1 ] || { echo "usage: wine-run.sh --template DIR [--gui] [--timeout S] PROGRAM [ARGS...]" >&2; exit 2; }
 [ -n "$template" ] || { echo "wine-run: no template prefix given" >&2; exit 2; }
+# Wine wants an absolute prefix path; a relative one given by hand would name no server socket.
+template=$(realpath -m -- "$template")
 
 # A first run on a fresh machine makes the template itself (a no-op once it exists).
 "$here/make-template-prefix.sh" "$template" >&2 || exit 1

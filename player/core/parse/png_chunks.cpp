@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace swf {
@@ -21,15 +22,17 @@ void putBe32(std::vector<uint8_t>& out, uint32_t v) {
 std::vector<uint8_t> preparePngChunks(const uint8_t* png, size_t size) {
     std::vector<uint8_t> out;
     if (size < kSignature) return std::vector<uint8_t>(png, png + size);
-    out.reserve(size + kFullPalette);
+    out.reserve(size + kFullPalette + 4);
     out.insert(out.end(), png, png + kSignature);
     size_t pos = kSignature;
-    while (pos + 12 <= size) {
-        size_t length = be32(png + pos);
-        if (length > size - pos - 12) break;
+    while (pos + 8 <= size) {
+        // A chunk cut by the end of the file is passed on with the length of what is there:
+        // the decoder sizes its buffer by the stated length, so a few bytes claiming a
+        // gigabyte would allocate one. The decoder does not check CRCs; zero stands in.
+        size_t length = std::min<size_t>(be32(png + pos), size - pos - 8);
+        const bool cut = size - pos - 8 - length < 4;
         const uint8_t* type = png + pos + 4;
         const uint8_t* data = png + pos + 8;
-        size_t chunkEnd = pos + 12 + length;
         if (std::memcmp(type, "PLTE", 4) == 0 && length < kFullPalette && length % 3 == 0) {
             putBe32(out, uint32_t(kFullPalette));
             size_t start = out.size();
@@ -37,9 +40,15 @@ std::vector<uint8_t> preparePngChunks(const uint8_t* png, size_t size) {
             out.resize(start + 4 + kFullPalette, 0);
             putBe32(out, uint32_t(crc32(0, out.data() + start, uInt(4 + kFullPalette))));
         } else if (length > 0 || std::memcmp(type, "IDAT", 4) != 0) {
-            out.insert(out.end(), png + pos, png + chunkEnd);
+            putBe32(out, uint32_t(length));
+            out.insert(out.end(), type, data + length);
+            if (cut)
+                putBe32(out, 0);
+            else
+                out.insert(out.end(), data + length, data + length + 4);
         }
-        pos = chunkEnd;
+        if (cut) return out;
+        pos += 12 + length;
         if (std::memcmp(type, "IEND", 4) == 0) break;
     }
     out.insert(out.end(), png + pos, png + size);

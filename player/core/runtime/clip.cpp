@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "../model/morph.h"
 #include "../parse/limits.h"
+#include "display/display_factory.h"
 
 namespace swf {
 namespace {
@@ -34,7 +34,7 @@ Clip::Clip(ClipHost& host, const Timeline* timeline, Clip* parent, int nesting)
 Clip::~Clip() {
     // A child kept alive by a running script must not reach back into a dead parent.
     for (auto& [depth, obj] : list_)
-        if (obj.clip) obj.clip->parent_ = nullptr;
+        if (Clip* child = obj->clip()) child->parent_ = nullptr;
 }
 
 int Clip::frameCount() const { return timeline_ ? int(timeline_->frames.size()) : 1; }
@@ -46,7 +46,7 @@ void Clip::start() {
 
 void Clip::step(bool loop) {
     for (auto& [depth, obj] : list_)
-        if (obj.clip) obj.clip->step();
+        if (Clip* child = obj->clip()) child->step();
     if (!playing_ || !timeline_) return;
     int count = frameCount();
     if (count <= 1) return;
@@ -98,11 +98,12 @@ void Clip::rewindTo(int frame) {
             }
         }
     }
-    for (auto it = list_.begin(); it != list_.end();) {
-        auto w = wanted.find(it->first);
-        bool keep = w != wanted.end() && it->second.character && it->second.character->id == w->second.characterId;
-        it = keep ? std::next(it) : list_.erase(it);
+    std::vector<uint16_t> dropped;
+    for (const auto& [depth, obj] : list_) {
+        auto w = wanted.find(depth);
+        if (w == wanted.end() || obj->character()->id != w->second.characterId) dropped.push_back(depth);
     }
+    for (uint16_t depth : dropped) removeAt(depth);
     for (auto& [depth, state] : wanted) {
         PlaceCommand p = state.props;
         p.depth = depth;
@@ -133,9 +134,7 @@ void Clip::queueSounds(int frame) {
 void Clip::apply(const FrameCommand& cmd, bool withActions) {
     switch (cmd.kind) {
         case FrameCommand::Kind::Place: place(cmd.place); break;
-        case FrameCommand::Kind::Remove:
-            if (list_.erase(cmd.place.depth)) ++host_.changes;
-            break;
+        case FrameCommand::Kind::Remove: removeAt(cmd.place.depth); break;
         case FrameCommand::Kind::Actions:
             if (withActions) host_.queue.push_back({weak_from_this(), cmd.actions});
             break;
@@ -152,77 +151,125 @@ void Clip::place(const PlaceCommand& p) {
     if (p.characterId && !character) return;  // undefined character: the original ignores it
     DisplayObject* obj = nullptr;
     if (it != list_.end() && p.move) {
-        obj = &it->second;
-        if (character && character != obj->character) instantiate(*obj, character);  // replace
+        obj = it->second.get();
+        if (character && character != obj->character()) {
+            // Replaced: the new character keeps the state of the one it replaces.
+            std::unique_ptr<DisplayObject> replacement = instantiate(*character);
+            replacement->state() = obj->state();
+            replaceIn(it->second, std::move(replacement));
+            obj = it->second.get();
+        }
     } else if (character) {
         if (it == list_.end() && list_.size() >= kMaxDisplayObjects) return;
-        DisplayObject fresh;
-        fresh.depth = p.depth;
-        obj = &(list_[p.depth] = std::move(fresh));
-        instantiate(*obj, character);
+        std::unique_ptr<DisplayObject>& slot = list_[p.depth];
+        replaceIn(slot, instantiate(*character));
+        slot->state().depth = p.depth;
+        obj = slot.get();
     } else {
         return;
     }
-    if (p.matrix) obj->matrix = *p.matrix;
-    if (p.colorTransform) obj->colorTransform = *p.colorTransform;
-    if (p.name) obj->name = *p.name;
-    if (p.clipDepth) obj->clipDepth = *p.clipDepth;
-    if (p.ratio) obj->ratio = *p.ratio;
-    if (p.filters) obj->filters = *p.filters;
-    if (p.blendMode) obj->blendMode = *p.blendMode;
-    if (p.cacheAsBitmap) obj->cacheAsBitmap = *p.cacheAsBitmap;
-    if (p.opaqueBackground) obj->opaqueBackground = *p.opaqueBackground;
-    if (obj->character && obj->character->kind == CharacterKind::Morph && (p.ratio || !obj->morphShape)) updateMorph(*obj);
+    DisplayState& s = obj->state();
+    if (p.matrix) s.matrix = *p.matrix;
+    if (p.colorTransform) s.colorTransform = *p.colorTransform;
+    if (p.name) s.name = *p.name;
+    if (p.clipDepth) s.clipDepth = *p.clipDepth;
+    if (p.ratio) s.ratio = *p.ratio;
+    if (p.filters) s.filters = *p.filters;
+    if (p.blendMode) s.blendMode = *p.blendMode;
+    if (p.cacheAsBitmap) s.cacheAsBitmap = *p.cacheAsBitmap;
+    if (p.opaqueBackground) s.opaqueBackground = *p.opaqueBackground;
+    obj->stateChanged();
     ++host_.changes;
 }
 
-void Clip::instantiate(DisplayObject& obj, const Character* character) {
-    obj.character = character;
-    obj.clip.reset();
-    obj.morphShape.reset();
+std::unique_ptr<DisplayObject> Clip::instantiate(const Character& character) {
     // Too deep, or too many new instances this tick (a sprite placing copies of itself):
     // the object stays in the list but draws as nothing.
-    if (nesting_ + 1 >= kMaxDisplayDepth || host_.instanceBudget == 0) return;
-    --host_.instanceBudget;
-    if (character->kind == CharacterKind::Sprite) {
-        const auto& sprite = static_cast<const SpriteCharacter&>(*character);
-        obj.clip = std::make_shared<Clip>(host_, &sprite.timeline, this, nesting_ + 1);
-        obj.clip->start();
-    } else if (character->kind == CharacterKind::Button) {
-        const auto& button = static_cast<const ButtonCharacter&>(*character);
-        obj.clip = std::make_shared<Clip>(host_, nullptr, this, nesting_ + 1);
-        for (const ButtonRecord& rec : button.records) {
-            const Character* c = rec.isUp() ? host_.movie->character(rec.characterId) : nullptr;
-            if (c) obj.clip->placeStatic(rec, c);
-        }
-    }
+    const bool withContent = nesting_ + 1 < kMaxDisplayDepth && host_.instanceBudget > 0;
+    if (withContent) --host_.instanceBudget;
+    return makeDisplayObject(character, *this, withContent);
 }
 
-void Clip::placeStatic(const ButtonRecord& rec, const Character* character) {
+void Clip::placeStatic(const ButtonRecord& rec, const Character& character) {
     if (list_.size() >= kMaxDisplayObjects) return;
-    DisplayObject& obj = list_[rec.depth];
-    obj.depth = rec.depth;
-    obj.matrix = rec.matrix;
-    obj.colorTransform = rec.colorTransform;
-    obj.filters = rec.filters;
-    obj.blendMode = rec.blendMode;
-    instantiate(obj, character);
-    if (character->kind == CharacterKind::Morph) updateMorph(obj);
+    std::unique_ptr<DisplayObject>& slot = list_[rec.depth];
+    replaceIn(slot, instantiate(character));
+    DisplayState& s = slot->state();
+    s.depth = rec.depth;
+    s.matrix = rec.matrix;
+    s.colorTransform = rec.colorTransform;
+    s.filters = rec.filters;
+    s.blendMode = rec.blendMode;
+    slot->stateChanged();
 }
 
-void Clip::updateMorph(DisplayObject& obj) {
-    obj.morphShape = std::make_shared<const Shape>(morphShapeAt(static_cast<const MorphCharacter&>(*obj.character), obj.ratio));
+DisplayObject* Clip::placeByScript(uint16_t depth, const Character& character, const std::string& name) {
+    if (!list_.count(depth) && list_.size() >= kMaxDisplayObjects) return nullptr;
+    std::unique_ptr<DisplayObject>& slot = list_[depth];
+    replaceIn(slot, instantiate(character));
+    DisplayState& s = slot->state();
+    s.depth = depth;
+    s.name = name;
+    s.placedByScript = true;
+    slot->stateChanged();
+    ++host_.changes;
+    return slot.get();
 }
 
-DisplayObject* Clip::entryOf(const Clip* child) {
-    for (auto& [depth, obj] : list_)
-        if (obj.clip.get() == child) return &obj;
-    return nullptr;
+namespace {
+
+// Post-order: a clip's children unload before it.
+void unloadTree(Clip& clip, const std::function<void(Clip&)>& onUnload) {
+    for (const auto& [depth, obj] : clip.displayList())
+        if (Clip* child = obj->clip()) unloadTree(*child, onUnload);
+    onUnload(clip);
+}
+
+}  // namespace
+
+void Clip::replaceIn(std::unique_ptr<DisplayObject>& slot, std::unique_ptr<DisplayObject> object) {
+    std::unique_ptr<DisplayObject> old = std::move(slot);
+    slot = std::move(object);
+    if (old && old->clip() && host_.onUnload) unloadTree(*old->clip(), host_.onUnload);
+}
+
+bool Clip::removeAt(uint16_t depth) {
+    auto it = list_.find(depth);
+    if (it == list_.end()) return false;
+    std::unique_ptr<DisplayObject> removed = std::move(it->second);
+    list_.erase(it);
+    ++host_.changes;
+    if (removed->clip() && host_.onUnload) unloadTree(*removed->clip(), host_.onUnload);
+    return true;
+}
+
+void Clip::swapDepths(uint16_t a, uint16_t b) {
+    if (a == b) return;
+    auto ia = list_.find(a), ib = list_.find(b);
+    if (ia == list_.end() && ib == list_.end()) return;
+    std::unique_ptr<DisplayObject> first = ia != list_.end() ? std::move(ia->second) : nullptr;
+    std::unique_ptr<DisplayObject> second = ib != list_.end() ? std::move(ib->second) : nullptr;
+    list_.erase(a);
+    list_.erase(b);
+    if (first) {
+        first->state().depth = b;
+        list_[b] = std::move(first);
+    }
+    if (second) {
+        second->state().depth = a;
+        list_[a] = std::move(second);
+    }
+    ++host_.changes;
+}
+
+DisplayObject* Clip::objectAt(uint16_t depth) const {
+    auto it = list_.find(depth);
+    return it != list_.end() ? it->second.get() : nullptr;
 }
 
 Clip* Clip::childByName(const std::string& name, avm1::NameRule rule) const {
     for (auto& [depth, obj] : list_)
-        if (obj.clip && avm1::sameName(obj.name, name, rule)) return obj.clip.get();
+        if (obj->clip() && avm1::sameName(obj->state().name, name, rule)) return obj->clip();
     return nullptr;
 }
 

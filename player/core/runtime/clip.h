@@ -1,8 +1,9 @@
-// Running timelines: a Clip is one timeline instance (the root or a sprite) with its display
-// list; a DisplayObject is one placed character.
+// Running timelines: a Clip is one timeline instance (the root, a sprite, a button's content)
+// with its display list: depth -> placed object (display/display_object.h).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <set>
 #include <optional>
@@ -12,31 +13,13 @@
 
 #include "../model/movie.h"
 #include "avm1/names.h"
+#include "display/display_object.h"
 
 namespace swf {
 
 namespace avm1 {
 class Object;
 }
-
-class Clip;
-
-struct DisplayObject {
-    uint16_t depth = 0;
-    const Character* character = nullptr;
-    Matrix matrix;
-    ColorTransform colorTransform;
-    uint16_t ratio = 0;
-    std::string name;
-    uint16_t clipDepth = 0;            // > 0: a mask over the depths up to this one
-    std::shared_ptr<Clip> clip;        // sprites and buttons
-    std::shared_ptr<const Shape> morphShape;  // morph shapes: the shape at `ratio`
-    // Drawn through an offscreen layer when any is set (filter sizes in stage pixels).
-    std::vector<Filter> filters;
-    BlendMode blendMode = BlendMode::Normal;
-    bool cacheAsBitmap = false;
-    std::optional<Rgba> opaqueBackground;
-};
 
 struct PendingActions {
     std::weak_ptr<Clip> clip;
@@ -52,11 +35,15 @@ struct ClipHost {
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
     std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
+    // Called for each clip taken off a display list (removed, replaced, dropped by a rewind),
+    // its child clips before it. It runs while the timeline is being changed: the script side
+    // queues its unload event here and runs it later.
+    std::function<void(Clip&)> onUnload;
 };
 
 class Clip : public std::enable_shared_from_this<Clip> {
 public:
-    using DisplayList = std::map<uint16_t, DisplayObject>;
+    using DisplayList = std::map<uint16_t, std::unique_ptr<DisplayObject>>;
 
     // `timeline` may be null: a button's static content.
     Clip(ClipHost& host, const Timeline* timeline, Clip* parent, int nesting);
@@ -83,11 +70,24 @@ public:
     int nesting() const { return nesting_; }
     Clip* childByName(const std::string& name, avm1::NameRule rule = avm1::NameRule{false}) const;
 
-    // A placed child object's content, for buttons built outside a timeline.
-    void placeStatic(const ButtonRecord& record, const Character* character);
+    // The object at `depth` of this clip's list; null when the depth is empty.
+    DisplayObject* objectAt(uint16_t depth) const;
 
-    // The entry of a child clip in this clip's display list; null when it is not here.
-    DisplayObject* entryOf(const Clip* child);
+    // Scripts (duplicateMovieClip, attachMovie): a new instance of `character` at `depth`,
+    // flagged as placed by script, replacing what is there. Null when the list is full.
+    DisplayObject* placeByScript(uint16_t depth, const Character& character, const std::string& name);
+    // Takes the object at `depth` off the list (its clips unload); false when the depth is empty.
+    bool removeAt(uint16_t depth);
+    // The objects at the two depths trade places (either may be empty).
+    void swapDepths(uint16_t a, uint16_t b);
+
+    // A placed child object's content, for buttons built outside a timeline.
+    void placeStatic(const ButtonRecord& record, const Character& character);
+
+    // The object showing this clip in its parent's list (its matrix, name, depth...); null for
+    // the root and for a clip removed while a script still holds it.
+    DisplayObject* displayObject() const { return displayObject_; }
+    void setDisplayObject(DisplayObject* object) { displayObject_ = object; }
     void markChanged() { ++host_.changes; }
     ClipHost& host() { return host_; }
 
@@ -100,13 +100,15 @@ private:
     void queueSounds(int frame);
     void apply(const FrameCommand& cmd, bool withActions);
     void place(const PlaceCommand& p);
-    void instantiate(DisplayObject& obj, const Character* character);
-    void updateMorph(DisplayObject& obj);
+    std::unique_ptr<DisplayObject> instantiate(const Character& character);
+    // `slot` gets `object`; what it held before is unloaded.
+    void replaceIn(std::unique_ptr<DisplayObject>& slot, std::unique_ptr<DisplayObject> object);
     void rewindTo(int frame);
 
     ClipHost& host_;
     const Timeline* timeline_;
     Clip* parent_;
+    DisplayObject* displayObject_ = nullptr;
     int nesting_;
     int frame_ = -1;
     bool playing_ = true;

@@ -20,12 +20,12 @@ ClipObject::~ClipObject() {
 
 DisplayObject* ClipObject::entry() {
     Clip* c = clip();
-    return c && c->parent() ? c->parent()->entryOf(c) : nullptr;
+    return c ? c->displayObject() : nullptr;
 }
 
 std::string ClipObject::instanceName() {
     DisplayObject* e = entry();
-    return e ? e->name : std::string();
+    return e ? e->state().name : std::string();
 }
 
 avm1::ScriptClip* ClipObject::parentClip() {
@@ -117,7 +117,7 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
         bool scale = p == ClipProperty::XScale || p == ClipProperty::YScale || p == ClipProperty::Alpha;
         return Value::number(scale ? 100 : 0);
     }
-    double v = readTransformProperty(*e, p);
+    double v = readTransformProperty(e->state(), p);
     return Value::number(v);
 }
 
@@ -125,12 +125,12 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
     if (index < 0 || index >= int(ClipProperty::Count)) return;
     auto p = ClipProperty(index);
     if (p == ClipProperty::Name) {
-        if (DisplayObject* e = entry()) e->name = vm.toString(value);
+        if (DisplayObject* e = entry()) e->state().name = vm.toString(value);
         return;
     }
     DisplayObject* e = entry();
     if (!e) return;
-    writeTransformProperty(*e, p, vm.toNumber(value));
+    writeTransformProperty(e->state(), p, vm.toNumber(value));
     if (Clip* c = clip())
         if (c->parent()) c->parent()->markChanged();
 }

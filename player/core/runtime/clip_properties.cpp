@@ -24,7 +24,7 @@ ClipProperty clipPropertyByName(const std::string& name, bool caseSensitive) {
     return ClipProperty::Count;
 }
 
-double readTransformProperty(const DisplayObject& obj, ClipProperty p) {
+double readTransformProperty(const DisplayState& obj, ClipProperty p) {
     const Matrix& m = obj.matrix;
     switch (p) {
         case ClipProperty::X: return m.tx / 20.0;
@@ -37,7 +37,7 @@ double readTransformProperty(const DisplayObject& obj, ClipProperty p) {
     }
 }
 
-void writeTransformProperty(DisplayObject& obj, ClipProperty p, double value) {
+void writeTransformProperty(DisplayState& obj, ClipProperty p, double value) {
     if (!std::isfinite(value)) return;
     Matrix& m = obj.matrix;
     double xscale = std::sqrt(double(m.a) * m.a + double(m.b) * m.b);

@@ -17,8 +17,8 @@ enum class ClipProperty : int {
 // "_x" -> X; Count for other names. Names compare by the movie's rule.
 ClipProperty clipPropertyByName(const std::string& name, bool caseSensitive);
 
-double readTransformProperty(const DisplayObject& obj, ClipProperty p);
+double readTransformProperty(const DisplayState& obj, ClipProperty p);
 // NaN and infinite values are ignored, as in the original.
-void writeTransformProperty(DisplayObject& obj, ClipProperty p, double value);
+void writeTransformProperty(DisplayState& obj, ClipProperty p, double value);
 
 }  // namespace swf

@@ -26,10 +26,6 @@ IntRect drawnBounds(const DisplayObject& obj, const Matrix& m, const Matrix& toD
 // transforms of ancestors aside): equal for two objects that draw the same.
 uint64_t contentSignature(const DisplayObject& obj, const Matrix& m);
 
-// The object draws through an offscreen layer: filters, a blend mode other than normal, a
-// cached bitmap or an opaque background.
-bool hasEffects(const DisplayObject& obj);
-
 // Filter sizes from stage pixels to device pixels for a stage drawn with `toDevice`.
 std::vector<Filter> deviceFilters(const std::vector<Filter>& filters, const Matrix& toDevice);
 

@@ -58,8 +58,8 @@ Value gotoAndStop(Vm& vm, const Value& s, const Arguments& args) {
 Value getDepth(Vm&, const Value& s, const Arguments&) {
     auto* c = dynamic_cast<ClipObject*>(s.asObject());
     Clip* clip = c ? c->clip() : nullptr;
-    DisplayObject* entry = clip && clip->parent() ? clip->parent()->entryOf(clip) : nullptr;
-    return entry ? Value::number(double(entry->depth) - 16384) : Value();
+    DisplayObject* shown = clip ? clip->displayObject() : nullptr;
+    return shown ? Value::number(double(shown->state().depth) - 16384) : Value();
 }
 
 Value clipToString(Vm& vm, const Value& s, const Arguments&) {

@@ -40,7 +40,7 @@ ScriptRuntime::~ScriptRuntime() {
         pending.pop_back();
         c->scriptObject = nullptr;
         for (auto& [depth, obj] : c->displayList())
-            if (obj.clip) pending.push_back(obj.clip.get());
+            if (Clip* child = obj->clip()) pending.push_back(child);
     }
 }
 
@@ -54,7 +54,7 @@ ClipObject* ScriptRuntime::objectFor(Clip& clip) {
 void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
     m.mark(clip.scriptObject);
     for (auto& [depth, obj] : clip.displayList())
-        if (obj.clip) markDisplayList(m, *obj.clip);
+        if (Clip* child = obj->clip()) markDisplayList(m, *child);
 }
 
 void ScriptRuntime::runQueued(ClipHost& host) {

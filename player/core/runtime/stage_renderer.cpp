@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "display/rectangle_shape.h"
 #include "drawn_items.h"
 
 namespace swf {
@@ -43,45 +44,11 @@ uint64_t layerKey(const DisplayObject& obj, const Matrix& m, const std::vector<F
                        uint64_t(f.onTop) << 11 | uint64_t(f.preserveAlpha) << 12 | uint64_t(f.clamp) << 13);
         h = mix(h, uint64_t(f.columns) | uint64_t(f.rows) << 16 | uint64_t(reinterpret_cast<uintptr_t>(f.map.get())) << 32);
     }
-    if (obj.opaqueBackground) h = mix(h, premultiply(*obj.opaqueBackground) | (uint64_t(1) << 40));
+    if (obj.state().opaqueBackground) h = mix(h, premultiply(*obj.state().opaqueBackground) | (uint64_t(1) << 40));
     h = mix(h, uint64_t(uint32_t(box.x0 - int(m.tx))) | uint64_t(uint32_t(box.y0 - int(m.ty))) << 32);
     h = mix(h, uint64_t(uint32_t(box.x1 - box.x0)) | uint64_t(uint32_t(box.y1 - box.y0)) << 32);
     for (float v : {cx.rMul, cx.gMul, cx.bMul, cx.aMul, cx.rAdd, cx.gAdd, cx.bAdd, cx.aAdd}) h = mix(h, floatBits(float(v)));
     return h;
-}
-
-// A rectangle of the given twips filled with `fill` (fill on the right of a clockwise outline).
-Shape rectangleShape(const Rect& b, const FillStyle& fill) {
-    Shape shape;
-    shape.bounds = b;
-    ShapeLayer layer;
-    layer.fills.push_back(fill);
-    const Point corners[4] = {{float(b.xMin), float(b.yMin)}, {float(b.xMax), float(b.yMin)}, {float(b.xMax), float(b.yMax)},
-                              {float(b.xMin), float(b.yMax)}};
-    for (int i = 0; i < 4; ++i) {
-        Edge e;
-        e.from = corners[i];
-        e.to = corners[(i + 1) % 4];
-        e.fill1 = 1;
-        layer.edges.push_back(e);
-    }
-    shape.layers.push_back(std::move(layer));
-    return shape;
-}
-
-// A placed bitmap draws as a rectangle filled with it, one bitmap pixel per 20 twips.
-Shape bitmapShape(const BitmapCharacter& c) {
-    if (!c.bitmap) return Shape{};
-    FillStyle fill;
-    fill.type = FillType::ClippedBitmap;
-    fill.bitmapId = c.id;
-    fill.bitmap = c.bitmap;
-    fill.bitmapMatrix = Matrix::scale(kTwipsPerPixel, kTwipsPerPixel);
-    return rectangleShape(Rect{0, c.bitmap->width * kTwipsPerPixel, 0, c.bitmap->height * kTwipsPerPixel}, fill);
-}
-
-void drawGlyphs(Renderer& r, const std::vector<PlacedGlyph>& glyphs, const Matrix& m, const ColorTransform& cx) {
-    for (const PlacedGlyph& g : glyphs) r.drawShape(*g.shape, m * g.matrix, cx);
 }
 
 void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
@@ -89,47 +56,29 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
 
 void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
                  bool asMask) {
-    switch (obj.character->kind) {
-        case CharacterKind::Shape: r.drawShape(static_cast<const ShapeCharacter&>(*obj.character).shape, m, cx); break;
-        case CharacterKind::Morph:
-            if (obj.morphShape) r.drawShape(*obj.morphShape, m, cx);
-            break;
-        case CharacterKind::Bitmap: r.drawShape(bitmapShape(static_cast<const BitmapCharacter&>(*obj.character)), m, cx); break;
-        case CharacterKind::Text: {
-            const auto& text = static_cast<const TextCharacter&>(*obj.character);
-            drawGlyphs(r, text.glyphs, m * text.matrix, cx);
-            break;
-        }
-        case CharacterKind::EditText: drawGlyphs(r, static_cast<const EditTextCharacter&>(*obj.character).glyphs, m, cx); break;
-        case CharacterKind::Sprite:
-        case CharacterKind::Button:
-            if (obj.clip) drawLayers(r, stage, *obj.clip, m, cx, asMask, 0, 0x10000);
-            break;
-        case CharacterKind::Font:
-        case CharacterKind::Sound: break;
+    if (const Clip* child = obj.clip()) {
+        drawLayers(r, stage, *child, m, cx, asMask, 0, 0x10000);
+        return;
     }
+    obj.draw(r, m, cx);
 }
 
-// The object's local bounds as a filled rectangle: its opaque background.
+// The object's box filled with its opaque background colour.
 Shape backgroundShape(const DisplayObject& obj, Rgba color) {
-    Rect b;
-    if (obj.character->kind == CharacterKind::Shape) b = static_cast<const ShapeCharacter&>(*obj.character).shape.bounds;
-    if (obj.character->kind == CharacterKind::Bitmap) {
-        const auto& bitmap = static_cast<const BitmapCharacter&>(*obj.character);
-        if (bitmap.bitmap) b = {0, bitmap.bitmap->width * kTwipsPerPixel, 0, bitmap.bitmap->height * kTwipsPerPixel};
-    }
-    if (b.empty()) return Shape{};
+    const Rect box = obj.opaqueBackgroundBox();
+    if (box.empty()) return Shape{};
     FillStyle fill;
     fill.color = color;
     fill.color.a = 255;
-    return rectangleShape(b, fill);
+    return rectangleShape(box, fill);
 }
 
 // Filters, blend modes, cached bitmaps: the object drawn into a layer of its own, which the
 // filters then spread and the blend mode puts down. Only the part of the layer that can reach
 // the clip rectangle is drawn: the clip widened by the filters' reach, within the object's box.
 void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, Matrix m, const ColorTransform& cx) {
-    BlendMode mode = obj.blendMode;
+    const DisplayState& state = obj.state();
+    BlendMode mode = state.blendMode;
     // Alpha and erase act on the layer of an ancestor; with none there is nothing to act on
     // and the object is not drawn (drawn normally it would show where it should cut).
     if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !stage.insideLayer) return;
@@ -137,7 +86,7 @@ void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, 
     m.tx = std::round(m.tx);
     m.ty = std::round(m.ty);
     if (!std::isfinite(m.tx) || !std::isfinite(m.ty) || std::fabs(m.tx) > 1e8f || std::fabs(m.ty) > 1e8f) return;
-    const std::vector<Filter> filters = deviceFilters(obj.filters, stage.toDevice);
+    const std::vector<Filter> filters = deviceFilters(state.filters, stage.toDevice);
     const FilterReach reach = filterReach(filters);
     const IntRect clip = r.clipRect(), canvas = r.canvasRect();
     if (clip.empty()) return;
@@ -153,7 +102,7 @@ void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, 
             return;
         }
         r.beginLayer(box);
-        if (obj.opaqueBackground) r.drawShape(backgroundShape(obj, *obj.opaqueBackground), m, cx);
+        if (state.opaqueBackground) r.drawShape(backgroundShape(obj, *state.opaqueBackground), m, cx);
         drawContent(r, inner, obj, m, cx, false);
         Bitmap keep;
         r.endLayer(mode, filters, &keep);
@@ -167,18 +116,18 @@ void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, 
                        std::min(widened.y1, box.y1)};
     if (area.empty()) return;
     r.beginLayer(area);
-    if (obj.opaqueBackground) r.drawShape(backgroundShape(obj, *obj.opaqueBackground), m, cx);
+    if (state.opaqueBackground) r.drawShape(backgroundShape(obj, *state.opaqueBackground), m, cx);
     drawContent(r, inner, obj, m, cx, false);
     r.endLayer(mode, filters);
 }
 
 void drawObject(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& parent,
                 const ColorTransform& parentCx, bool asMask) {
-    if (!obj.character) return;
-    Matrix m = parent * obj.matrix;
-    ColorTransform cx = parentCx * obj.colorTransform;
+    const DisplayState& state = obj.state();
+    Matrix m = parent * state.matrix;
+    ColorTransform cx = parentCx * state.colorTransform;
     // A mask uses the shapes' coverage only: effects do not apply.
-    if (!asMask && hasEffects(obj)) {
+    if (!asMask && state.hasEffects()) {
         drawWithEffects(r, stage, obj, m, cx);
         return;
     }
@@ -194,16 +143,17 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
             r.popMask();
             masks.pop_back();
         }
-        if (obj.clipDepth > 0) {
+        const uint16_t clipDepth = obj->state().clipDepth;
+        if (clipDepth > 0) {
             // Masks inside a mask are not supported by the renderer's model; they are skipped.
-            if (asMask || obj.clipDepth <= depth) continue;
+            if (asMask || clipDepth <= depth) continue;
             r.beginMask();
-            drawObject(r, stage, obj, toDevice, cx, true);
+            drawObject(r, stage, *obj, toDevice, cx, true);
             r.endMask();
-            masks.push_back(obj.clipDepth);
+            masks.push_back(clipDepth);
             continue;
         }
-        drawObject(r, stage, obj, toDevice, cx, asMask);
+        if (obj->state().visible) drawObject(r, stage, *obj, toDevice, cx, asMask);
     }
     for (size_t i = 0; i < masks.size(); ++i) r.popMask();
 }

@@ -12,7 +12,7 @@ int staticSplitDepth(const Clip& root, int depth) {
         lowered = false;
         for (const auto& [d, obj] : root.displayList()) {
             if (d >= split) break;
-            if (obj.clipDepth >= split) {
+            if (obj->state().clipDepth >= split) {
                 split = d;
                 lowered = true;
                 break;

@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     --size;
     swf::Movie movie;
     swf::LoadContext ctx(movie, nullptr);
-    // All but 4 Mpixels of the movie's budget is spent up front, so a larger image is refused
+    // All but 1 Mpixel of the movie's budget is spent up front, so a larger image is refused
     // before it is decoded, as in a movie full of them: those reach no decoder code that smaller
     // ones do not, and cost seconds each under the sanitizers.
-    ctx.bitmapPixels = swf::kMaxMovieBitmapPixels - (size_t(4) << 20);
+    ctx.bitmapPixels = swf::kMaxMovieBitmapPixels - (size_t(1) << 20);
     if (code == swf::kTagDefineBits) {
         if (size < 2) return 0;
         size_t tables = std::min<size_t>(size_t(data[0] | data[1] << 8), size - 2);
