@@ -699,3 +699,29 @@ TEST(Avm1ScopeRules, RegistersPastAFunctionsOwnAreTheTimelines) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1MovieEnd, SharedObjectsAreWrittenWhenTheMovieEnds) {
+    // so = SharedObject.getLocal("prefs"); so.data.volume = 7;  (no flush)
+    const char* src = R"(
+        push "so", "prefs", 1, "SharedObject"
+        getVariable
+        push "getLocal"
+        callMethod
+        setVariable
+        push "so"
+        getVariable
+        push "data"
+        getMember
+        push "volume", 7
+        setMember
+    )";
+    auto run = script_test::runFrames(7, {src});
+    EXPECT_TRUE(run->host.shared.empty()) << "nothing is written while the movie plays";
+    run->player.reset();
+    ASSERT_EQ(run->host.shared.size(), 1u);
+    EXPECT_NE(run->host.shared[0].second.find("volume"), std::string::npos);
+}
+
+}  // namespace
