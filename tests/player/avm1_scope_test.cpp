@@ -725,3 +725,27 @@ TEST(Avm1MovieEnd, SharedObjectsAreWrittenWhenTheMovieEnds) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1ScopeRules, AFunctionThatPreloadsThisDoesNotNameIt) {
+    // function2 f() with preloadThis: r1 is the object, the name `this` is not a local.
+    const char* src = R"(
+        function2 f(r0 unused) regs 2 flags preloadThis,suppressArguments,suppressSuper
+          push r:1
+          typeOf
+          trace
+          push "this"
+          getVariable
+          typeOf
+          trace
+        end
+        push 0, "f"
+        newObject
+        pop
+    )";
+    EXPECT_EQ(script_test::traces(5, src), (script_test::Lines{"object", "undefined"}));
+    EXPECT_EQ(script_test::traces(6, src), (script_test::Lines{"object", "movieclip"}));
+}
+
+}  // namespace

@@ -227,6 +227,7 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
         preload(FunctionBody::PreloadParent, clip ? Value::object(clip->parentClip()) : Value());
         preload(FunctionBody::PreloadGlobal, Value::object(vm_.global()));
         if (!(body.flags & FunctionBody::SuppressThis)) locals->define("this", self, kDontEnum);
+        if (body.flags & (FunctionBody::SuppressThis | FunctionBody::PreloadThis)) act.thisIsLocal = false;
         if (!(body.flags & FunctionBody::SuppressArguments) && act.arguments)
             locals->define("arguments", Value::object(act.arguments), kDontEnum);
         if (!(body.flags & FunctionBody::SuppressSuper) && superObject)

@@ -119,7 +119,10 @@ Value Interpreter::getVariable(const std::string& name) {
         if (!owner.isObject()) return Value();
         return vm_.getMember(owner, member);
     }
-    if (sameName(name, "this", rule)) return act.thisValue;
+    if (sameName(name, "this", rule)) {
+        if (act.thisIsLocal) return act.thisValue;
+        return vm_.swfVersion() >= 6 ? Value::object(act.target ? act.target : act.originalTarget) : Value();
+    }
     for (Scope* s = act.scope; s; s = s->parent) {
         Object* values = s->values;
         if (!values) continue;
