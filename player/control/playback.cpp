@@ -92,13 +92,25 @@ std::vector<swf::IntRect> Playback::renderChanges(swf::Canvas& canvas) {
     if (player_) {
         blankWidth_ = blankHeight_ = -1;
         // A new player, size, mode or quality draws everything by itself.
-        return player_->renderChanges(canvas, mode_, quality_);
+        if (threads_ <= 1) return player_->renderChanges(canvas, mode_, quality_);
+        if (!bands_) bands_ = std::make_unique<swfbands::BandPool>(threads_);
+        const swf::Player::BandRunner runner = [this](int rows, const std::function<void(int, int)>& draw) {
+            bands_->run(rows, draw);
+        };
+        return player_->renderChanges(canvas, mode_, quality_, &runner);
     }
     if (canvas.width == blankWidth_ && canvas.height == blankHeight_) return {};
     fillBlack(canvas);
     blankWidth_ = canvas.width;
     blankHeight_ = canvas.height;
     return {swf::IntRect{0, 0, canvas.width, canvas.height}};
+}
+
+void Playback::setDrawingThreads(int threads) {
+    threads = std::clamp(threads, 1, swfbands::BandPool::kMaxThreads);
+    if (threads == threads_) return;
+    threads_ = threads;
+    bands_.reset();
 }
 
 void Playback::renderWhole(swf::Canvas& canvas) const {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include <band_pool.h>
 #include <runtime/player.h>
 
 namespace swfctl {
@@ -40,11 +41,17 @@ public:
 
     // Draws what changed since the previous call into the same canvas (the caller keeps one
     // canvas for the control's life) and returns those areas (disjoint, none when nothing
-    // changed). Without a movie the canvas is black.
+    // changed). Without a movie the canvas is black. Tall areas are drawn in bands of rows on
+    // one thread per processor; the pixels are the same as on one thread.
     std::vector<swf::IntRect> renderChanges(swf::Canvas& canvas);
 
     // One frame at any size, for hosts that draw the control themselves.
     void renderWhole(swf::Canvas& canvas) const;
+
+    // Threads drawing the bands (the calling one included); 1 draws everything on the caller.
+    // Changing it starts the next frame afresh with the new pool.
+    void setDrawingThreads(int threads);
+    int drawingThreads() const { return threads_; }
 
     // Sound. The MP3 decoder and the clock setting apply to every movie loaded after too.
     void setMp3Decoder(swf::Mp3DecoderFactory factory);
@@ -66,6 +73,8 @@ private:
     int blankWidth_ = -1, blankHeight_ = -1;  // the canvas size last filled with "no movie" black
     swf::ScaleMode mode_ = swf::ScaleMode::ShowAll;
     swf::Quality quality_ = swf::Quality::High;
+    int threads_ = swfbands::BandPool::threadsForThisMachine();
+    std::unique_ptr<swfbands::BandPool> bands_;  // made at the first frame drawn with threads_ > 1
 };
 
 }  // namespace swfctl

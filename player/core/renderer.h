@@ -12,8 +12,12 @@
 namespace swf {
 
 // Anti-aliasing levels of the original player: Low draws aliased and samples bitmaps without
-// smoothing, Medium uses 2 x 2 samples per pixel, High at least 4 x 4 (exact area is allowed).
-enum class Quality : uint8_t { Low, Medium, High };
+// smoothing, Medium uses 2 x 2 samples per pixel, High 4 x 4 (drawn as the exact area of the
+// outline snapped to the quarter-pixel lattice, which is what 4 x 4 samples on that lattice
+// count for every edge that is straight across a pixel). Best places edges as High does; it
+// differs in the original only by smoothing bitmaps while they move, which this renderer does
+// at High too. Where edges land: see renderer.cpp.
+enum class Quality : uint8_t { Low, Medium, High, Best };
 
 struct IntRect {
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;  // x1, y1 exclusive

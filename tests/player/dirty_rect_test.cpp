@@ -308,6 +308,16 @@ TEST(BitmapCache, DropsWhatAFrameLeftUnusedAndStaysWithinItsCap) {
     EXPECT_EQ(cache.find(2), nullptr);
     cache.store(3, swf::Bitmap(4000, 4000));  // beyond the cap: not kept
     EXPECT_EQ(cache.find(3), nullptr);
-    cache.store(1, swf::Bitmap(20, 20));  // replacing an entry frees the old pixels
-    EXPECT_EQ(cache.find(1)->width, 20);
+    // A second store of a key keeps the first pixels: another band of the frame may be
+    // putting them down at that moment.
+    const swf::Bitmap* first = cache.find(1);
+    cache.store(1, swf::Bitmap(20, 20));
+    EXPECT_EQ(cache.find(1), first);
+    EXPECT_EQ(cache.find(1)->width, 10);
+    // clear() gives the whole budget back: a layer of most of the cap fits again.
+    cache.store(4, swf::Bitmap(1920, 1080 * 2));
+    ASSERT_NE(cache.find(4), nullptr);
+    cache.clear();
+    cache.store(5, swf::Bitmap(1920, 1080 * 2));
+    EXPECT_NE(cache.find(5), nullptr);
 }

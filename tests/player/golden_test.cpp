@@ -103,6 +103,7 @@ const GoldenCase kCases[] = {
     {"blend_modes", fixtures::blendModesMovie},
     {"filters", fixtures::filtersMovie},
     {"filters_zoomed", fixtures::filtersMovie, 1, 860, 300},  // twice the stage: filters twice as wide
+    {"drawing_pattern", fixtures::drawingPatternMovie, 12},    // the petals after ten redraws
 };
 
 INSTANTIATE_TEST_SUITE_P(Movies, Golden, testing::ValuesIn(kCases),

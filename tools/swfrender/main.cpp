@@ -1,6 +1,7 @@
 // swfrender FILE [--frame N] [--size WxH] [--scale MODE] [--quality low|medium|high] -o OUT.png|OUT.bmp
 //           [--seed S] [--time ISO8601]  (pin Math.random, getTimer and Date; default: the host's clock)
 //           [--every K]  (with --every, OUT must hold a %d, e.g. shot-%03d.png: writes frames 1, 1+K, ...)
+//           [--pointer X,Y[,down]]  (the pointer on that canvas pixel before the frame is drawn: rollovers)
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,7 +19,7 @@ int usage() {
     std::fprintf(stderr,
                  "usage: swfrender FILE [--frame N] [--size WxH] [--scale ExactFit|ShowAll|NoBorder|NoScale]\n"
                  "                 [--quality low|medium|high] [--every K] [--seed S] [--time ISO8601]\n"
-                 "                 -o OUT.png|OUT.bmp\n"
+                 "                 [--pointer X,Y[,down]] -o OUT.png|OUT.bmp\n"
                  "  frame 1 is the first frame; --every K writes frames 1, 1+K, ... to OUT with %%d replaced\n"
                  "  by the frame number (e.g. shot-%%03d.png)\n");
     return 2;
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
     swf::ScaleMode mode = swf::ScaleMode::ShowAll;
     swf::Quality quality = swf::Quality::High;
     tools::HostOptions hostOptions;
+    bool pointer = false, pointerDown = false;
+    double pointerX = 0, pointerY = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         bool hasValue = i + 1 < argc;
@@ -61,6 +64,12 @@ int main(int argc, char** argv) {
             else if (q == "medium") quality = swf::Quality::Medium;
             else if (q == "high") quality = swf::Quality::High;
             else return usage();
+        } else if (a == "--pointer" && hasValue) {
+            char down[8] = {};
+            int n = std::sscanf(argv[++i], "%lf,%lf,%7s", &pointerX, &pointerY, down);
+            if (n < 2 || (n == 3 && std::strcmp(down, "down") != 0)) return usage();
+            pointer = true;
+            pointerDown = n == 3;
         } else if (a == "-o" && hasValue) output = argv[++i];
         else if (!a.empty() && a[0] != '-' && input.empty()) input = a;
         else return usage();
@@ -94,6 +103,11 @@ int main(int argc, char** argv) {
     }
     swf::Canvas canvas(width, height);
     auto save = [&](const std::string& path) {
+        if (pointer) {
+            swf::Point stage = swf::canvasToStage(player->movie().frameRect, width, height, mode, pointerX, pointerY);
+            player->pointerMoved(stage.x, stage.y);
+            if (pointerDown) player->pointerDown();
+        }
         player->render(canvas, mode, quality);
         if (!swfimg::saveImage(path, canvas)) {
             std::fprintf(stderr, "swfrender: cannot write %s (use .png or .bmp)\n", path.c_str());

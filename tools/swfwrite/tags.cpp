@@ -411,12 +411,14 @@ Tag defineEditText(uint16_t id, const EditText& e) {
 
 namespace {
 
-Tag button(uint16_t id, const std::vector<ButtonPart>& parts, int version) {
+Tag button(uint16_t id, const std::vector<ButtonPart>& parts, int version, const std::vector<ButtonActions>& actions,
+           bool trackAsMenu) {
     BitWriter w;
     w.u16(id);
+    const size_t offsetAt = 3;  // after the id and the flags
     if (version == 2) {
-        w.u8(0);
-        w.u16(0);  // no actions
+        w.u8(trackAsMenu ? 1 : 0);
+        w.u16(0);  // the actions' offset, patched below
     }
     for (const ButtonPart& p : parts) {
         w.u8(p.states);
@@ -426,13 +428,35 @@ Tag button(uint16_t id, const std::vector<ButtonPart>& parts, int version) {
         if (version == 2) writeColorTransform(w, p.colorTransform, true);
     }
     w.u8(0);
-    if (version == 1) w.u8(0);  // empty action list
-    return {uint16_t(version == 2 ? 34 : 7), w.take()};
+    std::vector<uint8_t> body = w.take();
+    if (version == 1) {
+        std::vector<uint8_t> list = actions.empty() ? std::vector<uint8_t>{0} : actions[0].actions.build();
+        body.insert(body.end(), list.begin(), list.end());
+        return {7, body};
+    }
+    if (!actions.empty()) {
+        const size_t offset = body.size() - offsetAt;
+        body[offsetAt] = uint8_t(offset);
+        body[offsetAt + 1] = uint8_t(offset >> 8);
+    }
+    for (size_t i = 0; i < actions.size(); ++i) {
+        std::vector<uint8_t> list = actions[i].actions.build();
+        const size_t size = i + 1 == actions.size() ? 0 : list.size() + 4;
+        const uint16_t conditions = uint16_t(actions[i].conditions | actions[i].keyCode << 9);
+        body.insert(body.end(), {uint8_t(size), uint8_t(size >> 8), uint8_t(conditions), uint8_t(conditions >> 8)});
+        body.insert(body.end(), list.begin(), list.end());
+    }
+    return {34, body};
 }
 
 }  // namespace
 
-Tag defineButton(uint16_t id, const std::vector<ButtonPart>& parts) { return button(id, parts, 1); }
-Tag defineButton2(uint16_t id, const std::vector<ButtonPart>& parts) { return button(id, parts, 2); }
+Tag defineButton(uint16_t id, const std::vector<ButtonPart>& parts, const ActionWriter& onRelease) {
+    return button(id, parts, 1, {ButtonActions{0, 0, onRelease}}, false);
+}
+Tag defineButton2(uint16_t id, const std::vector<ButtonPart>& parts, const std::vector<ButtonActions>& actions,
+                  bool trackAsMenu) {
+    return button(id, parts, 2, actions, trackAsMenu);
+}
 
 }  // namespace swfw

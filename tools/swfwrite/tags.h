@@ -125,7 +125,14 @@ struct ButtonPart {
     swf::Matrix matrix;
     swf::ColorTransform colorTransform;  // DefineButton2 only
 };
-Tag defineButton(uint16_t id, const std::vector<ButtonPart>& parts);
-Tag defineButton2(uint16_t id, const std::vector<ButtonPart>& parts);
+// DefineButton runs its one action list on release.
+Tag defineButton(uint16_t id, const std::vector<ButtonPart>& parts, const ActionWriter& onRelease = {});
+struct ButtonActions {
+    uint16_t conditions = 0;  // the player's ButtonCondition bits
+    uint8_t keyCode = 0;      // 1-19 special keys, 32-126 characters
+    ActionWriter actions;
+};
+Tag defineButton2(uint16_t id, const std::vector<ButtonPart>& parts, const std::vector<ButtonActions>& actions = {},
+                  bool trackAsMenu = false);
 
 }  // namespace swfw

@@ -128,9 +128,31 @@ struct ButtonRecord {
     bool isUp() const { return states & 1; }
 };
 
+// The state changes a button's actions run on, as DefineButton2 stores them (its low byte is
+// the file's first flag byte). DefineButton's single action list runs on OverDownToOverUp.
+enum ButtonCondition : uint16_t {
+    kIdleToOverUp = 1 << 0,
+    kOverUpToIdle = 1 << 1,
+    kOverUpToOverDown = 1 << 2,
+    kOverDownToOverUp = 1 << 3,
+    kOverDownToOutDown = 1 << 4,
+    kOutDownToOverDown = 1 << 5,
+    kOutDownToIdle = 1 << 6,
+    kIdleToOverDown = 1 << 7,
+    kOverDownToIdle = 1 << 8,
+};
+
+struct ButtonAction {
+    uint16_t conditions = 0;  // ButtonCondition bits
+    uint8_t keyCode = 0;      // a key press that runs the actions; 0 for none
+    ActionListPtr actions;
+};
+
 struct ButtonCharacter : Character {
     ButtonCharacter() : Character(CharacterKind::Button) {}
     std::vector<ButtonRecord> records;
+    bool trackAsMenu = false;  // a press started elsewhere still presses it
+    std::vector<ButtonAction> actions;
 };
 
 // DefineSound; for MP3 the leading seek count is taken out of `data`.

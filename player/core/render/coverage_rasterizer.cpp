@@ -74,6 +74,16 @@ inline float xAtY(const Segment& s, float y) {
     return s.x0 + (y - s.y0) / (s.y1 - s.y0) * (s.x1 - s.x0);
 }
 
+// The same for the sampled levels, multiplying before dividing: where the true crossing lies
+// on a lattice point of a snapped outline the quotient is exact, so ties are decided by the
+// half-open rule and never by a rounding error (1/3 * 3 is not 1 in floats, 1 * 3 / 3 is).
+inline float latticeXAtY(const Segment& s, float y) {
+    if (y <= s.y0) return s.x0;
+    if (y >= s.y1) return s.x1;
+    float x = s.x0 + (y - s.y0) * (s.x1 - s.x0) / (s.y1 - s.y0);
+    return std::clamp(x, std::min(s.x0, s.x1), std::max(s.x0, s.x1));
+}
+
 // Below this width a row piece is treated as vertical at its mean x: the error is under
 // 1/2000 of a pixel and the exact formula would divide by almost nothing.
 constexpr float kVerticalWidth = 1.0f / 1024;
@@ -162,11 +172,14 @@ void CoverageRasterizer::addSamplePieces(Slot& slot, int32_t* acc, const Segment
     const int columns = width_ * samples_;
     const size_t stride = size_t(columns) + 1;
     for (int k = 0; k < samples_; ++k) {
-        float ys = float(row) + (float(k) + 0.5f) / float(samples_);
+        // Samples sit on the lattice of the snapped outline: the top left corners of the
+        // sample cells, at row + k / samples and column + i / samples.
+        float ys = float(row) + float(k) / float(samples_);
         if (ys < s.y0 || ys >= s.y1) continue;  // half-open: a shared vertex counts once
-        float x = xAtY(s, ys) - float(left_);
-        // The first sample right of the crossing, at (i + 0.5) / samples.
-        float firstRight = std::floor(x * float(samples_) + 0.5f);
+        float x = latticeXAtY(s, ys) - float(left_);
+        // The first sample at or right of the crossing: one lying on a left edge is inside,
+        // on a right edge outside.
+        float firstRight = std::ceil(x * float(samples_));
         // Right of the last column it changes no sample we keep (and would make the whole
         // row count as touched).
         if (firstRight >= float(columns)) continue;

@@ -37,25 +37,29 @@ GradientRamp buildGradientRamp(const Gradient& gradient, const ColorTransform& c
     if (gradient.records.empty()) return ramp;
     ramp.empty = false;
 
+    // Records are used in file order, never sorted: the walk along the ramp stays on a record
+    // until its ratio is reached and only then moves on to the next one in the file. A record
+    // whose ratio lies behind the walk is passed at once (it only serves as the start of the
+    // next blend); equal ratios make a hard step; a first record at 255 paints everything.
+    // So red 0, green 128, blue 255, cyan 128 runs red-green-blue and never shows cyan, and
+    // red 0, green 128, cyan 50, blue 255 blends cyan (from ratio 50) to blue after 128.
     std::vector<GradientRecord> stops(gradient.records);
-    std::stable_sort(stops.begin(), stops.end(),
-                     [](const GradientRecord& a, const GradientRecord& b) { return a.ratio < b.ratio; });
     for (GradientRecord& stop : stops) stop.color = cx.apply(stop.color);
 
     const bool linearRgb = gradient.interpolation == InterpolationMode::LinearRgb;
     const auto& toLinear = linearTables().toLinear;
-    size_t next = 0;  // first stop with ratio > i
+    size_t current = 0;  // the record the walk is heading for
     for (int i = 0; i < 256; ++i) {
-        while (next < stops.size() && stops[next].ratio <= i) ++next;
+        while (current < stops.size() && i > stops[current].ratio) ++current;
         Rgba c;
-        if (next == 0) {
+        if (current == 0) {
             c = stops.front().color;
-        } else if (next == stops.size()) {
+        } else if (current == stops.size()) {
             c = stops.back().color;
         } else {
-            const GradientRecord& a = stops[next - 1];
-            const GradientRecord& b = stops[next];
-            float f = float(i - a.ratio) / float(b.ratio - a.ratio);
+            const GradientRecord& a = stops[current - 1];
+            const GradientRecord& b = stops[current];
+            float f = b.ratio > a.ratio ? std::clamp(float(i - a.ratio) / float(b.ratio - a.ratio), 0.0f, 1.0f) : 1.0f;
             auto mix = [f](float x, float y) { return x + (y - x) * f; };
             if (linearRgb) {
                 auto channel = [&](uint8_t x, uint8_t y) {

@@ -14,10 +14,10 @@ struct GradientRamp {
     bool empty = true;                   // no records: nothing to draw
 };
 
-// Builds the ramp from the records as stored: they are sorted by ratio first (stable, so equal
-// ratios keep file order and make a hard step), the colour transform is applied to every stop,
-// the ends are padded with the first and last colours, and interpolation happens on straight
-// colour, in sRGB or in linear RGB.
+// Builds the ramp from the records as stored, in file order (out-of-order ratios are walked as
+// the original walks them, see the .cpp; equal ratios make a hard step), any number of them;
+// the colour transform is applied to every stop, the ends are padded with the first and last
+// colours, and interpolation happens on straight colour, in sRGB or in linear RGB.
 GradientRamp buildGradientRamp(const Gradient& gradient, const ColorTransform& cx);
 
 }  // namespace swf::render

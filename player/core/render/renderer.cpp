@@ -1,6 +1,36 @@
 // swf::Renderer: turns shape layers into segments and paints, runs the coverage rasterizer over
 // them and composites the rows (see coverage_rasterizer.h for the algorithm).
 //
+// Where edges land (the original's placement, which its low-quality output shows pixel for
+// pixel; every quality follows it):
+// - Outlines go from twips through the object's and the stage's matrices to device pixels in
+//   floating point; then every end point of a fill's outline (curves after flattening) snaps
+//   to the lattice of the quality's samples: whole pixels at Low, halves at Medium,
+//   quarters at High and Best, halves rounding upwards (floor(v * n + 0.5) / n).
+// - Samples lie on that lattice, at the top left corners of the sample cells (x + i / n,
+//   y + k / n), not at their centres. A sample exactly on an outline is inside when the outline
+//   is a left or top edge there and outside when it is a right or bottom edge (half-open), so
+//   neighbouring shapes share such samples without gaps or double coverage.
+// - So at Low a pixel is drawn when its top left corner lies inside the snapped outline. An
+//   edge along an axis at device coordinate v is the pixel boundary floor(v + 0.5): a rectangle
+//   from x = 2.4 to 5.6 fills columns 2 to 5 (as a centre sample would), one from 2.5 to 5.5
+//   columns 3 to 5 (a centre sample, which takes a centre on the left edge, would give 2 to 4).
+//   Objects centred on their registration point with an odd size in pixels have such edges.
+// - High counts the exact area of the quarter-snapped outline: for edges straight across a
+//   pixel that is what its 4 x 4 samples count; slanted edges get the finer true area.
+// - Strokes: the path's points (curves flattened) snap to the lattice, and the outline is
+//   drawn at the stroke's exact width around them, not snapped again (a slanted one-pixel line
+//   whose corners snapped could collapse to nothing). So at Low a 1-pixel line whose path lies
+//   on row y fills row y, a 2-pixel one rows y - 1 and y, a 3-pixel one y - 1 to y + 1. Strokes
+//   are never thinner than one pixel; one that thin is a hairline, whose horizontal and
+//   vertical straight pieces then move onto the middle of their pixel row or column (a
+//   hairline at y = 10.0 fills row 10 at every quality). Pixel hinting snaps every point to
+//   pixel middles or corners instead (below).
+// - Bitmaps drawn at their own size without rotation land on whole pixels (the caller rounds
+//   the translation, halves upwards), so each bitmap pixel covers exactly one device pixel;
+//   bitmap pixels are looked up at device pixel centres. Cached and filtered layers are put
+//   down at whole pixels the same way.
+//
 // Decisions worth knowing:
 // - Fills: a layer's fills are one rasterizer pass; edges bound fill1 as stored and fill0
 //   reversed, so windings stay consistent whatever order and direction the file used.
@@ -46,6 +76,15 @@ int samplesFor(Quality quality) {
     }
 }
 
+// The lattice outlines snap to: one cell per sample.
+int gridFor(Quality quality) {
+    switch (quality) {
+        case Quality::Low: return 1;
+        case Quality::Medium: return 2;
+        default: return 4;
+    }
+}
+
 bool isFiniteMatrix(const Matrix& m) {
     return std::isfinite(m.a) && std::isfinite(m.b) && std::isfinite(m.c) && std::isfinite(m.d) &&
            std::isfinite(m.tx) && std::isfinite(m.ty);
@@ -76,12 +115,43 @@ float strokeWidth(const LineStyle& style, const Matrix& m) {
 // centres for odd widths, pixel corners for even ones), for crisp one-pixel lines.
 void snapToPixels(std::vector<StrokePoint>& path, float width) {
     const bool odd = int(width) % 2 == 1;
-    auto snap = [odd](float v) { return odd ? std::floor(v) + 0.5f : std::round(v); };
+    auto snap = [odd](float v) { return odd ? std::floor(v) + 0.5f : std::floor(v + 0.5f); };
     for (StrokePoint& sp : path) {
         if (isFinite(sp.p) && std::fabs(sp.p.x) < kMaxDeviceCoordinate && std::fabs(sp.p.y) < kMaxDeviceCoordinate) {
             sp.p = {snap(sp.p.x), snap(sp.p.y)};
         }
     }
+}
+
+// Hairlines (strokes no wider than a pixel, drawn one pixel wide) are hinted where they run
+// straight across or down: such a piece moves onto the middle of the pixel row or column it
+// starts in, so it fills exactly that row or column whatever the quality (a 1-pixel border of
+// a rectangle at whole pixels is crisp, not two half-covered rows). Curves and slanted pieces
+// keep their place. Each decision reads the unhinted path.
+void hintHairline(std::vector<StrokePoint>& path) {
+    const size_t n = path.size();
+    std::vector<float> xs(n), ys(n);
+    for (size_t i = 0; i < n; ++i) {
+        xs[i] = path[i].p.x;
+        ys[i] = path[i].p.y;
+    }
+    auto centre = [](float v) { return std::floor(v) + 0.5f; };
+    for (size_t i = 0; i + 1 < n; ++i) {
+        const StrokePoint &a = path[i], &b = path[i + 1];
+        if (a.smooth || b.smooth || !isFinite(a.p) || !isFinite(b.p)) continue;
+        if (std::fabs(a.p.x) > kMaxDeviceCoordinate || std::fabs(a.p.y) > kMaxDeviceCoordinate) continue;
+        if (a.p.y == b.p.y && a.p.x != b.p.x) ys[i] = ys[i + 1] = centre(a.p.y);
+        if (a.p.x == b.p.x && a.p.y != b.p.y) xs[i] = xs[i + 1] = centre(a.p.x);
+    }
+    // A closed path's first and last points are one corner: it takes what either piece moved.
+    if (n > 2 && path.front().p == path.back().p) {
+        for (std::vector<float>* v : {&xs, &ys}) {
+            const float original = v == &xs ? path.front().p.x : path.front().p.y;
+            if ((*v)[0] != original) (*v)[n - 1] = (*v)[0];
+            else (*v)[0] = (*v)[n - 1];
+        }
+    }
+    for (size_t i = 0; i < n; ++i) path[i].p = {xs[i], ys[i]};
 }
 
 // A run of consecutive edges of one line style, each starting where the previous one ended.
@@ -229,6 +299,7 @@ void Renderer::Impl::drawFills(const ShapeLayer& layer, FillRule rule, const Mat
     const size_t fillCount = std::min<size_t>(layer.fills.size(), UINT16_MAX);
     if (fillCount == 0) return;
     segments.clear();
+    segments.setGrid(gridFor(quality));
     for (const Edge& e : layer.edges) {
         if (e.fill0 == e.fill1) continue;  // the same fill on both sides bounds nothing
         if (e.fill1 != 0 && e.fill1 <= fillCount) addEdge(e, m, false, uint16_t(e.fill1 - 1));
@@ -276,6 +347,9 @@ void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const
         stroke.join = style.join;
         stroke.miterLimit = std::isnan(style.miterLimit) ? 3.0f : style.miterLimit;
         segments.clear();
+        // The path is on the lattice already; its outline keeps the stroke's exact width (a
+        // slanted one-pixel line snapped again could collapse to nothing).
+        segments.setGrid(0);
         Stroker stroker(segments, 0, tolerance());
         for (; r < runs.size() && runs[r].line == line; ++r) {
             if (segments.overflowed()) continue;
@@ -301,7 +375,12 @@ void Renderer::Impl::drawStrokes(const ShapeLayer& layer, const Matrix& m, const
                 }
                 path.push_back({b, false});
             }
-            if (style.pixelHinting) snapToPixels(path, stroke.halfWidth * 2);
+            if (style.pixelHinting) {
+                snapToPixels(path, stroke.halfWidth * 2);
+            } else {
+                for (StrokePoint& sp : path) sp.p = snapToLattice(sp.p, float(gridFor(quality)));
+                if (width <= 1) hintHairline(path);
+            }
             bool closed = !style.noClose && first.from == last.to;
             stroker.stroke(path, closed, stroke);
         }

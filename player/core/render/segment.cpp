@@ -31,8 +31,16 @@ void SegmentList::push(Point a, Point b, uint16_t item) {
     }
 }
 
+Point snapToLattice(Point p, float n) {
+    // Beyond the device range the point is clipped, where the lattice no longer matters.
+    if (n == 0 || !(std::fabs(p.x) <= kMaxDeviceCoordinate) || !(std::fabs(p.y) <= kMaxDeviceCoordinate)) return p;
+    return {std::floor(p.x * n + 0.5f) / n, std::floor(p.y * n + 0.5f) / n};
+}
+
 void SegmentList::addLine(Point a, Point b, uint16_t item) {
     if (!isFinite(a) || !isFinite(b)) return;
+    a = snapToLattice(a, grid_);
+    b = snapToLattice(b, grid_);
     const float k = kMaxDeviceCoordinate;
     if (std::fabs(a.x) <= k && std::fabs(a.y) <= k && std::fabs(b.x) <= k && std::fabs(b.y) <= k) {
         push(a, b, item);

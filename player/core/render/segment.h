@@ -24,6 +24,9 @@ struct Segment {
 // Collects segments for several paint items, dropping horizontal and non-finite ones.
 class SegmentList {
 public:
+    // Snaps every end point to the lattice of 1 / cellsPerPixel device pixels, halves upwards
+    // (see renderer.cpp for the placement rule); 0 leaves points where they are.
+    void setGrid(int cellsPerPixel) { grid_ = float(cellsPerPixel); }
     void clear() {
         segments_.clear();
         overflowed_ = false;
@@ -47,9 +50,13 @@ private:
 
     std::vector<Segment> segments_;
     bool overflowed_ = false;
+    float grid_ = 0;
 };
 
 bool isFinite(Point p);
+// The point on the lattice of 1 / cellsPerPixel device pixels nearest to p, halves upwards
+// (floor(v * n + 0.5) / n); p itself when cellsPerPixel is 0 or p lies beyond the device range.
+Point snapToLattice(Point p, float cellsPerPixel);
 Point clampToDeviceRange(Point p);
 
 // Number of straight pieces a quadratic curve needs for the tolerance, capped.

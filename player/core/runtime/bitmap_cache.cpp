@@ -3,6 +3,7 @@
 namespace swf {
 
 const Bitmap* BitmapCache::find(uint64_t key) {
+    std::lock_guard<std::mutex> hold(lock_);
     auto it = entries_.find(key);
     if (it == entries_.end()) return nullptr;
     it->second.used = true;
@@ -11,12 +12,10 @@ const Bitmap* BitmapCache::find(uint64_t key) {
 
 void BitmapCache::store(uint64_t key, Bitmap pixels) {
     const int64_t count = int64_t(pixels.width) * pixels.height;
-    if (count <= 0 || pixels_ + count > kMaxPixels) return;
+    std::lock_guard<std::mutex> hold(lock_);
+    if (count <= 0 || pixels_ + count > kMaxPixels || entries_.count(key)) return;
     pixels_ += count;
-    Entry& e = entries_[key];
-    pixels_ -= int64_t(e.pixels.width) * e.pixels.height;
-    e.pixels = std::move(pixels);
-    e.used = true;
+    entries_[key] = Entry{std::move(pixels), true};
 }
 
 void BitmapCache::endFrame() {

@@ -5,20 +5,28 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <unordered_map>
 
 #include "../bitmap.h"
 
 namespace swf {
 
+// find() and store() may be called from the threads drawing the bands of one frame at once:
+// kept pixels never move or change until endFrame() or clear(), which run alone.
 class BitmapCache {
 public:
     // Pixels kept for `key`, or null; marks them used this frame.
     const Bitmap* find(uint64_t key);
+    // Keeps the pixels unless the key already has some (two bands may draw the same layer;
+    // the first one stays, so pixels another band reads are never replaced under it).
     void store(uint64_t key, Bitmap pixels);
     // Drops what the frame just drawn did not use.
     void endFrame();
-    void clear() { entries_.clear(); }
+    void clear() {
+        entries_.clear();
+        pixels_ = 0;
+    }
     size_t size() const { return entries_.size(); }
 
     // Total pixels kept, beyond which nothing more is stored in a frame.
@@ -29,7 +37,8 @@ private:
         Bitmap pixels;
         bool used = true;
     };
-    std::unordered_map<uint64_t, Entry> entries_;
+    std::mutex lock_;
+    std::unordered_map<uint64_t, Entry> entries_;  // nodes: pointers to them survive insertions
     int64_t pixels_ = 0;
 };
 

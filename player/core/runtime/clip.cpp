@@ -205,8 +205,13 @@ void Clip::placeStatic(const ButtonRecord& rec, const Character& character) {
 
 DisplayObject* Clip::placeByScript(uint16_t depth, const Character& character, const std::string& name) {
     if (!list_.count(depth) && list_.size() >= kMaxDisplayObjects) return nullptr;
+    return placeByScript(depth, instantiate(character), name);
+}
+
+DisplayObject* Clip::placeByScript(uint16_t depth, std::unique_ptr<DisplayObject> object, const std::string& name) {
+    if (!object || (!list_.count(depth) && list_.size() >= kMaxDisplayObjects)) return nullptr;
     std::unique_ptr<DisplayObject>& slot = list_[depth];
-    replaceIn(slot, instantiate(character));
+    replaceIn(slot, std::move(object));
     DisplayState& s = slot->state();
     s.depth = depth;
     s.name = name;

@@ -14,6 +14,7 @@
 #include "../model/movie.h"
 #include "avm1/names.h"
 #include "display/display_object.h"
+#include "drawing.h"
 
 namespace swf {
 
@@ -35,6 +36,8 @@ struct ClipHost {
     uint64_t changes = 0;               // bumped by anything that changes what is drawn
     size_t instanceBudget = 0;          // instances that may still be created this tick
     std::vector<const SoundStart*> sounds;  // StartSound commands of the frames entered, in order
+    std::vector<std::weak_ptr<Clip>> drawingsChanged;  // drawn on by scripts since the last settle
+    uint64_t drawingSerial = 0;         // numbers each settled drawing, for the changed-area cache
     // Called for each clip taken off a display list (removed, replaced, dropped by a rewind),
     // its child clips before it. It runs while the timeline is being changed: the script side
     // queues its unload event here and runs it later.
@@ -76,6 +79,8 @@ public:
     // Scripts (duplicateMovieClip, attachMovie): a new instance of `character` at `depth`,
     // flagged as placed by script, replacing what is there. Null when the list is full.
     DisplayObject* placeByScript(uint16_t depth, const Character& character, const std::string& name);
+    // The same with an object made by the script side (attachBitmap's BitmapData display).
+    DisplayObject* placeByScript(uint16_t depth, std::unique_ptr<DisplayObject> object, const std::string& name);
     // Takes the object at `depth` off the list (its clips unload); false when the depth is empty.
     bool removeAt(uint16_t depth);
     // The objects at the two depths trade places (either may be empty).
@@ -90,6 +95,25 @@ public:
     void setDisplayObject(DisplayObject* object) { displayObject_ = object; }
     void markChanged() { ++host_.changes; }
     ClipHost& host() { return host_; }
+
+    // The drawing API's lines and fills, drawn under the children; null until a script draws.
+    // Renders read the shape built by settleDrawing() (clip_drawing.cpp).
+    const Drawing* drawing() const { return drawing_.get(); }
+    Drawing& editDrawing();
+    void settleDrawing();
+    // The drawing as scripts see it in the middle of a frame (built now when it changed), for
+    // the bounds and hit tests scripts ask for; null without a drawing. Renders use drawing().
+    const Shape* drawingForScripts() { return drawing_ ? &drawing_->shape() : nullptr; }
+    // duplicateMovieClip: the copy starts with the original's drawing (pen and styles too).
+    void copyDrawingFrom(const Clip& source);
+    uint64_t drawingSerial() const { return drawingSerial_; }
+
+    // A button's content (button_clip.cpp): the records of one state, ButtonRecord's state
+    // bits (1 up, 2 over, 4 down); objects in both the old and the new state stay as they are.
+    void startButton(const ButtonCharacter& button);
+    const ButtonCharacter* button() const { return button_; }
+    void showButtonState(uint8_t state);
+    uint8_t buttonState() const { return buttonState_; }
 
     // The clip's script object (variables, properties, methods); made by the script runtime
     // on first use, owned by its heap, cleared by that object when it is collected.
@@ -113,6 +137,14 @@ private:
     int frame_ = -1;
     bool playing_ = true;
     DisplayList list_;
+    std::unique_ptr<Drawing> drawing_;
+    uint64_t drawingSerial_ = 0;
+    bool drawingListed_ = false;  // in host_.drawingsChanged
+    const ButtonCharacter* button_ = nullptr;
+    uint8_t buttonState_ = 0;
 };
+
+// Builds the shapes of the drawings scripts changed, so renders (on any thread) only read them.
+void settleDrawings(ClipHost& host);
 
 }  // namespace swf

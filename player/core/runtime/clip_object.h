@@ -17,6 +17,11 @@ public:
     ~ClipObject() override;
 
     Clip* clip() const { return clip_.lock().get(); }
+    // Buttons are objects to typeof; clips are movieclips.
+    const char* typeOf() const override {
+        Clip* c = clip();
+        return c && c->button() ? "object" : "movieclip";
+    }
 
     bool getSpecial(avm1::Vm& vm, const std::string& name, avm1::Value& out) override;
     bool setSpecial(avm1::Vm& vm, const std::string& name, const avm1::Value& value) override;

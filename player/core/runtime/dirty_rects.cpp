@@ -5,12 +5,13 @@
 #include <limits>
 
 namespace swf {
-namespace {
 
 IntRect intersect(const IntRect& a, const IntRect& b) {
     IntRect r{std::max(a.x0, b.x0), std::max(a.y0, b.y0), std::min(a.x1, b.x1), std::min(a.y1, b.y1)};
     return r.empty() ? IntRect{} : r;
 }
+
+namespace {
 
 // Pixels the bounding box of a and b adds to what a and b cover together.
 long long mergeWaste(const IntRect& a, const IntRect& b) {

@@ -30,6 +30,8 @@ bool coversMostOf(const std::vector<IntRect>& areas, const IntRect& canvas);
 
 // The smallest rectangle holding both (an empty one holds nothing).
 IntRect unite(const IntRect& a, const IntRect& b);
+// The common part of a and b; empty when they do not meet.
+IntRect intersect(const IntRect& a, const IntRect& b);
 long long area(const IntRect& r);
 
 }  // namespace swf

@@ -74,6 +74,8 @@ public:
 
     // The drawing so far (an open fill shows as if closed now); rebuilt only after a change.
     const Shape& shape();
+    // What the last shape() built, for readers that must not build (renders on several threads).
+    const Shape& builtShape() const { return shape_; }
     bool empty() const { return layers_.empty(); }
 
 private:

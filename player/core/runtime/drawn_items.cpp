@@ -1,11 +1,13 @@
 #include "drawn_items.h"
 
 #include "dirty_rects.h"
+#include "display/device_box.h"
 #include "display/signature_hasher.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <tuple>
 
 namespace swf {
@@ -21,6 +23,16 @@ public:
     // everything under it count as changed.
     // `rootDepth` < 0: `c` is the root, whose depths name the items below it.
     void clip(const Clip& c, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState, int rootDepth) {
+        if (const Drawing* drawing = c.drawing(); drawing && !drawing->builtShape().layers.empty()) {
+            // Below the root's children: the root's drawing counts as its lowest depth.
+            Hasher h;
+            h.add(path);
+            h.add(c.drawingSerial());
+            h.add(m);
+            h.add(cx);
+            h.add(maskState);
+            out_.push_back({h.h, deviceBox(drawing->builtShape().bounds, m, w_, h_), rootDepth < 0 ? 0 : rootDepth});
+        }
         std::vector<std::pair<uint16_t, uint64_t>> masks;  // clip depth, mask signature
         for (const auto& [depth, obj] : c.displayList()) {
             while (!masks.empty() && masks.back().first < depth) masks.pop_back();
@@ -73,8 +85,33 @@ public:
     void setStage(const Matrix& toDevice) { toDevice_ = toDevice; }
 
 private:
+    // A scroll rectangle moves the content and cuts its items to the window's device box;
+    // items wholly outside it draw nothing and are left out.
     void content(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState,
                  int rootDepth) {
+        const std::optional<Rect>& scroll = obj.state().scrollRect;
+        if (!scroll) {
+            unscrolled(obj, m, cx, path, maskState, rootDepth);
+            return;
+        }
+        if (scroll->width() <= 0 || scroll->height() <= 0) return;
+        Hasher h;
+        h.add(path);
+        h.add(*scroll);
+        const size_t first = out_.size();
+        unscrolled(obj, m * Matrix::translate(-float(scroll->xMin), -float(scroll->yMin)), cx, h.h, maskState, rootDepth);
+        const IntRect window = deviceBox(Rect{0, scroll->width(), 0, scroll->height()}, m, w_, h_);
+        size_t kept = first;
+        for (size_t i = first; i < out_.size(); ++i) {
+            DrawnItem item = out_[i];
+            item.bounds = intersect(item.bounds, window);
+            if (!item.bounds.empty()) out_[kept++] = item;
+        }
+        out_.resize(kept);
+    }
+
+    void unscrolled(const DisplayObject& obj, const Matrix& m, const ColorTransform& cx, uint64_t path, uint64_t maskState,
+                    int rootDepth) {
         if (Clip* child = obj.clip()) {
             Hasher h;
             h.add(path);

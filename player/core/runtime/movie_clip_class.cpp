@@ -81,6 +81,7 @@ void registerMovieClipClass(Vm& vm) {
     avm1::defineMethod(vm, proto, "gotoAndStop", gotoAndStop);
     avm1::defineMethod(vm, proto, "toString", clipToString);
     avm1::defineMethod(vm, proto, "getDepth", getDepth);
+    registerMovieClipDrawing(vm, proto);
 }
 
 }  // namespace swf

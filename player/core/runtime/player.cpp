@@ -41,7 +41,10 @@ Player::~Player() {
     scripts_.reset();
 }
 
-void Player::runScripts() { scripts_->runFrame(host_); }
+void Player::runScripts() {
+    scripts_->runFrame(host_);
+    settleDrawings(host_);
+}
 
 const std::vector<std::string>& Player::traces() const { return scripts_->vm().traces(); }
 const std::vector<std::string>& Player::scriptWarnings() const { return scripts_->vm().warnings(); }
@@ -128,7 +131,39 @@ void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
     draw(canvas, stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode), quality, nullptr);
 }
 
-std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quality quality) {
+// Areas shorter than this are drawn on the calling thread: handing them out costs more than
+// it saves.
+constexpr int kMinBandedRows = 64;
+
+void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, const std::vector<IntRect>& areas,
+                       const BandRunner* bands) {
+    Rgba background = movie_->background;
+    background.a = 255;
+    BitmapCache* cache = cacheFor(canvas, toDevice, quality);
+    // Each part gets a renderer of its own (they keep scratch memory and a clip): bands of one
+    // area are drawn at once.
+    auto drawPart = [&](const IntRect& part) {
+        Renderer renderer(canvas, quality);
+        renderer.setClipRect(part);
+        if (staticLayers_.valid()) {
+            staticLayers_.copyTo(canvas, part);
+            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000, cache);
+        } else {
+            renderer.clear(background);
+            drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cache);
+        }
+    };
+    for (const IntRect& area : areas) {
+        if (bands && *bands && area.y1 - area.y0 >= kMinBandedRows) {
+            (*bands)(area.y1 - area.y0, [&](int y0, int y1) { drawPart({area.x0, area.y0 + y0, area.x1, area.y0 + y1}); });
+        } else {
+            drawPart(area);
+        }
+    }
+    bitmapCache_.endFrame();
+}
+
+std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quality quality, const BandRunner* bands) {
     if (canvas.width <= 0 || canvas.height <= 0) return {};
     Matrix toDevice = stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode);
     std::vector<DrawnItem> items = collectDrawnItems(*root_, toDevice, canvas.width, canvas.height);
@@ -138,8 +173,9 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         staticLayers_.clear();
         recentSplits_.fill(0);
         last_ = LastRender{true, canvas.width, canvas.height, mode, quality, std::move(items)};
-        draw(canvas, toDevice, quality, nullptr);
-        return {IntRect{0, 0, canvas.width, canvas.height}};
+        const std::vector<IntRect> whole{IntRect{0, 0, canvas.width, canvas.height}};
+        drawAreas(canvas, toDevice, quality, whole, bands);
+        return whole;
     }
     const IntRect whole{0, 0, canvas.width, canvas.height};
     Changes changes = findChanges(last_.items, items, whole);
@@ -167,21 +203,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         }
     }
 
-    Rgba background = movie_->background;
-    background.a = 255;
-    Renderer renderer(canvas, quality);
-    BitmapCache* cache = cacheFor(canvas, toDevice, quality);
-    for (const IntRect& area : changes.areas) {
-        renderer.setClipRect(area);
-        if (staticLayers_.valid()) {
-            staticLayers_.copyTo(canvas, area);
-            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), 0x10000, cache);
-        } else {
-            renderer.clear(background);
-            drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cache);
-        }
-    }
-    bitmapCache_.endFrame();
+    drawAreas(canvas, toDevice, quality, changes.areas, bands);
     return changes.areas;
 }
 

@@ -15,6 +15,7 @@
 #include "../renderer.h"
 #include "avm1/host_services.h"
 #include "bitmap_cache.h"
+#include "button_tracker.h"
 #include "../text/layout_font.h"
 #include "clip.h"
 #include "drawn_items.h"
@@ -78,11 +79,27 @@ public:
     // frames. Every band's pixels equal render()'s.
     void renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0, int y1) const;
 
+    // A host's threads: runs draw(y0, y1) for bands of rows covering [0, rows), in any order and
+    // possibly at once, and returns when every band is drawn.
+    using BandRunner = std::function<void(int rows, const std::function<void(int y0, int y1)>& draw)>;
+
     // Redraws only the areas that changed since the previous call, which must have drawn into
     // the same canvas (it keeps those pixels); returns those areas (disjoint, a short list),
     // none when nothing changed. The first call, or a change of size, mode or quality, draws
-    // everything. Pixels are the same as render() gives.
-    std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality);
+    // everything. Pixels are the same as render() gives. With `bands`, tall areas are drawn as
+    // bands of rows through it (the same pixels, on the host's threads).
+    std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality,
+                                       const BandRunner* bands = nullptr);
+
+    // The pointer and keys (player_input.cpp), for movies that show their own rollover states
+    // in a preview or a test (the show itself ends on input). Positions are stage pixels: a
+    // host maps its canvas with canvasToStage(). Buttons under the pointer show their over and
+    // down states, run their condition actions and script events, and play their sounds.
+    void pointerMoved(double stageX, double stageY);
+    void pointerDown();
+    void pointerUp();
+    // A key as buttons' key conditions code it: 1-19 the special keys, 32-126 characters.
+    void keyPressed(int keyCode);
 
     const Clip& root() const { return *root_; }
     FontProvider* deviceFonts() const { return deviceFonts_.get(); }  // null: none given
@@ -116,6 +133,10 @@ private:
     int soundtrackSteps();
     void runScripts();
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers = true) const;
+    void drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, const std::vector<IntRect>& areas,
+                   const BandRunner* bands);
+    void applyButtonTransitions(const std::vector<ButtonTransition>& transitions);
+    std::shared_ptr<Clip> buttonUnderPointer();
 
     std::shared_ptr<const Movie> movie_;
     std::shared_ptr<FontProvider> deviceFonts_;
@@ -125,6 +146,8 @@ private:
     std::unique_ptr<ScriptRuntime> scripts_;
     bool loop_ = true;
     double pendingMs_ = 0;
+    ButtonTracker buttons_;
+    Point pointer_{-1e9f, -1e9f};  // stage twips; far away until the host reports it
 
     std::recursive_mutex soundLock_;  // stepFrame() also runs inside advance()
     SoundEngine sound_;

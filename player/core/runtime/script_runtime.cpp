@@ -26,6 +26,10 @@ avm1::VmLimits limitsFor(const Movie& movie) {
 ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices& host)
     : root_(root), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))) {
     registerMovieClipClass(*vm_);
+    registerBitmapDataClass(*vm_);
+    registerColorClass(*vm_);
+    buttonProto_ = registerButtonClass(*vm_);
+    vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
     vm_->rootMarkers.push_back([this](avm1::Marker& m) { markDisplayList(m, root_); });
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
@@ -53,7 +57,8 @@ ScriptRuntime::~ScriptRuntime() {
 
 ClipObject* ScriptRuntime::objectFor(Clip& clip) {
     if (clip.scriptObject) return static_cast<ClipObject*>(clip.scriptObject);
-    auto* o = vm_->heap().make<ClipObject>(vm_->builtins().movieClipProto, clip.shared_from_this(), *this);
+    avm1::Object* proto = clip.button() ? buttonProto_ : vm_->builtins().movieClipProto;
+    auto* o = vm_->heap().make<ClipObject>(proto, clip.shared_from_this(), *this);
     clip.scriptObject = o;
     return o;
 }

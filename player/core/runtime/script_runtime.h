@@ -12,6 +12,8 @@
 
 namespace swf {
 
+class BitmapData;
+
 class ClipObject;
 
 class ScriptRuntime {
@@ -35,8 +37,16 @@ private:
 
     Clip& root_;
     std::unique_ptr<avm1::Vm> vm_;
+    avm1::Object* buttonProto_ = nullptr;
 };
 
 void registerMovieClipClass(avm1::Vm& vm);
+// flash.display.BitmapData (bitmap_data_class.cpp), and the pixels behind one of its objects
+// (null for anything else), shared with whatever shows them.
+void registerBitmapDataClass(avm1::Vm& vm);
+std::shared_ptr<BitmapData> bitmapDataOf(const avm1::Value& v);
+void registerMovieClipDrawing(avm1::Vm& vm, avm1::Object* proto);  // movie_clip_drawing.cpp
+void registerColorClass(avm1::Vm& vm);
+avm1::Object* registerButtonClass(avm1::Vm& vm);  // returns Button.prototype
 
 }  // namespace swf

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "display/rectangle_shape.h"
@@ -51,16 +52,44 @@ uint64_t layerKey(const DisplayObject& obj, const Matrix& m, const std::vector<F
     return h;
 }
 
+// Halves round upwards, as the renderer snaps outlines (std::round would take -2.5 to -3).
+float roundHalfUp(float v) { return std::floor(v + 0.5f); }
+
 void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
                 bool asMask, int fromDepth, int toDepth);
 
-void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
-                 bool asMask) {
+void drawUnscrolled(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
+                    bool asMask) {
     if (const Clip* child = obj.clip()) {
         drawLayers(r, stage, *child, m, cx, asMask, 0, 0x10000);
         return;
     }
     obj.draw(r, m, cx);
+}
+
+// A scroll rectangle shows the part of the object's content inside it, moved so that its top
+// left corner sits at the object's origin: the content is drawn through a mask of the window
+// (0, 0, width, height), which follows the object's matrix like any shape (so a rotated
+// object's window turns with it). A mask being drawn cannot hold another one: there the
+// content is moved but not cut.
+void drawContent(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& m, const ColorTransform& cx,
+                 bool asMask) {
+    const std::optional<Rect>& scroll = obj.state().scrollRect;
+    if (!scroll) {
+        drawUnscrolled(r, stage, obj, m, cx, asMask);
+        return;
+    }
+    if (scroll->width() <= 0 || scroll->height() <= 0) return;
+    const Matrix inner = m * Matrix::translate(-float(scroll->xMin), -float(scroll->yMin));
+    if (asMask) {
+        drawUnscrolled(r, stage, obj, inner, cx, asMask);
+        return;
+    }
+    r.beginMask();
+    r.drawShape(rectangleShape(Rect{0, scroll->width(), 0, scroll->height()}, FillStyle{}), m, ColorTransform{});
+    r.endMask();
+    drawUnscrolled(r, stage, obj, inner, cx, asMask);
+    r.popMask();
 }
 
 // The object's box filled with its opaque background colour.
@@ -83,8 +112,8 @@ void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, 
     // and the object is not drawn (drawn normally it would show where it should cut).
     if ((mode == BlendMode::Alpha || mode == BlendMode::Erase) && !stage.insideLayer) return;
     // Drawn as a bitmap, at whole device pixels: so it can be put down again when it moves.
-    m.tx = std::round(m.tx);
-    m.ty = std::round(m.ty);
+    m.tx = roundHalfUp(m.tx);
+    m.ty = roundHalfUp(m.ty);
     if (!std::isfinite(m.tx) || !std::isfinite(m.ty) || std::fabs(m.tx) > 1e8f || std::fabs(m.ty) > 1e8f) return;
     const std::vector<Filter> filters = deviceFilters(state.filters, stage.toDevice);
     const FilterReach reach = filterReach(filters);
@@ -136,6 +165,8 @@ void drawObject(Renderer& r, const Stage& stage, const DisplayObject& obj, const
 
 void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix& toDevice, const ColorTransform& cx,
                 bool asMask, int fromDepth, int toDepth) {
+    // The drawing API's content lies under every child.
+    if (fromDepth <= 0 && clip.drawing()) r.drawShape(clip.drawing()->builtShape(), toDevice, cx);
     std::vector<uint16_t> masks;  // clip depths of the masks in force, innermost last
     for (const auto& [depth, obj] : clip.displayList()) {
         if (depth < fromDepth || depth >= toDepth) continue;

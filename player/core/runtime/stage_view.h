@@ -17,6 +17,9 @@ enum class ScaleMode : uint8_t {
 // Matrix from stage twips to canvas pixels.
 Matrix stageToCanvas(const Rect& stage, int canvasWidth, int canvasHeight, ScaleMode mode);
 
+// A canvas pixel position as stage pixels (the inverse of stageToCanvas).
+Point canvasToStage(const Rect& stage, int canvasWidth, int canvasHeight, ScaleMode mode, double x, double y);
+
 // "ExactFit", "ShowAll", "NoBorder", "NoScale" (case-insensitive); false for anything else.
 bool parseScaleMode(const std::string& name, ScaleMode& out);
 

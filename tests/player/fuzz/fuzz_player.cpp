@@ -1,5 +1,6 @@
 // libFuzzer target: arbitrary bytes are loaded as a movie and a few frames are stepped and
-// rendered at a small size, the way the screen saver would play them.
+// rendered at a small size, the way the screen saver would play them, with a pointer sweeping
+// the stage and pressing on the way (buttons, their actions and script events run too).
 #include <runtime/player.h>
 
 #include <cstddef>
@@ -14,6 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const swf::ScaleMode modes[] = {swf::ScaleMode::ShowAll, swf::ScaleMode::ExactFit};
     for (int frame = 0; frame < 4; ++frame) {
         player->render(canvas, modes[frame % 2], frame == 3 ? swf::Quality::Low : swf::Quality::Medium);
+        player->pointerMoved(player->stageWidth() * (frame + 1) / 5.0, player->stageHeight() * (frame + 1) / 5.0);
+        if (frame == 1) player->pointerDown();
+        if (frame == 2) player->pointerUp();
+        player->keyPressed(frame == 0 ? 13 : 'a');
         player->stepFrame();
     }
     return 0;

@@ -1,8 +1,10 @@
 // Gradient fills sampled at pixel centres against values computed here from the definition.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "gradient_ramp.h"
 #include "test_canvas.h"
 #include "test_shapes.h"
 
@@ -100,10 +102,77 @@ TEST(Gradient, LinearRgbInterpolationIsBrighterInTheMiddle) {
     EXPECT_EQ(word(linear, 0, 0), word(normal, 0, 0));
 }
 
-TEST(Gradient, RecordsOutOfOrderAreSorted) {
-    Canvas ordered = draw(gradient(FillType::LinearGradient, squareOnto(0, 0, 64, 2), kBlackToWhite), 64, 2);
-    Canvas reversed = draw(gradient(FillType::LinearGradient, squareOnto(0, 0, 64, 2), {{255, kWhite}, {0, kBlack}}), 64, 2);
-    EXPECT_EQ(ordered.pixels, reversed.pixels);
+// Colour of ramp entry i (the records here are opaque: premultiplied is straight).
+Rgba rampAt(const std::vector<GradientRecord>& records, int i) {
+    Gradient g;
+    g.records = records;
+    uint32_t w = render::buildGradientRamp(g, ColorTransform()).colors[size_t(i)];
+    return {uint8_t(w >> 16), uint8_t(w >> 8), uint8_t(w), uint8_t(w >> 24)};
+}
+
+Rgba mixed(Rgba a, Rgba b, double f) {
+    auto ch = [f](uint8_t x, uint8_t y) { return uint8_t(std::clamp(x + (y - x) * f, 0.0, 255.0) + 0.5); };
+    return {ch(a.r, b.r), ch(a.g, b.g), ch(a.b, b.b), ch(a.a, b.a)};
+}
+
+void expectColor(Rgba got, Rgba want, const char* what) {
+    EXPECT_NEAR(got.r, want.r, 1) << what;
+    EXPECT_NEAR(got.g, want.g, 1) << what;
+    EXPECT_NEAR(got.b, want.b, 1) << what;
+    EXPECT_NEAR(got.a, want.a, 1) << what;
+}
+
+const Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255}, kCyan{0, 255, 255, 255}, kYellow{255, 255, 0, 255};
+
+TEST(Gradient, RecordsAreWalkedInFileOrderNotSorted) {
+    // The first record sits at 255: the walk never gets past it, the whole ramp is white.
+    for (int i : {0, 100, 255}) expectColor(rampAt({{255, kWhite}, {0, kBlack}}, i), kWhite, "reversed pair");
+    // A record behind the walk is skipped: red-green-blue, cyan never appears.
+    const std::vector<GradientRecord> late = {{0, kRed}, {128, kGreen}, {255, kBlue}, {128, kCyan}};
+    expectColor(rampAt(late, 64), mixed(kRed, kGreen, 64 / 128.0), "late 64");
+    expectColor(rampAt(late, 128), kGreen, "late 128");
+    expectColor(rampAt(late, 192), mixed(kGreen, kBlue, 64 / 127.0), "late 192");
+    expectColor(rampAt(late, 255), kBlue, "late 255");
+    // A record behind the walk starts the next blend from its own ratio: after green at 128
+    // the ramp jumps into the cyan-to-blue blend that runs from 50 to 255.
+    const std::vector<GradientRecord> back = {{0, kRed}, {128, kGreen}, {50, kCyan}, {255, kBlue}};
+    expectColor(rampAt(back, 50), mixed(kRed, kGreen, 50 / 128.0), "back 50");
+    expectColor(rampAt(back, 128), kGreen, "back 128");
+    expectColor(rampAt(back, 129), mixed(kCyan, kBlue, 79 / 205.0), "back 129");
+    expectColor(rampAt(back, 255), kBlue, "back 255");
+}
+
+TEST(Gradient, EqualRatiosMakeAHardStep) {
+    const std::vector<GradientRecord> step = {{0, kRed}, {128, kGreen}, {128, kBlue}, {255, kYellow}};
+    expectColor(rampAt(step, 128), kGreen, "128");
+    expectColor(rampAt(step, 129), mixed(kBlue, kYellow, 1 / 127.0), "129");
+    // Leading and trailing pads take the first and last record.
+    const std::vector<GradientRecord> inner = {{40, kRed}, {40, kBlue}, {200, kGreen}};
+    expectColor(rampAt(inner, 0), kRed, "pad before");
+    expectColor(rampAt(inner, 41), mixed(kBlue, kGreen, 1 / 160.0), "after the step");
+    expectColor(rampAt(inner, 230), kGreen, "pad after");
+}
+
+TEST(Gradient, EveryRecordCountsBeyondFifteen) {
+    // 20 records alternating black and white every 13 ratios: each one is reached.
+    std::vector<GradientRecord> many;
+    for (int k = 0; k < 20; ++k) many.push_back({uint8_t(k * 13), k % 2 ? kWhite : kBlack});
+    for (int k = 0; k < 20; ++k) expectColor(rampAt(many, k * 13), k % 2 ? kWhite : kBlack, "record");
+    expectColor(rampAt(many, 19 * 13 + 4), kWhite, "after the last");
+}
+
+TEST(Gradient, FocalPointsBeyondTheEdgeDrawAsTheNearestAllowedOne) {
+    // Past the circle the focus stops just inside it (0.98 of the radius), on either side.
+    FillStyle f = gradient(FillType::FocalGradient, squareOnto(0, 0, 32, 32), kBlackToWhite);
+    f.gradient.focalPoint = 0.98f;
+    Canvas inside = draw(f, 32, 32);
+    f.gradient.focalPoint = 7.5f;
+    EXPECT_EQ(draw(f, 32, 32).pixels, inside.pixels);
+    f.gradient.focalPoint = -0.98f;
+    Canvas left = draw(f, 32, 32);
+    f.gradient.focalPoint = -40;
+    EXPECT_EQ(draw(f, 32, 32).pixels, left.pixels);
+    EXPECT_NE(left.pixels, inside.pixels);
 }
 
 TEST(Gradient, DegenerateRecordLists) {

@@ -1,6 +1,7 @@
 #include "bitmap_display.h"
 
 #include "device_box.h"
+#include "pixel_snap.h"
 #include "rectangle_shape.h"
 
 namespace swf {
@@ -16,7 +17,9 @@ BitmapDisplay::BitmapDisplay(const BitmapCharacter& c) : DisplayObject(c) {
     shape_ = rectangleShape(box_, fill);
 }
 
-void BitmapDisplay::draw(Renderer& r, const Matrix& m, const ColorTransform& cx) const { r.drawShape(shape_, m, cx); }
+void BitmapDisplay::draw(Renderer& r, const Matrix& m, const ColorTransform& cx) const {
+    r.drawShape(shape_, snapBitmapToPixels(shape_, m), cx);
+}
 
 std::vector<IntRect> BitmapDisplay::deviceParts(const Matrix& m, int w, int h) const {
     return {deviceBox(box_, m, w, h)};

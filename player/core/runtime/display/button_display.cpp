@@ -8,10 +8,7 @@ ButtonDisplay::ButtonDisplay(const ButtonCharacter& button, Clip& parent, bool i
     if (!instantiate) return;
     content_ = std::make_shared<Clip>(parent.host(), nullptr, &parent, parent.nesting() + 1);
     content_->setDisplayObject(this);
-    for (const ButtonRecord& rec : button.records) {
-        const Character* c = rec.isUp() ? parent.host().movie->character(rec.characterId) : nullptr;
-        if (c) content_->placeStatic(rec, *c);
-    }
+    content_->startButton(button);
 }
 
 ButtonDisplay::~ButtonDisplay() {

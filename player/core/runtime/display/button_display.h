@@ -1,5 +1,5 @@
-// A DefineButton placed on a display list: the records of its up state, placed in a clip of
-// their own (no timeline; sprites among them play).
+// A DefineButton placed on a display list: the records of the state it shows (up until the
+// pointer comes), placed in a clip of their own (no timeline; sprites among them play).
 #pragma once
 
 #include <memory>

@@ -1,5 +1,6 @@
 #include "band_pool.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace swfbands {
@@ -45,6 +46,15 @@ void BandPool::run(int height, int bands, const std::function<void(int, int)>& d
     }
     done_.wait(lock, [this] { return finished_ == bands_; });
     draw_ = nullptr;
+}
+
+void BandPool::run(int height, const std::function<void(int, int)>& draw) {
+    run(height, std::max(1, std::min(threads() * 4, height / kMinBandRows)), draw);
+}
+
+int BandPool::threadsForThisMachine() {
+    const unsigned cores = std::thread::hardware_concurrency();  // 0: unknown
+    return std::clamp(int(cores), 1, kMaxThreads);
 }
 
 void BandPool::work() {

@@ -23,6 +23,14 @@ public:
     // Calls draw(y0, y1) for `bands` bands of equal height covering [0, height), spread over
     // the threads; returns when all are done.
     void run(int height, int bands, const std::function<void(int y0, int y1)>& draw);
+    // The same with a band count of its own: four per thread, so that a thread finishing early
+    // takes over work (a frame's rows are rarely equally costly), none under kMinBandRows.
+    void run(int height, const std::function<void(int y0, int y1)>& draw);
+    static constexpr int kMinBandRows = 16;
+
+    // Threads for this machine: one per processor, at least one, at most kMaxThreads.
+    static int threadsForThisMachine();
+    static constexpr int kMaxThreads = 8;
 
 private:
     void work();

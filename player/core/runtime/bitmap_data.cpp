@@ -1,0 +1,295 @@
+#include "bitmap_data.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace swf {
+
+namespace {
+
+IntRect cut(IntRect r, IntRect to) {
+    IntRect c{std::max(r.x0, to.x0), std::max(r.y0, to.y0), std::min(r.x1, to.x1), std::min(r.y1, to.y1)};
+    return c.empty() ? IntRect{} : c;
+}
+
+Rgba straight(uint32_t word) {
+    const uint32_t a = word >> 24;
+    if (a == 0) return {0, 0, 0, 0};
+    // Rounded to the nearest with halves downwards, as the original reads its pixels back:
+    // 0xAABBCCDD stored at alpha 0xAA reads 0xAABBCCDC, 0x12345678 reads 0x12395571.
+    auto un = [a](uint32_t v) { return uint8_t(std::min<uint32_t>(255, (v * 255 + (a - 1) / 2) / a)); };
+    return {un((word >> 16) & 255), un((word >> 8) & 255), un(word & 255), uint8_t(a)};
+}
+
+// Source over destination, premultiplied.
+uint32_t over(uint32_t src, uint32_t dst) {
+    const uint32_t inv = 255 - (src >> 24);
+    auto ch = [&](int shift) {
+        const uint32_t s = (src >> shift) & 255, d = (dst >> shift) & 255;
+        return std::min<uint32_t>(255, s + (d * inv + 127) / 255) << shift;
+    };
+    return ch(24) | ch(16) | ch(8) | ch(0);
+}
+
+// The minimal standard generator (Park and Miller): a fixed sequence per seed.
+class Random {
+public:
+    explicit Random(int seed) : state_(uint32_t(seed) % 2147483647u) {
+        if (state_ == 0) state_ = 1;
+    }
+    uint32_t next() {
+        state_ = uint32_t(uint64_t(state_) * 16807u % 2147483647u);
+        return state_;
+    }
+
+private:
+    uint32_t state_;
+};
+
+// 2D gradient noise in [-1, 1] over a lattice of period (periodX, periodY) cells (0: none).
+class GradientNoise {
+public:
+    explicit GradientNoise(int seed) {
+        Random random(seed);
+        for (int i = 0; i < 256; ++i) permutation_[i] = uint8_t(i);
+        for (int i = 255; i > 0; --i) std::swap(permutation_[i], permutation_[random.next() % uint32_t(i + 1)]);
+    }
+    float at(float x, float y, int periodX, int periodY) const {
+        const float fx = std::floor(x), fy = std::floor(y);
+        const float tx = x - fx, ty = y - fy;
+        const int ix = int(fx), iy = int(fy);
+        auto corner = [&](int cx, int cy, float dx, float dy) {
+            if (periodX > 0) cx = ((cx % periodX) + periodX) % periodX;
+            if (periodY > 0) cy = ((cy % periodY) + periodY) % periodY;
+            const int h = permutation_[(permutation_[cx & 255] + cy) & 255] & 7;
+            static const float gx[8] = {1, -1, 1, -1, 1, -1, 0, 0}, gy[8] = {1, 1, -1, -1, 0, 0, 1, -1};
+            return gx[h] * dx + gy[h] * dy;
+        };
+        auto fade = [](float t) { return t * t * t * (t * (t * 6 - 15) + 10); };
+        const float u = fade(tx), v = fade(ty);
+        const float a = corner(ix, iy, tx, ty) + u * (corner(ix + 1, iy, tx - 1, ty) - corner(ix, iy, tx, ty));
+        const float b = corner(ix, iy + 1, tx, ty - 1) + u * (corner(ix + 1, iy + 1, tx - 1, ty - 1) - corner(ix, iy + 1, tx, ty - 1));
+        return std::clamp(a + v * (b - a), -1.0f, 1.0f);
+    }
+
+private:
+    uint8_t permutation_[256];
+};
+
+}  // namespace
+
+uint32_t premultipliedFromArgb(uint32_t argb) {
+    return premultiply(Rgba{uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb), uint8_t(argb >> 24)});
+}
+
+uint32_t argbFromPremultiplied(uint32_t word) {
+    const Rgba c = straight(word);
+    return uint32_t(c.a) << 24 | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
+}
+
+BitmapData::BitmapData(int width, int height, bool transparent, uint32_t fillArgb) : transparent_(transparent) {
+    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return;
+    pixels_ = Bitmap(width, height, store(fillArgb));
+}
+
+uint32_t BitmapData::store(uint32_t argb) const {
+    if (!transparent_) argb |= 0xff000000u;
+    return premultipliedFromArgb(argb);
+}
+
+uint32_t BitmapData::getPixel32(int x, int y) const {
+    if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return 0;
+    return argbFromPremultiplied(pixels_.row(y)[x]);
+}
+
+void BitmapData::setPixel32(int x, int y, uint32_t argb) {
+    ++version_;
+    if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return;
+    pixels_.row(y)[x] = store(argb);
+}
+
+void BitmapData::setPixel(int x, int y, uint32_t rgb) {
+    ++version_;
+    if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return;
+    const uint32_t alpha = pixels_.row(y)[x] & 0xff000000u;
+    pixels_.row(y)[x] = store(alpha | (rgb & 0xffffffu));
+}
+
+void BitmapData::fillRect(IntRect rect, uint32_t argb) {
+    ++version_;
+    const IntRect r = cut(rect, bounds());
+    const uint32_t word = store(argb);
+    for (int y = r.y0; y < r.y1; ++y) std::fill(pixels_.row(y) + r.x0, pixels_.row(y) + r.x1, word);
+}
+
+void BitmapData::copyPixels(const BitmapData& source, IntRect from, int toX, int toY, bool mergeAlpha) {
+    ++version_;
+    if (!valid() || !source.valid()) return;
+    // The part of `from` inside the source whose target lies inside this bitmap.
+    const int dx = toX - from.x0, dy = toY - from.y0;
+    const IntRect inSource = cut(from, source.bounds());
+    const IntRect target = cut(IntRect{inSource.x0 + dx, inSource.y0 + dy, inSource.x1 + dx, inSource.y1 + dy}, bounds());
+    if (target.empty()) return;
+    const IntRect src{target.x0 - dx, target.y0 - dy, target.x1 - dx, target.y1 - dy};
+    // A copy within one bitmap reads everything before writing.
+    const Bitmap copy = &source == this ? source.pixels_ : Bitmap();
+    const Bitmap& read = &source == this ? copy : source.pixels_;
+    for (int y = src.y0; y < src.y1; ++y) {
+        const uint32_t* in = read.row(y);
+        uint32_t* out = pixels_.row(y + dy);
+        for (int x = src.x0; x < src.x1; ++x) {
+            uint32_t p = mergeAlpha ? over(in[x], out[x + dx]) : in[x];
+            if (!transparent_) p = over(p, 0xff000000u);  // an opaque bitmap keeps no translucency
+            out[x + dx] = p;
+        }
+    }
+}
+
+void BitmapData::colorTransform(IntRect rect, const ColorTransform& cx) {
+    ++version_;
+    const IntRect r = cut(rect, bounds());
+    for (int y = r.y0; y < r.y1; ++y) {
+        uint32_t* row = pixels_.row(y);
+        for (int x = r.x0; x < r.x1; ++x) {
+            Rgba c = cx.apply(straight(row[x]));
+            if (!transparent_) c.a = 255;
+            row[x] = premultiply(c);
+        }
+    }
+}
+
+void BitmapData::scroll(int dx, int dy) {
+    ++version_;
+    if (!valid()) return;
+    const Bitmap before = pixels_;
+    const int w = pixels_.width, h = pixels_.height;
+    for (int y = std::max(0, dy); y < std::min(h, h + dy); ++y) {
+        const uint32_t* in = before.row(y - dy);
+        uint32_t* out = pixels_.row(y);
+        for (int x = std::max(0, dx); x < std::min(w, w + dx); ++x) out[x] = in[x - dx];
+    }
+}
+
+void BitmapData::floodFill(int x, int y, uint32_t argb) {
+    ++version_;
+    if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return;
+    const uint32_t target = pixels_.row(y)[x], word = store(argb);
+    if (target == word) return;
+    // Span filling with an explicit stack: at most one entry per pixel, never recursion.
+    std::vector<std::pair<int, int>> stack{{x, y}};
+    while (!stack.empty()) {
+        auto [sx, sy] = stack.back();
+        stack.pop_back();
+        uint32_t* row = pixels_.row(sy);
+        if (row[sx] != target) continue;
+        int left = sx, right = sx;
+        while (left > 0 && row[left - 1] == target) --left;
+        while (right + 1 < pixels_.width && row[right + 1] == target) ++right;
+        std::fill(row + left, row + right + 1, word);
+        for (int ny : {sy - 1, sy + 1}) {
+            if (ny < 0 || ny >= pixels_.height) continue;
+            const uint32_t* next = pixels_.row(ny);
+            for (int nx = left; nx <= right; ++nx) {
+                if (next[nx] == target && (nx == left || next[nx - 1] != target)) stack.push_back({nx, ny});
+            }
+        }
+    }
+}
+
+void BitmapData::noise(int seed, int low, int high, int channels, bool grey) {
+    ++version_;
+    if (!valid()) return;
+    low = std::clamp(low, 0, 255);
+    high = std::clamp(high, low, 255);
+    Random random(seed);
+    const uint32_t span = uint32_t(high - low + 1);
+    auto value = [&] { return uint8_t(low + int(random.next() % span)); };
+    for (uint32_t& p : pixels_.pixels) {
+        Rgba c{0, 0, 0, 255};
+        if (grey) {
+            c.r = c.g = c.b = value();
+        } else {
+            if (channels & 1) c.r = value();
+            if (channels & 2) c.g = value();
+            if (channels & 4) c.b = value();
+        }
+        if ((channels & 8) && transparent_) c.a = value();
+        p = premultiply(c);
+    }
+}
+
+void BitmapData::perlinNoise(float baseX, float baseY, int octaves, int seed, bool stitch, bool fractalNoise,
+                             int channels, bool grey) {
+    ++version_;
+    if (!valid()) return;
+    // A native call cannot be interrupted by the script time limit: the work (pixels x
+    // channels x octaves) is capped, past it the finest octaves are left out.
+    constexpr int64_t kMaxSamples = 32 * 1000 * 1000;
+    const int64_t perOctave = int64_t(pixels_.width) * pixels_.height * (grey ? 1 : 4);
+    octaves = std::clamp(octaves, 0, int(std::clamp<int64_t>(kMaxSamples / perOctave, 1, 16)));
+    const float sizeX = std::isfinite(baseX) && std::fabs(baseX) >= 1 ? std::fabs(baseX) : 1;
+    const float sizeY = std::isfinite(baseY) && std::fabs(baseY) >= 1 ? std::fabs(baseY) : 1;
+    const int w = pixels_.width, h = pixels_.height;
+    // One noise per channel (red, green, blue, alpha), from consecutive seeds.
+    const GradientNoise noises[4] = {GradientNoise(seed), GradientNoise(seed + 1), GradientNoise(seed + 2), GradientNoise(seed + 3)};
+    auto sample = [&](const GradientNoise& n, int x, int y) {
+        float sum = 0, weight = 1, total = 0, fx = sizeX, fy = sizeY;
+        for (int o = 0; o < octaves; ++o) {
+            const int px = stitch ? std::max(1, int(std::lround(float(w) / fx))) : 0;
+            const int py = stitch ? std::max(1, int(std::lround(float(h) / fy))) : 0;
+            const float v = n.at((float(x) + 0.5f) / fx, (float(y) + 0.5f) / fy, px, py);
+            sum += (fractalNoise ? v : std::fabs(v)) * weight;
+            total += weight;
+            weight *= 0.5f;
+            fx = std::max(1.0f, fx * 0.5f);
+            fy = std::max(1.0f, fy * 0.5f);
+        }
+        if (total == 0) return uint8_t(fractalNoise ? 128 : 0);
+        const float t = sum / total;
+        return uint8_t(std::clamp(fractalNoise ? 127.5f + 127.5f * t : 255 * t, 0.0f, 255.0f) + 0.5f);
+    };
+    for (int y = 0; y < h; ++y) {
+        uint32_t* row = pixels_.row(y);
+        for (int x = 0; x < w; ++x) {
+            Rgba c{0, 0, 0, 255};
+            if (grey) {
+                c.r = c.g = c.b = sample(noises[0], x, y);
+            } else {
+                if (channels & 1) c.r = sample(noises[0], x, y);
+                if (channels & 2) c.g = sample(noises[1], x, y);
+                if (channels & 4) c.b = sample(noises[2], x, y);
+            }
+            if ((channels & 8) && transparent_) c.a = sample(noises[3], x, y);
+            row[x] = premultiply(c);
+        }
+    }
+}
+
+void BitmapData::applyFilter(const BitmapData& source, IntRect from, int toX, int toY, const Filter& filter) {
+    ++version_;
+    if (!valid() || !source.valid()) return;
+    const IntRect src = cut(from, source.bounds());
+    if (src.empty()) return;
+    Bitmap part(src.x1 - src.x0, src.y1 - src.y0);
+    for (int y = src.y0; y < src.y1; ++y)
+        std::copy(source.pixels_.row(y) + src.x0, source.pixels_.row(y) + src.x1, part.row(y - src.y0));
+    // The part filtered in a layer over transparency, then written over the target rectangle.
+    const int x = toX + (src.x0 - from.x0), y = toY + (src.y0 - from.y0);
+    Bitmap filtered(pixels_.width, pixels_.height, 0);
+    {
+        Renderer r(filtered, Quality::High);
+        r.beginLayer(bounds());
+        r.drawKeptLayer(part, x, y, BlendMode::Normal);
+        r.endLayer(BlendMode::Normal, {filter});
+    }
+    const IntRect target = cut(IntRect{x, y, x + part.width, y + part.height}, bounds());
+    for (int row = target.y0; row < target.y1; ++row) {
+        for (int col = target.x0; col < target.x1; ++col) {
+            uint32_t p = filtered.row(row)[col];
+            if (!transparent_) p = over(p, 0xff000000u);
+            pixels_.row(row)[col] = p;
+        }
+    }
+}
+
+}  // namespace swf
