@@ -508,3 +508,244 @@ TEST(Avm1Clips, ClipsAreScriptObjectsWithPathsDepthsAndVariables) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Avm1ScopeRules, SwfFiveFunctionsCloseOverNothing) {
+    // foo = "root"; function f() { var foo = "local"; return function() { trace(foo); }; } g = f(); g();
+    const char* src = R"(
+        push "foo", "root"
+        setVariable
+        function f()
+          push "foo", "local"
+          defineLocal
+          function ()
+            push "foo"
+            getVariable
+            trace
+          end
+          return
+        end
+        push "g", 0, "f"
+        callFunction
+        setVariable
+        push 0, "g"
+        callFunction
+        pop
+    )";
+    EXPECT_EQ(script_test::traces(5, src), (script_test::Lines{"root"}));
+    EXPECT_EQ(script_test::traces(6, src), (script_test::Lines{"local"}));
+}
+
+TEST(Avm1ScopeRules, DottedPathsTryEveryScopeLevelUntilOneGivesAValue) {
+    // _global.a = {b: {c: "global"}}; a = {b: {}}; trace(eval("a.b.c")); trace(eval("a.b"));
+    // then in a function with a local a = {b: "local"}: "a.b" is the local's.
+    const char* src = R"(
+        push "_global"
+        getVariable
+        push "a", "b", "c", "global", 1
+        initObject
+        push 1
+        initObject
+        setMember
+        push "a", "b", 0
+        initObject
+        push 1
+        initObject
+        setVariable
+        push "a.b.c"
+        getVariable
+        trace
+        push "a.b"
+        getVariable
+        typeOf
+        trace
+        function f()
+          push "a", "b", "local", 1
+          initObject
+          defineLocal
+          push "a.b"
+          getVariable
+          trace
+          push "a.b", "set"
+          setVariable
+          push "a"
+          getVariable
+          push "b"
+          getMember
+          trace
+        end
+        push 0, "f"
+        callFunction
+        pop
+        push "_global"
+        getVariable
+        push "a"
+        getMember
+        push "b"
+        getMember
+        push "c"
+        getMember
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"global", "object", "local", "set", "global"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Avm1ScopeRules, WithOnNothingSkipsItsBlock) {
+    const char* src = R"(
+        push undefined
+        with
+          push "inside"
+          trace
+        end
+        push "after"
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"after"}));
+}
+
+TEST(Avm1ScopeRules, TimelineDefineLocalInWithSetsOnlyTheObjectsOwnProperties) {
+    // proto = {d: 20}; n = {b: 20, __proto__: proto};
+    // with (n) { var b = 10; var d = 10; trace(d); } trace(n.b); trace(n.d); trace(d);
+    const char* src = R"(
+        push "n", "b", 20, "__proto__", "d", 20, 1
+        initObject
+        push 2
+        initObject
+        setVariable
+        push "n"
+        getVariable
+        with
+          push "b", 10
+          defineLocal
+          push "d", 10
+          defineLocal
+          push "d"
+          getVariable
+          trace
+        end
+        push "n"
+        getVariable
+        push "b"
+        getMember
+        trace
+        push "n"
+        getVariable
+        push "d"
+        getMember
+        trace
+        push "d"
+        getVariable
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"20", "10", "20", "10"}));
+}
+
+TEST(Avm1ScopeRules, EmptyNamesStoreNothingAndProtoIsAnOwnProperty) {
+    // o = {}; o[""] = 1; trace(o.hasOwnProperty("")); trace(o.hasOwnProperty("__proto__"));
+    const char* src = R"(
+        push "o", 0
+        initObject
+        setVariable
+        push "o"
+        getVariable
+        push "", 1
+        setMember
+        push "", 1, "o"
+        getVariable
+        push "hasOwnProperty"
+        callMethod
+        trace
+        push "__proto__", 1, "o"
+        getVariable
+        push "hasOwnProperty"
+        callMethod
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"false", "true"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Avm1ScopeRules, RegistersPastAFunctionsOwnAreTheTimelines) {
+    // The frame script sets r3 = 3; a function with one register reads r3 and writes r2.
+    const char* src = R"(
+        push 3
+        store 3
+        pop
+        push 0
+        store 2
+        pop
+        function2 f() regs 1
+          push r:3
+          trace
+          push 9
+          store 2
+          pop
+        end
+        push 0, "f"
+        callFunction
+        pop
+        push r:2
+        trace
+    )";
+    EXPECT_EQ(script_test::traces(7, src), (script_test::Lines{"3", "9"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Avm1MovieEnd, SharedObjectsAreWrittenWhenTheMovieEnds) {
+    // so = SharedObject.getLocal("prefs"); so.data.volume = 7;  (no flush)
+    const char* src = R"(
+        push "so", "prefs", 1, "SharedObject"
+        getVariable
+        push "getLocal"
+        callMethod
+        setVariable
+        push "so"
+        getVariable
+        push "data"
+        getMember
+        push "volume", 7
+        setMember
+    )";
+    auto run = script_test::runFrames(7, {src});
+    EXPECT_TRUE(run->host.shared.empty()) << "nothing is written while the movie plays";
+    run->player.reset();
+    ASSERT_EQ(run->host.shared.size(), 1u);
+    EXPECT_NE(run->host.shared[0].second.find("volume"), std::string::npos);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Avm1ScopeRules, AFunctionThatPreloadsThisDoesNotNameIt) {
+    // function2 f() with preloadThis: r1 is the object, the name `this` is not a local.
+    const char* src = R"(
+        function2 f(r0 unused) regs 2 flags preloadThis,suppressArguments,suppressSuper
+          push r:1
+          typeOf
+          trace
+          push "this"
+          getVariable
+          typeOf
+          trace
+        end
+        push 0, "f"
+        newObject
+        pop
+    )";
+    EXPECT_EQ(script_test::traces(5, src), (script_test::Lines{"object", "undefined"}));
+    EXPECT_EQ(script_test::traces(6, src), (script_test::Lines{"object", "movieclip"}));
+}
+
+}  // namespace

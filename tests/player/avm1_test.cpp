@@ -1,5 +1,5 @@
 // Frame scripts: frame control, labels, GotoFrame2, targets, constant pool, branches, trace.
-#include <parse/limits.h>
+#include <runtime/runtime_limits.h>
 #include <parse/load_context.h>
 
 #include <runtime/avm1/interpreter.h>

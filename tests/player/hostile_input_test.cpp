@@ -2,7 +2,7 @@
 // can (or fail with a reason) without reading outside its data; the sanitizer build checks that.
 #include <freetype_font_provider.h>
 #include <parse/load_context.h>
-#include <parse/limits.h>
+#include <runtime/runtime_limits.h>
 #include <parse/reader.h>
 #include <text/text_layout.h>
 

@@ -73,12 +73,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     swf::Player player(movie, &host.services(), [](swf::avm1::Vm& vm) {
-        // The original's log ends a line at every carriage return too.
+        // The original's log ends a line at every carriage return too ("a\r\nb" is three lines).
         vm.onTrace = [](const std::string& line) {
-            for (size_t i = 0; i < line.size(); ++i) {
-                if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] == '\n') continue;
-                std::fputc(line[i] == '\r' ? '\n' : line[i], stdout);
-            }
+            for (char c : line) std::fputc(c == '\r' ? '\n' : c, stdout);
             std::fputc('\n', stdout);
         };
         vm.onWarning = [](const std::string& line) { std::fprintf(stderr, "warning: %s\n", line.c_str()); };

@@ -10,7 +10,7 @@
 #include "../bitmap.h"
 #include "../geometry.h"
 #include "../shape.h"
-#include "../parse/shape_records.h"
+#include "shape_records.h"
 #include "sound.h"
 #include "timeline.h"
 

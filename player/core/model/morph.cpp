@@ -1,6 +1,6 @@
 #include "morph.h"
 
-#include "../parse/limits.h"
+#include "model_limits.h"
 
 namespace swf {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "../geometry.h"
-#include "../parse/container.h"
+#include "compression.h"
 #include "characters.h"
 #include "timeline.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-namespace swf {
+#include "../model/compression.h"
 
-enum class Compression : uint8_t { None, Zlib, Lzma };
+namespace swf {
 
 // Largest uncompressed movie we accept; the header's file length can claim up to 4 GiB, and a
 // small CWS file can inflate to this size, so everything built from it is budgeted as well.

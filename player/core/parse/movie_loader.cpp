@@ -1,5 +1,6 @@
 #include "movie_loader.h"
 
+#include "container.h"
 #include "limits.h"
 #include "load_context.h"
 #include "records.h"

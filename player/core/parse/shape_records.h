@@ -1,5 +1,5 @@
-// SWF shape records as read, before they become a swf::Shape. Kept apart from the Shape so that
-// shapes, font glyphs and the two edge lists of a morph shape share one reader.
+// The reader of shape records (model/shape_records.h), shared by shapes, font glyphs and the
+// two edge lists of a morph shape, and their resolution into a swf::Shape.
 #pragma once
 
 #include <cstdint>
@@ -7,33 +7,11 @@
 #include <memory>
 #include <vector>
 
+#include "../model/shape_records.h"
 #include "../shape.h"
 #include "reader.h"
 
 namespace swf {
-
-struct StyleTable {
-    std::vector<FillStyle> fills;
-    std::vector<LineStyle> lines;
-};
-
-struct ShapeRecord {
-    enum class Kind : uint8_t { StyleChange, Straight, Curve };
-    Kind kind = Kind::StyleChange;
-    // StyleChange
-    bool hasMove = false, hasFill0 = false, hasFill1 = false, hasLine = false;
-    int32_t moveX = 0, moveY = 0;
-    uint32_t fill0 = 0, fill1 = 0, line = 0;
-    int32_t newStyles = -1;  // index into RawShape::newStyles, or -1
-    // Straight: (dx, dy); Curve: control (dx, dy), then anchor (ax, ay), both relative
-    int32_t dx = 0, dy = 0, ax = 0, ay = 0;
-};
-
-struct RawShape {
-    StyleTable styles;
-    std::vector<StyleTable> newStyles;
-    std::vector<ShapeRecord> records;
-};
 
 using BitmapLookup = std::function<std::shared_ptr<const Bitmap>(uint16_t id)>;
 

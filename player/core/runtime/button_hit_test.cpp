@@ -1,6 +1,5 @@
 #include "button_hit_test.h"
 
-#include "../parse/limits.h"
 #include "shape_hit_test.h"
 
 namespace swf {

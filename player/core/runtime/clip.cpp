@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "../parse/limits.h"
+#include "runtime_limits.h"
 #include "display/display_factory.h"
 
 namespace swf {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../parse/limits.h"
+#include "../model/model_limits.h"
 
 namespace swf {
 namespace {

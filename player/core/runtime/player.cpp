@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "../parse/limits.h"
 #include "../parse/movie_loader.h"
 #include "avm1/system_host_services.h"
 #include "clip_bounds.h"

@@ -2,6 +2,7 @@
 
 #include "avm1/globals.h"
 #include "avm1/interpreter.h"
+#include "avm1/library_classes.h"
 #include "clip_events.h"
 #include "clip_object.h"
 #include "runtime_limits.h"
@@ -47,6 +48,12 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
 
 ScriptRuntime::~ScriptRuntime() {
     root_.host().debugLog = nullptr;
+    // A movie's SharedObjects are written when it ends, as the original does, flushed or not.
+    try {
+        avm1::flushSharedObjects(*vm_);
+    } catch (...) {
+        // a limit hit while writing (a getter on the data): the stored copy stays as it was
+    }
     // Clip objects die with the heap; the clips must not point at them afterwards.
     std::vector<Clip*> pending{&root_};
     while (!pending.empty()) {

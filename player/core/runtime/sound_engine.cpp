@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "../parse/limits.h"
+#include "../model/model_limits.h"
+#include "runtime_limits.h"
 
 namespace swf {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "../audio/mp3_file.h"
-#include "../parse/limits.h"
+#include "runtime_limits.h"
 #include "avm1/heap.h"
 #include "avm1/interpreter.h"
 #include "clip_object.h"

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "../parse/limits.h"
+#include "runtime_limits.h"
 #include "avm1/globals.h"
 #include "avm1/heap.h"
 #include "avm1/interpreter.h"

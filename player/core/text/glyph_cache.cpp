@@ -1,6 +1,6 @@
 #include "glyph_cache.h"
 
-#include "../parse/limits.h"
+#include "../model/model_limits.h"
 
 namespace swf {
 

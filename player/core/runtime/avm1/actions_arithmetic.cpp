@@ -18,15 +18,26 @@ void binary(Interpreter& in, Op op) {
     in.push(Value::number(op(x, y)));
 }
 
+// Subtract and Divide convert their right operand first, Add and Multiply their left one.
+template <class Op>
+void binaryRightFirst(Interpreter& in, Op op) {
+    Value b = in.pop();
+    Value a = in.pop();
+    Vm& vm = in.vm();
+    double y = vm.toNumber(b);
+    double x = vm.toNumber(a);
+    in.push(Value::number(op(x, y)));
+}
+
 void add(Interpreter& in, Activation&, const Action&) { binary(in, [](double x, double y) { return x + y; }); }
-void subtract(Interpreter& in, Activation&, const Action&) { binary(in, [](double x, double y) { return x - y; }); }
+void subtract(Interpreter& in, Activation&, const Action&) { binaryRightFirst(in, [](double x, double y) { return x - y; }); }
 void multiply(Interpreter& in, Activation&, const Action&) { binary(in, [](double x, double y) { return x * y; }); }
 
 void divide(Interpreter& in, Activation&, const Action&) {
     Value b = in.pop();
     Value a = in.pop();
-    double x = in.vm().toNumber(a);
     double y = in.vm().toNumber(b);
+    double x = in.vm().toNumber(a);
     // SWF 4 players printed an error marker for a division by zero.
     if (y == 0 && in.vm().swfVersion() < 5) in.push(Value::string("#ERROR#"));
     else in.push(Value::number(x / y));
@@ -72,13 +83,15 @@ void shiftLeft(Interpreter& in, Activation&, const Action&) {
 void shiftRight(Interpreter& in, Activation&, const Action&) {
     bitwise(in, [](int32_t x, int32_t y) { return double(x >> (y & 31)); });
 }
-// The original gives the unsigned shift's result as a signed 32-bit number:
-// 4294967295 >>> 0 is -1, -3 >>> 1 is 2147483646.
+// The unsigned shift gives an unsigned number (-3 >>> 0 is 4294967293) from SWF 9 on;
+// movies of SWF 8 and before get it back as a signed 32-bit number (-3).
 void shiftRightUnsigned(Interpreter& in, Activation&, const Action&) {
-    bitwise(in, [](int32_t x, int32_t y) { return double(int32_t(uint32_t(x) >> (y & 31))); });
+    if (in.vm().swfVersion() >= 9) bitwise(in, [](int32_t x, int32_t y) { return double(uint32_t(x) >> (y & 31)); });
+    else bitwise(in, [](int32_t x, int32_t y) { return double(int32_t(uint32_t(x) >> (y & 31))); });
 }
 
-void toInteger(Interpreter& in, Activation&, const Action&) { in.push(Value::number(in.vm().toInteger(in.pop()))); }
+// int() wraps to 32 bits: int(0xffffffff) is -1.
+void toInteger(Interpreter& in, Activation&, const Action&) { in.push(Value::number(in.vm().toInt32(in.pop()))); }
 void toNumber(Interpreter& in, Activation&, const Action&) { in.push(Value::number(in.vm().toNumber(in.pop()))); }
 void toString(Interpreter& in, Activation&, const Action&) {
     Value v = in.pop();

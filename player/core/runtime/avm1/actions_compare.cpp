@@ -2,21 +2,41 @@
 #include <cmath>
 
 #include "action_handlers.h"
+#include "script_clip.h"
+#include "utf16_text.h"
 
 namespace swf::avm1 {
 namespace {
 
 using C = ActionCode;
 
+// An object that stays an object after valueOf (a plain `{}`) makes a comparison false at
+// once, before the right operand is converted; a clip stays a clip and compares as NaN.
+bool isPlainObject(const Value& v) { return v.isObject() && !dynamic_cast<ScriptClip*>(v.asObject()); }
+
+double primitiveToNumber(Vm& vm, const Value& p) { return p.isObject() ? NAN : vm.toNumber(p); }
+
 // ECMA abstract relational comparison a < b: true, false, or undefined when NaN is involved.
+// Strings compare by code point from SWF 6 (by byte before).
 Value lessThan(Vm& vm, const Value& a, const Value& b) {
     Value pa = vm.toPrimitive(a, PrimitiveHint::Number);
+    if (isPlainObject(pa)) return Value::boolean(false);
     Value pb = vm.toPrimitive(b, PrimitiveHint::Number);
-    if (pa.isString() && pb.isString()) return Value::boolean(pa.asString() < pb.asString());
-    double x = vm.toNumber(pa);
-    double y = vm.toNumber(pb);
+    if (isPlainObject(pb)) return Value::boolean(false);
+    if (pa.isString() && pb.isString())
+        return Value::boolean(vm.swfVersion() >= 6 ? codePointLess(pa.asString(), pb.asString()) : pa.asString() < pb.asString());
+    double x = primitiveToNumber(vm, pa);
+    double y = primitiveToNumber(vm, pb);
     if (std::isnan(x) || std::isnan(y)) return Value();
     return Value::boolean(x < y);
+}
+
+// Numbers are equal when both are NaN as well: the original's NaN == NaN is true.
+bool sameNumber(double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); }
+
+bool strictlyEqual(const Value& a, const Value& b) {
+    if (a.type() == Value::Type::Number && b.type() == Value::Type::Number) return sameNumber(a.asNumber(), b.asNumber());
+    return a.strictEquals(b);
 }
 
 // ECMA abstract equality.
@@ -24,18 +44,15 @@ bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
     using T = Value::Type;
     if (a.type() == b.type()) {
         if (a.isObject()) return a.asObject() == b.asObject();
-        return a.strictEquals(b);
+        return strictlyEqual(a, b);
     }
     if (a.isNullish() && b.isNullish()) return true;
-    // An object meets undefined or null through its primitive value: one whose valueOf gives
-    // undefined, or that has none (a Sound's id3), equals undefined.
-    if (a.isObject() && b.isNullish()) return vm.toPrimitive(a).isNullish();
-    if (b.isObject() && a.isNullish()) return vm.toPrimitive(b).isNullish();
-    if (a.isNullish() || b.isNullish()) return false;
+    if ((a.isNullish() && !b.isObject()) || (b.isNullish() && !a.isObject())) return false;
     if (a.type() == T::Number && b.type() == T::String) return a.asNumber() == vm.toNumber(b);
     if (a.type() == T::String && b.type() == T::Number) return vm.toNumber(a) == b.asNumber();
     if (a.isBoolean()) return looselyEqual(vm, Value::number(a.asBoolean() ? 1 : 0), b);
     if (b.isBoolean()) return looselyEqual(vm, a, Value::number(b.asBoolean() ? 1 : 0));
+    // An object without valueOf (_global) is undefined here, so `_global == null` holds.
     if (a.isObject() && !b.isObject()) {
         Value pa = vm.toPrimitive(a);
         return !pa.isObject() && looselyEqual(vm, pa, b);
@@ -47,11 +64,12 @@ bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
     return false;
 }
 
+// SWF 4 Equals converts its right operand first (valueOf calls show the order).
 void equals(Interpreter& in, Activation&, const Action&) {
     Value b = in.pop();
     Value a = in.pop();
-    double x = in.vm().toNumber(a);
     double y = in.vm().toNumber(b);
+    double x = in.vm().toNumber(a);
     in.pushBool(x == y);
 }
 
@@ -72,7 +90,7 @@ void equals2(Interpreter& in, Activation&, const Action&) {
 void strictEquals(Interpreter& in, Activation&, const Action&) {
     Value b = in.pop();
     Value a = in.pop();
-    in.pushBool(a.strictEquals(b));
+    in.pushBool(strictlyEqual(a, b));
 }
 
 void less2(Interpreter& in, Activation&, const Action&) {

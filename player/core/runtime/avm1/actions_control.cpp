@@ -24,8 +24,12 @@ void branchIf(Interpreter& in, Activation& act, const Action& a) {
 void with(Interpreter& in, Activation& act, const Action& a) {
     Value v = in.pop();
     Object* o = in.vm().toObject(v);
+    if (!o) {  // with (undefined) { ... } skips its block
+        act.pc = a.next;
+        return;
+    }
     act.withs.push_back(WithBlock{a.next, act.scope});
-    if (o) act.scope = in.vm().heap().make<Scope>(act.scope, o, Scope::Kind::With);
+    act.scope = in.vm().heap().make<Scope>(act.scope, o, Scope::Kind::With);
 }
 
 void tryBlock(Interpreter& in, Activation& act, const Action& a) {

@@ -15,8 +15,8 @@ void push(Interpreter& in, Activation& act, const Action& a) {
             case PushValue::Type::Null: in.push(Value::null()); break;
             case PushValue::Type::Undefined: in.push(Value()); break;
             case PushValue::Type::Register: {
-                size_t r = size_t(v.number);
-                in.push(r < act.registers.size() ? act.registers[r] : Value());
+                Value* slot = in.registerSlot(act, size_t(v.number));
+                in.push(slot ? *slot : Value());
                 break;
             }
             case PushValue::Type::Constant: {
@@ -43,7 +43,7 @@ void swap(Interpreter& in, Activation&, const Action&) {
 }
 
 void storeRegister(Interpreter& in, Activation& act, const Action& a) {
-    if (a.flags < act.registers.size()) act.registers[a.flags] = in.peek();
+    if (Value* slot = in.registerSlot(act, a.flags)) *slot = in.peek();
 }
 
 void constantPool(Interpreter&, Activation& act, const Action& a) { act.pool = a.pool; }

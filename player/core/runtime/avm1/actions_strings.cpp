@@ -10,15 +10,6 @@ namespace {
 
 using C = ActionCode;
 
-// Byte offsets of each UTF-8 character start, plus the end.
-std::vector<size_t> characterStarts(const std::string& s) {
-    std::vector<size_t> starts;
-    for (size_t i = 0; i < s.size(); ++i)
-        if ((uint8_t(s[i]) & 0xc0) != 0x80) starts.push_back(i);
-    starts.push_back(s.size());
-    return starts;
-}
-
 // Lengths count UTF-16 units as the original stores text: a character beyond the basic
 // plane (four UTF-8 bytes) counts two.
 size_t characterCount(const std::string& s, bool multibyte) {
@@ -31,21 +22,17 @@ size_t characterCount(const std::string& s, bool multibyte) {
     return units;
 }
 
-// Characters [index, index + count) with index 1-based as the actions have it.
-std::string extract(const std::string& s, double index, double count, bool multibyte) {
-    if (std::isnan(index)) index = 1;
-    if (std::isnan(count)) count = 0;
-    if (index < 1) index = 1;
-    if (count < 0) count = double(s.size());
-    if (!multibyte) {
-        size_t start = size_t(std::min(index - 1, double(s.size())));
-        return s.substr(start, size_t(std::min(count, double(s.size()))));
-    }
-    std::vector<size_t> starts = characterStarts(s);
-    size_t chars = starts.size() - 1;
-    size_t first = size_t(std::min(index - 1, double(chars)));
-    size_t last = size_t(std::min(double(first) + count, double(chars)));
-    return s.substr(starts[first], starts[last] - starts[first]);
+// Units [index, index + count) with index 1-based as the actions have it; both wrap to
+// 32 bits first (substring(s, 4294967303, -4294967294) is substring(s, 7, 2)). Multibyte
+// text is cut in UTF-16 units.
+std::string extract(const std::string& s, int32_t index, int32_t count, bool multibyte) {
+    std::u16string units;
+    if (multibyte) units = toUtf16Units(s, true);
+    size_t size = multibyte ? units.size() : s.size();
+    size_t first = index < 1 ? 0 : std::min(size_t(index) - 1, size);
+    size_t n = count < 0 ? size : std::min(size_t(count), size - first);
+    if (!multibyte) return s.substr(first, n);
+    return fromUtf16Units(units.substr(first, n), true);
 }
 
 std::string encodeUtf8(uint32_t c) {
@@ -69,30 +56,37 @@ uint32_t decodeFirst(const std::string& s) {
 
 bool unicode(Interpreter& in) { return in.vm().swfVersion() >= 6; }
 
-void stringEquals(Interpreter& in, Activation&, const Action&) {
+// The two-operand string actions convert their right operand first (toString calls show it).
+struct StringOperands {
+    std::string left, right;
+};
+StringOperands popStrings(Interpreter& in) {
     Value b = in.pop();
     Value a = in.pop();
-    in.pushBool(in.vm().toString(a) == in.vm().toString(b));
+    StringOperands ops;
+    ops.right = in.vm().toString(b);
+    ops.left = in.vm().toString(a);
+    return ops;
+}
+
+void stringEquals(Interpreter& in, Activation&, const Action&) {
+    StringOperands ops = popStrings(in);
+    in.pushBool(ops.left == ops.right);
 }
 
 void stringLess(Interpreter& in, Activation&, const Action&) {
-    Value b = in.pop();
-    Value a = in.pop();
-    in.pushBool(in.vm().toString(a) < in.vm().toString(b));
+    StringOperands ops = popStrings(in);
+    in.pushBool(ops.left < ops.right);
 }
 
 void stringGreater(Interpreter& in, Activation&, const Action&) {
-    Value b = in.pop();
-    Value a = in.pop();
-    in.pushBool(in.vm().toString(a) > in.vm().toString(b));
+    StringOperands ops = popStrings(in);
+    in.pushBool(ops.left > ops.right);
 }
 
 void stringAdd(Interpreter& in, Activation&, const Action&) {
-    Value b = in.pop();
-    Value a = in.pop();
-    std::string s = in.vm().toString(a);
-    s += in.vm().toString(b);
-    in.push(in.vm().newString(std::move(s)));
+    StringOperands ops = popStrings(in);
+    in.push(in.vm().newString(ops.left + ops.right));
 }
 
 void stringLength(Interpreter& in, Activation&, const Action&) {
@@ -108,7 +102,7 @@ void extractWith(Interpreter& in, bool multibyte) {
     Value text = in.pop();
     Vm& vm = in.vm();
     std::string s = vm.toString(text);
-    in.push(vm.newString(extract(s, vm.toInteger(index), vm.toInteger(count), multibyte)));
+    in.push(vm.newString(extract(s, vm.toInt32(index), vm.toInt32(count), multibyte)));
 }
 void stringExtract(Interpreter& in, Activation&, const Action&) { extractWith(in, unicode(in)); }
 void mbStringExtract(Interpreter& in, Activation&, const Action&) { extractWith(in, true); }

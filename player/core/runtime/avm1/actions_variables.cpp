@@ -33,6 +33,18 @@ void defineLocal(Interpreter& in, Activation& act, const Action&) {
             return;
         }
     }
+    // On a timeline: a `with` object's own property of that name takes the value; one it
+    // only inherits does not (the timeline gets its own variable instead).
+    for (Scope* s = act.scope; s; s = s->parent) {
+        if (s->kind == Scope::Kind::With && s->values && s->values->hasOwn(name, in.vm().names())) {
+            in.vm().setMember(s->values, name, value);
+            return;
+        }
+        if (s->kind == Scope::Kind::Target && s->values && name.find_first_of("/:.") == std::string::npos) {
+            in.vm().setMember(s->values, name, value);
+            return;
+        }
+    }
     in.setVariable(name, value);
 }
 

@@ -46,6 +46,9 @@ struct Activation {
     std::vector<WithBlock> withs;
     std::vector<TryFrame> tries;
     bool isFunction = false;
+    // False in a DefineFunction2 that preloads or suppresses `this`: the name is then looked
+    // up as any other (the timeline's `this` from SWF 6, nothing in SWF 5).
+    bool thisIsLocal = true;
     bool done = false;
     Value result;
     Activation* caller = nullptr;

@@ -12,11 +12,13 @@ namespace swf::avm1 {
 
 std::string Vm::numberToString(double n) { return formatNumber(n); }
 
-// AVM1 asks valueOf only (for numbers and for `+`); an object it leaves as an object then
-// converts to NaN, or to text through its toString when a string is needed.
+// AVM1 asks valueOf only (for numbers and for `+`; a Date asks toString for `+` from SWF 6).
+// A missing method gives undefined (a bare object such as _global is undefined as a number:
+// 0 before SWF 7); a method giving an object leaves the object, which is NaN as a number.
 Value Vm::toPrimitive(const Value& v, PrimitiveHint hint) {
     Object* o = v.asObject();
     if (!o) return v;
+    if (hint == PrimitiveHint::None) hint = o->prefersStringPrimitive() && version_ >= 6 ? PrimitiveHint::String : PrimitiveHint::Number;
     // A method that is there but no function leaves the object as it is, which prints as
     // "[type Object]"; an object with no such property at all (one made with no prototype,
     // a Sound's id3) converts to undefined.
@@ -37,7 +39,9 @@ double Vm::toNumber(const Value& v) {
         case Value::Type::String: return stringToNumber(v.asString(), version_);
         case Value::Type::Object: {
             Value p = toPrimitive(v, PrimitiveHint::Number);
-            return p.isObject() ? NAN : toNumber(p);
+            // SWF 4 arithmetic knew no objects: `{} / {}` divides by zero there.
+            if (p.isObject()) return version_ < 5 ? 0 : NAN;
+            return toNumber(p);
         }
     }
     return NAN;
@@ -47,15 +51,23 @@ std::string Vm::toString(const Value& v) {
     switch (v.type()) {
         case Value::Type::Undefined: return version_ >= 7 ? "undefined" : "";
         case Value::Type::Null: return "null";
-        case Value::Type::Boolean: return v.asBoolean() ? "true" : "false";
+        // SWF 4 had no booleans in text: a comparison prints as 1 or 0.
+        case Value::Type::Boolean: return version_ < 5 ? (v.asBoolean() ? "1" : "0") : (v.asBoolean() ? "true" : "false");
         case Value::Type::Number: return numberToString(v.asNumber());
         case Value::Type::String: return v.asString();
         case Value::Type::Object: {
             // A clip converts to its path ("_level0.mc") without calling toString.
-            if (auto* clip = dynamic_cast<ScriptClip*>(v.asObject())) return clip->alive() ? clip->targetPath() : "";
-            Value p = toPrimitive(v, PrimitiveHint::String);
-            if (p.isObject()) return p.asObject()->asFunction() ? "[type Function]" : "[type Object]";
-            return p.isUndefined() && version_ < 7 ? "" : toString(p);
+            Object* o = v.asObject();
+            if (auto* clip = dynamic_cast<ScriptClip*>(o)) return clip->alive() ? clip->targetPath() : "";
+            // Anything but text from toString (a missing method, undefined, an object, even a
+            // number) prints as the object's kind.
+            Value fn = getMember(o, "toString");
+            Object* callee = fn.asObject();
+            if (callee && callee->asFunction()) {
+                Value p = call(fn, v, Arguments());
+                if (p.isString()) return p.asString();
+            }
+            return o->asFunction() ? "[type Function]" : "[type Object]";
         }
     }
     return "";

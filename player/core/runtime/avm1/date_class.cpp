@@ -18,6 +18,7 @@ class DateObject final : public Object {
 public:
     using Object::Object;
     Value primitiveValue() const override { return Value::number(time); }
+    bool prefersStringPrimitive() const override { return true; }
     double time = kNaN;
 };
 

@@ -60,8 +60,8 @@ Value traceFunction(Vm& vm, const Value&, const Arguments& args) {
 Value asSetPropFlags(Vm& vm, const Value&, const Arguments& args) {
     Object* o = args[0].asObject();
     if (!o) return Value();
-    uint8_t set = uint8_t(vm.toInt32(args[2]) & 7);
-    uint8_t clear = uint8_t(vm.toInt32(args[3]) & 7);
+    uint16_t set = uint16_t(vm.toInt32(args[2]) & kPropertyFlags);
+    uint16_t clear = uint16_t(vm.toInt32(args[3]) & kPropertyFlags);
     std::vector<std::string> names;
     if (args[1].isNull()) {
         o->ownNames(names, true);

@@ -14,6 +14,7 @@ void installGlobals(Vm& vm) {
     registerAsBroadcaster(vm);
     registerInputObjects(vm);
     registerStage(vm);
+    registerNativeTable(vm);
 }
 
 }  // namespace swf::avm1

@@ -13,6 +13,8 @@ void registerFunctionClass(Vm& vm);
 void registerBooleanClass(Vm& vm);
 void registerErrorClass(Vm& vm);
 void registerGlobalFunctions(Vm& vm);
+// ASnative: after every other registrar, as it refers to their functions.
+void registerNativeTable(Vm& vm);
 void registerAsBroadcaster(Vm& vm);
 void registerInputObjects(Vm& vm);  // Key, Mouse
 void registerStage(Vm& vm);

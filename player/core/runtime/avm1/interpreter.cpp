@@ -46,7 +46,7 @@ size_t Interpreter::stackDepth() const {
 }
 
 void Interpreter::pushBool(bool b) {
-    push(vm_.swfVersion() < 5 ? Value::number(b ? 1 : 0) : Value::boolean(b));
+    push(Value::boolean(b));  // SWF 4 too: its booleans print as 1 and 0
 }
 
 bool Interpreter::checkLimits() {
@@ -157,6 +157,13 @@ void Interpreter::unwind(Activation& act, ScriptThrow& thrown) {
     throw thrown;
 }
 
+Value* Interpreter::registerSlot(Activation& act, size_t r) {
+    if (r < act.registers.size()) return &act.registers[r];
+    if (act.isFunction && !live_.empty() && !live_.front()->isFunction && r < live_.front()->registers.size())
+        return &live_.front()->registers[r];
+    return nullptr;
+}
+
 Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base) {
     if (live_.size() >= size_t(vm_.limits().recursionDepth))
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
@@ -171,8 +178,21 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     act.target = act.originalTarget = fn.targetClip;
     act.pool = fn.constants;
     Object* locals = vm_.heap().make<Object>(nullptr);
-    act.scope = vm_.heap().make<Scope>(fn.scope, locals, Scope::Kind::Local);
-    for (Scope* s = fn.scope; s; s = s->parent)
+    Scope* outer = fn.scope;
+    if (vm_.swfVersion() < 6) {
+        // SWF 5 functions close over nothing: below their locals come the timeline of the
+        // clip they are called on (or the one that defined them) and _global.
+        Scope* global = fn.scope;
+        while (global && global->kind != Scope::Kind::Global) global = global->parent;
+        auto* calledOn = dynamic_cast<ScriptClip*>(self.asObject());
+        Object* clip = calledOn && calledOn->alive() ? self.asObject() : fn.targetClip;
+        if (clip) {
+            act.target = act.originalTarget = clip;
+            outer = vm_.heap().make<Scope>(global, clip, Scope::Kind::Target);
+        }
+    }
+    act.scope = vm_.heap().make<Scope>(outer, locals, Scope::Kind::Local);
+    for (Scope* s = outer; s; s = s->parent)
         if (s->kind == Scope::Kind::Target) { act.targetScope = s; break; }
     act.registers.resize(body.isFunction2 ? std::max<size_t>(body.registerCount, 1) : 4);
 
@@ -207,6 +227,7 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
         preload(FunctionBody::PreloadParent, clip ? Value::object(clip->parentClip()) : Value());
         preload(FunctionBody::PreloadGlobal, Value::object(vm_.global()));
         if (!(body.flags & FunctionBody::SuppressThis)) locals->define("this", self, kDontEnum);
+        if (body.flags & (FunctionBody::SuppressThis | FunctionBody::PreloadThis)) act.thisIsLocal = false;
         if (!(body.flags & FunctionBody::SuppressArguments) && act.arguments)
             locals->define("arguments", Value::object(act.arguments), kDontEnum);
         if (!(body.flags & FunctionBody::SuppressSuper) && superObject)

@@ -49,13 +49,20 @@ public:
     size_t stackDepth() const;
     Activation& current() { return *current_; }
     std::vector<Activation*>& activations() { return live_; }
+    // Register r of `act`; past a function's own registers, the frame script's four (a
+    // function with 3 registers reads and writes the timeline's register 3). Null if none.
+    Value* registerSlot(Activation& act, size_t r);
     std::vector<Value>& stack() { return stack_; }
 
     // Variables and paths.
     Value getVariable(const std::string& name);
     void setVariable(const std::string& name, const Value& value);
     // A path to a clip or object ("/a/b", "_root.a.b", "../x", "_parent", "this", "_level0").
-    Value resolvePath(Object* start, const std::string& path);
+    // `scopeFallback`: a first name not found on `start` is looked up as a variable.
+    Value resolvePath(Object* start, const std::string& path, bool scopeFallback = true);
+    // The object a dotted path ("a.b") names: tried from each level of the scope chain in
+    // turn (locals, with objects, the timeline, _global), the first that reaches an object.
+    Value resolvePathInScopes(const std::string& path);
     Object* resolveTarget(const std::string& path);
     Object* rootOf(Object* clip);
     Object* globalScopeValues();

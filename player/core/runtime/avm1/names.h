@@ -10,7 +10,12 @@ namespace swf::avm1 {
 
 struct NameRule {
     bool caseSensitive = true;
-    static NameRule forVersion(int swfVersion) { return NameRule{swfVersion >= 7}; }
+    // The movie's version, for properties that ASSetPropFlags hides from some versions;
+    // 0 sees them all (natives building objects).
+    uint8_t version = 0;
+    static NameRule forVersion(int swfVersion) {
+        return NameRule{swfVersion >= 7, uint8_t(swfVersion < 1 ? 1 : swfVersion > 255 ? 255 : swfVersion)};
+    }
 };
 
 bool sameName(const std::string& a, const std::string& b, NameRule rule);

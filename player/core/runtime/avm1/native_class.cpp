@@ -12,14 +12,14 @@ NativeFunction* defineClass(Vm& vm, Object* where, const NativeClassInfo& info) 
     return ctor;
 }
 
-NativeFunction* defineMethod(Vm& vm, Object* target, const std::string& name, NativeFn fn, uint8_t flags) {
+NativeFunction* defineMethod(Vm& vm, Object* target, const std::string& name, NativeFn fn, uint16_t flags) {
     NativeFunction* f = vm.newNative(fn);
     target->define(name, Value::object(f), flags);
     return f;
 }
 
 void defineNativeProperty(Vm& vm, Object* target, const std::string& name, NativeFn getter, NativeFn setter,
-                          uint8_t flags) {
+                          uint16_t flags) {
     NativeFunction* g = vm.newNative(getter);
     NativeFunction* s = setter ? vm.newNative(setter) : nullptr;
     target->defineAccessor(name, g, s, flags);

@@ -26,13 +26,13 @@ inline Object* prototypeOf(Vm& vm, Object* constructor) {
 
 // A method (DontEnum by default).
 NativeFunction* defineMethod(Vm& vm, Object* target, const std::string& name, NativeFn fn,
-                             uint8_t flags = kDontEnum);
+                             uint16_t flags = kDontEnum);
 // A property read and written through natives (addProperty style); setter may be null.
 void defineNativeProperty(Vm& vm, Object* target, const std::string& name, NativeFn getter,
-                          NativeFn setter, uint8_t flags = kDontEnum);
+                          NativeFn setter, uint16_t flags = kDontEnum);
 // A plain value (constants such as Math.PI: DontEnum | DontDelete | ReadOnly).
 inline void defineValue(Object* target, const std::string& name, const Value& value,
-                        uint8_t flags = kDontEnum | kDontDelete | kReadOnly) {
+                        uint16_t flags = kDontEnum | kDontDelete | kReadOnly) {
     target->define(name, value, flags);
 }
 

@@ -13,11 +13,19 @@ size_t Object::FoldedHash::operator()(const std::string& s) const {
     return h;
 }
 
+bool hiddenFromVersion(uint16_t flags, int version) {
+    if (!(flags & kVersionFlags) || version == 0) return false;
+    return ((flags & kFromVersion6) && version < 6) || ((flags & kNotInVersion6) && version == 6) ||
+           ((flags & kFromVersion7) && version < 7) || ((flags & kFromVersion8) && version < 8) ||
+           ((flags & kFromVersion9) && version < 9) || ((flags & kFromVersion10) && version < 10);
+}
+
 Object::Entry* Object::findEntry(const std::string& name, NameRule rule) const {
     auto range = index_.equal_range(name);
     for (auto it = range.first; it != range.second; ++it) {
         const Entry& e = entries_[it->second];
-        if (e.live && sameName(e.name, name, rule)) return const_cast<Entry*>(&e);
+        if (e.live && sameName(e.name, name, rule) && !hiddenFromVersion(e.property.flags, rule.version))
+            return const_cast<Entry*>(&e);
     }
     return nullptr;
 }
@@ -32,7 +40,7 @@ const Property* Object::findOwn(const std::string& name, NameRule rule) const {
     return e ? &e->property : nullptr;
 }
 
-void Object::define(const std::string& name, const Value& value, uint8_t flags) {
+void Object::define(const std::string& name, const Value& value, uint16_t flags) {
     if (Entry* e = findEntry(name, NameRule{true})) {
         e->property = Property{value, nullptr, nullptr, flags};
         return;
@@ -55,7 +63,7 @@ bool Object::put(const std::string& name, const Value& value, NameRule rule) {
     return true;
 }
 
-void Object::defineAccessor(const std::string& name, Object* getter, Object* setter, uint8_t flags) {
+void Object::defineAccessor(const std::string& name, Object* getter, Object* setter, uint16_t flags) {
     define(name, Value(), flags);
     Property* p = findOwn(name, NameRule{true});
     p->getter = getter;
@@ -72,13 +80,16 @@ bool Object::remove(const std::string& name, NameRule rule) {
     return true;
 }
 
-void Object::setFlags(const std::string& name, NameRule rule, uint8_t set, uint8_t clear) {
-    if (Entry* e = findEntry(name, rule)) e->property.flags = uint8_t((e->property.flags & ~clear) | set);
+void Object::setFlags(const std::string& name, NameRule rule, uint16_t set, uint16_t clear) {
+    // A property hidden from this version still takes new flags (that is how a script shows it).
+    rule.version = 0;
+    if (Entry* e = findEntry(name, rule)) e->property.flags = uint16_t((e->property.flags & ~clear) | set);
 }
 
-void Object::ownNames(std::vector<std::string>& out, bool all) const {
+void Object::ownNames(std::vector<std::string>& out, bool all, int version) const {
     for (auto it = entries_.rbegin(); it != entries_.rend(); ++it)
-        if (it->live && (all || !(it->property.flags & kDontEnum))) out.push_back(it->name);
+        if (it->live && (all || !(it->property.flags & kDontEnum)) && !hiddenFromVersion(it->property.flags, version))
+            out.push_back(it->name);
 }
 
 void Object::compact() {

@@ -21,18 +21,30 @@ class Vm;
 class Marker;
 class FunctionObject;
 
-// The bits ASSetPropFlags sets.
-enum PropertyFlag : uint8_t {
+// The bits ASSetPropFlags sets: the three ECMA attributes and the version bits, which hide a
+// property from movies of the versions named (the library is one for all versions).
+enum PropertyFlag : uint16_t {
     kDontEnum = 1,
     kDontDelete = 2,
     kReadOnly = 4,
+    kFromVersion6 = 1 << 7,
+    kNotInVersion6 = 1 << 8,
+    kFromVersion7 = 1 << 10,
+    kFromVersion8 = 1 << 12,
+    kFromVersion9 = 1 << 13,
+    kFromVersion10 = 1 << 14,
 };
+constexpr uint16_t kVersionFlags = kFromVersion6 | kNotInVersion6 | kFromVersion7 | kFromVersion8 | kFromVersion9 | kFromVersion10;
+constexpr uint16_t kPropertyFlags = kDontEnum | kDontDelete | kReadOnly | kVersionFlags;
+
+// Whether the version bits of `flags` hide a property from a movie of `version` (0: none do).
+bool hiddenFromVersion(uint16_t flags, int version);
 
 struct Property {
     Value value;
     Object* getter = nullptr;  // addProperty: both set (the setter may be null: read-only)
     Object* setter = nullptr;
-    uint8_t flags = 0;
+    uint16_t flags = 0;
     bool isAccessor() const { return getter != nullptr; }
 };
 
@@ -52,19 +64,19 @@ public:
     bool hasOwn(const std::string& name, NameRule rule) const { return findOwn(name, rule) != nullptr; }
     // Creates the property or overwrites its value and flags, ignoring ReadOnly: for natives
     // building their objects and for the interpreter's DefineLocal.
-    void define(const std::string& name, const Value& value, uint8_t flags = 0);
+    void define(const std::string& name, const Value& value, uint16_t flags = 0);
     // Stores a value the way a script assignment would on this object alone: a ReadOnly
     // property keeps its value (returns false); a new property is appended.
     bool put(const std::string& name, const Value& value, NameRule rule);
     // addProperty: a getter (required) and setter (may be null).
-    void defineAccessor(const std::string& name, Object* getter, Object* setter, uint8_t flags = 0);
+    void defineAccessor(const std::string& name, Object* getter, Object* setter, uint16_t flags = 0);
     // Removes an own property unless it is DontDelete; false when absent or kept.
     bool remove(const std::string& name, NameRule rule);
-    void setFlags(const std::string& name, NameRule rule, uint8_t set, uint8_t clear);
+    void setFlags(const std::string& name, NameRule rule, uint16_t set, uint16_t clear);
 
     // Own property names in the original player's for..in order (newest first), enumerable
-    // ones only unless `all`.
-    void ownNames(std::vector<std::string>& out, bool all = false) const;
+    // ones only unless `all`; those hidden from `version` left out (0: none are).
+    void ownNames(std::vector<std::string>& out, bool all = false, int version = 0) const;
     size_t ownCount() const { return live_; }
 
     // watch(): a callback (a function object) and its user data, per property name.
@@ -84,6 +96,8 @@ public:
     virtual FunctionObject* asFunction() { return nullptr; }
     // The value boxed by Number, String and Boolean objects (and Date's time); undefined otherwise.
     virtual Value primitiveValue() const { return Value(); }
+    // `+` asks a Date for its text (toString) from SWF 6 on, every other object for valueOf.
+    virtual bool prefersStringPrimitive() const { return false; }
     // Objects held in subclass fields, for the collector.
     virtual void traceReferences(Marker& marker);
 

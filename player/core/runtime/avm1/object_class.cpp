@@ -26,7 +26,7 @@ Value addProperty(Vm& vm, const Value& self, const Arguments& args) {
     if (!o || name.empty() || !getter || !getter->asFunction()) return Value::boolean(false);
     if (setter ? !setter->asFunction() : !args[2].isNull()) return Value::boolean(false);
     Property* existing = o->findOwn(name, vm.names());
-    uint8_t flags = existing ? existing->flags : 0;
+    uint16_t flags = existing ? existing->flags : 0;
     o->defineAccessor(name, getter, setter, setter ? flags : uint8_t(flags | kReadOnly));
     return Value::boolean(true);
 }
@@ -64,6 +64,8 @@ Value hasOwnProperty(Vm& vm, const Value& self, const Arguments& args) {
     if (!o || args.empty()) return Value::boolean(false);
     std::string name = nameArg(vm, args);
     Value special;
+    // Every object made with a prototype holds __proto__ as its own (hidden) property.
+    if (sameName(name, "__proto__", vm.names()) && o->proto()) return Value::boolean(true);
     return Value::boolean(o->hasOwn(name, vm.names()) || o->getSpecial(vm, name, special));
 }
 

@@ -1,5 +1,7 @@
 #include "utf16_text.h"
 
+#include <algorithm>
+
 #include "../../text/utf8.h"
 
 namespace swf::avm1 {
@@ -40,6 +42,33 @@ std::u16string toUtf16Units(const std::string& text, bool utf8) {
         }
     }
     return units;
+}
+
+namespace {
+
+// Surrogates sort above every other unit so that UTF-16 order becomes code point order.
+char16_t codePointOrderKey(char16_t unit) {
+    if (unit >= 0xD800 && unit <= 0xDFFF) return static_cast<char16_t>(unit + 0x2000);
+    if (unit >= 0xE000) return static_cast<char16_t>(unit - 0x800);
+    return unit;
+}
+
+bool isAscii(const std::string& text) {
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
+bool codePointLess(const std::string& a, const std::string& b) {
+    if (isAscii(a) && isAscii(b)) return a < b;
+    const std::u16string x = toUtf16Units(a, true);
+    const std::u16string y = toUtf16Units(b, true);
+    const size_t n = std::min(x.size(), y.size());
+    for (size_t i = 0; i < n; ++i)
+        if (x[i] != y[i]) return codePointOrderKey(x[i]) < codePointOrderKey(y[i]);
+    return x.size() < y.size();
 }
 
 std::string fromUtf16Units(const std::u16string& units, bool utf8) {

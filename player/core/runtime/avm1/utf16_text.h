@@ -15,6 +15,10 @@ std::u16string toUtf16Units(const std::string& text, bool utf8);
 // as UTF-8 all the same (nothing better exists for them).
 std::string fromUtf16Units(const std::u16string& units, bool utf8);
 
+// Orders two UTF-8 texts by code point, a pair of surrogates written as two three-byte
+// sequences (as compilers write "\uD800\uDC02") counting as the one character it stands for.
+bool codePointLess(const std::string& a, const std::string& b);
+
 // Appends one code point as UTF-8.
 void appendUtf8(std::string& out, uint32_t codePoint);
 

@@ -33,7 +33,7 @@ Object* Interpreter::rootOf(Object* clip) {
 
 Object* Interpreter::globalScopeValues() { return vm_.global(); }
 
-Value Interpreter::resolvePath(Object* start, const std::string& path) {
+Value Interpreter::resolvePath(Object* start, const std::string& path, bool scopeFallback) {
     NameRule rule = vm_.names();
     if (path.empty()) return Value::object(start);
     Value cur = Value::object(start);
@@ -69,13 +69,25 @@ Value Interpreter::resolvePath(Object* start, const std::string& path) {
         } else {
             Value next = clip ? Value::object(clip->childClip(part, rule)) : Value();
             if (!next.isObject()) next = vm_.getMember(cur, part);
-            if (first && next.isUndefined() && current_) next = getVariable(part);
+            if (first && scopeFallback && next.isUndefined() && current_) next = getVariable(part);
             cur = next;
         }
         first = false;
         if (!cur.isObject()) return Value();
     }
     return cur;
+}
+
+Value Interpreter::resolvePathInScopes(const std::string& path) {
+    Activation& act = *current_;
+    Object* base = act.target ? act.target : act.originalTarget;
+    if (path.empty() || path[0] == '/') return resolvePath(base, path);
+    for (Scope* s = act.scope; s; s = s->parent) {
+        if (!s->values) continue;
+        Value found = resolvePath(s->values, path, false);
+        if (found.isObject()) return found;
+    }
+    return resolvePath(base, path);
 }
 
 Object* Interpreter::resolveTarget(const std::string& path) {
@@ -89,11 +101,28 @@ Value Interpreter::getVariable(const std::string& name) {
     if (hasPathSyntax(name)) {
         size_t split = name.find_last_of(":.");
         if (split == std::string::npos) return resolvePath(act.target ? act.target : act.originalTarget, name);
-        Value owner = split == 0 ? Value::object(act.target) : resolvePath(act.target ? act.target : act.originalTarget, name.substr(0, split));
+        std::string member = name.substr(split + 1);
+        if (split == 0) return vm_.getMember(Value::object(act.target), member);
+        std::string prefix = name.substr(0, split);
+        if (prefix[0] != '/') {
+            // Each level of the scope chain in turn, until one gives a value: with
+            // this.a.b = {} and _global.a.b = {c: 1}, "a.b.c" reads 1.
+            for (Scope* s = act.scope; s; s = s->parent) {
+                if (!s->values) continue;
+                Value owner = resolvePath(s->values, prefix, false);
+                if (!owner.isObject()) continue;
+                Value v = vm_.getMember(owner, member);
+                if (!v.isUndefined()) return v;
+            }
+        }
+        Value owner = resolvePath(act.target ? act.target : act.originalTarget, prefix);
         if (!owner.isObject()) return Value();
-        return vm_.getMember(owner, name.substr(split + 1));
+        return vm_.getMember(owner, member);
     }
-    if (sameName(name, "this", rule)) return act.thisValue;
+    if (sameName(name, "this", rule)) {
+        if (act.thisIsLocal) return act.thisValue;
+        return vm_.swfVersion() >= 6 ? Value::object(act.target ? act.target : act.originalTarget) : Value();
+    }
     for (Scope* s = act.scope; s; s = s->parent) {
         Object* values = s->values;
         if (!values) continue;
@@ -117,7 +146,7 @@ void Interpreter::setVariable(const std::string& name, const Value& value) {
     if (hasPathSyntax(name)) {
         size_t split = name.find_last_of(":.");
         if (split == std::string::npos) return;
-        Value owner = split == 0 ? Value::object(act.target) : resolvePath(act.target ? act.target : act.originalTarget, name.substr(0, split));
+        Value owner = split == 0 ? Value::object(act.target) : resolvePathInScopes(name.substr(0, split));
         if (owner.isObject()) vm_.setMember(owner.asObject(), name.substr(split + 1), value);
         return;
     }

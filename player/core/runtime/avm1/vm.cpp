@@ -74,11 +74,18 @@ Value Vm::getMember(Object* object, const std::string& name) {
         // through a prototype (o.__proto__ = mc) are read from that clip.
         return Value();
     }
-    if (p->isAccessor()) {
-        Object* getter = p->getter;
-        return call(Value::object(getter), Value::object(object), Arguments());
-    }
+    if (p->isAccessor()) return callAccessor(p->getter, object, Arguments());
     return p->value;
+}
+
+Value Vm::callAccessor(Object* accessor, Object* self, const Arguments& args) {
+    if (accessorDepth_ >= kAccessorDepthLimit) return Value();
+    struct Nesting {
+        int& depth;
+        explicit Nesting(int& d) : depth(d) { ++depth; }
+        ~Nesting() { --depth; }
+    } nesting(accessorDepth_);
+    return call(Value::object(accessor), Value::object(self), args);
 }
 
 Value Vm::getMember(const Value& object, const std::string& name) {
@@ -100,7 +107,7 @@ Object::Watch* findWatch(Object* o, const std::string& name, NameRule rule) {
 }  // namespace
 
 void Vm::setMember(Object* object, const std::string& name, const Value& value) {
-    if (!object) return;
+    if (!object || name.empty()) return;  // o[""] = v stores nothing
     if (sameName(name, "__proto__", names_)) {
         object->setProto(value.asObject());
         return;
@@ -120,9 +127,8 @@ void Vm::setMember(Object* object, const std::string& name, const Value& value) 
     Property* p = findProperty(object, name, &owner);
     if (p && p->isAccessor()) {
         if (p->setter) {
-            Object* setter = p->setter;
             Value args[] = {stored};
-            call(Value::object(setter), Value::object(object), Arguments(args, 1));
+            callAccessor(p->setter, object, Arguments(args, 1));
         }
         return;
     }
@@ -148,7 +154,7 @@ std::vector<std::string> Vm::enumerate(Object* object) {
     int guard = 0;
     for (Object* o = object; o && guard < 256; o = o->proto(), ++guard) {
         level.clear();
-        o->ownNames(level);
+        o->ownNames(level, false, version_);
         for (auto& n : level) {
             bool seen = false;
             for (auto& s : out)

@@ -145,11 +145,19 @@ public:
     size_t collectGarbage();
     Timers& timers() { return timers_; }
 
+    // ASnative's functions by "table,index" (native_table.cpp); rooted.
+    Object* nativeTable = nullptr;
+
     // fscommand("quit") was called: the host stops after this frame.
     bool quitRequested = false;
 
 private:
     friend class Interpreter;
+    // Getters and setters nest at most this deep; past it a read gives undefined and a
+    // write is dropped (a getter reading its own property ends that way, not in an abort).
+    static constexpr int kAccessorDepthLimit = 65;
+    int accessorDepth_ = 0;
+    Value callAccessor(Object* accessor, Object* self, const Arguments& args);
     int version_;
     NameRule names_;
     HostServices& host_;
