@@ -31,8 +31,10 @@ TEST(PlaybackThreads, BandsOnSeveralThreadsDrawWhatOneThreadDraws) {
     for (int frame = 0; frame < 30; ++frame) {
         const auto areasOne = one.renderChanges(a);
         const auto areasTwo = two.renderChanges(b);
-        ASSERT_EQ(areasOne.size(), areasTwo.size()) << "frame " << frame;
         ASSERT_EQ(a.pixels, b.pixels) << "frame " << frame;
+        // How a change is split into areas may differ (seen on x86_64: 6 against 7 on one
+        // frame, either way round); whether anything changed may not.
+        ASSERT_EQ(areasOne.empty(), areasTwo.empty()) << "frame " << frame;
         one.advance(one.frameInterval());
         two.advance(two.frameInterval());
     }
