@@ -1,5 +1,6 @@
 #include "button_hit_test.h"
 
+#include "clip_bounds.h"
 #include "shape_hit_test.h"
 
 namespace swf {
@@ -26,7 +27,7 @@ bool buttonContainsAt(HitWalk& w, const ButtonCharacter& button, Point local, in
         if (!(rec.states & 8)) continue;
         const Character* c = w.movie.character(rec.characterId);
         Matrix inverse;
-        if (c && inverseOf(rec.matrix, inverse) && characterContains(w, *c, inverse.apply(local), nesting + 1))
+        if (c && invertMatrix(rec.matrix, inverse) && characterContains(w, *c, inverse.apply(local), nesting + 1))
             return true;
     }
     return false;
@@ -39,7 +40,7 @@ bool spriteContains(HitWalk& w, const SpriteCharacter& sprite, Point p, int nest
         if (cmd.kind != FrameCommand::Kind::Place || !cmd.place.characterId) continue;
         const Character* child = w.movie.character(*cmd.place.characterId);
         Matrix inverse;
-        if (!child || !inverseOf(cmd.place.matrix.value_or(Matrix{}), inverse)) continue;
+        if (!child || !invertMatrix(cmd.place.matrix.value_or(Matrix{}), inverse)) continue;
         if (characterContains(w, *child, inverse.apply(p), nesting + 1)) return true;
     }
     return false;
@@ -65,7 +66,7 @@ bool characterContains(HitWalk& w, const Character& c, Point p, int nesting) {
 
 bool objectContains(HitWalk& w, const DisplayObject& obj, Point local, int nesting) {
     Matrix inverse;
-    if (!w.step() || !obj.state().visible || !inverseOf(obj.state().matrix, inverse)) return false;
+    if (!w.step() || !obj.state().visible || !invertMatrix(obj.state().matrix, inverse)) return false;
     const Point p = inverse.apply(local);
     if (Clip* clip = obj.clip()) {
         if (const ButtonCharacter* button = clip->button()) return buttonContainsAt(w, *button, p, nesting);
@@ -87,7 +88,7 @@ std::shared_ptr<Clip> findIn(Clip& clip, const Matrix& m, Point stage, const Poi
         if (!child || obj.state().clipDepth > 0 || !obj.state().visible) continue;
         const Matrix full = m * obj.state().matrix;
         Matrix inverse;
-        if (!inverseOf(full, inverse)) continue;
+        if (!invertMatrix(full, inverse)) continue;
         const Point local = inverse.apply(stage);
         if (const ButtonCharacter* button = child->button()) {
             if (buttonContains(*clip.host().movie, *button, local) && rules.enabled(*child)) return child->shared_from_this();

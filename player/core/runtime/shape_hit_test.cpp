@@ -74,18 +74,4 @@ bool shapeContains(const Shape& shape, Point p) {
     return false;
 }
 
-bool inverseOf(const Matrix& m, Matrix& out) {
-    const double det = double(m.a) * m.d - double(m.b) * m.c;
-    if (det == 0 || !std::isfinite(det)) return false;
-    Matrix inv;
-    inv.a = float(m.d / det);
-    inv.b = float(-m.b / det);
-    inv.c = float(-m.c / det);
-    inv.d = float(m.a / det);
-    inv.tx = float((double(m.c) * m.ty - double(m.d) * m.tx) / det);
-    inv.ty = float((double(m.b) * m.tx - double(m.a) * m.ty) / det);
-    out = inv;
-    return true;
-}
-
 }  // namespace swf

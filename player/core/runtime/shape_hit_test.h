@@ -8,7 +8,4 @@ namespace swf {
 
 bool shapeContains(const Shape& shape, Point p);
 
-// False (and `out` untouched) when `m` cannot be inverted: a clip scaled to nothing is hit nowhere.
-bool inverseOf(const Matrix& m, Matrix& out);
-
 }  // namespace swf
