@@ -96,6 +96,20 @@ bool ClipObject::gotoLabel(const std::string& label, bool andPlay) {
     return true;
 }
 
+int ClipObject::findLabel(const std::string& label) {
+    Clip* c = clip();
+    return c && c->timeline() ? c->timeline()->findLabel(label) : -1;
+}
+
+std::vector<ActionListPtr> ClipObject::frameScripts(int frame) {
+    std::vector<ActionListPtr> scripts;
+    Clip* c = clip();
+    if (!c || !c->timeline() || frame < 0 || size_t(frame) >= c->timeline()->frames.size()) return scripts;
+    for (const FrameCommand& command : c->timeline()->frames[size_t(frame)].commands)
+        if (command.kind == FrameCommand::Kind::Actions && command.actions) scripts.push_back(command.actions);
+    return scripts;
+}
+
 void ClipObject::play() {
     if (Clip* c = clip()) c->play();
 }

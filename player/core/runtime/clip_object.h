@@ -38,6 +38,8 @@ public:
     int totalFrames() override;
     void gotoFrame(int frame, bool andPlay) override;
     bool gotoLabel(const std::string& label, bool andPlay) override;
+    int findLabel(const std::string& label) override;
+    std::vector<ActionListPtr> frameScripts(int frame) override;
     void play() override;
     void stop() override;
     avm1::Value propertyByIndex(avm1::Vm& vm, int index) override;

@@ -92,6 +92,30 @@ void gotoFrame2(Interpreter& in, Activation& act, const Action& a) {
     gotoFrameValue(in, targetClip(act), frame, a.play, a.sceneBias);
 }
 
+// call(frame): runs the scripts of a frame of the target ("label", "3", "/path:frame") at
+// once, as a subroutine; the clip stays where it is.
+void callFrame(Interpreter& in, Activation& act, const Action&) {
+    Value frame = in.pop();
+    ScriptClip* clip = targetClip(act);
+    if (!clip) return;
+    int index = -1;
+    if (frame.isString() || frame.isObject()) {
+        std::string text = in.vm().toString(frame);
+        size_t colon = text.rfind(':');
+        if (colon != std::string::npos) {
+            clip = dynamic_cast<ScriptClip*>(in.resolvePath(clip, text.substr(0, colon)).asObject());
+            text = text.substr(colon + 1);
+            if (!clip || !clip->alive()) return;
+        }
+        index = isFrameNumber(text) ? int(std::min(std::strtod(text.c_str(), nullptr), 1e6)) - 1 : clip->findLabel(text);
+    } else {
+        double n = in.vm().toNumber(frame);
+        if (std::isfinite(n)) index = int(std::max(-1.0, std::min(n, 1e6))) - 1;
+    }
+    if (index < 0) return;
+    for (const ActionListPtr& script : clip->frameScripts(index)) in.runScript(script, clip);
+}
+
 void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
     Object* target = path.empty() ? act.originalTarget : in.resolveTarget(path);
     if (!target && !path.empty()) in.vm().warn("Target not found: Target=\"" + path + "\" Base=\"?\"");
@@ -191,6 +215,7 @@ void addClipActions(HandlerTable& t) {
     t[uint8_t(C::GotoFrame)] = gotoFrame;
     t[uint8_t(C::GotoLabel)] = gotoLabel;
     t[uint8_t(C::GotoFrame2)] = gotoFrame2;
+    t[uint8_t(C::Call)] = callFrame;
     t[uint8_t(C::SetTarget)] = setTarget;
     t[uint8_t(C::SetTarget2)] = setTarget2;
     t[uint8_t(C::GetProperty)] = getProperty;

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "action_handlers.h"
+#include "equality.h"
 #include "script_clip.h"
 #include "utf16_text.h"
 
@@ -39,6 +40,8 @@ bool strictlyEqual(const Value& a, const Value& b) {
     return a.strictEquals(b);
 }
 
+}  // namespace
+
 // ECMA abstract equality.
 bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
     using T = Value::Type;
@@ -63,6 +66,8 @@ bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
     }
     return false;
 }
+
+namespace {
 
 // SWF 4 Equals converts its right operand first (valueOf calls show the order).
 void equals(Interpreter& in, Activation&, const Action&) {

@@ -46,6 +46,8 @@ struct Activation {
     std::vector<WithBlock> withs;
     std::vector<TryFrame> tries;
     bool isFunction = false;
+    bool isConstructor = false;  // a function run by `new` (ASnew tells)
+    bool keepsStack = false;     // a frame script: what it leaves stays for the next one
     // False in a DefineFunction2 that preloads or suppresses `this`: the name is then looked
     // up as any other (the timeline's `this` from SWF 6, nothing in SWF 5).
     bool thisIsLocal = true;

@@ -16,6 +16,9 @@ constexpr uint32_t kActionsBetweenClockChecks = 4096;
 Interpreter::Interpreter(Vm& vm) : vm_(vm), frameStart_(std::chrono::steady_clock::now()) {}
 
 void Interpreter::startFrameBudget() {
+    // Values frame scripts left on the stack are seen by the next script of the same frame
+    // only.
+    if (!current_) stack_.clear();
     frameStart_ = std::chrono::steady_clock::now();
     sinceCheck_ = 0;
     budgetSpent_ = false;
@@ -65,7 +68,10 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     if (budgetSpent_) return;
     Activation act;
     act.code = code;
-    act.stackBase = stack_.size();
+    // Scripts of one frame share the operand stack: what one leaves there, the next pops.
+    const bool topLevel = current_ == nullptr;
+    act.keepsStack = topLevel;
+    act.stackBase = topLevel ? 0 : stack_.size();
     act.target = act.originalTarget = clip;
     act.thisValue = Value::object(clip);
     act.registers.resize(4);
@@ -77,13 +83,16 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
         run(act);
     } catch (const ScriptAbort& abort) {
         vm_.warn("script aborted: " + abort.reason);
+        stack_.resize(act.stackBase);
     } catch (const ScriptThrow& thrown) {
         // The original's log notes it; the movie goes on.
         vm_.trace("Warning: Uncaught exception, " + vm_.toString(thrown.value));
     }
-    stack_.resize(act.stackBase);
-    current_ = nullptr;
-    live_.clear();
+    if (!topLevel || stack_.size() > kMaxStack / 2) stack_.resize(act.stackBase);
+    if (topLevel) {
+        current_ = nullptr;
+        live_.clear();
+    }
 }
 
 void Interpreter::run(Activation& act) {
@@ -121,7 +130,7 @@ void Interpreter::run(Activation& act) {
             unwind(act, thrown);
         }
     }
-    if (stack_.size() > act.stackBase) stack_.resize(act.stackBase);
+    if (!act.keepsStack && stack_.size() > act.stackBase) stack_.resize(act.stackBase);
 }
 
 void Interpreter::unwind(Activation& act, ScriptThrow& thrown) {
@@ -164,7 +173,7 @@ Value* Interpreter::registerSlot(Activation& act, size_t r) {
     return nullptr;
 }
 
-Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base) {
+Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing) {
     if (live_.size() >= size_t(vm_.limits().recursionDepth))
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
     if (disabled_) return Value();
@@ -172,6 +181,7 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     Activation act;
     act.code = body.body;
     act.isFunction = true;
+    act.isConstructor = constructing;
     act.stackBase = stack_.size();
     act.thisValue = self;
     act.callee = &fn;
@@ -197,7 +207,9 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     act.registers.resize(body.isFunction2 ? std::max<size_t>(body.registerCount, 1) : 4);
 
     Object* thisObject = self.asObject();
-    if (!base && thisObject) base = thisObject->proto();
+    // `super` starts one level above the object the method was found on; a method found on
+    // `this` itself (and a constructor) starts at this.__proto__.
+    if (thisObject && (!base || base == thisObject)) base = thisObject->proto();
     Object* superObject = nullptr;
     bool wantSuper = !body.isFunction2 || !(body.flags & FunctionBody::SuppressSuper) ||
                      (body.flags & FunctionBody::PreloadSuper);
@@ -219,18 +231,24 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
         auto preload = [&](uint16_t flag, const Value& v) {
             if ((body.flags & flag) && reg < act.registers.size()) act.registers[reg++] = v;
         };
-        preload(FunctionBody::PreloadThis, self);
-        preload(FunctionBody::PreloadArguments, Value::object(act.arguments));
-        preload(FunctionBody::PreloadSuper, Value::object(superObject));
-        preload(FunctionBody::PreloadRoot, Value::object(rootOf(act.target)));
+        // A preloaded name is a register only, never also a local. Suppressing wins over
+        // preloading for `this` and `super` (the register is taken, left undefined); the
+        // arguments are preloaded even when suppressed.
+        using F = FunctionBody;
+        auto flagged = [&](uint16_t f) { return (body.flags & f) != 0; };
+        preload(F::PreloadThis, flagged(F::SuppressThis) ? Value() : self);
+        preload(F::PreloadArguments, Value::object(act.arguments));
+        preload(F::PreloadSuper, flagged(F::SuppressSuper) ? Value() : Value::object(superObject));
+        preload(F::PreloadRoot, Value::object(rootOf(act.target)));
         auto* clip = dynamic_cast<ScriptClip*>(act.target);
-        preload(FunctionBody::PreloadParent, clip ? Value::object(clip->parentClip()) : Value());
-        preload(FunctionBody::PreloadGlobal, Value::object(vm_.global()));
-        if (!(body.flags & FunctionBody::SuppressThis)) locals->define("this", self, kDontEnum);
-        if (body.flags & (FunctionBody::SuppressThis | FunctionBody::PreloadThis)) act.thisIsLocal = false;
-        if (!(body.flags & FunctionBody::SuppressArguments) && act.arguments)
+        // A clip without a parent (the root) takes no register: _global goes where _parent would.
+        if (clip && clip->parentClip()) preload(F::PreloadParent, Value::object(clip->parentClip()));
+        preload(F::PreloadGlobal, Value::object(vm_.global()));
+        if (!flagged(F::SuppressThis | F::PreloadThis)) locals->define("this", self, kDontEnum);
+        else act.thisIsLocal = false;
+        if (!flagged(F::SuppressArguments | F::PreloadArguments) && act.arguments)
             locals->define("arguments", Value::object(act.arguments), kDontEnum);
-        if (!(body.flags & FunctionBody::SuppressSuper) && superObject)
+        if (!flagged(F::SuppressSuper | F::PreloadSuper) && superObject)
             locals->define("super", Value::object(superObject), kDontEnum);
         for (size_t i = 0; i < body.params.size(); ++i) {
             uint8_t r = body.paramRegisters[i];

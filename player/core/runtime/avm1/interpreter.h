@@ -31,7 +31,7 @@ public:
     void runScript(const ActionListPtr& code, Object* clip);
     // Calls a script function; used by Vm::call. `base`: the prototype the function was found
     // on, which `super` starts from (null: self's __proto__).
-    Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base);
+    Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing = false);
     // Calls any function value with an explicit `super` base (CallMethod, super calls).
     Value callWithSuper(const Value& function, const Value& self, const Arguments& args, Object* base);
 
@@ -57,6 +57,9 @@ public:
     // Variables and paths.
     Value getVariable(const std::string& name);
     void setVariable(const std::string& name, const Value& value);
+    // The `with` object a plain name is found on, or null when it is found elsewhere first
+    // (a function called as `f()` inside `with (o)` runs with `this` o when o holds it).
+    Object* withObjectHolding(const std::string& name);
     // A path to a clip or object ("/a/b", "_root.a.b", "../x", "_parent", "this", "_level0").
     // `scopeFallback`: a first name not found on `start` is looked up as a variable.
     Value resolvePath(Object* start, const std::string& path, bool scopeFallback = true);

@@ -51,7 +51,15 @@ void Object::define(const std::string& name, const Value& value, uint16_t flags)
 }
 
 bool Object::put(const std::string& name, const Value& value, NameRule rule) {
-    if (Entry* e = findEntry(name, rule)) {
+    // A property hidden from this version is replaced, not shadowed by a second one of the
+    // same name: the store makes it a plain visible property.
+    NameRule any = rule;
+    any.version = 0;
+    if (Entry* e = findEntry(name, any)) {
+        if (hiddenFromVersion(e->property.flags, rule.version)) {
+            e->property = Property{value, nullptr, nullptr, 0};
+            return true;
+        }
         if (e->property.flags & kReadOnly) return false;
         e->property.value = value;
         e->property.getter = e->property.setter = nullptr;
@@ -64,13 +72,18 @@ bool Object::put(const std::string& name, const Value& value, NameRule rule) {
 }
 
 void Object::defineAccessor(const std::string& name, Object* getter, Object* setter, uint16_t flags) {
-    define(name, Value(), flags);
+    // The value held before stays in the property (a watcher is shown it as the old value).
+    const Property* before = findOwn(name, NameRule{true, 0});
+    define(name, before ? before->value : Value(), flags);
     Property* p = findOwn(name, NameRule{true});
     p->getter = getter;
     p->setter = setter;
+    static uint32_t lastSerial = 0;
+    p->serial = ++lastSerial;
 }
 
 bool Object::remove(const std::string& name, NameRule rule) {
+    rule.version = 0;  // a property hidden from this version can still be deleted
     Entry* e = findEntry(name, rule);
     if (!e || (e->property.flags & kDontDelete)) return false;
     e->live = false;
@@ -81,6 +94,10 @@ bool Object::remove(const std::string& name, NameRule rule) {
 }
 
 void Object::setFlags(const std::string& name, NameRule rule, uint16_t set, uint16_t clear) {
+    if (sameName(name, "__proto__", rule)) {
+        setProtoFlags(set, clear);
+        return;
+    }
     // A property hidden from this version still takes new flags (that is how a script shows it).
     rule.version = 0;
     if (Entry* e = findEntry(name, rule)) e->property.flags = uint16_t((e->property.flags & ~clear) | set);

@@ -141,6 +141,18 @@ Value Interpreter::getVariable(const std::string& name) {
     return Value();
 }
 
+Object* Interpreter::withObjectHolding(const std::string& name) {
+    if (!current_ || hasPathSyntax(name)) return nullptr;
+    for (Scope* s = current_->scope; s; s = s->parent) {
+        Object* values = s->values;
+        if (!values) continue;
+        Value special;
+        if (values->getSpecial(vm_, name, special) || vm_.findProperty(values, name))
+            return s->kind == Scope::Kind::With ? values : nullptr;
+    }
+    return nullptr;
+}
+
 void Interpreter::setVariable(const std::string& name, const Value& value) {
     Activation& act = *current_;
     if (hasPathSyntax(name)) {
@@ -148,6 +160,11 @@ void Interpreter::setVariable(const std::string& name, const Value& value) {
         if (split == std::string::npos) return;
         Value owner = split == 0 ? Value::object(act.target) : resolvePathInScopes(name.substr(0, split));
         if (owner.isObject()) vm_.setMember(owner.asObject(), name.substr(split + 1), value);
+        return;
+    }
+    // `this` is a variable of the running script: assigning it changes what later reads see.
+    if (act.thisIsLocal && sameName(name, "this", vm_.names())) {
+        act.thisValue = value;
         return;
     }
     Object* fallback = nullptr;
