@@ -96,8 +96,10 @@ void gotoFrame2(Interpreter& in, Activation& act, const Action& a) {
 // once, as a subroutine; the clip stays where it is.
 void callFrame(Interpreter& in, Activation& act, const Action&) {
     Value frame = in.pop();
+    // Under a tellTarget that found nothing, the script's own clip is called on.
     ScriptClip* clip = targetClip(act);
-    if (!clip) return;
+    if (!clip) clip = dynamic_cast<ScriptClip*>(act.originalTarget);
+    if (!clip || !clip->alive()) return;
     int index = -1;
     if (frame.isString() || frame.isObject()) {
         std::string text = in.vm().toString(frame);
@@ -109,8 +111,8 @@ void callFrame(Interpreter& in, Activation& act, const Action&) {
         }
         index = isFrameNumber(text) ? int(std::min(std::strtod(text.c_str(), nullptr), 1e6)) - 1 : clip->findLabel(text);
     } else {
-        double n = in.vm().toNumber(frame);
-        if (std::isfinite(n)) index = int(std::max(-1.0, std::min(n, 1e6))) - 1;
+        // Numbers wrap as 32-bit integers, as for gotoAndPlay: 4294967299 is frame 3.
+        index = int32_t(uint32_t(in.vm().toInt32(frame)) - 1u);
     }
     if (index < 0) return;
     for (const ActionListPtr& script : clip->frameScripts(index)) in.runScript(script, clip);

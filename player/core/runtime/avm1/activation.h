@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../../model/actions.h"
+#include "function.h"
 #include "object.h"
 #include "scope.h"
 #include "value.h"
@@ -42,7 +43,7 @@ struct Activation {
     Object* arguments = nullptr;
     Object* superObject = nullptr;
     std::vector<Value> registers;
-    std::vector<SharedText> pool;
+    ConstantPoolPtr pool;  // shared with the action that set it and the functions defined here
     std::vector<WithBlock> withs;
     std::vector<TryFrame> tries;
     bool isFunction = false;

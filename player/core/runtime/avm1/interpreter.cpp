@@ -166,6 +166,40 @@ void Interpreter::unwind(Activation& act, ScriptThrow& thrown) {
     throw thrown;
 }
 
+namespace {
+
+// Whether `name` appears as a pushed string or a constant of the pool in force anywhere in the
+// actions (nested function bodies included).
+bool actionsName(const ActionList& list, const std::vector<SharedText>* pool, const char* name, int depth) {
+    if (depth > 64) return true;
+    auto same = [&](const SharedText& t) { return t && sameName(*t, name, NameRule{false}); };
+    for (const Action& a : list.actions) {
+        for (const SharedText& t : a.pool)
+            if (same(t)) return true;
+        if (!a.pool.empty()) pool = &a.pool;
+        for (const PushValue& v : a.values) {
+            if (v.type == PushValue::Type::String && same(v.string)) return true;
+            if (v.type == PushValue::Type::Constant && pool && size_t(v.number) < pool->size() && same((*pool)[size_t(v.number)]))
+                return true;
+        }
+        if (a.function && a.function->body && actionsName(*a.function->body, pool, name, depth + 1)) return true;
+    }
+    return false;
+}
+
+bool bodyNames(ScriptFunction& fn, ScriptFunction::Mention& cached, const char* name) {
+    if (cached == ScriptFunction::Mention::Unknown) {
+        bool named = !fn.body->body || actionsName(*fn.body->body, fn.constants.get(), name, 0);
+        cached = named ? ScriptFunction::Mention::Yes : ScriptFunction::Mention::No;
+    }
+    return cached == ScriptFunction::Mention::Yes;
+}
+
+}  // namespace
+
+bool Interpreter::namesArguments(ScriptFunction& fn) { return bodyNames(fn, fn.namesArguments, "arguments"); }
+bool Interpreter::namesSuper(ScriptFunction& fn) { return bodyNames(fn, fn.namesSuper, "super"); }
+
 Value* Interpreter::registerSlot(Activation& act, size_t r) {
     if (r < act.registers.size()) return &act.registers[r];
     if (act.isFunction && !live_.empty() && !live_.front()->isFunction && r < live_.front()->registers.size())
@@ -210,14 +244,16 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     // `super` starts one level above the object the method was found on; a method found on
     // `this` itself (and a constructor) starts at this.__proto__.
     if (thisObject && (!base || base == thisObject)) base = thisObject->proto();
+    // `super` and `arguments` are made only for a register that preloads them or for a body
+    // that names them (most handlers, called every frame, do neither).
     Object* superObject = nullptr;
-    bool wantSuper = !body.isFunction2 || !(body.flags & FunctionBody::SuppressSuper) ||
-                     (body.flags & FunctionBody::PreloadSuper);
+    bool wantSuper = (body.isFunction2 && (body.flags & FunctionBody::PreloadSuper)) ||
+                     ((!body.isFunction2 || !(body.flags & FunctionBody::SuppressSuper)) && namesSuper(fn));
     if (wantSuper && thisObject && base) superObject = vm_.heap().make<SuperObject>(thisObject, base);
-    std::vector<Value> argValues(args.begin(), args.end());
-    bool wantArguments = !body.isFunction2 || !(body.flags & FunctionBody::SuppressArguments) ||
-                         (body.flags & FunctionBody::PreloadArguments);
+    bool wantArguments = (body.isFunction2 && (body.flags & FunctionBody::PreloadArguments)) ||
+                         ((!body.isFunction2 || !(body.flags & FunctionBody::SuppressArguments)) && namesArguments(fn));
     if (wantArguments) {
+        std::vector<Value> argValues(args.begin(), args.end());
         Object* arguments = vm_.newArray(argValues);
         arguments->define("callee", Value::object(&fn), kDontEnum);
         Object* caller = current_ && current_->callee ? current_->callee : nullptr;

@@ -81,6 +81,8 @@ public:
 
 private:
     bool checkLimits();
+    bool namesArguments(ScriptFunction& fn);
+    bool namesSuper(ScriptFunction& fn);
     void unwind(Activation& act, ScriptThrow& thrown);
 
     Vm& vm_;

@@ -20,7 +20,17 @@ bool hiddenFromVersion(uint16_t flags, int version) {
            ((flags & kFromVersion9) && version < 9) || ((flags & kFromVersion10) && version < 10);
 }
 
+// Objects with few properties (a call's locals, most script objects) are searched in order:
+// cheaper than hashing the name, and defining a property allocates no index node.
+constexpr size_t kIndexedFrom = 12;
+
 Object::Entry* Object::findEntry(const std::string& name, NameRule rule) const {
+    if (index_.empty()) {
+        for (const Entry& e : entries_)
+            if (e.live && sameName(e.name, name, rule) && !hiddenFromVersion(e.property.flags, rule.version))
+                return const_cast<Entry*>(&e);
+        return nullptr;
+    }
     auto range = index_.equal_range(name);
     for (auto it = range.first; it != range.second; ++it) {
         const Entry& e = entries_[it->second];
@@ -45,8 +55,9 @@ void Object::define(const std::string& name, const Value& value, uint16_t flags)
         e->property = Property{value, nullptr, nullptr, flags};
         return;
     }
-    index_.emplace(name, uint32_t(entries_.size()));
     entries_.push_back(Entry{name, Property{value, nullptr, nullptr, flags}, true});
+    if (!index_.empty()) index_.emplace(name, uint32_t(entries_.size() - 1));
+    else if (entries_.size() >= kIndexedFrom) rebuildIndex();
     ++live_;
 }
 
@@ -65,8 +76,9 @@ bool Object::put(const std::string& name, const Value& value, NameRule rule) {
         e->property.getter = e->property.setter = nullptr;
         return true;
     }
-    index_.emplace(name, uint32_t(entries_.size()));
     entries_.push_back(Entry{name, Property{value, nullptr, nullptr, 0}, true});
+    if (!index_.empty()) index_.emplace(name, uint32_t(entries_.size() - 1));
+    else if (entries_.size() >= kIndexedFrom) rebuildIndex();
     ++live_;
     return true;
 }
@@ -120,6 +132,7 @@ void Object::compact() {
 
 void Object::rebuildIndex() {
     index_.clear();
+    if (entries_.size() < kIndexedFrom) return;
     for (uint32_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].name, i);
 }
 

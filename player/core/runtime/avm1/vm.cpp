@@ -260,7 +260,8 @@ Value Vm::construct(const Value& constructor, const Arguments& args) {
     Object* ctor = constructor.asObject();
     FunctionObject* fn = ctor ? ctor->asFunction() : nullptr;
     if (!fn) return Value();
-    Object* proto = getMember(ctor, "prototype").asObject();
+    Value protoValue = getMember(ctor, "prototype");
+    Object* proto = protoValue.asObject();
     Object* instance = nullptr;
     if (fn->isNative()) {
         auto* native = static_cast<NativeFunction*>(fn);
@@ -272,6 +273,8 @@ Value Vm::construct(const Value& constructor, const Arguments& args) {
         return Value::object(instance);
     }
     instance = newObject(proto);
+    // A prototype that is no object still becomes the instance's __proto__ value.
+    if (!proto) instance->setProtoValue(protoValue);
     initInstance(instance, ctor);
     interpreter_->callScript(static_cast<ScriptFunction&>(*fn), Value::object(instance), args, nullptr, true);
     return Value::object(instance);
