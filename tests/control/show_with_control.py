@@ -34,6 +34,28 @@ def native_swfrender():
     return None
 
 
+def native_fixture_movies(folder, bench=False):
+    """The project's own test movies written by the native build's swf_fixture_movies into
+    `folder` (with --bench also the benchmark scenes); the folder, or None without that build."""
+    for build in ("build/native", "build/native-control"):
+        writer = REPO / build / "tests" / "player" / "swf_fixture_movies"
+        if writer.exists():
+            subprocess.run([str(writer), str(folder)] + (["--bench"] if bench else []), check=True,
+                           stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+            return Path(folder)
+    return None
+
+
+def with_frame_rate(swf, fps):
+    """An uncompressed movie with another frame rate in its header (an 8.8 fixed value after the
+    stage rectangle, whose size its first five bits give)."""
+    if swf[:3] != b"FWS":
+        raise ValueError("not an uncompressed movie")
+    bits = swf[8] >> 3
+    offset = 8 + (5 + 4 * bits + 7) // 8
+    return swf[:offset] + struct.pack("<H", int(fps * 256)) + swf[offset + 2:]
+
+
 def render_frame(swf, frame, path):
     """swfrender's frame (1-based) of `swf` at the screen size, ExactFit, as a 24-bit BMP."""
     subprocess.run([str(native_swfrender()), str(swf), "--frame", str(frame), "--size",
