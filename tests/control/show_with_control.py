@@ -7,6 +7,7 @@ import shutil
 import struct
 import subprocess
 import time
+import zlib
 from pathlib import Path
 
 import kestoral_harness as kh
@@ -47,10 +48,12 @@ def native_fixture_movies(folder, bench=False):
 
 
 def with_frame_rate(swf, fps):
-    """An uncompressed movie with another frame rate in its header (an 8.8 fixed value after the
-    stage rectangle, whose size its first five bits give)."""
-    if swf[:3] != b"FWS":
-        raise ValueError("not an uncompressed movie")
+    """The movie, uncompressed, with another frame rate in its header (an 8.8 fixed value after
+    the stage rectangle, whose size its first five bits give)."""
+    if swf[:3] == b"CWS":
+        swf = b"FWS" + swf[3:8] + zlib.decompress(swf[8:])
+    elif swf[:3] != b"FWS":
+        raise ValueError("neither a plain nor a zlib-compressed movie")
     bits = swf[8] >> 3
     offset = 8 + (5 + 4 * bits + 7) // 8
     return swf[:offset] + struct.pack("<H", int(fps * 256)) + swf[offset + 2:]
