@@ -267,6 +267,32 @@ TEST(Avm1ObjectModel, PropertiesHiddenFromThisVersionAreStillOwnedAndReplacedByA
     EXPECT_EQ(traces(7, src), (Lines{"undefined", "true", "2"}));
 }
 
+TEST(Avm1ObjectModel, PrimitivesAreBoxedByWhatGlobalStringIsNow) {
+    // _global.String = function(v) { trace("boxing " + v); }; "abc".length; a cast of "x".
+    const char* src = R"(
+        push "_global"
+        getVariable
+        push "String"
+        function2 (r1 v) regs 2
+          push "boxing "
+          push r:1
+          add2
+          trace
+        end
+        setMember
+        push "abc"
+        push "length"
+        getMember
+        trace
+        push "Object"
+        getVariable
+        push "x"
+        castOp
+        trace
+    )";
+    EXPECT_EQ(traces(7, src), (Lines{"boxing abc", "undefined", "boxing x", "null"}));
+}
+
 TEST(Avm1Broadcaster, ListenersAreComparedWithLooseEquality) {
     const char* src = R"(
         push "b", 0

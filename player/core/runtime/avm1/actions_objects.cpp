@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "action_handlers.h"
+#include "script_clip.h"
 #include "super_object.h"
 
 namespace swf::avm1 {
@@ -184,10 +185,43 @@ void enumerate2(Interpreter& in, Activation&, const Action&) {
     pushNames(in, v.asObject());
 }
 
+bool isRemovedClip(Object* o) {
+    auto* clip = dynamic_cast<ScriptClip*>(o);
+    return clip && !clip->alive();
+}
+
+// `o instanceof C`: false for a primitive o. C is boxed if primitive; its own `prototype` is
+// read as stored (no getter runs, none is inherited, version flags do not hide it); a
+// primitive there is boxed and so matches nothing; a clip there matches nothing either.
+// A removed clip is an instance of nothing and has no prototype to test against.
+bool isInstance(Vm& vm, const Value& object, const Value& klass) {
+    Object* o = object.asObject();
+    if (!o || isRemovedClip(o)) return false;
+    Object* c = vm.toObject(klass);
+    if (!c || isRemovedClip(c)) return false;
+    NameRule any = vm.names();
+    any.version = 0;
+    const Property* p = c->findOwn("prototype", any);
+    Value protoValue = p ? p->value : Value();
+    if (!protoValue.isObject()) {
+        vm.toObject(protoValue);
+        return false;
+    }
+    Object* proto = protoValue.asObject();
+    if (isClip(proto)) return false;
+    size_t depth = 0;
+    for (Object* q = o->proto(); q; q = q->proto()) {
+        if (++depth > 256) throw ScriptAbort{"prototype chain too deep"};
+        if (q == proto) return true;
+        if (!q->interfaces().empty() && vm.implementsInterface(q, c, 0)) return true;
+    }
+    return false;
+}
+
 void instanceOf(Interpreter& in, Activation&, const Action&) {
     Value ctor = in.pop();
     Value object = in.pop();
-    in.pushBool(in.vm().instanceOf(object.asObject(), ctor.asObject()));
+    in.pushBool(isInstance(in.vm(), object, ctor));
 }
 
 // class Sub extends Base: Sub.prototype becomes a new object inheriting Base.prototype.
@@ -215,11 +249,16 @@ void implementsOp(Interpreter& in, Activation&, const Action&) {
         if (Object* i = v.asObject()) proto->interfaces().push_back(i);
 }
 
+// A primitive is boxed first and then fails the cast.
 void castOp(Interpreter& in, Activation&, const Action&) {
     Value object = in.pop();
     Value ctor = in.pop();
-    bool ok = in.vm().instanceOf(object.asObject(), ctor.asObject());
-    in.push(ok ? object : Value::null());
+    if (!object.isObject()) {
+        in.vm().toObject(object);
+        in.push(Value::null());
+        return;
+    }
+    in.push(isInstance(in.vm(), object, ctor) ? object : Value::null());
 }
 
 }  // namespace

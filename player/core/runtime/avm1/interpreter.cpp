@@ -37,6 +37,11 @@ void Interpreter::push(const Value& v) {
     stack_.push_back(v);
 }
 
+void Interpreter::push(Value&& v) {
+    if (stack_.size() >= kMaxStack) throw ScriptAbort{"operand stack overflow"};
+    stack_.push_back(std::move(v));
+}
+
 const Value& Interpreter::peek() {
     static const Value undefined{};
     size_t base = current_ ? current_->stackBase : 0;

@@ -45,6 +45,7 @@ public:
     Vm& vm() { return vm_; }
     Value pop();
     void push(const Value& v);
+    void push(Value&& v);  // temporaries move in (no reference count traffic for strings)
     const Value& peek();
     size_t stackDepth() const;
     Activation& current() { return *current_; }
