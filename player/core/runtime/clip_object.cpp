@@ -17,7 +17,7 @@ namespace swf {
 using avm1::Value;
 
 ClipObject::ClipObject(avm1::Object* proto, const std::shared_ptr<Clip>& clip, ScriptRuntime& runtime)
-    : ScriptClip(proto), clip_(clip), runtime_(runtime) {}
+    : ScriptClip(proto), clip_(clip), rawClip_(clip.get()), runtime_(runtime) {}
 
 ClipObject::~ClipObject() {
     if (auto c = clip_.lock())

@@ -17,7 +17,9 @@ public:
     ClipObject(avm1::Object* proto, const std::shared_ptr<Clip>& clip, ScriptRuntime& runtime);
     ~ClipObject() override;
 
-    Clip* clip() const { return clip_.lock().get(); }
+    // Scripts read clips constantly: the pointer is kept beside the weak reference so a read
+    // costs one check that the clip is still there, not a lock.
+    Clip* clip() const { return clip_.expired() ? nullptr : rawClip_; }
     ScriptRuntime& runtime() const { return runtime_; }
     // Buttons are objects to typeof; clips are movieclips.
     const char* typeOf() const override {
@@ -59,6 +61,7 @@ private:
     bool childField(const std::string& name, avm1::Value& out);
 
     std::weak_ptr<Clip> clip_;
+    Clip* rawClip_;
     ScriptRuntime& runtime_;
     std::optional<bool> focusRect_;  // null until set: the stage's setting applies
     bool lockRoot_ = false;

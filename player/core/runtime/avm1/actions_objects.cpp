@@ -27,19 +27,17 @@ std::vector<Value> popArguments(Interpreter& in) {
 }
 
 // Member names: numbers print as the original does ("1", not "1.0").
-std::string memberName(Interpreter& in, const Value& v) { return in.vm().toString(v); }
-
 void getMember(Interpreter& in, Activation&, const Action&) {
     Value name = in.pop();
     Value object = in.pop();
-    in.push(in.vm().getMember(object, memberName(in, name)));
+    in.push(in.vm().getMember(object, NameText(in.vm(), name).text));
 }
 
 void setMember(Interpreter& in, Activation&, const Action&) {
     Value value = in.pop();
     Value name = in.pop();
     Value object = in.pop();
-    in.vm().setMember(object, memberName(in, name), value);
+    in.vm().setMember(object, NameText(in.vm(), name).text, value);
 }
 
 bool isClip(Object* o) { return o && std::string(o->typeOf()) == "movieclip"; }

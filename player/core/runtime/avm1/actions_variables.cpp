@@ -14,13 +14,13 @@ Object* localsOf(Activation& act) {
 
 void getVariable(Interpreter& in, Activation&, const Action&) {
     Value name = in.pop();
-    in.push(in.getVariable(in.vm().toString(name)));
+    in.push(in.getVariable(NameText(in.vm(), name).text));
 }
 
 void setVariable(Interpreter& in, Activation&, const Action&) {
     Value value = in.pop();
     Value name = in.pop();
-    in.setVariable(in.vm().toString(name), value);
+    in.setVariable(NameText(in.vm(), name).text, value);
 }
 
 // `var x = v`: a local in a function, a timeline variable in a frame script.
