@@ -20,15 +20,21 @@ bool hiddenFromVersion(uint16_t flags, int version) {
            ((flags & kFromVersion9) && version < 9) || ((flags & kFromVersion10) && version < 10);
 }
 
+inline char foldAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
 // Objects with few properties (a call's locals, most script objects) are searched in order:
 // cheaper than hashing the name, and defining a property allocates no index node.
 constexpr size_t kIndexedFrom = 12;
 
 Object::Entry* Object::findEntry(const std::string& name, NameRule rule) const {
     if (index_.empty()) {
-        for (const Entry& e : entries_)
-            if (e.live && sameName(e.name, name, rule) && !hiddenFromVersion(e.property.flags, rule.version))
+        // Most names differ in length or first letter: those are passed over without a call.
+        const char first = name.empty() ? 0 : foldAscii(name[0]);
+        for (const Entry& e : entries_) {
+            if (!e.live || e.name.size() != name.size() || (!name.empty() && foldAscii(e.name[0]) != first)) continue;
+            if (sameName(e.name, name, rule) && !hiddenFromVersion(e.property.flags, rule.version))
                 return const_cast<Entry*>(&e);
+        }
         return nullptr;
     }
     auto range = index_.equal_range(name);
