@@ -291,19 +291,6 @@ bool Vm::implementsInterface(Object* proto, Object* constructor, int depth) {
     return false;
 }
 
-bool Vm::instanceOf(Object* object, Object* constructor) {
-    if (!object || !constructor) return false;
-    Object* proto = getMember(constructor, "prototype").asObject();
-    if (!proto) return false;
-    size_t depth = 0;
-    for (Object* p = object->proto(); p; p = p->proto()) {
-        if (++depth > kPrototypeDepthLimit) throw ScriptAbort{"prototype chain too deep"};
-        if (p == proto) return true;
-        if (!p->interfaces().empty() && implementsInterface(p, constructor, 0)) return true;
-    }
-    return false;
-}
-
 // ---- output
 
 void Vm::trace(const std::string& line) {

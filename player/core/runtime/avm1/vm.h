@@ -116,8 +116,8 @@ public:
     Value construct(const Value& constructor, const Arguments& args);
     // Sets `__constructor__` (DontEnum) and, in SWF 6, `constructor` on a new instance.
     void initInstance(Object* instance, Object* constructor);
-    // instanceof: walks the prototype chain and the implemented interfaces.
-    bool instanceOf(Object* object, Object* constructor);
+    // instanceof's interface test: whether a prototype (or an interface it lists) declares
+    // `constructor` through ImplementsOp.
     bool implementsInterface(Object* proto, Object* constructor, int depth);
 
     // ---- output
