@@ -1,5 +1,7 @@
 #include "interpreter.h"
 
+#include <algorithm>
+
 #include "action_handlers.h"
 #include "function.h"
 #include "script_clip.h"
@@ -86,6 +88,22 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     live_.clear();
 }
 
+void Interpreter::runCalledScript(const ActionListPtr& code, Object* clip) {
+    if (!code || code->actions.empty() || disabled_) return;
+    if (live_.size() >= size_t(vm_.limits().recursionDepth))
+        throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
+    Activation act;
+    act.code = code;
+    act.stackBase = stack_.size();
+    act.target = act.originalTarget = clip;
+    act.thisValue = Value::object(clip);
+    act.registers.resize(4);
+    auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
+    act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
+    run(act);
+    stack_.resize(act.stackBase);
+}
+
 void Interpreter::run(Activation& act) {
     Activation* saved = current_;
     act.caller = saved;
@@ -169,6 +187,9 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
     if (disabled_) return Value();
     const FunctionBody& body = *fn.body;
+    // Functions came with SWF 5: inside one, a SWF 4 movie's script converts and compares by
+    // the SWF 5 rules (true prints "true", 4 / 0 is Infinity) and sees _global.
+    SwfVersionScope functionVersion(vm_, std::max(vm_.swfVersion(), 5));
     Activation act;
     act.code = body.body;
     act.isFunction = true;

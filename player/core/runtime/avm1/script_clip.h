@@ -4,7 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "../../model/actions.h"
 #include "object.h"
 
 namespace swf::avm1 {
@@ -22,6 +24,9 @@ public:
     virtual std::string targetPath() = 0;
     virtual std::string slashPath() = 0;
 
+    // The DoAction scripts of one frame, named by its number (from 1) or its label, for the
+    // call() action; none for a frame the clip does not have.
+    virtual std::vector<ActionListPtr> frameScripts(const std::string& frame) = 0;
     // Frame control; frames are 0-based here. Out-of-range frames are clamped by the clip.
     virtual int currentFrame() = 0;
     virtual int totalFrames() = 0;
