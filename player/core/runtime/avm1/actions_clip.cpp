@@ -191,8 +191,7 @@ void startDrag(Interpreter& in, Activation& act, const Action&) {
     ScriptClip* clip = clipAt(in, act, in.pop());
     bool lockCenter = flagOf(in.vm(), in.pop());
     double bounds[4];
-    // A rectangle the stack does not hold is no constraint (nothing more is read).
-    bool constrained = flagOf(in.vm(), in.pop()) && in.stackDepth() >= 4;
+    bool constrained = flagOf(in.vm(), in.pop());
     if (constrained)
         for (int i = 3; i >= 0; --i) bounds[i] = in.vm().toNumber(in.pop());  // y2, x2, y1, x1 from the top
     if (clip) clip->startDrag(lockCenter, constrained ? bounds : nullptr);

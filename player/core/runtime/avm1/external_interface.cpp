@@ -189,8 +189,10 @@ Object* argumentsToAs(Vm& vm, const Value& node, int depth) {
 Value toAs(Vm& vm, const Value& node, int depth) {
     if (depth > kMaxNesting) throw ScriptAbort{"ExternalInterface values nest too deep"};
     if (!node.isObject()) return Value();
-    // The name must be a string: an object whose toString says "null" names nothing.
-    const Value nodeName = vm.getMember(node, "nodeName");
+    // The name must be a string (or a String object): an object whose toString says "null"
+    // names nothing.
+    Value nodeName = vm.getMember(node, "nodeName");
+    if (Object* boxed = nodeName.asObject()) nodeName = boxed->primitiveValue();
     if (!nodeName.isString()) return Value();
     const std::string& name = nodeName.asString();
     auto text = [&] { return vm.toString(vm.getMember(node, "firstChild")); };
