@@ -98,6 +98,7 @@ void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
     Object* target = path.empty() ? act.originalTarget : in.resolveTarget(path);
     if (!target && !path.empty()) in.vm().warn("Target not found: Target=\"" + path + "\" Base=\"?\"");
     act.target = target;
+    act.targetMissing = !target && !path.empty();
     // Variables follow the target (tellTarget); an unknown target leaves the chain as it was.
     Object* values = target ? target : act.originalTarget;
     if (!act.isFunction && act.targetScope) {
@@ -113,6 +114,7 @@ void setTarget2(Interpreter& in, Activation& act, const Action&) {
     Value v = in.pop();
     if (auto* clip = dynamic_cast<ScriptClip*>(v.asObject())) {
         act.target = clip;
+        act.targetMissing = false;
         if (!act.isFunction && act.targetScope) {
             act.targetScope = in.vm().heap().make<Scope>(act.targetScope->parent, clip, Scope::Kind::Target);
             act.scope = act.targetScope;
@@ -125,6 +127,8 @@ void setTarget2(Interpreter& in, Activation& act, const Action&) {
 ScriptClip* clipAt(Interpreter& in, Activation& act, const Value& path) {
     if (auto* clip = dynamic_cast<ScriptClip*>(path.asObject())) return clip->alive() ? clip : nullptr;
     std::string text = in.vm().toString(path);
+    // "" is the current target; under a tellTarget that named no clip there is none.
+    if (text.empty() && act.targetMissing) return nullptr;
     Object* base = act.target ? act.target : act.originalTarget;
     auto* clip = dynamic_cast<ScriptClip*>(text.empty() ? base : in.resolvePath(base, text).asObject());
     return clip && clip->alive() ? clip : nullptr;
