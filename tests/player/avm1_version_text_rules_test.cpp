@@ -299,6 +299,28 @@ TEST(Avm1Paths, ARemovedClipIsDeadToScriptsAndItsScopeGivesWayToTheRoot) {
     EXPECT_EQ(traces(7, src), (Lines{"clip's", "root's", "[]", "undefined"}));
 }
 
+TEST(Avm1Paths, ATellTargetThatNamesNoClipLeavesNoCurrentTarget) {
+    // getProperty("", _name) reads the current target: the root's "" normally, nothing under
+    // tellTarget("nowhere"), the root's again once the tellTarget ends.
+    const char* src = R"(
+        push "[", "", 13
+        getProperty
+        add2
+        push "]"
+        add2
+        trace
+        setTarget "nowhere"
+        push "", 13
+        getProperty
+        trace
+        setTarget ""
+        push "", 13
+        getProperty
+        trace
+    )";
+    EXPECT_EQ(traces(6, src), (Lines{"[]", "undefined", ""}));
+}
+
 TEST(Avm1ArrayRules, IndexNamesWrapDigitByDigit) {
     // a["302231454903657293676544"] (2^78) is a[0]; 2^78 + 2^31 - 1 is a[2147483647].
     const char* src = R"(
