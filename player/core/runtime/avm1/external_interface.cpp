@@ -8,6 +8,7 @@
 
 #include "library_classes.h"
 #include "native_class.h"
+#include "xml_document.h"
 
 namespace swf::avm1 {
 namespace {
@@ -35,21 +36,6 @@ std::optional<std::string> stringArgument(Vm& vm, const Arguments& args) {
     return text;
 }
 
-std::string escapeXml(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&apos;"; break;
-            default: out.push_back(c);
-        }
-    }
-    return out;
-}
-
 // Only the five lower-case entities, &amp; last: "&amp;gt;" reads "&gt;".
 std::string unescapeXml(const std::string& text) {
     std::string out = text;
@@ -60,7 +46,7 @@ std::string unescapeXml(const std::string& text) {
 
 Value escapeXmlMethod(Vm& vm, const Value&, const Arguments& args) {
     auto text = stringArgument(vm, args);
-    return text ? vm.newString(escapeXml(*text)) : Value::null();
+    return text ? vm.newString(escapeXmlText(*text)) : Value::null();
 }
 
 Value unescapeXmlMethod(Vm& vm, const Value&, const Arguments& args) {
@@ -125,7 +111,7 @@ std::string toXml(Vm& vm, const Value& v, int depth) {
         case Value::Type::Number: return "<number>" + vm.toString(v) + "</number>";
         case Value::Type::String: {
             const std::string& text = v.asString();
-            return "<string>" + (text.empty() ? std::string("null") : escapeXml(text)) + "</string>";
+            return "<string>" + (text.empty() ? std::string("null") : escapeXmlText(text)) + "</string>";
         }
         case Value::Type::Object: break;
     }

@@ -66,16 +66,11 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     // each run another stretch of actions before noticing.
     if (budgetSpent_) return;
     Activation act;
-    act.code = code;
     act.stackBase = stack_.size();
-    act.target = act.originalTarget = clip;
-    act.thisValue = Value::object(clip);
-    act.registers.resize(4);
     try {
         // A safe point: nothing runs, so a full heap may free room here.
         if (vm_.heap().size() + 64 >= vm_.limits().maxObjects) vm_.collectGarbage();
-        auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
-        act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
+        startFrameScript(act, code, clip);
         run(act);
     } catch (const ScriptAbort& abort) {
         vm_.warn("script aborted: " + abort.reason);
@@ -93,6 +88,13 @@ void Interpreter::runCalledScript(const ActionListPtr& code, Object* clip) {
     if (live_.size() >= size_t(vm_.limits().recursionDepth))
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
     Activation act;
+    startFrameScript(act, code, clip);
+    run(act);
+    stack_.resize(act.stackBase);
+}
+
+// A frame script's activation: `clip` is its target and `this`, below it only _global.
+void Interpreter::startFrameScript(Activation& act, const ActionListPtr& code, Object* clip) {
     act.code = code;
     act.stackBase = stack_.size();
     act.target = act.originalTarget = clip;
@@ -100,8 +102,6 @@ void Interpreter::runCalledScript(const ActionListPtr& code, Object* clip) {
     act.registers.resize(4);
     auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
     act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
-    run(act);
-    stack_.resize(act.stackBase);
 }
 
 void Interpreter::run(Activation& act) {

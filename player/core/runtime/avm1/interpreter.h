@@ -81,6 +81,7 @@ public:
     void run(Activation& act);
 
 private:
+    void startFrameScript(Activation& act, const ActionListPtr& code, Object* clip);
     bool checkLimits();
     void unwind(Activation& act, ScriptThrow& thrown);
 
