@@ -317,8 +317,14 @@ TEST(Avm1Paths, ATellTargetThatNamesNoClipLeavesNoCurrentTarget) {
         push "", 13
         getProperty
         trace
+        setTarget "this/"
+        push "", 13
+        getProperty
+        trace
+        setTarget ""
     )";
-    EXPECT_EQ(traces(6, src), (Lines{"[]", "undefined", ""}));
+    // Target paths know no "this" ("this/" names nothing there).
+    EXPECT_EQ(traces(6, src), (Lines{"[]", "undefined", "", "undefined"}));
 }
 
 TEST(Avm1ArrayRules, IndexNamesWrapDigitByDigit) {

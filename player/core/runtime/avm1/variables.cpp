@@ -105,6 +105,10 @@ Value Interpreter::resolvePathInScopes(const std::string& path) {
 }
 
 Object* Interpreter::resolveTarget(const std::string& path) {
+    // Target paths know no `this`: tellTarget("this.a") and tellTarget("this/a") name nothing
+    // (expressions such as eval("this.a") do know it).
+    const size_t first = path.find_first_of("/.:");
+    if (first != std::string::npos && sameName(path.substr(0, first), "this", vm_.names())) return nullptr;
     Object* base = current_ ? current_->originalTarget : nullptr;
     return resolvePath(base, path).asObject();
 }
