@@ -30,7 +30,9 @@ public:
     bool getSpecial(avm1::Vm& vm, const std::string& name, avm1::Value& out) override;
     bool setSpecial(avm1::Vm& vm, const std::string& name, const avm1::Value& value) override;
 
-    bool alive() const override { return !clip_.expired(); }
+    // A clip taken off the display list is dead to scripts (its references convert to "",
+    // its scope gives way to the root) except while its own unload event runs.
+    bool alive() const override;
     ScriptClip* parentClip() override;
     ScriptClip* rootClip() override;
     ScriptClip* childClip(const std::string& name, avm1::NameRule rule) override;
@@ -63,6 +65,7 @@ private:
     std::weak_ptr<Clip> clip_;
     Clip* rawClip_;
     ScriptRuntime& runtime_;
+    std::string name_;  // the last instance name seen, for paths through a removed parent
     std::optional<bool> focusRect_;  // null until set: the stage's setting applies
     bool lockRoot_ = false;
 };

@@ -46,6 +46,12 @@ bool strictlyEqual(const Value& a, const Value& b) {
 bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
     using T = Value::Type;
     if (a.type() == b.type()) {
+        if (a.isObject() && a.asObject() != b.asObject() && vm.swfVersion() < 6) {
+            // SWF 5 compares two objects by their values: new Number(1) == new Number(1).
+            Value pa = vm.toPrimitive(a);
+            Value pb = vm.toPrimitive(b);
+            return !pa.isObject() && !pb.isObject() && looselyEqual(vm, pa, pb);
+        }
         if (a.isObject()) return a.asObject() == b.asObject();
         return strictlyEqual(a, b);
     }

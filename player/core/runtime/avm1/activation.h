@@ -38,6 +38,7 @@ struct Activation {
     Scope* targetScope = nullptr;  // the Target link frame scripts rebuild on SetTarget
     Value thisValue;
     Object* target = nullptr;          // current target clip (SetTarget)
+    bool targetMissing = false;        // the last SetTarget named no clip
     Object* originalTarget = nullptr;  // the clip whose script or function this is
     Object* callee = nullptr;
     Object* arguments = nullptr;

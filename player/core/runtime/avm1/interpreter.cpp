@@ -1,5 +1,7 @@
 #include "interpreter.h"
 
+#include <algorithm>
+
 #include "action_handlers.h"
 #include "function.h"
 #include "script_clip.h"
@@ -72,19 +74,14 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     // each run another stretch of actions before noticing.
     if (budgetSpent_) return;
     Activation act;
-    act.code = code;
     // Scripts of one frame share the operand stack: what one leaves there, the next pops.
     const bool topLevel = current_ == nullptr;
     act.keepsStack = topLevel;
     act.stackBase = topLevel ? 0 : stack_.size();
-    act.target = act.originalTarget = clip;
-    act.thisValue = Value::object(clip);
-    act.registers.resize(4);
     try {
         // A safe point: nothing runs, so a full heap may free room here.
         if (vm_.heap().size() + 64 >= vm_.limits().maxObjects) vm_.collectGarbage();
-        auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
-        act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
+        startFrameScript(act, code, clip);
         run(act);
     } catch (const ScriptAbort& abort) {
         vm_.warn("script aborted: " + abort.reason);
@@ -98,6 +95,27 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
         current_ = nullptr;
         live_.clear();
     }
+}
+
+void Interpreter::runCalledScript(const ActionListPtr& code, Object* clip) {
+    if (!code || code->actions.empty() || disabled_) return;
+    if (live_.size() >= size_t(vm_.limits().recursionDepth))
+        throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
+    Activation act;
+    act.stackBase = stack_.size();
+    startFrameScript(act, code, clip);
+    run(act);
+    stack_.resize(act.stackBase);
+}
+
+// A frame script's activation: `clip` is its target and `this`, below it only _global.
+void Interpreter::startFrameScript(Activation& act, const ActionListPtr& code, Object* clip) {
+    act.code = code;
+    act.target = act.originalTarget = clip;
+    act.thisValue = Value::object(clip);
+    act.registers.resize(4);
+    auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
+    act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
 }
 
 void Interpreter::run(Activation& act) {
@@ -217,6 +235,9 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
     if (disabled_) return Value();
     const FunctionBody& body = *fn.body;
+    // Functions came with SWF 5: inside one, a SWF 4 movie's script converts and compares by
+    // the SWF 5 rules (true prints "true", 4 / 0 is Infinity) and sees _global.
+    SwfVersionScope functionVersion(vm_, std::max(vm_.swfVersion(), 5));
     Activation act;
     act.code = body.body;
     act.isFunction = true;

@@ -29,6 +29,9 @@ public:
     // Runs a frame script (or a clip event) with `clip` as target and `this`. Aborts by the
     // limits are caught here and reported as warnings.
     void runScript(const ActionListPtr& code, Object* clip);
+    // Runs a frame's script from inside a running one (the call() action): the caller waits,
+    // limits and exceptions pass through it.
+    void runCalledScript(const ActionListPtr& code, Object* clip);
     // Calls a script function; used by Vm::call. `base`: the prototype the function was found
     // on, which `super` starts from (null: self's __proto__).
     Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing = false);
@@ -70,6 +73,7 @@ public:
     Object* resolveTarget(const std::string& path);
     Object* rootOf(Object* clip);
     Object* globalScopeValues();
+    Object* liveTimeline(Object* values);
     // Version-dependent boolean push: SWF 4 scripts get 1 / 0.
     void pushBool(bool b);
 
@@ -81,6 +85,7 @@ public:
     void run(Activation& act);
 
 private:
+    void startFrameScript(Activation& act, const ActionListPtr& code, Object* clip);
     bool checkLimits();
     bool namesArguments(ScriptFunction& fn);
     bool namesSuper(ScriptFunction& fn);

@@ -4,13 +4,25 @@
 
 namespace swf::avm1 {
 
-size_t Object::FoldedHash::operator()(const std::string& s) const {
+namespace {
+
+size_t asciiFoldedHash(const std::string& s) {
     size_t h = 1469598103934665603ull;
     for (char c : s) {
         char lower = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
         h = (h ^ uint8_t(lower)) * 1099511628211ull;
     }
     return h;
+}
+
+}  // namespace
+
+size_t Object::FoldedHash::operator()(const std::string& s) const {
+    // Past ASCII the case table folds ("Ä" and "ä" must meet in one bucket); rare, so the
+    // folded copy is made only then.
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return asciiFoldedHash(foldedName(s));
+    return asciiFoldedHash(s);
 }
 
 bool hiddenFromVersion(uint16_t flags, int version) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "../../text/utf8.h"
 #include "globals.h"
 #include "interpreter.h"
 #include "scope.h"
@@ -293,7 +294,10 @@ bool Vm::implementsInterface(Object* proto, Object* constructor, int depth) {
 
 // ---- output
 
-void Vm::trace(const std::string& line) {
+void Vm::trace(const std::string& text) {
+    // Strings of SWF 5 and older movies hold one byte per character (a movie's "Å" is 0xC5);
+    // the trace output is UTF-8 in every version.
+    const std::string line = version_ < 6 ? encodeUtf8(decodeUtf8(text)) : text;
     if (onTrace) onTrace(line);
     if (traces_.size() < limits_.maxTraces) traces_.push_back(line);
 }

@@ -66,6 +66,11 @@ public:
 
     int swfVersion() const { return version_; }
     NameRule names() const { return names_; }
+    // The version the running code follows (a SWF 4 movie's functions run by SWF 5 rules).
+    void setSwfVersion(int version) {
+        version_ = version;
+        names_ = NameRule::forVersion(version);
+    }
     HostServices& host() { return host_; }
     const VmLimits& limits() const { return limits_; }
     VmLimits& limits() { return limits_; }
@@ -189,6 +194,19 @@ private:
     std::vector<Object*> roots_;
     Timers timers_;
     std::unique_ptr<Interpreter> interpreter_;
+};
+
+// Runs the code of one scope by another version's rules, restoring the Vm's on exit.
+class SwfVersionScope {
+public:
+    SwfVersionScope(Vm& vm, int version) : vm_(vm), saved_(vm.swfVersion()) { vm.setSwfVersion(version); }
+    ~SwfVersionScope() { vm_.setSwfVersion(saved_); }
+    SwfVersionScope(const SwfVersionScope&) = delete;
+    SwfVersionScope& operator=(const SwfVersionScope&) = delete;
+
+private:
+    Vm& vm_;
+    int saved_;
 };
 
 }  // namespace swf::avm1
