@@ -58,7 +58,7 @@ TEST(Avm1, StopPlayAndFrameSteps) {
 TEST(Avm1, GotoByNumberAndLabel) {
     auto byNumber = play(scriptedMovie(swfw::ActionWriter().gotoFrame(3)));  // 0-based in the action
     EXPECT_EQ(byNumber->currentFrame(), 4);
-    EXPECT_TRUE(byNumber->isPlaying()) << "GotoFrame keeps playing";
+    EXPECT_FALSE(byNumber->isPlaying()) << "GotoFrame stops, as gotoAndStop";
     std::vector<std::string> expected = {"kid 1", "root 1", "root 4"};
     EXPECT_EQ(byNumber->traces(), expected) << "skipped frames run no scripts";
 

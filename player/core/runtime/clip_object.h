@@ -32,6 +32,7 @@ public:
     ScriptClip* parentClip() override;
     ScriptClip* rootClip() override;
     ScriptClip* childClip(const std::string& name, avm1::NameRule rule) override;
+    void childNames(std::vector<std::string>& out) override;
     std::string targetPath() override;
     std::string slashPath() override;
     int currentFrame() override;

@@ -44,15 +44,18 @@ void stop(Interpreter&, Activation& act, const Action&) {
     if (ScriptClip* c = targetClip(act)) c->stop();
 }
 
-// GotoFrame keeps the play state.
+// GotoFrame and GotoLabel (to a label that exists) stop the clip: authoring tools write gotoAndStop(4) as GotoFrame 3
+// alone and gotoAndPlay(2) as GotoFrame 1 followed by Play.
 void gotoFrame(Interpreter&, Activation& act, const Action& a) {
     ScriptClip* c = targetClip(act);
     if (!c) return;
     c->gotoFrame(int(a.frame), false);
+    c->stop();
 }
 
 void gotoLabel(Interpreter&, Activation& act, const Action& a) {
-    if (ScriptClip* c = targetClip(act)) c->gotoLabel(a.text, false);
+    ScriptClip* c = targetClip(act);
+    if (c && c->gotoLabel(a.text, false)) c->stop();  // an unknown label changes nothing
 }
 
 }  // namespace
@@ -61,7 +64,9 @@ void gotoLabel(Interpreter&, Activation& act, const Action& a) {
 void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool andPlay, int bias) {
     if (!clip) return;
     Vm& vm = in.vm();
-    if (!frame.isString()) {
+    // A fraction names a label ("4.123"), which no frame has.
+    const bool fraction = frame.isNumber() && std::isfinite(frame.asNumber()) && frame.asNumber() != std::trunc(frame.asNumber());
+    if (!frame.isString() && !fraction) {
         // The 0-based frame is ToInt32(n) - 1 in wrapping 32-bit arithmetic: 0 and negative
         // numbers go nowhere, 4294967298 is frame 2, 2147483648 wraps past the end.
         int32_t index = int32_t(uint32_t(vm.toInt32(frame)) - 1u);
@@ -70,7 +75,7 @@ void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool 
         if (!andPlay) clip->stop();
         return;
     }
-    std::string text = frame.asString();
+    std::string text = fraction ? vm.toString(frame) : frame.asString();
     size_t colon = text.rfind(':');
     if (colon != std::string::npos) {
         clip = dynamic_cast<ScriptClip*>(in.resolvePath(clip, text.substr(0, colon)).asObject());
@@ -96,8 +101,9 @@ void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
     Object* target = path.empty() ? act.originalTarget : in.resolveTarget(path);
     if (!target && !path.empty()) in.vm().warn("Target not found: Target=\"" + path + "\" Base=\"?\"");
     act.target = target;
-    // Variables follow the target (tellTarget); an unknown target leaves the chain as it was.
-    Object* values = target ? target : act.originalTarget;
+    // Variables follow the target (tellTarget); under an unknown target they are the root's.
+    Object* root = target ? nullptr : in.rootOf(act.originalTarget);
+    Object* values = target ? target : root ? root : act.originalTarget;
     if (!act.isFunction && act.targetScope) {
         act.targetScope = in.vm().heap().make<Scope>(act.targetScope->parent, values, Scope::Kind::Target);
         act.scope = act.targetScope;
@@ -123,8 +129,12 @@ void setTarget2(Interpreter& in, Activation& act, const Action&) {
 ScriptClip* clipAt(Interpreter& in, Activation& act, const Value& path) {
     if (auto* clip = dynamic_cast<ScriptClip*>(path.asObject())) return clip->alive() ? clip : nullptr;
     std::string text = in.vm().toString(path);
+    // Under an unknown tellTarget, "" (the target itself) names nothing.
+    if (text.empty() && !act.target) return nullptr;
     Object* base = act.target ? act.target : act.originalTarget;
-    auto* clip = dynamic_cast<ScriptClip*>(text.empty() ? base : in.resolvePath(base, text).asObject());
+    // A path names clips from the target only: a variable of that name elsewhere in scope
+    // (_global.clip3 = mc3) is not looked at.
+    auto* clip = dynamic_cast<ScriptClip*>(text.empty() ? base : in.resolvePath(base, text, false).asObject());
     return clip && clip->alive() ? clip : nullptr;
 }
 
@@ -132,8 +142,10 @@ void getProperty(Interpreter& in, Activation& act, const Action&) {
     Value index = in.pop();
     Value path = in.pop();
     ScriptClip* clip = clipAt(in, act, path);
-    int i = int(in.vm().toInteger(index));
-    in.push(clip ? clip->propertyByIndex(in.vm(), i) : Value());
+    // An index that is no number ("11ABC") names no property; -0.8 is _x.
+    const double n = in.vm().toNumber(index);  // once: valueOf may have effects
+    const bool named = std::isfinite(n) && std::fabs(n) < 1e9;
+    in.push(clip && named ? clip->propertyByIndex(in.vm(), int(std::trunc(n))) : Value());
 }
 
 void setProperty(Interpreter& in, Activation& act, const Action&) {

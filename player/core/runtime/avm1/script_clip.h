@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "object.h"
 
@@ -18,6 +19,8 @@ public:
     virtual ScriptClip* parentClip() = 0;
     virtual ScriptClip* rootClip() = 0;
     virtual ScriptClip* childClip(const std::string& name, NameRule rule) = 0;
+    // for..in lists the names of what the clip shows after its own variables, topmost first.
+    virtual void childNames(std::vector<std::string>& out) { (void)out; }
     // "_level0.a.b" (dot syntax) and "/a/b" (slash syntax, for TargetPath in SWF 4 style).
     virtual std::string targetPath() = 0;
     virtual std::string slashPath() = 0;

@@ -1,5 +1,7 @@
 #include "vm.h"
 
+#include "script_clip.h"
+
 #include <algorithm>
 
 #include "globals.h"
@@ -155,6 +157,8 @@ std::vector<std::string> Vm::enumerate(Object* object) {
     for (Object* o = object; o && guard < 256; o = o->proto(), ++guard) {
         level.clear();
         o->ownNames(level, false, version_);
+        if (o == object)
+            if (auto* clip = dynamic_cast<ScriptClip*>(o); clip && clip->alive()) clip->childNames(level);
         for (auto& n : level) {
             bool seen = false;
             for (auto& s : out)
