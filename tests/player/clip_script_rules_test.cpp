@@ -65,6 +65,19 @@ TEST(GotoRules, FractionsAreLabelsAndNoFrame) {
     EXPECT_EQ(player->traces(), (Lines{"1", "2"}));
 }
 
+TEST(GotoRules, UndefinedAndFalseAreLabelsAndExactCaseWins) {
+    swfw::MovieWriter m(8, 100, 100, 12);
+    m.add(swfw::doAction(swfw::assemble("push undefined\ngotoFrame2\n" + trace(var("_currentframe")) + "push \"X\"\ngotoFrame2\n" +
+                                        trace(var("_currentframe")) + "push false\ngotoFrame2\n" + trace(var("_currentframe")))));
+    m.showFrame();
+    for (const char* label : {"undefined", "x", "X", "false"}) {
+        m.add(swfw::frameLabel(label));
+        m.showFrame();
+    }
+    auto player = testing_support::play(m.build());
+    EXPECT_EQ(player->traces(), (Lines{"2", "4", "5"}));
+}
+
 TEST(SpriteLoading, SpritesEndingEarlyWaitOnTheirLastFrame) {
     // a: two frames and End (loops); b: no End; c: actions after its last ShowFrame.
     auto player = playFrames({spriteTracing(1, {"a1", "a2"}, true, true), spriteTracing(2, {"b1", "b2"}, false, true),

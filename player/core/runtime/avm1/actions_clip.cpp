@@ -64,9 +64,10 @@ void gotoLabel(Interpreter&, Activation& act, const Action& a) {
 void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool andPlay, int bias) {
     if (!clip) return;
     Vm& vm = in.vm();
-    // A fraction names a label ("4.123"), which no frame has.
-    const bool fraction = frame.isNumber() && std::isfinite(frame.asNumber()) && frame.asNumber() != std::trunc(frame.asNumber());
-    if (!frame.isString() && !fraction) {
+    // Only whole numbers are frame numbers: a fraction ("4.123"), undefined or false names a
+    // label (a frame labelled "undefined" is where gotoAndStop(undefined) goes).
+    const bool number = frame.isNumber() && !(std::isfinite(frame.asNumber()) && frame.asNumber() != std::trunc(frame.asNumber()));
+    if (number) {
         // The 0-based frame is ToInt32(n) - 1 in wrapping 32-bit arithmetic: 0 and negative
         // numbers go nowhere, 4294967298 is frame 2, 2147483648 wraps past the end.
         int32_t index = int32_t(uint32_t(vm.toInt32(frame)) - 1u);
@@ -75,7 +76,7 @@ void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool 
         if (!andPlay) clip->stop();
         return;
     }
-    std::string text = fraction ? vm.toString(frame) : frame.asString();
+    std::string text = vm.toString(frame);
     size_t colon = text.rfind(':');
     if (colon != std::string::npos) {
         clip = dynamic_cast<ScriptClip*>(in.resolvePath(clip, text.substr(0, colon)).asObject());

@@ -72,10 +72,10 @@ void waitForFrame(Interpreter&, Activation& act, const Action& a) {
 }
 
 // The frame from the stack counts from 1 in wrapping 32-bit arithmetic (2147483649 is frame
-// -2147483647, loaded); a label or a fraction ("abc", 16002.5) names no frame and is loaded.
+// -2147483647, loaded); anything else is a label ("abc", 16002.5, undefined) and loaded.
 void waitForFrame2(Interpreter& in, Activation& act, const Action& a) {
     Value v = in.pop();
-    if (!v.isNumber() && !v.isBoolean() && !v.isNullish()) return;
+    if (!v.isNumber()) return;
     const double n = in.vm().toNumber(v);
     if (std::isfinite(n) && n != std::trunc(n)) return;
     const int32_t index = int32_t(uint32_t(in.vm().toInt32(v)) - 1u);
