@@ -203,4 +203,21 @@ TEST(ClipGeometry, DuplicatesKeepTheDrawingAndPointsKeepWholeTwips) {
     EXPECT_EQ(player->traces(), (Lines{"100", "1.25"}));
 }
 
+// getBounds(target) boxes the clip's box on the stage, then boxes that in the target: a 10-px
+// square in a clip turned 45 degrees is 20 px wide measured in that clip.
+TEST(ClipGeometry, BoundsInAnotherClipAreTheBoxOfTheStageBox) {
+    const std::string make = run(call(var("_root"), "createEmptyMovieClip", {str("p"), num(1)})) +
+                             run(call(var("p"), "createEmptyMovieClip", {str("d"), num(1)})) +
+                             run(call(member(var("p"), "d"), "beginFill", {num(0)})) +
+                             run(call(member(var("p"), "d"), "lineTo", {num(10), num(0)})) +
+                             run(call(member(var("p"), "d"), "lineTo", {num(10), num(10)})) +
+                             run(call(member(var("p"), "d"), "lineTo", {num(0), num(10)})) +
+                             run(call(member(var("p"), "d"), "endFill", {})) + setMember(var("p"), "_rotation", num(45));
+    const std::string box = set("b", call(member(var("p"), "d"), "getBounds", {var("p")}));
+    auto player = playFrames({}, {make + box + trace(minus(member(var("b"), "xMax"), member(var("b"), "xMin"))) +
+                                  set("c", call(member(var("p"), "d"), "getBounds", {member(var("p"), "d")})) +
+                                  trace(minus(member(var("c"), "xMax"), member(var("c"), "xMin")))});
+    EXPECT_EQ(player->traces(), (Lines{"20", "10"}));
+}
+
 }  // namespace

@@ -40,7 +40,10 @@ Value boundsIn(Vm& vm, const Value& s, const Arguments& args) {
         if (!targetClip) return Value();
         Matrix inverse;
         if (!invertMatrix(clipToStage(*targetClip), inverse)) return Value();
-        // The original boxes the clip's own box on the stage, then that box in the target.
+        // The original boxes the clip's own box on the stage, then that box in the target,
+        // through matrices that move by whole twips.
+        inverse.tx = std::round(inverse.tx);
+        inverse.ty = std::round(inverse.ty);
         if (targetClip != clip) b = boxThrough(boxThrough(b, clipToStage(*clip)), inverse);
     }
     avm1::Object* out = vm.newObject();
