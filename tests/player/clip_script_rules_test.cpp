@@ -220,4 +220,24 @@ TEST(ClipGeometry, BoundsInAnotherClipAreTheBoxOfTheStageBox) {
     EXPECT_EQ(player->traces(), (Lines{"20", "10"}));
 }
 
+// Before SWF 6 a button is no script object: a clip inside it has the button's parent for
+// _parent, and the button's name gives the clip holding it, as a shape's does.
+TEST(ButtonObjects, Swf5ButtonsAreNoObjects) {
+    for (int version : {5, 6}) {
+        SCOPED_TRACE(version);
+        swfw::Tag inner = swfw::defineSprite(1, 1, {swfw::doAction(swfw::assemble(trace(member(var("this"), "_parent")))), swfw::Tag{1, {}}});
+        swfw::ButtonPart part;
+        part.states = 15;
+        part.character = 1;
+        swfw::MovieWriter m(version, 100, 100, 12);
+        m.add(inner);
+        m.add(swfw::defineButton2(2, {part}));
+        m.add(swfw::placeObject2(place(1, 2)));
+        m.add(swfw::doAction(swfw::assemble(trace(member(var("_root"), "instance1")))));
+        m.showFrame();
+        auto player = testing_support::play(m.build());
+        EXPECT_EQ(player->traces(), version == 5 ? (Lines{"_level0", "_level0"}) : (Lines{"_level0.instance1", "_level0.instance1"}));
+    }
+}
+
 }  // namespace

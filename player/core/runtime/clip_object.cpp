@@ -58,8 +58,9 @@ avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule 
     // (_root.myShape.foo reads _root.foo). Text fields are found by childField.
     for (const auto& [depth, obj] : c->displayList()) {
         if (!avm1::sameName(obj->state().name, name, rule)) continue;
-        if (Clip* child = obj->clip()) return runtime_.objectFor(*child);
-        if (obj->character()->kind != CharacterKind::EditText) return this;
+        Clip* child = obj->clip();
+        if (child && !(child->button() && runtime_.vm().swfVersion() < 6)) return runtime_.objectFor(*child);
+        if (obj->character()->kind != CharacterKind::EditText) return this;  // before SWF 6, buttons too
     }
     return nullptr;
 }
@@ -286,8 +287,11 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         return true;
     }
     if (avm1::sameName(name, "_parent", vm.names())) {
-        avm1::ScriptClip* parent = parentClip();
-        out = parent ? Value::object(parent) : Value();
+        // Before SWF 6 a button is no object: the parent of a clip inside one is the button's.
+        Clip* c = clip();
+        Clip* parent = c ? c->parent() : nullptr;
+        if (parent && parent->button() && parent->parent() && vm.swfVersion() < 6) parent = parent->parent();
+        out = parent ? Value::object(runtime_.objectFor(*parent)) : Value();
         return true;
     }
     if (avm1::sameName(name, "_root", vm.names())) {
