@@ -78,6 +78,24 @@ TEST(GotoRules, UndefinedAndFalseAreLabelsAndExactCaseWins) {
     EXPECT_EQ(player->traces(), (Lines{"2", "4", "5"}));
 }
 
+// A goto past the end shows the last frame without running its script; a scene's bias is
+// added to a label's frame as to a number (gotoAndStop("Scene 2", "a") with "a" on frame 2).
+TEST(GotoRules, PastTheEndRunsNoScriptAndScenesShiftLabels) {
+    auto player = playFrames({}, {"push 99\ngotoFrame2\n" + trace(var("_currentframe")), trace(str("frame 2")), trace(str("frame 3"))}, 8, 1);
+    EXPECT_EQ(player->traces(), Lines{"3"});
+
+    swfw::MovieWriter m(8, 100, 100, 12);
+    swfw::ActionWriter toScene;
+    toScene.pushString("a").raw(0x9f, {2, 2, 0});  // stop, scene bias 2
+    m.add(swfw::doAction(toScene.append(swfw::assemble(trace(var("_currentframe"))).build())));
+    m.showFrame();
+    for (const char* label : {"a", "", "", ""}) {
+        if (*label) m.add(swfw::frameLabel(label));
+        m.showFrame();
+    }
+    EXPECT_EQ(testing_support::play(m.build())->traces(), Lines{"4"});
+}
+
 TEST(SpriteLoading, SpritesEndingEarlyWaitOnTheirLastFrame) {
     // a: two frames and End (loops); b: no End; c: actions after its last ShowFrame.
     auto player = playFrames({spriteTracing(1, {"a1", "a2"}, true, true), spriteTracing(2, {"b1", "b2"}, false, true),

@@ -78,11 +78,13 @@ void Clip::gotoFrame(int frame, bool andPlay, bool andStop) {
     int count = frameCount();
     if (count == 0) return;
     if (frame < 0) frame = 0;
-    if (frame >= count) frame = count - 1;
+    // Past the end: the last frame is shown, but its script does not run (gotoAndStop(999)).
+    const bool pastEnd = frame >= count;
+    if (pastEnd) frame = count - 1;
     if (frame == frame_) return;
     if (frame > frame_) {
         // Skipped frames still build the display list; only the target's script runs.
-        for (int f = frame_ + 1; f <= frame; ++f) runFrame(f, f == frame);
+        for (int f = frame_ + 1; f <= frame; ++f) runFrame(f, f == frame && !pastEnd);
         frame_ = frame;
     } else {
         rewindTo(frame);

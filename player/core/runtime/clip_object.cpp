@@ -103,10 +103,11 @@ void ClipObject::gotoFrame(int frame, bool andPlay) {
     if (Clip* c = clip()) c->gotoFrame(frame, andPlay, false);
 }
 
-bool ClipObject::gotoLabel(const std::string& label, bool andPlay) {
+bool ClipObject::gotoLabel(const std::string& label, bool andPlay, int bias) {
     Clip* c = clip();
     if (!c || !c->timeline()) return false;
     int frame = c->timeline()->findLabel(label);
+    if (frame >= 0) frame += bias;
     if (frame < 0) return false;
     c->gotoFrame(frame, andPlay, false);
     return true;

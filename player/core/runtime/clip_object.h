@@ -38,7 +38,7 @@ public:
     int currentFrame() override;
     int totalFrames() override;
     void gotoFrame(int frame, bool andPlay) override;
-    bool gotoLabel(const std::string& label, bool andPlay) override;
+    bool gotoLabel(const std::string& label, bool andPlay, int bias = 0) override;
     void play() override;
     void stop() override;
     avm1::Value propertyByIndex(avm1::Vm& vm, int index) override;

@@ -85,7 +85,7 @@ void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool 
     }
     if (isFrameNumber(text)) {
         clip->gotoFrame(int(std::min(std::strtod(text.c_str(), nullptr), 1e6)) - 1 + bias, andPlay);
-    } else if (!clip->gotoLabel(text, andPlay)) {
+    } else if (!clip->gotoLabel(text, andPlay, bias)) {
         return;
     }
     if (!andPlay) clip->stop();

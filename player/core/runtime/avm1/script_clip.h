@@ -29,8 +29,9 @@ public:
     virtual int currentFrame() = 0;
     virtual int totalFrames() = 0;
     virtual void gotoFrame(int frame, bool andPlay) = 0;
-    // False when the clip has no such label.
-    virtual bool gotoLabel(const std::string& label, bool andPlay) = 0;
+    // False when the clip has no such label. `bias`: frames added to the label's, as a scene's
+    // start is to every frame named in it (gotoAndStop("Scene 2", "intro") is "intro" + 13).
+    virtual bool gotoLabel(const std::string& label, bool andPlay, int bias = 0) = 0;
     virtual void play() = 0;
     virtual void stop() = 0;
 
