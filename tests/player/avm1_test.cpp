@@ -103,9 +103,9 @@ TEST(Avm1, SetTargetDirectsFrameControlToSprites) {
     EXPECT_FALSE(viaStack->root().childByName("kid")->isPlaying());
     EXPECT_TRUE(viaStack->isPlaying());
 
-    // A target that does not exist makes the following frame actions do nothing.
+    // Under a target that does not exist the frame actions act on the root, as the original's do.
     auto missing = play(scriptedMovie(swfw::ActionWriter().setTarget("/ghost").stop()));
-    EXPECT_TRUE(missing->isPlaying());
+    EXPECT_FALSE(missing->isPlaying());
 }
 
 TEST(Avm1, ResolvesRelativeAndAbsolutePaths) {

@@ -187,12 +187,15 @@ TEST(ClipProperties, GetPropertyWithAnIndexThatIsNoNumberIsUndefined) {
     EXPECT_EQ(player->traces(), (Lines{"undefined", "0"}));
 }
 
-TEST(TellTarget, AnUnknownTargetReadsTheRootsVariables) {
+TEST(TellTarget, AnUnknownTargetReadsTheRootsVariablesAndMovesTheRoot) {
     const std::string make = run(call(var("_root"), "createEmptyMovieClip", {str("kid"), num(1)})) + set("n", str("root")) +
                              setMember(var("kid"), "n", str("kid"));
     auto player = playFrames({}, {make + "setTarget \"kid\"\n" + trace(var("n")) + "setTarget \"missing\"\n" + trace(var("n")) +
-                                  "push \"\", 11\ngetProperty\ntrace\nsetTarget \"\""});
-    EXPECT_EQ(player->traces(), (Lines{"kid", "root", "undefined"}));
+                                      "push \"\", 11\ngetProperty\ntrace\ngotoFrame 1\nsetTarget \"\"",
+                                  trace(str("root frame 2"))},
+                             8, 1);
+    EXPECT_EQ(player->traces(), (Lines{"kid", "root", "undefined", "root frame 2"}));  // the goto moved the root
+    EXPECT_EQ(player->currentFrame(), 2);
 }
 
 TEST(RegisterClass, ConstructorsOrNullOnlyAndInstancesKnowTheirClass) {

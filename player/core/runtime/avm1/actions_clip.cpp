@@ -10,8 +10,11 @@ namespace {
 
 using C = ActionCode;
 
-ScriptClip* targetClip(Activation& act) {
-    auto* c = dynamic_cast<ScriptClip*>(act.target);
+// Under an unknown tellTarget the timeline actions act on the root: tellTarget("missing")
+// { gotoAndPlay(2); } moves _root.
+ScriptClip* targetClip(Interpreter& in, Activation& act) {
+    Object* target = act.target ? act.target : in.rootOf(act.originalTarget);
+    auto* c = dynamic_cast<ScriptClip*>(target);
     return c && c->alive() ? c : nullptr;
 }
 
@@ -22,39 +25,39 @@ bool isFrameNumber(const std::string& s) {
     return true;
 }
 
-void nextFrame(Interpreter&, Activation& act, const Action&) {
-    if (ScriptClip* c = targetClip(act)) {
+void nextFrame(Interpreter& in, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(in, act)) {
         c->gotoFrame(c->currentFrame() + 1, false);
         c->stop();
     }
 }
 
-void previousFrame(Interpreter&, Activation& act, const Action&) {
-    if (ScriptClip* c = targetClip(act)) {
+void previousFrame(Interpreter& in, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(in, act)) {
         if (c->currentFrame() > 0) c->gotoFrame(c->currentFrame() - 1, false);
         c->stop();
     }
 }
 
-void play(Interpreter&, Activation& act, const Action&) {
-    if (ScriptClip* c = targetClip(act)) c->play();
+void play(Interpreter& in, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(in, act)) c->play();
 }
 
-void stop(Interpreter&, Activation& act, const Action&) {
-    if (ScriptClip* c = targetClip(act)) c->stop();
+void stop(Interpreter& in, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(in, act)) c->stop();
 }
 
 // GotoFrame and GotoLabel (to a label that exists) stop the clip: authoring tools write gotoAndStop(4) as GotoFrame 3
 // alone and gotoAndPlay(2) as GotoFrame 1 followed by Play.
-void gotoFrame(Interpreter&, Activation& act, const Action& a) {
-    ScriptClip* c = targetClip(act);
+void gotoFrame(Interpreter& in, Activation& act, const Action& a) {
+    ScriptClip* c = targetClip(in, act);
     if (!c) return;
     c->gotoFrame(int(a.frame), false);
     c->stop();
 }
 
-void gotoLabel(Interpreter&, Activation& act, const Action& a) {
-    ScriptClip* c = targetClip(act);
+void gotoLabel(Interpreter& in, Activation& act, const Action& a) {
+    ScriptClip* c = targetClip(in, act);
     if (c && c->gotoLabel(a.text, false)) c->stop();  // an unknown label changes nothing
 }
 
@@ -95,7 +98,7 @@ namespace {
 
 void gotoFrame2(Interpreter& in, Activation& act, const Action& a) {
     Value frame = in.pop();
-    gotoFrameValue(in, targetClip(act), frame, a.play, a.sceneBias);
+    gotoFrameValue(in, targetClip(in, act), frame, a.play, a.sceneBias);
 }
 
 void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
