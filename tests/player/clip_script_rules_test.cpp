@@ -261,4 +261,24 @@ TEST(ButtonObjects, Swf5ButtonsAreNoObjects) {
     }
 }
 
+// Looping back replays frame 1 in the same order as the first time: the root's script, then
+// the first frame of the child it makes again (the replay places the child before it gets to
+// the script).
+TEST(Rewind, ALoopRunsTheRootsScriptBeforeItsNewChildren) {
+    swfw::MovieWriter m(8, 100, 100, 12);
+    m.add(swfw::defineSprite(1, 1, {swfw::doAction(swfw::assemble(trace(str("child")))), swfw::Tag{1, {}}}));
+    m.add(swfw::doAction(swfw::assemble(trace(str("root")))));
+    m.add(swfw::placeObject2(place(1, 1)));
+    m.showFrame();
+    m.add(swfw::removeObject2(1));
+    m.showFrame();
+    auto player = testing_support::play(m.build());
+    player->stepFrame();
+    player->stepFrame();
+    const Lines& t = player->traces();
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(Lines(t.begin() + 2, t.end()), Lines(t.begin(), t.begin() + 2));
+    EXPECT_EQ(t[2], "root");
+}
+
 }  // namespace

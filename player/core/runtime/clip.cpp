@@ -125,6 +125,11 @@ void Clip::rewindTo(int frame) {
             dropped.push_back(depth);
     }
     for (Depth depth : dropped) removeAt(depth);
+    // The frame's scripts are queued before the clips the replay makes queue their first
+    // frames': after a loop the root's frame 1 script runs before its new children's.
+    const Frame& target = timeline_->frames[size_t(frame)];
+    for (const FrameCommand& cmd : target.commands)
+        if (cmd.kind == FrameCommand::Kind::Actions) host_.queue.push_back({weak_from_this(), cmd.actions});
     for (auto& [depth, state] : wanted) {
         auto it = list_.find(depth);
         if (it != list_.end() && it->second->state().placedByScript) continue;
@@ -137,9 +142,6 @@ void Clip::rewindTo(int frame) {
     }
     frame_ = frame;
     ++host_.changes;
-    const Frame& target = timeline_->frames[size_t(frame)];
-    for (const FrameCommand& cmd : target.commands)
-        if (cmd.kind == FrameCommand::Kind::Actions) host_.queue.push_back({weak_from_this(), cmd.actions});
     queueSounds(frame);
 }
 
