@@ -58,7 +58,7 @@ TEST(Avm1, StopPlayAndFrameSteps) {
 TEST(Avm1, GotoByNumberAndLabel) {
     auto byNumber = play(scriptedMovie(swfw::ActionWriter().gotoFrame(3)));  // 0-based in the action
     EXPECT_EQ(byNumber->currentFrame(), 4);
-    EXPECT_TRUE(byNumber->isPlaying()) << "GotoFrame keeps playing";
+    EXPECT_FALSE(byNumber->isPlaying()) << "GotoFrame stops, as gotoAndStop";
     std::vector<std::string> expected = {"kid 1", "root 1", "root 4"};
     EXPECT_EQ(byNumber->traces(), expected) << "skipped frames run no scripts";
 
@@ -103,9 +103,9 @@ TEST(Avm1, SetTargetDirectsFrameControlToSprites) {
     EXPECT_FALSE(viaStack->root().childByName("kid")->isPlaying());
     EXPECT_TRUE(viaStack->isPlaying());
 
-    // A target that does not exist makes the following frame actions do nothing.
+    // Under a target that does not exist the frame actions act on the root, as the original's do.
     auto missing = play(scriptedMovie(swfw::ActionWriter().setTarget("/ghost").stop()));
-    EXPECT_TRUE(missing->isPlaying());
+    EXPECT_FALSE(missing->isPlaying());
 }
 
 TEST(Avm1, ResolvesRelativeAndAbsolutePaths) {

@@ -172,8 +172,8 @@ TEST(Buttons, PointerShowsStatesRunsActionsAndEvents) {
     player->pointerMoved(90, 90);
     EXPECT_EQ(takeTraces(*player, seen), Lines{"onRollOut"});
     EXPECT_EQ(pixel(*player, 50, 50), 0xff0000u);
-    player->keyPressed('a');
-    player->keyPressed('b');
+    player->keyDown('A', 'a');
+    player->keyDown('B', 'b');
     EXPECT_EQ(takeTraces(*player, seen), Lines{"action key a"});
 }
 

@@ -127,8 +127,8 @@ TEST(ClipEvents, InputReachesClipsAndListeners) {
         pop
     )"};
     auto run = movie.run(1);
-    run->player->mouseMove(35, 40);
-    run->player->mouseButton(true);
+    run->player->pointerMoved(35, 40);
+    run->player->pointerDown();
     EXPECT_EQ(run->traces(), (Lines{"clip down", "15"}));
 }
 
@@ -143,18 +143,18 @@ TEST(ClipEvents, DraggedClipsFollowThePointerWithinTheirBounds) {
         swf::avm1::Value a = vm.getMember(run->player->scripts().objectFor(run->player->scripts().root()), "a");
         return vm.toString(vm.getMember(a, "_x")) + "," + vm.toString(vm.getMember(a, "_y"));
     };
-    run->player->mouseMove(50, 60);
+    run->player->pointerMoved(50, 60);
     EXPECT_EQ(position(), "70,80");  // the offset from where the pointer was (0, 0) is kept
     swf::avm1::Vm& vm = run->player->scripts().vm();
     swf::avm1::Value a = vm.getMember(run->player->scripts().objectFor(run->player->scripts().root()), "a");
     vm.callMethod(a, "stopDrag", swf::avm1::Arguments());
-    run->player->mouseMove(10, 10);
+    run->player->pointerMoved(10, 10);
     EXPECT_EQ(position(), "70,80");
     swf::avm1::Value args[] = {swf::avm1::Value::boolean(true), swf::avm1::Value::number(0), swf::avm1::Value::number(0),
                                swf::avm1::Value::number(30), swf::avm1::Value::number(30)};
     vm.callMethod(a, "startDrag", swf::avm1::Arguments(args, 5));
     EXPECT_EQ(position(), "10,10");
-    run->player->mouseMove(100, 5);
+    run->player->pointerMoved(100, 5);
     EXPECT_EQ(position(), "30,5");
 }
 

@@ -67,20 +67,30 @@ bool takeHostOption(int argc, char** argv, int& i, HostOptions& options, bool& e
     return true;
 }
 
-ToolHost::ToolHost(const HostOptions& options) : pinned_(options.pinned) {
+namespace {
+
+// The tools step frames as fast as they can: the movie's own clock (getTimer, setInterval)
+// follows the frames stepped, so 40 frames at 12 fps fire a 200 ms interval as playing would;
+// the date stays the system's.
+class SteppedSystemServices final : public swf::avm1::SystemHostServices {
+public:
+    double movieMs() override { return elapsedMs; }
+};
+
+}  // namespace
+
+ToolHost::ToolHost(const HostOptions& options) {
     if (options.pinned) {
         auto pinned = std::make_unique<swf::avm1::PinnedHostServices>();
         pinned->startUtcMs = options.startUtcMs;
         services_ = std::move(pinned);
     } else {
-        services_ = std::make_unique<swf::avm1::SystemHostServices>();
+        services_ = std::make_unique<SteppedSystemServices>();
     }
     if (options.hasSeed) services_->seed = options.seed;
     services_->movieFolder = options.movieFolder;
 }
 
-void ToolHost::advance(double ms) {
-    if (pinned_) services_->elapsedMs += ms;
-}
+void ToolHost::advance(double ms) { services_->elapsedMs += ms; }
 
 }  // namespace tools

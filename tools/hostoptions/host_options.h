@@ -30,12 +30,11 @@ class ToolHost {
 public:
     explicit ToolHost(const HostOptions& options);
     swf::avm1::HostServices& services() { return *services_; }
-    // One frame's time passes (pinned runs only; the system clock runs by itself).
+    // One frame's time passes: the movie's clock always, the date only when pinned.
     void advance(double ms);
 
 private:
     std::unique_ptr<swf::avm1::FixedHostServices> services_;
-    bool pinned_;
 };
 
 }  // namespace tools

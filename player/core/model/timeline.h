@@ -83,6 +83,10 @@ struct Frame {
 struct Timeline {
     std::vector<Frame> frames;
     std::optional<SoundStreamHead> streamHead;
+    // False for a sprite whose tags stop without an End tag or with tags after the last
+    // ShowFrame: the original counts it as still loading, plays into that last frame and
+    // waits there instead of going back to frame 1.
+    bool wraps = true;
     // 0-based index of the frame with this label (case-insensitive), or -1.
     int findLabel(const std::string& label) const;
 };

@@ -30,10 +30,10 @@ public:
     explicit TagLoop(LoadContext& ctx) : ctx_(ctx) {}
 
     // Reads tags until End or the end of data into `timeline`; nesting > 0 inside sprites,
-    // where only control tags count.
-    void run(Reader& body, Timeline& timeline, int nesting) {
+    // where only control tags count. Returns whether the tags ended with End after a ShowFrame.
+    bool run(Reader& body, Timeline& timeline, int nesting) {
         Frame frame;
-        bool frameOpen = false;
+        bool frameOpen = false, ended = false;
         while (body.remaining() >= 2) {
             size_t offset = body.position();
             uint16_t header = body.u16();
@@ -50,7 +50,10 @@ public:
             }
             if (ctx_.movie.tags.size() < kMaxTagInfos) ctx_.movie.tags.push_back(TagInfo{code, uint32_t(length), offset, nesting});
             Reader tag(body.bytes(length), length, code);
-            if (code == kTagEnd) break;
+            if (code == kTagEnd) {
+                ended = true;
+                break;
+            }
             if (code == kTagShowFrame) {
                 if (timeline.frames.size() >= kMaxFrames || ctx_.commands >= kMaxMovieCommands) continue;
                 ++ctx_.commands;  // empty frames cost memory too
@@ -66,6 +69,7 @@ public:
             }
         }
         if (frameOpen && timeline.frames.size() < kMaxFrames) timeline.frames.push_back(std::move(frame));
+        return ended && !frameOpen;
     }
 
 private:
@@ -175,7 +179,7 @@ private:
         auto sprite = std::make_shared<SpriteCharacter>();
         sprite->id = r.u16();
         r.u16();  // frame count: the ShowFrame tags decide
-        run(r, sprite->timeline, nesting + 1);
+        sprite->timeline.wraps = run(r, sprite->timeline, nesting + 1);
         ctx_.define(sprite->id, sprite);
     }
 

@@ -15,7 +15,9 @@ ClipEventHandlers readClipActions(Reader& r, int swfVersion) {
     auto handlers = std::make_shared<std::vector<ClipEventHandler>>();
     try {
         r.u16();  // reserved
-        readEventFlags(r, swfVersion);  // the union of all handlers' flags
+        // The union of all handlers' flags: the original sends a clip only the events named
+        // here, so a handler's flag missing from it never runs.
+        const uint32_t sent = readEventFlags(r, swfVersion);
         while (!r.atEnd() && handlers->size() < kMaxClipEventHandlers) {
             ClipEventHandler h;
             h.events = readEventFlags(r, swfVersion);
@@ -24,6 +26,8 @@ ClipEventHandlers readClipActions(Reader& r, int swfVersion) {
             if (size > r.remaining()) break;
             Reader body = r.sub(size);
             if ((h.events & kClipKeyPress) && !body.atEnd()) h.keyCode = body.u8();
+            h.events &= sent;
+            if (h.events == 0) continue;
             h.actions = decodeActions(body);
             handlers->push_back(std::move(h));
         }

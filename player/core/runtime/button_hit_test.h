@@ -9,16 +9,11 @@
 
 namespace swf {
 
-// `local`: twips in the button's coordinates.
-bool buttonContains(const Movie& movie, const ButtonCharacter& button, Point local);
-
-// Whether what a clip draws (its drawing and its display list) covers `local` (its twips).
-bool clipContains(const Movie& movie, const Clip& clip, Point local);
-
 // What makes an object answer the pointer, asked of the script side.
 struct PointerRules {
     std::function<bool(Clip&)> enabled;         // a button or clip with `enabled` false is passed over
     std::function<bool(Clip&)> handlesPointer;  // a clip with onPress, onRollOver, ... acts as a button
+    std::function<Clip*(Clip&)> hitArea;        // the clip its hitArea property names; null: none
 };
 
 // The topmost button under `stage` (stage twips), or clip acting as one (hit by what it draws;

@@ -8,6 +8,16 @@
 namespace swf {
 namespace {
 
+constexpr Depth kFirstScriptDepth = 16384;  // script depth 0: timelines place below it
+
+// Unnamed clips, buttons and text fields are still reachable by script under a name of their own.
+std::string defaultName(ClipHost& host, const Character& character) {
+    if (character.kind != CharacterKind::Sprite && character.kind != CharacterKind::Button &&
+        character.kind != CharacterKind::EditText)
+        return std::string();
+    return "instance" + std::to_string(++host.instancesNamed);
+}
+
 // What the timeline says about one depth at some frame, replayed without side effects.
 struct PlacedState {
     uint16_t characterId = 0;
@@ -52,6 +62,8 @@ void Clip::advance(bool loop) {
     if (frame_ + 1 < count) {
         ++frame_;
         runFrame(frame_, true);
+    } else if (!timeline_->wraps && parent_) {
+        return;  // still loading, as the original sees it: it waits on its last frame
     } else if (loop) {
         rewindTo(0);
     } else {
@@ -66,11 +78,13 @@ void Clip::gotoFrame(int frame, bool andPlay, bool andStop) {
     int count = frameCount();
     if (count == 0) return;
     if (frame < 0) frame = 0;
-    if (frame >= count) frame = count - 1;
+    // Past the end: the last frame is shown, but its script does not run (gotoAndStop(999)).
+    const bool pastEnd = frame >= count;
+    if (pastEnd) frame = count - 1;
     if (frame == frame_) return;
     if (frame > frame_) {
         // Skipped frames still build the display list; only the target's script runs.
-        for (int f = frame_ + 1; f <= frame; ++f) runFrame(f, f == frame);
+        for (int f = frame_ + 1; f <= frame; ++f) runFrame(f, f == frame && !pastEnd);
         frame_ = frame;
     } else {
         rewindTo(frame);
@@ -79,9 +93,9 @@ void Clip::gotoFrame(int frame, bool andPlay, bool andStop) {
 
 // Going back replays the timeline from frame one to the target, as the original player does:
 // a timeline object the replay also places (same depth, character and placing frame) is kept
-// with its state and takes the replayed properties (unless a script moved it), other timeline
-// objects go, and what is missing is created. Objects placed by scripts stay, and the timeline
-// does not take their depths.
+// with its state and takes the replayed properties (unless a script moved it), other objects
+// at the timeline's depths go, and what is missing is created. Objects scripts placed at
+// depths 0 and up stay, and the timeline does not take their depths.
 void Clip::rewindTo(int frame) {
     std::map<uint16_t, PlacedState> wanted;
     for (int f = 0; f <= frame; ++f) {
@@ -103,12 +117,19 @@ void Clip::rewindTo(int frame) {
     std::vector<Depth> dropped;
     for (const auto& [depth, obj] : list_) {
         const DisplayState& s = obj->state();
-        if (s.placedByScript) continue;
+        // Depths below script depth 0 are the timeline's: what a script made or moved there
+        // goes too (a clip createEmptyMovieClip put at -100 is gone after gotoAndStop(1)).
+        if (s.placedByScript && depth >= kFirstScriptDepth) continue;
         auto w = wanted.find(depth);
         if (w == wanted.end() || obj->character()->id != w->second.characterId || s.placeFrame != w->second.frame)
             dropped.push_back(depth);
     }
     for (Depth depth : dropped) removeAt(depth);
+    // The frame's scripts are queued before the clips the replay makes queue their first
+    // frames': after a loop the root's frame 1 script runs before its new children's.
+    const Frame& target = timeline_->frames[size_t(frame)];
+    for (const FrameCommand& cmd : target.commands)
+        if (cmd.kind == FrameCommand::Kind::Actions) host_.queue.push_back({weak_from_this(), cmd.actions});
     for (auto& [depth, state] : wanted) {
         auto it = list_.find(depth);
         if (it != list_.end() && it->second->state().placedByScript) continue;
@@ -121,9 +142,6 @@ void Clip::rewindTo(int frame) {
     }
     frame_ = frame;
     ++host_.changes;
-    const Frame& target = timeline_->frames[size_t(frame)];
-    for (const FrameCommand& cmd : target.commands)
-        if (cmd.kind == FrameCommand::Kind::Actions) host_.queue.push_back({weak_from_this(), cmd.actions});
     queueSounds(frame);
 }
 
@@ -178,8 +196,11 @@ void Clip::place(const PlaceCommand& p, int frame) {
         return;
     } else if (character) {
         if (list_.size() >= kMaxDisplayObjects) return;
+        // Named before its content is made: a clip is instance1 and the clip inside it instance2.
+        const std::string name = p.name ? *p.name : defaultName(host_, *character);
         std::unique_ptr<DisplayObject>& slot = list_[p.depth];
         slot = instantiate(*character);
+        slot->state().name = name;
         slot->state().depth = p.depth;
         slot->state().placeFrame = frame;
         obj = slot.get();
@@ -222,9 +243,11 @@ std::unique_ptr<DisplayObject> Clip::instantiate(const Character& character) {
 
 void Clip::placeStatic(const ButtonRecord& rec, const Character& character) {
     if (list_.size() >= kMaxDisplayObjects) return;
+    const std::string name = defaultName(host_, character);
     std::unique_ptr<DisplayObject>& slot = list_[rec.depth];
     replaceIn(slot, instantiate(character));
     DisplayState& s = slot->state();
+    s.name = name;
     s.depth = rec.depth;
     s.matrix = rec.matrix;
     s.colorTransform = rec.colorTransform;

@@ -62,6 +62,9 @@ struct ClipHost {
         Point offset;                   // clip position minus pointer, when not centred
         bool constrained = false;
         Rect bounds;
+        // _droptarget: the topmost clip under the pointer, the dragged one aside, when the
+        // drag last moved; kept after stopDrag.
+        std::weak_ptr<Clip> dropTarget;
     } drag;
     TextFieldServices* textServices = nullptr;          // fonts of the fields scripts change
     std::vector<std::weak_ptr<TextField>> textFields;   // fields placed, for variable binding
@@ -144,6 +147,10 @@ public:
     ClipEventHandlers clipActions;  // onClipEvent handlers of the PlaceObject that made it
     bool removed = false;           // taken off the display list: only its unload event runs
     bool constructedByScript = false;  // its initialize and construct events ran at creation
+    // setMask: `mask` is the clip whose shapes cut this one where it is on the stage; `masking`
+    // on that clip points back (a clip used as a mask is not drawn itself, and masks one clip).
+    std::weak_ptr<Clip> mask;
+    std::weak_ptr<Clip> masking;
 
 private:
     void runFrame(int frame, bool withActions);

@@ -1,9 +1,8 @@
 #include "clip_bounds.h"
 
 #include <cmath>
-#include <map>
 
-#include "display/morph_display.h"
+#include "clip_hit_test.h"
 
 namespace swf {
 namespace {
@@ -29,45 +28,6 @@ void merge(Bounds& into, const Bounds& b) {
     into.add(b.xMax, b.yMax);
 }
 
-const Shape* shapeOf(const DisplayObject& obj) {
-    const Character* c = obj.character();
-    if (c->kind == CharacterKind::Shape) return &static_cast<const ShapeCharacter&>(*c).shape;
-    if (c->kind == CharacterKind::Morph) return static_cast<const MorphDisplay&>(obj).shape();
-    return nullptr;
-}
-
-// Ray to the right of `p`: a fill whose edges it crosses an odd number of times holds it.
-bool shapeHits(const Shape& shape, Point p) {
-    for (const ShapeLayer& layer : shape.layers) {
-        std::map<uint16_t, int> crossings;
-        auto cross = [&](Point a, Point b, const Edge& e) {
-            if ((a.y > p.y) == (b.y > p.y)) return;
-            float x = a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y);
-            if (x <= p.x) return;
-            if (e.fill0) ++crossings[e.fill0];
-            if (e.fill1 && e.fill1 != e.fill0) ++crossings[e.fill1];
-        };
-        for (const Edge& e : layer.edges) {
-            if (e.fill0 == e.fill1) continue;
-            if (!e.curved) {
-                cross(e.from, e.to, e);
-                continue;
-            }
-            Point prev = e.from;
-            constexpr int kSteps = 8;
-            for (int i = 1; i <= kSteps; ++i) {
-                float t = float(i) / kSteps, u = 1 - t;
-                Point q{u * u * e.from.x + 2 * u * t * e.control.x + t * t * e.to.x,
-                        u * u * e.from.y + 2 * u * t * e.control.y + t * t * e.to.y};
-                cross(prev, q, e);
-                prev = q;
-            }
-        }
-        for (const auto& [fill, count] : crossings)
-            if (count % 2) return true;
-    }
-    return false;
-}
 
 }  // namespace
 
@@ -85,8 +45,11 @@ bool invertMatrix(const Matrix& m, Matrix& out) {
 
 
 Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
+    return contentBounds(obj, parent * obj.state().matrix);
+}
+
+Bounds contentBounds(const DisplayObject& obj, const Matrix& m) {
     Bounds b;
-    const Matrix m = parent * obj.state().matrix;
     if (Clip* clip = obj.clip()) {
         // The child's box in its own space, boxed again through the transform (the original
         // boxes level by level, so a rotated child reports the box of its box).
@@ -97,10 +60,10 @@ Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
     }
     const Character& c = *obj.character();
     switch (c.kind) {
-        case CharacterKind::Shape:
-        case CharacterKind::Morph:
-            if (const Shape* s = shapeOf(obj)) addRect(b, s->bounds, m);
-            break;
+        case CharacterKind::Shape: addRect(b, static_cast<const ShapeCharacter&>(c).shape.bounds, m); break;
+        // The original keeps a morph's start bounds whatever its ratio: a morph grown to twice
+        // its size by ratio 0.5 still reports the box of its start shape.
+        case CharacterKind::Morph: addRect(b, static_cast<const MorphCharacter&>(c).startBounds, m); break;
         case CharacterKind::Text: addRect(b, static_cast<const TextCharacter&>(c).bounds, m); break;
         case CharacterKind::EditText: addRect(b, static_cast<const EditTextCharacter&>(c).bounds, m); break;
         case CharacterKind::Bitmap: {
@@ -113,22 +76,37 @@ Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
     return b;
 }
 
-Bounds clipBounds(const Clip& clip, const Matrix& m) {
+Bounds clipBounds(Clip& clip, const Matrix& m) {
     Bounds b;
+    if (const Shape* drawing = clip.drawingForScripts(); drawing && !drawing->layers.empty()) addRect(b, drawing->bounds, m);
     for (const auto& [depth, obj] : clip.displayList()) merge(b, objectBounds(*obj, m));
     return b;
 }
 
-Matrix clipToStage(Clip& clip) {
+Matrix clipToRoot(const Clip& clip) {
     Matrix m;
-    Clip* c = &clip;
-    for (int guard = 0; c && guard < 64; ++guard) {
-        DisplayObject* shown = c->displayObject();
-        if (shown) m = shown->state().matrix * m;
-        else if (!c->parent()) m = c->host().rootState.matrix * m;
+    const Clip* c = &clip;
+    for (int guard = 0; c && c->parent() && guard < 64; ++guard) {
+        if (const DisplayObject* shown = c->displayObject()) m = shown->state().matrix * m;
         c = c->parent();
     }
     return m;
+}
+
+Matrix clipToStage(Clip& clip) {
+    const Clip* root = &clip;
+    for (int guard = 0; root->parent() && guard < 64; ++guard) root = root->parent();
+    return root->parent() ? clipToRoot(clip) : clip.host().rootState.matrix * clipToRoot(clip);
+}
+
+bool isScriptMask(const Clip& clip) {
+    std::shared_ptr<Clip> masked = clip.masking.lock();
+    return masked && liveMask(*masked) == &clip;
+}
+
+const Clip* liveMask(const Clip& clip) {
+    std::shared_ptr<Clip> mask = clip.mask.lock();
+    return mask && !mask->removed && (mask->displayObject() || !mask->parent()) ? mask.get() : nullptr;
 }
 
 Point globalToLocal(Clip& clip, Point stagePoint) {
@@ -153,30 +131,10 @@ void followDrag(ClipHost& host) {
     s.matrix.ty = float(std::round(y));
     s.transformedByScript = true;
     clip->markChanged();
-}
-
-bool clipHitsPoint(const Clip& clip, const Matrix& toStage, Point stagePoint) {
-    for (const auto& [depth, object] : clip.displayList()) {
-        const DisplayObject& obj = *object;
-        if (!obj.state().visible || obj.state().clipDepth) continue;
-        const Matrix m = toStage * obj.state().matrix;
-        if (Clip* child = obj.clip()) {
-            if (clipHitsPoint(*child, m, stagePoint)) return true;
-            continue;
-        }
-        Matrix inverse;
-        if (!invertMatrix(m, inverse)) continue;
-        Point local = inverse.apply(stagePoint);
-        if (const Shape* s = shapeOf(obj)) {
-            if (shapeHits(*s, local)) return true;
-            continue;
-        }
-        Bounds b = objectBounds(obj, toStage);
-        if (!b.empty && stagePoint.x >= b.xMin && stagePoint.x <= b.xMax && stagePoint.y >= b.yMin &&
-            stagePoint.y <= b.yMax)
-            return true;
-    }
-    return false;
+    Clip* root = clip.get();
+    while (root->parent()) root = root->parent();
+    Clip* target = topmostClipAt(*root, host.mouse, clip.get());
+    host.drag.dropTarget = target ? target->weak_from_this() : std::weak_ptr<Clip>();
 }
 
 }  // namespace swf

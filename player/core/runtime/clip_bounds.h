@@ -1,6 +1,5 @@
 // The bounds scripts see (getBounds, getRect, _width, _height, hitTest): the union of the
-// children's character bounds, in twips, through a transform. Drawn content of the drawing
-// API is not counted here.
+// drawing API's shape and the children's character bounds, in twips, through a transform.
 #pragma once
 
 #include <algorithm>
@@ -28,18 +27,25 @@ struct Bounds {
 
 // The clip's content through `m` (its own transform excluded); `strokes` false gives getRect's
 // edge-only box (shapes' edge bounds where known).
-Bounds clipBounds(const Clip& clip, const Matrix& m);
+Bounds clipBounds(Clip& clip, const Matrix& m);
 // One placed object (its own matrix included) through `m`.
 Bounds objectBounds(const DisplayObject& obj, const Matrix& m);
-// The clip's transform to the stage: its own matrix and every parent's.
+// What the object shows in its own coordinates, through `m` (its own matrix excluded).
+Bounds contentBounds(const DisplayObject& obj, const Matrix& m);
+// The clip's transform to the stage: its own matrix and every parent's, the root's own
+// transform (a script's _root._x) included.
 Matrix clipToStage(Clip& clip);
+// The same up to the root's coordinates, the root's own transform excluded (renders apply it).
+Matrix clipToRoot(const Clip& clip);
+// The clip setMask gave `clip`, while it is on a display list; null for none.
+const Clip* liveMask(const Clip& clip);
+// A clip in use as another's setMask mask is not drawn where it stands.
+bool isScriptMask(const Clip& clip);
 // False for a matrix that cannot be inverted (scaled to zero).
 bool invertMatrix(const Matrix& m, Matrix& out);
 // A stage point (twips) in the clip's own space.
 Point globalToLocal(Clip& clip, Point stagePoint);
 // Moves the clip being dragged to the pointer (ClipHost::drag).
 void followDrag(ClipHost& host);
-// The point on the stage, in twips, lies in the clip's shapes (fills, not bounds)?
-bool clipHitsPoint(const Clip& clip, const Matrix& toStage, Point stagePoint);
 
 }  // namespace swf

@@ -58,6 +58,7 @@ const char* clipEventMethod(uint32_t event) {
         case kClipKeyDown: return "onKeyDown";
         case kClipKeyUp: return "onKeyUp";
         case kClipData: return "onData";
+        case kClipConstruct: return "onConstruct";
         default: return nullptr;
     }
 }

@@ -60,8 +60,24 @@ avm1::ScriptClip* ClipObject::rootClip() {
 avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule rule) {
     Clip* c = clip();
     if (name.empty()) return nullptr;  // unnamed children are not reachable by name
-    Clip* child = c ? c->childByName(name, rule) : nullptr;
-    return child ? runtime_.objectFor(*child) : nullptr;
+    if (!c) return nullptr;
+    // A named shape, bitmap or static text is no object: its name gives the clip holding it
+    // (_root.myShape.foo reads _root.foo). Text fields are found by childField.
+    for (const auto& [depth, obj] : c->displayList()) {
+        if (!avm1::sameName(obj->state().name, name, rule)) continue;
+        Clip* child = obj->clip();
+        if (child && !(child->button() && runtime_.vm().swfVersion() < 6)) return runtime_.objectFor(*child);
+        if (obj->character()->kind != CharacterKind::EditText) return this;  // before SWF 6, buttons too
+    }
+    return nullptr;
+}
+
+void ClipObject::childNames(std::vector<std::string>& out) {
+    Clip* c = clip();
+    if (!c) return;
+    const Clip::DisplayList& list = c->displayList();
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+        if (!it->second->state().name.empty()) out.push_back(it->second->state().name);
 }
 
 std::string ClipObject::targetPath() {
@@ -94,10 +110,11 @@ void ClipObject::gotoFrame(int frame, bool andPlay) {
     if (Clip* c = clip()) c->gotoFrame(frame, andPlay, false);
 }
 
-bool ClipObject::gotoLabel(const std::string& label, bool andPlay) {
+bool ClipObject::gotoLabel(const std::string& label, bool andPlay, int bias) {
     Clip* c = clip();
     if (!c || !c->timeline()) return false;
     int frame = c->timeline()->findLabel(label);
+    if (frame >= 0) frame += bias;
     if (frame < 0) return false;
     c->gotoFrame(frame, andPlay, false);
     return true;
@@ -152,7 +169,11 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
             Point local = globalToLocal(*c, host.mouse);
             return Value::number(std::round(p == ClipProperty::XMouse ? local.x : local.y) / 20);
         }
-        case ClipProperty::DropTarget:
+        case ClipProperty::DropTarget: {
+            std::shared_ptr<Clip> target = host.drag.dropTarget.lock();
+            if (!target) return Value::string(std::string());
+            return vm.newString(runtime_.objectFor(*target)->slashPath());
+        }
         case ClipProperty::Url: return Value::string(std::string());
         case ClipProperty::HighQuality: return Value::number(host.quality >= 3 ? 2 : host.quality >= 1 ? 1 : 0);
         case ClipProperty::Quality: return Value::string(std::string(qualityName(host.quality)));
@@ -279,15 +300,20 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         }
         return childField(name, out);
     }
-    // The display properties ignore case in every version: SWF 7's clip._X is _x.
+    // A child named "_x" comes before the property (_root["_x"] is that child); the built-in
+    // properties ignore case in every version (_X is _x in a SWF 7 file too).
     ClipProperty p = clipPropertyByName(name, false);
     if (p != ClipProperty::Count) {
-        out = propertyByIndex(vm, int(p));
+        avm1::ScriptClip* child = hasOwn(name, vm.names()) ? nullptr : childClip(name, vm.names());
+        out = child ? Value::object(child) : propertyByIndex(vm, int(p));
         return true;
     }
     if (avm1::sameName(name, "_parent", vm.names())) {
-        avm1::ScriptClip* parent = parentClip();
-        out = parent ? Value::object(parent) : Value();
+        // Before SWF 6 a button is no object: the parent of a clip inside one is the button's.
+        Clip* c = clip();
+        Clip* parent = c ? c->parent() : nullptr;
+        if (parent && parent->button() && parent->parent() && vm.swfVersion() < 6) parent = parent->parent();
+        out = parent ? Value::object(runtime_.objectFor(*parent)) : Value();
         return true;
     }
     if (avm1::sameName(name, "_root", vm.names())) {
@@ -324,7 +350,8 @@ bool ClipObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& 
         lockRoot_ = vm.toBoolean(value);
         return true;
     }
-    ClipProperty p = clipPropertyByName(name, false);  // any case, as on reading
+    // The built-in properties ignore case in every version: _X is _x in a SWF 7 file too.
+    ClipProperty p = clipPropertyByName(name, false);
     if (p == ClipProperty::Count) return false;
     setPropertyByIndex(vm, int(p), value);
     return true;

@@ -36,12 +36,13 @@ public:
     ScriptClip* parentClip() override;
     ScriptClip* rootClip() override;
     ScriptClip* childClip(const std::string& name, avm1::NameRule rule) override;
+    void childNames(std::vector<std::string>& out) override;
     std::string targetPath() override;
     std::string slashPath() override;
     int currentFrame() override;
     int totalFrames() override;
     void gotoFrame(int frame, bool andPlay) override;
-    bool gotoLabel(const std::string& label, bool andPlay) override;
+    bool gotoLabel(const std::string& label, bool andPlay, int bias = 0) override;
     int findLabel(const std::string& label) override;
     std::vector<ActionListPtr> frameScripts(int frame) override;
     void play() override;

@@ -26,8 +26,8 @@ void decompose(DisplayState& obj) {
     obj.scripted.xscale = std::sqrt(double(m.a) * m.a + double(m.b) * m.b) * 100;
     obj.scripted.yscale = std::sqrt(double(m.c) * m.c + double(m.d) * m.d) * 100;
     obj.scripted.rotation = std::atan2(double(m.b), double(m.a)) * 180 / kPi;
-    // A mirrored matrix reads as a negative vertical scale, as the original shows it.
-    if (double(m.a) * m.d - double(m.b) * m.c < 0) obj.scripted.yscale = -obj.scripted.yscale;
+    // Scales read positive, a mirror included: a clip flipped horizontally reads as turned
+    // 180 degrees (the skew between the axes keeps the mirror when the matrix is rebuilt).
     obj.scripted.valid = true;
 }
 
@@ -36,7 +36,6 @@ void rebuild(DisplayState& obj) {
     Matrix& m = obj.matrix;
     const double oldRotation = std::atan2(double(m.b), double(m.a));
     double skew = std::atan2(-double(m.c), double(m.d)) - oldRotation;
-    if (double(m.a) * m.d - double(m.b) * m.c < 0) skew += kPi;  // the mirror is in the scale
     const double sx = obj.scripted.xscale / 100, sy = obj.scripted.yscale / 100;
     const double r = obj.scripted.rotation * kPi / 180;
     m.a = float(sx * std::cos(r));

@@ -1,5 +1,7 @@
 #include "drawn_items.h"
 
+#include "clip_bounds.h"
+
 #include "dirty_rects.h"
 #include "display/device_box.h"
 #include "display/signature_hasher.h"
@@ -45,6 +47,7 @@ public:
             h.add(depth);
             hashDisplayState(h, s);  // the whole state: a property the cache would miss cannot exist
             size_t first = out_.size();
+            if (obj->clip() && isScriptMask(*obj->clip())) continue;
             if (s.visible || s.clipDepth > 0)
                 object(*obj, m * s.matrix, cx * s.colorTransform, h.h, state.h, rootDepth < 0 ? depth : rootDepth);
             if (s.clipDepth > depth) {
@@ -116,7 +119,7 @@ private:
             Hasher h;
             h.add(path);
             h.add(obj.state().clipDepth);  // a sprite turned into a mask draws differently
-            clip(*child, m, cx, h.h, maskState, rootDepth);
+            clip(*child, m, cx, h.h, withScriptMask(*child, maskState), rootDepth);
             return;
         }
         Hasher h;
@@ -134,9 +137,31 @@ private:
         }
     }
 
+    // setMask: what the mask draws, wherever it is, decides what the masked clip shows.
+    uint64_t withScriptMask(const Clip& c, uint64_t maskState) {
+        const Clip* mask = liveMask(c);
+        if (!mask) return maskState;
+        Hasher h;
+        h.add(maskState);
+        // A mask whose content is masked by the clip it masks: counted by its identity only.
+        if (maskNesting_ >= kMaxScriptMaskNesting) {
+            h.add(mask);
+            return h.h;
+        }
+        std::vector<DrawnItem> maskItems;
+        Collector maskCollector(w_, h_, maskItems);
+        maskCollector.setStage(toDevice_);
+        maskCollector.maskNesting_ = maskNesting_ + 1;
+        maskCollector.clip(*mask, toDevice_ * clipToRoot(*mask), ColorTransform{}, 0, 0, 0);
+        for (const DrawnItem& item : maskItems) h.add(item.signature);
+        return h.h;
+    }
+
+    static constexpr int kMaxScriptMaskNesting = 4;
     int w_, h_;
     std::vector<DrawnItem>& out_;
     Matrix toDevice_;
+    int maskNesting_ = 0;
 };
 
 }  // namespace

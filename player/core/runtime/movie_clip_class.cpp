@@ -77,6 +77,7 @@ void registerMovieClipClass(Vm& vm) {
     registerDepthMethods(vm, proto);
     registerGeometryMethods(vm, proto);
     registerLoadingMethods(vm, proto);
+    registerMaskMethods(vm, proto);
     avm1::defineValue(proto, "enabled", Value::boolean(true));
     avm1::defineValue(proto, "useHandCursor", Value::boolean(true));
     registerMovieClipDrawing(vm, proto);

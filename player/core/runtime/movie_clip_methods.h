@@ -20,5 +20,6 @@ void removeClipByScript(avm1::Vm& vm, ClipObject& self);
 void registerDepthMethods(avm1::Vm& vm, avm1::Object* proto);
 void registerGeometryMethods(avm1::Vm& vm, avm1::Object* proto);
 void registerLoadingMethods(avm1::Vm& vm, avm1::Object* proto);
+void registerMaskMethods(avm1::Vm& vm, avm1::Object* proto);
 
 }  // namespace swf

@@ -3,11 +3,14 @@
 // getInstanceAtDepth. Scripts count depths from -16384 (timeline depth 0).
 #include <cmath>
 
+#include "avm1/interpreter.h"
 #include "avm1/native_class.h"
+#include "display/edit_text_display.h"
 #include "clip_events.h"
 #include "clip_object.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
+#include "text_field_scripts.h"
 
 namespace swf {
 namespace {
@@ -37,8 +40,10 @@ Clip* placeClip(Clip& parent, Depth depth, const Character& character, const std
 
 // A script depth as a display-list depth: a 32-bit integer as scripts give it (4294967297 is
 // 1), within the original's range of script depths, -16384 to 2130690044.
-bool listDepth(Vm& vm, const Value& v, Depth& out) {
+// `nanIsZero`: swapDepths takes NaN as depth 0 where the other methods refuse it.
+bool listDepth(Vm& vm, const Value& v, Depth& out, bool nanIsZero = false) {
     double d = vm.toNumber(v);  // once: valueOf may have effects
+    if (nanIsZero && std::isnan(d)) d = 0;
     if (!std::isfinite(d)) return false;
     double wrapped = std::fmod(std::trunc(d), 4294967296.0);
     if (wrapped < 0) wrapped += 4294967296.0;
@@ -119,8 +124,9 @@ Value getInstanceAtDepth(Vm& vm, const Value& s, const Arguments& args) {
     if (!clip || args.empty() || !listDepth(vm, args[0], depth)) return Value();
     DisplayObject* obj = clip->objectAt(depth);
     if (!obj) return Value();
-    if (!obj->clip()) return Value::object(self);
-    return Value::object(self->runtime().objectFor(*obj->clip()));
+    if (Clip* child = obj->clip()) return Value::object(self->runtime().objectFor(*child));
+    if (auto* field = dynamic_cast<EditTextDisplay*>(obj)) return Value::object(self->runtime().textFields().objectFor(field->text()));
+    return Value::object(self);
 }
 
 // swapDepths(depth) or swapDepths(sibling): a clip moved this way leaves the timeline's control.
@@ -130,13 +136,18 @@ Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     Clip* parent = clip ? clip->parent() : nullptr;
     DisplayObject* shown = parent ? clip->displayObject() : nullptr;
     if (!shown || args.empty()) return Value();
+    if (args[0].isUndefined()) return Value();
     Depth to = 0;
-    if (ClipObject* other = clipObjectOf(args[0])) {
+    ClipObject* other = clipObjectOf(args[0]);
+    // A path names a clip from this one ("../clip1"); a string naming none is a number (NaN: 0).
+    if (!other && args[0].isString())
+        other = clipObjectOf(vm.interpreter().resolvePath(self, vm.toString(args[0]), false));
+    if (other) {
         Clip* otherClip = other->clip();
         DisplayObject* otherShown = otherClip && otherClip->parent() == parent ? otherClip->displayObject() : nullptr;
         if (!otherShown) return Value();
         to = otherShown->state().depth;
-    } else if (!listDepth(vm, args[0], to)) {
+    } else if (!listDepth(vm, args[0], to, true)) {
         return Value();
     }
     shown->state().placedByScript = true;
@@ -161,9 +172,11 @@ ClipObject* duplicateClip(Vm& vm, ClipObject& self, const std::string& name, con
     if (!shown || !listDepth(vm, depthArg, depth)) return nullptr;
     const DisplayState original = shown->state();  // the copy below may replace this object
     const ClipEventHandlers handlers = clip->clipActions;
+    const std::shared_ptr<Clip> source = clip->shared_from_this();  // the copy may replace it
     Clip* made = placeClip(*parent, depth, *shown->character(), name);
     if (!made) return nullptr;
     made->clipActions = handlers;
+    made->copyDrawingFrom(*source);
     DisplayState& copy = made->displayObject()->state();
     copy.matrix = original.matrix;
     copy.colorTransform = original.colorTransform;

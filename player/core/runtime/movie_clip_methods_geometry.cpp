@@ -3,8 +3,10 @@
 // Scripts give and get pixels; the display list keeps twips.
 #include <cmath>
 
+#include "avm1/interpreter.h"
 #include "avm1/native_class.h"
 #include "clip_bounds.h"
+#include "clip_hit_test.h"
 #include "clip_object.h"
 #include "movie_clip_methods.h"
 
@@ -18,22 +20,32 @@ using avm1::Vm;
 // What an empty clip reports for every edge: the largest 28-bit twips value.
 constexpr double kEmptyEdge = 0x7ffffff / 20.0;
 
+Bounds boxThrough(const Bounds& b, const Matrix& m) {
+    Bounds out;
+    if (b.empty) return out;
+    for (double x : {b.xMin, b.xMax})
+        for (double y : {b.yMin, b.yMax})
+            out.add(std::round(double(m.a) * x + double(m.c) * y + m.tx), std::round(double(m.b) * x + double(m.d) * y + m.ty));
+    return out;
+}
+
 Value boundsIn(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
     if (!clip) return Value();
-    Matrix toTarget = clipToStage(*clip);
+    Bounds b = clipBounds(*clip, Matrix{});
     if (!args.empty()) {
         ClipObject* target = clipObjectOf(args[0]);
         Clip* targetClip = target ? target->clip() : nullptr;
         if (!targetClip) return Value();
         Matrix inverse;
         if (!invertMatrix(clipToStage(*targetClip), inverse)) return Value();
-        toTarget = inverse * toTarget;
-    } else {
-        toTarget = Matrix{};
+        // The original boxes the clip's own box on the stage, then that box in the target,
+        // through matrices that move by whole twips.
+        inverse.tx = std::round(inverse.tx);
+        inverse.ty = std::round(inverse.ty);
+        if (targetClip != clip) b = boxThrough(boxThrough(b, clipToStage(*clip)), inverse);
     }
-    Bounds b = clipBounds(*clip, toTarget);
     avm1::Object* out = vm.newObject();
     auto edge = [&](const char* name, double twips) {
         vm.setMember(out, name, Value::number(b.empty ? kEmptyEdge : twips / 20));
@@ -50,9 +62,11 @@ void convertPoint(Vm& vm, const Value& pointValue, const Matrix& m) {
     avm1::Object* point = pointValue.asObject();
     if (!point) return;
     Value xv = vm.getMember(point, "x"), yv = vm.getMember(point, "y");
-    double x = vm.toNumber(xv) * 20, y = vm.toNumber(yv) * 20;
-    double gx = double(m.a) * x + double(m.c) * y + m.tx;
-    double gy = double(m.b) * x + double(m.d) * y + m.ty;
+    // Whole twips in and out, as the original keeps points: a point converted back and forth
+    // drifts by twips (225.4, 269.75 comes back as 210, 209.95).
+    double x = std::round(vm.toNumber(xv) * 20), y = std::round(vm.toNumber(yv) * 20);
+    double gx = std::round(double(m.a) * x + double(m.c) * y + m.tx);
+    double gy = std::round(double(m.b) * x + double(m.d) * y + m.ty);
     vm.setMember(point, "x", Value::number(gx / 20));
     vm.setMember(point, "y", Value::number(gy / 20));
 }
@@ -80,12 +94,20 @@ Value hitTest(Vm& vm, const Value& s, const Arguments& args) {
     if (args.size() >= 2) {
         double x = vm.toNumber(args[0]) * 20, y = vm.toNumber(args[1]) * 20;
         if (!std::isfinite(x) || !std::isfinite(y)) return Value::boolean(false);
-        Point p{float(x), float(y)};
-        if (vm.toBoolean(args[2])) return Value::boolean(clipHitsPoint(*clip, toStage, p));
-        Bounds b = clipBounds(*clip, toStage);
-        return Value::boolean(!b.empty && x >= b.xMin && x <= b.xMax && y >= b.yMin && y <= b.yMax);
+        HitTestRules rules;
+        rules.shapes = vm.toBoolean(args[2]);
+        rules.skipHidden = false;
+        // The point is in the root's coordinates: a turned _root turns the boxes it is tested against.
+        Clip* root = clip;
+        while (root->parent()) root = root->parent();
+        const Point stage = clipToStage(*root).apply(Point{float(x), float(y)});
+        return Value::boolean(clipHitsStagePoint(*clip, stage, rules));
     }
     ClipObject* other = clipObjectOf(args[0]);
+    if (!other && args[0].isString()) {
+        const std::string path = vm.toString(args[0]);  // "" names nothing here, not the clip itself
+        if (!path.empty()) other = clipObjectOf(vm.interpreter().resolvePath(self, path, false));
+    }
     Clip* otherClip = other ? other->clip() : nullptr;
     if (!otherClip) return Value::boolean(false);
     Bounds a = clipBounds(*clip, toStage), b = clipBounds(*otherClip, clipToStage(*otherClip));

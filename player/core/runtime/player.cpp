@@ -103,33 +103,6 @@ bool Player::advance(double elapsedMs) {
     return changed;
 }
 
-void Player::mouseMove(double x, double y) {
-    std::lock_guard<std::recursive_mutex> lock(soundLock_);
-    host_.mouse = Point{float(x * kTwipsPerPixel), float(y * kTwipsPerPixel)};
-    followDrag(host_);
-    dispatchInput(kClipMouseMove, "Mouse", "onMouseMove");
-}
-
-void Player::mouseButton(bool down) {
-    std::lock_guard<std::recursive_mutex> lock(soundLock_);
-    if (down) dispatchInput(kClipMouseDown, "Mouse", "onMouseDown");
-    else dispatchInput(kClipMouseUp, "Mouse", "onMouseUp");
-}
-
-void Player::key(bool down) {
-    std::lock_guard<std::recursive_mutex> lock(soundLock_);
-    if (down) dispatchInput(kClipKeyDown, "Key", "onKeyDown");
-    else dispatchInput(kClipKeyUp, "Key", "onKeyUp");
-}
-
-// Clips get the event first, then the listeners of Mouse or Key, as the original sends them.
-void Player::dispatchInput(uint32_t event, const char* broadcaster, const char* message) {
-    queueEventForAll(host_, event);
-    scripts_->runQueued(host_);
-    scripts_->broadcast(broadcaster, message);
-    scripts_->runQueued(host_);
-}
-
 // The stage's transform with the root's own, which a script may set (_root._x = 10).
 Matrix Player::rootToCanvas(const Canvas& canvas, ScaleMode mode) const {
     return stageToCanvas(movie_->frameRect, canvas.width, canvas.height, mode) * host_.rootState.matrix;

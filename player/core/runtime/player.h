@@ -77,12 +77,6 @@ public:
     // One frame now, regardless of time. Returns whether anything visible changed.
     bool stepFrame();
 
-    // Input for the movie's scripts (clip events, Mouse and Key listeners); positions in stage
-    // pixels. A screen saver ends on input, but a host may show the movie's own reactions.
-    void mouseMove(double x, double y);
-    void mouseButton(bool down);
-    void key(bool down);
-
     // Draws the current frame over the whole canvas: background, then the display list.
     void render(Canvas& canvas, ScaleMode mode, Quality quality) const;
 
@@ -104,15 +98,20 @@ public:
     std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality,
                                        const BandRunner* bands = nullptr);
 
-    // The pointer and keys (player_input.cpp), for movies that show their own rollover states
-    // in a preview or a test (the show itself ends on input). Positions are stage pixels: a
-    // host maps its canvas with canvasToStage(). Buttons under the pointer show their over and
-    // down states, run their condition actions and script events, and play their sounds.
+    // The pointer and keys (player_input.cpp), the one way input reaches a movie: a screen saver
+    // ends on input, but a preview or a test shows the movie's own reactions. Positions are
+    // stage pixels (a host maps its canvas with canvasToStage()). Each call sends, in the
+    // original's order, the clips' events (onClipEvent mouseMove, mouseDown, keyDown...), then
+    // the Mouse or Key listeners, then what buttons and clips acting as buttons do under the
+    // pointer: their over and down states, condition actions, script events and sounds.
     void pointerMoved(double stageX, double stageY);
     void pointerDown();
     void pointerUp();
-    // A key as buttons' key conditions code it: 1-19 the special keys, 32-126 characters.
-    void keyPressed(int keyCode);
+    // `keyCode` as Key.getCode() gives it (the virtual key: 37 left, 13 enter, 65 'A'...),
+    // `ascii` the character typed, 0 for none. Buttons' key conditions take the character, or
+    // for special keys their own codes (1 left ... 19 escape).
+    void keyDown(int keyCode, int ascii = 0);
+    void keyUp(int keyCode, int ascii = 0);
 
     const Clip& root() const { return *root_; }
     FontProvider* deviceFonts() const { return deviceFonts_.get(); }  // null: none given
@@ -151,6 +150,7 @@ private:
     void runScripts();
     Matrix rootToCanvas(const Canvas& canvas, ScaleMode mode) const;
     void dispatchInput(uint32_t event, const char* broadcaster, const char* message);
+    void pressButtonKeys(int buttonKey);
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers = true) const;
     void drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, const std::vector<IntRect>& areas,
                    const BandRunner* bands);
@@ -167,7 +167,7 @@ private:
     bool loop_ = true;
     double pendingMs_ = 0;
     ButtonTracker buttons_;
-    Point pointer_{-1e9f, -1e9f};  // stage twips; far away until the host reports it
+    bool pointerKnown_ = false;  // no button is under a pointer the host never reported
 
     std::recursive_mutex soundLock_;  // stepFrame() also runs inside advance()
     SoundEngine sound_;

@@ -6,7 +6,10 @@
 #include "avm1/heap.h"
 #include "avm1/interpreter.h"
 #include "button_hit_test.h"
+#include "clip_events.h"
+#include "clip_bounds.h"
 #include "clip_object.h"
+#include "movie_clip_methods.h"
 #include "player.h"
 #include "script_runtime.h"
 
@@ -37,6 +40,19 @@ void callButtonEvent(ScriptRuntime& scripts, Clip& button, const char* event) {
     }
 }
 
+// The code a button's key condition gives a key: the character typed (32-126), or for the
+// keys that type none their own numbers (1 left, 2 right, 3 home, ... 19 escape).
+int buttonKeyCode(int keyCode, int ascii) {
+    struct Special {
+        int virtualKey, buttonKey;
+    };
+    constexpr Special kSpecial[] = {{37, 1},  {39, 2},  {36, 3},  {35, 4},  {45, 5},  {46, 6},  {8, 8},
+                                    {13, 13}, {38, 14}, {40, 15}, {33, 16}, {34, 17}, {9, 18}, {27, 19}};
+    for (const Special& k : kSpecial)
+        if (k.virtualKey == keyCode) return k.buttonKey;
+    return ascii >= 32 && ascii <= 126 ? ascii : 0;
+}
+
 void queueActions(ClipHost& host, Clip& button, const ButtonAction& action) {
     // Button actions run in the timeline the button is placed on.
     if (button.parent() && action.actions) host.queue.push_back({button.parent()->weak_from_this(), action.actions});
@@ -60,7 +76,12 @@ std::shared_ptr<Clip> Player::buttonUnderPointer() {
         }
         return false;
     };
-    return buttonUnder(*root_, pointer_, rules);
+    rules.hitArea = [this](Clip& clip) -> Clip* {
+        if (!clip.scriptObject) return nullptr;
+        ClipObject* area = clipObjectOf(scripts_->vm().getMember(clip.scriptObject, "hitArea"));
+        return area ? area->clip() : nullptr;
+    };
+    return pointerKnown_ ? buttonUnder(*root_, host_.mouse, rules) : nullptr;
 }
 
 void Player::applyButtonTransitions(const std::vector<ButtonTransition>& transitions) {
@@ -95,33 +116,56 @@ void Player::applyButtonTransitions(const std::vector<ButtonTransition>& transit
     settleDrawings(host_);
 }
 
+// Clips get the event first, then the listeners of Mouse or Key, as the original sends them.
+void Player::dispatchInput(uint32_t event, const char* broadcaster, const char* message) {
+    queueEventForAll(host_, event);
+    scripts_->runQueued(host_);
+    scripts_->broadcast(broadcaster, message);
+    scripts_->runQueued(host_);
+}
+
 void Player::pointerMoved(double stageX, double stageY) {
     if (!std::isfinite(stageX) || !std::isfinite(stageY)) return;
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
-    pointer_ = Point{float(std::clamp(stageX, -kMaxPointerPx, kMaxPointerPx) * kTwipsPerPixel),
-                     float(std::clamp(stageY, -kMaxPointerPx, kMaxPointerPx) * kTwipsPerPixel)};
+    host_.mouse = Point{float(std::clamp(stageX, -kMaxPointerPx, kMaxPointerPx) * kTwipsPerPixel),
+                        float(std::clamp(stageY, -kMaxPointerPx, kMaxPointerPx) * kTwipsPerPixel)};
+    pointerKnown_ = true;
+    followDrag(host_);
+    dispatchInput(kClipMouseMove, "Mouse", "onMouseMove");
     applyButtonTransitions(buttons_.moved(buttonUnderPointer()));
 }
 
 void Player::pointerDown() {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    dispatchInput(kClipMouseDown, "Mouse", "onMouseDown");
     applyButtonTransitions(buttons_.pressed(buttonUnderPointer()));
 }
 
 void Player::pointerUp() {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    dispatchInput(kClipMouseUp, "Mouse", "onMouseUp");
     applyButtonTransitions(buttons_.released(buttonUnderPointer()));
 }
 
-void Player::keyPressed(int keyCode) {
-    if (keyCode <= 0 || keyCode > 127) return;
+void Player::keyDown(int keyCode, int ascii) {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    dispatchInput(kClipKeyDown, "Key", "onKeyDown");
+    pressButtonKeys(buttonKeyCode(keyCode, ascii));
+}
+
+void Player::keyUp(int, int) {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    dispatchInput(kClipKeyUp, "Key", "onKeyUp");
+}
+
+void Player::pressButtonKeys(int buttonKey) {
+    if (buttonKey <= 0) return;
     std::vector<std::shared_ptr<Clip>> buttons;
     forEachButton(*root_, [&](Clip& button) { buttons.push_back(button.shared_from_this()); });
     scripts_->vm().interpreter().startFrameBudget();
     for (const auto& clip : buttons)
         for (const ButtonAction& action : clip->button()->actions)
-            if (action.keyCode == keyCode) queueActions(host_, *clip, action);
+            if (action.keyCode == buttonKey) queueActions(host_, *clip, action);
     scripts_->runQueued(host_);
     settleDrawings(host_);
 }

@@ -74,7 +74,11 @@ void ScriptRuntime::dispatchEvent(Clip& clip, uint32_t event) {
         for (const ClipEventHandler& h : *clip.clipActions)
             if (h.events & event) vm_->interpreter().runScript(h.actions, self);
     }
-    if (cls) callFromHost(avm1::Value::object(cls), avm1::Value::object(self), avm1::Arguments());
+    if (cls) {
+        // The instance knows its class as `new` would have told it (this.__constructor__).
+        self->define("__constructor__", avm1::Value::object(cls), avm1::kDontEnum);
+        callFromHost(avm1::Value::object(cls), avm1::Value::object(self), avm1::Arguments());
+    }
     if (method) callHandler(self, method);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/rectangle_shape.h"
+#include "clip_bounds.h"
 #include "drawn_items.h"
 
 namespace swf {
@@ -14,7 +15,7 @@ namespace {
 
 // What every level of the tree needs to know about the drawing as a whole.
 struct Stage {
-    Matrix toDevice;           // stage twips to device pixels: the zoom that filters follow
+    Matrix toDevice;           // root twips to device pixels: the zoom that filters follow
     BitmapCache* cache = nullptr;
     bool insideLayer = false;  // an ancestor draws offscreen (alpha and erase act on it)
 };
@@ -150,8 +151,26 @@ void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, 
     r.endLayer(mode, filters);
 }
 
+void drawObjectUnmasked(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& parent,
+                        const ColorTransform& parentCx, bool asMask);
+
+// A clip setMask gave a mask shows only where that mask's shapes are, wherever the mask is.
 void drawObject(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& parent,
                 const ColorTransform& parentCx, bool asMask) {
+    const Clip* mask = obj.clip() && !asMask ? liveMask(*obj.clip()) : nullptr;
+    if (!mask) {
+        drawObjectUnmasked(r, stage, obj, parent, parentCx, asMask);
+        return;
+    }
+    r.beginMask();
+    drawLayers(r, stage, *mask, stage.toDevice * clipToRoot(*mask), ColorTransform{}, true, 0, kDepthEnd);
+    r.endMask();
+    drawObjectUnmasked(r, stage, obj, parent, parentCx, asMask);
+    r.popMask();
+}
+
+void drawObjectUnmasked(Renderer& r, const Stage& stage, const DisplayObject& obj, const Matrix& parent,
+                        const ColorTransform& parentCx, bool asMask) {
     const DisplayState& state = obj.state();
     Matrix m = parent * state.matrix;
     ColorTransform cx = parentCx * state.colorTransform;
@@ -184,7 +203,7 @@ void drawLayers(Renderer& r, const Stage& stage, const Clip& clip, const Matrix&
             masks.push_back(clipDepth);
             continue;
         }
-        if (obj->state().visible) drawObject(r, stage, *obj, toDevice, cx, asMask);
+        if (obj->state().visible && !(obj->clip() && isScriptMask(*obj->clip()))) drawObject(r, stage, *obj, toDevice, cx, asMask);
     }
     for (size_t i = 0; i < masks.size(); ++i) r.popMask();
 }

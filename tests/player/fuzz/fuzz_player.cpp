@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         player->pointerMoved(player->stageWidth() * (frame + 1) / 5.0, player->stageHeight() * (frame + 1) / 5.0);
         if (frame == 1) player->pointerDown();
         if (frame == 2) player->pointerUp();
-        player->keyPressed(frame == 0 ? 13 : 'a');
+        player->keyDown(frame == 0 ? 13 : 'A', frame == 0 ? 13 : 'a');
+        player->keyUp(frame == 0 ? 13 : 'A');
         player->stepFrame();
     }
     return 0;

@@ -10,8 +10,11 @@ namespace {
 
 using C = ActionCode;
 
-ScriptClip* targetClip(Activation& act) {
-    auto* c = dynamic_cast<ScriptClip*>(act.target);
+// Under an unknown tellTarget the timeline actions act on the root: tellTarget("missing")
+// { gotoAndPlay(2); } moves _root.
+ScriptClip* targetClip(Interpreter& in, Activation& act) {
+    Object* target = act.target ? act.target : in.rootOf(act.originalTarget);
+    auto* c = dynamic_cast<ScriptClip*>(target);
     return c && c->alive() ? c : nullptr;
 }
 
@@ -22,37 +25,40 @@ bool isFrameNumber(const std::string& s) {
     return true;
 }
 
-void nextFrame(Interpreter&, Activation& act, const Action&) {
-    if (ScriptClip* c = targetClip(act)) {
+void nextFrame(Interpreter& in, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(in, act)) {
         c->gotoFrame(c->currentFrame() + 1, false);
         c->stop();
     }
 }
 
-void previousFrame(Interpreter&, Activation& act, const Action&) {
-    if (ScriptClip* c = targetClip(act)) {
+void previousFrame(Interpreter& in, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(in, act)) {
         if (c->currentFrame() > 0) c->gotoFrame(c->currentFrame() - 1, false);
         c->stop();
     }
 }
 
-void play(Interpreter&, Activation& act, const Action&) {
-    if (ScriptClip* c = targetClip(act)) c->play();
+void play(Interpreter& in, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(in, act)) c->play();
 }
 
-void stop(Interpreter&, Activation& act, const Action&) {
-    if (ScriptClip* c = targetClip(act)) c->stop();
+void stop(Interpreter& in, Activation& act, const Action&) {
+    if (ScriptClip* c = targetClip(in, act)) c->stop();
 }
 
-// GotoFrame keeps the play state.
-void gotoFrame(Interpreter&, Activation& act, const Action& a) {
-    ScriptClip* c = targetClip(act);
+// GotoFrame and GotoLabel (to a label that exists) stop the clip: authoring tools write gotoAndStop(4) as GotoFrame 3
+// alone and gotoAndPlay(2) as GotoFrame 1 followed by Play.
+void gotoFrame(Interpreter& in, Activation& act, const Action& a) {
+    ScriptClip* c = targetClip(in, act);
     if (!c) return;
     c->gotoFrame(int(a.frame), false);
+    c->stop();
 }
 
-void gotoLabel(Interpreter&, Activation& act, const Action& a) {
-    if (ScriptClip* c = targetClip(act)) c->gotoLabel(a.text, false);
+void gotoLabel(Interpreter& in, Activation& act, const Action& a) {
+    ScriptClip* c = targetClip(in, act);
+    if (c && c->gotoLabel(a.text, false)) c->stop();  // an unknown label changes nothing
 }
 
 }  // namespace
@@ -61,7 +67,10 @@ void gotoLabel(Interpreter&, Activation& act, const Action& a) {
 void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool andPlay, int bias) {
     if (!clip) return;
     Vm& vm = in.vm();
-    if (!frame.isString()) {
+    // Only whole numbers are frame numbers: a fraction ("4.123"), undefined or false names a
+    // label (a frame labelled "undefined" is where gotoAndStop(undefined) goes).
+    const bool number = frame.isNumber() && !(std::isfinite(frame.asNumber()) && frame.asNumber() != std::trunc(frame.asNumber()));
+    if (number) {
         // The 0-based frame is ToInt32(n) - 1 in wrapping 32-bit arithmetic: 0 and negative
         // numbers go nowhere, 4294967298 is frame 2, 2147483648 wraps past the end.
         int32_t index = int32_t(uint32_t(vm.toInt32(frame)) - 1u);
@@ -70,7 +79,7 @@ void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool 
         if (!andPlay) clip->stop();
         return;
     }
-    std::string text = frame.asString();
+    std::string text = vm.toString(frame);
     size_t colon = text.rfind(':');
     if (colon != std::string::npos) {
         clip = dynamic_cast<ScriptClip*>(in.resolvePath(clip, text.substr(0, colon)).asObject());
@@ -79,7 +88,7 @@ void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool 
     }
     if (isFrameNumber(text)) {
         clip->gotoFrame(int(std::min(std::strtod(text.c_str(), nullptr), 1e6)) - 1 + bias, andPlay);
-    } else if (!clip->gotoLabel(text, andPlay)) {
+    } else if (!clip->gotoLabel(text, andPlay, bias)) {
         return;
     }
     if (!andPlay) clip->stop();
@@ -91,7 +100,7 @@ namespace {
 void gotoFrame2(Interpreter& in, Activation& act, const Action& a) {
     Value frame = in.pop();
     if (frame.isObject()) frame = in.vm().newString(in.vm().toString(frame));
-    gotoFrameValue(in, targetClip(act), frame, a.play, a.sceneBias);
+    gotoFrameValue(in, targetClip(in, act), frame, a.play, a.sceneBias);
 }
 
 // call(frame): runs the scripts of a frame of the target ("label", "3", "/path:frame") at
@@ -99,7 +108,7 @@ void gotoFrame2(Interpreter& in, Activation& act, const Action& a) {
 void callFrame(Interpreter& in, Activation& act, const Action&) {
     Value frame = in.pop();
     // Under a tellTarget that found nothing, the script's own clip is called on.
-    ScriptClip* clip = targetClip(act);
+    ScriptClip* clip = targetClip(in, act);
     if (!clip) clip = dynamic_cast<ScriptClip*>(act.originalTarget);
     if (!clip || !clip->alive()) return;
     int index = -1;
@@ -126,8 +135,9 @@ void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
     if (!target && !path.empty()) in.vm().warn("Target not found: Target=\"" + path + "\" Base=\"?\"");
     act.target = target;
     act.targetMissing = !target && !path.empty();
-    // Variables follow the target (tellTarget); an unknown target leaves the chain as it was.
-    Object* values = target ? target : act.originalTarget;
+    // Variables follow the target (tellTarget); under an unknown target they are the root's.
+    Object* root = target ? nullptr : in.rootOf(act.originalTarget);
+    Object* values = target ? target : root ? root : act.originalTarget;
     if (!act.isFunction && act.targetScope) {
         act.targetScope = in.vm().heap().make<Scope>(act.targetScope->parent, values, Scope::Kind::Target);
         act.scope = act.targetScope;
@@ -157,16 +167,20 @@ ScriptClip* clipAt(Interpreter& in, Activation& act, const Value& path) {
     // "" is the current target; under a tellTarget that named no clip there is none.
     if (text.empty() && act.targetMissing) return nullptr;
     Object* base = act.target ? act.target : act.originalTarget;
-    auto* clip = dynamic_cast<ScriptClip*>(text.empty() ? base : in.resolvePath(base, text).asObject());
+    // A path names clips from the target only: a variable of that name elsewhere in scope
+    // (_global.clip3 = mc3) is not looked at.
+    auto* clip = dynamic_cast<ScriptClip*>(text.empty() ? base : in.resolvePath(base, text, false).asObject());
     return clip && clip->alive() ? clip : nullptr;
 }
 
 // The clip actions convert each operand as they pop it (valueOf / toString calls of object
 // operands show the order): the property index before the target, the depth before the names.
 void getProperty(Interpreter& in, Activation& act, const Action&) {
-    const int index = int(in.vm().toInteger(in.pop()));
+    // An index that is no number ("11ABC") names no property; -0.8 is _x.
+    const double n = in.vm().toNumber(in.pop());  // once: valueOf may have effects
     ScriptClip* clip = clipAt(in, act, in.pop());
-    in.push(clip ? clip->propertyByIndex(in.vm(), index) : Value());
+    const bool named = std::isfinite(n) && std::fabs(n) < 1e9;
+    in.push(clip && named ? clip->propertyByIndex(in.vm(), int(std::trunc(n))) : Value());
 }
 
 // The value setProperty stores, converted by the property's kind after the target: _name and

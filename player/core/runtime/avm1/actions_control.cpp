@@ -1,4 +1,6 @@
 // Branches, with, try/throw, return, WaitForFrame, trace and the web actions.
+#include <cmath>
+
 #include "action_handlers.h"
 
 namespace swf::avm1 {
@@ -61,9 +63,28 @@ void returnValue(Interpreter& in, Activation& act, const Action&) {
     act.done = true;
 }
 
-void waitForFrame(Interpreter&, Activation&, const Action&) {}  // every frame is loaded
-// Every frame is loaded; the frame operand is still read as text, as the original does.
-void waitForFrame2(Interpreter& in, Activation&, const Action&) { in.vm().toString(in.pop()); }
+// Every frame of a movie is loaded, but the original never counts a frame past 16000
+// (0-based) as loaded, whatever the timeline's length: waiting for it skips the actions.
+constexpr int64_t kLastLoadableFrame = 16000;
+
+void waitForFrame(Interpreter&, Activation& act, const Action& a) {
+    if (a.frame > kLastLoadableFrame) act.pc = a.next;
+}
+
+// The frame from the stack counts from 1 in wrapping 32-bit arithmetic (2147483649 is frame
+// -2147483647, loaded); anything else is a label ("abc", 16002.5, undefined) and loaded. A
+// label is still read as text, as the original does.
+void waitForFrame2(Interpreter& in, Activation& act, const Action& a) {
+    Value v = in.pop();
+    if (!v.isNumber()) {
+        in.vm().toString(v);
+        return;
+    }
+    const double n = in.vm().toNumber(v);
+    if (std::isfinite(n) && n != std::trunc(n)) return;
+    const int32_t index = int32_t(uint32_t(in.vm().toInt32(v)) - 1u);
+    if (index > kLastLoadableFrame) act.pc = a.next;
+}
 
 void trace(Interpreter& in, Activation&, const Action&) {
     Value v = in.pop();

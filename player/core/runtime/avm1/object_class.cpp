@@ -101,7 +101,8 @@ Value registerClass(Vm& vm, const Value&, const Arguments& args) {
     Object* registry = vm.builtins().registeredClasses;
     std::string name = vm.toString(args[0]);
     if (args[1].asObject() && args[1].asObject()->asFunction()) registry->define(name, args[1]);
-    else registry->remove(name, vm.names());
+    else if (args[1].isNullish()) registry->remove(name, vm.names());
+    else return Value::boolean(false);  // neither a constructor nor null: nothing changes
     return Value::boolean(true);
 }
 

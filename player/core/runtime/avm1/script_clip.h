@@ -20,6 +20,8 @@ public:
     virtual ScriptClip* parentClip() = 0;
     virtual ScriptClip* rootClip() = 0;
     virtual ScriptClip* childClip(const std::string& name, NameRule rule) = 0;
+    // for..in lists the names of what the clip shows after its own variables, topmost first.
+    virtual void childNames(std::vector<std::string>& out) { (void)out; }
     // "_level0.a.b" (dot syntax) and "/a/b" (slash syntax, for TargetPath in SWF 4 style).
     virtual std::string targetPath() = 0;
     virtual std::string slashPath() = 0;
@@ -28,8 +30,9 @@ public:
     virtual int currentFrame() = 0;
     virtual int totalFrames() = 0;
     virtual void gotoFrame(int frame, bool andPlay) = 0;
-    // False when the clip has no such label.
-    virtual bool gotoLabel(const std::string& label, bool andPlay) = 0;
+    // False when the clip has no such label. `bias`: frames added to the label's, as a scene's
+    // start is to every frame named in it (gotoAndStop("Scene 2", "intro") is "intro" + 13).
+    virtual bool gotoLabel(const std::string& label, bool andPlay, int bias = 0) = 0;
     // The 0-based frame a label names, or -1.
     virtual int findLabel(const std::string&) { return -1; }
     // The DoAction scripts of a 0-based frame, for the Call action (run without moving there).

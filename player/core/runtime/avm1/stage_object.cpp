@@ -1,4 +1,4 @@
-// Stage: width, height, scaleMode, align, showMenu and onResize listeners.
+// Stage: width, height, scaleMode, align, showMenu, displayState and its listeners.
 #include "globals.h"
 #include "native_class.h"
 
@@ -14,6 +14,7 @@ public:
         else if (sameName(name, "scaleMode", vm.names())) out = Value::string(scaleMode);
         else if (sameName(name, "align", vm.names())) out = Value::string(align);
         else if (sameName(name, "showMenu", vm.names())) out = Value::boolean(showMenu);
+        else if (sameName(name, "displayState", vm.names())) out = Value::string(std::string(fullScreen ? "fullScreen" : "normal"));
         else return false;
         return true;
     }
@@ -33,6 +34,18 @@ public:
             showMenu = vm.toBoolean(v);
             return true;
         }
+        if (sameName(name, "displayState", vm.names())) {
+            // "normal" or "fullScreen" in any case; a change tells the listeners (onFullScreen).
+            const std::string state = vm.toString(v);
+            const bool full = sameName(state, "fullScreen", NameRule{false});
+            if (!full && !sameName(state, "normal", NameRule{false})) return true;
+            if (full != fullScreen) {
+                fullScreen = full;
+                Value arg = Value::boolean(full);
+                broadcast(vm, this, "onFullScreen", Arguments(&arg, 1));
+            }
+            return true;
+        }
         return false;
     }
 
@@ -40,6 +53,7 @@ public:
     std::string scaleMode = "showAll";
     std::string align;
     bool showMenu = true;
+    bool fullScreen = false;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "vm.h"
 
+#include "script_clip.h"
+
 #include <algorithm>
 
 #include "../../text/utf8.h"
@@ -222,7 +224,10 @@ std::vector<std::string> Vm::enumerate(Object* object) {
     std::vector<std::string> level;
     for (size_t depth = chain.size(); depth-- > 0;) {
         level.clear();
-        chain[depth]->ownNames(level, false, 0);
+        Object* o = chain[depth];
+        o->ownNames(level, false, 0);
+        if (o == object)
+            if (auto* clip = dynamic_cast<ScriptClip*>(o); clip && clip->alive()) clip->childNames(level);
         for (auto& n : level) {
             bool shadowed = false;
             for (size_t nearer = 0; nearer < depth && !shadowed; ++nearer) shadowed = chain[nearer]->hasOwn(n, any);

@@ -1,0 +1,179 @@
+#include "clip_hit_test.h"
+
+#include "clip_bounds.h"
+#include "display/morph_display.h"
+#include "runtime_limits.h"
+#include "shape_hit_test.h"
+
+namespace swf {
+namespace {
+
+// Live clips nest at most kMaxDisplayDepth deep; a hit state's characters (sprites inside a
+// hit state inside sprites...) as deep again.
+constexpr int kMaxHitNesting = 2 * kMaxDisplayDepth;
+// Characters one query may look into that are not on a display list (a button's hit state, the
+// first frame of a sprite in it): a hit state of many copies of itself would otherwise take
+// records^nesting steps. Live objects are bounded by the instance limits instead, so a scene of
+// thousands of clips is walked whole.
+constexpr int kMaxCharacterSteps = 4096;
+
+struct HitWalk {
+    const Movie& movie;
+    HitTestRules rules;
+    int budget = kMaxCharacterSteps;
+    bool step() { return --budget >= 0; }
+};
+
+bool rectContains(const Rect& r, Point p) { return p.x >= r.xMin && p.x <= r.xMax && p.y >= r.yMin && p.y <= r.yMax; }
+
+bool characterContains(HitWalk& w, const Character& c, Point p, int nesting);
+
+bool buttonContainsAt(HitWalk& w, const ButtonCharacter& button, Point local, int nesting) {
+    if (nesting >= kMaxHitNesting || !w.step()) return false;
+    for (const ButtonRecord& rec : button.records) {
+        if (!(rec.states & 8)) continue;
+        const Character* c = w.movie.character(rec.characterId);
+        Matrix inverse;
+        if (c && invertMatrix(rec.matrix, inverse) && characterContains(w, *c, inverse.apply(local), nesting + 1))
+            return true;
+    }
+    return false;
+}
+
+// A sprite in a hit state is hit by what its first frame places.
+bool spriteContains(HitWalk& w, const SpriteCharacter& sprite, Point p, int nesting) {
+    if (nesting >= kMaxHitNesting || sprite.timeline.frames.empty() || !w.step()) return false;
+    for (const FrameCommand& cmd : sprite.timeline.frames[0].commands) {
+        if (cmd.kind != FrameCommand::Kind::Place || !cmd.place.characterId) continue;
+        const Character* child = w.movie.character(*cmd.place.characterId);
+        Matrix inverse;
+        if (!child || !invertMatrix(cmd.place.matrix.value_or(Matrix{}), inverse)) continue;
+        if (characterContains(w, *child, inverse.apply(p), nesting + 1)) return true;
+    }
+    return false;
+}
+
+bool characterContains(HitWalk& w, const Character& c, Point p, int nesting) {
+    switch (c.kind) {
+        case CharacterKind::Shape: return shapeContains(static_cast<const ShapeCharacter&>(c).shape, p);
+        case CharacterKind::Morph: return rectContains(static_cast<const MorphCharacter&>(c).startBounds, p);
+        case CharacterKind::Text: return rectContains(static_cast<const TextCharacter&>(c).bounds, p);
+        case CharacterKind::EditText: return rectContains(static_cast<const EditTextCharacter&>(c).bounds, p);
+        case CharacterKind::Bitmap: {
+            const auto& b = static_cast<const BitmapCharacter&>(c);
+            return b.bitmap && rectContains(Rect{0, b.bitmap->width * kTwipsPerPixel, 0, b.bitmap->height * kTwipsPerPixel}, p);
+        }
+        case CharacterKind::Sprite: return spriteContains(w, static_cast<const SpriteCharacter&>(c), p, nesting);
+        case CharacterKind::Button: return buttonContainsAt(w, static_cast<const ButtonCharacter&>(c), p, nesting);
+        case CharacterKind::Font:
+        case CharacterKind::Sound: return false;
+    }
+    return false;
+}
+
+bool listContains(HitWalk& w, Clip& clip, Point local, int nesting);
+
+// A leaf on a display list: shapes and morphs by what they draw, the rest by their box.
+bool leafContains(HitWalk& w, const DisplayObject& obj, Point p, int nesting) {
+    const Character& c = *obj.character();
+    if (c.kind == CharacterKind::Morph) {
+        const Shape* shape = static_cast<const MorphDisplay&>(obj).shape();
+        return shape && shapeContains(*shape, p);
+    }
+    if (c.kind == CharacterKind::Shape || c.kind == CharacterKind::Button) return characterContains(w, c, p, nesting);
+    const Bounds box = contentBounds(obj, Matrix{});
+    return !box.empty && p.x >= box.xMin && p.x <= box.xMax && p.y >= box.yMin && p.y <= box.yMax;
+}
+
+// `local`: the point in the coordinates of the list holding `obj`.
+bool objectContains(HitWalk& w, const DisplayObject& obj, Point local, int nesting, bool asMask) {
+    Matrix inverse;
+    if (nesting >= kMaxHitNesting || !invertMatrix(obj.state().matrix, inverse)) return false;
+    if (!asMask && w.rules.skipHidden && !obj.state().visible) return false;
+    const Point p = inverse.apply(local);
+    Clip* clip = obj.clip();
+    if (!clip) return leafContains(w, obj, p, nesting);
+    if (const ButtonCharacter* button = clip->button()) return buttonContainsAt(w, *button, p, nesting);
+    if (const Clip* mask = liveMask(*clip); mask && !asMask) {
+        Clip& maskClip = const_cast<Clip&>(*mask);
+        Point maskLocal = globalToLocal(maskClip, clipToStage(*clip).apply(p));
+        if (!listContains(w, maskClip, maskLocal, nesting + 1)) return false;
+    }
+    return listContains(w, *clip, p, nesting + 1);
+}
+
+// The drawing under the children, then the children; a mask (clip depth) decides whether the
+// depths it covers can be hit.
+bool listContains(HitWalk& w, Clip& clip, Point local, int nesting) {
+    if (const Shape* drawing = clip.drawingForScripts(); drawing && shapeContains(*drawing, local)) return true;
+    Depth maskedUpTo = -1;
+    bool maskHit = false;
+    for (const auto& [depth, child] : clip.displayList()) {
+        const Depth clipDepth = child->state().clipDepth;
+        if (clipDepth > 0) {
+            maskedUpTo = clipDepth;
+            maskHit = objectContains(w, *child, local, nesting, true);
+            continue;
+        }
+        if (depth <= maskedUpTo && !maskHit) continue;
+        if (objectContains(w, *child, local, nesting, false)) return true;
+    }
+    return false;
+}
+
+// The topmost clip holding what `stage` hits, `skip` and what it holds aside.
+Clip* topmostAt(HitWalk& w, Clip& clip, const Matrix& toStage, Point stage, const Clip* skip, int nesting) {
+    if (nesting >= kMaxHitNesting) return nullptr;
+    const Clip::DisplayList& list = clip.displayList();
+    for (auto it = list.rbegin(); it != list.rend(); ++it) {
+        const DisplayObject& obj = *it->second;
+        if (obj.state().clipDepth > 0 || !obj.state().visible) continue;
+        const Matrix m = toStage * obj.state().matrix;
+        if (Clip* child = obj.clip()) {
+            if (child == skip) continue;
+            if (!child->button()) {
+                if (Clip* found = topmostAt(w, *child, m, stage, skip, nesting + 1)) return found;
+                continue;
+            }
+        }
+        Matrix inverse;
+        if (invertMatrix(toStage, inverse) && objectContains(w, obj, inverse.apply(stage), nesting, false))
+            return obj.clip() ? obj.clip() : &clip;
+    }
+    Matrix inverse;
+    const Shape* drawing = clip.drawingForScripts();
+    if (drawing && invertMatrix(toStage, inverse) && shapeContains(*drawing, inverse.apply(stage))) return &clip;
+    return nullptr;
+}
+
+}  // namespace
+
+Clip* topmostClipAt(Clip& root, Point stage, const Clip* skip) {
+    HitWalk w{*root.host().movie, HitTestRules{}};
+    return topmostAt(w, root, clipToStage(root), stage, skip, 0);
+}
+
+bool buttonContains(const Movie& movie, const ButtonCharacter& button, Point local) {
+    HitWalk w{movie, HitTestRules{}};
+    return buttonContainsAt(w, button, local, 0);
+}
+
+bool clipContains(Clip& clip, Point local, const HitTestRules& rules) {
+    HitWalk w{*clip.host().movie, rules};
+    if (const ButtonCharacter* button = clip.button()) return buttonContainsAt(w, *button, local, 0);
+    return listContains(w, clip, local, 0);
+}
+
+bool clipHitsStagePoint(Clip& clip, Point stage, const HitTestRules& rules) {
+    const Matrix toStage = clipToStage(clip);
+    if (!rules.shapes) {
+        const Bounds b = clipBounds(clip, toStage);
+        return !b.empty && stage.x >= b.xMin && stage.x <= b.xMax && stage.y >= b.yMin && stage.y <= b.yMax;
+    }
+    Matrix inverse;
+    if (!invertMatrix(toStage, inverse)) return false;
+    if (const Clip* mask = liveMask(clip); mask && !clipHitsStagePoint(const_cast<Clip&>(*mask), stage, rules)) return false;
+    return clipContains(clip, inverse.apply(stage), rules);
+}
+
+}  // namespace swf
