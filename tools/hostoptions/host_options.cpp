@@ -77,6 +77,7 @@ ToolHost::ToolHost(const HostOptions& options) : pinned_(options.pinned) {
     }
     if (options.hasSeed) services_->seed = options.seed;
     services_->movieFolder = options.movieFolder;
+    services_->url = options.movieUrl;
 }
 
 void ToolHost::advance(double ms) {

@@ -91,11 +91,11 @@ std::shared_ptr<Clip> findIn(Clip& clip, const Matrix& m, Point stage, const Poi
         if (!invertMatrix(full, inverse)) continue;
         const Point local = inverse.apply(stage);
         if (const ButtonCharacter* button = child->button()) {
-            if (buttonContains(*clip.host().movie, *button, local) && rules.enabled(*child)) return child->shared_from_this();
+            if (buttonContains(child->movie(), *button, local) && rules.enabled(*child)) return child->shared_from_this();
             continue;
         }
         if (rules.handlesPointer(*child)) {
-            if (clipContains(*clip.host().movie, *child, local) && rules.enabled(*child)) return child->shared_from_this();
+            if (clipContains(child->movie(), *child, local) && rules.enabled(*child)) return child->shared_from_this();
             continue;
         }
         if (auto found = findIn(*child, full, stage, rules)) return found;

@@ -7,6 +7,7 @@
 
 #include "avm1/vm.h"
 #include "clip_bounds.h"
+#include "clip_loader.h"
 #include "clip_properties.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
@@ -42,11 +43,12 @@ avm1::ScriptClip* ClipObject::parentClip() {
     return c && c->parent() ? runtime_.objectFor(*c->parent()) : nullptr;
 }
 
-// A clip with _lockroot set is _root for everything below it.
+// A clip with _lockroot set is _root for everything below it; otherwise the level it is on.
 avm1::ScriptClip* ClipObject::rootClip() {
     Clip* c = clip();
     for (int guard = 0; c && c->parent() && guard < 64; c = c->parent(), ++guard)
         if (c->scriptObject && static_cast<ClipObject*>(c->scriptObject)->lockRoot_) return runtime_.objectFor(*c);
+    if (c && !c->parent() && c->level > 0) return runtime_.objectFor(*c);
     return runtime_.objectFor(runtime_.root());
 }
 
@@ -60,14 +62,14 @@ avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule 
 std::string ClipObject::targetPath() {
     Clip* c = clip();
     if (!c) return std::string();
-    if (!c->parent()) return "_level0";
+    if (!c->parent()) return "_level" + std::to_string(c->level > 0 ? c->level : 0);
     auto* parent = static_cast<ClipObject*>(parentClip());
     return parent->targetPath() + "." + instanceName();
 }
 
 std::string ClipObject::slashPath() {
     Clip* c = clip();
-    if (!c || !c->parent()) return "/";
+    if (!c || !c->parent()) return c && c->level > 0 ? "_level" + std::to_string(c->level) : "/";
     auto* parent = static_cast<ClipObject*>(parentClip());
     std::string base = parent->slashPath();
     return (base == "/" ? base : base + "/") + instanceName();
@@ -131,8 +133,8 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
             Point local = globalToLocal(*c, host.mouse);
             return Value::number(std::round(p == ClipProperty::XMouse ? local.x : local.y) / 20);
         }
-        case ClipProperty::DropTarget:
-        case ClipProperty::Url: return Value::string(std::string());
+        case ClipProperty::DropTarget: return Value::string(std::string());
+        case ClipProperty::Url: return vm.newString(clipUrl(*c, vm.host().movieUrl()));
         case ClipProperty::HighQuality: return Value::number(host.quality >= 3 ? 2 : host.quality >= 1 ? 1 : 0);
         case ClipProperty::Quality: return Value::string(std::string(qualityName(host.quality)));
         case ClipProperty::FocusRect: return focusRect_ ? Value::boolean(*focusRect_) : Value::null();
