@@ -208,4 +208,27 @@ TEST_F(ClipLoading, UnloadMovieEmptiesAClipAndRunsItsUnloadEvent) {
         << "after unloading, the clip stays where it was, empty";
 }
 
+TEST_F(ClipLoading, ReplacingLevelZeroKeepsGlobalsAndTakesTheNewStage) {
+    swfw::MovieWriter replacement(8, 300, 40, 12);
+    replacement.add(swfw::doAction(swfw::assemble(traceValue("push \"Stage\"\ngetVariable\npush \"width\"\ngetMember") +
+                                                  traceValue("push \"_global\"\ngetVariable\npush \"kept\"\ngetMember") +
+                                                  traceValue("push \"mine\"\ngetVariable") + "stop")));
+    replacement.showFrame();
+    writeFile("next.swf", replacement.build(true));
+    const Lines& lines = run({"push \"_global\"\ngetVariable\npush \"kept\", 1\nsetMember\npush \"mine\", 2\nsetVariable\n"
+                              "getUrl \"next.swf\" \"_level0\"\n", "", ""}, 3);
+    EXPECT_EQ(lines, (Lines{"300", "1", "undefined"})) << "the old root's variables go, _global stays";
+    EXPECT_EQ(player->root().frameCount(), 1) << "the root plays the new movie's timeline";
+}
+
+TEST_F(ClipLoading, LoadVarsSendAndLoadReadsTheFileIntoItsTarget) {
+    writeText("reply.txt", "answer=42");
+    const Lines& lines = run({"push \"target\", 0, \"LoadVars\"\nnewObject\nsetVariable\n"
+                              "push \"target\"\ngetVariable\npush \"reply.txt\", 2, 0, \"LoadVars\"\nnewObject\npush \"sendAndLoad\"\ncallMethod\ntrace\n"
+                              "push 0, 0, \"LoadVars\"\nnewObject\npush \"sendAndLoad\"\ncallMethod\ntrace\n",
+                              "stop\n" + traceValue("push \"target\"\ngetVariable\npush \"answer\"\ngetMember")},
+                             2);
+    EXPECT_EQ(lines, (Lines{"true", "false", "42"})) << "without a target object nothing is read";
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "../parse/image_decode.h"
 #include "../parse/movie_loader.h"
+#include "avm1/globals.h"
 #include "avm1/interpreter.h"
 #include "avm1/loadvars_codec.h"
 #include "bitmap_data.h"
@@ -218,6 +219,10 @@ void ClipLoader::loadMovie(const Request& r) {
     clip->replaceContent(movie ? *movie : emptyMovie(), movie ? &movie->timeline : nullptr);
     clip->loadedUrl = path;
     clip->loadedBytes = size;
+    // A movie that replaces _level0 sets the stage scripts see (Stage.width); the host keeps
+    // drawing at the first movie's size.
+    if (clip->level == 0 && movie)
+        avm1::setStageSize(vm, movie->frameRect.width() / 20.0, movie->frameRect.height() / 20.0);
     if (image) clip->placeByScript(0, std::make_unique<BitmapDataDisplay>(std::move(image), true, false), "");
     for (const auto& [name, value] : avm1::decodeVariables(query)) vm.setMember(object, name, vm.newString(value));
     const Value target = Value::object(object);

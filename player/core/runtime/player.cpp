@@ -42,6 +42,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     startClip(host_, root_);
     runScripts();
+    scripts_->completeLoads();
     // The first frame's sounds start with the first advance or pull, once the host has had
     // the chance to give an MP3 decoder.
 }
@@ -65,13 +66,13 @@ bool Player::stepFrame() {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
     uint64_t before = host_.changes;
     host_.instanceBudget = kInstancesPerTick;
-    // Loads asked for in the last frame arrive before the timelines step; the loaded content
-    // shows its first frame after them, and its scripts run with this frame's.
-    scripts_->completeLoads();
+    // Content loaded at the end of the last frame shows its first frame after the timelines
+    // stepped, and its scripts run with this frame's; loads asked for now arrive at its end.
     tickClips(host_, *root_, loop_);
     scripts_->startLoadedContent();
     runScripts();
     scripts_->reportLoadInits();
+    scripts_->completeLoads();
     startFrameSounds();
     return host_.changes != before;
 }
