@@ -77,8 +77,8 @@ protected:
         writeFile(name, std::vector<uint8_t>(text.begin(), text.end()));
     }
     // Runs the main movie for `frames` frames; returns its trace lines.
-    const Lines& run(const std::vector<std::string>& frames, int steps) {
-        std::vector<uint8_t> bytes = scriptMovie(frames);
+    const Lines& run(const std::vector<std::string>& frames, int steps, int version = 8) {
+        std::vector<uint8_t> bytes = scriptMovie(frames, version);
         std::string error;
         player = swf::Player::load(bytes.data(), bytes.size(), error, &host);
         if (!player) throw std::runtime_error(error);
@@ -168,6 +168,19 @@ TEST_F(ClipLoading, LoadVariablesSetsTheClipsVariablesNextFrame) {
                               traceValue("push \"mc.name\"\ngetVariable") + traceValue("push \"count\"\ngetVariable")},
                              2);
     EXPECT_EQ(lines, (Lines{"undefined", "kestrel", "3"})) << "loadVariables into a clip and loadVariablesNum into a level";
+}
+
+TEST_F(ClipLoading, OldMoviesAndCodepageMoviesReadVariablesAsWindowsWestern) {
+    writeText("latin.txt", "word=\xC4rger%E9&euro=\x80");
+    const std::string load = "push \"latin.txt\", \"_level0\"\ngetUrl2 0x80\n";
+    const std::string show = "stop\n" + traceValue("push \"word\"\ngetVariable") + traceValue("push \"euro\"\ngetVariable");
+    EXPECT_EQ(run({load, show}, 2, 5), (Lines{"\xC3\x84rger\xC3\xA9", "\xE2\x82\xAC"})) << "SWF 5: the code page";
+    const std::string codepage = "push \"System\"\ngetVariable\npush \"useCodepage\", true\nsetMember\n";
+    EXPECT_EQ(run({codepage + load, show}, 2, 8), (Lines{"\xC3\x84rger\xC3\xA9", "\xE2\x82\xAC"})) << "System.useCodepage";
+    writeText("utf8.txt", "word=\xC3\x84");
+    EXPECT_EQ(run({"push \"utf8.txt\", \"_level0\"\ngetUrl2 0x80\n", "stop\n" + traceValue("push \"word\"\ngetVariable")}, 2, 8),
+              (Lines{"\xC3\x84"}))
+        << "SWF 6 and later: UTF-8";
 }
 
 TEST_F(ClipLoading, AnImageBecomesTheClipsContentAndIsDrawn) {

@@ -105,11 +105,20 @@ bool ClipLoader::requestFromAction(const std::string& url, const std::string& ta
 void ClipLoader::completeRequests() {
     std::vector<Request> batch;
     batch.swap(requests_);  // loads the events ask for wait for the next frame
+    avm1::Vm& vm = runtime_.vm();
     for (const Request& r : batch) {
-        switch (r.kind) {
-            case Kind::Movie: loadMovie(r); break;
-            case Kind::Variables: loadVariables(r); break;
-            case Kind::Unload: unload(r); break;
+        // Setting variables may run watchers and setters: their limits and throws end that
+        // load only.
+        try {
+            switch (r.kind) {
+                case Kind::Movie: loadMovie(r); break;
+                case Kind::Variables: loadVariables(r); break;
+                case Kind::Unload: unload(r); break;
+            }
+        } catch (const avm1::ScriptAbort& abort) {
+            vm.warn("load of \"" + r.url + "\" aborted: " + abort.reason);
+        } catch (const avm1::ScriptThrow& thrown) {
+            vm.trace("Warning: Uncaught exception, " + vm.toString(thrown.value));
         }
     }
 }
@@ -245,8 +254,14 @@ void ClipLoader::loadVariables(const Request& r) {
     }
     vm.checkStringSize(bytes.size());
     const std::string text(bytes.begin(), bytes.end());
+    // Escaped bytes too are characters of the code page when the movie reads by it.
+    const Value system = vm.getMember(vm.global(), "System");
+    const bool codepage = vm.swfVersion() < 6 || (system.isObject() && vm.toBoolean(vm.getMember(system, "useCodepage")));
     ClipObject* object = runtime_.objectFor(*clip);
-    for (const auto& [name, value] : avm1::decodeVariables(text)) vm.setMember(object, name, vm.newString(value));
+    for (const auto& [name, value] : avm1::decodeVariables(text)) {
+        if (codepage) vm.setMember(object, avm1::windows1252ToUtf8(name), vm.newString(avm1::windows1252ToUtf8(value)));
+        else vm.setMember(object, name, vm.newString(value));
+    }
     host_.queue.push_back({clip, nullptr, ActionPhase::Normal, kClipData});
 }
 
