@@ -59,9 +59,11 @@ avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule 
     return child ? runtime_.objectFor(*child) : nullptr;
 }
 
+// A clip taken off the display list has no path any more (its loads are cancelled, and a
+// reference kept in a variable shows as an empty string), even while its unload event waits.
 std::string ClipObject::targetPath() {
     Clip* c = clip();
-    if (!c) return std::string();
+    if (!c || c->removed) return std::string();
     if (!c->parent()) return "_level" + std::to_string(c->level > 0 ? c->level : 0);
     auto* parent = static_cast<ClipObject*>(parentClip());
     return parent->targetPath() + "." + instanceName();
