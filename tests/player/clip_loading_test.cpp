@@ -3,6 +3,7 @@
 // variables, loadVariables, images, and failed or hostile loads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -242,6 +243,26 @@ TEST_F(ClipLoading, LoadVarsSendAndLoadReadsTheFileIntoItsTarget) {
                               "stop\n" + traceValue("push \"target\"\ngetVariable\npush \"answer\"\ngetMember")},
                              2);
     EXPECT_EQ(lines, (Lines{"true", "false", "42"})) << "without a target object nothing is read";
+}
+
+TEST_F(ClipLoading, AMovieLoadingItselfIntoItselfStopsAtTheNestingLimit) {
+    writeFile("self.swf", scriptMovie({traceText("loaded") +
+                                       "push 1, \"c\", 2, \"this\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n"
+                                       "push \"self.swf\", \"c\"\ngetUrl2 0x40\n"}));
+    const Lines& lines = run({makeClip("mc", 1) + "push \"self.swf\", \"mc\"\ngetUrl2 0x40\n", "stop"}, 60);
+    const auto loaded = std::count(lines.begin(), lines.end(), "loaded");
+    EXPECT_GT(loaded, 5);
+    EXPECT_LT(loaded, 20) << "deeper clips are not made, so the chain of loads ends";
+}
+
+TEST_F(ClipLoading, LoadsInOneFrameAreCapped) {
+    writeFile("child.swf", scriptMovie({"stop"}));
+    const Lines& lines = run({"push \"i\", 0\nsetVariable\ntop:\npush \"child.swf\", \"_level1\"\ngetUrl2 0\n"
+                              "push \"i\", \"i\"\ngetVariable\nincrement\nsetVariable\npush \"i\"\ngetVariable\npush 1000\nless2\nif top\n",
+                              "stop\n" + traceValue("push \"_level1\"\ngetVariable")},
+                             2);
+    EXPECT_EQ(lines, (Lines{"_level1"})) << "the loads within the cap still happen";
+    EXPECT_TRUE(warned("too many loads"));
 }
 
 }  // namespace
