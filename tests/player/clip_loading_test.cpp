@@ -79,7 +79,9 @@ protected:
     }
     // Runs the main movie for `frames` frames; returns its trace lines.
     const Lines& run(const std::vector<std::string>& frames, int steps, int version = 8) {
-        std::vector<uint8_t> bytes = scriptMovie(frames, version);
+        return runBytes(scriptMovie(frames, version), steps);
+    }
+    const Lines& runBytes(const std::vector<uint8_t>& bytes, int steps) {
         std::string error;
         player = swf::Player::load(bytes.data(), bytes.size(), error, &host);
         if (!player) throw std::runtime_error(error);
@@ -263,6 +265,28 @@ TEST_F(ClipLoading, LoadsInOneFrameAreCapped) {
                              2);
     EXPECT_EQ(lines, (Lines{"_level1"})) << "the loads within the cap still happen";
     EXPECT_TRUE(warned("too many loads"));
+}
+
+TEST_F(ClipLoading, ByteCountsAndSandboxFollowTheFile) {
+    swfw::MovieWriter m(8, 100, 100, 12);
+    m.add(swfw::Tag{69, {0x01, 0, 0, 0}});  // FileAttributes: uses the network
+    const swfw::Tag sprite = swfw::defineSprite(1, 1, {swfw::Tag{1, {}}});
+    m.add(sprite);
+    swfw::Place place{1, 1};
+    place.name = "s";
+    m.add(swfw::placeObject2(place));
+    m.add(swfw::doAction(swfw::assemble(
+        traceValue("push 0, \"s\"\ngetVariable\npush \"getBytesTotal\"\ncallMethod") +
+        traceValue("push 0, \"_root\"\ngetVariable\npush \"getBytesTotal\"\ncallMethod") +
+        traceValue("push 0, 1, 0, \"MovieClipLoader\"\nnewObject\npush \"getProgress\"\ncallMethod\npush \"bytesTotal\"\ngetMember") +
+        traceValue("push \"System\"\ngetVariable\npush \"security\"\ngetMember\npush \"sandboxType\"\ngetMember"))));
+    m.showFrame();
+    const std::vector<uint8_t> bytes = m.build(true);
+    const uint32_t declared = uint32_t(bytes[4]) | uint32_t(bytes[5]) << 8 | uint32_t(bytes[6]) << 16 | uint32_t(bytes[7]) << 24;
+    ASSERT_NE(declared, bytes.size()) << "compressed: the two sizes differ";
+    EXPECT_EQ(runBytes(bytes, 1), (Lines{std::to_string(sprite.body.size() - 4), std::to_string(declared),
+                                         std::to_string(bytes.size()), "localWithNetwork"}))
+        << "a sprite counts its tags; the root its declared length; a load its file; the sandbox the file's flag";
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ struct Frame {
 
 struct Timeline {
     std::vector<Frame> frames;
+    uint32_t tagBytes = 0;  // a sprite's tags as stored (its getBytesTotal); 0 for the movie's
     std::optional<SoundStreamHead> streamHead;
     // 0-based index of the frame with this label (case-insensitive), or -1.
     int findLabel(const std::string& label) const;

@@ -75,6 +75,12 @@ std::string clipUrl(const Clip& clip, const std::string& movieUrl) {
     return slash == std::string::npos ? c->loadedUrl : movieUrl.substr(0, slash + 1) + c->loadedUrl;
 }
 
+double contentBytes(const Clip& clip, bool stored) {
+    if (clip.loadedBytes >= 0) return double(clip.loadedBytes);
+    if (!clip.parent()) return stored ? clip.movie().storedLength : clip.movie().declaredLength;
+    return clip.timeline() ? clip.timeline()->tagBytes : 0;
+}
+
 void ClipLoader::request(Kind kind, const Target& target, const std::string& url, avm1::Object* listener) {
     if (requests_.size() >= kMaxLoadRequestsPerFrame) {
         runtime_.vm().warn("load of \"" + url + "\" dropped: too many loads in one frame");

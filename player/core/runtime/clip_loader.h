@@ -21,6 +21,9 @@ class ScriptRuntime;
 // _url: the file loaded into the clip or its nearest ancestor, beside `movieUrl` (the movie's
 // own, from the host); the movie's own URL for what it placed itself.
 std::string clipUrl(const Clip& clip, const std::string& movieUrl);
+// What a clip's content weighs: the file loaded into it, a level's movie (`stored`: as the
+// file holds it, compressed or not; otherwise as its header declares), a sprite's tags.
+double contentBytes(const Clip& clip, bool stored);
 
 class ClipLoader {
 public:

@@ -78,7 +78,7 @@ Value getProgress(Vm& vm, const Value&, const Arguments& args) {
     avm1::Object* progress = vm.newObject();
     Clip* clip = existingClip(target, runtime->root().host());
     Value bytes;
-    if (clip) bytes = Value::number(double(clip->loadedBytes >= 0 ? clip->loadedBytes : clip->movie().declaredLength));
+    if (clip) bytes = Value::number(contentBytes(*clip, true));
     vm.setMember(progress, "bytesLoaded", bytes);
     vm.setMember(progress, "bytesTotal", bytes);
     return Value::object(progress);

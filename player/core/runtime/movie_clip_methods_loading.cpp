@@ -2,6 +2,7 @@
 // getSWFVersion, getURL (a warning: a screen saver opens nothing), and loadMovie,
 // unloadMovie, loadVariables of files beside the movie (completed by clip_loader.h).
 #include "avm1/native_class.h"
+#include "clip_loader.h"
 #include "clip_object.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
@@ -13,15 +14,11 @@ using avm1::Arguments;
 using avm1::Value;
 using avm1::Vm;
 
-// The whole file is in memory: loaded is total. A clip made empty by a script has no bytes;
-// one a file was loaded into has that file's.
+// The whole file is in memory: loaded is total.
 Value bytesOfMovie(Vm&, const Value& s, const Arguments&) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
-    if (!clip) return Value();
-    if (clip->loadedBytes >= 0) return Value::number(double(clip->loadedBytes));
-    if (clip->timeline() && clip->timeline()->frames.empty()) return Value::number(0);
-    return Value::number(clip->movie().declaredLength);
+    return clip ? Value::number(contentBytes(*clip, false)) : Value();
 }
 
 Value getSWFVersion(Vm&, const Value& s, const Arguments&) {

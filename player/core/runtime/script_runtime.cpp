@@ -23,6 +23,20 @@ avm1::VmLimits limitsFor(const Movie& movie) {
     return limits;
 }
 
+// System.security.sandboxType: a movie played from a file is local; its FileAttributes say
+// whether it asked for the network (which a screen saver still never gives it).
+void defineSandboxType(avm1::Vm& vm, const Movie& movie) {
+    avm1::Object* system = vm.getMember(vm.global(), "System").asObject();
+    if (!system) return;
+    avm1::Object* security = vm.getMember(system, "security").asObject();
+    if (!security) {
+        security = vm.newObject();
+        system->define("security", avm1::Value::object(security), avm1::kDontEnum);
+    }
+    security->define("sandboxType", vm.newString(movie.useNetwork ? "localWithNetwork" : "localWithFile"),
+                     avm1::kDontDelete | avm1::kReadOnly);
+}
+
 }  // namespace
 
 ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices& host)
@@ -34,6 +48,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     registerBitmapDataClass(*vm_);
     registerColorClass(*vm_);
     registerMovieClipLoaderClass(*vm_);
+    defineSandboxType(*vm_, movie);
     buttonProto_ = registerButtonClass(*vm_);
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
