@@ -89,6 +89,7 @@ ToolHost::ToolHost(const HostOptions& options) {
     }
     if (options.hasSeed) services_->seed = options.seed;
     services_->movieFolder = options.movieFolder;
+    services_->url = options.movieUrl;
 }
 
 void ToolHost::advance(double ms) { services_->elapsedMs += ms; }

@@ -15,6 +15,7 @@ struct HostOptions {
     bool hasSeed = false;
     uint32_t seed = 0;
     std::string movieFolder;
+    std::string movieUrl;  // _url of the movie
 };
 
 // "2001-02-02T22:20:06Z", "2001-02-02T22:20:06.5+05:45", "2001-02-02": milliseconds since

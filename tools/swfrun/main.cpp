@@ -5,6 +5,7 @@
 // writes the sound of those frames (one frame interval each, 44.1 kHz stereo) as a WAV file.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
     }
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     options.movieFolder = folderOf(input);
+    std::error_code noPath;
+    options.movieUrl = "file://" + std::filesystem::absolute(input, noPath).generic_string();
     tools::ToolHost host(options);
 
     // The first frame runs while the player is made: print from the start.

@@ -171,6 +171,8 @@ private:
             std::vector<uint8_t> w = cstring(parts[1]);
             p.insert(p.end(), w.begin(), w.end());
             action(b, 0x83, p);
+        } else if (word == "getUrl2") {
+            action(b, 0x9a, {uint8_t(std::stoi(rest, nullptr, 0))});
         } else if (word == "function" || word == "function2") {
             ++pos_;
             function(b, rest, word == "function2");

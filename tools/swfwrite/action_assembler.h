@@ -9,6 +9,7 @@
 //   function2 name(r1 a, r0 b) regs 4 flags preloadThis,suppressArguments ... end
 //   with ... end                      With over the block
 //   try catchVar ... catch ... finally ... end    (catch/finally parts optional; "try r:2" catches into a register)
+//   getUrl2 0x40                      GetURL2 with its flags (0x40 load into a clip, 0x80 variables)
 //   getUrl "url" "window" / gotoFrame 3 / gotoLabel "x" / setTarget "/a" / gotoFrame2 play
 //   call                              Call (runs the frame popped from the stack)
 //

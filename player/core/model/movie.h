@@ -25,12 +25,14 @@ struct Movie {
     Compression compression = Compression::None;
     uint8_t version = 0;
     uint32_t declaredLength = 0;
+    uint32_t storedLength = 0;  // the file's own size (compressed for CWS): what a load transfers
     bool truncated = false;
     Rect frameRect;             // twips
     uint16_t frameRateRaw = 0;  // 8.8 fixed point as stored
     uint16_t declaredFrameCount = 0;
     Rgba background{255, 255, 255, 255};
     bool usesAs3 = false;
+    bool useNetwork = false;  // FileAttributes: a local movie that may reach the network
     // ScriptLimits tag; 0 = the player's defaults.
     int maxRecursionDepth = 0;
     int scriptTimeoutSeconds = 0;

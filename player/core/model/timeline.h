@@ -82,6 +82,7 @@ struct Frame {
 
 struct Timeline {
     std::vector<Frame> frames;
+    uint32_t tagBytes = 0;  // a sprite's tags as stored (its getBytesTotal); 0 for the movie's
     std::optional<SoundStreamHead> streamHead;
     // False for a sprite whose tags stop without an End tag or with tags after the last
     // ShowFrame: the original counts it as still loading, plays into that last frame and

@@ -139,6 +139,7 @@ private:
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
             case kTagExportAssets: readExportAssets(r, movie); break;
+            case kTagFileAttributes: movie.useNetwork = r.u8() & 0x01; break;
             case kTagScriptLimits:
                 movie.maxRecursionDepth = r.u16();
                 movie.scriptTimeoutSeconds = r.u16();
@@ -179,6 +180,7 @@ private:
         auto sprite = std::make_shared<SpriteCharacter>();
         sprite->id = r.u16();
         r.u16();  // frame count: the ShowFrame tags decide
+        sprite->timeline.tagBytes = uint32_t(r.remaining());
         sprite->timeline.wraps = run(r, sprite->timeline, nesting + 1);
         ctx_.define(sprite->id, sprite);
     }
@@ -195,6 +197,7 @@ std::shared_ptr<const Movie> loadMovie(const uint8_t* data, size_t size, std::st
     movie->compression = container.compression;
     movie->version = container.version;
     movie->declaredLength = container.declaredLength;
+    movie->storedLength = uint32_t(size);
     movie->truncated = container.truncated;
     Reader header(container.body.data(), container.body.size());
     try {

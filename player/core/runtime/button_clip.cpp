@@ -17,7 +17,7 @@ void Clip::showButtonState(uint8_t state) {
     std::set<uint16_t> shown;
     for (const ButtonRecord& rec : button_->records) {
         if (!(rec.states & state)) continue;
-        const Character* c = host_.movie->character(rec.characterId);
+        const Character* c = movie_->character(rec.characterId);
         if (!c || !shown.insert(rec.depth).second) continue;
         auto it = list_.find(rec.depth);
         if (it != list_.end() && it->second && it->second->character() == c) {

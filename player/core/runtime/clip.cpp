@@ -40,12 +40,22 @@ void merge(PlaceCommand& into, const PlaceCommand& p) {
 }  // namespace
 
 Clip::Clip(ClipHost& host, const Timeline* timeline, Clip* parent, int nesting)
-    : host_(host), timeline_(timeline), parent_(parent), nesting_(nesting) {}
+    : host_(host), movie_(parent ? &parent->movie() : host.movie), timeline_(timeline), parent_(parent), nesting_(nesting) {}
 
 Clip::~Clip() {
     // A child kept alive by a running script must not reach back into a dead parent.
     for (auto& [depth, obj] : list_)
         if (Clip* child = obj->clip()) child->parent_ = nullptr;
+}
+
+void Clip::replaceContent(const Movie& movie, const Timeline* timeline) {
+    while (!list_.empty()) removeAt(list_.begin()->first);
+    if (drawing_) editDrawing().clear();
+    movie_ = &movie;
+    timeline_ = timeline;
+    frame_ = -1;
+    playing_ = true;
+    ++host_.changes;
 }
 
 int Clip::frameCount() const { return timeline_ ? int(timeline_->frames.size()) : 1; }
@@ -153,6 +163,8 @@ void Clip::runFrame(int frame, bool withActions) {
 // Frames passed over by a goto stay silent; the frame arrived at starts its sounds, a loop
 // back to the first frame included (that is how movies repeat a music loop).
 void Clip::queueSounds(int frame) {
+    // The sound engine knows the player's own movie only: a loaded movie's sounds stay silent.
+    if (movie_ != host_.movie) return;
     for (const SoundStart& start : timeline_->frames[size_t(frame)].sounds) host_.sounds.push_back({&start, weak_from_this()});
     if (parent_ && timeline_->streamHead) host_.sounds.push_back({nullptr, weak_from_this(), frame});
 }
@@ -178,7 +190,7 @@ void Clip::apply(const FrameCommand& cmd, int frame, bool withActions) {
 
 void Clip::place(const PlaceCommand& p, int frame) {
     auto it = list_.find(p.depth);
-    const Character* character = p.characterId ? host_.movie->character(*p.characterId) : nullptr;
+    const Character* character = p.characterId ? movie_->character(*p.characterId) : nullptr;
     if (p.characterId && !character) return;  // undefined character: the original ignores it
     DisplayObject* obj = nullptr;
     if (it != list_.end() && p.move) {

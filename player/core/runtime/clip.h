@@ -35,6 +35,11 @@ struct QueuedSound {
 // What all clips of one player share.
 struct ClipHost {
     const Movie* movie = nullptr;
+    // _level0 (the root) and the levels loadMovieNum made; each is a root without a parent.
+    std::map<int, std::shared_ptr<Clip>> levels;
+    // Movies loaded into clips and levels, kept while any clip may still place their
+    // characters (until the player ends); by file, so reloading one file adds nothing.
+    std::map<std::string, std::shared_ptr<const Movie>> loadedMovies;
     ActionQueue queue;                  // scripts and events waiting to run
     // Every clip made, oldest first; a tick walks it newest first (the original's order of
     // enter-frame events and timeline steps). Dead entries are dropped as the walk meets them.
@@ -94,6 +99,13 @@ public:
     int frameCount() const;
     bool isPlaying() const { return playing_; }
     const Timeline* timeline() const { return timeline_; }
+    // The movie whose characters this timeline places: the player's, or one loaded into this
+    // clip or an ancestor.
+    const Movie& movie() const { return *movie_; }
+    // loadMovie / unloadMovie: the children go (their unload events queued), the drawing is
+    // cleared, and `timeline` of `movie` (null: none, an empty clip) starts over at its first
+    // frame with start(). The clip keeps its place, name and transform.
+    void replaceContent(const Movie& movie, const Timeline* timeline);
     const DisplayList& displayList() const { return list_; }
     Clip* parent() const { return parent_; }
     int nesting() const { return nesting_; }
@@ -151,6 +163,11 @@ public:
     // on that clip points back (a clip used as a mask is not drawn itself, and masks one clip).
     std::weak_ptr<Clip> mask;
     std::weak_ptr<Clip> masking;
+    int level = -1;                 // a level's root: its number (_level0 is the player's root)
+    // A file loaded into this clip: its path as the script gave it (for _url) and its size;
+    // empty and -1 while it shows what its movie placed.
+    std::string loadedUrl;
+    int64_t loadedBytes = -1;
 
 private:
     void runFrame(int frame, bool withActions);
@@ -164,6 +181,7 @@ private:
     void rewindTo(int frame);
 
     ClipHost& host_;
+    const Movie* movie_;
     const Timeline* timeline_;
     Clip* parent_;
     DisplayObject* displayObject_ = nullptr;

@@ -3,7 +3,15 @@
 namespace swf {
 namespace {
 
-bool attached(const Clip& clip, const Clip& root) { return &clip == &root || clip.parent(); }
+// On the stage: below the root or a level still in the host's list (a removed clip's parent
+// pointer is cleared; an unloaded level left the list).
+bool attached(const ClipHost& host, const Clip& clip, const Clip& root) {
+    const Clip* top = &clip;
+    for (int guard = 0; top->parent() && guard < 1024; ++guard) top = top->parent();
+    if (top == &root) return true;
+    auto level = host.levels.find(top->level);
+    return level != host.levels.end() && level->second.get() == top;
+}
 
 }  // namespace
 
@@ -29,7 +37,7 @@ void tickClips(ClipHost& host, Clip& root, bool loop) {
     const size_t count = host.execList.size();
     for (size_t i = count; i-- > 0;) {
         std::shared_ptr<Clip> clip = host.execList[i].lock();
-        if (!clip || !attached(*clip, root)) continue;
+        if (!clip || !attached(host, *clip, root)) continue;
         host.queue.push_back({clip, nullptr, ActionPhase::Normal, kClipEnterFrame});
         clip->advance(clip.get() == &root ? loop : true);
     }

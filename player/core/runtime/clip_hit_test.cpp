@@ -18,7 +18,7 @@ constexpr int kMaxHitNesting = 2 * kMaxDisplayDepth;
 constexpr int kMaxCharacterSteps = 4096;
 
 struct HitWalk {
-    const Movie& movie;
+    const Movie* movie;  // where the characters of the clip being walked come from
     HitTestRules rules;
     int budget = kMaxCharacterSteps;
     bool step() { return --budget >= 0; }
@@ -32,7 +32,7 @@ bool buttonContainsAt(HitWalk& w, const ButtonCharacter& button, Point local, in
     if (nesting >= kMaxHitNesting || !w.step()) return false;
     for (const ButtonRecord& rec : button.records) {
         if (!(rec.states & 8)) continue;
-        const Character* c = w.movie.character(rec.characterId);
+        const Character* c = w.movie->character(rec.characterId);
         Matrix inverse;
         if (c && invertMatrix(rec.matrix, inverse) && characterContains(w, *c, inverse.apply(local), nesting + 1))
             return true;
@@ -45,7 +45,7 @@ bool spriteContains(HitWalk& w, const SpriteCharacter& sprite, Point p, int nest
     if (nesting >= kMaxHitNesting || sprite.timeline.frames.empty() || !w.step()) return false;
     for (const FrameCommand& cmd : sprite.timeline.frames[0].commands) {
         if (cmd.kind != FrameCommand::Kind::Place || !cmd.place.characterId) continue;
-        const Character* child = w.movie.character(*cmd.place.characterId);
+        const Character* child = w.movie->character(*cmd.place.characterId);
         Matrix inverse;
         if (!child || !invertMatrix(cmd.place.matrix.value_or(Matrix{}), inverse)) continue;
         if (characterContains(w, *child, inverse.apply(p), nesting + 1)) return true;
@@ -93,13 +93,18 @@ bool objectContains(HitWalk& w, const DisplayObject& obj, Point local, int nesti
     const Point p = inverse.apply(local);
     Clip* clip = obj.clip();
     if (!clip) return leafContains(w, obj, p, nesting);
-    if (const ButtonCharacter* button = clip->button()) return buttonContainsAt(w, *button, p, nesting);
     if (const Clip* mask = liveMask(*clip); mask && !asMask) {
         Clip& maskClip = const_cast<Clip&>(*mask);
         Point maskLocal = globalToLocal(maskClip, clipToStage(*clip).apply(p));
         if (!listContains(w, maskClip, maskLocal, nesting + 1)) return false;
     }
-    return listContains(w, *clip, p, nesting + 1);
+    // A clip of a loaded movie takes its characters from that movie.
+    const Movie* outer = w.movie;
+    w.movie = &clip->movie();
+    const ButtonCharacter* button = clip->button();
+    const bool hit = button ? buttonContainsAt(w, *button, p, nesting) : listContains(w, *clip, p, nesting + 1);
+    w.movie = outer;
+    return hit;
 }
 
 // The drawing under the children, then the children; a mask (clip depth) decides whether the
@@ -149,17 +154,17 @@ Clip* topmostAt(HitWalk& w, Clip& clip, const Matrix& toStage, Point stage, cons
 }  // namespace
 
 Clip* topmostClipAt(Clip& root, Point stage, const Clip* skip) {
-    HitWalk w{*root.host().movie, HitTestRules{}};
+    HitWalk w{&root.movie(), HitTestRules{}};
     return topmostAt(w, root, clipToStage(root), stage, skip, 0);
 }
 
 bool buttonContains(const Movie& movie, const ButtonCharacter& button, Point local) {
-    HitWalk w{movie, HitTestRules{}};
+    HitWalk w{&movie, HitTestRules{}};
     return buttonContainsAt(w, button, local, 0);
 }
 
 bool clipContains(Clip& clip, Point local, const HitTestRules& rules) {
-    HitWalk w{*clip.host().movie, rules};
+    HitWalk w{&clip.movie(), rules};
     if (const ButtonCharacter* button = clip.button()) return buttonContainsAt(w, *button, local, 0);
     return listContains(w, clip, local, 0);
 }

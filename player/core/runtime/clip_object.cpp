@@ -7,6 +7,7 @@
 
 #include "avm1/vm.h"
 #include "clip_bounds.h"
+#include "clip_loader.h"
 #include "clip_properties.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
@@ -49,11 +50,12 @@ avm1::ScriptClip* ClipObject::parentClip() {
     return c && c->parent() ? runtime_.objectFor(*c->parent()) : nullptr;
 }
 
-// A clip with _lockroot set is _root for everything below it.
+// A clip with _lockroot set is _root for everything below it; otherwise the level it is on.
 avm1::ScriptClip* ClipObject::rootClip() {
     Clip* c = clip();
     for (int guard = 0; c && c->parent() && guard < 64; c = c->parent(), ++guard)
         if (c->scriptObject && static_cast<ClipObject*>(c->scriptObject)->lockRoot_) return runtime_.objectFor(*c);
+    if (c && !c->parent() && c->level > 0) return runtime_.objectFor(*c);
     return runtime_.objectFor(runtime_.root());
 }
 
@@ -80,17 +82,19 @@ void ClipObject::childNames(std::vector<std::string>& out) {
         if (!it->second->state().name.empty()) out.push_back(it->second->state().name);
 }
 
+// A clip taken off the display list has no path any more (its loads are cancelled, and a
+// reference kept in a variable shows as an empty string), even while its unload event waits.
 std::string ClipObject::targetPath() {
     Clip* c = clip();
-    if (!c) return std::string();
-    if (!c->parent()) return "_level0";
+    if (!c || c->removed) return std::string();
+    if (!c->parent()) return "_level" + std::to_string(c->level > 0 ? c->level : 0);
     auto* parent = static_cast<ClipObject*>(parentClip());
     return parent->targetPath() + "." + instanceName();
 }
 
 std::string ClipObject::slashPath() {
     Clip* c = clip();
-    if (!c || !c->parent()) return "/";
+    if (!c || !c->parent()) return c && c->level > 0 ? "_level" + std::to_string(c->level) : "/";
     auto* parent = static_cast<ClipObject*>(parentClip());
     std::string base = parent->slashPath();
     return (base == "/" ? base : base + "/") + instanceName();
@@ -174,7 +178,7 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
             if (!target) return Value::string(std::string());
             return vm.newString(runtime_.objectFor(*target)->slashPath());
         }
-        case ClipProperty::Url: return Value::string(std::string());
+        case ClipProperty::Url: return vm.newString(clipUrl(*c, vm.host().movieUrl()));
         case ClipProperty::HighQuality: return Value::number(host.quality >= 3 ? 2 : host.quality >= 1 ? 1 : 0);
         case ClipProperty::Quality: return Value::string(std::string(qualityName(host.quality)));
         case ClipProperty::FocusRect: return focusRect_ ? Value::boolean(*focusRect_) : Value::null();

@@ -68,7 +68,7 @@ Value attachMovie(Vm& vm, const Value& s, const Arguments& args) {
     Depth depth = 0;
     if (!clip || args.size() < 3 || !listDepth(vm, args[2], depth)) return Value();
     const std::string id = vm.toString(args[0]);
-    const Movie& movie = *clip->host().movie;
+    const Movie& movie = clip->movie();
     const Character* character = nullptr;
     for (const auto& [name, characterId] : movie.exports)
         if (avm1::sameName(name, id, avm1::NameRule{false})) character = movie.character(characterId);

@@ -1,11 +1,11 @@
 // MovieClip methods about the movie and its files: getBytesLoaded, getBytesTotal,
-// getSWFVersion, getURL (a warning: a screen saver opens nothing), loadVariables of a file
-// beside the movie.
-#include "avm1/loadvars_codec.h"
+// getSWFVersion, getURL (a warning: a screen saver opens nothing), and loadMovie,
+// unloadMovie, loadVariables of files beside the movie (completed by clip_loader.h).
 #include "avm1/native_class.h"
-#include "clip_events.h"
+#include "clip_loader.h"
 #include "clip_object.h"
 #include "movie_clip_methods.h"
+#include "script_runtime.h"
 
 namespace swf {
 namespace {
@@ -14,19 +14,17 @@ using avm1::Arguments;
 using avm1::Value;
 using avm1::Vm;
 
-// The whole movie is in memory: loaded is total. A clip made empty by a script has no bytes.
+// The whole file is in memory: loaded is total.
 Value bytesOfMovie(Vm&, const Value& s, const Arguments&) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
-    if (!clip) return Value();
-    if (clip->timeline() && clip->timeline()->frames.empty()) return Value::number(0);
-    return Value::number(clip->host().movie->declaredLength);
+    return clip ? Value::number(contentBytes(*clip, false)) : Value();
 }
 
 Value getSWFVersion(Vm&, const Value& s, const Arguments&) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
-    return clip ? Value::number(clip->host().movie->version) : Value();
+    return clip ? Value::number(clip->movie().version) : Value();
 }
 
 Value getURL(Vm& vm, const Value&, const Arguments& args) {
@@ -34,21 +32,31 @@ Value getURL(Vm& vm, const Value&, const Arguments& args) {
     return Value();
 }
 
-// The variables arrive before the clip's data event, which runs with the next queued scripts.
-Value loadVariables(Vm& vm, const Value& s, const Arguments& args) {
+// clip.loadMovie(url), clip.loadVariables(url), clip.unloadMovie(): queued like the actions
+// of the same names. The method argument (GET/POST) only matters to a server: files beside the
+// movie are read as they are.
+void requestInto(const Value& s, ClipLoader::Kind kind, const std::string& url) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
-    if (!clip || args.empty()) return Value();
-    const std::string path = vm.toString(args[0]);
-    std::vector<uint8_t> bytes;
-    if (!vm.host().readMovieFile(path, bytes)) {
-        vm.warn("loadVariables: cannot read " + path);
-        return Value();
-    }
-    vm.checkStringSize(bytes.size());
-    std::string text(bytes.begin(), bytes.end());
-    for (const auto& [name, value] : avm1::decodeVariables(text)) vm.setMember(self, name, vm.newString(value));
-    clip->host().queue.push_back({clip->shared_from_this(), nullptr, ActionPhase::Normal, kClipData});
+    if (!clip) return;
+    ClipLoader::Target target;
+    if (clip->level >= 0) target.level = clip->level;
+    else target.clip = clip->shared_from_this();
+    self->runtime().loader().request(kind, target, url);
+}
+
+Value loadMovie(Vm& vm, const Value& s, const Arguments& args) {
+    if (!args.empty()) requestInto(s, ClipLoader::Kind::Movie, vm.toString(args[0]));
+    return Value();
+}
+
+Value loadVariables(Vm& vm, const Value& s, const Arguments& args) {
+    if (!args.empty()) requestInto(s, ClipLoader::Kind::Variables, vm.toString(args[0]));
+    return Value();
+}
+
+Value unloadMovie(Vm&, const Value& s, const Arguments&) {
+    requestInto(s, ClipLoader::Kind::Unload, std::string());
     return Value();
 }
 
@@ -60,6 +68,8 @@ void registerLoadingMethods(Vm& vm, avm1::Object* proto) {
     avm1::defineMethod(vm, proto, "getSWFVersion", getSWFVersion);
     avm1::defineMethod(vm, proto, "getURL", getURL);
     avm1::defineMethod(vm, proto, "loadVariables", loadVariables);
+    avm1::defineMethod(vm, proto, "loadMovie", loadMovie);
+    avm1::defineMethod(vm, proto, "unloadMovie", unloadMovie);
 }
 
 }  // namespace swf

@@ -35,11 +35,14 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     }
     host_.onUnload = [this](Clip& clip) { queueUnload(host_, clip); };
     root_ = std::make_shared<Clip>(host_, &movie_->timeline, nullptr, 0);
+    root_->level = 0;
+    host_.levels[0] = root_;
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
     soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     startClip(host_, root_);
     runScripts();
+    scripts_->completeLoads();
     // The first frame's sounds start with the first advance or pull, once the host has had
     // the chance to give an MP3 decoder.
 }
@@ -63,8 +66,13 @@ bool Player::stepFrame() {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
     uint64_t before = host_.changes;
     host_.instanceBudget = kInstancesPerTick;
+    // Content loaded at the end of the last frame shows its first frame after the timelines
+    // stepped, and its scripts run with this frame's; loads asked for now arrive at its end.
     tickClips(host_, *root_, loop_);
+    scripts_->startLoadedContent();
     runScripts();
+    scripts_->reportLoadInits();
+    scripts_->completeLoads();
     startFrameSounds();
     return host_.changes != before;
 }
@@ -127,9 +135,11 @@ void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const
     renderer.clear(background);
     if (!keepLayers) {
         drawClip(renderer, *root_, toDevice, ColorTransform{});
+        drawLevels(renderer, toDevice, nullptr);
         return;
     }
     drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cacheFor(canvas, toDevice, quality));
+    drawLevels(renderer, toDevice, &bitmapCache_);
     bitmapCache_.endFrame();
 }
 
@@ -143,6 +153,12 @@ void Player::renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0,
 void Player::render(Canvas& canvas, ScaleMode mode, Quality quality) const {
     if (canvas.width <= 0 || canvas.height <= 0) return;
     draw(canvas, rootToCanvas(canvas, mode), quality, nullptr);
+}
+
+// Levels loaded with loadMovieNum, over _level0 in their order.
+void Player::drawLevels(Renderer& renderer, const Matrix& toDevice, BitmapCache* cache) const {
+    for (const auto& [number, level] : host_.levels)
+        if (number > 0) drawClip(renderer, *level, toDevice, ColorTransform{}, false, cache);
 }
 
 // Areas shorter than this are drawn on the calling thread: handing them out costs more than
@@ -166,6 +182,7 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
             renderer.clear(background);
             drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cache);
         }
+        drawLevels(renderer, toDevice, cache);
     };
     for (const IntRect& area : areas) {
         if (bands && *bands && area.y1 - area.y0 >= kMinBandedRows) {
@@ -192,6 +209,13 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         return whole;
     }
     const IntRect whole{0, 0, canvas.width, canvas.height};
+    if (host_.levels.size() > 1) {
+        // The changed areas follow _level0 only: with more levels every frame is drawn whole.
+        last_.items = std::move(items);
+        staticLayers_.clear();
+        drawAreas(canvas, toDevice, quality, {whole}, bands);
+        return {whole};
+    }
     Changes changes = findChanges(last_.items, items, whole);
     last_.items = std::move(items);
     if (changes.areas.empty()) return {};

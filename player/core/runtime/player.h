@@ -154,6 +154,7 @@ private:
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers = true) const;
     void drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, const std::vector<IntRect>& areas,
                    const BandRunner* bands);
+    void drawLevels(Renderer& renderer, const Matrix& toDevice, BitmapCache* cache) const;
     void applyButtonTransitions(const std::vector<ButtonTransition>& transitions);
     std::shared_ptr<Clip> buttonUnderPointer();
 

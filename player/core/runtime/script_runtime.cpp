@@ -23,26 +23,48 @@ avm1::VmLimits limitsFor(const Movie& movie) {
     return limits;
 }
 
+// System.security.sandboxType: a movie played from a file is local; its FileAttributes say
+// whether it asked for the network (which a screen saver still never gives it).
+void defineSandboxType(avm1::Vm& vm, const Movie& movie) {
+    avm1::Object* system = vm.getMember(vm.global(), "System").asObject();
+    if (!system) return;
+    avm1::Object* security = vm.getMember(system, "security").asObject();
+    if (!security) {
+        security = vm.newObject();
+        system->define("security", avm1::Value::object(security), avm1::kDontEnum);
+    }
+    security->define("sandboxType", vm.newString(movie.useNetwork ? "localWithNetwork" : "localWithFile"),
+                     avm1::kDontDelete | avm1::kReadOnly);
+}
+
 }  // namespace
 
 ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices& host)
     : root_(root), movie_(movie), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))),
-      texts_(std::make_unique<TextFieldScripts>(*this)) {
+      texts_(std::make_unique<TextFieldScripts>(*this)), loader_(std::make_unique<ClipLoader>(*this, root.host())) {
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
     registerMovieClipClass(*vm_);
     registerTextFieldClasses(*this);
     registerBitmapDataClass(*vm_);
     registerColorClass(*vm_);
+    registerMovieClipLoaderClass(*vm_);
+    defineSandboxType(*vm_, movie);
     buttonProto_ = registerButtonClass(*vm_);
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
     vm_->rootMarkers.push_back([this](avm1::Marker& m) {
-        markDisplayList(m, root_);
+        for (const auto& [number, level] : root_.host().levels) markDisplayList(m, *level);
         m.mark(texts_->textFieldProto);
+        loader_->mark(m);
     });
     root_.host().debugLog = [vm = vm_.get()](const std::string& line) { vm->trace(line); };
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
-        return level == 0 ? objectFor(root_) : nullptr;
+        if (level == 0) return objectFor(root_);  // before the player lists it
+        auto found = root_.host().levels.find(level);
+        return found != root_.host().levels.end() ? objectFor(*found->second) : nullptr;
+    };
+    vm_->interpreter().loadIntoTarget = [this](const std::string& url, const std::string& target, uint8_t flags) {
+        return loader_->requestFromAction(url, target, flags);
     };
 }
 
@@ -56,6 +78,7 @@ ScriptRuntime::~ScriptRuntime() {
     }
     // Clip objects die with the heap; the clips must not point at them afterwards.
     std::vector<Clip*> pending{&root_};
+    for (const auto& [number, level] : root_.host().levels) pending.push_back(level.get());
     while (!pending.empty()) {
         Clip* c = pending.back();
         pending.pop_back();
@@ -65,6 +88,11 @@ ScriptRuntime::~ScriptRuntime() {
             if (auto* field = dynamic_cast<EditTextDisplay*>(obj.get())) field->text()->scriptObject = nullptr;
         }
     }
+}
+
+ScriptRuntime* ScriptRuntime::of(avm1::Vm& vm) {
+    auto* root = dynamic_cast<ClipObject*>(vm.interpreter().levelRoot ? vm.interpreter().levelRoot(0) : nullptr);
+    return root ? &root->runtime() : nullptr;
 }
 
 ClipObject* ScriptRuntime::objectFor(Clip& clip) {

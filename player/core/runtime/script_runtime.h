@@ -10,6 +10,7 @@
 #include "avm1/host_services.h"
 #include "avm1/vm.h"
 #include "clip.h"
+#include "clip_loader.h"
 
 namespace swf {
 
@@ -30,6 +31,14 @@ public:
     bool isUnloading(const Clip& clip) const { return unloading_ == &clip; }
     Clip& root() { return root_; }
     TextFieldScripts& textFields() { return *texts_; }
+    // loadMovie, loadVariables, MovieClipLoader (clip_loader.h); the player calls its three
+    // steps through these, around the tick.
+    ClipLoader& loader() { return *loader_; }
+    void completeLoads() { loader_->completeRequests(); }
+    void startLoadedContent() { loader_->startLoadedContent(); }
+    void reportLoadInits() { loader_->reportInits(); }
+    // The runtime of the movie `vm` plays (through its _level0 object); null if none yet.
+    static ScriptRuntime* of(avm1::Vm& vm);
 
     // Runs the frame scripts timelines queued, then the timers that are due, then collects
     // when enough was allocated. The script time limit counts from here.
@@ -61,6 +70,7 @@ private:
     std::unique_ptr<avm1::Vm> vm_;
     std::map<uint16_t, std::string> exportNames_;  // character -> linkage name
     std::unique_ptr<TextFieldScripts> texts_;
+    std::unique_ptr<ClipLoader> loader_;
     avm1::Object* buttonProto_ = nullptr;
 };
 
@@ -73,6 +83,7 @@ void registerBitmapDataClass(avm1::Vm& vm);
 std::shared_ptr<BitmapData> bitmapDataOf(const avm1::Value& v);
 void registerMovieClipDrawing(avm1::Vm& vm, avm1::Object* proto);  // movie_clip_drawing.cpp
 void registerColorClass(avm1::Vm& vm);
+void registerMovieClipLoaderClass(avm1::Vm& vm);  // movie_clip_loader_class.cpp
 avm1::Object* registerButtonClass(avm1::Vm& vm);  // returns Button.prototype
 
 }  // namespace swf

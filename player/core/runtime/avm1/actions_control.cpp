@@ -100,8 +100,10 @@ bool startsWith(const std::string& s, const char* prefix) {
     return true;
 }
 
-void openUrl(Interpreter& in, const std::string& url, const std::string& window) {
+// `flags`: GetURL2's method and load bits (GetURL has none).
+void openUrl(Interpreter& in, const std::string& url, const std::string& window, uint8_t flags) {
     Vm& vm = in.vm();
+    if (in.loadIntoTarget && in.loadIntoTarget(url, window, flags)) return;
     if (startsWith(url, "fscommand:")) {
         std::string command = url.substr(10);
         vm.warn("fscommand(\"" + command + "\", \"" + window + "\") ignored in a screen saver");
@@ -111,12 +113,12 @@ void openUrl(Interpreter& in, const std::string& url, const std::string& window)
     vm.warn("getURL(\"" + url + "\", \"" + window + "\") ignored in a screen saver");
 }
 
-void getUrl(Interpreter& in, Activation&, const Action& a) { openUrl(in, a.text, a.text2); }
+void getUrl(Interpreter& in, Activation&, const Action& a) { openUrl(in, a.text, a.text2, 0); }
 
-void getUrl2(Interpreter& in, Activation&, const Action&) {
+void getUrl2(Interpreter& in, Activation&, const Action& a) {
     Value target = in.pop();
     Value url = in.pop();
-    openUrl(in, in.vm().toString(url), in.vm().toString(target));
+    openUrl(in, in.vm().toString(url), in.vm().toString(target), a.flags);
 }
 
 }  // namespace

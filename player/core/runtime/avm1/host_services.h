@@ -25,6 +25,9 @@ public:
     // SharedObject storage of this movie, by object name; false when none or unavailable.
     virtual bool loadSharedData(const std::string& name, std::string& out) = 0;
     virtual bool saveSharedData(const std::string& name, const std::string& data) = 0;
+    // The movie's own address as _url shows it ("file:///C:/Movies/clock.swf"); files loaded
+    // beside it show theirs relative to it. Empty when the host does not say.
+    virtual std::string movieUrl() { return std::string(); }
 };
 
 // Deterministic services: a pinned start time that advances only when told, no files, data
@@ -36,6 +39,7 @@ public:
     double offsetMinutes = 0;
     uint32_t seed = 1;
     std::string movieFolder;     // empty: no files
+    std::string url;             // movieUrl()
     std::vector<std::pair<std::string, std::string>> shared;
 
     double nowUtcMs() override { return startUtcMs + elapsedMs; }
@@ -45,6 +49,7 @@ public:
     bool readMovieFile(const std::string& relativePath, std::vector<uint8_t>& out) override;
     bool loadSharedData(const std::string& name, std::string& out) override;
     bool saveSharedData(const std::string& name, const std::string& data) override;
+    std::string movieUrl() override { return url; }
 };
 
 }  // namespace swf::avm1

@@ -79,6 +79,10 @@ public:
 
     // The root clip of _levelN (set by the player); null for levels not loaded.
     std::function<Object*(int level)> levelRoot;
+    // GetURL / GetURL2 aimed at a level or a clip: loadMovie, loadMovieNum, unloadMovie,
+    // loadVariables and their kin (set by the player). `flags` are GetURL2's (0 for GetURL);
+    // false when the call is not a load, which then opens nothing in a screen saver.
+    std::function<bool(const std::string& url, const std::string& target, uint8_t flags)> loadIntoTarget;
     // StopSounds (stopAllSounds()): silences the movie (set by the player).
     std::function<void()> stopAllSounds;
 

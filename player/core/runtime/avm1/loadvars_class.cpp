@@ -1,5 +1,6 @@
-// LoadVars: variables as URL-encoded text. load() reads a file beside the movie (nothing from
-// the network: send and sendAndLoad report failure), decode() and toString() convert.
+// LoadVars: variables as URL-encoded text. load() reads a file beside the movie; sendAndLoad()
+// reads one into its target object the same way (what it would send matters to a server only);
+// send() reports failure: nothing goes to the network. decode() and toString() convert.
 #include "library_classes.h"
 #include "loadvars_codec.h"
 #include "loading_object.h"
@@ -38,6 +39,12 @@ Value loadVarsOnData(Vm& vm, const Value& self, const Arguments& args) {
     return Value();
 }
 
+Value loadVarsSendAndLoad(Vm& vm, const Value&, const Arguments& args) {
+    if (args.size() < 2 || !args[1].asObject()) return Value::boolean(false);
+    Value url[] = {args[0]};
+    return loadBesideMovie(vm, args[1], Arguments(url, 1));
+}
+
 Value constructLoadVars(Vm&, const Value& self, const Arguments&) { return self; }
 
 Object* makeLoadVarsInstance(Vm& vm, Object* proto) { return vm.heap().make<LoadingObject>(proto); }
@@ -54,7 +61,7 @@ void registerLoadVarsClass(Vm& vm) {
     defineMethod(vm, proto, "getBytesLoaded", bytesLoaded);
     defineMethod(vm, proto, "getBytesTotal", bytesTotal);
     defineMethod(vm, proto, "send", refuseNetwork);
-    defineMethod(vm, proto, "sendAndLoad", refuseNetwork);
+    defineMethod(vm, proto, "sendAndLoad", loadVarsSendAndLoad);
     proto->define("contentType", vm.newString("application/x-www-form-urlencoded"), kDontEnum);
 }
 

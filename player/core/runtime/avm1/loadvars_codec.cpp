@@ -1,5 +1,7 @@
 #include "loadvars_codec.h"
 
+#include <cstdint>
+
 #include "url_escape.h"
 
 namespace swf::avm1 {
@@ -33,6 +35,37 @@ NameValuePairs decodeVariables(std::string_view text, size_t maxPairs) {
         start = end + 1;
     }
     return pairs;
+}
+
+namespace {
+
+// 0x80-0x9F of the code page; the five unassigned bytes stay the control codes they number.
+constexpr uint16_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+}  // namespace
+
+std::string windows1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        const uint8_t b = uint8_t(c);
+        const uint32_t code = b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b;
+        if (code < 0x80) {
+            out += char(code);
+        } else if (code < 0x800) {
+            out += char(0xC0 | (code >> 6));
+            out += char(0x80 | (code & 0x3F));
+        } else {
+            out += char(0xE0 | (code >> 12));
+            out += char(0x80 | ((code >> 6) & 0x3F));
+            out += char(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
 }
 
 }  // namespace swf::avm1

@@ -20,4 +20,8 @@ std::string encodeVariables(const NameValuePairs& variables);
 // are read so a huge file cannot grow the object without bound.
 NameValuePairs decodeVariables(std::string_view text, size_t maxPairs = 65536);
 
+// Text in the Windows Western code page as UTF-8: how the original reads a loaded file when it
+// uses the system's code page (SWF 5 movies, or System.useCodepage set).
+std::string windows1252ToUtf8(std::string_view text);
+
 }  // namespace swf::avm1

@@ -77,7 +77,8 @@ Value Interpreter::resolvePath(Object* start, const std::string& path, bool scop
         } else if (sameName(part, "_global", rule)) {
             cur = Value::object(vm_.global());
         } else if (level >= 0) {
-            cur = Value::object(levelRoot ? levelRoot(level) : nullptr);
+            Object* found = levelRoot ? levelRoot(level) : nullptr;
+            cur = found ? Value::object(found) : Value();
         } else if (sameName(part, "_parent", rule) && clip) {
             cur = Value::object(clip->parentClip());
         } else {
@@ -158,7 +159,8 @@ Value Interpreter::getVariable(const std::string& name) {
     if (globalsVisible && sameName(name, "_global", rule)) return Value::object(vm_.global());
     if (sameName(name, "_root", rule)) return Value::object(rootOf(act.target ? act.target : act.originalTarget));
     int level = levelNumber(name, rule);
-    if (level >= 0) return Value::object(levelRoot ? levelRoot(level) : nullptr);
+    // A level nothing was loaded into is undefined, as an unknown variable is.
+    if (Object* found = level >= 0 && levelRoot ? levelRoot(level) : nullptr) return Value::object(found);
     return Value();
 }
 
