@@ -90,6 +90,27 @@ TEST(GeomRectangle, ContainsIntersectsAndUnites) {
                                         "(x=0, y=0, w=15, h=15)", "true", "true", "false"}));
 }
 
+TEST(GeomRectangle, NaNComparisonsAnswerUndefinedAndCountAsEmpty) {
+    const std::string r = geom("Rectangle", {num(1), num(3), num(5), num(7)});
+    EXPECT_EQ(traces(trace(call(r, "contains", {num(4), math("sqrt", num(-1))})) + trace(call(r, "contains", {})) +
+                     trace(call(r, "contains", {num(1), num(2)})) +
+                     trace(call(geom("Rectangle", {num(1), num(2), math("sqrt", num(-1)), num(4)}), "isEmpty", {})) +
+                     trace(call(r, "containsPoint", {geom("Point", {num(5.9), num(9.9)})}))),
+              (std::vector<std::string>{"undefined", "undefined", "false", "true", "true"}));
+}
+
+TEST(GeomTransform, ConcatenatedColourTransformWrapsLikeTheOriginal) {
+    const std::string kid = member(var("outer"), "kid");
+    // -523 under a blue multiplier of 127.5 is -66682.5: wrapped to 16 bits, -1147.
+    auto player = playGeom(setMember(member(var("outer"), "transform"), "colorTransform",
+                                     geom("ColorTransform", {num(1), num(1), num(127.5), num(1), num(0), num(0), num(0), num(0)})) +
+                           setMember(member(kid, "transform"), "colorTransform",
+                                     geom("ColorTransform", {num(1), num(1), num(1), num(1), num(0), num(0), num(-523), num(0)})) +
+                           trace(member(member(member(kid, "transform"), "concatenatedColorTransform"), "blueOffset")) +
+                           trace(member(member(member(kid, "transform"), "concatenatedColorTransform"), "blueMultiplier")));
+    EXPECT_EQ(player->traces(), (std::vector<std::string>{"-1147", "127.5"}));
+}
+
 TEST(GeomMatrix, ComposesInvertsAndTransformsPoints) {
     const std::string m = set("m", geom("Matrix", {num(2), num(3), num(5), num(7), num(9), num(11)}));
     EXPECT_EQ(traces(m + run(call(var("m"), "invert", {})) + trace(var("m")) +
