@@ -175,22 +175,30 @@ Value mathCall(Vm& vm, const char* fn, const Value& a, const Value& b) {
     return vm.callMethod(math, fn, Arguments(args, 2));
 }
 
+// The rectangle from the nearer (`near` of Math.max / Math.min) of the two origins to the
+// `farthest` of the two far edges: the overlap (max, min) or the union (min, max).
+Value spanned(Vm& vm, const Value& self, const Value& other, const char* near, const char* farthest) {
+    const Value result = constructGeom(vm, "Rectangle", {});
+    put(vm, result, "x", mathCall(vm, near, get(vm, self, "x"), get(vm, other, "x")));
+    put(vm, result, "y", mathCall(vm, near, get(vm, self, "y"), get(vm, other, "y")));
+    const Value otherRight = far(vm, other, "x", "width");
+    const Value right = far(vm, self, "x", "width");
+    put(vm, result, "width", minus(vm, mathCall(vm, farthest, right, otherRight), get(vm, result, "x")));
+    const Value otherBottom = far(vm, other, "y", "height");
+    const Value bottom = far(vm, self, "y", "height");
+    put(vm, result, "height", minus(vm, mathCall(vm, farthest, bottom, otherBottom), get(vm, result, "y")));
+    return result;
+}
+
 // The overlap of two rectangles, or the empty rectangle (0, 0, 0, 0).
 Value intersection(Vm& vm, const Value& self, const Arguments& args) {
     const Value& other = args[0];
-    const Value result = constructGeom(vm, "Rectangle", {});
     if (isEmpty(vm, self) || vm.toBoolean(vm.callMethod(other, "isEmpty", Arguments()))) {
+        const Value result = constructGeom(vm, "Rectangle", {});
         setEmpty(vm, result);
         return result;
     }
-    put(vm, result, "x", mathCall(vm, "max", get(vm, self, "x"), get(vm, other, "x")));
-    put(vm, result, "y", mathCall(vm, "max", get(vm, self, "y"), get(vm, other, "y")));
-    const Value otherRight = far(vm, other, "x", "width");
-    const Value right = far(vm, self, "x", "width");
-    put(vm, result, "width", minus(vm, mathCall(vm, "min", right, otherRight), get(vm, result, "x")));
-    const Value otherBottom = far(vm, other, "y", "height");
-    const Value bottom = far(vm, self, "y", "height");
-    put(vm, result, "height", minus(vm, mathCall(vm, "min", bottom, otherBottom), get(vm, result, "y")));
+    const Value result = spanned(vm, self, other, "max", "min");
     if (isEmpty(vm, result)) setEmpty(vm, result);
     return result;
 }
@@ -204,16 +212,7 @@ Value unionOf(Vm& vm, const Value& self, const Arguments& args) {
     const Value& other = args[0];
     if (isEmpty(vm, self)) return vm.callMethod(other, "clone", Arguments());
     if (vm.toBoolean(vm.callMethod(other, "isEmpty", Arguments()))) return vm.callMethod(self, "clone", Arguments());
-    const Value result = constructGeom(vm, "Rectangle", {});
-    put(vm, result, "x", mathCall(vm, "min", get(vm, self, "x"), get(vm, other, "x")));
-    put(vm, result, "y", mathCall(vm, "min", get(vm, self, "y"), get(vm, other, "y")));
-    const Value otherRight = far(vm, other, "x", "width");
-    const Value right = far(vm, self, "x", "width");
-    put(vm, result, "width", minus(vm, mathCall(vm, "max", right, otherRight), get(vm, result, "x")));
-    const Value otherBottom = far(vm, other, "y", "height");
-    const Value bottom = far(vm, self, "y", "height");
-    put(vm, result, "height", minus(vm, mathCall(vm, "max", bottom, otherBottom), get(vm, result, "y")));
-    return result;
+    return spanned(vm, self, other, "min", "max");
 }
 
 Value equals(Vm& vm, const Value& self, const Arguments& args) {
