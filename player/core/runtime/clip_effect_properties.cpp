@@ -70,7 +70,7 @@ bool getClipEffectProperty(Vm& vm, Clip& clip, const std::string& name, Value& o
         case EffectProperty::Filters: out = readFilters(vm, *s); break;
         case EffectProperty::OpaqueBackground: {
             const std::optional<Rgba>& c = s->opaqueBackground;
-            out = c ? Value::number(double(uint32_t(c->r) << 16 | uint32_t(c->g) << 8 | c->b)) : Value::null();
+            out = c ? Value::number(double(uint32_t(c->r) << 16 | uint32_t(c->g) << 8 | c->b)) : Value();
             break;
         }
         case EffectProperty::ScrollRect:
