@@ -16,13 +16,17 @@ using avm1::Vm;
 
 enum class EffectProperty { Filters, OpaqueBackground, ScrollRect, Transform, None };
 
+// Every variable a script reads on a clip passes here: the length decides before any compare.
 EffectProperty effectProperty(Vm& vm, const std::string& name) {
-    if (name.empty() || name[0] == '_') return EffectProperty::None;
-    if (avm1::sameName(name, "filters", vm.names())) return EffectProperty::Filters;
-    if (avm1::sameName(name, "opaqueBackground", vm.names())) return EffectProperty::OpaqueBackground;
-    if (avm1::sameName(name, "scrollRect", vm.names())) return EffectProperty::ScrollRect;
-    if (avm1::sameName(name, "transform", vm.names())) return EffectProperty::Transform;
-    return EffectProperty::None;
+    const avm1::NameRule rule = vm.names();
+    switch (name.size()) {
+        case 7: return avm1::sameName(name, "filters", rule) ? EffectProperty::Filters : EffectProperty::None;
+        case 9: return avm1::sameName(name, "transform", rule) ? EffectProperty::Transform : EffectProperty::None;
+        case 10: return avm1::sameName(name, "scrollRect", rule) ? EffectProperty::ScrollRect : EffectProperty::None;
+        case 16:
+            return avm1::sameName(name, "opaqueBackground", rule) ? EffectProperty::OpaqueBackground : EffectProperty::None;
+        default: return EffectProperty::None;
+    }
 }
 
 Value readFilters(Vm& vm, const DisplayState& s) {
