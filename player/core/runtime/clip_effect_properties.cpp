@@ -35,13 +35,16 @@ Value readFilters(Vm& vm, const DisplayState& s) {
     return Value::object(vm.newArray(items));
 }
 
+// As many filters as a file's list can hold: each one costs a pass over the layer.
+constexpr uint32_t kMaxScriptFilters = 255;
+
 // Elements that are not filter objects are left out; a value that is no object changes nothing.
 void writeFilters(Vm& vm, DisplayState& s, const Value& value) {
     avm1::Object* list = value.asObject();
     if (!list) return;
     const uint32_t length = avm1::arrayLikeLength(vm, list);
     std::vector<Filter> out;
-    for (uint32_t i = 0; i < length; ++i)
+    for (uint32_t i = 0; i < length && out.size() < kMaxScriptFilters; ++i)
         if (std::optional<Filter> f = filters::renderFilterOf(vm, vm.getMember(list, std::to_string(i)))) out.push_back(std::move(*f));
     s.filters = std::move(out);
 }
