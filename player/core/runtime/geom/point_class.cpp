@@ -53,9 +53,7 @@ Value subtract(Vm& vm, const Value& self, const Arguments& args) {
 // Only a Point equals a Point: a look-alike's fields are not even read.
 Value equals(Vm& vm, const Value& self, const Arguments& args) {
     Object* other = args[0].asObject();
-    Object* flash = vm.getMember(vm.global(), "flash").asObject();
-    Object* package = flash ? vm.getMember(flash, "geom").asObject() : nullptr;
-    Object* ctor = package ? vm.getMember(package, "Point").asObject() : nullptr;
+    Object* ctor = vm.getMember(flashPackage(vm, "geom"), "Point").asObject();
     if (!other || !ctor || !vm.instanceOf(other, ctor)) return Value::boolean(false);
     for (const char* axis : {"x", "y"}) {
         const Value theirs = get(vm, args[0], axis);
