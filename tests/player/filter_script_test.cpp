@@ -120,9 +120,10 @@ TEST(ClipFilters, SetFromScriptDrawnAndReadBackAsCopies) {
                                set("list", member(var("kid"), "filters")) + setMember(member(var("list"), "0"), "color", num(0xff)) +
                                trace(member(var("list"), "length")) +
                                trace(member(member(member(var("kid"), "filters"), "0"), "color")) +
-                               trace(op(member(member(var("kid"), "filters"), "0"), member(member(var("kid"), "filters"), "0"), "equals2")));
-    // The number is left out; changing the copy changes nothing on the clip.
-    EXPECT_EQ(glowing->traces(), (std::vector<std::string>{"1", "65280", "false"}));
+                               trace(op(member(member(var("kid"), "filters"), "0"), member(member(var("kid"), "filters"), "0"), "equals2")) +
+                               setMember(var("kid"), "filters", "push undefined\n") + trace(member(member(var("kid"), "filters"), "length")));
+    // The number is left out; changing the copy changes nothing on the clip; undefined is no list.
+    EXPECT_EQ(glowing->traces(), (std::vector<std::string>{"1", "65280", "false", "1"}));
     const swf::Canvas before = frame(*plain), after = frame(*glowing);
     EXPECT_EQ(at(before, 27, 40), 0u);
     // Green light left of the square, brighter nearer to it.
