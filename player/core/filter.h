@@ -33,7 +33,7 @@ struct Filter {
     // Blur and everything built on a blurred alpha (shadow, glow, bevel and their gradients).
     float blurX = 0, blurY = 0;  // box width in device pixels
     int passes = 1;              // 1 low, 2 medium, 3 high (0 none); more look closer to a Gaussian
-    float angle = 0;             // radians, clockwise from +x (y grows downwards)
+    double angle = 0;            // radians, clockwise from +x (y grows downwards); double, as scripts read it back
     float distance = 0;          // offset of the shadow, in device pixels
     float strength = 1;          // multiplies the blurred alpha
     Rgba color{0, 0, 0, 255};    // shadow or glow colour; a bevel's shadow colour

@@ -138,7 +138,7 @@ void effectFlags(BitWriter& w, const swf::Filter& f, bool hasOnTop) {
 void shadowGeometry(BitWriter& w, const swf::Filter& f) {
     fixed16(w, f.blurX);
     fixed16(w, f.blurY);
-    fixed16(w, f.angle);
+    fixed16(w, float(f.angle));
     fixed16(w, f.distance);
     w.fixed8(f.strength);
 }
@@ -168,8 +168,8 @@ void writeFilter(BitWriter& w, const swf::Filter& f) {
             break;
         case FilterKind::Bevel:
             w.u8(3);
+            writeColor(w, f.highlight, true);  // the lit side first, whatever the format's documentation says
             writeColor(w, f.color, true);
-            writeColor(w, f.highlight, true);
             shadowGeometry(w, f);
             effectFlags(w, f, true);
             break;

@@ -60,8 +60,10 @@ Filter readFilter(Reader& r, uint8_t id) {
             break;
         case 3:
             f.kind = FilterKind::Bevel;
-            f.color = readRgba(r);      // shadow
+            // Files hold the highlight first, then the shadow (the format's documentation has
+            // them the other way round; the original player reads them in this order).
             f.highlight = readRgba(r);
+            f.color = readRgba(r);      // shadow
             readShadowGeometry(r, f);
             readEffectFlags(r, f, true);
             f.hideObject = false;

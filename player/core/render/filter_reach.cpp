@@ -10,7 +10,7 @@ namespace {
 void addOffsetReach(const Filter& f, FilterReach& r) {
     const float distance = std::fmin(std::fabs(f.distance), kMaxFilterDistance);
     if (!(distance > 0) || !std::isfinite(f.angle)) return;
-    const int dx = int(std::lround(std::cos(f.angle) * distance)), dy = int(std::lround(std::sin(f.angle) * distance));
+    const int dx = int(std::lround(std::cos(float(f.angle)) * distance)), dy = int(std::lround(std::sin(float(f.angle)) * distance));
     // A bevel lights one side and shades the other: both directions.
     const bool both = f.kind == FilterKind::Bevel || f.kind == FilterKind::GradientBevel;
     if (dx > 0 || both) r.right += std::abs(dx);

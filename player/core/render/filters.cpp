@@ -78,7 +78,7 @@ struct EffectSetup {
 EffectSetup setupOf(const Filter& f) {
     EffectSetup s;
     const float distance = std::isfinite(f.distance) ? std::clamp(f.distance, -kMaxFilterDistance, kMaxFilterDistance) : 0;
-    const float angle = std::isfinite(f.angle) ? f.angle : 0;
+    const float angle = std::isfinite(f.angle) ? float(f.angle) : 0.0f;
     s.dx = int(std::lround(std::cos(angle) * distance));
     s.dy = int(std::lround(std::sin(angle) * distance));
     const float strength = std::isfinite(f.strength) ? std::clamp(f.strength, 0.0f, 255.0f) : 0;

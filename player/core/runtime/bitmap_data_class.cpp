@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "avm1/native_class.h"
@@ -13,6 +14,7 @@
 #include "clip_object.h"
 #include "display/bitmap_data_display.h"
 #include "display/rectangle_shape.h"
+#include "filters/filter_classes.h"
 #include "stage_renderer.h"
 #include "script_runtime.h"
 
@@ -203,20 +205,24 @@ Value perlinNoise(Vm& vm, const Value& self, const Arguments& args) {
                    args.size() > 7 && vm.toBoolean(args[7]));
     return kDone;
 }
+// Any flash.filters object; a look-alike plain object is read as a blur (blurX, blurY, quality).
 Value applyFilter(Vm& vm, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 4);
     BitmapData* source = dataOf(args[0]);
     Object* filterObject = args[3].asObject();
     if (!b || !source || !source->valid() || !filterObject) return kRefusedValue;
-    // A blur (what BlurFilter describes); other filter kinds arrive with the filter classes.
-    Filter blur;
-    blur.kind = FilterKind::Blur;
-    blur.blurX = float(std::clamp(number(vm, filterObject, "blurX", 4), 0.0, 255.0));
-    blur.blurY = float(std::clamp(number(vm, filterObject, "blurY", 4), 0.0, 255.0));
-    blur.passes = int(std::clamp(number(vm, filterObject, "quality", 1), 0.0, 15.0));
+    Filter filter;
+    if (std::optional<Filter> scripted = filters::renderFilterOf(vm, args[3])) {
+        filter = std::move(*scripted);
+    } else {
+        filter.kind = FilterKind::Blur;
+        filter.blurX = float(std::clamp(number(vm, filterObject, "blurX", 4), 0.0, 255.0));
+        filter.blurY = float(std::clamp(number(vm, filterObject, "blurY", 4), 0.0, 255.0));
+        filter.passes = int(std::clamp(number(vm, filterObject, "quality", 1), 0.0, 15.0));
+    }
     int x, y;
     pointOf(vm, args[2], x, y);
-    b->applyFilter(*source, rectangleOf(vm, args[1]), x, y, blur);
+    b->applyFilter(*source, rectangleOf(vm, args[1]), x, y, filter);
     return kDone;
 }
 // draw(source, matrix, colorTransform): a clip's content (its own transform left out) or

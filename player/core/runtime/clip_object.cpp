@@ -8,6 +8,7 @@
 #include "avm1/vm.h"
 #include "clip_bounds.h"
 #include "clip_loader.h"
+#include "clip_effect_properties.h"
 #include "clip_properties.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
@@ -252,7 +253,8 @@ const char* const kBlendModeNames[] = {"normal", "layer", "multiply", "screen", 
 
 }  // namespace
 
-// The Flash 8 display properties kept in the display state: blendMode and cacheAsBitmap.
+// The Flash 8 display properties kept in the display state: blendMode and cacheAsBitmap here,
+// the ones taking script objects in clip_effect_properties.
 bool ClipObject::getEffectProperty(avm1::Vm& vm, const std::string& name, Value& out) {
     DisplayState* e = entry();
     if (avm1::sameName(name, "blendMode", vm.names())) {
@@ -263,7 +265,8 @@ bool ClipObject::getEffectProperty(avm1::Vm& vm, const std::string& name, Value&
         out = e ? Value::boolean(e->cacheAsBitmap) : Value();
         return true;
     }
-    return false;
+    Clip* c = clip();
+    return c && getClipEffectProperty(vm, *c, name, out);
 }
 
 // A blend mode by name (as written: "lAyEr" is no name), or by the file's number (the low
@@ -290,7 +293,8 @@ bool ClipObject::setEffectProperty(avm1::Vm& vm, const std::string& name, const 
         if (Clip* c = clip()) c->markChanged();
         return true;
     }
-    return false;
+    Clip* c = clip();
+    return c && setClipEffectProperty(vm, *c, name, value);
 }
 
 bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {

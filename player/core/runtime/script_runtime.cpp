@@ -7,6 +7,8 @@
 #include "clip_object.h"
 #include "runtime_limits.h"
 #include "display/edit_text_display.h"
+#include "filters/filter_classes.h"
+#include "geom/geom_classes.h"
 #include "text_field.h"
 #include "text_field_scripts.h"
 
@@ -49,6 +51,8 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     registerColorClass(*vm_);
     registerMovieClipLoaderClass(*vm_);
     defineSandboxType(*vm_, movie);
+    geom::registerGeomClasses(*vm_);
+    filters::registerFilterClasses(*vm_);
     buttonProto_ = registerButtonClass(*vm_);
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);

@@ -37,7 +37,7 @@ uint64_t layerKey(const DisplayObject& obj, const Matrix& m, const std::vector<F
     uint64_t h = contentSignature(obj, origin);
     for (const Filter& f : filters) {
         h = mix(h, uint64_t(f.kind));
-        for (float v : {f.blurX, f.blurY, f.angle, f.distance, f.strength, f.divisor, f.bias, f.scaleX, f.scaleY}) h = mix(h, floatBits(v));
+        for (float v : {f.blurX, f.blurY, float(f.angle), f.distance, f.strength, f.divisor, f.bias, f.scaleX, f.scaleY}) h = mix(h, floatBits(v));
         for (float v : f.matrix) h = mix(h, floatBits(v));
         for (float v : f.kernel) h = mix(h, floatBits(v));
         for (const GradientRecord& g : f.gradient) h = mix(h, premultiply(g.color) ^ (uint64_t(g.ratio) << 32));

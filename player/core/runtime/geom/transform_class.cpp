@@ -1,0 +1,163 @@
+#include "transform_class.h"
+
+#include <cmath>
+#include <memory>
+
+#include "../avm1/native_class.h"
+#include "../clip_bounds.h"
+#include "../clip_object.h"
+#include "geom_classes.h"
+#include "script_values.h"
+
+namespace swf::geom {
+namespace {
+
+using avm1::Arguments;
+
+class TransformObject final : public Object {
+public:
+    using Object::Object;
+    std::weak_ptr<Clip> clip;
+};
+
+Object* makeInstance(Vm& vm, Object* proto) { return vm.heap().make<TransformObject>(proto); }
+
+Clip* clipOf(const Value& v) {
+    auto* o = dynamic_cast<TransformObject*>(v.asObject());
+    return o ? o->clip.lock().get() : nullptr;
+}
+
+Value construct(Vm&, const Value& self, const Arguments& args) {
+    auto* o = dynamic_cast<TransformObject*>(self.asObject());
+    auto* target = dynamic_cast<ClipObject*>(args[0].asObject());
+    if (o && target && target->clip()) o->clip = target->clip()->shared_from_this();
+    return Value();
+}
+
+void changed(Clip& clip, DisplayState& state) {
+    state.transformedByScript = true;
+    clip.markChanged();
+}
+
+Value matrix(Vm& vm, const Value& self, const Arguments&) {
+    Clip* c = clipOf(self);
+    DisplayState* s = c ? scriptState(*c) : nullptr;
+    return s ? makeMatrix(vm, s->matrix) : Value();
+}
+
+Value setMatrix(Vm& vm, const Value& self, const Arguments& args) {
+    Clip* c = clipOf(self);
+    DisplayState* s = c ? scriptState(*c) : nullptr;
+    const std::optional<Matrix> m = s ? matrixOf(vm, args[0]) : std::nullopt;
+    if (!m) return Value();
+    s->matrix = *m;
+    s->matrix.tx = std::trunc(s->matrix.tx);  // whole twips, as _x stores them
+    s->matrix.ty = std::trunc(s->matrix.ty);
+    s->scripted.valid = false;
+    changed(*c, *s);
+    return Value();
+}
+
+Value concatenatedMatrix(Vm& vm, const Value& self, const Arguments&) {
+    Clip* c = clipOf(self);
+    return c ? makeMatrix(vm, clipToStage(*c)) : Value();
+}
+
+Value colorTransform(Vm& vm, const Value& self, const Arguments&) {
+    Clip* c = clipOf(self);
+    DisplayState* s = c ? scriptState(*c) : nullptr;
+    return s ? makeColorTransform(vm, toScript(s->colorTransform)) : Value();
+}
+
+Value setColorTransform(Vm& vm, const Value& self, const Arguments& args) {
+    Clip* c = clipOf(self);
+    DisplayState* s = c ? scriptState(*c) : nullptr;
+    const std::optional<ScriptColorTransform> cx = s ? colorTransformOf(vm, args[0]) : std::nullopt;
+    if (!cx) return Value();
+    s->colorTransform = toDisplay(*cx);
+    changed(*c, *s);
+    return Value();
+}
+
+// outer after inner in 8.8 fixed point, each field wrapping to 16 bits as the original's
+// sum does (an offset of -523 under a blue multiplier of 127.5 reads back as -1147).
+ColorTransform wrappingProduct(const ColorTransform& outer, const ColorTransform& inner) {
+    auto wrap = [](int64_t v) { return int16_t(uint16_t(uint64_t(v))); };
+    auto mul = [&](int o, int i) { return wrap((int64_t(o) * i) >> 8); };
+    auto add = [&](int oMul, int iAdd, int oAdd) { return wrap(((int64_t(iAdd) * oMul) >> 8) + oAdd); };
+    return {mul(outer.rMul, inner.rMul), mul(outer.gMul, inner.gMul), mul(outer.bMul, inner.bMul), mul(outer.aMul, inner.aMul),
+            add(outer.rMul, inner.rAdd, outer.rAdd), add(outer.gMul, inner.gAdd, outer.gAdd),
+            add(outer.bMul, inner.bAdd, outer.bAdd), add(outer.aMul, inner.aAdd, outer.aAdd)};
+}
+
+Value concatenatedColorTransform(Vm& vm, const Value& self, const Arguments&) {
+    Clip* c = clipOf(self);
+    if (!c) return Value();
+    ColorTransform total;
+    int guard = 0;
+    for (Clip* at = c; at && guard < 64; at = at->parent(), ++guard)
+        if (DisplayState* s = scriptState(*at)) total = wrappingProduct(s->colorTransform, total);
+    return makeColorTransform(vm, toScript(total));
+}
+
+// The clip's box on the stage, in pixels.
+Value pixelBounds(Vm& vm, const Value& self, const Arguments&) {
+    Clip* c = clipOf(self);
+    if (!c) return Value();
+    const Bounds b = clipBounds(*c, clipToStage(*c));
+    if (b.empty) return makeRectangle(vm, 0, 0, 0, 0);
+    const double x0 = std::floor(b.xMin / 20), y0 = std::floor(b.yMin / 20);
+    return makeRectangle(vm, x0, y0, std::ceil(b.xMax / 20) - x0, std::ceil(b.yMax / 20) - y0);
+}
+
+Value ignoreWrite(Vm&, const Value&, const Arguments&) { return Value(); }
+
+}  // namespace
+
+DisplayState* scriptState(Clip& clip) {
+    if (!clip.parent()) return &clip.host().rootState;
+    DisplayObject* shown = clip.displayObject();
+    return shown ? &shown->state() : nullptr;
+}
+
+Value makeTransform(Vm& vm, Clip& clip) {
+    Object* ctor = vm.getMember(flashPackage(vm, "geom"), "Transform").asObject();
+    Object* proto = ctor ? vm.getMember(ctor, "prototype").asObject() : nullptr;
+    if (!proto) return Value();
+    auto* o = vm.heap().make<TransformObject>(proto);
+    vm.initInstance(o, ctor);
+    o->clip = clip.shared_from_this();
+    return Value::object(o);
+}
+
+void assignTransform(Vm&, Clip& clip, const Value& value) {
+    Clip* from = clipOf(value);
+    DisplayState* source = from ? scriptState(*from) : nullptr;
+    DisplayState* target = scriptState(clip);
+    if (!source || !target) return;
+    target->matrix = source->matrix;
+    target->colorTransform = source->colorTransform;
+    target->scripted.valid = false;
+    changed(clip, *target);
+}
+
+void registerTransformClass(Vm& vm) {
+    using avm1::defineNativeProperty;
+    auto* ctor = avm1::defineClass(vm, flashPackage(vm, "geom"), {"Transform", nullptr, construct, makeInstance, nullptr});
+    Object* proto = avm1::prototypeOf(vm, ctor);
+    defineNativeProperty(vm, proto, "matrix", matrix, setMatrix);
+    defineNativeProperty(vm, proto, "concatenatedMatrix", concatenatedMatrix, ignoreWrite);
+    defineNativeProperty(vm, proto, "colorTransform", colorTransform, setColorTransform);
+    defineNativeProperty(vm, proto, "concatenatedColorTransform", concatenatedColorTransform, ignoreWrite);
+    defineNativeProperty(vm, proto, "pixelBounds", pixelBounds, ignoreWrite);
+}
+
+void registerGeomClasses(Vm& vm) {
+    registerPointClass(vm);
+    registerRectangleClass(vm);
+    registerMatrixClass(vm);
+    registerColorTransformClass(vm);
+    registerTransformClass(vm);
+}
+
+}  // namespace swf::geom
