@@ -108,6 +108,15 @@ Value setFocus(Vm& vm, const Value& self, const Arguments& args) {
     avm1::Object* object = target.asObject();
     if (!focusable(object) || !shown(object)) return Value::boolean(false);
     focus->set(object);
+    if (auto* field = dynamic_cast<TextFieldObject*>(object)) {
+        // A field given focus (again) has its whole text selected; the indices read -1 until
+        // a script sets a selection.
+        if (auto f = field->field()) {
+            f->selectionBegin = 0;
+            f->caret = f->selectionEnd = f->length();
+            f->selectionReported = false;
+        }
+    }
     return Value::boolean(true);
 }
 
@@ -165,17 +174,18 @@ void Focus::set(avm1::Object* object) {
     if (!selection || selection->focused == object) return;
     avm1::Object* old = selection->focused;
     selection->focused = object;
-    if (auto* field = dynamic_cast<TextFieldObject*>(object)) {
-        // A field that takes focus has its whole text selected; the indices read -1 until a
-        // script sets a selection.
-        if (auto f = field->field()) {
-            f->selectionBegin = 0;
-            f->selectionEnd = f->length();
-            f->selectionReported = false;
-        }
-    }
     Vm& vm = runtime_.vm();
-    Value args[] = {old ? Value::object(old) : Value::null(), object ? Value::object(object) : Value::null()};
+    Value oldValue = old ? Value::object(old) : Value::null(), newValue = object ? Value::object(object) : Value::null();
+    // The object losing focus hears onKillFocus(new), the one taking it onSetFocus(old), then
+    // Selection's listeners onSetFocus(old, new).
+    auto notify = [&](avm1::Object* target, const char* method, const Value& arg) {
+        if (!target) return;
+        Value handler = vm.getMember(target, method);
+        if (handler.asObject() && handler.asObject()->asFunction()) vm.call(handler, Value::object(target), Arguments(&arg, 1));
+    };
+    notify(old, "onKillFocus", newValue);
+    notify(object, "onSetFocus", oldValue);
+    Value args[] = {oldValue, newValue};
     avm1::broadcast(vm, selection, "onSetFocus", Arguments(args, 2));
 }
 

@@ -16,6 +16,8 @@
 
 namespace swf {
 
+void registerTextSnapshotClass(avm1::Vm& vm);  // text_snapshot_class.cpp
+
 using avm1::Arguments;
 using avm1::Value;
 using avm1::Vm;
@@ -197,6 +199,7 @@ void registerTextFieldClasses(ScriptRuntime& runtime) {
     avm1::defineMethod(vm, vm.builtins().movieClipProto, "createTextField", createTextField);
     registerTextFormatClass(runtime);
     registerSelectionObject(runtime);
+    registerTextSnapshotClass(vm);
 }
 
 }  // namespace swf
