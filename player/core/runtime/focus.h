@@ -29,8 +29,7 @@ public:
 private:
     bool usable(avm1::Object* object);
 
-    ScriptRuntime& runtime_;
-    avm1::Object* focused_ = nullptr;  // marked through selectionObject's hidden member
+    ScriptRuntime& runtime_;  // the focused object is kept by the Selection object
 };
 
 // Whether `object` can take focus: a clip, a button or a text field on the stage.
