@@ -476,3 +476,27 @@ TEST(TextSnapshotObject, StaticTextReadsBackThroughTheFontsCodes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextFieldObject, NewerPropertiesAndTheirStoredValues) {
+    const std::string field = "push 22, 30, 10, 10, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n";
+    auto read = [](const char* name) { return std::string("push \"tf\"\ngetVariable\npush \"") + name + "\"\ngetMember\ntrace\n"; };
+    auto store = [](const char* name, const char* value) {
+        return std::string("push \"tf\"\ngetVariable\npush \"") + name + "\", " + value + "\nsetMember\n";
+    };
+    const std::string body = field + read("restrict") + store("restrict", "\"a-z\"") + read("restrict") +
+                             store("restrict", "\"\"") + read("restrict") + store("tabIndex", "3") + read("tabIndex") +
+                             read("mouseWheelEnabled") + store("text", "\"a long line that runs past thirty pixels\"") +
+                             store("hscroll", "1000000") + read("hscroll") + read("maxhscroll") + read("gridFitType");
+    auto v8 = script(body, 8);
+    ASSERT_EQ(v8.size(), 8u);
+    EXPECT_EQ((Lines{v8[0], v8[1], v8[2], v8[3], v8[4]}), (Lines{"null", "a-z", "null", "3", "true"}))
+        << "an empty restrict lifts it";
+    EXPECT_EQ(v8[5], v8[6]) << "hscroll stops at maxhscroll";
+    EXPECT_GT(std::stod(v8[6]), 0.0);
+    EXPECT_EQ(v8[7], "pixel");
+    EXPECT_EQ(script(field + read("gridFitType"), 7), (Lines{"undefined"})) << "Flash 8 properties are hidden from older movies";
+}
+
+}  // namespace
