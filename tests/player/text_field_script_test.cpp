@@ -500,3 +500,16 @@ TEST(TextFieldObject, NewerPropertiesAndTheirStoredValues) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextFieldObject, AnEmptyFieldsFormatHasEveryMemberNull) {
+    auto lines = script(
+        "push 22, 30, 10, 10, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+        "push 0, \"tf\"\ngetVariable\npush \"getTextFormat\"\ncallMethod\npush \"size\"\ngetMember\ntrace\n"
+        "push 0, \"tf\"\ngetVariable\npush \"getTextFormat\"\ncallMethod\npush \"tabStops\"\ngetMember\ntrace\n"
+        "push 0, \"tf\"\ngetVariable\npush \"getNewTextFormat\"\ncallMethod\npush \"size\"\ngetMember\ntrace\n");
+    EXPECT_EQ(lines, (Lines{"null", "null", "12"})) << "no character to read from; the new-text format stays";
+}
+
+}  // namespace

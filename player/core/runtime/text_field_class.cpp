@@ -85,7 +85,8 @@ Value getTextFormat(Vm& vm, const Value& s, const Arguments& args) {
     size_t length = me.field->length();
     if (!rangeOf(vm, args, std::min<size_t>(args.size(), 2), length, begin, end) && length > 0)
         return Value::object(newTextFormatObject(vm, me.field->newTextFormat, kFormatAll));
-    TextField::FormatQuery q = length ? me.field->formatOf(begin, end) : TextField::FormatQuery{me.field->newTextFormat, 0};
+    // An empty field has no character to read a format from: every member is null.
+    TextField::FormatQuery q = length ? me.field->formatOf(begin, end) : TextField::FormatQuery{me.field->newTextFormat, kFormatAll};
     return Value::object(newTextFormatObject(vm, q.format, q.mixed));
 }
 
