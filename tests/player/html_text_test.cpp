@@ -57,8 +57,8 @@ TEST(HtmlText, BreaksEntitiesAndLineEndings) {
     EXPECT_EQ(text("&#65;&#x42;&nbsp;&quot;&apos;"), U"AB\u00a0\"'");
     EXPECT_EQ(text("&#0; &#x110000; &unknown; & alone"), U"&#0; &#x110000; &unknown; & alone");
     EXPECT_EQ(text("x<p>y</p>"), U"xy\n") << "only a closing paragraph breaks the line";
-    EXPECT_EQ(swf::plainText(swf::parseHtmlText("x<p>y</p>z", base(), false)), U"xyz") << "and only in multiline fields";
-    EXPECT_EQ(swf::plainText(swf::parseHtmlText(" a \n\n b ", base(), true, true)), U" a b ") << "condenseWhite";
+    EXPECT_EQ(swf::plainText(swf::parseHtmlText("x<p>y</p>z", base(), swf::HtmlRules{false, false, 8})), U"xyz") << "and only in multiline fields";
+    EXPECT_EQ(swf::plainText(swf::parseHtmlText(" a \n\n b ", base(), swf::HtmlRules{true, true, 8})), U" a b ") << "condenseWhite";
     EXPECT_EQ(text("caf\xc3\xa9"), U"caf\u00e9");
 }
 

@@ -384,3 +384,132 @@ TEST(TextFieldObject, DisplayPropertiesAreSharedWithClipsButSizeResizesTheRectan
 }
 
 }  // namespace
+
+namespace {
+
+// Selection and focus. `tf` is a field scripts made; `mc` an empty clip.
+const char* kFieldAndClip =
+    "push 22, 300, 10, 10, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+    "push \"tf\"\ngetVariable\npush \"text\", \"abcd\"\nsetMember\n"
+    "push 2, \"mc\", 2, \"this\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n";
+
+const char* kTraceFocus = "push 0, \"Selection\"\ngetVariable\npush \"getFocus\"\ncallMethod\ntrace\n";
+
+TEST(SelectionObject, FocusMovesBetweenObjectsAndEveryoneHearsIt) {
+    auto lines = script(std::string(kFieldAndClip) + kTraceFocus +
+                        "push \"l\", 0\ninitObject\nsetVariable\n"
+                        "push \"l\"\ngetVariable\npush \"onSetFocus\"\n"
+                        "function (o, n)\npush \"moved \"\npush \"o\"\ngetVariable\nadd2\npush \" \"\nadd2\npush \"n\"\ngetVariable\nadd2\ntrace\nend\nsetMember\n"
+                        "push \"l\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"addListener\"\ncallMethod\npop\n"
+                        "push \"tf\"\ngetVariable\npush \"onKillFocus\"\n"
+                        "function (n)\npush \"tf lost to \"\npush \"n\"\ngetVariable\nadd2\ntrace\nend\nsetMember\n"
+                        "push \"tf\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"setFocus\"\ncallMethod\ntrace\n"
+                        "push \"mc\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"setFocus\"\ncallMethod\ntrace\n"
+                        "push \"mc\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"setFocus\"\ncallMethod\ntrace\n"
+                        "push false, 1, \"Selection\"\ngetVariable\npush \"setFocus\"\ncallMethod\ntrace\n" + kTraceFocus +
+                        "push \"mc\"\ngetVariable\npush \"_visible\", false\nsetMember\n" + kTraceFocus);
+    EXPECT_EQ(lines, (Lines{"null", "moved null _level0.tf", "true", "tf lost to _level0.mc", "moved _level0.tf _level0.mc",
+                            "true", "true", "false", "_level0.mc", "moved _level0.mc null", "null"}))
+        << "no event when focus stays; false leaves it; hiding the clip drops it at once";
+}
+
+TEST(SelectionObject, AFocusedFieldsSelectionIsSetReadAndReplaced) {
+    const std::string indices =
+        "push 0, \"Selection\"\ngetVariable\npush \"getBeginIndex\"\ncallMethod\n"
+        "push 0, \"Selection\"\ngetVariable\npush \"getCaretIndex\"\ncallMethod\nadd2\n"
+        "push 0, \"Selection\"\ngetVariable\npush \"getEndIndex\"\ncallMethod\nadd2\ntrace\n";
+    auto lines = script(std::string(kFieldAndClip) +
+                        "push \"|\", 1, \"tf\"\ngetVariable\npush \"replaceSel\"\ncallMethod\npop\n"
+                        "push \"tf\"\ngetVariable\npush \"text\"\ngetMember\ntrace\n" + indices +
+                        "push \"tf\"\ngetVariable\npush 1, \"Selection\"\ngetVariable\npush \"setFocus\"\ncallMethod\npop\n" +
+                        indices +
+                        "push 1, 4, 2, \"Selection\"\ngetVariable\npush \"setSelection\"\ncallMethod\npop\n" + indices +
+                        "push \"xy\", 1, \"tf\"\ngetVariable\npush \"replaceSel\"\ncallMethod\npop\n"
+                        "push \"tf\"\ngetVariable\npush \"text\"\ngetMember\ntrace\n" + indices);
+    // Caret, begin and end summed: -3 while nothing is reported.
+    EXPECT_EQ(lines, (Lines{"|abcd", "-3", "-3", "6", "|xyd", "9"}))
+        << "an unfocused field inserts at 0; focus selects all but reports -1 until set; "
+           "setSelection(4, 1) runs from 1 to 4 with the caret at 1; the caret follows replaced text";
+}
+
+TEST(TextFieldObject, PropertiesAreAccessorsOfThePrototype) {
+    auto lines = script(std::string(kFieldAndClip) +
+                        "push \"o\", 0, \"TextField\"\nnewObject\nsetVariable\n"
+                        "push \"o\"\ngetVariable\npush \"text\"\ngetMember\ntrace\n"
+                        "push \"o\"\ngetVariable\npush \"text\", \"x\"\nsetMember\n"
+                        "push \"o\"\ngetVariable\npush \"text\"\ngetMember\ntrace\n"
+                        "push \"TextField\"\ngetVariable\npush \"prototype\"\ngetMember\npush \"hasOwnProperty\"\ngetMember\ntypeof\ntrace\n"
+                        "push \"text\", 1, \"tf\"\ngetVariable\npush \"hasOwnProperty\"\ncallMethod\ntrace\n"
+                        "push \"tf\"\ngetVariable\npush \"text\"\ngetMember\ntrace\n",
+                        7);
+    EXPECT_EQ(lines, (Lines{"undefined", "undefined", "function", "false", "abcd"}))
+        << "a plain object sees them as undefined and stores nothing; a field has none of its own";
+}
+
+TEST(TextSnapshotObject, StaticTextReadsBackThroughTheFontsCodes) {
+    // Text "AB" then "CD" on another baseline, in a font defined after the text.
+    swfw::MovieWriter m(8, 320, 240, 12);
+    swfw::TextRecord first{1, swf::Rgba{0, 0, 0, 255}, 0, 200, 240, {{0, 200}, {1, 200}}};
+    swfw::TextRecord second{std::nullopt, std::nullopt, 0, 500, 0, {{2, 200}, {3, 200}}};
+    m.add(swfw::defineText(2, 1, swf::Rect{0, 2000, 0, 2000}, swf::Matrix{}, {first, second}));
+    std::vector<swfw::FontGlyph> glyphs(4);
+    for (int i = 0; i < 4; ++i) glyphs[size_t(i)].code = uint16_t('A' + i);
+    m.add(swfw::defineFont2(1, "f", glyphs, 800, 200));
+    m.add(swfw::placeObject2(swfw::Place{1, 2, false, swf::Matrix{}}));
+    m.add(swfw::doAction(swfw::assemble(
+        "push \"s\", 0, \"this\"\ngetVariable\npush \"getTextSnapshot\"\ncallMethod\nsetVariable\n"
+        "push 0, \"s\"\ngetVariable\npush \"getCount\"\ncallMethod\ntrace\n"
+        "push true, 9, 0, 3, \"s\"\ngetVariable\npush \"getText\"\ncallMethod\ntrace\n"
+        "push 5, 1, 2, \"s\"\ngetVariable\npush \"getText\"\ncallMethod\ntrace\n"
+        "push false, \"bc\", 0, 3, \"s\"\ngetVariable\npush \"findText\"\ncallMethod\ntrace\n"
+        "push true, \"bc\", 0, 3, \"s\"\ngetVariable\npush \"findText\"\ncallMethod\ntrace\n"
+        "push true, 3, 1, 3, \"s\"\ngetVariable\npush \"setSelected\"\ncallMethod\npop\n"
+        "push true, 1, \"s\"\ngetVariable\npush \"getSelectedText\"\ncallMethod\ntrace\n")));
+    m.showFrame();
+    std::vector<uint8_t> bytes = m.build();
+    swf::avm1::FixedHostServices host;
+    std::string error;
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error, &host);
+    ASSERT_TRUE(player) << error;
+    EXPECT_EQ(player->traces(), (Lines{"4", "AB\nCD", "BCD", "1", "-1", "B\nC"}))
+        << "a new baseline is a line; ranges are clamped; findText folds case when not exact";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextFieldObject, NewerPropertiesAndTheirStoredValues) {
+    const std::string field = "push 22, 30, 10, 10, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n";
+    auto read = [](const char* name) { return std::string("push \"tf\"\ngetVariable\npush \"") + name + "\"\ngetMember\ntrace\n"; };
+    auto store = [](const char* name, const char* value) {
+        return std::string("push \"tf\"\ngetVariable\npush \"") + name + "\", " + value + "\nsetMember\n";
+    };
+    const std::string body = field + read("restrict") + store("restrict", "\"a-z\"") + read("restrict") +
+                             store("restrict", "\"\"") + read("restrict") + store("tabIndex", "3") + read("tabIndex") +
+                             read("mouseWheelEnabled") + store("text", "\"a long line that runs past thirty pixels\"") +
+                             store("hscroll", "1000000") + read("hscroll") + read("maxhscroll") + read("gridFitType");
+    auto v8 = script(body, 8);
+    ASSERT_EQ(v8.size(), 8u);
+    EXPECT_EQ((Lines{v8[0], v8[1], v8[2], v8[3], v8[4]}), (Lines{"null", "a-z", "null", "3", "true"}))
+        << "an empty restrict lifts it";
+    EXPECT_EQ(v8[5], v8[6]) << "hscroll stops at maxhscroll";
+    EXPECT_GT(std::stod(v8[6]), 0.0);
+    EXPECT_EQ(v8[7], "pixel");
+    EXPECT_EQ(script(field + read("gridFitType"), 7), (Lines{"undefined"})) << "Flash 8 properties are hidden from older movies";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextFieldObject, AnEmptyFieldsFormatHasEveryMemberNull) {
+    auto lines = script(
+        "push 22, 30, 10, 10, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+        "push 0, \"tf\"\ngetVariable\npush \"getTextFormat\"\ncallMethod\npush \"size\"\ngetMember\ntrace\n"
+        "push 0, \"tf\"\ngetVariable\npush \"getTextFormat\"\ncallMethod\npush \"tabStops\"\ngetMember\ntrace\n"
+        "push 0, \"tf\"\ngetVariable\npush \"getNewTextFormat\"\ncallMethod\npush \"size\"\ngetMember\ntrace\n");
+    EXPECT_EQ(lines, (Lines{"null", "null", "12"})) << "no character to read from; the new-text format stays";
+}
+
+}  // namespace

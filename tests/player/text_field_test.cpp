@@ -78,10 +78,46 @@ TEST(HtmlWriter, ParagraphsFontsAndStylesAsTheOriginalWritesThem) {
     EXPECT_EQ(html("<li>item</li>"),
               "<LI><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">item"
               "</FONT></LI>");
-    std::string empty = swf::writeHtmlText({{U"", base}});
-    EXPECT_EQ(empty.rfind("<P ALIGN=\"LEFT\"><FONT", 0), 0u) << "an empty field is one empty paragraph";
+    EXPECT_EQ(swf::writeHtmlText({{U"", base}}), "") << "an empty field has no paragraph";
     EXPECT_EQ(html("a\nb\n").find("<P ALIGN", 1) != std::string::npos, true);
     EXPECT_EQ(html("a\nb\n").rfind("<P ALIGN"), html("a\nb").rfind("<P ALIGN")) << "a final break makes no paragraph";
+}
+
+TEST(HtmlWriter, FontTagsNestAndCloseBackToAMatchingOne) {
+    swf::TextFormat base;
+    auto font = [&](const char* face, float size) {
+        swf::TextFormat f = base;
+        f.face = face;
+        f.size = size * 20;
+        return f;
+    };
+    const std::string open = "<P ALIGN=\"LEFT\"><FONT FACE=\"A\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">";
+    // A, B, B 14, A 14, A: each new font nests inside the last; the last run matches the outer one.
+    std::vector<swf::StyledRun> runs{{U"1", font("A", 12)}, {U"2", font("B", 12)}, {U"3", font("B", 14)},
+                                     {U"4", font("A", 14)}, {U"5", font("A", 12)}};
+    EXPECT_EQ(swf::writeHtmlText(runs), open + "1<FONT FACE=\"B\">2<FONT SIZE=\"14\">3<FONT FACE=\"A\">4</FONT></FONT></FONT>5</FONT></P>");
+    // A, B, A, B: going back to the outer font closes the inner tag, the next opens a new one.
+    runs = {{U"1", font("A", 12)}, {U"2", font("B", 12)}, {U"3", font("A", 12)}, {U"4", font("B", 12)}};
+    EXPECT_EQ(swf::writeHtmlText(runs), open + "1<FONT FACE=\"B\">2</FONT>3<FONT FACE=\"B\">4</FONT></FONT></P>");
+}
+
+TEST(HtmlText, OlderMoviesDropBlankTextAndBreakOnlyWhereTheirRulesSay) {
+    swf::TextFormat base;
+    auto plain = [&](const char* html, bool multiline, int version) {
+        return swf::plainText(swf::parseHtmlText(html, base, swf::HtmlRules{multiline, false, version}));
+    };
+    const char* source = "<p>a</p> <p>b</p>";
+    EXPECT_EQ(plain(source, false, 6), U"a\nb\n") << "SWF 6: paragraphs break even in single-line fields";
+    EXPECT_EQ(plain(source, false, 7), U"ab") << "SWF 7: blank text between tags is dropped, no breaks";
+    EXPECT_EQ(plain(source, true, 7), U"a\nb\n");
+    EXPECT_EQ(plain(source, false, 8), U"a b") << "SWF 8 keeps the blank text";
+    EXPECT_EQ(plain("a<br>b", false, 7), U"ab") << "<br> follows the paragraph rule";
+    EXPECT_EQ(plain("a &amp; <b> </b>", true, 7), U"a & ") << "an entity is text of its own run";
+    auto kerning = [&](int version) {
+        return swf::parseHtmlText("<font kerning=\"1\">k</font>", base, swf::HtmlRules{true, false, version})[0].format.kerning;
+    };
+    EXPECT_FALSE(kerning(7)) << "KERNING is not read before SWF 8";
+    EXPECT_TRUE(kerning(8));
 }
 
 // CSMTextSettings bytes: id, flags, thickness, sharpness, reserved.

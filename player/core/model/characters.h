@@ -77,7 +77,8 @@ struct GlyphEntry {
 };
 
 struct TextRun {
-    std::shared_ptr<const FontCharacter> font;
+    std::shared_ptr<const FontCharacter> font;  // null when the font's tag comes later
+    uint16_t fontId = 0;
     Rgba color;
     float x = 0, y = 0;   // baseline origin, text space twips
     float height = 0;     // twips

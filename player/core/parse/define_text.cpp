@@ -23,7 +23,10 @@ void readDefineText(Reader& r, LoadContext& ctx, int textVersion) {
         if (flags == 0) break;
         TextRun run = style;
         run.glyphs.clear();
-        if (flags & 0x08) run.font = ctx.font(r.u16());
+        if (flags & 0x08) {
+            run.fontId = r.u16();
+            run.font = ctx.font(run.fontId);
+        }
         if (flags & 0x04) run.color = textVersion == 2 ? readRgba(r) : readRgb(r);
         if (flags & 0x01) run.x = r.s16();
         if (flags & 0x02) run.y = r.s16();

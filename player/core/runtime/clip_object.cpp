@@ -231,6 +231,7 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
     if (!e) return;
     if (p == ClipProperty::Visible) {
         e->visible = *n != 0;
+        runtime_.textFields().focus().check();  // a hidden clip loses focus at once
     } else if (p == ClipProperty::Width || p == ClipProperty::Height) {
         // Scales the clip so its box in the parent takes the size given.
         Bounds b = clipBounds(*c, e->matrix);

@@ -24,7 +24,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
                const std::function<void(avm1::Vm&)>& beforeFirstFrame, std::shared_ptr<FontProvider> deviceFonts,
                Mp3DecoderFactory mp3)
     : movie_(std::move(movie)), deviceFonts_(std::move(deviceFonts)),
-      textServices_(std::make_unique<TextFieldServices>(deviceFonts_.get())), sound_(*movie_, kAudioRate) {
+      textServices_(std::make_unique<TextFieldServices>(deviceFonts_.get(), movie_->version)), sound_(*movie_, kAudioRate) {
     if (mp3) sound_.setMp3Decoder(std::move(mp3));
     host_.movie = movie_.get();
     host_.textServices = textServices_.get();

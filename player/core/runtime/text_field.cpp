@@ -107,7 +107,7 @@ uint32_t formatDifferences(const TextFormat& a, const TextFormat& b) {
 
 TextField::TextField(const EditTextCharacter& character, TextFieldServices* services)
     : character_(character), services_(services) {
-    TextFieldInput start = editTextInput(character);
+    TextFieldInput start = editTextInput(character, services ? services->swfVersion : 8);
     // The character's bounds were grown to lines drawn past the rectangle; the rectangle itself
     // is what autoSize made of the tag's, which a fresh layout gives back.
     bounds = character.bounds;
@@ -166,6 +166,10 @@ void TextField::setRuns(std::vector<StyledRun> runs) {
     if (runs.empty()) runs.push_back({U"", newTextFormat});
     compact(runs);
     runs_ = std::move(runs);
+    const size_t n = length();
+    selectionBegin = std::min(selectionBegin, n);
+    selectionEnd = std::min(selectionEnd, n);
+    caret = std::min(caret, n);
     changed();
 }
 
@@ -185,7 +189,7 @@ void TextField::setHtmlText(const std::string& source) {
         setText(source);
         return;
     }
-    setRuns(parseHtmlText(source, newTextFormat, multiline, condenseWhite));
+    setRuns(parseHtmlText(source, newTextFormat, HtmlRules{multiline, condenseWhite, services_ ? services_->swfVersion : 8}));
 }
 
 void TextField::replaceText(size_t begin, size_t end, const std::string& utf8) {
@@ -307,6 +311,12 @@ int TextField::maxScroll() {
     int first = int(l.lines.size());
     while (first > 1 && bottom - l.lines[size_t(first - 2)].top <= room) --first;
     return first;
+}
+
+int TextField::maxHscroll() {
+    const TextLayout& l = layout();
+    const float room = float(bounds.xMax - bounds.xMin) - 2 * kTextGutter;
+    return std::max(0, int((l.textWidth - room) / kTwipsPerPixel));
 }
 
 int TextField::bottomScroll() {

@@ -22,9 +22,10 @@ class Clip;
 
 // What the fields of one player share: the fonts they lay out with and the coloured glyphs.
 struct TextFieldServices {
-    explicit TextFieldServices(FontProvider* deviceFonts) : fonts(deviceFonts) {}
+    TextFieldServices(FontProvider* deviceFonts, int movieVersion) : fonts(deviceFonts), swfVersion(movieVersion) {}
     FieldFonts fonts;
     GlyphCache glyphs;
+    int swfVersion;  // the movie's: older movies read HTML by older rules
 };
 
 class TextField {
@@ -66,12 +67,18 @@ public:
     Rect bounds;                   // twips, field space
     bool html = false, wordWrap = false, multiline = false, password = false;
     bool border = false, background = false, embedFonts = false, selectable = true, input_ = false;
-    bool condenseWhite = false;
+    bool condenseWhite = false, mouseWheelEnabled = true;
+    bool styled = false;  // a style sheet is set: scripts cannot set formats
+    bool hasRestrict = false;
+    std::string restrict;  // the characters typing may enter, when hasRestrict
     AutoSize autoSize = AutoSize::None;
     Rgba borderColor{0, 0, 0, 255}, backgroundColor{255, 255, 255, 255};
     int maxChars = 0;  // 0: no limit
     TextRendering rendering;  // CSMTextSettings, or what scripts set
     std::string variable;
+    // The selection, chars [selectionBegin, selectionEnd), and the caret; kept within the text.
+    size_t selectionBegin = 0, selectionEnd = 0, caret = 0;
+    bool selectionReported = true;  // false: taking focus selected all, scripts still read -1
     int scroll = 1;    // the first line shown, from 1
     int hscroll = 0;   // pixels
     void changed() { ++version_; }
@@ -87,6 +94,8 @@ public:
     int lineCount();
     int maxScroll();
     int bottomScroll();
+    // How far (pixels) the widest line runs past the field's text area.
+    int maxHscroll();
     // The glyphs of the current state, laid out now when stale (never call while drawing).
     void refresh();
     // What drawing uses: the glyphs of the last refresh (the tag's until the first change).

@@ -6,13 +6,17 @@
 #include "avm1/vm.h"
 #include "clip_object.h"
 #include "display/edit_text_display.h"
+#include "focus.h"
 #include "script_runtime.h"
 #include "text_field.h"
 #include "text_field_object.h"
+#include "text_field_properties.h"
 #include "text_field_scripts.h"
 #include "text_format_object.h"
 
 namespace swf {
+
+void registerTextSnapshotClass(avm1::Vm& vm);  // text_snapshot_class.cpp
 
 using avm1::Arguments;
 using avm1::Value;
@@ -81,7 +85,8 @@ Value getTextFormat(Vm& vm, const Value& s, const Arguments& args) {
     size_t length = me.field->length();
     if (!rangeOf(vm, args, std::min<size_t>(args.size(), 2), length, begin, end) && length > 0)
         return Value::object(newTextFormatObject(vm, me.field->newTextFormat, kFormatAll));
-    TextField::FormatQuery q = length ? me.field->formatOf(begin, end) : TextField::FormatQuery{me.field->newTextFormat, 0};
+    // An empty field has no character to read a format from: every member is null.
+    TextField::FormatQuery q = length ? me.field->formatOf(begin, end) : TextField::FormatQuery{me.field->newTextFormat, kFormatAll};
     return Value::object(newTextFormatObject(vm, q.format, q.mixed));
 }
 
@@ -109,13 +114,19 @@ Value replaceText(Vm& vm, const Value& s, const Arguments& args) {
     return Value();
 }
 
-// replaceSel(text): without a selection (nothing has focus here) the text goes at the end.
+// replaceSel(text): the selection (an empty one at the caret) takes the text; the caret
+// and an empty selection follow it.
 Value replaceSel(Vm& vm, const Value& s, const Arguments& args) {
     Self me = self(s);
     if (!me.field || args.empty()) return Value();
-    size_t end = me.field->length();
-    me.field->replaceText(end, end, vm.toString(args[0]));
-    me.object->runtime().textFields().textChanged(*me.field);
+    TextField& f = *me.field;
+    size_t end = std::min(f.selectionEnd, f.length());
+    size_t begin = std::min(f.selectionBegin, end);
+    std::string text = vm.toString(args[0]);
+    size_t before = f.length();
+    f.replaceText(begin, end, text);
+    f.caret = f.selectionBegin = f.selectionEnd = std::min(begin + (f.length() + (end - begin) - before), f.length());
+    me.object->runtime().textFields().textChanged(f);
     touched(me);
     return Value();
 }
@@ -176,17 +187,20 @@ void registerTextFieldClasses(ScriptRuntime& runtime) {
     avm1::NativeFunction* ctor = avm1::defineClass(vm, vm.global(), {"TextField", nullptr, nullptr, makeTextField, nullptr});
     avm1::Object* proto = avm1::prototypeOf(vm, ctor);
     runtime.textFields().textFieldProto = proto;
+    defineTextFieldProperties(vm, proto);
     avm1::defineMethod(vm, proto, "setTextFormat", setTextFormat);
     avm1::defineMethod(vm, proto, "getTextFormat", getTextFormat);
     avm1::defineMethod(vm, proto, "setNewTextFormat", setNewTextFormat);
     avm1::defineMethod(vm, proto, "getNewTextFormat", getNewTextFormat);
-    avm1::defineMethod(vm, proto, "replaceText", replaceText);
+    avm1::defineMethod(vm, proto, "replaceText", replaceText, avm1::kDontEnum | avm1::kFromVersion7);
     avm1::defineMethod(vm, proto, "replaceSel", replaceSel);
     avm1::defineMethod(vm, proto, "removeTextField", removeTextField);
     avm1::defineMethod(vm, proto, "getDepth", getDepth);
     avm1::defineMethod(vm, proto, "toString", fieldToString);
     avm1::defineMethod(vm, vm.builtins().movieClipProto, "createTextField", createTextField);
     registerTextFormatClass(runtime);
+    registerSelectionObject(runtime);
+    registerTextSnapshotClass(vm);
 }
 
 }  // namespace swf

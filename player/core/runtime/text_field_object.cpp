@@ -18,62 +18,6 @@ using avm1::Value;
 
 namespace {
 
-double colorNumber(Rgba c) { return double((uint32_t(c.r) << 16) | (uint32_t(c.g) << 8) | c.b); }
-
-Rgba colorFrom(avm1::Vm& vm, const Value& v) {
-    uint32_t n = vm.toUint32(v);
-    return Rgba{uint8_t(n >> 16), uint8_t(n >> 8), uint8_t(n), 255};
-}
-
-const char* autoSizeName(AutoSize a) {
-    switch (a) {
-        case AutoSize::Left: return "left";
-        case AutoSize::Center: return "center";
-        case AutoSize::Right: return "right";
-        case AutoSize::None: break;
-    }
-    return "none";
-}
-
-const char* gridFitName(GridFit g) {
-    switch (g) {
-        case GridFit::None: return "none";
-        case GridFit::Subpixel: return "subpixel";
-        case GridFit::Pixel: break;
-    }
-    return "pixel";
-}
-
-// autoSize takes "left", "center", "right", true (left) or anything else (none).
-AutoSize autoSizeFrom(avm1::Vm& vm, const Value& v) {
-    if (v.isBoolean()) return vm.toBoolean(v) ? AutoSize::Left : AutoSize::None;
-    std::string s = vm.toString(v);
-    avm1::NameRule any{false};
-    if (avm1::sameName(s, "left", any)) return AutoSize::Left;
-    if (avm1::sameName(s, "center", any)) return AutoSize::Center;
-    if (avm1::sameName(s, "right", any)) return AutoSize::Right;
-    return AutoSize::None;
-}
-
-// The flags scripts read and write as booleans.
-struct FlagMember {
-    const char* name;
-    bool TextField::*member;
-};
-const FlagMember kFlags[] = {
-    {"html", &TextField::html},           {"wordWrap", &TextField::wordWrap},
-    {"multiline", &TextField::multiline}, {"password", &TextField::password},
-    {"border", &TextField::border},       {"background", &TextField::background},
-    {"embedFonts", &TextField::embedFonts}, {"selectable", &TextField::selectable},
-    {"condenseWhite", &TextField::condenseWhite},
-};
-
-const FlagMember* flagNamed(avm1::Vm& vm, const std::string& name) {
-    for (const FlagMember& f : kFlags)
-        if (avm1::sameName(name, f.name, vm.names())) return &f;
-    return nullptr;
-}
-
 }  // namespace
 
 TextFieldObject::TextFieldObject(avm1::Object* proto, const std::shared_ptr<TextField>& field, ScriptRuntime& runtime)
@@ -170,7 +114,10 @@ bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, 
     auto parent = f->parent.lock();
     switch (p) {
         case ClipProperty::Name: e->state().name = vm.toString(value); break;
-        case ClipProperty::Visible: e->state().visible = vm.toBoolean(value); break;
+        case ClipProperty::Visible:
+            e->state().visible = vm.toBoolean(value);
+            runtime_.textFields().focus().check();  // a hidden field loses focus at once
+            break;
         case ClipProperty::Width:
         case ClipProperty::Height: {
             // A field's size is its rectangle: the text keeps its size.
@@ -198,116 +145,18 @@ bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, 
 }
 
 bool TextFieldObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
-    if (!name.empty() && name[0] == '_') return getDisplayProperty(vm, name, out);
-    auto f = field_.lock();
-    if (!f) return false;
-    auto is = [&](const char* n) { return avm1::sameName(name, n, vm.names()); };
-    if (const FlagMember* flag = flagNamed(vm, name)) out = Value::boolean((*f).*(flag->member));
-    else if (is("text")) out = vm.newString(f->textUtf8());
-    else if (is("htmlText")) out = vm.newString(f->htmlText());
-    else if (is("variable")) out = f->variable.empty() ? Value::null() : vm.newString(f->variable);
-    else if (is("autoSize")) out = vm.newString(autoSizeName(f->autoSize));
-    else if (is("borderColor")) out = Value::number(colorNumber(f->borderColor));
-    else if (is("backgroundColor")) out = Value::number(colorNumber(f->backgroundColor));
-    else if (is("textColor")) out = Value::number(colorNumber(f->newTextFormat.color));
-    else if (is("type")) out = vm.newString(f->input_ ? "input" : "dynamic");
-    else if (is("maxChars")) out = f->maxChars > 0 ? Value::number(f->maxChars) : Value::null();
-    else if (is("length")) out = Value::number(double(f->length()));
-    else if (is("scroll")) out = Value::number(f->scroll);
-    else if (is("maxscroll")) out = Value::number(f->maxScroll());
-    else if (is("bottomScroll")) out = Value::number(f->bottomScroll());
-    else if (is("hscroll")) out = Value::number(f->hscroll);
-    else if (is("maxhscroll")) out = Value::number(0);
-    else if (is("textWidth")) out = Value::number(std::round(f->layout().textWidth) / 20);
-    else if (is("textHeight")) out = Value::number(std::round(f->layout().textHeight) / 20);
-    else if (is("restrict")) out = Value::null();
-    else if (is("antiAliasType")) out = vm.newString(f->rendering.advanced ? "advanced" : "normal");
-    else if (is("gridFitType")) out = vm.newString(gridFitName(f->rendering.gridFit));
-    else if (is("thickness")) out = Value::number(f->rendering.thickness);
-    else if (is("sharpness")) out = Value::number(f->rendering.sharpness);
-    else return false;
-    return true;
+    // The named properties (text, scroll, ...) are TextField.prototype's accessors.
+    return !name.empty() && name[0] == '_' && getDisplayProperty(vm, name, out);
 }
 
 bool TextFieldObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& value) {
-    if (!name.empty() && name[0] == '_') return setDisplayProperty(vm, name, value);
-    auto f = field_.lock();
-    if (!f) return false;
-    auto is = [&](const char* n) { return avm1::sameName(name, n, vm.names()); };
-    TextFieldScripts& scripts = runtime_.textFields();
-    if (is("text")) {
-        f->setText(vm.toString(value));
-        scripts.textChanged(*f);
-    } else if (is("htmlText")) {
-        f->setHtmlText(vm.toString(value));
-        scripts.textChanged(*f);
-    } else if (const FlagMember* flag = flagNamed(vm, name)) {
-        (*f).*(flag->member) = vm.toBoolean(value);
-    } else if (is("variable")) {
-        // A new binding starts from the tag's text: the variable takes it unless it exists.
-        f->variable = value.isNullish() ? std::string() : vm.toString(value);
-        f->bound = false;
-        f->resetText();
-        if (!f->variable.empty()) {
-            scripts.noteVariable(*f);
-            scripts.follow(*f);
-        }
-    } else if (is("autoSize")) {
-        f->autoSize = autoSizeFrom(vm, value);
-    } else if (is("borderColor")) {
-        f->borderColor = colorFrom(vm, value);
-    } else if (is("backgroundColor")) {
-        f->backgroundColor = colorFrom(vm, value);
-    } else if (is("textColor")) {
-        // The whole text and the new-text format take the colour.
-        TextFormat c;
-        c.color = colorFrom(vm, value);
-        f->newTextFormat.color = c.color;
-        f->applyFormat(0, f->length(), c, kFormatColor);
-    } else if (is("type")) {
-        std::string t = vm.toString(value);
-        avm1::NameRule any{false};
-        if (avm1::sameName(t, "input", any)) f->input_ = true;
-        else if (avm1::sameName(t, "dynamic", any)) f->input_ = false;
-    } else if (is("maxChars")) {
-        double n = vm.toNumber(value);
-        f->maxChars = std::isfinite(n) && n > 0 ? int(std::min(n, 1e9)) : 0;
-    } else if (is("scroll")) {
-        // Kept as a 32-bit line index from 0: -2^31 wraps round to the largest.
-        int32_t line = int32_t(uint32_t(vm.toInt32(value)) - 1u);
-        int before = f->scroll;
-        f->scroll = std::clamp(line, 0, f->maxScroll() - 1) + 1;
-        if (f->scroll != before) {
-            f->changed();
-            Value self = Value::object(this);
-            avm1::broadcast(vm, this, "onScroller", avm1::Arguments(&self, 1));
-        }
-    } else if (is("antiAliasType")) {
-        std::string t = vm.toString(value);
-        avm1::NameRule any{false};
-        if (avm1::sameName(t, "advanced", any)) f->rendering.advanced = true;
-        else if (avm1::sameName(t, "normal", any)) f->rendering.advanced = false;
-    } else if (is("gridFitType")) {
-        std::string t = vm.toString(value);
-        avm1::NameRule any{false};
-        if (avm1::sameName(t, "none", any)) f->rendering.gridFit = GridFit::None;
-        else if (avm1::sameName(t, "pixel", any)) f->rendering.gridFit = GridFit::Pixel;
-        else if (avm1::sameName(t, "subpixel", any)) f->rendering.gridFit = GridFit::Subpixel;
-    } else if (is("thickness")) {
-        f->rendering.thickness = float(vm.toNumber(value));  // kept as given; drawing clamps it
-    } else if (is("sharpness")) {
-        f->rendering.sharpness = float(vm.toNumber(value));
-    } else if (is("hscroll")) {
-        f->hscroll = 0;  // lines never run past the field sideways here
-    } else if (is("length") || is("maxscroll") || is("bottomScroll") || is("textWidth") || is("textHeight") ||
-               is("maxhscroll")) {
-        // read-only
-    } else {
-        return false;
-    }
-    f->changed();
-    if (auto parent = f->parent.lock()) parent->markChanged();
-    return true;
+    return !name.empty() && name[0] == '_' && setDisplayProperty(vm, name, value);
+}
+
+void TextFieldObject::traceReferences(avm1::Marker& marker) {
+    Object::traceReferences(marker);
+    marker.mark(styleSheet);
+    marker.mark(tabIndex);
 }
 
 }  // namespace swf

@@ -1,6 +1,6 @@
-// A text field as a script object: `text`, `htmlText`, the field's flags and colours, scroll
-// positions and metrics, and the display properties it shares with clips (_x, _alpha, _name,
-// ...), read and written through getSpecial/setSpecial. Its methods are TextField.prototype's.
+// A text field as a script object: the display properties it shares with clips (_x, _alpha,
+// _name, ...), read and written through getSpecial/setSpecial. Its named properties (text,
+// htmlText, scroll, ...) and methods are TextField.prototype's.
 #pragma once
 
 #include <memory>
@@ -27,6 +27,11 @@ public:
 
     bool getSpecial(avm1::Vm& vm, const std::string& name, avm1::Value& out) override;
     bool setSpecial(avm1::Vm& vm, const std::string& name, const avm1::Value& value) override;
+    void traceReferences(avm1::Marker& marker) override;
+
+    // What scripts set and the field does not keep itself.
+    avm1::Value styleSheet;  // a TextField.StyleSheet, or undefined
+    avm1::Value tabIndex;
 
 private:
     bool getDisplayProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);

@@ -15,6 +15,7 @@
 #include "avm1/object.h"
 #include "avm1/value.h"
 #include "clip.h"
+#include "focus.h"
 
 namespace swf {
 
@@ -26,7 +27,7 @@ DisplayObject* displayOf(Clip& parent, const TextField& field);
 
 class TextFieldScripts {
 public:
-    explicit TextFieldScripts(ScriptRuntime& runtime) : runtime_(runtime) {}
+    explicit TextFieldScripts(ScriptRuntime& runtime) : runtime_(runtime), focus_(runtime) {}
 
     // Fields placed since the last call take or give their variable's value.
     void bindNew();
@@ -50,6 +51,8 @@ public:
     avm1::Object* childField(Clip& clip, const std::string& name);
 
     avm1::Object* textFieldProto = nullptr;  // TextField.prototype, a root of the collector
+    // Keyboard focus and the focused field's selection (Selection).
+    Focus& focus() { return focus_; }
 
 private:
     // The object holding the field's variable and the variable's own name; null when the
@@ -58,6 +61,7 @@ private:
     void showValue(TextField& field, const avm1::Value& value);
 
     ScriptRuntime& runtime_;
+    Focus focus_;
     size_t bound_ = 0;  // host().textFields before this index have had their first binding
     // Names (lower case) variables of fields end in: a store to any other name skips the fields.
     std::unordered_set<std::string> boundNames_;

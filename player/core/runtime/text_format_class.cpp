@@ -256,7 +256,9 @@ TextFormatObject* newTextFormatObject(Vm& vm, const TextFormat& f, uint32_t mixe
     avm1::Object* proto = ctor ? vm.getMember(ctor, "prototype").asObject() : nullptr;
     auto* o = vm.heap().make<TextFormatObject>(proto ? proto : vm.builtins().objectProto);
     auto px = [](float twips) { return Value::number(std::round(twips / 20)); };
-    if (vm.builtins().makeArray) o->slots[TextFormatObject::kSlots - 2] = Value::object(vm.builtins().makeArray(vm, {}));  // no tab stops
+    // No tab stops, unless every member is unknown (the format of no characters): then null.
+    if (vm.builtins().makeArray && mixed != kFormatAll)
+        o->slots[TextFormatObject::kSlots - 2] = Value::object(vm.builtins().makeArray(vm, {}));
     for (const Member& m : kMembers) {
         if (m.bit == 0 || (mixed & m.bit)) continue;
         Value& slot = o->slots[slotOf(m)];

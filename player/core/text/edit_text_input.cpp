@@ -5,7 +5,7 @@
 
 namespace swf {
 
-TextFieldInput editTextInput(const EditTextCharacter& edit) {
+TextFieldInput editTextInput(const EditTextCharacter& edit, int swfVersion) {
     TextFieldInput field;
     field.bounds = edit.bounds;
     field.wordWrap = edit.wordWrap;
@@ -30,7 +30,7 @@ TextFieldInput editTextInput(const EditTextCharacter& edit) {
     base.leading = edit.leading;
 
     if (edit.html) {
-        field.runs = parseHtmlText(edit.initialText, base, edit.multiline);
+        field.runs = parseHtmlText(edit.initialText, base, HtmlRules{edit.multiline, false, swfVersion});
     } else if (!edit.initialText.empty()) {
         std::u32string text = decodeUtf8(edit.initialText), lines;
         for (size_t i = 0; i < text.size(); ++i) {

@@ -119,7 +119,7 @@ TextAlign parseAlign(const std::string& value, TextAlign current) {
 }
 
 // Applies an opening tag to the format in force; false for tags that change nothing.
-bool applyTag(const Tag& tag, TextFormat& f) {
+bool applyTag(const Tag& tag, TextFormat& f, int swfVersion) {
     if (tag.name == "b") {
         f.bold = true;
     } else if (tag.name == "i") {
@@ -134,7 +134,8 @@ bool applyTag(const Tag& tag, TextFormat& f) {
         if (auto* v = tag.attribute("size")) f.size = fontSize(*v, f.size);
         if (auto* v = tag.attribute("color")) parseColor(*v, f.color);
         if (auto* v = tag.attribute("letterspacing")) f.letterSpacing = pixels(*v);
-        if (auto* v = tag.attribute("kerning")) f.kerning = *v == "1" || lower(*v) == "true";
+        // Older movies write KERNING out but never read it back.
+        if (auto* v = tag.attribute("kerning"); v && swfVersion >= 8) f.kerning = *v == "1" || lower(*v) == "true";
     } else if (tag.name == "p") {
         if (auto* v = tag.attribute("align")) f.align = parseAlign(*v, f.align);
     } else if (tag.name == "li") {
@@ -213,15 +214,19 @@ private:
 
 }  // namespace
 
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, bool multiline,
-                                     bool condenseWhite) {
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, const HtmlRules& rules) {
     RunBuilder out;
-    out.condenseWhite = condenseWhite;
+    out.condenseWhite = rules.condenseWhite;
+    const bool dropBlankText = rules.swfVersion < 8;
+    const bool paragraphsBreak = rules.multiline || rules.swfVersion < 7;
     std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
     TextFormat current = base;
     std::string pending;  // plain text not yet decoded
+    // Before SWF 8, text between two tags that is only spaces and line ends is dropped
+    // ("<p>a</p>\n<p>b</p>" has no break between, "<b> </b>" no text); text with anything
+    // else keeps all of it.
     auto flush = [&] {
-        out.add(pending, current);
+        if (!dropBlankText || pending.find_first_not_of(" \t\r\n") != std::string::npos) out.add(pending, current);
         pending.clear();
     };
     for (size_t i = 0; i < html.size();) {
@@ -229,8 +234,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         if (c == '&') {
             char32_t code = 0;
             if (readEntity(html, i, code)) {
-                flush();
-                out.add(code, current);
+                appendUtf8(pending, code);  // part of the text between the tags
             } else {
                 pending += html[i++];
             }
@@ -246,7 +250,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         Tag tag = parseTag(html.substr(i + 1, end - i - 1));
         i = end + 1;
         if (tag.name == "br") {
-            out.add(U'\n', current);
+            if (paragraphsBreak) out.add(U'\n', current);
             continue;
         }
         bool paragraph = tag.name == "p" || tag.name == "li";
@@ -254,7 +258,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             // Close up to the matching tag; stray closers are ignored.
             for (size_t n = stack.size(); n-- > 0;) {
                 if (stack[n].first != tag.name) continue;
-                if (paragraph && multiline) out.add(U'\n', current);
+                if (paragraph && paragraphsBreak) out.add(U'\n', current);
                 current = stack[n].second;
                 stack.resize(n);
                 break;
@@ -262,7 +266,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             continue;
         }
         TextFormat next = current;
-        if (!applyTag(tag, next)) continue;
+        if (!applyTag(tag, next, rules.swfVersion)) continue;
         if (stack.size() < kMaxNesting) {
             stack.emplace_back(tag.name, current);
             current = next;

@@ -4,9 +4,10 @@
 // &nbsp; &#N; &#xN;. Unknown tags are dropped with their text kept, as the original does; an
 // unclosed '<' ends the text. White space is kept: a newline in the markup is a line break,
 // which is how fields written by hand with line breaks show in the original, and a break at
-// the end stays. Closing </p> and </li> break the line in multiline fields only; an opening
-// tag never does. `condenseWhite` turns each run of white space, newlines included, into one
-// space.
+// the end stays. <br>, </p> and </li> break the line (in SWF 7 and later in multiline
+// fields only); an opening tag never does. Before SWF 8, text between two tags that is only
+// white space is dropped and KERNING is not read. `condenseWhite` turns each run of white
+// space, newlines included, into one space.
 #pragma once
 
 #include <string>
@@ -18,8 +19,12 @@ namespace swf {
 
 // `base` is the field's format (DefineEditText's font, height, colour, alignment, margins);
 // tags change it for the text they enclose. Sizes in the markup are points (= pixels).
-std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, bool multiline = true,
-                                     bool condenseWhite = false);
+struct HtmlRules {
+    bool multiline = true;
+    bool condenseWhite = false;
+    int swfVersion = 8;  // of the movie the field is in
+};
+std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, const HtmlRules& rules = {});
 
 // The same text without markup: what the field's `text` reads back.
 std::u32string plainText(const std::vector<StyledRun>& runs);

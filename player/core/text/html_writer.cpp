@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace swf {
 namespace {
@@ -66,13 +67,20 @@ void writeParagraph(std::string& out, const std::vector<StyledRun>& runs) {
     if (p.bullet) out += "<LI>";
     else out += std::string("<P ALIGN=\"") + alignText(p.align) + "\">";
     out += "<FONT" + fontAttributes(p, nullptr) + ">";
+    // FONT tags nest: a run goes back to the innermost open tag whose font it has (closing
+    // those inside), or else opens a tag inside the innermost with what differs from it.
+    std::vector<TextFormat> open{p};
     for (const StyledRun& r : runs) {
         const TextFormat& f = r.format;
-        std::string inner = fontAttributes(f, &p), close;
-        if (!inner.empty()) {
-            out += "<FONT" + inner + ">";
-            close = "</FONT>";
+        size_t keep = open.size();
+        while (keep > 0 && !fontAttributes(f, &open[keep - 1]).empty()) --keep;
+        if (keep == 0) {
+            out += "<FONT" + fontAttributes(f, &open.back()) + ">";
+            open.push_back(f);
+        } else {
+            for (; open.size() > keep; open.pop_back()) out += "</FONT>";
         }
+        std::string close;
         if (!f.url.empty()) {
             out += "<A HREF=\"" + f.url + "\" TARGET=\"" + f.target + "\">";
             close = "</A>" + close;
@@ -83,7 +91,7 @@ void writeParagraph(std::string& out, const std::vector<StyledRun>& runs) {
         for (char32_t c : r.text) appendEscaped(out, c);
         out += close;
     }
-    out += "</FONT>";
+    for (size_t n = open.size(); n > 0; --n) out += "</FONT>";
     out += p.bullet ? "</LI>" : "</P>";
     if (!block.empty()) out += "</TEXTFORMAT>";
 }
@@ -105,8 +113,7 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs) {
             from = br + 1;
         }
     }
-    // Text after the last break; an empty field is one empty paragraph.
-    if (paragraph.empty() && out.empty() && !runs.empty()) paragraph.push_back({U"", runs.front().format});
+    // Text after the last break; an empty field has no paragraph at all.
     if (!paragraph.empty()) writeParagraph(out, paragraph);
     return out;
 }
