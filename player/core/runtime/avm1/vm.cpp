@@ -325,3 +325,17 @@ void Vm::removeRoot(Object* o) {
 }
 
 }  // namespace swf::avm1
+
+namespace swf::avm1 {
+
+bool Vm::instanceOf(Object* object, Object* constructor) {
+    if (!object || !constructor) return false;
+    Object* proto = getMember(constructor, "prototype").asObject();
+    if (!proto) return false;
+    size_t depth = 0;
+    for (Object* p = object->proto(); p && depth < kPrototypeDepthLimit; p = p->proto(), ++depth)
+        if (p == proto) return true;
+    return false;
+}
+
+}  // namespace swf::avm1

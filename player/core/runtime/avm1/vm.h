@@ -123,6 +123,8 @@ public:
     void initInstance(Object* instance, Object* constructor);
     // instanceof's interface test: whether a prototype (or an interface it lists) declares
     // `constructor` through ImplementsOp.
+    // Natives asking "is this a Point?": `constructor.prototype` is on `object`'s chain.
+    bool instanceOf(Object* object, Object* constructor);
     bool implementsInterface(Object* proto, Object* constructor, int depth);
 
     // ---- output
