@@ -31,7 +31,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
     registerMovieClipClass(*vm_);
     registerTextFieldClasses(*this);
-    registerBitmapDataClass(*vm_);
+    registerBitmapDataClass(*vm_, movie);
     registerColorClass(*vm_);
     buttonProto_ = registerButtonClass(*vm_);
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button

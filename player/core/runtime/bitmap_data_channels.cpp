@@ -1,0 +1,173 @@
+// BitmapData operations that combine a source rectangle with this bitmap channel by channel:
+// copyPixels through an alpha bitmap, copyChannel, merge, paletteMap and threshold. Each works
+// on straight colour (what getPixel32 answers) and stores the result premultiplied.
+#include <algorithm>
+
+#include "bitmap_data.h"
+
+namespace swf {
+
+namespace {
+
+// Source over destination, premultiplied words.
+uint32_t over(uint32_t src, uint32_t dst) {
+    const uint32_t inv = 255 - (src >> 24);
+    auto ch = [&](int shift) {
+        const uint32_t s = (src >> shift) & 255, d = (dst >> shift) & 255;
+        return std::min<uint32_t>(255, s + (d * inv + 127) / 255) << shift;
+    };
+    return ch(24) | ch(16) | ch(8) | ch(0);
+}
+
+int channelShift(int channel) {
+    switch (channel) {
+        case 1: return 16;
+        case 2: return 8;
+        case 4: return 0;
+        case 8: return 24;
+        default: return -1;
+    }
+}
+
+// A copy of the source's words when it is the target itself, so every read sees the pixels
+// as they were before the call (copyChannel from a bitmap into itself).
+const Bitmap& readable(const BitmapData& source, const BitmapData& target, Bitmap& copy) {
+    if (&source != &target) return source.pixels();
+    copy = source.pixels();
+    return copy;
+}
+
+}  // namespace
+
+void BitmapData::copyPixelsWithAlpha(const BitmapData& source, IntRect from, int toX, int toY, const BitmapData& alpha,
+                                     int alphaX, int alphaY, bool mergeAlpha) {
+    ++version_;
+    IntRect src;
+    int dx, dy;
+    if (!alpha.valid() || !sourceArea(source, from, toX, toY, src, dx, dy)) return;
+    Bitmap sourceCopy, alphaCopy;
+    const Bitmap& in = readable(source, *this, sourceCopy);
+    const Bitmap& mask = readable(alpha, *this, alphaCopy);
+    // The mask pixel of a source pixel sits at the same offset from (alphaX, alphaY) as the
+    // source pixel from the rectangle's corner; source pixels without one are left alone.
+    const int ax = alphaX - from.x0, ay = alphaY - from.y0;
+    for (int y = src.y0; y < src.y1; ++y) {
+        const int my = y + ay;
+        if (my < 0 || my >= mask.height) continue;
+        for (int x = src.x0; x < src.x1; ++x) {
+            const int mx = x + ax;
+            if (mx < 0 || mx >= mask.width) continue;
+            const uint32_t argb = argbFromPremultiplied(in.row(y)[x]);
+            uint32_t a = source.transparent() ? argb >> 24 : 255;
+            if (alpha.transparent()) {
+                const uint32_t m = mask.row(my)[mx] >> 24;
+                a = source.transparent() ? (m * a) >> 8 : m;
+            }
+            const uint32_t word = premultipliedFromArgb((argb & 0xffffffu) | a << 24);
+            uint32_t& out = pixels_.row(y + dy)[x + dx];
+            out = mergeAlpha || !transparent_ ? over(word, out) : word;
+            if (!transparent_) out |= 0xff000000u;
+        }
+    }
+}
+
+void BitmapData::copyChannel(const BitmapData& source, IntRect from, int toX, int toY, int sourceChannel,
+                             int destChannel) {
+    ++version_;
+    IntRect src;
+    int dx, dy;
+    const int destShift = channelShift(destChannel);
+    if (destShift < 0 || !sourceArea(source, from, toX, toY, src, dx, dy)) return;
+    const int sourceShift = channelShift(sourceChannel);
+    Bitmap copy;
+    const Bitmap& in = readable(source, *this, copy);
+    for (int y = src.y0; y < src.y1; ++y) {
+        for (int x = src.x0; x < src.x1; ++x) {
+            const uint32_t value = sourceShift < 0 ? 0 : (argbFromPremultiplied(in.row(y)[x]) >> sourceShift) & 255;
+            uint32_t& out = pixels_.row(y + dy)[x + dx];
+            const uint32_t was = argbFromPremultiplied(out);
+            out = store((was & ~(0xffu << destShift)) | value << destShift);
+        }
+    }
+}
+
+void BitmapData::merge(const BitmapData& source, IntRect from, int toX, int toY, const std::array<int, 4>& multipliers) {
+    ++version_;
+    IntRect src;
+    int dx, dy;
+    if (!sourceArea(source, from, toX, toY, src, dx, dy)) return;
+    Bitmap copy;
+    const Bitmap& in = readable(source, *this, copy);
+    // Red, green, blue, alpha as the shifts of 0xAARRGGBB.
+    static constexpr int kShifts[4] = {16, 8, 0, 24};
+    for (int y = src.y0; y < src.y1; ++y) {
+        for (int x = src.x0; x < src.x1; ++x) {
+            const uint32_t s = argbFromPremultiplied(in.row(y)[x]);
+            uint32_t& out = pixels_.row(y + dy)[x + dx];
+            const uint32_t d = argbFromPremultiplied(out);
+            uint32_t mixed = 0;
+            for (int c = 0; c < 4; ++c) {
+                const uint32_t m = uint32_t(std::clamp(multipliers[size_t(c)], 0, 256));
+                const uint32_t sv = (s >> kShifts[c]) & 255, dv = (d >> kShifts[c]) & 255;
+                mixed |= ((sv * m + dv * (256 - m)) / 256) << kShifts[c];
+            }
+            out = store(mixed);
+        }
+    }
+}
+
+void BitmapData::paletteMap(const BitmapData& source, IntRect from, int toX, int toY, const PaletteTables& tables) {
+    ++version_;
+    IntRect src;
+    int dx, dy;
+    if (!sourceArea(source, from, toX, toY, src, dx, dy)) return;
+    Bitmap copy;
+    const Bitmap& in = readable(source, *this, copy);
+    for (int y = src.y0; y < src.y1; ++y) {
+        for (int x = src.x0; x < src.x1; ++x) {
+            const uint32_t s = argbFromPremultiplied(in.row(y)[x]);
+            const uint32_t sum = tables[0][(s >> 16) & 255] + tables[1][(s >> 8) & 255] + tables[2][s & 255] +
+                                 tables[3][s >> 24];
+            pixels_.row(y + dy)[x + dx] = store(sum);
+        }
+    }
+}
+
+int BitmapData::threshold(const BitmapData& source, IntRect from, int toX, int toY, ThresholdTest test,
+                          uint32_t thresholdArgb, uint32_t color, uint32_t mask, bool copySource) {
+    ++version_;
+    IntRect src;
+    int dx, dy;
+    if (!sourceArea(source, from, toX, toY, src, dx, dy)) return 0;
+    Bitmap copy;
+    const Bitmap& in = readable(source, *this, copy);
+    const uint32_t limit = thresholdArgb & mask;
+    auto passes = [&](uint32_t v) {
+        switch (test) {
+            case ThresholdTest::Less: return v < limit;
+            case ThresholdTest::LessOrEqual: return v <= limit;
+            case ThresholdTest::Greater: return v > limit;
+            case ThresholdTest::GreaterOrEqual: return v >= limit;
+            case ThresholdTest::Equal: return v == limit;
+            case ThresholdTest::NotEqual: return v != limit;
+        }
+        return false;
+    };
+    const uint32_t word = store(color);
+    int count = 0;
+    for (int y = src.y0; y < src.y1; ++y) {
+        for (int x = src.x0; x < src.x1; ++x) {
+            const uint32_t s = in.row(y)[x];
+            uint32_t& out = pixels_.row(y + dy)[x + dx];
+            if (passes(argbFromPremultiplied(s) & mask)) {
+                out = word;
+                ++count;
+            } else if (copySource) {
+                out = store(argbFromPremultiplied(s));
+            }
+        }
+    }
+    return count;
+}
+
+}  // namespace swf
