@@ -92,6 +92,30 @@ TEST(BitmapDataChannels, ThresholdCountsWhatPassesAndCopiesTheRestWhenAsked) {
     EXPECT_EQ(target.threshold(source, {0, 0, 3, 1}, 0, 0, T::Greater, 0x7fffffffu, 0xff000000u, 0xffffffffu, false), 3);
 }
 
+TEST(BitmapDataChannels, ThresholdReadsStoredWordsAndCopiesThemAsTheyAre) {
+    // 0x12345678 is stored premultiplied as 0x12040608: its red 0x04 is below 0x33, though the
+    // red read back (0x39) is not.
+    BitmapData source(2, 1, true, 0x12345678u);
+    source.setPixel32(1, 0, 0xffffffffu);
+    BitmapData target(2, 1, false, 0xffbbccddu);
+    using T = BitmapData::ThresholdTest;
+    EXPECT_EQ(target.threshold(source, {0, 0, 2, 1}, 0, 0, T::Less, 0x33333333u, 0xaaaaaaaau, 0x00ff0000u, false), 1);
+    EXPECT_EQ(target.getPixel32(0, 0), 0xaa717171u);  // the colour premultiplied, alpha kept
+    EXPECT_EQ(target.getPixel32(1, 0), 0xffbbccddu);
+    // Copied, the translucent word lands in the opaque bitmap unchanged and reads so.
+    EXPECT_EQ(target.threshold(source, {0, 0, 2, 1}, 0, 0, T::Equal, 0, 0, 0xffffffffu, true), 0);
+    EXPECT_EQ(target.getPixel32(0, 0), 0x12040608u);
+}
+
+TEST(BitmapDataChannels, OverTruncatesWhatLiesBeneath) {
+    // 0x22445566 over 0x45112233 (both stored premultiplied): alpha 34 + 69 x 221 / 255 = 93.8
+    // is kept as 93, and so on per channel.
+    BitmapData target(1, 1, true, 0x45112233u);
+    BitmapData source(1, 1, true, 0x22445566u);
+    target.copyPixels(source, {0, 0, 1, 1}, 0, 0, true);
+    EXPECT_EQ(target.getPixel32(0, 0), 0x5d243147u);
+}
+
 TEST(BitmapDataDissolve, TheRegisterVisitsEveryValueOncePerPeriod) {
     for (int bits = 2; bits <= 24; ++bits) {
         const uint32_t period = (uint32_t(1) << bits) - 1;
@@ -182,6 +206,12 @@ TEST(BitmapDataColorBounds, TheBoxOfMatchingWords) {
     EXPECT_EQ(black.x1 - black.x0, 6);
     EXPECT_EQ(black.y1 - black.y0, 5);
     EXPECT_TRUE(b.colorBounds(0xffffffffu, 0xff123456u, true).empty());
+    // On a transparent bitmap the colour is masked too: mask 0 makes every pixel alike.
+    BitmapData clear(2, 2, true, 0x80ff0000u);
+    EXPECT_EQ(clear.colorBounds(0, 0x00ff0000u, true).x1, 2);
+    EXPECT_TRUE(clear.colorBounds(0, 0x00ff0000u, false).empty());
+    // An opaque one compares it whole: mask 0 makes every pixel unlike a non-zero colour.
+    EXPECT_EQ(b.colorBounds(0, 0x00ff0000u, false).x1, 6);
     // A lone match at (0, 0) reads as none, as in the original.
     BitmapData corner(3, 3, false, 0xff000000u);
     corner.setPixel32(0, 0, 0xffffffffu);

@@ -21,17 +21,16 @@ Rgba straight(uint32_t word) {
     return {un((word >> 16) & 255), un((word >> 8) & 255), un(word & 255), uint8_t(a)};
 }
 
-// Source over destination, premultiplied.
-uint32_t over(uint32_t src, uint32_t dst) {
+}  // namespace
+
+uint32_t premultipliedOver(uint32_t src, uint32_t dst) {
     const uint32_t inv = 255 - (src >> 24);
     auto ch = [&](int shift) {
         const uint32_t s = (src >> shift) & 255, d = (dst >> shift) & 255;
-        return std::min<uint32_t>(255, s + (d * inv + 127) / 255) << shift;
+        return std::min<uint32_t>(255, s + d * inv / 255) << shift;
     };
     return ch(24) | ch(16) | ch(8) | ch(0);
 }
-
-}  // namespace
 
 uint32_t premultipliedFromArgb(uint32_t argb) {
     return premultiply(Rgba{uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb), uint8_t(argb >> 24)});
@@ -76,6 +75,9 @@ uint32_t BitmapData::store(uint32_t argb) const {
 
 uint32_t BitmapData::getPixel32(int x, int y) const {
     if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return 0;
+    // An opaque bitmap's words are read as they are: threshold's copySource can leave a
+    // translucent word in one (0x12345678 copied reads 0x12040608).
+    if (!transparent_) return pixels_.row(y)[x];
     return argbFromPremultiplied(pixels_.row(y)[x]);
 }
 
@@ -111,8 +113,8 @@ void BitmapData::copyPixels(const BitmapData& source, IntRect from, int toX, int
         const uint32_t* in = read.row(y);
         uint32_t* out = pixels_.row(y + dy);
         for (int x = src.x0; x < src.x1; ++x) {
-            uint32_t p = mergeAlpha ? over(in[x], out[x + dx]) : in[x];
-            if (!transparent_) p = over(p, 0xff000000u);  // an opaque bitmap keeps no translucency
+            uint32_t p = mergeAlpha ? premultipliedOver(in[x], out[x + dx]) : in[x];
+            if (!transparent_) p = premultipliedOver(p, 0xff000000u);  // an opaque bitmap keeps no translucency
             out[x + dx] = p;
         }
     }
@@ -191,7 +193,7 @@ void BitmapData::applyFilter(const BitmapData& source, IntRect from, int toX, in
     for (int row = target.y0; row < target.y1; ++row) {
         for (int col = target.x0; col < target.x1; ++col) {
             uint32_t p = filtered.row(row)[col];
-            if (!transparent_) p = over(p, 0xff000000u);
+            if (!transparent_) p = premultipliedOver(p, 0xff000000u);
             pixels_.row(row)[col] = p;
         }
     }

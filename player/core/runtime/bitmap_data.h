@@ -76,9 +76,9 @@ public:
     using PaletteTables = std::array<std::array<uint32_t, 256>, 4>;
     void paletteMap(const BitmapData& source, IntRect from, int toX, int toY, const PaletteTables& tables);
     enum class ThresholdTest { Less, LessOrEqual, Greater, GreaterOrEqual, Equal, NotEqual };
-    // Pixels of the source whose masked colour passes the test against the masked threshold
-    // (unsigned 0xAARRGGBB) become `color`; the others are copied from the source when
-    // copySource. Answers how many passed.
+    // Pixels of the source whose masked stored word (premultiplied 0xAARRGGBB, unsigned)
+    // passes the test against the masked threshold become `color`; the others are copied from
+    // the source when copySource. Answers how many passed.
     int threshold(const BitmapData& source, IntRect from, int toX, int toY, ThresholdTest test, uint32_t thresholdArgb,
                   uint32_t color, uint32_t mask, bool copySource);
     // Replaces numPixels pixels of the rectangle, in an order fixed by the seed, with the
@@ -110,7 +110,8 @@ public:
     bool hitTestBitmap(int x, int y, int alphaThreshold, const BitmapData& other, int otherX, int otherY,
                        int otherAlphaThreshold) const;
     // The smallest rectangle holding every pixel whose stored word (premultiplied ARGB) masked
-    // equals `color` (or, when !findColor, differs from it); empty when none. As the original,
+    // equals `color` (masked too on a transparent bitmap), or, when !findColor, differs from
+    // it; empty when none. As the original,
     // a lone match at (0, 0) counts as none.
     IntRect colorBounds(uint32_t mask, uint32_t color, bool findColor) const;
     // Null when the pixels are the same; else a transparent bitmap holding, per pixel, the
@@ -147,6 +148,10 @@ private:
 // count - 1, and one step of it.
 int dissolveBits(uint32_t count);
 uint32_t dissolveStep(uint32_t state, int bits);
+
+// Source over destination, premultiplied words; what lies beneath is scaled down with
+// truncation, as the original (0x22445566 over 0x45112233 gives alpha 0x5d, not 0x5e).
+uint32_t premultipliedOver(uint32_t src, uint32_t dst);
 
 // 0xAARRGGBB <-> premultiplied BGRA words.
 uint32_t premultipliedFromArgb(uint32_t argb);

@@ -9,16 +9,6 @@ namespace swf {
 
 namespace {
 
-// Source over destination, premultiplied words.
-uint32_t over(uint32_t src, uint32_t dst) {
-    const uint32_t inv = 255 - (src >> 24);
-    auto ch = [&](int shift) {
-        const uint32_t s = (src >> shift) & 255, d = (dst >> shift) & 255;
-        return std::min<uint32_t>(255, s + (d * inv + 127) / 255) << shift;
-    };
-    return ch(24) | ch(16) | ch(8) | ch(0);
-}
-
 int channelShift(int channel) {
     switch (channel) {
         case 1: return 16;
@@ -65,7 +55,7 @@ void BitmapData::copyPixelsWithAlpha(const BitmapData& source, IntRect from, int
             }
             const uint32_t word = premultipliedFromArgb((argb & 0xffffffu) | a << 24);
             uint32_t& out = pixels_.row(y + dy)[x + dx];
-            out = mergeAlpha || !transparent_ ? over(word, out) : word;
+            out = mergeAlpha || !transparent_ ? premultipliedOver(word, out) : word;
             if (!transparent_) out |= 0xff000000u;
         }
     }
@@ -153,17 +143,18 @@ int BitmapData::threshold(const BitmapData& source, IntRect from, int toX, int t
         }
         return false;
     };
-    const uint32_t word = store(color);
+    // Written premultiplied with its alpha even into an opaque bitmap, as the original.
+    const uint32_t word = premultipliedFromArgb(color);
     int count = 0;
     for (int y = src.y0; y < src.y1; ++y) {
         for (int x = src.x0; x < src.x1; ++x) {
             const uint32_t s = in.row(y)[x];
             uint32_t& out = pixels_.row(y + dy)[x + dx];
-            if (passes(argbFromPremultiplied(s) & mask)) {
+            if (passes(s & mask)) {
                 out = word;
                 ++count;
             } else if (copySource) {
-                out = store(argbFromPremultiplied(s));
+                out = s;  // the stored word as it is, even into an opaque bitmap
             }
         }
     }

@@ -318,6 +318,13 @@ Value loadBitmap(Vm& vm, const Value& self, const Arguments& args) {
     return Value();
 }
 
+// generateFilterRect(rect, filter): refused with -1 on a bitmap without pixels. The area a
+// filter reaches belongs with the filter classes; until they answer it, a valid call gives
+// undefined.
+Value generateFilterRect(Vm&, const Value& self, const Arguments& args) {
+    return usable(self, args, 0) ? Value() : kRefusedValue;
+}
+
 Value dispose(Vm&, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 0);
     if (!b) return kRefusedValue;
@@ -383,10 +390,11 @@ void registerBitmapDataClass(Vm& vm, const Movie& movie) {
     const std::pair<const char*, int> channels[] = {{"RED_CHANNEL", 1}, {"GREEN_CHANNEL", 2}, {"BLUE_CHANNEL", 4},
                                                     {"ALPHA_CHANNEL", 8}};
     for (const auto& [name, value] : channels) ctor->define(name, Value::number(value), 0);
-    avm1::defineNativeProperty(vm, proto, "width", width, nullptr);
-    avm1::defineNativeProperty(vm, proto, "height", height, nullptr);
-    avm1::defineNativeProperty(vm, proto, "transparent", transparent, nullptr);
-    avm1::defineNativeProperty(vm, proto, "rectangle", rectangle, nullptr);
+    // Enumerable, as the original's: for..in over a BitmapData lists them.
+    avm1::defineNativeProperty(vm, proto, "width", width, nullptr, 0);
+    avm1::defineNativeProperty(vm, proto, "height", height, nullptr, 0);
+    avm1::defineNativeProperty(vm, proto, "transparent", transparent, nullptr, 0);
+    avm1::defineNativeProperty(vm, proto, "rectangle", rectangle, nullptr, 0);
     defineMethod(vm, proto, "getPixel", getPixel);
     defineMethod(vm, proto, "getPixel32", getPixel32);
     defineMethod(vm, proto, "setPixel", setPixel);
@@ -403,6 +411,7 @@ void registerBitmapDataClass(Vm& vm, const Movie& movie) {
     defineMethod(vm, proto, "dispose", dispose);
     defineMethod(vm, proto, "clone", clone);
     defineMethod(vm, proto, "getColorBoundsRect", getColorBoundsRect);
+    defineMethod(vm, proto, "generateFilterRect", generateFilterRect);
     defineMethod(vm, proto, "hitTest", hitTest);
     defineMethod(vm, proto, "compare", compare);
     defineBitmapDataSourceMethods(vm, proto);

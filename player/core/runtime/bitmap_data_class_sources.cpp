@@ -100,12 +100,12 @@ bool thresholdTest(const std::string& op, BitmapData::ThresholdTest& test) {
 }
 
 // threshold(source, rect, point, operation, threshold, color, mask, copySource): how many
-// pixels passed; 0 for an unknown operation.
+// pixels passed. An unknown operation tests "<", as the original.
 Value threshold(Vm& vm, const Value& self, const Arguments& args) {
     SourceCall c = readSourceCall(vm, self, args, 5);
     if (!c.refusal.isUndefined()) return c.refusal;
-    BitmapData::ThresholdTest test;
-    if (!thresholdTest(vm.toString(args[3]), test)) return Value::number(0);
+    BitmapData::ThresholdTest test = BitmapData::ThresholdTest::Less;
+    thresholdTest(vm.toString(args[3]), test);
     const uint32_t mask = args.size() > 6 ? vm.toUint32(args[6]) : 0xffffffffu;
     const int passed = c.target->threshold(*c.source, c.rect, c.x, c.y, test, vm.toUint32(args[4]),
                                            vm.toUint32(args[5]), mask, vm.toBoolean(args[7]));

@@ -43,6 +43,10 @@ bool BitmapData::hitTestBitmap(int x, int y, int alphaThreshold, const BitmapDat
 
 IntRect BitmapData::colorBounds(uint32_t mask, uint32_t color, bool findColor) const {
     if (!valid()) return {};
+    // A transparent bitmap compares the colour masked too; an opaque one compares it whole
+    // (mask 0 finds every pixel of an opaque bitmap unlike 0x00ff0000, of a transparent one
+    // like it).
+    if (transparent_) color &= mask;
     int minX = pixels_.width, minY = pixels_.height, maxX = 0, maxY = 0;
     for (int y = 0; y < pixels_.height; ++y) {
         const uint32_t* row = pixels_.row(y);
