@@ -136,6 +136,11 @@ public:
     bool sourceArea(const BitmapData& source, IntRect from, int toX, int toY, IntRect& src, int& dx, int& dy) const;
 
 private:
+    // Runs visit(sourceWord, targetWord&) over the source's `from` rectangle and where it lands
+    // here; a source that is this bitmap is read as it was before the call. False when nothing
+    // lands (bitmap_data_channels.cpp).
+    template <typename Visit>
+    bool eachSourcePixel(const BitmapData& source, IntRect from, int toX, int toY, Visit visit);
     IntRect bounds() const { return {0, 0, pixels_.width, pixels_.height}; }
     uint32_t store(uint32_t argb) const;  // script colour -> premultiplied word of this bitmap
 

@@ -29,6 +29,22 @@ const Bitmap& readable(const BitmapData& source, const BitmapData& target, Bitma
 
 }  // namespace
 
+template <typename Visit>
+bool BitmapData::eachSourcePixel(const BitmapData& source, IntRect from, int toX, int toY, Visit visit) {
+    ++version_;
+    IntRect src;
+    int dx, dy;
+    if (!sourceArea(source, from, toX, toY, src, dx, dy)) return false;
+    Bitmap copy;
+    const Bitmap& in = readable(source, *this, copy);
+    for (int y = src.y0; y < src.y1; ++y) {
+        const uint32_t* row = in.row(y);
+        uint32_t* out = pixels_.row(y + dy);
+        for (int x = src.x0; x < src.x1; ++x) visit(row[x], out[x + dx]);
+    }
+    return true;
+}
+
 void BitmapData::copyPixelsWithAlpha(const BitmapData& source, IntRect from, int toX, int toY, const BitmapData& alpha,
                                      int alphaX, int alphaY, bool mergeAlpha) {
     ++version_;
@@ -63,74 +79,38 @@ void BitmapData::copyPixelsWithAlpha(const BitmapData& source, IntRect from, int
 
 void BitmapData::copyChannel(const BitmapData& source, IntRect from, int toX, int toY, int sourceChannel,
                              int destChannel) {
-    ++version_;
-    IntRect src;
-    int dx, dy;
-    const int destShift = channelShift(destChannel);
-    if (destShift < 0 || !sourceArea(source, from, toX, toY, src, dx, dy)) return;
-    const int sourceShift = channelShift(sourceChannel);
-    Bitmap copy;
-    const Bitmap& in = readable(source, *this, copy);
-    for (int y = src.y0; y < src.y1; ++y) {
-        for (int x = src.x0; x < src.x1; ++x) {
-            const uint32_t value = sourceShift < 0 ? 0 : (argbFromPremultiplied(in.row(y)[x]) >> sourceShift) & 255;
-            uint32_t& out = pixels_.row(y + dy)[x + dx];
-            const uint32_t was = argbFromPremultiplied(out);
-            out = store((was & ~(0xffu << destShift)) | value << destShift);
-        }
-    }
+    const int destShift = channelShift(destChannel), sourceShift = channelShift(sourceChannel);
+    if (destShift < 0) return;
+    eachSourcePixel(source, from, toX, toY, [&](uint32_t in, uint32_t& out) {
+        const uint32_t value = sourceShift < 0 ? 0 : (argbFromPremultiplied(in) >> sourceShift) & 255;
+        out = store((argbFromPremultiplied(out) & ~(0xffu << destShift)) | value << destShift);
+    });
 }
 
 void BitmapData::merge(const BitmapData& source, IntRect from, int toX, int toY, const std::array<int, 4>& multipliers) {
-    ++version_;
-    IntRect src;
-    int dx, dy;
-    if (!sourceArea(source, from, toX, toY, src, dx, dy)) return;
-    Bitmap copy;
-    const Bitmap& in = readable(source, *this, copy);
     // Red, green, blue, alpha as the shifts of 0xAARRGGBB.
     static constexpr int kShifts[4] = {16, 8, 0, 24};
-    for (int y = src.y0; y < src.y1; ++y) {
-        for (int x = src.x0; x < src.x1; ++x) {
-            const uint32_t s = argbFromPremultiplied(in.row(y)[x]);
-            uint32_t& out = pixels_.row(y + dy)[x + dx];
-            const uint32_t d = argbFromPremultiplied(out);
-            uint32_t mixed = 0;
-            for (int c = 0; c < 4; ++c) {
-                const uint32_t m = uint32_t(std::clamp(multipliers[size_t(c)], 0, 256));
-                const uint32_t sv = (s >> kShifts[c]) & 255, dv = (d >> kShifts[c]) & 255;
-                mixed |= ((sv * m + dv * (256 - m)) / 256) << kShifts[c];
-            }
-            out = store(mixed);
+    eachSourcePixel(source, from, toX, toY, [&](uint32_t in, uint32_t& out) {
+        const uint32_t s = argbFromPremultiplied(in), d = argbFromPremultiplied(out);
+        uint32_t mixed = 0;
+        for (size_t c = 0; c < 4; ++c) {
+            const uint32_t m = uint32_t(std::clamp(multipliers[c], 0, 256));
+            const uint32_t sv = (s >> kShifts[c]) & 255, dv = (d >> kShifts[c]) & 255;
+            mixed |= ((sv * m + dv * (256 - m)) / 256) << kShifts[c];
         }
-    }
+        out = store(mixed);
+    });
 }
 
 void BitmapData::paletteMap(const BitmapData& source, IntRect from, int toX, int toY, const PaletteTables& tables) {
-    ++version_;
-    IntRect src;
-    int dx, dy;
-    if (!sourceArea(source, from, toX, toY, src, dx, dy)) return;
-    Bitmap copy;
-    const Bitmap& in = readable(source, *this, copy);
-    for (int y = src.y0; y < src.y1; ++y) {
-        for (int x = src.x0; x < src.x1; ++x) {
-            const uint32_t s = argbFromPremultiplied(in.row(y)[x]);
-            const uint32_t sum = tables[0][(s >> 16) & 255] + tables[1][(s >> 8) & 255] + tables[2][s & 255] +
-                                 tables[3][s >> 24];
-            pixels_.row(y + dy)[x + dx] = store(sum);
-        }
-    }
+    eachSourcePixel(source, from, toX, toY, [&](uint32_t in, uint32_t& out) {
+        const uint32_t s = argbFromPremultiplied(in);
+        out = store(tables[0][(s >> 16) & 255] + tables[1][(s >> 8) & 255] + tables[2][s & 255] + tables[3][s >> 24]);
+    });
 }
 
 int BitmapData::threshold(const BitmapData& source, IntRect from, int toX, int toY, ThresholdTest test,
                           uint32_t thresholdArgb, uint32_t color, uint32_t mask, bool copySource) {
-    ++version_;
-    IntRect src;
-    int dx, dy;
-    if (!sourceArea(source, from, toX, toY, src, dx, dy)) return 0;
-    Bitmap copy;
-    const Bitmap& in = readable(source, *this, copy);
     const uint32_t limit = thresholdArgb & mask;
     auto passes = [&](uint32_t v) {
         switch (test) {
@@ -146,18 +126,14 @@ int BitmapData::threshold(const BitmapData& source, IntRect from, int toX, int t
     // Written premultiplied with its alpha even into an opaque bitmap, as the original.
     const uint32_t word = premultipliedFromArgb(color);
     int count = 0;
-    for (int y = src.y0; y < src.y1; ++y) {
-        for (int x = src.x0; x < src.x1; ++x) {
-            const uint32_t s = in.row(y)[x];
-            uint32_t& out = pixels_.row(y + dy)[x + dx];
-            if (passes(s & mask)) {
-                out = word;
-                ++count;
-            } else if (copySource) {
-                out = s;  // the stored word as it is, even into an opaque bitmap
-            }
+    eachSourcePixel(source, from, toX, toY, [&](uint32_t in, uint32_t& out) {
+        if (passes(in & mask)) {
+            out = word;
+            ++count;
+        } else if (copySource) {
+            out = in;  // the stored word as it is, even into an opaque bitmap
         }
-    }
+    });
     return count;
 }
 
