@@ -270,4 +270,25 @@ TEST(BitmapDataNoise, SeedsAtOrBelowZeroStartFromOneMinusTheSeed) {
     EXPECT_NE(pixelsFor(-1), pixelsFor(1));
 }
 
+TEST(BitmapDataNoise, PerlinNoiseIsTheLatticeTurbulence) {
+    // Noise is 0 on the lattice points: turbulence reads 0 at (0, 0), fractal noise mid grey
+    // ((0 + 255 + 0.5) / 2 = 127).
+    BitmapData turbulence(8, 8, false, 0), fractal(8, 8, false, 0);
+    turbulence.perlinNoise(3, 3, 4, 100, false, false, 7, false);
+    fractal.perlinNoise(3, 3, 4, 100, false, true, 7, false);
+    EXPECT_EQ(turbulence.getPixel32(0, 0), 0xff000000u);
+    EXPECT_EQ(fractal.getPixel32(0, 0), 0xff7f7f7fu);
+    EXPECT_NE(turbulence.getPixel32(1, 0), 0xff000000u);
+    // Each chosen channel takes the next noise channel: blue of red+blue is green of
+    // red+green, red alone is red of red+green (and the others 0).
+    BitmapData redBlue(8, 8, false, 0), redGreen(8, 8, false, 0), redOnly(8, 8, false, 0);
+    redBlue.perlinNoise(3, 3, 2, 9, false, false, 1 | 4, false);
+    redGreen.perlinNoise(3, 3, 2, 9, false, false, 1 | 2, false);
+    redOnly.perlinNoise(3, 3, 2, 9, false, false, 1, false);
+    for (int x = 0; x < 8; ++x) {
+        EXPECT_EQ(redBlue.getPixel32(x, 5) & 255, (redGreen.getPixel32(x, 5) >> 8) & 255);
+        EXPECT_EQ(redOnly.getPixel32(x, 5), redGreen.getPixel32(x, 5) & 0xffff0000u);
+    }
+}
+
 }  // namespace

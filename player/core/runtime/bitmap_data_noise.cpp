@@ -2,6 +2,7 @@
 // the same pixels for the same seed every time.
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "bitmap_data.h"
 
@@ -27,36 +28,127 @@ private:
     uint32_t state_;
 };
 
-// 2D gradient noise in [-1, 1] over a lattice of period (periodX, periodY) cells (0: none).
-class GradientNoise {
+// The turbulence of SVG's feTurbulence, which perlinNoise follows: a lattice of 256 gradients
+// per channel (four channels) and a shuffled selector, made from the minimal standard
+// generator; noise at a point blends the four corner gradients with the s-curve 3t^2 - 2t^3.
+class Turbulence {
 public:
-    explicit GradientNoise(int seed) {
-        Random random(seed);
-        for (int i = 0; i < 256; ++i) permutation_[i] = uint8_t(i);
-        for (int i = 255; i > 0; --i) std::swap(permutation_[i], permutation_[random.next() % uint32_t(i + 1)]);
-    }
-    float at(float x, float y, int periodX, int periodY) const {
-        const float fx = std::floor(x), fy = std::floor(y);
-        const float tx = x - fx, ty = y - fy;
-        const int ix = int(fx), iy = int(fy);
-        auto corner = [&](int cx, int cy, float dx, float dy) {
-            if (periodX > 0) cx = ((cx % periodX) + periodX) % periodX;
-            if (periodY > 0) cy = ((cy % periodY) + periodY) % periodY;
-            const int h = permutation_[(permutation_[cx & 255] + cy) & 255] & 7;
-            static const float gx[8] = {1, -1, 1, -1, 1, -1, 0, 0}, gy[8] = {1, 1, -1, -1, 0, 0, 1, -1};
-            return gx[h] * dx + gy[h] * dy;
+    explicit Turbulence(int seed) {
+        long state = seed;
+        constexpr long kM = 2147483647;
+        if (state <= 0) state = -(state % (kM - 1)) + 1;
+        if (state > kM - 1) state = kM - 1;
+        auto next = [&state] {
+            // 16807 x state mod (2^31 - 1) by Schrage's method, as the specification writes it.
+            long r = 16807 * (state % 127773) - 2836 * (state / 127773);
+            if (r <= 0) r += kM;
+            return state = r;
         };
-        auto fade = [](float t) { return t * t * t * (t * (t * 6 - 15) + 10); };
-        const float u = fade(tx), v = fade(ty);
-        const float a = corner(ix, iy, tx, ty) + u * (corner(ix + 1, iy, tx - 1, ty) - corner(ix, iy, tx, ty));
-        const float b = corner(ix, iy + 1, tx, ty - 1) + u * (corner(ix + 1, iy + 1, tx - 1, ty - 1) - corner(ix, iy + 1, tx, ty - 1));
-        return std::clamp(a + v * (b - a), -1.0f, 1.0f);
+        int i = 0;
+        for (int k = 0; k < 4; ++k) {
+            for (i = 0; i < kSize; ++i) {
+                selector_[i] = i;
+                double g[2];
+                for (double& v : g) v = double((next() % (2 * kSize)) - kSize) / kSize;
+                const double length = std::sqrt(g[0] * g[0] + g[1] * g[1]);
+                gradient_[k][i][0] = length > 0 ? g[0] / length : 0;
+                gradient_[k][i][1] = length > 0 ? g[1] / length : 0;
+            }
+        }
+        while (--i) {
+            const int j = int(next() % kSize);
+            std::swap(selector_[i], selector_[j]);
+        }
+        for (i = 0; i < kSize + 2; ++i) {
+            selector_[kSize + i] = selector_[i];
+            for (int k = 0; k < 4; ++k) {
+                gradient_[k][kSize + i][0] = gradient_[k][i][0];
+                gradient_[k][kSize + i][1] = gradient_[k][i][1];
+            }
+        }
+    }
+
+    // Sum of `octaves` noises at (x, y) x the base frequencies, each octave at twice the
+    // frequency and half the weight; fractal sums signed noise, turbulence its magnitude.
+    // Stitching adjusts the frequencies to whole cells over the tile and wraps the lattice.
+    double at(int channel, double x, double y, double freqX, double freqY, int octaves, bool fractal, bool stitch,
+              double tileWidth, double tileHeight) const {
+        Stitch wrap;
+        if (stitch) {
+            freqX = stitchFrequency(freqX, tileWidth);
+            freqY = stitchFrequency(freqY, tileHeight);
+            wrap.width = int(tileWidth * freqX + 0.5);
+            wrap.wrapX = int(kPerlinN + wrap.width);
+            wrap.height = int(tileHeight * freqY + 0.5);
+            wrap.wrapY = int(kPerlinN + wrap.height);
+        }
+        double sum = 0, ratio = 1, vx = x * freqX, vy = y * freqY;
+        for (int o = 0; o < octaves; ++o) {
+            const double n = noise(channel, vx, vy, stitch ? &wrap : nullptr);
+            sum += (fractal ? n : std::fabs(n)) / ratio;
+            vx *= 2;
+            vy *= 2;
+            ratio *= 2;
+            if (stitch) {
+                wrap.width *= 2;
+                wrap.wrapX = 2 * wrap.wrapX - kPerlinN;
+                wrap.height *= 2;
+                wrap.wrapY = 2 * wrap.wrapY - kPerlinN;
+            }
+        }
+        return sum;
     }
 
 private:
-    uint8_t permutation_[256];
-};
+    static constexpr int kSize = 256, kMask = 255, kPerlinN = 4096;
+    struct Stitch {
+        int width = 0, height = 0, wrapX = 0, wrapY = 0;
+    };
 
+    static double stitchFrequency(double freq, double tile) {
+        if (freq == 0 || tile <= 0) return freq;
+        const double low = std::floor(tile * freq) / tile, high = std::ceil(tile * freq) / tile;
+        return low > 0 && freq / low < high / freq ? low : high;
+    }
+
+    double noise(int channel, double x, double y, const Stitch* wrap) const {
+        auto axis = [](double v, int& b0, int& b1, double& r0, double& r1) {
+            const double t = v + kPerlinN;
+            const int whole = int(t);
+            b0 = whole & kMask;
+            b1 = (b0 + 1) & kMask;
+            r0 = t - whole;
+            r1 = r0 - 1;
+        };
+        int bx0, bx1, by0, by1;
+        double rx0, rx1, ry0, ry1;
+        axis(x, bx0, bx1, rx0, rx1);
+        axis(y, by0, by1, ry0, ry1);
+        if (wrap) {
+            if (bx0 >= wrap->wrapX) bx0 -= wrap->width;
+            if (bx1 >= wrap->wrapX) bx1 -= wrap->width;
+            if (by0 >= wrap->wrapY) by0 -= wrap->height;
+            if (by1 >= wrap->wrapY) by1 -= wrap->height;
+        }
+        bx0 &= kMask;
+        bx1 &= kMask;
+        by0 &= kMask;
+        by1 &= kMask;
+        const int i = selector_[bx0], j = selector_[bx1];
+        const double* g00 = gradient_[channel][selector_[i + by0]];
+        const double* g10 = gradient_[channel][selector_[j + by0]];
+        const double* g01 = gradient_[channel][selector_[i + by1]];
+        const double* g11 = gradient_[channel][selector_[j + by1]];
+        const double sx = rx0 * rx0 * (3 - 2 * rx0), sy = ry0 * ry0 * (3 - 2 * ry0);
+        auto lerp = [](double t, double a, double b) { return a + t * (b - a); };
+        const double a = lerp(sx, rx0 * g00[0] + ry0 * g00[1], rx1 * g10[0] + ry0 * g10[1]);
+        const double b = lerp(sx, rx0 * g01[0] + ry1 * g01[1], rx1 * g11[0] + ry1 * g11[1]);
+        return lerp(sy, a, b);
+    }
+
+    int selector_[kSize + kSize + 2];
+    double gradient_[4][kSize + kSize + 2][2];
+};
 
 // Feedback masks of maximal-length shift registers of 2 to 24 bits (Galois form, shifting
 // right): from any non-zero state, each visits every value of 1 .. 2^bits - 1 once per period.
@@ -106,46 +198,41 @@ void BitmapData::perlinNoise(float baseX, float baseY, int octaves, int seed, bo
     // A native call cannot be interrupted by the script time limit: the work (pixels x
     // channels x octaves) is capped, past it the finest octaves are left out.
     constexpr int64_t kMaxSamples = 32 * 1000 * 1000;
-    const int64_t perOctave = int64_t(pixels_.width) * pixels_.height * (grey ? 1 : 4);
-    octaves = std::clamp(octaves, 0, int(std::clamp<int64_t>(kMaxSamples / perOctave, 1, 16)));
-    const float sizeX = std::isfinite(baseX) && std::fabs(baseX) >= 1 ? std::fabs(baseX) : 1;
-    const float sizeY = std::isfinite(baseY) && std::fabs(baseY) >= 1 ? std::fabs(baseY) : 1;
+    const int64_t perOctave = int64_t(pixels_.width) * pixels_.height * (grey ? 2 : 4);
+    octaves = std::clamp(octaves, 0, int(std::clamp<int64_t>(kMaxSamples / perOctave, 1, 32)));
+    const double freqX = std::isfinite(baseX) && baseX != 0 ? 1.0 / baseX : 0;
+    const double freqY = std::isfinite(baseY) && baseY != 0 ? 1.0 / baseY : 0;
     const int w = pixels_.width, h = pixels_.height;
-    // One noise per channel (red, green, blue, alpha), from consecutive seeds.
-    const GradientNoise noises[4] = {GradientNoise(seed), GradientNoise(seed + 1), GradientNoise(seed + 2), GradientNoise(seed + 3)};
-    auto sample = [&](const GradientNoise& n, int x, int y) {
-        float sum = 0, weight = 1, total = 0, fx = sizeX, fy = sizeY;
-        for (int o = 0; o < octaves; ++o) {
-            const int px = stitch ? std::max(1, int(std::lround(float(w) / fx))) : 0;
-            const int py = stitch ? std::max(1, int(std::lround(float(h) / fy))) : 0;
-            const float v = n.at((float(x) + 0.5f) / fx, (float(y) + 0.5f) / fy, px, py);
-            sum += (fractalNoise ? v : std::fabs(v)) * weight;
-            total += weight;
-            weight *= 0.5f;
-            fx = std::max(1.0f, fx * 0.5f);
-            fy = std::max(1.0f, fy * 0.5f);
-        }
-        if (total == 0) return uint8_t(fractalNoise ? 128 : 0);
-        const float t = sum / total;
-        return uint8_t(std::clamp(fractalNoise ? 127.5f + 127.5f * t : 255 * t, 0.0f, 255.0f) + 0.5f);
+    const auto turbulence = std::make_unique<Turbulence>(seed);
+    // The original's conversion to bytes: fractal noise (-1..1) as (n x 255 + 255 + 0.5) / 2,
+    // turbulence (0..1) as n x 255 + 0.5, both cut to 0..255.
+    auto byte = [&](double n) {
+        const double v = fractalNoise ? (n * 255 + 255 + 0.5) / 2 : n * 255 + 0.5;
+        return uint8_t(std::clamp(v, 0.0, 255.0));
     };
     for (int y = 0; y < h; ++y) {
         uint32_t* row = pixels_.row(y);
         for (int x = 0; x < w; ++x) {
+            auto sample = [&](int channel) {
+                return byte(turbulence->at(channel, x, y, freqX, freqY, octaves, fractalNoise, stitch, w, h));
+            };
             Rgba c{0, 0, 0, 255};
             if (grey) {
-                c.r = c.g = c.b = sample(noises[0], x, y);
+                c.r = c.g = c.b = sample(0);
+                if (channels & 8) c.a = sample(1);
             } else {
-                if (channels & 1) c.r = sample(noises[0], x, y);
-                if (channels & 2) c.g = sample(noises[1], x, y);
-                if (channels & 4) c.b = sample(noises[2], x, y);
+                // Each chosen channel takes the next of the four noise channels (red and
+                // blue alone use the first two).
+                int next = 0;
+                uint8_t* out[4] = {&c.r, &c.g, &c.b, &c.a};
+                for (int bit = 0; bit < 4; ++bit)
+                    if (channels & (1 << bit)) *out[bit] = sample(next++);
             }
-            if ((channels & 8) && transparent_) c.a = sample(noises[3], x, y);
+            if (!transparent_) c.a = 255;
             row[x] = premultiply(c);
         }
     }
 }
-
 
 int BitmapData::pixelDissolve(const BitmapData& source, IntRect from, int toX, int toY, int seed, int numPixels,
                               uint32_t fillColor) {
