@@ -15,9 +15,12 @@ IntRect cut(IntRect r, IntRect to) {
 Rgba straight(uint32_t word) {
     const uint32_t a = word >> 24;
     if (a == 0) return {0, 0, 0, 0};
-    // Rounded to the nearest with halves downwards, as the original reads its pixels back:
-    // 0xAABBCCDD stored at alpha 0xAA reads 0xAABBCCDC, 0x12345678 reads 0x12395571.
-    auto un = [a](uint32_t v) { return uint8_t(std::min<uint32_t>(255, (v * 255 + (a - 1) / 2) / a)); };
+    // As the original reads its pixels back: times a reciprocal of 8 fraction bits cut down
+    // (65280 / a), then rounded with halves downwards. So 4 at alpha 18 reads 57 (56.67 up)
+    // but 90 at alpha 121 reads 189 (189.67 down); 0xAABBCCDD stored at alpha 0xAA reads
+    // 0xAABBCCDC, 0x12345678 reads 0x12395571.
+    const uint32_t reciprocal = 65280 / a;
+    auto un = [reciprocal](uint32_t v) { return uint8_t(std::min<uint32_t>(255, (v * reciprocal + 127) >> 8)); };
     return {un((word >> 16) & 255), un((word >> 8) & 255), un(word & 255), uint8_t(a)};
 }
 

@@ -229,7 +229,11 @@ void BitmapData::perlinNoise(float baseX, float baseY, int octaves, int seed, bo
                     if (channels & (1 << bit)) *out[bit] = sample(next++);
             }
             if (!transparent_) c.a = 255;
-            row[x] = premultiply(c);
+            // The bytes are stored as they are, as if already premultiplied (the original reads
+            // red 0x41 at alpha 0x37 back as 0xff), each held to the alpha so the word stays
+            // one the renderer can composite.
+            auto held = [&](uint8_t v) { return uint32_t(std::min(v, c.a)); };
+            row[x] = uint32_t(c.a) << 24 | held(c.r) << 16 | held(c.g) << 8 | held(c.b);
         }
     }
 }
