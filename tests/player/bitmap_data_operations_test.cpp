@@ -279,6 +279,13 @@ TEST(BitmapDataNoise, PerlinNoiseIsTheLatticeTurbulence) {
     EXPECT_EQ(turbulence.getPixel32(0, 0), 0xff000000u);
     EXPECT_EQ(fractal.getPixel32(0, 0), 0xff7f7f7fu);
     EXPECT_NE(turbulence.getPixel32(1, 0), 0xff000000u);
+    // A negative base draws what its size does; a base of 0 leaves every chosen channel 0,
+    // fractal or not.
+    BitmapData negative(8, 8, false, 0), zero(8, 8, true, 0xffffffffu);
+    negative.perlinNoise(-3, 3, 4, 100, false, false, 7, false);
+    EXPECT_EQ(negative.pixels().pixels, turbulence.pixels().pixels);
+    zero.perlinNoise(0, 3, 4, 100, false, true, 1 | 8, false);
+    EXPECT_EQ(zero.getPixel32(5, 5), 0u);
     // Each chosen channel takes the next noise channel: blue of red+blue is green of
     // red+green, red alone is red of red+green (and the others 0).
     BitmapData redBlue(8, 8, false, 0), redGreen(8, 8, false, 0), redOnly(8, 8, false, 0);

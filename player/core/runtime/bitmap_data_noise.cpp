@@ -115,8 +115,10 @@ private:
         auto axis = [](double v, int& b0, int& b1, double& r0, double& r1) {
             const double t = v + kPerlinN;
             const int whole = int(t);
-            b0 = whole & kMask;
-            b1 = (b0 + 1) & kMask;
+            // Wrapped (when stitching) before the cut to the lattice: the specification's
+            // order, cutting first, never wraps; the original's stitched noise does.
+            b0 = whole;
+            b1 = whole + 1;
             r0 = t - whole;
             r1 = r0 - 1;
         };
@@ -200,13 +202,17 @@ void BitmapData::perlinNoise(float baseX, float baseY, int octaves, int seed, bo
     constexpr int64_t kMaxSamples = 32 * 1000 * 1000;
     const int64_t perOctave = int64_t(pixels_.width) * pixels_.height * (grey ? 2 : 4);
     octaves = std::clamp(octaves, 0, int(std::clamp<int64_t>(kMaxSamples / perOctave, 1, 32)));
-    const double freqX = std::isfinite(baseX) && baseX != 0 ? 1.0 / baseX : 0;
-    const double freqY = std::isfinite(baseY) && baseY != 0 ? 1.0 / baseY : 0;
+    // A base of 0 (or no number) is an endless frequency: every chosen channel reads 0.
+    const bool flat = !(std::isfinite(baseX) && baseX != 0 && std::isfinite(baseY) && baseY != 0);
+    if (flat) octaves = 0;
+    // A negative base counts as its size (-1 draws what 1 does).
+    const double freqX = flat ? 0 : 1.0 / std::fabs(baseX), freqY = flat ? 0 : 1.0 / std::fabs(baseY);
     const int w = pixels_.width, h = pixels_.height;
     const auto turbulence = std::make_unique<Turbulence>(seed);
     // The original's conversion to bytes: fractal noise (-1..1) as (n x 255 + 255 + 0.5) / 2,
     // turbulence (0..1) as n x 255 + 0.5, both cut to 0..255.
     auto byte = [&](double n) {
+        if (flat) return uint8_t(0);  // the endless frequency's noise is no number: 0
         const double v = fractalNoise ? (n * 255 + 255 + 0.5) / 2 : n * 255 + 0.5;
         return uint8_t(std::clamp(v, 0.0, 255.0));
     };
