@@ -116,9 +116,9 @@ void BitmapData::copyPixels(const BitmapData& source, IntRect from, int toX, int
         const uint32_t* in = read.row(y);
         uint32_t* out = pixels_.row(y + dy);
         for (int x = src.x0; x < src.x1; ++x) {
-            uint32_t p = mergeAlpha ? premultipliedOver(in[x], out[x + dx]) : in[x];
-            if (!transparent_) p = premultipliedOver(p, 0xff000000u);  // an opaque bitmap keeps no translucency
-            out[x + dx] = p;
+            // Into an opaque bitmap a translucent pixel always goes over what lies there.
+            const bool blend = mergeAlpha || !transparent_;
+            out[x + dx] = blend ? premultipliedOver(in[x], out[x + dx]) : in[x];
         }
     }
 }

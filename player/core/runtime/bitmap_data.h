@@ -55,12 +55,13 @@ public:
     void setPixel(int x, int y, uint32_t rgb);
 
     void fillRect(IntRect rect, uint32_t argb);
-    // The source's `from` rectangle with its top left at `to`. mergeAlpha puts translucent
-    // source pixels over what lies there instead of replacing it.
+    // The source's `from` rectangle with its top left at `to`. mergeAlpha (and always, into an
+    // opaque bitmap) puts translucent source pixels over what lies there instead of replacing
+    // it.
     void copyPixels(const BitmapData& source, IntRect from, int toX, int toY, bool mergeAlpha);
     // copyPixels through a mask: each pixel's alpha times the alpha bitmap's at the same offset
-    // from alphaX, alphaY (an opaque alpha bitmap leaves the source's alpha), then put over the
-    // target when mergeAlpha or when this bitmap is opaque, else replacing it.
+    // from alphaX, alphaY, over 256 (an opaque alpha bitmap leaves the source's alpha), then
+    // put over the target when mergeAlpha or when this bitmap is opaque, else replacing it.
     void copyPixelsWithAlpha(const BitmapData& source, IntRect from, int toX, int toY, const BitmapData& alpha,
                              int alphaX, int alphaY, bool mergeAlpha);
     // The colour transform on every pixel of the rectangle (straight colour, as the renderer's).

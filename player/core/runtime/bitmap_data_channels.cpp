@@ -65,10 +65,9 @@ void BitmapData::copyPixelsWithAlpha(const BitmapData& source, IntRect from, int
             if (mx < 0 || mx >= mask.width) continue;
             const uint32_t argb = argbFromPremultiplied(in.row(y)[x]);
             uint32_t a = source.transparent() ? argb >> 24 : 255;
-            if (alpha.transparent()) {
-                const uint32_t m = mask.row(my)[mx] >> 24;
-                a = source.transparent() ? (m * a) >> 8 : m;
-            }
+            // Scaled by the mask's alpha over 256, as the original: an opaque source under a
+            // mask alpha of 0x12 gets 0x11.
+            if (alpha.transparent()) a = ((mask.row(my)[mx] >> 24) * a) >> 8;
             const uint32_t word = premultipliedFromArgb((argb & 0xffffffu) | a << 24);
             uint32_t& out = pixels_.row(y + dy)[x + dx];
             out = mergeAlpha || !transparent_ ? premultipliedOver(word, out) : word;

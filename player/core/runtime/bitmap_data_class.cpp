@@ -167,8 +167,9 @@ Value fillRect(Vm& vm, const Value& self, const Arguments& args) {
     return kDone;
 }
 // copyPixels(source, rect, point, alphaBitmap, alphaPoint, mergeAlpha): -2 for a source that
-// is no BitmapData, -3 for a disposed one, -4 for a rectangle that is none. mergeAlpha left
-// out counts as false, but as true when an alpha bitmap is given.
+// is no BitmapData, -3 for a disposed one, -4 for a rectangle that is none. The alpha bitmap
+// counts only with its point given (with four arguments the copy is plain); mergeAlpha left
+// out is false.
 Value copyPixels(Vm& vm, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 3);
     if (!b) return kRefusedValue;
@@ -180,10 +181,10 @@ Value copyPixels(Vm& vm, const Value& self, const Arguments& args) {
     int x, y;
     bitmap_args::point(vm, args[2], x, y);
     BitmapData* alpha = nullptr;
-    if (bitmap_args::source(args[3], alpha) == bitmap_args::SourceState::Valid) {
+    if (args.size() > 4 && bitmap_args::source(args[3], alpha) == bitmap_args::SourceState::Valid) {
         int ax, ay;
         bitmap_args::point(vm, args[4], ax, ay);
-        b->copyPixelsWithAlpha(*source, *rect, x, y, *alpha, ax, ay, args.size() < 6 || vm.toBoolean(args[5]));
+        b->copyPixelsWithAlpha(*source, *rect, x, y, *alpha, ax, ay, vm.toBoolean(args[5]));
     } else {
         b->copyPixels(*source, *rect, x, y, args.size() > 5 && vm.toBoolean(args[5]));
     }
