@@ -279,8 +279,9 @@ int BitmapData::pixelDissolve(const BitmapData& source, IntRect from, int toX, i
     if (steps >= count - 1) {
         for (uint32_t n = 1; n < count; ++n) write(n);
     }
-    for (uint32_t done = 0; done < moves;) {
-        state = dissolveStep(state, bits);
+    // The pixel the register names is written, then the register steps on (two pixels asked
+    // from register 2 of a 2 x 2 area write pixels 2 and 1 and answer 3).
+    for (uint32_t done = 0; done < moves; state = dissolveStep(state, bits)) {
         if (state < count) {
             if (steps < count - 1) write(state);
             ++done;
