@@ -215,8 +215,11 @@ TEST(BitmapDataColorBounds, TheBoxOfMatchingWords) {
     BitmapData clear(2, 2, true, 0x80ff0000u);
     EXPECT_EQ(clear.colorBounds(0, 0x00ff0000u, true).x1, 2);
     EXPECT_TRUE(clear.colorBounds(0, 0x00ff0000u, false).empty());
-    // An opaque one compares it whole: mask 0 makes every pixel unlike a non-zero colour.
+    // An opaque one compares it whole, its pixels taking the colour's alpha: mask 0 makes
+    // every pixel unlike a non-zero colour, and any alpha asked for is found.
     EXPECT_EQ(b.colorBounds(0, 0x00ff0000u, false).x1, 6);
+    EXPECT_EQ(b.colorBounds(0xff000000u, 0xaa000000u, true).x1, 6);
+    EXPECT_TRUE(b.colorBounds(0xff000000u, 0xaa000000u, false).empty());
     // A lone match at (0, 0) reads as none, as in the original.
     BitmapData corner(3, 3, false, 0xff000000u);
     corner.setPixel32(0, 0, 0xffffffffu);

@@ -111,8 +111,8 @@ public:
     bool hitTestBitmap(int x, int y, int alphaThreshold, const BitmapData& other, int otherX, int otherY,
                        int otherAlphaThreshold) const;
     // The smallest rectangle holding every pixel whose stored word (premultiplied ARGB) masked
-    // equals `color` (masked too on a transparent bitmap), or, when !findColor, differs from
-    // it; empty when none. As the original,
+    // equals `color` (masked too on a transparent bitmap; on an opaque one the pixels take the
+    // colour's alpha), or, when !findColor, differs from it; empty when none. As the original,
     // a lone match at (0, 0) counts as none.
     IntRect colorBounds(uint32_t mask, uint32_t color, bool findColor) const;
     // Null when the pixels are the same; else a transparent bitmap holding, per pixel, the

@@ -43,15 +43,17 @@ bool BitmapData::hitTestBitmap(int x, int y, int alphaThreshold, const BitmapDat
 
 IntRect BitmapData::colorBounds(uint32_t mask, uint32_t color, bool findColor) const {
     if (!valid()) return {};
-    // A transparent bitmap compares the colour masked too; an opaque one compares it whole
-    // (mask 0 finds every pixel of an opaque bitmap unlike 0x00ff0000, of a transparent one
-    // like it).
+    // A transparent bitmap compares the colour masked too. An opaque one compares it whole,
+    // its pixels taking the colour's alpha: mask 0 finds every opaque pixel unlike 0x00ff0000
+    // (every transparent one like it), and 0xaa000000 under mask 0xff000000 finds them all.
     if (transparent_) color &= mask;
+    const uint32_t alphaOf = transparent_ ? 0 : 0xff000000u;
+    const uint32_t takenAlpha = color & alphaOf;
     int minX = pixels_.width, minY = pixels_.height, maxX = 0, maxY = 0;
     for (int y = 0; y < pixels_.height; ++y) {
         const uint32_t* row = pixels_.row(y);
         for (int x = 0; x < pixels_.width; ++x) {
-            if (((row[x] & mask) == color) != findColor) continue;
+            if (((((row[x] & ~alphaOf) | takenAlpha) & mask) == color) != findColor) continue;
             minX = std::min(minX, x);
             minY = std::min(minY, y);
             maxX = std::max(maxX, x);
