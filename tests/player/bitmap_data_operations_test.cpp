@@ -294,6 +294,12 @@ TEST(BitmapDataNoise, PerlinNoiseIsTheLatticeTurbulence) {
     EXPECT_EQ(negative.pixels().pixels, turbulence.pixels().pixels);
     zero.perlinNoise(0, 3, 4, 100, false, true, 1 | 8, false);
     EXPECT_EQ(zero.getPixel32(5, 5), 0u);
+    // Tiny bases and many octaves reach lattice coordinates past any integer: they read as
+    // no noise there, without overflow (the sanitizer build checks).
+    BitmapData fine(16, 4, true, 0);
+    fine.perlinNoise(1e-30f, 1e-20f, 1000, 3, true, true, 15, false);
+    fine.perlinNoise(1, 1, 1000, 3, true, false, 15, true);
+    EXPECT_TRUE(fine.valid());
     // Each chosen channel takes the next noise channel: blue of red+blue is green of
     // red+green, red alone is red of red+green (and the others 0).
     BitmapData redBlue(8, 8, false, 0), redGreen(8, 8, false, 0), redOnly(8, 8, false, 0);

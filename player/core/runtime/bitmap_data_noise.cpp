@@ -77,10 +77,10 @@ public:
         if (stitch) {
             freqX = stitchFrequency(freqX, tileWidth);
             freqY = stitchFrequency(freqY, tileHeight);
-            wrap.width = int(tileWidth * freqX + 0.5);
-            wrap.wrapX = int(kPerlinN + wrap.width);
-            wrap.height = int(tileHeight * freqY + 0.5);
-            wrap.wrapY = int(kPerlinN + wrap.height);
+            wrap.width = int64_t(std::min(tileWidth * freqX + 0.5, kMaxLattice));
+            wrap.wrapX = kPerlinN + wrap.width;
+            wrap.height = int64_t(std::min(tileHeight * freqY + 0.5, kMaxLattice));
+            wrap.wrapY = kPerlinN + wrap.height;
         }
         double sum = 0, ratio = 1, vx = x * freqX, vy = y * freqY;
         for (int o = 0; o < octaves; ++o) {
@@ -89,7 +89,8 @@ public:
             vx *= 2;
             vy *= 2;
             ratio *= 2;
-            if (stitch) {
+            // Past the lattice limit noise() answers 0, so the wrap may stop growing there.
+            if (stitch && wrap.wrapX < int64_t(kMaxLattice) && wrap.wrapY < int64_t(kMaxLattice)) {
                 wrap.width *= 2;
                 wrap.wrapX = 2 * wrap.wrapX - kPerlinN;
                 wrap.height *= 2;
@@ -101,9 +102,12 @@ public:
 
 private:
     static constexpr int kSize = 256, kMask = 255, kPerlinN = 4096;
+    // 64-bit: many octaves double these past 2^31 (32 octaves of an 8191 pixel tile).
     struct Stitch {
-        int width = 0, height = 0, wrapX = 0, wrapY = 0;
+        int64_t width = 0, height = 0, wrapX = 0, wrapY = 0;
     };
+    // Past this a lattice coordinate has no fraction left (and would not fit an integer).
+    static constexpr double kMaxLattice = 4503599627370496.0;  // 2^52
 
     static double stitchFrequency(double freq, double tile) {
         if (freq == 0 || tile <= 0) return freq;
@@ -112,17 +116,18 @@ private:
     }
 
     double noise(int channel, double x, double y, const Stitch* wrap) const {
-        auto axis = [](double v, int& b0, int& b1, double& r0, double& r1) {
+        if (!(x + kPerlinN < kMaxLattice && y + kPerlinN < kMaxLattice)) return 0;
+        auto axis = [](double v, int64_t& b0, int64_t& b1, double& r0, double& r1) {
             const double t = v + kPerlinN;
-            const int whole = int(t);
+            const int64_t whole = int64_t(t);
             // Wrapped (when stitching) before the cut to the lattice: the specification's
             // order, cutting first, never wraps; the original's stitched noise does.
             b0 = whole;
             b1 = whole + 1;
-            r0 = t - whole;
+            r0 = t - double(whole);
             r1 = r0 - 1;
         };
-        int bx0, bx1, by0, by1;
+        int64_t bx0, bx1, by0, by1;
         double rx0, rx1, ry0, ry1;
         axis(x, bx0, bx1, rx0, rx1);
         axis(y, by0, by1, ry0, ry1);
@@ -137,10 +142,10 @@ private:
         by0 &= kMask;
         by1 &= kMask;
         const int i = selector_[bx0], j = selector_[bx1];
-        const double* g00 = gradient_[channel][selector_[i + by0]];
-        const double* g10 = gradient_[channel][selector_[j + by0]];
-        const double* g01 = gradient_[channel][selector_[i + by1]];
-        const double* g11 = gradient_[channel][selector_[j + by1]];
+        const double* g00 = gradient_[channel][selector_[i + int(by0)]];
+        const double* g10 = gradient_[channel][selector_[j + int(by0)]];
+        const double* g01 = gradient_[channel][selector_[i + int(by1)]];
+        const double* g11 = gradient_[channel][selector_[j + int(by1)]];
         const double sx = rx0 * rx0 * (3 - 2 * rx0), sy = ry0 * ry0 * (3 - 2 * ry0);
         auto lerp = [](double t, double a, double b) { return a + t * (b - a); };
         const double a = lerp(sx, rx0 * g00[0] + ry0 * g00[1], rx1 * g10[0] + ry0 * g10[1]);
