@@ -73,6 +73,25 @@ TEST(BitmapDataClass, CompareAndSourceMethodsAnswerTheirCodes) {
     EXPECT_EQ(script_test::traces(8, src), (Lines{"0", "-2", "-3", "-4", "-1", "-3", "-2", "-4", "-1"}));
 }
 
+TEST(BitmapDataClass, DrawKeepsToItsClipRectangleWhateverTheMatrix) {
+    using namespace script;
+    // dest blue, src red; src drawn moved by (5, 5) but clipped to (10, 10, 20, 20) of dest.
+    const std::string dest = var("dest");
+    const std::string src =
+        newBitmap("dest", {"50", "50", "false", "4278190335.0"}) + newBitmap("src", {"50", "50", "false", "4294901760.0"}) +
+        run(call(dest, "draw",
+                 {var("src"),
+                  object({{"a", num(1)}, {"b", num(0)}, {"c", num(0)}, {"d", num(1)}, {"tx", num(5)}, {"ty", num(5)}}),
+                  "push null\n", "push null\n",
+                  object({{"x", num(10)}, {"y", num(10)}, {"width", num(20)}, {"height", num(20)}})})) +
+        trace(call(dest, "getPixel", {num(10), num(10)})) + trace(call(dest, "getPixel", {num(29), num(29)})) +
+        trace(call(dest, "getPixel", {num(9), num(9)})) + trace(call(dest, "getPixel", {num(30), num(30)})) +
+        trace(call(dest, "draw", {var("nothing")}));
+    // Red inside, blue outside (the matrix alone would have reached (5, 5) to the far
+    // corner); a source that is neither bitmap nor clip answers -2.
+    EXPECT_EQ(script_test::traces(8, src), (Lines{"16711680", "16711680", "255", "255", "-2"}));
+}
+
 // A movie exporting a 2 x 1 lossless bitmap (opaque red, then half-transparent green) as
 // "tile", whose one frame runs `script`.
 std::unique_ptr<script_test::ScriptRun> runWithTile(const std::string& script) {
