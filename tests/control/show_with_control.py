@@ -7,6 +7,7 @@ import shutil
 import struct
 import subprocess
 import time
+import zlib
 from pathlib import Path
 
 import kestoral_harness as kh
@@ -32,6 +33,30 @@ def native_swfrender():
         if candidate.exists():
             return candidate
     return None
+
+
+def native_fixture_movies(folder, bench=False):
+    """The project's own test movies written by the native build's swf_fixture_movies into
+    `folder` (with --bench also the benchmark scenes); the folder, or None without that build."""
+    for build in ("build/native", "build/native-control"):
+        writer = REPO / build / "tests" / "player" / "swf_fixture_movies"
+        if writer.exists():
+            subprocess.run([str(writer), str(folder)] + (["--bench"] if bench else []), check=True,
+                           stdin=subprocess.DEVNULL, capture_output=True, timeout=120)
+            return Path(folder)
+    return None
+
+
+def with_frame_rate(swf, fps):
+    """The movie, uncompressed, with another frame rate in its header (an 8.8 fixed value after
+    the stage rectangle, whose size its first five bits give)."""
+    if swf[:3] == b"CWS":
+        swf = b"FWS" + swf[3:8] + zlib.decompress(swf[8:])
+    elif swf[:3] != b"FWS":
+        raise ValueError("neither a plain nor a zlib-compressed movie")
+    bits = swf[8] >> 3
+    offset = 8 + (5 + 4 * bits + 7) // 8
+    return swf[:offset] + struct.pack("<H", int(fps * 256)) + swf[offset + 2:]
 
 
 def render_frame(swf, frame, path):

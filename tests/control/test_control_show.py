@@ -1,14 +1,17 @@
 """The full-screen show with the real player control under Wine: the movie plays and matches
 swfrender's frames, ExactFit fills the screen, input still ends the show through the host's
 forwarding, a missing or damaged movie leaves the black window, and the preview run ends with
-its pane."""
+its pane; scripted movies (a clock, sparks, a drawn pattern) move in the show."""
 
+import shutil
+import tempfile
 import time
 import unittest
+from pathlib import Path
 
 import kestoral_harness as kh
 from show_with_control import (INSTALL_DIR, MOVIE_DIR, SCREEN, TEST_CARD, ControlSession, differing_samples,
-                               native_swfrender, render_frame)
+                               native_fixture_movies, native_swfrender, render_frame)
 
 BLACK = (0, 0, 0)
 CORNERS = {(2, 2): (255, 0, 0), (SCREEN[0] - 3, 2): (0, 255, 0),
@@ -104,6 +107,53 @@ class DefaultMovieShow(ShowTestCase):
         self.assertGreater(bad, 0, "two screenshots half a second apart are the same")
         self.session.key("space")
         self.assert_ends()
+
+
+class ScriptedMovieShow(ShowTestCase):
+    """Movies that only move because their scripts run: a clock whose hands are clips turned by
+    onEnterFrame from the Date, sparks duplicated and thrown by Math.random, and a pattern drawn
+    with the drawing API. The screenshots stay in the build folder's show-shots to be looked at."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.movies = Path(tempfile.mkdtemp(prefix="kestoral-movies-"))
+        if native_fixture_movies(cls.movies) is None:
+            shutil.rmtree(cls.movies)
+            raise unittest.SkipTest("no native build of swf_fixture_movies to write the scripted movies")
+        super().setUpClass()
+
+    @classmethod
+    def tearDownClass(cls):
+        super().tearDownClass()
+        shutil.rmtree(cls.movies, ignore_errors=True)
+
+    def check_moves(self, name, background):
+        self.session.copy_in(self.movies / f"{name}.swf", MOVIE_DIR + f"{name}.swf")
+        self.session.set_movie(MOVIE_DIR, f"{name}.swf")
+        self.start()
+        first = self.session.shot(f"{name}-1.png")
+        time.sleep(1.2)  # past the next whole second, so the clock's second hand has moved
+        second = self.session.shot(f"{name}-2.png")
+        kept = kh.BIN_DIR.parent / "show-shots"
+        kept.mkdir(exist_ok=True)
+        for shot in (f"{name}-1.png", f"{name}-2.png"):
+            shutil.copy(self.session.prefix / shot, kept / f"{kh.ARCH.name}-{shot}")
+        self.assertEqual(first.pixel(2, 2), background, "the movie's background is not on screen")
+        drawn = sum(first.pixel(x, y) != background for y in range(0, SCREEN[1], 8) for x in range(0, SCREEN[0], 8))
+        self.assertGreater(drawn, 100, f"{name}: next to nothing drawn over the background")
+        bad, _ = differing_samples(first, second, step=4, tolerance=8)
+        self.assertGreater(bad, 0, f"{name}: two screenshots 1.2 s apart are the same")
+        self.session.key("space")
+        self.assert_ends()
+
+    def test_clock_hands_turn(self):
+        self.check_moves("clock", (20, 24, 40))
+
+    def test_sparks_fly(self):
+        self.check_moves("particles", (8, 8, 20))
+
+    def test_drawn_pattern_turns(self):
+        self.check_moves("drawing_pattern", (16, 20, 48))
 
 
 class NoMovie(ShowTestCase):
