@@ -73,6 +73,29 @@ TEST(BitmapDataClass, CompareAndSourceMethodsAnswerTheirCodes) {
     EXPECT_EQ(script_test::traces(8, src), (Lines{"0", "-2", "-3", "-4", "-1", "-3", "-2", "-4", "-1"}));
 }
 
+TEST(BitmapDataClass, SourceMethodsAnswerCountsSeedsOrMinusOne) {
+    using namespace script;
+    // a: 2 x 2 opaque black; b: 2 x 2 opaque white.
+    const std::string a = var("a"), b = var("b"), r = var("r"), p = var("p");
+    const std::string src =
+        newBitmap("a", {"2", "2", "false", "4278190080.0"}) + newBitmap("b", {"2", "2", "false", "4294967295.0"}) +
+        set("r", object({{"x", num(0)}, {"y", num(0)}, {"width", num(2)}, {"height", num(2)}})) +
+        set("p", object({{"x", num(0)}, {"y", num(0)}})) +
+        // An unknown operation tests "<": under mask 0xff every black pixel (blue 0) is below 128.
+        trace(call(a, "threshold", {a, r, p, str("about"), num(128), num(4294901760.0), num(255)})) +
+        trace(call(a, "getPixel", {num(1), num(1)})) +
+        trace(call(a, "threshold", {a, r, p, str("==")})) +                   // too few: -1
+        trace(call(b, "pixelDissolve", {a, r, p, num(77), num(0)})) +         // nothing asked: the seed
+        trace(call(b, "pixelDissolve", {a, r, p, num(77)})) +                 // no count: -1
+        trace(call(b, "merge", {a, r, p, num(256), num(256), num(256)})) +    // done: -1
+        trace(call(b, "getPixel", {num(0), num(1)})) +
+        trace(call(b, "merge", {a, r, p, num(0), num(0)})) +                  // too few: -1
+        trace(call(b, "paletteMap", {a, r, p})) +                             // too few: -1
+        trace(call(b, "paletteMap", {a, r, p, "push null\n"}));               // done: -1
+    // threshold: 4 pixels pass and become red (0xff0000); merge at 256 takes the source.
+    EXPECT_EQ(script_test::traces(8, src), (Lines{"4", "16711680", "-1", "77", "-1", "-1", "16711680", "-1", "-1", "-1"}));
+}
+
 TEST(BitmapDataClass, DrawKeepsToItsClipRectangleWhateverTheMatrix) {
     using namespace script;
     // dest blue, src red; src drawn moved by (5, 5) but clipped to (10, 10, 20, 20) of dest.
