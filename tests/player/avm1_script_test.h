@@ -22,13 +22,14 @@ struct ScriptRun {
     const Lines& warnings() const { return player->scriptWarnings(); }
 };
 
-// One frame per script in `frames`, each a DoAction of the assembled source, in a movie of
+// One frame per entry of `frames`, each holding a DoAction per assembled source, in a movie of
 // the given version with a one-second script limit.
-inline std::unique_ptr<ScriptRun> runFrames(int version, const std::vector<std::string>& frames, int framesToRun = 0) {
+inline std::unique_ptr<ScriptRun> runFrameScripts(int version, const std::vector<std::vector<std::string>>& frames,
+                                                  int framesToRun = 0) {
     swfw::MovieWriter m(version, 100, 100, 12);
     m.add(swfw::scriptLimits(256, 1));
-    for (const std::string& source : frames) {
-        m.add(swfw::doAction(swfw::assemble(source)));
+    for (const std::vector<std::string>& scripts : frames) {
+        for (const std::string& source : scripts) m.add(swfw::doAction(swfw::assemble(source)));
         m.showFrame();
     }
     std::vector<uint8_t> bytes = m.build();
@@ -44,6 +45,13 @@ inline std::unique_ptr<ScriptRun> runFrames(int version, const std::vector<std::
         run->player->stepFrame();
     }
     return run;
+}
+
+// One frame per script in `frames`.
+inline std::unique_ptr<ScriptRun> runFrames(int version, const std::vector<std::string>& frames, int framesToRun = 0) {
+    std::vector<std::vector<std::string>> perFrame;
+    for (const std::string& source : frames) perFrame.push_back({source});
+    return runFrameScripts(version, perFrame, framesToRun);
 }
 
 inline Lines traces(int version, const std::string& source) {

@@ -163,6 +163,7 @@ private:
         } else if (word == "gotoLabel") action(b, 0x8c, cstring(unquote(rest)));
         else if (word == "setTarget") action(b, 0x8b, cstring(unquote(rest)));
         else if (word == "gotoFrame2") action(b, 0x9f, {uint8_t(rest == "play" ? 1 : 0)});
+        else if (word == "call") action(b, 0x9e, {});
         else if (word == "getUrl") {
             std::vector<std::string> parts = strings(rest);
             if (parts.size() != 2) fail("getUrl needs a url and a window");

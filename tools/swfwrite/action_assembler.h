@@ -10,6 +10,7 @@
 //   with ... end                      With over the block
 //   try catchVar ... catch ... finally ... end    (catch/finally parts optional; "try r:2" catches into a register)
 //   getUrl "url" "window" / gotoFrame 3 / gotoLabel "x" / setTarget "/a" / gotoFrame2 play
+//   call                              Call (runs the frame popped from the stack)
 //
 // '#' starts a comment. Errors throw std::invalid_argument with the line.
 #pragma once

@@ -17,7 +17,14 @@ namespace swf {
 using avm1::Value;
 
 ClipObject::ClipObject(avm1::Object* proto, const std::shared_ptr<Clip>& clip, ScriptRuntime& runtime)
-    : ScriptClip(proto), clip_(clip), runtime_(runtime) {}
+    : ScriptClip(proto), clip_(clip), rawClip_(clip.get()), runtime_(runtime) {
+    instanceName();
+}
+
+bool ClipObject::alive() const {
+    Clip* c = clip();
+    return c && (!c->removed || runtime_.isUnloading(*c));
+}
 
 ClipObject::~ClipObject() {
     if (auto c = clip_.lock())
@@ -33,8 +40,8 @@ DisplayState* ClipObject::entry() {
 }
 
 std::string ClipObject::instanceName() {
-    DisplayState* e = entry();
-    return e ? e->name : std::string();
+    if (DisplayState* e = entry()) name_ = e->name;
+    return name_;
 }
 
 avm1::ScriptClip* ClipObject::parentClip() {
@@ -94,6 +101,20 @@ bool ClipObject::gotoLabel(const std::string& label, bool andPlay) {
     if (frame < 0) return false;
     c->gotoFrame(frame, andPlay, false);
     return true;
+}
+
+int ClipObject::findLabel(const std::string& label) {
+    Clip* c = clip();
+    return c && c->timeline() ? c->timeline()->findLabel(label) : -1;
+}
+
+std::vector<ActionListPtr> ClipObject::frameScripts(int frame) {
+    std::vector<ActionListPtr> scripts;
+    Clip* c = clip();
+    if (!c || !c->timeline() || frame < 0 || size_t(frame) >= c->timeline()->frames.size()) return scripts;
+    for (const FrameCommand& command : c->timeline()->frames[size_t(frame)].commands)
+        if (command.kind == FrameCommand::Kind::Actions && command.actions) scripts.push_back(command.actions);
+    return scripts;
 }
 
 void ClipObject::play() {
@@ -258,7 +279,8 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         }
         return childField(name, out);
     }
-    ClipProperty p = clipPropertyByName(name, vm.names().caseSensitive);
+    // The display properties ignore case in every version: SWF 7's clip._X is _x.
+    ClipProperty p = clipPropertyByName(name, false);
     if (p != ClipProperty::Count) {
         out = propertyByIndex(vm, int(p));
         return true;
@@ -272,7 +294,7 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         out = Value::object(rootClip());
         return true;
     }
-    if (avm1::sameName(name, "_global", vm.names())) {
+    if (vm.swfVersion() >= 5 && avm1::sameName(name, "_global", vm.names())) {  // none in SWF 4
         out = Value::object(vm.global());
         return true;
     }
@@ -302,7 +324,7 @@ bool ClipObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& 
         lockRoot_ = vm.toBoolean(value);
         return true;
     }
-    ClipProperty p = clipPropertyByName(name, vm.names().caseSensitive);
+    ClipProperty p = clipPropertyByName(name, false);  // any case, as on reading
     if (p == ClipProperty::Count) return false;
     setPropertyByIndex(vm, int(p), value);
     return true;

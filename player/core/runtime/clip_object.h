@@ -17,7 +17,9 @@ public:
     ClipObject(avm1::Object* proto, const std::shared_ptr<Clip>& clip, ScriptRuntime& runtime);
     ~ClipObject() override;
 
-    Clip* clip() const { return clip_.lock().get(); }
+    // Scripts read clips constantly: the pointer is kept beside the weak reference so a read
+    // costs one check that the clip is still there, not a lock.
+    Clip* clip() const { return clip_.expired() ? nullptr : rawClip_; }
     ScriptRuntime& runtime() const { return runtime_; }
     // Buttons are objects to typeof; clips are movieclips.
     const char* typeOf() const override {
@@ -28,7 +30,9 @@ public:
     bool getSpecial(avm1::Vm& vm, const std::string& name, avm1::Value& out) override;
     bool setSpecial(avm1::Vm& vm, const std::string& name, const avm1::Value& value) override;
 
-    bool alive() const override { return !clip_.expired(); }
+    // A clip taken off the display list is dead to scripts (its references convert to "",
+    // its scope gives way to the root) except while its own unload event runs.
+    bool alive() const override;
     ScriptClip* parentClip() override;
     ScriptClip* rootClip() override;
     ScriptClip* childClip(const std::string& name, avm1::NameRule rule) override;
@@ -38,6 +42,8 @@ public:
     int totalFrames() override;
     void gotoFrame(int frame, bool andPlay) override;
     bool gotoLabel(const std::string& label, bool andPlay) override;
+    int findLabel(const std::string& label) override;
+    std::vector<ActionListPtr> frameScripts(int frame) override;
     void play() override;
     void stop() override;
     avm1::Value propertyByIndex(avm1::Vm& vm, int index) override;
@@ -57,7 +63,9 @@ private:
     bool childField(const std::string& name, avm1::Value& out);
 
     std::weak_ptr<Clip> clip_;
+    Clip* rawClip_;
     ScriptRuntime& runtime_;
+    std::string name_;  // the last instance name seen, for paths through a removed parent
     std::optional<bool> focusRect_;  // null until set: the stage's setting applies
     bool lockRoot_ = false;
 };

@@ -57,7 +57,8 @@ Value gotoAndStop(Vm& vm, const Value& s, const Arguments& args) {
 
 Value clipToString(Vm& vm, const Value& s, const Arguments&) {
     ScriptClip* c = self(s);
-    return c ? vm.newString(c->targetPath()) : Value();
+    // On anything but a clip (MovieClip.prototype itself) it answers as Object's does.
+    return c ? vm.newString(c->targetPath()) : Value::string(std::string("[object Object]"));
 }
 
 }  // namespace

@@ -94,8 +94,14 @@ void ScriptRuntime::runQueued(ClipHost& host) {
         auto clip = pending.clip.lock();
         if (!clip || (clip->removed && pending.event != kClipUnload)) continue;
         try {
-            if (pending.actions) vm_->interpreter().runScript(pending.actions, objectFor(*clip));
-            else runEvent(*clip, pending.event);
+            if (pending.actions) {
+                vm_->interpreter().runScript(pending.actions, objectFor(*clip));
+            } else {
+                const Clip* saved = unloading_;
+                if (pending.event == kClipUnload) unloading_ = clip.get();
+                runEvent(*clip, pending.event);
+                unloading_ = saved;
+            }
         } catch (const avm1::ScriptAbort& abort) {
             vm_->warn("script aborted: " + abort.reason);
         }

@@ -26,6 +26,8 @@ public:
     avm1::Vm& vm() { return *vm_; }
     // The clip's script object, made on first use.
     ClipObject* objectFor(Clip& clip);
+    // The removed clip whose unload event runs now: it and its path stay valid meanwhile.
+    bool isUnloading(const Clip& clip) const { return unloading_ == &clip; }
     Clip& root() { return root_; }
     TextFieldScripts& textFields() { return *texts_; }
 
@@ -46,6 +48,7 @@ public:
     const std::string* exportName(uint16_t characterId) const;
 
 private:
+    const Clip* unloading_ = nullptr;
     void markDisplayList(avm1::Marker& m, Clip& clip);
     // A clip event: the clip's onClipEvent handlers for it, then its method (script_events.cpp).
     void runEvent(Clip& clip, uint32_t event);

@@ -23,6 +23,15 @@ void addFunctionActions(HandlerTable& t);
 
 extern const HandlerTable kHandlers;
 
+// A name popped from the stack as text: a string is used where it lies, without a copy; other
+// values are converted (1 is "1").
+struct NameText {
+    std::string converted;
+    const std::string& text;
+    NameText(Vm& vm, const Value& v)
+        : converted(v.isString() ? std::string() : vm.toString(v)), text(v.isString() ? v.asString() : converted) {}
+};
+
 // Try blocks: moves between try, catch and finally when the program counter reaches a
 // block's end. True when it changed something.
 bool tryBoundary(Interpreter& in, Activation& act);

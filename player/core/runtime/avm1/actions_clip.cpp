@@ -87,15 +87,45 @@ void gotoFrameValue(Interpreter& in, ScriptClip* clip, const Value& frame, bool 
 
 namespace {
 
+// An object frame is read as text (toString), as a label or "path:frame" could be.
 void gotoFrame2(Interpreter& in, Activation& act, const Action& a) {
     Value frame = in.pop();
+    if (frame.isObject()) frame = in.vm().newString(in.vm().toString(frame));
     gotoFrameValue(in, targetClip(act), frame, a.play, a.sceneBias);
+}
+
+// call(frame): runs the scripts of a frame of the target ("label", "3", "/path:frame") at
+// once, as a subroutine; the clip stays where it is.
+void callFrame(Interpreter& in, Activation& act, const Action&) {
+    Value frame = in.pop();
+    // Under a tellTarget that found nothing, the script's own clip is called on.
+    ScriptClip* clip = targetClip(act);
+    if (!clip) clip = dynamic_cast<ScriptClip*>(act.originalTarget);
+    if (!clip || !clip->alive()) return;
+    int index = -1;
+    if (frame.isString() || frame.isObject()) {
+        std::string text = in.vm().toString(frame);
+        size_t colon = text.rfind(':');
+        if (colon != std::string::npos) {
+            clip = dynamic_cast<ScriptClip*>(in.resolvePath(clip, text.substr(0, colon)).asObject());
+            text = text.substr(colon + 1);
+            if (!clip || !clip->alive()) return;
+        }
+        index = isFrameNumber(text) ? int(std::min(std::strtod(text.c_str(), nullptr), 1e6)) - 1 : clip->findLabel(text);
+    } else {
+        // Numbers wrap as 32-bit integers, as for gotoAndPlay: 4294967299 is frame 3.
+        index = int32_t(uint32_t(in.vm().toInt32(frame)) - 1u);
+    }
+    if (index < 0) return;
+    // A frame that calls itself ends at the recursion limit.
+    for (const ActionListPtr& script : clip->frameScripts(index)) in.runCalledScript(script, clip);
 }
 
 void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
     Object* target = path.empty() ? act.originalTarget : in.resolveTarget(path);
     if (!target && !path.empty()) in.vm().warn("Target not found: Target=\"" + path + "\" Base=\"?\"");
     act.target = target;
+    act.targetMissing = !target && !path.empty();
     // Variables follow the target (tellTarget); an unknown target leaves the chain as it was.
     Object* values = target ? target : act.originalTarget;
     if (!act.isFunction && act.targetScope) {
@@ -111,6 +141,7 @@ void setTarget2(Interpreter& in, Activation& act, const Action&) {
     Value v = in.pop();
     if (auto* clip = dynamic_cast<ScriptClip*>(v.asObject())) {
         act.target = clip;
+        act.targetMissing = false;
         if (!act.isFunction && act.targetScope) {
             act.targetScope = in.vm().heap().make<Scope>(act.targetScope->parent, clip, Scope::Kind::Target);
             act.scope = act.targetScope;
@@ -123,32 +154,43 @@ void setTarget2(Interpreter& in, Activation& act, const Action&) {
 ScriptClip* clipAt(Interpreter& in, Activation& act, const Value& path) {
     if (auto* clip = dynamic_cast<ScriptClip*>(path.asObject())) return clip->alive() ? clip : nullptr;
     std::string text = in.vm().toString(path);
+    // "" is the current target; under a tellTarget that named no clip there is none.
+    if (text.empty() && act.targetMissing) return nullptr;
     Object* base = act.target ? act.target : act.originalTarget;
     auto* clip = dynamic_cast<ScriptClip*>(text.empty() ? base : in.resolvePath(base, text).asObject());
     return clip && clip->alive() ? clip : nullptr;
 }
 
+// The clip actions convert each operand as they pop it (valueOf / toString calls of object
+// operands show the order): the property index before the target, the depth before the names.
 void getProperty(Interpreter& in, Activation& act, const Action&) {
-    Value index = in.pop();
-    Value path = in.pop();
-    ScriptClip* clip = clipAt(in, act, path);
-    int i = int(in.vm().toInteger(index));
-    in.push(clip ? clip->propertyByIndex(in.vm(), i) : Value());
+    const int index = int(in.vm().toInteger(in.pop()));
+    ScriptClip* clip = clipAt(in, act, in.pop());
+    in.push(clip ? clip->propertyByIndex(in.vm(), index) : Value());
+}
+
+// The value setProperty stores, converted by the property's kind after the target: _name and
+// _quality take text, the read-only texts (_target, _droptarget, _url) nothing, others numbers.
+Value propertyValue(Vm& vm, int index, const Value& value) {
+    switch (index) {
+        case 13: case 19: return vm.newString(vm.toString(value));
+        case 11: case 14: case 15: return value;
+        default: return Value::number(vm.toNumber(value));
+    }
 }
 
 void setProperty(Interpreter& in, Activation& act, const Action&) {
     Value value = in.pop();
-    Value index = in.pop();
-    Value path = in.pop();
-    if (ScriptClip* clip = clipAt(in, act, path)) clip->setPropertyByIndex(in.vm(), int(in.vm().toInteger(index)), value);
+    const int index = int(in.vm().toInteger(in.pop()));
+    ScriptClip* clip = clipAt(in, act, in.pop());
+    Value converted = propertyValue(in.vm(), index, value);
+    if (clip) clip->setPropertyByIndex(in.vm(), index, converted);
 }
 
 void cloneSprite(Interpreter& in, Activation& act, const Action&) {
-    Value depth = in.pop();
-    Value name = in.pop();
-    Value source = in.pop();
-    if (ScriptClip* clip = clipAt(in, act, source))
-        clip->duplicate(in.vm(), in.vm().toString(name), int(in.vm().toInteger(depth)) - 16384);
+    const int depth = int(in.vm().toInteger(in.pop()));
+    const std::string name = in.vm().toString(in.pop());
+    if (ScriptClip* clip = clipAt(in, act, in.pop())) clip->duplicate(in.vm(), name, depth - 16384);
 }
 
 void removeSprite(Interpreter& in, Activation& act, const Action&) {
@@ -156,14 +198,20 @@ void removeSprite(Interpreter& in, Activation& act, const Action&) {
     if (ScriptClip* clip = clipAt(in, act, target)) clip->removeClip(in.vm());
 }
 
+// The flags are numbers to startDrag (an object's valueOf runs), read after the target.
+bool flagOf(Vm& vm, const Value& v) {
+    const double n = vm.toNumber(v);
+    return n != 0 && !std::isnan(n);
+}
+
 void startDrag(Interpreter& in, Activation& act, const Action&) {
-    Value target = in.pop();
-    bool lockCenter = in.vm().toBoolean(in.pop());
+    ScriptClip* clip = clipAt(in, act, in.pop());
+    bool lockCenter = flagOf(in.vm(), in.pop());
     double bounds[4];
-    bool constrained = in.vm().toBoolean(in.pop());
+    bool constrained = flagOf(in.vm(), in.pop());
     if (constrained)
         for (int i = 3; i >= 0; --i) bounds[i] = in.vm().toNumber(in.pop());  // y2, x2, y1, x1 from the top
-    if (ScriptClip* clip = clipAt(in, act, target)) clip->startDrag(lockCenter, constrained ? bounds : nullptr);
+    if (clip) clip->startDrag(lockCenter, constrained ? bounds : nullptr);
 }
 
 void endDrag(Interpreter& in, Activation& act, const Action&) {
@@ -184,6 +232,7 @@ void targetPath(Interpreter& in, Activation&, const Action&) {
 }  // namespace
 
 void addClipActions(HandlerTable& t) {
+    t[uint8_t(C::Call)] = callFrame;
     t[uint8_t(C::NextFrame)] = nextFrame;
     t[uint8_t(C::PreviousFrame)] = previousFrame;
     t[uint8_t(C::Play)] = play;

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "action_handlers.h"
+#include "equality.h"
 #include "script_clip.h"
 #include "utf16_text.h"
 
@@ -39,10 +40,18 @@ bool strictlyEqual(const Value& a, const Value& b) {
     return a.strictEquals(b);
 }
 
+}  // namespace
+
 // ECMA abstract equality.
 bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
     using T = Value::Type;
     if (a.type() == b.type()) {
+        if (a.isObject() && a.asObject() != b.asObject() && vm.swfVersion() < 6) {
+            // SWF 5 compares two objects by their values: new Number(1) == new Number(1).
+            Value pa = vm.toPrimitive(a);
+            Value pb = vm.toPrimitive(b);
+            return !pa.isObject() && !pb.isObject() && looselyEqual(vm, pa, pb);
+        }
         if (a.isObject()) return a.asObject() == b.asObject();
         return strictlyEqual(a, b);
     }
@@ -63,6 +72,8 @@ bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
     }
     return false;
 }
+
+namespace {
 
 // SWF 4 Equals converts its right operand first (valueOf calls show the order).
 void equals(Interpreter& in, Activation&, const Action&) {

@@ -62,7 +62,8 @@ void returnValue(Interpreter& in, Activation& act, const Action&) {
 }
 
 void waitForFrame(Interpreter&, Activation&, const Action&) {}  // every frame is loaded
-void waitForFrame2(Interpreter& in, Activation&, const Action&) { in.pop(); }
+// Every frame is loaded; the frame operand is still read as text, as the original does.
+void waitForFrame2(Interpreter& in, Activation&, const Action&) { in.vm().toString(in.pop()); }
 
 void trace(Interpreter& in, Activation&, const Action&) {
     Value v = in.pop();

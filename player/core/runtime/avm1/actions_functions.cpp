@@ -14,7 +14,7 @@ void defineFunction(Interpreter& in, Activation& act, const Action& a) {
     fn->constants = act.pool;
     Object* proto = vm.newObject();
     proto->define("constructor", Value::object(fn), kDontEnum);
-    fn->define("prototype", Value::object(proto), kDontEnum);
+    fn->define("prototype", Value::object(proto), kDontEnum | kDontDelete);
     Value v = Value::object(fn);
     if (a.function->name.empty()) {
         in.push(v);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "action_handlers.h"
+#include "script_clip.h"
 #include "super_object.h"
 
 namespace swf::avm1 {
@@ -26,29 +27,42 @@ std::vector<Value> popArguments(Interpreter& in) {
 }
 
 // Member names: numbers print as the original does ("1", not "1.0").
-std::string memberName(Interpreter& in, const Value& v) { return in.vm().toString(v); }
-
 void getMember(Interpreter& in, Activation&, const Action&) {
     Value name = in.pop();
     Value object = in.pop();
-    in.push(in.vm().getMember(object, memberName(in, name)));
+    in.push(in.vm().getMember(object, NameText(in.vm(), name).text));
 }
 
 void setMember(Interpreter& in, Activation&, const Action&) {
     Value value = in.pop();
     Value name = in.pop();
     Value object = in.pop();
-    in.vm().setMember(object, memberName(in, name), value);
+    in.vm().setMember(object, NameText(in.vm(), name).text, value);
+}
+
+bool isClip(Object* o) { return o && std::string(o->typeOf()) == "movieclip"; }
+
+// super(...): the base's __constructor__, found on its chain without __resolve, run on the
+// same `this` with `super` one level further up.
+Value callSuperConstructor(Interpreter& in, SuperObject& super, const std::vector<Value>& args) {
+    Vm& vm = in.vm();
+    if (isClip(super.base) || !vm.findProperty(super.base, "__constructor__")) return Value();
+    Value ctor = vm.getMember(super.base, "__constructor__");
+    return in.callWithSuper(ctor, Value::object(super.self), Arguments(args), super.base->proto());
 }
 
 void callFunction(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
     std::vector<Value> args = popArguments(in);
     Value fn = in.getVariable(name);
-    Value self = Value::object(act.target ? act.target : act.originalTarget);
+    // `this` is the object the name was found on when that is a `with` object or the end of
+    // a path ("_root.clip.gotoAndStop"); otherwise the clip running the script.
+    Object* owner = in.withObjectHolding(name);
+    size_t split = name.find_last_of(":.");
+    if (!owner && split != std::string::npos && split > 0) owner = in.resolvePathInScopes(name.substr(0, split)).asObject();
+    Value self = Value::object(owner ? owner : act.target ? act.target : act.originalTarget);
     if (auto* super = dynamic_cast<SuperObject*>(fn.asObject())) {
-        Value ctor = in.vm().getMember(super->base, "__constructor__");
-        in.push(in.callWithSuper(ctor, Value::object(super->self), Arguments(args), super->base->proto()));
+        in.push(callSuperConstructor(in, *super, args));
         return;
     }
     in.push(in.vm().call(fn, self, Arguments(args)));
@@ -64,14 +78,18 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
     if (name.empty()) {
         // The object itself is the function; on `super`, the base class constructor.
         if (super) {
-            Value ctor = vm.getMember(super->base, "__constructor__");
-            in.push(in.callWithSuper(ctor, Value::object(super->self), Arguments(args), super->base->proto()));
+            in.push(callSuperConstructor(in, *super, args));
         } else {
             in.push(vm.call(object, Value(), Arguments(args)));
         }
         return;
     }
-    Object* holder = super ? super->base->proto() : object.asObject();
+    // A clip as the base of `super` lends it nothing (neither methods nor a constructor).
+    Object* holder = super ? (isClip(super->base) ? nullptr : super->base->proto()) : object.asObject();
+    if (super && !holder) {
+        in.push(Value());
+        return;
+    }
     Value self = super ? Value::object(super->self) : object;
     if (!holder) {
         holder = vm.toObject(object);
@@ -87,8 +105,9 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
     if (!super && holder->getSpecial(vm, name, special)) {
         fn = special;
     } else {
+        // A missing method goes to __resolve like any other read (its `this` is the object).
         Property* p = vm.findProperty(holder, name, &owner);
-        fn = p ? vm.getMember(holder, name) : Value();
+        fn = p || super ? vm.getMember(holder, name) : vm.getMember(self, name);
     }
     in.push(in.callWithSuper(fn, self, Arguments(args), owner));
 }
@@ -108,14 +127,32 @@ void newMethod(Interpreter& in, Activation&, const Action&) {
     in.push(in.vm().construct(ctor, Arguments(args)));
 }
 
+// A count larger than what the stack holds makes no literal: undefined is pushed and the
+// values stay where they are.
+bool literalFits(Interpreter& in, double count, size_t perItem) {
+    return !(count > double(in.stackDepth() / perItem));
+}
+
 void initArray(Interpreter& in, Activation&, const Action&) {
-    std::vector<Value> values = popArguments(in);
+    double count = in.vm().toNumber(in.pop());
+    if (!literalFits(in, count, 1)) {
+        in.push(Value());
+        return;
+    }
+    size_t n = count > 0 ? size_t(count) : 0;
+    std::vector<Value> values;
+    values.reserve(n);
+    for (size_t i = 0; i < n; ++i) values.push_back(in.pop());
     in.push(Value::object(in.vm().newArray(values)));
 }
 
 void initObject(Interpreter& in, Activation&, const Action&) {
-    size_t n = popCount(in);
-    n = std::min(n, in.stackDepth() / 2);
+    double count = in.vm().toNumber(in.pop());
+    if (!literalFits(in, count, 2)) {
+        in.push(Value());
+        return;
+    }
+    size_t n = count > 0 ? size_t(count) : 0;
     // Properties are made in the order popped (the last written first): for..in, which lists
     // the newest first, then gives them in source order.
     Object* o = in.vm().newObject();
@@ -146,10 +183,43 @@ void enumerate2(Interpreter& in, Activation&, const Action&) {
     pushNames(in, v.asObject());
 }
 
+bool isRemovedClip(Object* o) {
+    auto* clip = dynamic_cast<ScriptClip*>(o);
+    return clip && !clip->alive();
+}
+
+// `o instanceof C`: false for a primitive o. C is boxed if primitive; its own `prototype` is
+// read as stored (no getter runs, none is inherited, version flags do not hide it); a
+// primitive there is boxed and so matches nothing; a clip there matches nothing either.
+// A removed clip is an instance of nothing and has no prototype to test against.
+bool isInstance(Vm& vm, const Value& object, const Value& klass) {
+    Object* o = object.asObject();
+    if (!o || isRemovedClip(o)) return false;
+    Object* c = vm.toObject(klass);
+    if (!c || isRemovedClip(c)) return false;
+    NameRule any = vm.names();
+    any.version = 0;
+    const Property* p = c->findOwn("prototype", any);
+    Value protoValue = p ? p->value : Value();
+    if (!protoValue.isObject()) {
+        vm.toObject(protoValue);
+        return false;
+    }
+    Object* proto = protoValue.asObject();
+    if (isClip(proto)) return false;
+    size_t depth = 0;
+    for (Object* q = o->proto(); q; q = q->proto()) {
+        if (++depth > 256) throw ScriptAbort{"prototype chain too deep"};
+        if (q == proto) return true;
+        if (!q->interfaces().empty() && vm.implementsInterface(q, c, 0)) return true;
+    }
+    return false;
+}
+
 void instanceOf(Interpreter& in, Activation&, const Action&) {
     Value ctor = in.pop();
     Value object = in.pop();
-    in.pushBool(in.vm().instanceOf(object.asObject(), ctor.asObject()));
+    in.pushBool(isInstance(in.vm(), object, ctor));
 }
 
 // class Sub extends Base: Sub.prototype becomes a new object inheriting Base.prototype.
@@ -166,18 +236,27 @@ void extends(Interpreter& in, Activation&, const Action&) {
     vm.setMember(subCtor, "prototype", Value::object(proto));
 }
 
+// class C implements I, J: the list goes on C.prototype, replacing any earlier one.
 void implementsOp(Interpreter& in, Activation&, const Action&) {
     Value ctor = in.pop();
     std::vector<Value> interfaces = popArguments(in);
-    if (Object* c = ctor.asObject())
-        c->define("__implements__", Value::object(in.vm().newArray(interfaces)), kDontEnum | kDontDelete);
+    Object* proto = ctor.isObject() ? in.vm().getMember(ctor, "prototype").asObject() : nullptr;
+    if (!proto) return;
+    proto->interfaces().clear();
+    for (const Value& v : interfaces)
+        if (Object* i = v.asObject()) proto->interfaces().push_back(i);
 }
 
+// A primitive is boxed first and then fails the cast.
 void castOp(Interpreter& in, Activation&, const Action&) {
     Value object = in.pop();
     Value ctor = in.pop();
-    bool ok = in.vm().instanceOf(object.asObject(), ctor.asObject());
-    in.push(ok ? object : Value::null());
+    if (!object.isObject()) {
+        in.vm().toObject(object);
+        in.push(Value::null());
+        return;
+    }
+    in.push(isInstance(in.vm(), object, ctor) ? object : Value::null());
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ void push(Interpreter& in, Activation& act, const Action& a) {
             }
             case PushValue::Type::Constant: {
                 size_t i = size_t(v.number);
-                in.push(i < act.pool.size() ? Value::string(act.pool[i]) : Value());
+                in.push(act.pool && i < act.pool->size() ? Value::string((*act.pool)[i]) : Value());
                 break;
             }
         }
@@ -46,7 +46,8 @@ void storeRegister(Interpreter& in, Activation& act, const Action& a) {
     if (Value* slot = in.registerSlot(act, a.flags)) *slot = in.peek();
 }
 
-void constantPool(Interpreter&, Activation& act, const Action& a) { act.pool = a.pool; }
+// The pool stays the action's: the activation holds the action list alive through it.
+void constantPool(Interpreter&, Activation& act, const Action& a) { act.pool = ConstantPoolPtr(act.code, &a.pool); }
 
 }  // namespace
 

@@ -97,12 +97,12 @@ void mbStringLength(Interpreter& in, Activation&, const Action&) {
 }
 
 void extractWith(Interpreter& in, bool multibyte) {
-    Value count = in.pop();
-    Value index = in.pop();
-    Value text = in.pop();
+    // Each operand is converted as it is popped: count, index, then the text.
     Vm& vm = in.vm();
-    std::string s = vm.toString(text);
-    in.push(vm.newString(extract(s, vm.toInt32(index), vm.toInt32(count), multibyte)));
+    const int32_t count = vm.toInt32(in.pop());
+    const int32_t index = vm.toInt32(in.pop());
+    std::string s = vm.toString(in.pop());
+    in.push(vm.newString(extract(s, index, count, multibyte)));
 }
 void stringExtract(Interpreter& in, Activation&, const Action&) { extractWith(in, unicode(in)); }
 void mbStringExtract(Interpreter& in, Activation&, const Action&) { extractWith(in, true); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "../../model/actions.h"
+#include "function.h"
 #include "object.h"
 #include "scope.h"
 #include "value.h"
@@ -37,15 +38,18 @@ struct Activation {
     Scope* targetScope = nullptr;  // the Target link frame scripts rebuild on SetTarget
     Value thisValue;
     Object* target = nullptr;          // current target clip (SetTarget)
+    bool targetMissing = false;        // the last SetTarget named no clip
     Object* originalTarget = nullptr;  // the clip whose script or function this is
     Object* callee = nullptr;
     Object* arguments = nullptr;
     Object* superObject = nullptr;
     std::vector<Value> registers;
-    std::vector<SharedText> pool;
+    ConstantPoolPtr pool;  // shared with the action that set it and the functions defined here
     std::vector<WithBlock> withs;
     std::vector<TryFrame> tries;
     bool isFunction = false;
+    bool isConstructor = false;  // a function run by `new` (ASnew tells)
+    bool keepsStack = false;     // a frame script: what it leaves stays for the next one
     // False in a DefineFunction2 that preloads or suppresses `this`: the name is then looked
     // up as any other (the timeline's `this` from SWF 6, nothing in SWF 5).
     bool thisIsLocal = true;

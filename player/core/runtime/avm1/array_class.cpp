@@ -14,18 +14,19 @@ namespace swf::avm1 {
 namespace {
 
 // The element index a property name stands for: an integer written in decimal ("12", "-5",
-// "4294967296"), wrapped to 32 bits as the original does; other names (with leading zeros,
-// fractions, letters) are no index.
+// "4294967296"), wrapped to 32 bits digit by digit as the original does, however long
+// ("302231454903657293676544", 2^78, is index 0); other names (with leading zeros, fractions,
+// letters) are no index.
 std::optional<int32_t> indexOfName(const std::string& name) {
     const bool negative = !name.empty() && name[0] == '-';
     const size_t digits = name.size() - (negative ? 1 : 0);
-    if (digits == 0 || digits > 19) return std::nullopt;
+    if (digits == 0) return std::nullopt;
     const size_t first = negative ? 1 : 0;
     if (digits > 1 && name[first] == '0') return std::nullopt;
-    uint64_t value = 0;
+    uint32_t value = 0;
     for (size_t i = first; i < name.size(); ++i) {
         if (name[i] < '0' || name[i] > '9') return std::nullopt;
-        value = value * 10 + static_cast<uint64_t>(name[i] - '0');
+        value = value * 10u + static_cast<uint32_t>(name[i] - '0');
     }
     const uint32_t low = static_cast<uint32_t>(negative ? 0 - value : value);
     return static_cast<int32_t>(low);

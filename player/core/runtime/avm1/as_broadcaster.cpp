@@ -1,6 +1,7 @@
 // AsBroadcaster: listener lists with addListener / removeListener / broadcastMessage.
 #include <cmath>
 
+#include "equality.h"
 #include "globals.h"
 #include "native_class.h"
 
@@ -23,14 +24,25 @@ void storeListeners(Vm& vm, Object* list, const std::vector<Value>& values) {
     vm.setMember(list, "length", Value::number(double(values.size())));
 }
 
+// Removes the first listener equal (==) to `x`; false when none is.
+bool removeEqual(Vm& vm, Object* list, std::vector<Value>& values, const Value& x) {
+    for (size_t i = 0; i < values.size(); ++i)
+        if (looselyEqual(vm, values[i], x)) {
+            values.erase(values.begin() + long(i));
+            storeListeners(vm, list, values);
+            return true;
+        }
+    return false;
+}
+
+// A listener already listed (by ==, so null replaces undefined) moves to the end.
 Value addListener(Vm& vm, const Value& self, const Arguments& args) {
     Object* o = self.asObject();
     Object* list = nullptr;
     if (!o) return Value::boolean(false);
     std::vector<Value> values = listenersOf(vm, o, &list);
     if (!list) return Value::boolean(false);
-    for (const Value& v : values)
-        if (v.strictEquals(args[0])) return Value::boolean(true);
+    removeEqual(vm, list, values, args[0]);
     values.push_back(args[0]);
     storeListeners(vm, list, values);
     return Value::boolean(true);
@@ -41,21 +53,16 @@ Value removeListener(Vm& vm, const Value& self, const Arguments& args) {
     Object* list = nullptr;
     if (!o) return Value::boolean(false);
     std::vector<Value> values = listenersOf(vm, o, &list);
-    for (size_t i = 0; i < values.size(); ++i)
-        if (values[i].strictEquals(args[0])) {
-            values.erase(values.begin() + long(i));
-            storeListeners(vm, list, values);
-            return Value::boolean(true);
-        }
-    return Value::boolean(false);
+    return Value::boolean(list && removeEqual(vm, list, values, args[0]));
 }
 
+// broadcastMessage(name, ...): true once listeners were called; undefined without a name or
+// without listeners.
 Value broadcastMessage(Vm& vm, const Value& self, const Arguments& args) {
     Object* o = self.asObject();
     if (!o || args.empty()) return Value();
     Arguments rest(args.begin() + 1, args.size() - 1);
-    broadcast(vm, o, vm.toString(args[0]), rest);
-    return Value();
+    return broadcast(vm, o, vm.toString(args[0]), rest) ? Value::boolean(true) : Value();
 }
 
 Value initialize(Vm& vm, const Value&, const Arguments& args) {
@@ -69,9 +76,15 @@ Value constructNothing(Vm&, const Value&, const Arguments&) { return Value(); }
 
 }  // namespace
 
-void broadcast(Vm& vm, Object* broadcaster, const std::string& method, const Arguments& args) {
+bool broadcast(Vm& vm, Object* broadcaster, const std::string& method, const Arguments& args) {
     Object* list = nullptr;
-    for (const Value& listener : listenersOf(vm, broadcaster, &list)) vm.callMethod(listener, method, args);
+    std::vector<Value> listeners = listenersOf(vm, broadcaster, &list);
+    for (const Value& listener : listeners) {
+        // An empty name calls each listener itself, as CallMethod does.
+        if (method.empty()) vm.call(listener, Value(), args);
+        else vm.callMethod(listener, method, args);
+    }
+    return !listeners.empty();
 }
 
 void makeBroadcaster(Vm& vm, Object* o) {
@@ -87,6 +100,13 @@ void registerAsBroadcaster(Vm& vm) {
     defineMethod(vm, b, "addListener", addListener);
     defineMethod(vm, b, "removeListener", removeListener);
     defineMethod(vm, b, "broadcastMessage", broadcastMessage);
+    // System.IME broadcasts input-method events (none come in a screen saver), with the same
+    // methods as every broadcaster.
+    if (Object* system = vm.getMember(vm.global(), "System").asObject()) {
+        Object* ime = vm.newObject();
+        makeBroadcaster(vm, ime);
+        system->define("IME", Value::object(ime), kDontEnum);
+    }
 }
 
 }  // namespace swf::avm1

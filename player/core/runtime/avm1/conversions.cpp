@@ -20,12 +20,12 @@ Value Vm::toPrimitive(const Value& v, PrimitiveHint hint) {
     if (!o) return v;
     if (hint == PrimitiveHint::None) hint = o->prefersStringPrimitive() && version_ >= 6 ? PrimitiveHint::String : PrimitiveHint::Number;
     // A method that is there but no function leaves the object as it is, which prints as
-    // "[type Object]"; an object with no such property at all (one made with no prototype,
-    // a Sound's id3) converts to undefined.
+    // "[type Object]"; a missing or undefined one (an object made with no prototype, a Sound's
+    // id3, `o.valueOf = undefined`) converts to undefined.
     const char* method = hint == PrimitiveHint::String ? "toString" : "valueOf";
-    Value fn = getMember(o, method);
+    Value fn = getMemberWithoutResolve(o, method);
     Object* callee = fn.asObject();
-    if (!callee || !callee->asFunction()) return findProperty(o, method) ? v : Value();
+    if (!callee || !callee->asFunction()) return fn.isUndefined() ? Value() : v;
     Value p = call(fn, v, Arguments());
     return p.isPrimitive() ? p : v;
 }
@@ -61,7 +61,7 @@ std::string Vm::toString(const Value& v) {
             if (auto* clip = dynamic_cast<ScriptClip*>(o)) return clip->alive() ? clip->targetPath() : "";
             // Anything but text from toString (a missing method, undefined, an object, even a
             // number) prints as the object's kind.
-            Value fn = getMember(o, "toString");
+            Value fn = getMemberWithoutResolve(o, "toString");
             Object* callee = fn.asObject();
             if (callee && callee->asFunction()) {
                 Value p = call(fn, v, Arguments());
@@ -106,21 +106,22 @@ int32_t Vm::toInt32(const Value& v) {
 }
 
 Object* Vm::toObject(const Value& v) {
-    Object* proto = nullptr;
+    const char* className = nullptr;
     switch (v.type()) {
         case Value::Type::Undefined:
         case Value::Type::Null: return nullptr;
         case Value::Type::Object: return v.asObject();
-        case Value::Type::Boolean: proto = builtins_.booleanProto; break;
-        case Value::Type::Number: proto = builtins_.numberProto; break;
-        case Value::Type::String: proto = builtins_.stringProto; break;
+        case Value::Type::Boolean: className = "Boolean"; break;
+        case Value::Type::Number: className = "Number"; break;
+        case Value::Type::String: className = "String"; break;
     }
-    if (!proto) return nullptr;
-    // The prototype's constructor makes the wrapper of the right kind (a String object).
-    Value ctor = getMember(proto, "constructor");
+    // The wrapper is made by whatever _global.String (Number, Boolean) is now, found without
+    // __resolve: a movie replacing String with a subclass gets its instances for "abc".length.
+    Value ctor = getMemberWithoutResolve(global_, className);
+    Object* c = ctor.asObject();
+    if (!c || !c->asFunction()) return nullptr;
     Value args[] = {v};
-    Value boxed = construct(ctor, Arguments(args, 1));
-    return boxed.asObject();
+    return construct(ctor, Arguments(args, 1)).asObject();
 }
 
 }  // namespace swf::avm1

@@ -14,6 +14,10 @@ namespace swf::avm1 {
 
 class Scope;
 
+// A constant pool in force: the ConstantPool action's own list, shared (never copied) by the
+// activations and functions that use it.
+using ConstantPoolPtr = std::shared_ptr<const std::vector<SharedText>>;
+
 // A native method or function. `self` is `this` of the call (undefined for a plain call).
 using NativeFn = Value (*)(Vm& vm, const Value& self, const Arguments& args);
 // Allocates the instance `new` makes for a native class (an ArrayObject for Array), with the
@@ -49,7 +53,12 @@ public:
     std::shared_ptr<const FunctionBody> body;
     Scope* scope;        // the scope chain where the function was defined
     Object* targetClip;  // the clip whose timeline defined it (for frame actions and paths)
-    std::vector<SharedText> constants;  // the constant pool in force where it was defined
+    ConstantPoolPtr constants;  // the constant pool in force where it was defined
+    // Whether the body (or a function inside it) names `arguments` / `super` anywhere: a call
+    // makes those objects only then. Found on the first call.
+    enum class Mention : uint8_t { Unknown, No, Yes };
+    Mention namesArguments = Mention::Unknown;
+    Mention namesSuper = Mention::Unknown;
 };
 
 }  // namespace swf::avm1

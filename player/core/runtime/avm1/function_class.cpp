@@ -7,21 +7,28 @@
 namespace swf::avm1 {
 namespace {
 
-// Function(f) gives f itself; Function() or Function(primitive) a bare object.
+// Function(x) gives its first argument back, whatever it is (Function("return 5") is the
+// text); Function() a bare object with no prototype.
 Value callFunctionCtor(Vm& vm, const Value&, const Arguments& args) {
-    if (args[0].isObject()) return args[0];
+    if (!args.empty()) return args[0];
     return Value::object(vm.newObject(nullptr));
 }
 
-// f.call(thisObject, a, b): a missing or null `this` is undefined inside.
+// f.call(thisObject, a, b) and f.apply(thisObject, list): a primitive `this` is boxed; a
+// missing, undefined or null one (or one that cannot be boxed) is _global inside.
+Value thisForCall(Vm& vm, const Value& requested) {
+    Object* boxed = vm.toObject(requested);
+    return Value::object(boxed ? boxed : vm.global());
+}
+
 Value call(Vm& vm, const Value& self, const Arguments& args) {
-    Value thisValue = args[0].isNullish() ? Value() : args[0];
+    Value thisValue = thisForCall(vm, args[0]);
     Arguments rest = args.size() > 1 ? Arguments(args.begin() + 1, args.size() - 1) : Arguments();
     return vm.call(self, thisValue, rest);
 }
 
 Value apply(Vm& vm, const Value& self, const Arguments& args) {
-    Value thisValue = args[0].isNullish() ? Value() : args[0];
+    Value thisValue = thisForCall(vm, args[0]);
     std::vector<Value> list;
     if (Object* array = args[1].asObject()) {
         double n = vm.toNumber(vm.getMember(array, "length"));

@@ -56,7 +56,15 @@ Value traceFunction(Vm& vm, const Value&, const Arguments& args) {
     return Value();
 }
 
-// ASSetPropFlags(object, names, set, clear): names is null (all), "a,b" or an array.
+bool isArray(Vm& vm, const Value& v) {
+    Object* o = v.asObject();
+    for (int depth = 0; o && depth < 256; o = o->proto(), ++depth)
+        if (o == vm.builtins().arrayProto) return true;
+    return false;
+}
+
+// ASSetPropFlags(object, names, set, clear): names is null (all), an array, or anything else
+// as text ("a,b"; an object's toString gives it).
 Value asSetPropFlags(Vm& vm, const Value&, const Arguments& args) {
     Object* o = args[0].asObject();
     if (!o) return Value();
@@ -65,7 +73,7 @@ Value asSetPropFlags(Vm& vm, const Value&, const Arguments& args) {
     std::vector<std::string> names;
     if (args[1].isNull()) {
         o->ownNames(names, true);
-    } else if (Object* list = args[1].asObject()) {
+    } else if (Object* list = isArray(vm, args[1]) ? args[1].asObject() : nullptr) {
         double n = vm.toNumber(vm.getMember(list, "length"));
         for (size_t i = 0; n > 0 && i < size_t(std::min(n, 1e6)); ++i)
             names.push_back(vm.toString(vm.getMember(list, std::to_string(i))));

@@ -21,8 +21,9 @@ void registerStage(Vm& vm);
 
 // AsBroadcaster.initialize(o): _listeners, addListener, removeListener, broadcastMessage.
 void makeBroadcaster(Vm& vm, Object* o);
-// Calls `method` on every listener of a broadcaster (Key.onKeyDown, Stage.onResize).
-void broadcast(Vm& vm, Object* broadcaster, const std::string& method, const Arguments& args);
+// Calls `method` on every listener of a broadcaster (Key.onKeyDown, Stage.onResize); false
+// when it has none.
+bool broadcast(Vm& vm, Object* broadcaster, const std::string& method, const Arguments& args);
 // The stage size Stage.width / Stage.height report, in pixels.
 void setStageSize(Vm& vm, double width, double height);
 

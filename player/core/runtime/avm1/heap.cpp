@@ -20,6 +20,7 @@ void Marker::drain() {
             mark(w.callback);
             mark(w.userData);
         }
+        for (Object* i : o->interfaces_) mark(i);
         o->traceReferences(*this);
     }
 }

@@ -1,5 +1,7 @@
 #include "interpreter.h"
 
+#include <algorithm>
+
 #include "action_handlers.h"
 #include "function.h"
 #include "script_clip.h"
@@ -16,6 +18,9 @@ constexpr uint32_t kActionsBetweenClockChecks = 4096;
 Interpreter::Interpreter(Vm& vm) : vm_(vm), frameStart_(std::chrono::steady_clock::now()) {}
 
 void Interpreter::startFrameBudget() {
+    // Values frame scripts left on the stack are seen by the next script of the same frame
+    // only.
+    if (!current_) stack_.clear();
     frameStart_ = std::chrono::steady_clock::now();
     sinceCheck_ = 0;
     budgetSpent_ = false;
@@ -32,6 +37,11 @@ Value Interpreter::pop() {
 void Interpreter::push(const Value& v) {
     if (stack_.size() >= kMaxStack) throw ScriptAbort{"operand stack overflow"};
     stack_.push_back(v);
+}
+
+void Interpreter::push(Value&& v) {
+    if (stack_.size() >= kMaxStack) throw ScriptAbort{"operand stack overflow"};
+    stack_.push_back(std::move(v));
 }
 
 const Value& Interpreter::peek() {
@@ -64,26 +74,48 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     // each run another stretch of actions before noticing.
     if (budgetSpent_) return;
     Activation act;
-    act.code = code;
-    act.stackBase = stack_.size();
-    act.target = act.originalTarget = clip;
-    act.thisValue = Value::object(clip);
-    act.registers.resize(4);
+    // Scripts of one frame share the operand stack: what one leaves there, the next pops.
+    const bool topLevel = current_ == nullptr;
+    act.keepsStack = topLevel;
+    act.stackBase = topLevel ? 0 : stack_.size();
     try {
         // A safe point: nothing runs, so a full heap may free room here.
         if (vm_.heap().size() + 64 >= vm_.limits().maxObjects) vm_.collectGarbage();
-        auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
-        act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
+        startFrameScript(act, code, clip);
         run(act);
     } catch (const ScriptAbort& abort) {
         vm_.warn("script aborted: " + abort.reason);
+        stack_.resize(act.stackBase);
     } catch (const ScriptThrow& thrown) {
         // The original's log notes it; the movie goes on.
         vm_.trace("Warning: Uncaught exception, " + vm_.toString(thrown.value));
     }
+    if (!topLevel || stack_.size() > kMaxStack / 2) stack_.resize(act.stackBase);
+    if (topLevel) {
+        current_ = nullptr;
+        live_.clear();
+    }
+}
+
+void Interpreter::runCalledScript(const ActionListPtr& code, Object* clip) {
+    if (!code || code->actions.empty() || disabled_) return;
+    if (live_.size() >= size_t(vm_.limits().recursionDepth))
+        throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
+    Activation act;
+    act.stackBase = stack_.size();
+    startFrameScript(act, code, clip);
+    run(act);
     stack_.resize(act.stackBase);
-    current_ = nullptr;
-    live_.clear();
+}
+
+// A frame script's activation: `clip` is its target and `this`, below it only _global.
+void Interpreter::startFrameScript(Activation& act, const ActionListPtr& code, Object* clip) {
+    act.code = code;
+    act.target = act.originalTarget = clip;
+    act.thisValue = Value::object(clip);
+    act.registers.resize(4);
+    auto* globalScope = vm_.heap().make<Scope>(nullptr, vm_.global(), Scope::Kind::Global);
+    act.scope = act.targetScope = vm_.heap().make<Scope>(globalScope, clip, Scope::Kind::Target);
 }
 
 void Interpreter::run(Activation& act) {
@@ -121,7 +153,7 @@ void Interpreter::run(Activation& act) {
             unwind(act, thrown);
         }
     }
-    if (stack_.size() > act.stackBase) stack_.resize(act.stackBase);
+    if (!act.keepsStack && stack_.size() > act.stackBase) stack_.resize(act.stackBase);
 }
 
 void Interpreter::unwind(Activation& act, ScriptThrow& thrown) {
@@ -157,6 +189,40 @@ void Interpreter::unwind(Activation& act, ScriptThrow& thrown) {
     throw thrown;
 }
 
+namespace {
+
+// Whether `name` appears as a pushed string or a constant of the pool in force anywhere in the
+// actions (nested function bodies included).
+bool actionsName(const ActionList& list, const std::vector<SharedText>* pool, const char* name, int depth) {
+    if (depth > 64) return true;
+    auto same = [&](const SharedText& t) { return t && sameName(*t, name, NameRule{false}); };
+    for (const Action& a : list.actions) {
+        for (const SharedText& t : a.pool)
+            if (same(t)) return true;
+        if (!a.pool.empty()) pool = &a.pool;
+        for (const PushValue& v : a.values) {
+            if (v.type == PushValue::Type::String && same(v.string)) return true;
+            if (v.type == PushValue::Type::Constant && pool && size_t(v.number) < pool->size() && same((*pool)[size_t(v.number)]))
+                return true;
+        }
+        if (a.function && a.function->body && actionsName(*a.function->body, pool, name, depth + 1)) return true;
+    }
+    return false;
+}
+
+bool bodyNames(ScriptFunction& fn, ScriptFunction::Mention& cached, const char* name) {
+    if (cached == ScriptFunction::Mention::Unknown) {
+        bool named = !fn.body->body || actionsName(*fn.body->body, fn.constants.get(), name, 0);
+        cached = named ? ScriptFunction::Mention::Yes : ScriptFunction::Mention::No;
+    }
+    return cached == ScriptFunction::Mention::Yes;
+}
+
+}  // namespace
+
+bool Interpreter::namesArguments(ScriptFunction& fn) { return bodyNames(fn, fn.namesArguments, "arguments"); }
+bool Interpreter::namesSuper(ScriptFunction& fn) { return bodyNames(fn, fn.namesSuper, "super"); }
+
 Value* Interpreter::registerSlot(Activation& act, size_t r) {
     if (r < act.registers.size()) return &act.registers[r];
     if (act.isFunction && !live_.empty() && !live_.front()->isFunction && r < live_.front()->registers.size())
@@ -164,14 +230,18 @@ Value* Interpreter::registerSlot(Activation& act, size_t r) {
     return nullptr;
 }
 
-Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base) {
+Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing) {
     if (live_.size() >= size_t(vm_.limits().recursionDepth))
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
     if (disabled_) return Value();
     const FunctionBody& body = *fn.body;
+    // Functions came with SWF 5: inside one, a SWF 4 movie's script converts and compares by
+    // the SWF 5 rules (true prints "true", 4 / 0 is Infinity) and sees _global.
+    SwfVersionScope functionVersion(vm_, std::max(vm_.swfVersion(), 5));
     Activation act;
     act.code = body.body;
     act.isFunction = true;
+    act.isConstructor = constructing;
     act.stackBase = stack_.size();
     act.thisValue = self;
     act.callee = &fn;
@@ -197,15 +267,19 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     act.registers.resize(body.isFunction2 ? std::max<size_t>(body.registerCount, 1) : 4);
 
     Object* thisObject = self.asObject();
-    if (!base && thisObject) base = thisObject->proto();
+    // `super` starts one level above the object the method was found on; a method found on
+    // `this` itself (and a constructor) starts at this.__proto__.
+    if (thisObject && (!base || base == thisObject)) base = thisObject->proto();
+    // `super` and `arguments` are made only for a register that preloads them or for a body
+    // that names them (most handlers, called every frame, do neither).
     Object* superObject = nullptr;
-    bool wantSuper = !body.isFunction2 || !(body.flags & FunctionBody::SuppressSuper) ||
-                     (body.flags & FunctionBody::PreloadSuper);
+    bool wantSuper = (body.isFunction2 && (body.flags & FunctionBody::PreloadSuper)) ||
+                     ((!body.isFunction2 || !(body.flags & FunctionBody::SuppressSuper)) && namesSuper(fn));
     if (wantSuper && thisObject && base) superObject = vm_.heap().make<SuperObject>(thisObject, base);
-    std::vector<Value> argValues(args.begin(), args.end());
-    bool wantArguments = !body.isFunction2 || !(body.flags & FunctionBody::SuppressArguments) ||
-                         (body.flags & FunctionBody::PreloadArguments);
+    bool wantArguments = (body.isFunction2 && (body.flags & FunctionBody::PreloadArguments)) ||
+                         ((!body.isFunction2 || !(body.flags & FunctionBody::SuppressArguments)) && namesArguments(fn));
     if (wantArguments) {
+        std::vector<Value> argValues(args.begin(), args.end());
         Object* arguments = vm_.newArray(argValues);
         arguments->define("callee", Value::object(&fn), kDontEnum);
         Object* caller = current_ && current_->callee ? current_->callee : nullptr;
@@ -219,18 +293,24 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
         auto preload = [&](uint16_t flag, const Value& v) {
             if ((body.flags & flag) && reg < act.registers.size()) act.registers[reg++] = v;
         };
-        preload(FunctionBody::PreloadThis, self);
-        preload(FunctionBody::PreloadArguments, Value::object(act.arguments));
-        preload(FunctionBody::PreloadSuper, Value::object(superObject));
-        preload(FunctionBody::PreloadRoot, Value::object(rootOf(act.target)));
+        // A preloaded name is a register only, never also a local. Suppressing wins over
+        // preloading for `this` and `super` (the register is taken, left undefined); the
+        // arguments are preloaded even when suppressed.
+        using F = FunctionBody;
+        auto flagged = [&](uint16_t f) { return (body.flags & f) != 0; };
+        preload(F::PreloadThis, flagged(F::SuppressThis) ? Value() : self);
+        preload(F::PreloadArguments, Value::object(act.arguments));
+        preload(F::PreloadSuper, flagged(F::SuppressSuper) ? Value() : Value::object(superObject));
+        preload(F::PreloadRoot, Value::object(rootOf(act.target)));
         auto* clip = dynamic_cast<ScriptClip*>(act.target);
-        preload(FunctionBody::PreloadParent, clip ? Value::object(clip->parentClip()) : Value());
-        preload(FunctionBody::PreloadGlobal, Value::object(vm_.global()));
-        if (!(body.flags & FunctionBody::SuppressThis)) locals->define("this", self, kDontEnum);
-        if (body.flags & (FunctionBody::SuppressThis | FunctionBody::PreloadThis)) act.thisIsLocal = false;
-        if (!(body.flags & FunctionBody::SuppressArguments) && act.arguments)
+        // A clip without a parent (the root) takes no register: _global goes where _parent would.
+        if (clip && clip->parentClip()) preload(F::PreloadParent, Value::object(clip->parentClip()));
+        preload(F::PreloadGlobal, Value::object(vm_.global()));
+        if (!flagged(F::SuppressThis | F::PreloadThis)) locals->define("this", self, kDontEnum);
+        else act.thisIsLocal = false;
+        if (!flagged(F::SuppressArguments | F::PreloadArguments) && act.arguments)
             locals->define("arguments", Value::object(act.arguments), kDontEnum);
-        if (!(body.flags & FunctionBody::SuppressSuper) && superObject)
+        if (!flagged(F::SuppressSuper | F::PreloadSuper) && superObject)
             locals->define("super", Value::object(superObject), kDontEnum);
         for (size_t i = 0; i < body.params.size(); ++i) {
             uint8_t r = body.paramRegisters[i];

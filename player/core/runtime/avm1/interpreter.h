@@ -29,9 +29,12 @@ public:
     // Runs a frame script (or a clip event) with `clip` as target and `this`. Aborts by the
     // limits are caught here and reported as warnings.
     void runScript(const ActionListPtr& code, Object* clip);
+    // Runs a frame's script from inside a running one (the call() action): the caller waits,
+    // limits and exceptions pass through it.
+    void runCalledScript(const ActionListPtr& code, Object* clip);
     // Calls a script function; used by Vm::call. `base`: the prototype the function was found
     // on, which `super` starts from (null: self's __proto__).
-    Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base);
+    Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing = false);
     // Calls any function value with an explicit `super` base (CallMethod, super calls).
     Value callWithSuper(const Value& function, const Value& self, const Arguments& args, Object* base);
 
@@ -45,6 +48,7 @@ public:
     Vm& vm() { return vm_; }
     Value pop();
     void push(const Value& v);
+    void push(Value&& v);  // temporaries move in (no reference count traffic for strings)
     const Value& peek();
     size_t stackDepth() const;
     Activation& current() { return *current_; }
@@ -57,6 +61,9 @@ public:
     // Variables and paths.
     Value getVariable(const std::string& name);
     void setVariable(const std::string& name, const Value& value);
+    // The `with` object a plain name is found on, or null when it is found elsewhere first
+    // (a function called as `f()` inside `with (o)` runs with `this` o when o holds it).
+    Object* withObjectHolding(const std::string& name);
     // A path to a clip or object ("/a/b", "_root.a.b", "../x", "_parent", "this", "_level0").
     // `scopeFallback`: a first name not found on `start` is looked up as a variable.
     Value resolvePath(Object* start, const std::string& path, bool scopeFallback = true);
@@ -66,6 +73,7 @@ public:
     Object* resolveTarget(const std::string& path);
     Object* rootOf(Object* clip);
     Object* globalScopeValues();
+    Object* liveTimeline(Object* values);
     // Version-dependent boolean push: SWF 4 scripts get 1 / 0.
     void pushBool(bool b);
 
@@ -77,7 +85,10 @@ public:
     void run(Activation& act);
 
 private:
+    void startFrameScript(Activation& act, const ActionListPtr& code, Object* clip);
     bool checkLimits();
+    bool namesArguments(ScriptFunction& fn);
+    bool namesSuper(ScriptFunction& fn);
     void unwind(Activation& act, ScriptThrow& thrown);
 
     Vm& vm_;

@@ -13,6 +13,8 @@ void registerLibraryClasses(Vm& vm) {
     registerSharedObjectClass(vm);
     registerSystemObject(vm);
     registerTextFunctions(vm);
+    registerExternalInterface(vm);
+    registerAbsentServices(vm);
 }
 
 }  // namespace swf::avm1

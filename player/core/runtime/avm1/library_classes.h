@@ -16,6 +16,10 @@ void registerLoadVarsClass(Vm& vm);
 void registerSharedObjectClass(Vm& vm);
 void registerSystemObject(Vm& vm);
 void registerTextFunctions(Vm& vm);  // escape, unescape, parseInt, parseFloat
+void registerExternalInterface(Vm& vm);
+// Classes of devices and services a screen saver does not have (Camera, NetConnection,
+// FileReference, PrintJob, ...): they exist and answer as with nothing attached.
+void registerAbsentServices(Vm& vm);
 
 // Writes every SharedObject the movie opened, as the original does when a movie unloads;
 // the host calls it when the movie stops.

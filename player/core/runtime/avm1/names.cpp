@@ -1,23 +1,42 @@
 #include "names.h"
 
+#include "../../text/utf8.h"
+#include "utf16_text.h"
+
 namespace swf::avm1 {
 namespace {
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-}  // namespace
+char32_t lowerCodePoint(char32_t c) { return c < 0x10000 ? lowerCaseUnit(char16_t(c)) : c; }
 
-bool sameName(const std::string& a, const std::string& b, NameRule rule) {
-    if (a.size() != b.size()) return false;
-    if (rule.caseSensitive) return a == b;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+// Past ASCII the player's case table decides: "Ä" names "ä", and "Ǳ", "ǲ" and "ǳ" are one name.
+bool sameFoldedText(const std::string& a, const std::string& b) {
+    const std::u32string x = decodeUtf8(a);
+    const std::u32string y = decodeUtf8(b);
+    if (x.size() != y.size()) return false;
+    for (size_t i = 0; i < x.size(); ++i)
+        if (lowerCodePoint(x[i]) != lowerCodePoint(y[i])) return false;
     return true;
 }
 
+}  // namespace
+
+bool sameName(const std::string& a, const std::string& b, NameRule rule) {
+    if (rule.caseSensitive) return a == b;
+    const size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if ((x | y) & 0x80) return sameFoldedText(a.substr(i), b.substr(i));  // both ASCII so far
+        if (lowerAscii(char(x)) != lowerAscii(char(y))) return false;
+    }
+    return a.size() == b.size();
+}
+
 std::string foldedName(const std::string& name) {
-    std::string out = name;
-    for (char& c : out) c = lowerAscii(c);
+    std::string out;
+    for (char32_t c : decodeUtf8(name)) appendUtf8(out, lowerCodePoint(c));
     return out;
 }
 

@@ -1,5 +1,5 @@
 // The one rule for comparing property, variable and clip names: movies before SWF 7 compare
-// names without regard to ASCII case ("_X" is "_x", "MyVar" is "myvar"); SWF 7 and later
+// names without regard to case ("_X" is "_x", "MyVar" is "myvar", "Ä" is "ä"); SWF 7 and later
 // compare them exactly. Every lookup in the player goes through these helpers.
 #pragma once
 
@@ -19,7 +19,7 @@ struct NameRule {
 };
 
 bool sameName(const std::string& a, const std::string& b, NameRule rule);
-// ASCII lower case; bytes of multibyte characters are kept.
+// Lower case by the same rule (the player's case table past ASCII).
 std::string foldedName(const std::string& name);
 
 }  // namespace swf::avm1

@@ -12,6 +12,19 @@ NativeFunction* defineClass(Vm& vm, Object* where, const NativeClassInfo& info) 
     return ctor;
 }
 
+Object* packageObject(Vm& vm, std::initializer_list<const char*> path) {
+    Object* package = vm.global();
+    for (const char* name : path) {
+        Object* next = vm.getMember(package, name).asObject();
+        if (!next) {
+            next = vm.newObject();
+            package->define(name, Value::object(next), kDontEnum);
+        }
+        package = next;
+    }
+    return package;
+}
+
 NativeFunction* defineMethod(Vm& vm, Object* target, const std::string& name, NativeFn fn, uint16_t flags) {
     NativeFunction* f = vm.newNative(fn);
     target->define(name, Value::object(f), flags);

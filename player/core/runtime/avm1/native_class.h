@@ -2,6 +2,7 @@
 // methods and getter/setter properties, all DontEnum like the original's built-ins.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "function.h"
@@ -25,6 +26,10 @@ NativeFunction* defineClass(Vm& vm, Object* where, const NativeClassInfo& info);
 inline Object* prototypeOf(Vm& vm, Object* constructor) {
     return vm.getMember(constructor, "prototype").asObject();
 }
+
+// A package object such as _global.flash.external, made (DontEnum) where missing: several
+// registrars share _global.flash.
+Object* packageObject(Vm& vm, std::initializer_list<const char*> path);
 
 // A method (DontEnum by default).
 NativeFunction* defineMethod(Vm& vm, Object* target, const std::string& name, NativeFn fn,

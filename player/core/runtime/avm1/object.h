@@ -45,18 +45,40 @@ struct Property {
     Object* getter = nullptr;  // addProperty: both set (the setter may be null: read-only)
     Object* setter = nullptr;
     uint16_t flags = 0;
+    // Tells accessor properties apart when one is deleted and made again under the same
+    // name (each counts its own nesting of getter, setter and watcher calls).
+    uint32_t serial = 0;
     bool isAccessor() const { return getter != nullptr; }
 };
 
 class Object {
 public:
-    explicit Object(Object* proto) : proto_(proto) {}
+    explicit Object(Object* proto) : proto_(proto), protoValue_(proto ? Value::object(proto) : Value()), hasProtoSlot_(proto != nullptr) {}
     virtual ~Object() = default;
     Object(const Object&) = delete;
     Object& operator=(const Object&) = delete;
 
     Object* proto() const { return proto_; }
-    void setProto(Object* proto) { proto_ = proto; }
+    void setProto(Object* proto) { setProtoValue(proto ? Value::object(proto) : Value::null()); }
+    // `__proto__` is a property like others (DontEnum, DontDelete by default) whose value, when
+    // an object, is the prototype: a script may store a number there and read it back.
+    const Value& protoValue() const { return protoValue_; }
+    void setProtoValue(const Value& v) {
+        protoValue_ = v;
+        proto_ = v.asObject();
+        hasProtoSlot_ = true;
+    }
+    bool hasProtoSlot() const { return hasProtoSlot_; }
+    uint16_t protoFlags() const { return protoFlags_; }
+    void setProtoFlags(uint16_t set, uint16_t clear) { protoFlags_ = uint16_t((protoFlags_ & ~clear) | set); }
+    // Removes the `__proto__` slot unless it is DontDelete.
+    bool removeProtoSlot() {
+        if (!hasProtoSlot_ || (protoFlags_ & kDontDelete)) return false;
+        hasProtoSlot_ = false;
+        proto_ = nullptr;
+        protoValue_ = Value();
+        return true;
+    }
 
     // Own properties only: no prototype chain, no getters run (the Vm's getMember does that).
     Property* findOwn(const std::string& name, NameRule rule);
@@ -87,6 +109,10 @@ public:
     };
     std::vector<Watch>& watches() { return watches_; }
 
+    // ImplementsOp: the interfaces (constructors) a class prototype declares; instanceof
+    // answers true for them too.
+    std::vector<Object*>& interfaces() { return interfaces_; }
+
     // Special properties of subclasses (a clip's _x, an array's length). Return true when
     // `name` was handled; `out` is then the value.
     virtual bool getSpecial(Vm& vm, const std::string& name, Value& out);
@@ -115,6 +141,9 @@ private:
     void compact();
 
     Object* proto_;
+    Value protoValue_;
+    bool hasProtoSlot_;
+    uint16_t protoFlags_ = kDontEnum | kDontDelete;
     std::vector<Entry> entries_;  // creation order; removed entries are dead until compacted
     // Name -> entry indices, hashed and compared without regard to ASCII case, so one index
     // serves both name rules and a lookup allocates nothing.
@@ -127,6 +156,7 @@ private:
     std::unordered_multimap<std::string, uint32_t, FoldedHash, FoldedEqual> index_;
     size_t live_ = 0;
     std::vector<Watch> watches_;
+    std::vector<Object*> interfaces_;
     friend class Marker;
 };
 

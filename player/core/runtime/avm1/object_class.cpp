@@ -5,9 +5,11 @@
 namespace swf::avm1 {
 namespace {
 
+// Object(v) called as a function boxes v; with nothing to box it makes a bare object with no
+// prototype at all (it prints "[type Object]"), unlike `new Object()`.
 Value callObject(Vm& vm, const Value&, const Arguments& args) {
     if (!args.empty() && !args[0].isNullish()) return Value::object(vm.toObject(args[0]));
-    return Value::object(vm.newObject());
+    return Value::object(vm.newObject(nullptr));
 }
 
 Value constructObject(Vm& vm, const Value& self, const Arguments& args) {
@@ -65,8 +67,11 @@ Value hasOwnProperty(Vm& vm, const Value& self, const Arguments& args) {
     std::string name = nameArg(vm, args);
     Value special;
     // Every object made with a prototype holds __proto__ as its own (hidden) property.
-    if (sameName(name, "__proto__", vm.names()) && o->proto()) return Value::boolean(true);
-    return Value::boolean(o->hasOwn(name, vm.names()) || o->getSpecial(vm, name, special));
+    if (sameName(name, "__proto__", vm.names())) return Value::boolean(o->hasProtoSlot());
+    // A property ASSetPropFlags hides from this version still counts as the object's own.
+    NameRule any = vm.names();
+    any.version = 0;
+    return Value::boolean(o->hasOwn(name, any) || o->getSpecial(vm, name, special));
 }
 
 Value isPropertyEnumerable(Vm& vm, const Value& self, const Arguments& args) {
@@ -108,6 +113,9 @@ void registerObjectClass(Vm& vm) {
     ctor->define("prototype", Value::object(proto), kDontEnum | kDontDelete);
     proto->define("constructor", Value::object(ctor), kDontEnum);
     vm.global()->define("Object", Value::object(ctor), kDontEnum);
+    // The original's _global carries a variable `o` holding null (left over from its own
+    // set-up script): a movie reading an undeclared `o` sees null, not undefined.
+    vm.global()->define("o", Value::null(), kDontEnum);
     defineMethod(vm, proto, "addProperty", addProperty);
     defineMethod(vm, proto, "watch", watch);
     defineMethod(vm, proto, "unwatch", unwatch);

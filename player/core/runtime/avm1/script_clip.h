@@ -4,7 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "../../model/actions.h"
 #include "object.h"
 
 namespace swf::avm1 {
@@ -28,6 +30,10 @@ public:
     virtual void gotoFrame(int frame, bool andPlay) = 0;
     // False when the clip has no such label.
     virtual bool gotoLabel(const std::string& label, bool andPlay) = 0;
+    // The 0-based frame a label names, or -1.
+    virtual int findLabel(const std::string&) { return -1; }
+    // The DoAction scripts of a 0-based frame, for the Call action (run without moving there).
+    virtual std::vector<ActionListPtr> frameScripts(int) { return {}; }
     virtual void play() = 0;
     virtual void stop() = 0;
 

@@ -69,7 +69,9 @@ Value stringCharAt(Vm& vm, const Value& self, const Arguments& args) {
 Value stringCharCodeAt(Vm& vm, const Value& self, const Arguments& args) {
     const std::u16string units = thisUnits(vm, self);
     const int32_t i = vm.toInt32(args[0]);
-    if (i < 0 || static_cast<size_t>(i) >= units.size()) return Value::number(std::nan(""));
+    if (i < 0) return Value::number(std::nan(""));
+    // Past the end SWF 5 reads the terminating zero; SWF 6 gives NaN.
+    if (static_cast<size_t>(i) >= units.size()) return Value::number(utf8(vm) ? std::nan("") : 0);
     return Value::number(units[static_cast<size_t>(i)]);
 }
 

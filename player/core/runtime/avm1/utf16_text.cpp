@@ -90,38 +90,4 @@ std::string fromUtf16Units(const std::u16string& units, bool utf8) {
     return out;
 }
 
-char16_t upperCaseUnit(char16_t c) {
-    if (c >= 'a' && c <= 'z') return c - 32;
-    if (c < 0x80) return c;
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-    if (c == 0xFF) return 0x178;
-    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
-        // Latin Extended-A pairs: upper even, lower odd, except 0x139..0x148 and 0x179..0x17E
-        // where the pairs start on odd code points.
-        const bool oddStart = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        const bool isLower = oddStart ? (c % 2 == 0) : (c % 2 == 1);
-        return isLower ? c - 1 : c;
-    }
-    if (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) return c - 32;
-    if (c >= 0x430 && c <= 0x44F) return c - 32;
-    if (c >= 0x450 && c <= 0x45F) return c - 80;
-    return c;
-}
-
-char16_t lowerCaseUnit(char16_t c) {
-    if (c >= 'A' && c <= 'Z') return c + 32;
-    if (c < 0x80) return c;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
-    if (c == 0x178) return 0xFF;
-    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149) {
-        const bool oddStart = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-        const bool isUpper = oddStart ? (c % 2 == 1) : (c % 2 == 0);
-        return isUpper ? c + 1 : c;
-    }
-    if (c >= 0x391 && c <= 0x3A9 && c != 0x3A2) return c + 32;
-    if (c >= 0x410 && c <= 0x42F) return c + 32;
-    if (c >= 0x400 && c <= 0x40F) return c + 80;
-    return c;
-}
-
 }  // namespace swf::avm1

@@ -22,7 +22,7 @@ bool codePointLess(const std::string& a, const std::string& b);
 // Appends one code point as UTF-8.
 void appendUtf8(std::string& out, uint32_t codePoint);
 
-// Upper/lower case of ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic letters.
+// Upper/lower case of one UTF-16 unit by the original player's table (unicode_case.cpp).
 char16_t upperCaseUnit(char16_t c);
 char16_t lowerCaseUnit(char16_t c);
 

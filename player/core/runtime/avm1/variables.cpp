@@ -33,6 +33,13 @@ Object* Interpreter::rootOf(Object* clip) {
 
 Object* Interpreter::globalScopeValues() { return vm_.global(); }
 
+// A timeline removed from the display list while its script runs gives way to the root:
+// its variables are gone to the script (removeMovieClip(this); trace(x) reads _root.x).
+Object* Interpreter::liveTimeline(Object* values) {
+    auto* clip = dynamic_cast<ScriptClip*>(values);
+    return clip && !clip->alive() ? rootOf(clip) : values;
+}
+
 Value Interpreter::resolvePath(Object* start, const std::string& path, bool scopeFallback) {
     NameRule rule = vm_.names();
     if (path.empty()) return Value::object(start);
@@ -43,14 +50,21 @@ Value Interpreter::resolvePath(Object* start, const std::string& path, bool scop
         i = 1;
     }
     bool first = i == 0;
+    // Once a slash has separated names, dots no longer do: "a/b.c" asks for a clip named "b.c".
+    bool slashSyntax = i == 1;
     while (i < path.size()) {
         size_t end;
         if (path.compare(i, 2, "..") == 0) end = i + 2;
-        else end = path.find_first_of("/.:", i);
+        else end = path.find_first_of(slashSyntax ? "/:" : "/.:", i);
         if (end == std::string::npos) end = path.size();
+        const bool slashEnds = end < path.size() && path[end] == '/';
+        if (slashEnds) slashSyntax = true;
         std::string part = path.substr(i, end - i);
         i = end + 1;
-        if (part.empty()) continue;
+        if (part.empty()) {
+            if (slashEnds) return Value();  // "a//b" names nothing; "a/:b" and "a/" are fine
+            continue;
+        }
         Object* o = cur.asObject();
         auto* clip = dynamic_cast<ScriptClip*>(o);
         int level = levelNumber(part, rule);
@@ -91,6 +105,10 @@ Value Interpreter::resolvePathInScopes(const std::string& path) {
 }
 
 Object* Interpreter::resolveTarget(const std::string& path) {
+    // Target paths know no `this`: tellTarget("this.a") and tellTarget("this/a") name nothing
+    // (expressions such as eval("this.a") do know it).
+    const size_t first = path.find_first_of("/.:");
+    if (first != std::string::npos && sameName(path.substr(0, first), "this", vm_.names())) return nullptr;
     Object* base = current_ ? current_->originalTarget : nullptr;
     return resolvePath(base, path).asObject();
 }
@@ -123,9 +141,12 @@ Value Interpreter::getVariable(const std::string& name) {
         if (act.thisIsLocal) return act.thisValue;
         return vm_.swfVersion() >= 6 ? Value::object(act.target ? act.target : act.originalTarget) : Value();
     }
+    // SWF 4 scripts outside functions see no globals: NaN, Infinity and _global are
+    // undefined variables there (so 0 == NaN holds).
+    const bool globalsVisible = vm_.swfVersion() >= 5;
     for (Scope* s = act.scope; s; s = s->parent) {
-        Object* values = s->values;
-        if (!values) continue;
+        Object* values = s->kind == Scope::Kind::Target ? liveTimeline(s->values) : s->values;
+        if (!values || (s->kind == Scope::Kind::Global && !globalsVisible)) continue;
         Value special;
         if (values->getSpecial(vm_, name, special)) return special;
         if (vm_.findProperty(values, name)) return vm_.getMember(values, name);
@@ -134,11 +155,23 @@ Value Interpreter::getVariable(const std::string& name) {
                 if (ScriptClip* child = clip->childClip(name, rule)) return Value::object(child);
         }
     }
-    if (sameName(name, "_global", rule)) return Value::object(vm_.global());
+    if (globalsVisible && sameName(name, "_global", rule)) return Value::object(vm_.global());
     if (sameName(name, "_root", rule)) return Value::object(rootOf(act.target ? act.target : act.originalTarget));
     int level = levelNumber(name, rule);
     if (level >= 0) return Value::object(levelRoot ? levelRoot(level) : nullptr);
     return Value();
+}
+
+Object* Interpreter::withObjectHolding(const std::string& name) {
+    if (!current_ || hasPathSyntax(name)) return nullptr;
+    for (Scope* s = current_->scope; s; s = s->parent) {
+        Object* values = s->values;
+        if (!values) continue;
+        Value special;
+        if (values->getSpecial(vm_, name, special) || vm_.findProperty(values, name))
+            return s->kind == Scope::Kind::With ? values : nullptr;
+    }
+    return nullptr;
 }
 
 void Interpreter::setVariable(const std::string& name, const Value& value) {
@@ -150,9 +183,14 @@ void Interpreter::setVariable(const std::string& name, const Value& value) {
         if (owner.isObject()) vm_.setMember(owner.asObject(), name.substr(split + 1), value);
         return;
     }
+    // `this` is a variable of the running script: assigning it changes what later reads see.
+    if (act.thisIsLocal && sameName(name, "this", vm_.names())) {
+        act.thisValue = value;
+        return;
+    }
     Object* fallback = nullptr;
     for (Scope* s = act.scope; s; s = s->parent) {
-        Object* values = s->values;
+        Object* values = s->kind == Scope::Kind::Target ? liveTimeline(s->values) : s->values;
         if (!values) continue;
         if (s->kind == Scope::Kind::Target && !fallback) fallback = values;
         Value special;
@@ -161,7 +199,7 @@ void Interpreter::setVariable(const std::string& name, const Value& value) {
             return;
         }
     }
-    if (act.target && act.scope->kind != Scope::Kind::Local) fallback = act.target;
+    if (act.target && act.scope->kind != Scope::Kind::Local) fallback = liveTimeline(act.target);
     if (!fallback) fallback = act.target ? act.target : vm_.global();
     vm_.setMember(fallback, name, value);
 }

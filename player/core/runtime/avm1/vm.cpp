@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "../../text/utf8.h"
 #include "globals.h"
 #include "interpreter.h"
 #include "scope.h"
@@ -52,8 +53,10 @@ void Vm::checkArrayLength(double length) {
 // ---- members
 
 Property* Vm::findProperty(Object* object, const std::string& name, Object** owner) {
-    int guard = 0;
-    for (Object* o = object; o && guard < 256; o = o->proto(), ++guard) {
+    size_t depth = 0;
+    for (Object* o = object; o; o = o->proto()) {
+        // A chain this long is a cycle (o.__proto__ = o): the original abandons the script.
+        if (++depth > kPrototypeDepthLimit) throw ScriptAbort{"prototype chain too deep"};
         if (Property* p = o->findOwn(name, names_)) {
             if (owner) *owner = o;
             return p;
@@ -62,30 +65,58 @@ Property* Vm::findProperty(Object* object, const std::string& name, Object** own
     return nullptr;
 }
 
-Value Vm::getMember(Object* object, const std::string& name) {
+Value Vm::getMember(Object* object, const std::string& name) { return readMember(object, name, true); }
+
+Value Vm::getMemberWithoutResolve(Object* object, const std::string& name) { return readMember(object, name, false); }
+
+Value Vm::readMember(Object* object, const std::string& name, bool useResolve) {
     if (!object) return Value();
     Value special;
     if (object->getSpecial(*this, name, special)) return special;
-    if (sameName(name, "__proto__", names_)) return object->proto() ? Value::object(object->proto()) : Value();
+    if (sameName(name, "__proto__", names_)) return object->protoValue();
     Object* owner = nullptr;
     Property* p = findProperty(object, name, &owner);
-    if (!p) {
-        // A clip's prototype chain ends in MovieClip.prototype; special names of clips reached
-        // through a prototype (o.__proto__ = mc) are read from that clip.
-        return Value();
-    }
-    if (p->isAccessor()) return callAccessor(p->getter, object, Arguments());
+    if (!p) return useResolve ? resolveMissing(object, name) : Value();
+    // Past the nesting limit a getter is not run: the read gives the value the property held
+    // before addProperty (or one stored while the limit was reached).
+    if (p->isAccessor())
+        return canNestOn(owner, name, p->serial) ? callNested(owner, name, p->serial, p->getter, object, Arguments()) : p->value;
     return p->value;
 }
 
-Value Vm::callAccessor(Object* accessor, Object* self, const Arguments& args) {
-    if (accessorDepth_ >= kAccessorDepthLimit) return Value();
-    struct Nesting {
-        int& depth;
-        explicit Nesting(int& d) : depth(d) { ++depth; }
-        ~Nesting() { --depth; }
-    } nesting(accessorDepth_);
-    return call(Value::object(accessor), Value::object(self), args);
+Value Vm::resolveMissing(Object* object, const std::string& name) {
+    // __resolve(name) answers for missing properties. The nearest __resolve that is a function
+    // is called on the object; a plain object there ends the search (undefined); numbers,
+    // strings and clips there are passed over; one made by addProperty is not run.
+    size_t depth = 0;
+    for (Object* o = object; o; o = o->proto()) {
+        if (++depth > kPrototypeDepthLimit) throw ScriptAbort{"prototype chain too deep"};
+        Property* r = o->findOwn("__resolve", names_);
+        if (!r) continue;
+        if (r->isAccessor()) return Value();
+        Object* handler = r->value.asObject();
+        if (!handler || std::string(handler->typeOf()) == "movieclip") continue;
+        if (!handler->asFunction()) return Value();
+        Value args[] = {newString(name)};
+        return call(r->value, Value::object(object), Arguments(args, 1));
+    }
+    return Value();
+}
+
+bool Vm::canNestOn(Object* owner, const std::string& name, uint32_t serial) const {
+    int nesting = 0;
+    for (const ActiveAccessor& a : activeAccessors_)
+        if (a.owner == owner && a.serial == serial && sameName(a.name, name, names_)) ++nesting;
+    return nesting < kAccessorDepthLimit;
+}
+
+Value Vm::callNested(Object* owner, const std::string& name, uint32_t serial, Object* fn, Object* self, const Arguments& args) {
+    activeAccessors_.push_back(ActiveAccessor{owner, name, serial});
+    struct Pop {
+        std::vector<ActiveAccessor>& list;
+        ~Pop() { list.pop_back(); }
+    } pop{activeAccessors_};
+    return call(Value::object(fn), Value::object(self), args);
 }
 
 Value Vm::getMember(const Value& object, const std::string& name) {
@@ -108,28 +139,53 @@ Object::Watch* findWatch(Object* o, const std::string& name, NameRule rule) {
 
 void Vm::setMember(Object* object, const std::string& name, const Value& value) {
     if (!object || name.empty()) return;  // o[""] = v stores nothing
-    if (sameName(name, "__proto__", names_)) {
-        object->setProto(value.asObject());
-        return;
-    }
     Value stored = value;
-    if (!object->watches().empty()) {
+    // A watcher sees the stored value as the old one (an addProperty property's getter is not
+    // run). Watchers and accessors of one property nest 65 deep together; past that a store
+    // goes straight into the property.
+    const Property* own = object->watches().empty() ? nullptr : object->findOwn(name, names_);
+    uint32_t ownSerial = own ? own->serial : 0;
+    if (!object->watches().empty() && canNestOn(object, name, ownSerial)) {
         if (Object::Watch* w = findWatch(object, name, names_)) {
             Object* callback = w->callback;
             Value userData = w->userData;
-            Value old = getMember(object, name);
+            Value old;
+            if (!object->getSpecial(*this, name, old)) {
+                if (sameName(name, "__proto__", names_)) old = object->protoValue();
+                else if (Property* held = findProperty(object, name)) old = held->value;
+            }
             Value args[] = {newString(name), old, value, userData};
-            stored = call(Value::object(callback), Value::object(object), Arguments(args, 4));
+            try {
+                stored = callNested(object, name, ownSerial, callback, object, Arguments(args, 4));
+            } catch (const ScriptThrow&) {
+                // A watcher that throws leaves the property undefined.
+                storeMember(object, name, Value());
+                throw;
+            }
         }
+    }
+    storeMember(object, name, stored);
+}
+
+void Vm::storeMember(Object* object, const std::string& name, const Value& stored) {
+    if (sameName(name, "__proto__", names_)) {
+        if (!object->hasProtoSlot() || !(object->protoFlags() & kReadOnly)) object->setProtoValue(stored);
+        return;
     }
     if (object->setSpecial(*this, name, stored)) return;
     Object* owner = nullptr;
     Property* p = findProperty(object, name, &owner);
     if (p && p->isAccessor()) {
-        if (p->setter) {
+        // The property also keeps the value stored, after its setter ran (the outermost of
+        // nested stores is the one left); a getter past the nesting limit reads it.
+        uint32_t serial = p->serial;
+        if (p->setter && canNestOn(owner, name, serial)) {
             Value args[] = {stored};
-            callAccessor(p->setter, object, Arguments(args, 1));
+            callNested(owner, name, serial, p->setter, object, Arguments(args, 1));
+            p = owner->findOwn(name, names_);
+            if (!p || p->serial != serial) return;
         }
+        p->value = stored;
         return;
     }
     if (p && owner == object) {
@@ -145,27 +201,32 @@ void Vm::setMember(const Value& object, const std::string& name, const Value& va
 }
 
 bool Vm::deleteMember(Object* object, const std::string& name) {
+    if (object && sameName(name, "__proto__", names_)) return object->removeProtoSlot();
     return object && object->remove(name, names_);
 }
 
 std::vector<std::string> Vm::enumerate(Object* object) {
+    // The original walks the chain pushing each object's names oldest first, then reads them
+    // back last pushed first: the farthest prototype's names come out first, newest first, and
+    // the object's own names last. A name held by an object nearer the start (enumerable or
+    // not, hidden from this version or not) shadows the prototypes' one.
+    std::vector<Object*> chain;
+    for (Object* o = object; o; o = o->proto()) {
+        if (chain.size() >= kPrototypeDepthLimit) throw ScriptAbort{"prototype chain too deep"};
+        if (std::find(chain.begin(), chain.end(), o) != chain.end()) break;
+        chain.push_back(o);
+    }
+    NameRule any = names_;
+    any.version = 0;
     std::vector<std::string> out;
     std::vector<std::string> level;
-    int guard = 0;
-    for (Object* o = object; o && guard < 256; o = o->proto(), ++guard) {
+    for (size_t depth = chain.size(); depth-- > 0;) {
         level.clear();
-        o->ownNames(level, false, version_);
+        chain[depth]->ownNames(level, false, 0);
         for (auto& n : level) {
-            bool seen = false;
-            for (auto& s : out)
-                if (sameName(s, n, names_)) { seen = true; break; }
-            // A name hidden by a DontEnum own property further down the chain stays hidden.
-            if (!seen && o != object) {
-                Object* owner = nullptr;
-                Property* p = findProperty(object, n, &owner);
-                if (p && owner != o) seen = true;
-            }
-            if (!seen) out.push_back(n);
+            bool shadowed = false;
+            for (size_t nearer = 0; nearer < depth && !shadowed; ++nearer) shadowed = chain[nearer]->hasOwn(n, any);
+            if (!shadowed) out.push_back(n);
         }
     }
     return out;
@@ -192,14 +253,16 @@ Value Vm::callMethod(const Value& object, const std::string& name, const Argumen
 
 void Vm::initInstance(Object* instance, Object* constructor) {
     instance->define("__constructor__", Value::object(constructor), kDontEnum);
-    if (version_ > 5) instance->define("constructor", Value::object(constructor), kDontEnum);
+    // Only SWF 6 gives the instance its own `constructor`; later movies read the prototype's.
+    if (version_ == 6) instance->define("constructor", Value::object(constructor), kDontEnum);
 }
 
 Value Vm::construct(const Value& constructor, const Arguments& args) {
     Object* ctor = constructor.asObject();
     FunctionObject* fn = ctor ? ctor->asFunction() : nullptr;
     if (!fn) return Value();
-    Object* proto = getMember(ctor, "prototype").asObject();
+    Value protoValue = getMember(ctor, "prototype");
+    Object* proto = protoValue.asObject();
     Object* instance = nullptr;
     if (fn->isNative()) {
         auto* native = static_cast<NativeFunction*>(fn);
@@ -212,36 +275,30 @@ Value Vm::construct(const Value& constructor, const Arguments& args) {
         return Value::object(instance);
     }
     instance = newObject(proto);
+    // A prototype that is no object still becomes the instance's __proto__ value.
+    if (!proto) instance->setProtoValue(protoValue);
     initInstance(instance, ctor);
-    interpreter_->callScript(static_cast<ScriptFunction&>(*fn), Value::object(instance), args, nullptr);
+    interpreter_->callScript(static_cast<ScriptFunction&>(*fn), Value::object(instance), args, nullptr, true);
     return Value::object(instance);
 }
 
-bool Vm::instanceOf(Object* object, Object* constructor) {
-    if (!object || !constructor) return false;
-    Object* proto = getMember(constructor, "prototype").asObject();
-    if (!proto) return false;
-    int guard = 0;
-    for (Object* p = object->proto(); p && guard < 256; p = p->proto(), ++guard) {
-        if (p == proto) return true;
-        // Interfaces: a prototype's constructor lists what it implements.
-        Value ctorValue = getMember(p, "__constructor__");
-        if (Object* c = ctorValue.asObject()) {
-            Property* impl = c->findOwn("__implements__", NameRule{true});
-            if (impl && impl->value.isObject()) {
-                Object* list = impl->value.asObject();
-                int n = int(toNumber(getMember(list, "length")));
-                for (int i = 0; i < n && i < 256; ++i)
-                    if (getMember(list, std::to_string(i)).asObject() == constructor) return true;
-            }
-        }
+bool Vm::implementsInterface(Object* proto, Object* constructor, int depth) {
+    if (depth > 32) return false;
+    for (Object* i : proto->interfaces()) {
+        if (i == constructor) return true;
+        // An interface extending another lists it on its own prototype.
+        Object* ip = getMember(i, "prototype").asObject();
+        if (ip && ip != proto && implementsInterface(ip, constructor, depth + 1)) return true;
     }
     return false;
 }
 
 // ---- output
 
-void Vm::trace(const std::string& line) {
+void Vm::trace(const std::string& text) {
+    // Strings of SWF 5 and older movies hold one byte per character (a movie's "Å" is 0xC5);
+    // the trace output is UTF-8 in every version.
+    const std::string line = version_ < 6 ? encodeUtf8(decodeUtf8(text)) : text;
     if (onTrace) onTrace(line);
     if (traces_.size() < limits_.maxTraces) traces_.push_back(line);
 }

@@ -66,6 +66,11 @@ public:
 
     int swfVersion() const { return version_; }
     NameRule names() const { return names_; }
+    // The version the running code follows (a SWF 4 movie's functions run by SWF 5 rules).
+    void setSwfVersion(int version) {
+        version_ = version;
+        names_ = NameRule::forVersion(version);
+    }
     HostServices& host() { return host_; }
     const VmLimits& limits() const { return limits_; }
     VmLimits& limits() { return limits_; }
@@ -99,6 +104,8 @@ public:
     // ---- members (prototype chain, getters/setters, watches, clips' special properties)
     Value getMember(const Value& object, const std::string& name);
     Value getMember(Object* object, const std::string& name);
+    // A read that never asks __resolve (conversions looking up valueOf and toString).
+    Value getMemberWithoutResolve(Object* object, const std::string& name);
     void setMember(const Value& object, const std::string& name, const Value& value);
     void setMember(Object* object, const std::string& name, const Value& value);
     bool deleteMember(Object* object, const std::string& name);
@@ -112,10 +119,11 @@ public:
     Value call(const Value& function, const Value& self, const Arguments& args);
     Value callMethod(const Value& object, const std::string& name, const Arguments& args);
     Value construct(const Value& constructor, const Arguments& args);
-    // Sets `__proto__`, `__constructor__` (DontEnum) and, from SWF 6, `constructor` on a new instance.
+    // Sets `__constructor__` (DontEnum) and, in SWF 6, `constructor` on a new instance.
     void initInstance(Object* instance, Object* constructor);
-    // instanceof: walks the prototype chain and the implemented interfaces.
-    bool instanceOf(Object* object, Object* constructor);
+    // instanceof's interface test: whether a prototype (or an interface it lists) declares
+    // `constructor` through ImplementsOp.
+    bool implementsInterface(Object* proto, Object* constructor, int depth);
 
     // ---- output
     void trace(const std::string& line);
@@ -153,11 +161,26 @@ public:
 
 private:
     friend class Interpreter;
-    // Getters and setters nest at most this deep; past it a read gives undefined and a
-    // write is dropped (a getter reading its own property ends that way, not in an abort).
+    // A property's getter, setter and watcher nest at most this deep together; past it reads
+    // and writes use the property's stored value (a getter reading its own property ends that
+    // way, not in an abort).
     static constexpr int kAccessorDepthLimit = 65;
-    int accessorDepth_ = 0;
-    Value callAccessor(Object* accessor, Object* self, const Arguments& args);
+    struct ActiveAccessor {
+        Object* owner;
+        std::string name;
+        uint32_t serial;  // the accessor property's; 0 for a plain one
+    };
+    std::vector<ActiveAccessor> activeAccessors_;
+    // Lookups give up on prototype chains longer than this (a cycle), ending the script.
+    static constexpr size_t kPrototypeDepthLimit = 256;
+    Value readMember(Object* object, const std::string& name, bool useResolve);
+    // The store of setMember once watchers have had their say.
+    void storeMember(Object* object, const std::string& name, const Value& stored);
+    Value resolveMissing(Object* object, const std::string& name);
+    // Getters, setters and watchers of the property `name` of `owner` running now stay under
+    // kAccessorDepthLimit; callNested runs one of them counted.
+    bool canNestOn(Object* owner, const std::string& name, uint32_t serial) const;
+    Value callNested(Object* owner, const std::string& name, uint32_t serial, Object* fn, Object* self, const Arguments& args);
     int version_;
     NameRule names_;
     HostServices& host_;
@@ -171,6 +194,19 @@ private:
     std::vector<Object*> roots_;
     Timers timers_;
     std::unique_ptr<Interpreter> interpreter_;
+};
+
+// Runs the code of one scope by another version's rules, restoring the Vm's on exit.
+class SwfVersionScope {
+public:
+    SwfVersionScope(Vm& vm, int version) : vm_(vm), saved_(vm.swfVersion()) { vm.setSwfVersion(version); }
+    ~SwfVersionScope() { vm_.setSwfVersion(saved_); }
+    SwfVersionScope(const SwfVersionScope&) = delete;
+    SwfVersionScope& operator=(const SwfVersionScope&) = delete;
+
+private:
+    Vm& vm_;
+    int saved_;
 };
 
 }  // namespace swf::avm1

@@ -28,10 +28,15 @@ public:
     // kept up to date by appendChild, insertBefore and removeNode, so what a script stores in
     // it stays until the tree changes that place.
     Object* childArray = nullptr;
+    // A document's idMap (SWF 8): every element parsed with an id attribute, by that id.
+    // Parsing adds to it; nodes appended by script are not entered.
+    Object* idMap = nullptr;
+    bool isDocument = false;  // an XML instance (not a plain XMLNode)
 
     void traceReferences(Marker& marker) override {
         LoadingObject::traceReferences(marker);
         marker.mark(attributes);
+        marker.mark(idMap);
         marker.mark(parent);
         marker.mark(childArray);
         for (XmlNodeObject* child : children) marker.mark(child);
@@ -104,6 +109,9 @@ bool XmlNodeObject::getSpecial(Vm& vm, const std::string& property, Value& out) 
             out = vm.newString(colon == std::string::npos ? (local ? *name : std::string())
                                                            : (local ? name->substr(colon + 1) : name->substr(0, colon)));
         }
+    } else if (is("idMap") && vm.swfVersion() >= 8 && isDocument) {
+        if (!idMap) idMap = vm.newObject();
+        out = Value::object(idMap);
     } else if (is("namespaceURI")) {
         out = Value::null();
         if (name) {
@@ -116,12 +124,23 @@ bool XmlNodeObject::getSpecial(Vm& vm, const std::string& property, Value& out) 
     return true;
 }
 
+// The prefix an attribute declares: "xmlns:p" declares p; "xmlns", "xmlns:" and (as the
+// original reads them) "xmlnsAnything" declare the default namespace, ""; others nothing.
+std::optional<std::string> declaredPrefix(const std::string& attribute) {
+    if (attribute.compare(0, 5, "xmlns") != 0) return std::nullopt;
+    if (attribute.size() > 6 && attribute[5] == ':') return attribute.substr(6);
+    return std::string();
+}
+
+// xmlns attributes of this node, then of each ancestor, in document order: the first
+// declaration of a prefix on a node wins.
 Value XmlNodeObject::namespaceForPrefix(Vm& vm, const std::string& prefix) const {
-    const std::string wanted = prefix.empty() ? "xmlns" : "xmlns:" + prefix;
     int guard = 0;
     for (const XmlNodeObject* n = this; n && guard < 100000; n = n->parent, ++guard) {
-        if (!n->attributes) continue;
-        if (const Property* p = n->attributes->findOwn(wanted, vm.names())) return p->value;
+        std::vector<std::string> names;
+        if (n->attributes) n->attributes->ownNames(names, true);
+        for (const std::string& attribute : names)
+            if (declaredPrefix(attribute) == prefix) return vm.getMember(n->attributes, attribute);
     }
     return Value::null();
 }
@@ -132,9 +151,8 @@ Value XmlNodeObject::prefixForNamespace(Vm& vm, const std::string& uri) const {
         std::vector<std::string> names;
         if (n->attributes) n->attributes->ownNames(names, true);
         for (const std::string& attribute : names) {
-            if (attribute.compare(0, 5, "xmlns") != 0 || vm.toString(vm.getMember(n->attributes, attribute)) != uri) continue;
-            if (attribute.size() == 5) return vm.newString(std::string());
-            if (attribute[5] == ':') return vm.newString(attribute.substr(6));
+            auto prefix = declaredPrefix(attribute);
+            if (prefix && vm.toString(vm.getMember(n->attributes, attribute)) == uri) return vm.newString(*prefix);
         }
     }
     return Value::null();
@@ -143,7 +161,9 @@ Value XmlNodeObject::prefixForNamespace(Vm& vm, const std::string& uri) const {
 bool XmlNodeObject::setSpecial(Vm& vm, const std::string& property, const Value& v) {
     const NameRule rule = vm.names();
     if (sameName(property, "nodeName", rule)) {
-        if (v.isNullish()) name.reset(); else name = vm.toString(v);
+        // undefined leaves the name; null clears it (a document named this way writes its
+        // children inside an element of that name).
+        if (v.isNull()) name.reset(); else if (!v.isUndefined()) name = vm.toString(v);
         return true;
     }
     if (sameName(property, "nodeValue", rule)) {
@@ -152,6 +172,10 @@ bool XmlNodeObject::setSpecial(Vm& vm, const std::string& property, const Value&
     }
     if (sameName(property, "attributes", rule)) {
         if (Object* o = v.asObject()) attributes = o;
+        return true;
+    }
+    if (sameName(property, "idMap", rule) && vm.swfVersion() >= 8 && isDocument) {
+        idMap = v.asObject();
         return true;
     }
     for (const char* readOnly : {"nodeType", "parentNode", "firstChild", "lastChild", "previousSibling", "nextSibling",
@@ -166,54 +190,38 @@ Object* makeNodeInstance(Vm& vm, Object* proto) { return vm.heap().make<XmlNodeO
 XmlNodeObject* asNode(const Value& v) { return dynamic_cast<XmlNodeObject*>(v.asObject()); }
 
 XmlNodeObject* newNode(Vm& vm, int type, std::optional<std::string> name, std::optional<std::string> value) {
-    auto* node = vm.heap().make<XmlNodeObject>(vm.builtins().xmlNodeProto);
-    vm.initInstance(node, vm.getMember(vm.global(), "XMLNode").asObject());
+    // Parsed and created nodes take XMLNode.prototype as it is now: a script that replaced it
+    // (XMLNode.prototype = new MyNode()) gets its methods on every node.
+    Object* ctor = vm.getMember(vm.global(), "XMLNode").asObject();
+    Object* proto = ctor ? vm.getMember(ctor, "prototype").asObject() : nullptr;
+    auto* node = vm.heap().make<XmlNodeObject>(proto ? proto : vm.builtins().xmlNodeProto);
+    vm.initInstance(node, ctor);
     node->type = type;
     node->name = std::move(name);
     node->value = std::move(value);
     return node;
 }
 
-// Keeps a node's childNodes array (when a script has read it) in step with one change.
-void removeFromChildArray(Vm& vm, XmlNodeObject* node, XmlNodeObject* child) {
+// After a change of a node's children its childNodes array (when a script has read it) is
+// written anew from the tree, so what a script pushed into it is gone from then on.
+void syncChildArray(Vm& vm, XmlNodeObject* node) {
     if (!node || !node->childArray) return;
-    std::vector<Value> kept;
-    const uint32_t length = arrayLikeLength(vm, node->childArray);
-    for (uint32_t i = 0; i < length; ++i) {
-        Value v = vm.getMember(node->childArray, std::to_string(i));
-        if (v.asObject() != child) kept.push_back(v);
-    }
-    for (uint32_t i = 0; i < kept.size(); ++i) vm.setMember(node->childArray, std::to_string(i), kept[i]);
-    vm.setMember(node->childArray, "length", Value::number(static_cast<double>(kept.size())));
-}
-
-void insertIntoChildArray(Vm& vm, XmlNodeObject* node, XmlNodeObject* child, XmlNodeObject* before) {
-    if (!node->childArray) return;
-    std::vector<Value> items;
-    const uint32_t length = arrayLikeLength(vm, node->childArray);
-    bool placed = false;
-    for (uint32_t i = 0; i < length; ++i) {
-        Value v = vm.getMember(node->childArray, std::to_string(i));
-        if (!placed && before && v.asObject() == before) {
-            items.push_back(Value::object(child));
-            placed = true;
-        }
-        items.push_back(v);
-    }
-    if (!placed) items.push_back(Value::object(child));
-    for (uint32_t i = 0; i < items.size(); ++i) vm.setMember(node->childArray, std::to_string(i), items[i]);
+    for (size_t i = 0; i < node->children.size(); ++i)
+        vm.setMember(node->childArray, std::to_string(i), Value::object(node->children[i]));
+    vm.setMember(node->childArray, "length", Value::number(static_cast<double>(node->children.size())));
 }
 
 void detachNode(Vm& vm, XmlNodeObject* child) {
-    removeFromChildArray(vm, child->parent, child);
+    XmlNodeObject* parent = child->parent;
     child->detach();
+    syncChildArray(vm, parent);
 }
 
 void appendTo(Vm& vm, XmlNodeObject* parent, XmlNodeObject* child) {
     detachNode(vm, child);
     child->parent = parent;
     parent->children.push_back(child);
-    insertIntoChildArray(vm, parent, child, nullptr);
+    syncChildArray(vm, parent);
 }
 
 // Attributes in for..in order, which is document order for parsed ones: they are defined
@@ -239,7 +247,7 @@ XmlNode toPlainNode(Vm& vm, const XmlNodeObject& node, int depth) {
     return plain;
 }
 
-void buildChildren(Vm& vm, XmlNodeObject* parent, const std::vector<XmlNode>& nodes) {
+void buildChildren(Vm& vm, XmlNodeObject* parent, const std::vector<XmlNode>& nodes, Object* idMap) {
     for (const XmlNode& n : nodes) {
         XmlNodeObject* child = n.type == XmlNode::kText ? newNode(vm, XmlNode::kText, std::nullopt, n.value)
                                                         : newNode(vm, XmlNode::kElement, n.name, std::nullopt);
@@ -247,10 +255,11 @@ void buildChildren(Vm& vm, XmlNodeObject* parent, const std::vector<XmlNode>& no
             child->attributes = vm.newObject();
             for (auto it = n.attributes.rbegin(); it != n.attributes.rend(); ++it) {
                 child->attributes->define(it->first, vm.newString(it->second));
+                if (idMap && it->first == "id") vm.setMember(idMap, it->second, Value::object(child));
             }
         }
         appendTo(vm, parent, child);
-        buildChildren(vm, child, n.children);
+        buildChildren(vm, child, n.children, idMap);
     }
 }
 
@@ -280,8 +289,9 @@ Value constructNode(Vm& vm, const Value& self, const Arguments& args) {
 Value nodeAppendChild(Vm& vm, const Value& self, const Arguments& args) {
     XmlNodeObject* parent = asNode(self);
     XmlNodeObject* child = asNode(args[0]);
-    // A node still in a tree is refused: scripts move nodes with removeNode first.
-    if (parent && child && !child->parent && !parent->isAncestorOrSelf(child)) appendTo(vm, parent, child);
+    // A node of another parent moves (out of its old place first); one already this node's
+    // child stays where it is, and a node into its own subtree is refused.
+    if (parent && child && child->parent != parent && !parent->isAncestorOrSelf(child)) appendTo(vm, parent, child);
     return Value();
 }
 
@@ -289,7 +299,7 @@ Value nodeInsertBefore(Vm& vm, const Value& self, const Arguments& args) {
     XmlNodeObject* parent = asNode(self);
     XmlNodeObject* child = asNode(args[0]);
     XmlNodeObject* before = asNode(args[1]);
-    if (!parent || !child || !before || child->parent || before->parent != parent || child == before ||
+    if (!parent || !child || !before || before->parent != parent || child == before || child->parent == parent ||
         parent->isAncestorOrSelf(child)) {
         return Value();
     }
@@ -297,7 +307,7 @@ Value nodeInsertBefore(Vm& vm, const Value& self, const Arguments& args) {
     auto at = std::find(parent->children.begin(), parent->children.end(), before);
     parent->children.insert(at, child);
     child->parent = parent;
-    insertIntoChildArray(vm, parent, child, before);
+    syncChildArray(vm, parent);
     return Value();
 }
 
@@ -339,7 +349,8 @@ void parseInto(Vm& vm, XmlNodeObject* document, const std::string& text) {
     for (XmlNodeObject* child : document->children) child->parent = nullptr;
     document->children.clear();
     document->childArray = nullptr;
-    buildChildren(vm, document, parsed.children);
+    if (vm.swfVersion() >= 8 && !document->idMap) document->idMap = vm.newObject();
+    buildChildren(vm, document, parsed.children, vm.swfVersion() >= 8 ? document->idMap : nullptr);
     vm.setMember(document, "status", Value::number(parsed.status));
     vm.setMember(document, "xmlDecl", parsed.xmlDecl ? vm.newString(*parsed.xmlDecl) : Value());
     vm.setMember(document, "docTypeDecl", parsed.docTypeDecl ? vm.newString(*parsed.docTypeDecl) : Value());
@@ -348,6 +359,7 @@ void parseInto(Vm& vm, XmlNodeObject* document, const std::string& text) {
 Value constructXml(Vm& vm, const Value& self, const Arguments& args) {
     XmlNodeObject* document = asNode(self);
     if (!document) return self;
+    document->isDocument = true;
     document->attributes = vm.newObject();
     if (!args.empty() && !args[0].isNullish()) parseInto(vm, document, vm.toString(args[0]));
     return self;
