@@ -190,6 +190,15 @@ Value copyPixels(Vm& vm, const Value& self, const Arguments& args) {
     }
     return kDone;
 }
+// Whether the class's prototype is on the object's chain (how instanceof sees classes).
+bool madeBy(Vm& vm, Object* object, Object* constructor) {
+    Object* proto = vm.getMember(constructor, "prototype").asObject();
+    int guard = 0;
+    for (Object* p = object->proto(); p && proto && guard < 256; p = p->proto(), ++guard)
+        if (p == proto) return true;
+    return false;
+}
+
 // colorTransform(rect, colorTransform): -2 for a rectangle that is none, -3 for a colour
 // transform that is no flash.geom.ColorTransform (while that class is there); done, it
 // answers -1 as the original does.
@@ -202,7 +211,7 @@ Value colorTransform(Vm& vm, const Value& self, const Arguments& args) {
     Object* geom = flash ? vm.getMember(flash, "geom").asObject() : nullptr;
     Object* cxClass = geom ? vm.getMember(geom, "ColorTransform").asObject() : nullptr;
     Object* given = args[1].asObject();
-    if (!given || (cxClass && !vm.instanceOf(given, cxClass))) return Value::number(-3);
+    if (!given || (cxClass && !madeBy(vm, given, cxClass))) return Value::number(-3);
     const ColorTransform cx = colorTransformOf(vm, args[1]);
     // The original leaves the pixels alone when only the alpha multiplier is set, at 1 or
     // more (nothing would change but rounding).
