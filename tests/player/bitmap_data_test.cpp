@@ -16,7 +16,7 @@ using swf::BitmapData;
 using swf::IntRect;
 
 TEST(BitmapData, SizesOutsideTheAllowedRangeMakeNoPixels) {
-    for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-3, 4}, {2881, 10}, {10, 2881}}) {
+    for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-3, 4}, {8192, 10}, {10, 8192}, {4096, 4096}}) {
         BitmapData b(w, h, true, 0);
         EXPECT_FALSE(b.valid()) << w << "x" << h;
         EXPECT_EQ(b.width(), -1);
@@ -24,9 +24,9 @@ TEST(BitmapData, SizesOutsideTheAllowedRangeMakeNoPixels) {
         b.setPixel32(0, 0, 0xffffffffu);  // ignored, no crash
         b.fillRect({0, 0, 5, 5}, 0xffffffffu);
     }
-    BitmapData largest(2880, 1, false, 0xff123456u);
-    EXPECT_EQ(largest.width(), 2880);
-    EXPECT_EQ(largest.getPixel32(2879, 0), 0xff123456u);
+    BitmapData largest(8191, 1, false, 0xff123456u);
+    EXPECT_EQ(largest.width(), 8191);
+    EXPECT_EQ(largest.getPixel32(8190, 0), 0xff123456u);
 }
 
 TEST(BitmapData, OpaqueBitmapsIgnoreAlpha) {
@@ -38,13 +38,18 @@ TEST(BitmapData, OpaqueBitmapsIgnoreAlpha) {
 
 TEST(BitmapData, TranslucentColoursComeBackAsTheirPremultipliedApproximation) {
     BitmapData b(4, 4, true, 0);
-    // Stored rounded to the nearest, read back rounded with halves downwards: at alpha 0xAA,
-    // 0xBB is stored as 125 and read as 125 x 255 / 170 = 187.5 -> 0xBB, 0xDD as 147 and read
-    // as 220.5 -> 0xDC; at alpha 0x12, 0x34 is stored as 4 and read as 56.7 -> 0x39.
+    // Stored rounded to the nearest, read back through a reciprocal cut to 8 fraction bits
+    // (65280 / alpha) and rounded with halves downwards: at alpha 0xAA, 0xBB is stored as 125
+    // and read as 125 x 384 / 256 = 187.5 -> 0xBB, 0xDD as 147 and read as 220.5 -> 0xDC; at
+    // alpha 0x12, 0x34 is stored as 4 and read as 4 x 3626 / 256 = 56.7 -> 0x39; but at alpha
+    // 0x79, 0xBE is stored as 90 and read as 90 x 539 / 256 = 189.5 -> 0xBD (not the 189.67
+    // of an exact division rounded up).
     b.setPixel32(0, 0, 0xaabbccddu);
     EXPECT_EQ(b.getPixel32(0, 0), 0xaabbccdcu);
     b.setPixel32(1, 0, 0x12345678u);
     EXPECT_EQ(b.getPixel32(1, 0), 0x12395571u);
+    b.setPixel32(3, 0, 0x790000beu);
+    EXPECT_EQ(b.getPixel32(3, 0), 0x790000bdu);
     b.setPixel32(2, 0, 0x00ffffffu);  // nothing of a colour at alpha 0
     EXPECT_EQ(b.getPixel32(2, 0), 0u);
     b.setPixel32(0, 0, 0x80ff8040u);

@@ -116,6 +116,8 @@ const GoldenCase kCases[] = {
     {"clock_scripted", fixtures::clockMovie, 2},        // 22:20:06: hands at 10:20 and 6 seconds
     {"particles_scripted", fixtures::particlesMovie, 30},
     {"drawing_pattern", fixtures::drawingPatternMovie, 12},    // the petals after ten redraws
+    {"bitmap_data_scripted", fixtures::bitmapDataMovie, 1},
+    {"bitmap_data_fill_changed", fixtures::bitmapDataMovie, 2},  // the checker repainted under the fill
 };
 
 INSTANTIATE_TEST_SUITE_P(Movies, Golden, testing::ValuesIn(kCases),

@@ -15,68 +15,25 @@ IntRect cut(IntRect r, IntRect to) {
 Rgba straight(uint32_t word) {
     const uint32_t a = word >> 24;
     if (a == 0) return {0, 0, 0, 0};
-    // Rounded to the nearest with halves downwards, as the original reads its pixels back:
-    // 0xAABBCCDD stored at alpha 0xAA reads 0xAABBCCDC, 0x12345678 reads 0x12395571.
-    auto un = [a](uint32_t v) { return uint8_t(std::min<uint32_t>(255, (v * 255 + (a - 1) / 2) / a)); };
+    // As the original reads its pixels back: times a reciprocal of 8 fraction bits cut down
+    // (65280 / a), then rounded with halves downwards. So 4 at alpha 18 reads 57 (56.67 up)
+    // but 90 at alpha 121 reads 189 (189.67 down); 0xAABBCCDD stored at alpha 0xAA reads
+    // 0xAABBCCDC, 0x12345678 reads 0x12395571.
+    const uint32_t reciprocal = 65280 / a;
+    auto un = [reciprocal](uint32_t v) { return uint8_t(std::min<uint32_t>(255, (v * reciprocal + 127) >> 8)); };
     return {un((word >> 16) & 255), un((word >> 8) & 255), un(word & 255), uint8_t(a)};
 }
 
-// Source over destination, premultiplied.
-uint32_t over(uint32_t src, uint32_t dst) {
+}  // namespace
+
+uint32_t premultipliedOver(uint32_t src, uint32_t dst) {
     const uint32_t inv = 255 - (src >> 24);
     auto ch = [&](int shift) {
         const uint32_t s = (src >> shift) & 255, d = (dst >> shift) & 255;
-        return std::min<uint32_t>(255, s + (d * inv + 127) / 255) << shift;
+        return std::min<uint32_t>(255, s + d * inv / 255) << shift;
     };
     return ch(24) | ch(16) | ch(8) | ch(0);
 }
-
-// The minimal standard generator (Park and Miller): a fixed sequence per seed.
-class Random {
-public:
-    explicit Random(int seed) : state_(uint32_t(seed) % 2147483647u) {
-        if (state_ == 0) state_ = 1;
-    }
-    uint32_t next() {
-        state_ = uint32_t(uint64_t(state_) * 16807u % 2147483647u);
-        return state_;
-    }
-
-private:
-    uint32_t state_;
-};
-
-// 2D gradient noise in [-1, 1] over a lattice of period (periodX, periodY) cells (0: none).
-class GradientNoise {
-public:
-    explicit GradientNoise(int seed) {
-        Random random(seed);
-        for (int i = 0; i < 256; ++i) permutation_[i] = uint8_t(i);
-        for (int i = 255; i > 0; --i) std::swap(permutation_[i], permutation_[random.next() % uint32_t(i + 1)]);
-    }
-    float at(float x, float y, int periodX, int periodY) const {
-        const float fx = std::floor(x), fy = std::floor(y);
-        const float tx = x - fx, ty = y - fy;
-        const int ix = int(fx), iy = int(fy);
-        auto corner = [&](int cx, int cy, float dx, float dy) {
-            if (periodX > 0) cx = ((cx % periodX) + periodX) % periodX;
-            if (periodY > 0) cy = ((cy % periodY) + periodY) % periodY;
-            const int h = permutation_[(permutation_[cx & 255] + cy) & 255] & 7;
-            static const float gx[8] = {1, -1, 1, -1, 1, -1, 0, 0}, gy[8] = {1, 1, -1, -1, 0, 0, 1, -1};
-            return gx[h] * dx + gy[h] * dy;
-        };
-        auto fade = [](float t) { return t * t * t * (t * (t * 6 - 15) + 10); };
-        const float u = fade(tx), v = fade(ty);
-        const float a = corner(ix, iy, tx, ty) + u * (corner(ix + 1, iy, tx - 1, ty) - corner(ix, iy, tx, ty));
-        const float b = corner(ix, iy + 1, tx, ty - 1) + u * (corner(ix + 1, iy + 1, tx - 1, ty - 1) - corner(ix, iy + 1, tx, ty - 1));
-        return std::clamp(a + v * (b - a), -1.0f, 1.0f);
-    }
-
-private:
-    uint8_t permutation_[256];
-};
-
-}  // namespace
 
 uint32_t premultipliedFromArgb(uint32_t argb) {
     return premultiply(Rgba{uint8_t(argb >> 16), uint8_t(argb >> 8), uint8_t(argb), uint8_t(argb >> 24)});
@@ -87,9 +44,31 @@ uint32_t argbFromPremultiplied(uint32_t word) {
     return uint32_t(c.a) << 24 | uint32_t(c.r) << 16 | uint32_t(c.g) << 8 | c.b;
 }
 
+bool BitmapData::sizeAllowed(int width, int height, int swfVersion) {
+    if (width < 1 || height < 1) return false;
+    if (swfVersion < 10) return width <= kMaxSide && height <= kMaxSide;
+    return width <= kMaxSideFromSwf10 && height <= kMaxSideFromSwf10 && int64_t(width) * height <= kMaxPixelsFromSwf10;
+}
+
 BitmapData::BitmapData(int width, int height, bool transparent, uint32_t fillArgb) : transparent_(transparent) {
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return;
+    if (!sizeAllowed(width, height, 10)) return;
     pixels_ = Bitmap(width, height, store(fillArgb));
+}
+
+BitmapData::BitmapData(const Bitmap& pixels) {
+    if (sizeAllowed(pixels.width, pixels.height, 10)) pixels_ = pixels;
+}
+
+bool BitmapData::sourceArea(const BitmapData& source, IntRect from, int toX, int toY, IntRect& src, int& dx,
+                            int& dy) const {
+    if (!valid() || !source.valid()) return false;
+    dx = toX - from.x0;
+    dy = toY - from.y0;
+    const IntRect inSource = cut(from, source.bounds());
+    const IntRect target = cut(IntRect{inSource.x0 + dx, inSource.y0 + dy, inSource.x1 + dx, inSource.y1 + dy}, bounds());
+    if (target.empty()) return false;
+    src = IntRect{target.x0 - dx, target.y0 - dy, target.x1 - dx, target.y1 - dy};
+    return true;
 }
 
 uint32_t BitmapData::store(uint32_t argb) const {
@@ -99,6 +78,9 @@ uint32_t BitmapData::store(uint32_t argb) const {
 
 uint32_t BitmapData::getPixel32(int x, int y) const {
     if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return 0;
+    // An opaque bitmap's words are read as they are: threshold's copySource can leave a
+    // translucent word in one (0x12345678 copied reads 0x12040608).
+    if (!transparent_) return pixels_.row(y)[x];
     return argbFromPremultiplied(pixels_.row(y)[x]);
 }
 
@@ -124,13 +106,9 @@ void BitmapData::fillRect(IntRect rect, uint32_t argb) {
 
 void BitmapData::copyPixels(const BitmapData& source, IntRect from, int toX, int toY, bool mergeAlpha) {
     ++version_;
-    if (!valid() || !source.valid()) return;
-    // The part of `from` inside the source whose target lies inside this bitmap.
-    const int dx = toX - from.x0, dy = toY - from.y0;
-    const IntRect inSource = cut(from, source.bounds());
-    const IntRect target = cut(IntRect{inSource.x0 + dx, inSource.y0 + dy, inSource.x1 + dx, inSource.y1 + dy}, bounds());
-    if (target.empty()) return;
-    const IntRect src{target.x0 - dx, target.y0 - dy, target.x1 - dx, target.y1 - dy};
+    IntRect src;
+    int dx, dy;
+    if (!sourceArea(source, from, toX, toY, src, dx, dy)) return;
     // A copy within one bitmap reads everything before writing.
     const Bitmap copy = &source == this ? source.pixels_ : Bitmap();
     const Bitmap& read = &source == this ? copy : source.pixels_;
@@ -138,9 +116,9 @@ void BitmapData::copyPixels(const BitmapData& source, IntRect from, int toX, int
         const uint32_t* in = read.row(y);
         uint32_t* out = pixels_.row(y + dy);
         for (int x = src.x0; x < src.x1; ++x) {
-            uint32_t p = mergeAlpha ? over(in[x], out[x + dx]) : in[x];
-            if (!transparent_) p = over(p, 0xff000000u);  // an opaque bitmap keeps no translucency
-            out[x + dx] = p;
+            // Into an opaque bitmap a translucent pixel always goes over what lies there.
+            const bool blend = mergeAlpha || !transparent_;
+            out[x + dx] = blend ? premultipliedOver(in[x], out[x + dx]) : in[x];
         }
     }
 }
@@ -170,11 +148,11 @@ void BitmapData::scroll(int dx, int dy) {
     }
 }
 
-void BitmapData::floodFill(int x, int y, uint32_t argb) {
+bool BitmapData::floodFill(int x, int y, uint32_t argb) {
     ++version_;
-    if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return;
+    if (!valid() || x < 0 || y < 0 || x >= pixels_.width || y >= pixels_.height) return false;
     const uint32_t target = pixels_.row(y)[x], word = store(argb);
-    if (target == word) return;
+    if (target == word) return false;
     // Span filling with an explicit stack: at most one entry per pixel, never recursion.
     std::vector<std::pair<int, int>> stack{{x, y}};
     while (!stack.empty()) {
@@ -194,75 +172,7 @@ void BitmapData::floodFill(int x, int y, uint32_t argb) {
             }
         }
     }
-}
-
-void BitmapData::noise(int seed, int low, int high, int channels, bool grey) {
-    ++version_;
-    if (!valid()) return;
-    low = std::clamp(low, 0, 255);
-    high = std::clamp(high, low, 255);
-    Random random(seed);
-    const uint32_t span = uint32_t(high - low + 1);
-    auto value = [&] { return uint8_t(low + int(random.next() % span)); };
-    for (uint32_t& p : pixels_.pixels) {
-        Rgba c{0, 0, 0, 255};
-        if (grey) {
-            c.r = c.g = c.b = value();
-        } else {
-            if (channels & 1) c.r = value();
-            if (channels & 2) c.g = value();
-            if (channels & 4) c.b = value();
-        }
-        if ((channels & 8) && transparent_) c.a = value();
-        p = premultiply(c);
-    }
-}
-
-void BitmapData::perlinNoise(float baseX, float baseY, int octaves, int seed, bool stitch, bool fractalNoise,
-                             int channels, bool grey) {
-    ++version_;
-    if (!valid()) return;
-    // A native call cannot be interrupted by the script time limit: the work (pixels x
-    // channels x octaves) is capped, past it the finest octaves are left out.
-    constexpr int64_t kMaxSamples = 32 * 1000 * 1000;
-    const int64_t perOctave = int64_t(pixels_.width) * pixels_.height * (grey ? 1 : 4);
-    octaves = std::clamp(octaves, 0, int(std::clamp<int64_t>(kMaxSamples / perOctave, 1, 16)));
-    const float sizeX = std::isfinite(baseX) && std::fabs(baseX) >= 1 ? std::fabs(baseX) : 1;
-    const float sizeY = std::isfinite(baseY) && std::fabs(baseY) >= 1 ? std::fabs(baseY) : 1;
-    const int w = pixels_.width, h = pixels_.height;
-    // One noise per channel (red, green, blue, alpha), from consecutive seeds.
-    const GradientNoise noises[4] = {GradientNoise(seed), GradientNoise(seed + 1), GradientNoise(seed + 2), GradientNoise(seed + 3)};
-    auto sample = [&](const GradientNoise& n, int x, int y) {
-        float sum = 0, weight = 1, total = 0, fx = sizeX, fy = sizeY;
-        for (int o = 0; o < octaves; ++o) {
-            const int px = stitch ? std::max(1, int(std::lround(float(w) / fx))) : 0;
-            const int py = stitch ? std::max(1, int(std::lround(float(h) / fy))) : 0;
-            const float v = n.at((float(x) + 0.5f) / fx, (float(y) + 0.5f) / fy, px, py);
-            sum += (fractalNoise ? v : std::fabs(v)) * weight;
-            total += weight;
-            weight *= 0.5f;
-            fx = std::max(1.0f, fx * 0.5f);
-            fy = std::max(1.0f, fy * 0.5f);
-        }
-        if (total == 0) return uint8_t(fractalNoise ? 128 : 0);
-        const float t = sum / total;
-        return uint8_t(std::clamp(fractalNoise ? 127.5f + 127.5f * t : 255 * t, 0.0f, 255.0f) + 0.5f);
-    };
-    for (int y = 0; y < h; ++y) {
-        uint32_t* row = pixels_.row(y);
-        for (int x = 0; x < w; ++x) {
-            Rgba c{0, 0, 0, 255};
-            if (grey) {
-                c.r = c.g = c.b = sample(noises[0], x, y);
-            } else {
-                if (channels & 1) c.r = sample(noises[0], x, y);
-                if (channels & 2) c.g = sample(noises[1], x, y);
-                if (channels & 4) c.b = sample(noises[2], x, y);
-            }
-            if ((channels & 8) && transparent_) c.a = sample(noises[3], x, y);
-            row[x] = premultiply(c);
-        }
-    }
+    return true;
 }
 
 void BitmapData::applyFilter(const BitmapData& source, IntRect from, int toX, int toY, const Filter& filter) {
@@ -286,7 +196,7 @@ void BitmapData::applyFilter(const BitmapData& source, IntRect from, int toX, in
     for (int row = target.y0; row < target.y1; ++row) {
         for (int col = target.x0; col < target.x1; ++col) {
             uint32_t p = filtered.row(row)[col];
-            if (!transparent_) p = over(p, 0xff000000u);
+            if (!transparent_) p = premultipliedOver(p, 0xff000000u);
             pixels_.row(row)[col] = p;
         }
     }

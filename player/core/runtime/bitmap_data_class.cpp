@@ -8,8 +8,10 @@
 #include <optional>
 #include <vector>
 
+#include "avm1/names.h"
 #include "avm1/native_class.h"
-#include "bitmap_data.h"
+#include "bitmap_data_class_parts.h"
+#include "bitmap_data_object.h"
 #include "clip.h"
 #include "clip_object.h"
 #include "display/bitmap_data_display.h"
@@ -27,10 +29,11 @@ using avm1::Vm;
 
 namespace {
 
-class BitmapDataObject final : public Object {
+// The prototype carries the movie, whose exported bitmaps loadBitmap reads.
+class BitmapDataPrototype final : public Object {
 public:
-    using Object::Object;
-    std::shared_ptr<BitmapData> pixels;
+    BitmapDataPrototype(Object* proto, const Movie& movie) : Object(proto), movie(movie) {}
+    const Movie& movie;
 };
 
 Object* makeInstance(Vm& vm, Object* proto) { return vm.heap().make<BitmapDataObject>(proto); }
@@ -94,10 +97,13 @@ uint32_t colorArg(Vm& vm, const Arguments& args, size_t i, uint32_t fallback) {
     return args.size() > i ? vm.toUint32(args[i]) : fallback;
 }
 
+// `new BitmapData(w, h)` of a size the movie's version refuses gives undefined, as do fewer
+// than two arguments.
 Value construct(Vm& vm, const Value& self, const Arguments& args) {
     auto* o = dynamic_cast<BitmapDataObject*>(self.asObject());
     if (!o) return Value();
     const int w = coordinate(vm.toNumber(args[0])), h = coordinate(vm.toNumber(args[1]));
+    if (args.size() < 2 || !BitmapData::sizeAllowed(w, h, vm.swfVersion())) return Value::null();
     const bool transparent = args.size() > 2 ? vm.toBoolean(args[2]) : true;
     o->pixels = std::make_shared<BitmapData>(w, h, transparent, colorArg(vm, args, 3, 0xffffffffu));
     return Value();
@@ -156,24 +162,64 @@ Value setPixel32(Vm& vm, const Value& self, const Arguments& args) {
 }
 Value fillRect(Vm& vm, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 2);
-    if (!b) return kRefusedValue;
-    b->fillRect(rectangleOf(vm, args[0]), colorArg(vm, args, 1, 0));
+    const std::optional<IntRect> rect = bitmap_args::rectangle(vm, args[0]);
+    if (!b || !rect) return kRefusedValue;
+    b->fillRect(*rect, colorArg(vm, args, 1, 0));
     return kDone;
 }
+// copyPixels(source, rect, point, alphaBitmap, alphaPoint, mergeAlpha): -2 for a source that
+// is no BitmapData, -3 for a disposed one, -4 for a rectangle that is none. The alpha bitmap
+// counts only with its point given (with four arguments the copy is plain); mergeAlpha left
+// out is false.
 Value copyPixels(Vm& vm, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 3);
-    BitmapData* source = dataOf(args[0]);
-    if (!b || !source || !source->valid()) return kRefusedValue;
+    if (!b) return kRefusedValue;
+    BitmapData* source = nullptr;
+    const bitmap_args::SourceState state = bitmap_args::source(args[0], source);
+    if (state != bitmap_args::SourceState::Valid) return Value::number(state == bitmap_args::SourceState::Disposed ? -3 : -2);
+    const std::optional<IntRect> rect = bitmap_args::rectangle(vm, args[1]);
+    if (!rect) return Value::number(-4);
     int x, y;
-    pointOf(vm, args[2], x, y);
-    b->copyPixels(*source, rectangleOf(vm, args[1]), x, y, args.size() > 5 && vm.toBoolean(args[5]));
+    bitmap_args::point(vm, args[2], x, y);
+    BitmapData* alpha = nullptr;
+    if (args.size() > 4 && bitmap_args::source(args[3], alpha) == bitmap_args::SourceState::Valid) {
+        int ax, ay;
+        bitmap_args::point(vm, args[4], ax, ay);
+        b->copyPixelsWithAlpha(*source, *rect, x, y, *alpha, ax, ay, vm.toBoolean(args[5]));
+    } else {
+        b->copyPixels(*source, *rect, x, y, args.size() > 5 && vm.toBoolean(args[5]));
+    }
     return kDone;
 }
+// Whether the class's prototype is on the object's chain (how instanceof sees classes).
+bool madeBy(Vm& vm, Object* object, Object* constructor) {
+    Object* proto = vm.getMember(constructor, "prototype").asObject();
+    int guard = 0;
+    for (Object* p = object->proto(); p && proto && guard < 256; p = p->proto(), ++guard)
+        if (p == proto) return true;
+    return false;
+}
+
+// colorTransform(rect, colorTransform): -2 for a rectangle that is none, -3 for a colour
+// transform that is no flash.geom.ColorTransform (while that class is there); done, it
+// answers -1 as the original does.
 Value colorTransform(Vm& vm, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 2);
     if (!b) return kRefusedValue;
-    b->colorTransform(rectangleOf(vm, args[0]), colorTransformOf(vm, args[1]));
-    return kDone;
+    const std::optional<IntRect> rect = bitmap_args::rectangle(vm, args[0]);
+    if (!rect) return Value::number(-2);
+    Object* flash = vm.getMember(vm.global(), "flash").asObject();
+    Object* geom = flash ? vm.getMember(flash, "geom").asObject() : nullptr;
+    Object* cxClass = geom ? vm.getMember(geom, "ColorTransform").asObject() : nullptr;
+    Object* given = args[1].asObject();
+    if (!given || (cxClass && !madeBy(vm, given, cxClass))) return Value::number(-3);
+    const ColorTransform cx = colorTransformOf(vm, args[1]);
+    // The original leaves the pixels alone when only the alpha multiplier is set, at 1 or
+    // more (nothing would change but rounding).
+    const bool alphaGainOnly = cx.rMul == 256 && cx.gMul == 256 && cx.bMul == 256 && cx.aMul >= 256 && cx.rAdd == 0 &&
+                               cx.gAdd == 0 && cx.bAdd == 0 && cx.aAdd == 0;
+    if (!alphaGainOnly) b->colorTransform(*rect, cx);
+    return kRefusedValue;
 }
 Value scroll(Vm& vm, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 2);
@@ -184,8 +230,9 @@ Value scroll(Vm& vm, const Value& self, const Arguments& args) {
 Value floodFill(Vm& vm, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 3);
     if (!b) return kRefusedValue;
-    b->floodFill(coordinate(vm.toNumber(args[0])), coordinate(vm.toNumber(args[1])), colorArg(vm, args, 2, 0));
-    return kDone;
+    // 1 when it painted, 0 when the point is outside or already of the colour.
+    return Value::number(b->floodFill(coordinate(vm.toNumber(args[0])), coordinate(vm.toNumber(args[1])),
+                                      colorArg(vm, args, 2, 0)) ? 1 : 0);
 }
 Value noise(Vm& vm, const Value& self, const Arguments& args) {
     BitmapData* b = usable(self, args, 1);
@@ -238,8 +285,15 @@ Value draw(Vm& vm, const Value& self, const Arguments& args) {
     }
     const ColorTransform cx = args[2].asObject() ? colorTransformOf(vm, args[2]) : ColorTransform{};
     const Matrix toPixels = placed * Matrix::scale(1.0f / kTwipsPerPixel, 1.0f / kTwipsPerPixel);
+    // The clip rectangle (argument 5) is in this bitmap's pixels, whatever the matrix.
+    IntRect clipArea{0, 0, b->width(), b->height()};
+    if (std::optional<IntRect> limit = bitmap_args::rectangle(vm, args[4])) {
+        clipArea = IntRect{std::max(0, limit->x0), std::max(0, limit->y0), std::min(b->width(), limit->x1),
+                           std::min(b->height(), limit->y1)};
+        if (clipArea.empty()) return Value();
+    }
     if (std::shared_ptr<BitmapData> source = bitmapDataOf(args[0])) {
-        if (!source->valid()) return kRefusedValue;
+        if (!source->valid()) return Value::number(-3);
         // Drawn from a copy: a bitmap may be drawn into itself.
         auto copy = std::make_shared<Bitmap>(source->pixels());
         FillStyle fill;
@@ -247,29 +301,55 @@ Value draw(Vm& vm, const Value& self, const Arguments& args) {
         fill.bitmap = copy;
         fill.bitmapMatrix = Matrix::scale(kTwipsPerPixel, kTwipsPerPixel);
         Renderer r = b->renderer();
+        r.setClipRect(clipArea);
         r.drawShape(rectangleShape(Rect{0, copy->width * kTwipsPerPixel, 0, copy->height * kTwipsPerPixel}, fill), toPixels, cx);
-        return kDone;
+        return Value();
     }
     auto* clipObject = dynamic_cast<ClipObject*>(args[0].asObject());
     Clip* clip = clipObject ? clipObject->clip() : nullptr;
-    if (!clip) return kRefusedValue;
+    if (!clip) return Value::number(-2);
     Renderer r = b->renderer();
+    r.setClipRect(clipArea);
     drawClip(r, *clip, toPixels, cx);
-    return kDone;
-}
-
-Value dispose(Vm&, const Value& self, const Arguments&) {
-    if (BitmapData* b = dataOf(self)) b->dispose();
     return Value();
 }
-Value clone(Vm& vm, const Value& self, const Arguments&) {
-    BitmapData* b = dataOf(self);
-    Object* proto = self.asObject() ? self.asObject()->proto() : nullptr;
-    if (!b || !proto) return Value();
-    auto* copy = vm.heap().make<BitmapDataObject>(proto);
-    copy->pixels = std::make_shared<BitmapData>(*b);
-    vm.initInstance(copy, vm.getMember(proto, "constructor").asObject());
-    return Value::object(copy);
+
+// BitmapData.loadBitmap(linkageName): a new transparent BitmapData holding the exported
+// library bitmap of that name (regardless of case), or undefined.
+Value loadBitmap(Vm& vm, const Value& self, const Arguments& args) {
+    Object* ctor = self.asObject();
+    auto* proto = ctor ? dynamic_cast<BitmapDataPrototype*>(vm.getMember(ctor, "prototype").asObject()) : nullptr;
+    if (!proto || args.empty()) return Value();
+    const std::string name = vm.toString(args[0]);
+    const Movie& movie = proto->movie;
+    for (const auto& [exported, id] : movie.exports) {
+        if (!avm1::sameName(exported, name, avm1::NameRule{false})) continue;
+        const auto* character = dynamic_cast<const BitmapCharacter*>(movie.character(id));
+        if (!character || !character->bitmap) return Value();
+        auto pixels = std::make_shared<BitmapData>(*character->bitmap);
+        if (!pixels->valid()) return Value();
+        return newBitmapDataObject(vm, proto, std::move(pixels));
+    }
+    return Value();
+}
+
+// generateFilterRect(rect, filter): refused with -1 on a bitmap without pixels. The area a
+// filter reaches belongs with the filter classes; until they answer it, a valid call gives
+// undefined.
+Value generateFilterRect(Vm&, const Value& self, const Arguments& args) {
+    return usable(self, args, 0) ? Value() : kRefusedValue;
+}
+
+Value dispose(Vm&, const Value& self, const Arguments& args) {
+    BitmapData* b = usable(self, args, 0);
+    if (!b) return kRefusedValue;
+    b->dispose();
+    return Value();
+}
+Value clone(Vm& vm, const Value& self, const Arguments& args) {
+    BitmapData* b = usable(self, args, 0);
+    if (!b) return kRefusedValue;
+    return newBitmapDataObject(vm, self.asObject()->proto(), std::make_shared<BitmapData>(*b));
 }
 
 // clip.attachBitmap(bitmapData, depth, pixelSnapping, smoothing): the pixels shown live at
@@ -312,14 +392,24 @@ std::shared_ptr<BitmapData> bitmapDataOf(const avm1::Value& v) {
     return o ? o->pixels : nullptr;
 }
 
-void registerBitmapDataClass(Vm& vm) {
+void registerBitmapDataClass(Vm& vm, const Movie& movie) {
     using avm1::defineMethod;
-    auto* ctor = avm1::defineClass(vm, displayPackage(vm), {"BitmapData", nullptr, construct, makeInstance, nullptr});
-    Object* proto = avm1::prototypeOf(vm, ctor);
-    avm1::defineNativeProperty(vm, proto, "width", width, nullptr);
-    avm1::defineNativeProperty(vm, proto, "height", height, nullptr);
-    avm1::defineNativeProperty(vm, proto, "transparent", transparent, nullptr);
-    avm1::defineNativeProperty(vm, proto, "rectangle", rectangle, nullptr);
+    // Built by hand rather than with defineClass: the prototype carries the movie.
+    Object* proto = vm.heap().make<BitmapDataPrototype>(vm.builtins().objectProto, movie);
+    auto* ctor = vm.heap().make<avm1::NativeFunction>(vm.builtins().functionProto, construct, construct, makeInstance);
+    ctor->define("prototype", Value::object(proto), avm1::kDontEnum | avm1::kDontDelete);
+    proto->define("constructor", Value::object(ctor), avm1::kDontEnum);
+    displayPackage(vm)->define("BitmapData", Value::object(ctor), avm1::kDontEnum);
+    defineMethod(vm, ctor, "loadBitmap", loadBitmap);
+    // Plain properties, enumerable and writable as the original's.
+    const std::pair<const char*, int> channels[] = {{"RED_CHANNEL", 1}, {"GREEN_CHANNEL", 2}, {"BLUE_CHANNEL", 4},
+                                                    {"ALPHA_CHANNEL", 8}};
+    for (const auto& [name, value] : channels) ctor->define(name, Value::number(value), 0);
+    // Enumerable, as the original's: for..in over a BitmapData lists them.
+    avm1::defineNativeProperty(vm, proto, "width", width, nullptr, 0);
+    avm1::defineNativeProperty(vm, proto, "height", height, nullptr, 0);
+    avm1::defineNativeProperty(vm, proto, "transparent", transparent, nullptr, 0);
+    avm1::defineNativeProperty(vm, proto, "rectangle", rectangle, nullptr, 0);
     defineMethod(vm, proto, "getPixel", getPixel);
     defineMethod(vm, proto, "getPixel32", getPixel32);
     defineMethod(vm, proto, "setPixel", setPixel);
@@ -335,6 +425,11 @@ void registerBitmapDataClass(Vm& vm) {
     defineMethod(vm, proto, "draw", draw);
     defineMethod(vm, proto, "dispose", dispose);
     defineMethod(vm, proto, "clone", clone);
+    defineMethod(vm, proto, "getColorBoundsRect", getColorBoundsRect);
+    defineMethod(vm, proto, "generateFilterRect", generateFilterRect);
+    defineMethod(vm, proto, "hitTest", hitTest);
+    defineMethod(vm, proto, "compare", compare);
+    defineBitmapDataSourceMethods(vm, proto);
     if (Object* clipProto = vm.builtins().movieClipProto) defineMethod(vm, clipProto, "attachBitmap", attachBitmap);
 }
 

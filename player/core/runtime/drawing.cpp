@@ -140,17 +140,25 @@ void Drawing::beginGradientFill(const DrawingGradient& gradient) {
     }
 }
 
-void Drawing::beginBitmapFill(std::shared_ptr<const Bitmap> bitmap, const Matrix& matrix, bool repeat, bool smoothing) {
+void Drawing::beginBitmapFill(std::shared_ptr<const Bitmap> bitmap, const Matrix& matrix, bool repeat, bool smoothing,
+                              std::function<uint64_t()> version) {
     if (!bitmap) {
         endFill();
         return;
     }
+    if (version) liveBitmaps_.push_back(std::move(version));
     FillStyle fill;
     fill.type = repeat ? (smoothing ? FillType::RepeatingBitmap : FillType::NonSmoothedRepeatingBitmap)
                        : (smoothing ? FillType::ClippedBitmap : FillType::NonSmoothedClippedBitmap);
     fill.bitmap = std::move(bitmap);
     fill.bitmapMatrix = toTwipsMatrix(matrix);
     startFill(fill);
+}
+
+uint64_t Drawing::sourcesVersion() const {
+    uint64_t sum = 0;
+    for (const auto& version : liveBitmaps_) sum += version();
+    return sum;
 }
 
 void Drawing::endFill() {

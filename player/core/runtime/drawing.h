@@ -14,6 +14,7 @@
 // - clear() removes everything and forgets the line style; the pen goes back to (0, 0).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -68,7 +69,10 @@ public:
 
     void beginFill(uint32_t rgb, float alphaPercent = 100);
     void beginGradientFill(const DrawingGradient& gradient);
-    void beginBitmapFill(std::shared_ptr<const Bitmap> bitmap, const Matrix& matrix, bool repeat, bool smoothing);
+    // `version`, when given, answers a number that grows as the bitmap's pixels change (a
+    // script's BitmapData): the drawing then counts as changed with them.
+    void beginBitmapFill(std::shared_ptr<const Bitmap> bitmap, const Matrix& matrix, bool repeat, bool smoothing,
+                         std::function<uint64_t()> version = {});
     void endFill();
     void clear();
 
@@ -77,6 +81,8 @@ public:
     // What the last shape() built, for readers that must not build (renders on several threads).
     const Shape& builtShape() const { return shape_; }
     bool empty() const { return layers_.empty(); }
+    // The sum of the live bitmaps' versions: changes whenever one of their pixels do.
+    uint64_t sourcesVersion() const;
 
 private:
     void addEdge(Point to, const Point* control);
@@ -95,6 +101,7 @@ private:
     size_t edgeCount_ = 0;       // past kMaxShapeEdges further edges are dropped
     Shape shape_;
     bool dirty_ = true;
+    std::vector<std::function<uint64_t()>> liveBitmaps_;  // one per live bitmap fill begun
 };
 
 }  // namespace swf

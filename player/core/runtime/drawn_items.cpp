@@ -30,6 +30,7 @@ public:
             Hasher h;
             h.add(path);
             h.add(c.drawingSerial());
+            h.add(drawing->sourcesVersion());  // a BitmapData it fills with changed
             h.add(m);
             h.add(cx);
             h.add(maskState);

@@ -154,7 +154,7 @@ Value beginBitmapFill(Vm& vm, const Value& self, const Arguments& args) {
     }
     bool repeat = args[2].isUndefined() || vm.toBoolean(args[2]);
     bool smoothing = !args[3].isUndefined() && vm.toBoolean(args[3]);
-    d->beginBitmapFill(source->drawingBitmap(), m, repeat, smoothing);
+    d->beginBitmapFill(source->drawingBitmap(), m, repeat, smoothing, source->versionSource());
     return Value();
 }
 

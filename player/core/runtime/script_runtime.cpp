@@ -47,7 +47,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
     registerMovieClipClass(*vm_);
     registerTextFieldClasses(*this);
-    registerBitmapDataClass(*vm_);
+    registerBitmapDataClass(*vm_, movie);
     registerColorClass(*vm_);
     registerMovieClipLoaderClass(*vm_);
     defineSandboxType(*vm_, movie);

@@ -77,9 +77,10 @@ private:
 void registerMovieClipClass(avm1::Vm& vm);
 // TextField and TextFormat, and MovieClip.createTextField.
 void registerTextFieldClasses(ScriptRuntime& runtime);
-// flash.display.BitmapData (bitmap_data_class.cpp), and the pixels behind one of its objects
-// (null for anything else), shared with whatever shows them.
-void registerBitmapDataClass(avm1::Vm& vm);
+// flash.display.BitmapData (bitmap_data_class.cpp; loadBitmap reads the movie's exported
+// bitmaps), and the pixels behind one of its objects (null for anything else), shared with
+// whatever shows them.
+void registerBitmapDataClass(avm1::Vm& vm, const Movie& movie);
 std::shared_ptr<BitmapData> bitmapDataOf(const avm1::Value& v);
 void registerMovieClipDrawing(avm1::Vm& vm, avm1::Object* proto);  // movie_clip_drawing.cpp
 void registerColorClass(avm1::Vm& vm);

@@ -13,7 +13,9 @@ namespace swf::avm1 {
 struct NativeClassInfo {
     std::string name;                    // the name on _global ("Array")
     NativeFn call = nullptr;             // `Array(1, 2)` without new; null: construct's result
-    NativeFn construct = nullptr;        // `new Array(1, 2)`, run with `self` the new instance
+    NativeFn construct = nullptr;        // `new Array(1, 2)`, run with `self` the new instance;
+                                         // answering null makes `new` give undefined (a
+                                         // BitmapData of a refused size)
     InstanceFactory factory = nullptr;   // the instance's kind; null: a plain Object
     Object* baseProto = nullptr;         // the prototype's __proto__; null: Object.prototype
 };

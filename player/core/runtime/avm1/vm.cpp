@@ -276,6 +276,7 @@ Value Vm::construct(const Value& constructor, const Arguments& args) {
         NativeFn run = native->construct ? native->construct : native->call;
         Value result = run ? run(*this, Value::object(instance), args) : Value();
         if (result.isObject()) return result;
+        if (result.isNull()) return Value();  // the native refused its arguments (see NativeClassInfo)
         return Value::object(instance);
     }
     instance = newObject(proto);
