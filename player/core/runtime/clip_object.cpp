@@ -70,7 +70,11 @@ avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule 
         if (!avm1::sameName(obj->state().name, name, rule)) continue;
         Clip* child = obj->clip();
         if (child && !(child->button() && runtime_.vm().swfVersion() < 6)) return runtime_.objectFor(*child);
-        if (obj->character()->kind != CharacterKind::EditText) return this;  // before SWF 6, buttons too
+        // Before SWF 6, buttons too; a sprite left without content (past the nesting limit)
+        // names nothing, or a movie loading itself into such a child would reload forever.
+        const CharacterKind kind = obj->character()->kind;
+        if (child || (kind != CharacterKind::EditText && kind != CharacterKind::Sprite && kind != CharacterKind::Button))
+            return this;
     }
     return nullptr;
 }
