@@ -372,18 +372,7 @@ Value attachBitmap(Vm& vm, const Value& self, const Arguments& args) {
 }
 
 // _global.flash.display, made where missing (other packages may already hold flash).
-Object* displayPackage(Vm& vm) {
-    Object* package = vm.global();
-    for (const char* name : {"flash", "display"}) {
-        Object* next = vm.getMember(package, name).asObject();
-        if (!next) {
-            next = vm.newObject();
-            package->define(name, Value::object(next), avm1::kDontEnum);
-        }
-        package = next;
-    }
-    return package;
-}
+Object* displayPackage(Vm& vm) { return avm1::packageObject(vm, {"flash", "display"}); }
 
 }  // namespace
 

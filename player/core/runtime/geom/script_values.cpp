@@ -1,5 +1,7 @@
 #include "script_values.h"
 
+#include "../avm1/native_class.h"
+
 #include <cmath>
 
 namespace swf::geom {
@@ -77,18 +79,7 @@ bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
     return vm.toNumber(pa) == vm.toNumber(pb);
 }
 
-Object* flashPackage(Vm& vm, const char* name) {
-    Object* package = vm.global();
-    for (const char* part : {"flash", name}) {
-        Object* next = vm.getMember(package, part).asObject();
-        if (!next) {
-            next = vm.newObject();
-            package->define(part, Value::object(next), avm1::kDontEnum);
-        }
-        package = next;
-    }
-    return package;
-}
+Object* flashPackage(Vm& vm, const char* name) { return avm1::packageObject(vm, {"flash", name}); }
 
 Value constructGeom(Vm& vm, const char* className, const std::vector<Value>& args) {
     Object* flash = vm.getMember(vm.global(), "flash").asObject();
