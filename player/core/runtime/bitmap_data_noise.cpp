@@ -39,7 +39,7 @@ public:
         if (state <= 0) state = -(state % (kM - 1)) + 1;
         if (state > kM - 1) state = kM - 1;
         auto next = [&state] {
-            // 16807 x state mod (2^31 - 1) by Schrage's method, as the specification writes it.
+            // 16807 x state mod (2^31 - 1) by Schrage's method, as SVG's turbulence reference code computes it.
             long r = 16807 * (state % 127773) - 2836 * (state / 127773);
             if (r <= 0) r += kM;
             return state = r;
@@ -120,8 +120,8 @@ private:
         auto axis = [](double v, int64_t& b0, int64_t& b1, double& r0, double& r1) {
             const double t = v + kPerlinN;
             const int64_t whole = int64_t(t);
-            // Wrapped (when stitching) before the cut to the lattice: the specification's
-            // order, cutting first, never wraps; the original's stitched noise does.
+            // Wrapped (when stitching) before the cut to the lattice: SVG's reference order,
+            // cutting first, never wraps; the original's stitched noise does.
             b0 = whole;
             b1 = whole + 1;
             r0 = t - double(whole);
