@@ -66,6 +66,7 @@ public:
         return float(delta.x);
     }
     std::shared_ptr<const Shape> outline(int glyph) const override { return load(glyph).shape; }
+    bool pixelFitted() const override { return true; }
 
 private:
     struct Glyph {

@@ -135,7 +135,7 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
     drawnBounds_ = character.bounds;
     if (services_) {
         TextFieldInput in = input();
-        TextLayout first = layoutText(in, services_->fonts.lookupFor(in.embeddedFont));
+        TextLayout first = layoutText(in, services_->fonts.lookupFor(in));
         bounds = first.bounds;
         drawnBounds_ = bounds;
         overflows_ = !sameRect(drawnTextBounds(first), first.bounds);
@@ -279,6 +279,8 @@ TextFieldInput TextField::input() const {
     in.background = background;
     in.borderColor = borderColor;
     in.backgroundColor = backgroundColor;
+    in.embedFonts = embedFonts;
+    in.measureTrailingSpaces = services_ && services_->swfVersion < 8;
     if (embedFonts && character_.font && !character_.font->glyphs.empty()) in.embeddedFont = character_.font;
     return in;
 }
@@ -288,7 +290,7 @@ void TextField::layoutIfStale() {
     laidOut_ = version_;
     TextFieldInput in = input();
     if (autoSize == AutoSize::None) in.bounds.yMax = std::max(in.bounds.yMax, in.bounds.yMin + kUnboundedHeight);
-    layout_ = services_ ? layoutText(in, services_->fonts.lookupFor(in.embeddedFont)) : TextLayout{};
+    layout_ = services_ ? layoutText(in, services_->fonts.lookupFor(in)) : TextLayout{};
     if (autoSize == AutoSize::None) layout_.bounds = bounds;
     else bounds = layout_.bounds;  // autoSize moved the rectangle to the text
     if (!services_) layout_.bounds = bounds;

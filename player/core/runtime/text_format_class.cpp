@@ -216,7 +216,7 @@ Value getTextExtent(Vm& vm, const Value& self, const Arguments& args) {
     in.autoSize = AutoSize::Left;
     in.bounds = Rect{0, in.wordWrap ? int32_t(std::min(width, 1e6) * 20) : 0, 0, 0};
     TextFieldServices* services = runtime->root().host().textServices;
-    TextLayout layout = services ? layoutText(in, services->fonts.lookupFor(nullptr)) : TextLayout{};
+    TextLayout layout = services ? layoutText(in, services->fonts.lookupFor(in)) : TextLayout{};
     float ascent = layout.lines.empty() ? 0 : layout.lines[0].ascent, descent = layout.lines.empty() ? 0 : layout.lines[0].descent;
     avm1::Object* out = vm.newObject();
     auto px = [](float twips) { return Value::number(std::round(twips) / 20); };
