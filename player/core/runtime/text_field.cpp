@@ -21,14 +21,12 @@ bool sameRect(const Rect& a, const Rect& b) {
     return a.xMin == b.xMin && a.xMax == b.xMax && a.yMin == b.yMin && a.yMax == b.yMax;
 }
 
-// "\r\n" and "\r" are paragraph breaks; the runs keep '\n'.
+// "\r" and "\n" are paragraph breaks, each on its own ("\r\n" is two, an empty line between);
+// the runs keep '\n'.
 std::u32string normalizedBreaks(const std::string& utf8) {
     std::u32string text = decodeUtf8(utf8), out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out.push_back(text[i] == '\r' ? U'\n' : text[i]);
-    }
+    for (char32_t c : text) out.push_back(c == '\r' ? U'\n' : c);
     if (out.size() > kMaxLaidOutChars) out.resize(kMaxLaidOutChars);
     return out;
 }

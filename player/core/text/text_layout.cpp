@@ -99,7 +99,10 @@ private:
         return (std::floor(x / interval) + 1) * interval - x;
     }
 
-    float bulletIndent(const TextFormat& f) const { return f.bullet ? f.size * 1.5f : 0; }
+    // A bulleted paragraph's text starts 35 pixels in whatever its size; the bullet sits in the
+    // middle of that room.
+    static constexpr float kBulletIndent = 35 * kTwipsPerPixel;
+    float bulletIndent(const TextFormat& f) const { return f.bullet ? kBulletIndent : 0; }
 
     // Room for the text of a line between the margins, indents and gutters.
     float available(const TextFormat& f, bool first, const Rect& bounds) const {
@@ -115,8 +118,8 @@ private:
             const Char& c = chars_[i];
             if (!c.font) continue;
             float scale = c.size / c.font->unitsPerEm();
-            m.ascent = std::max(m.ascent, c.font->ascent() * scale);
-            m.descent = std::max(m.descent, c.font->descent() * scale);
+            m.ascent = std::max(m.ascent, std::trunc(c.font->ascent() * scale));
+            m.descent = std::max(m.descent, std::trunc(c.font->descent() * scale));
             m.leading = any ? std::max(m.leading, c.format->leading) : c.format->leading;
             any = true;
         }
@@ -124,8 +127,8 @@ private:
             const LayoutFont* font = fonts_[paragraphFont].get();
             if (font && font->unitsPerEm() > 0) {
                 float scale = paragraph.size / font->unitsPerEm();
-                m.ascent = font->ascent() * scale;
-                m.descent = font->descent() * scale;
+                m.ascent = std::trunc(font->ascent() * scale);
+                m.descent = std::trunc(font->descent() * scale);
             }
             m.leading = paragraph.leading;
         }
@@ -156,13 +159,8 @@ private:
             Char& c = chars_[i];
             if (c.code == '\t') c.advance = tabAdvance(c, width);
             bool space = c.code == ' ';
-            // A word fits only with the space after it; a word the line cannot hold breaks
-            // between its characters.
-            bool wordEnd = space && i > start && chars_[i - 1].code != ' ';
-            bool canMove = lastBreak != SIZE_MAX && lastBreak > start;
-            if (field_.wordWrap && (!space || (wordEnd && canMove)) && i > start &&
-                width + c.advance > available(paragraph, first, field_.bounds)) {
-                size_t cut = canMove ? lastBreak : i;
+            if (field_.wordWrap && !space && i > start && width + c.advance > available(paragraph, first, field_.bounds)) {
+                size_t cut = lastBreak != SIZE_MAX && lastBreak > start ? lastBreak : i;
                 addLine(start, cut, paragraph, font, first);
                 first = false;
                 start = cut;
@@ -198,24 +196,30 @@ private:
         }
     }
 
+    // textWidth counts the text alone, without margins, indents and bullets. Before SWF 8 a
+    // line's trailing spaces count; since, only the space a left-aligned line broke at does.
+    float textWidthOf(const Line& line) const {
+        bool spaces = field_.measureTrailingSpaces || (!line.lastOfParagraph && line.paragraph->align == TextAlign::Left);
+        return spaces ? line.full : line.ink;
+    }
+
+    // What autoSize makes room for: the text and the paragraph's margins and indents.
     float lineNeed(const Line& line) const {
         const TextFormat& f = *line.paragraph;
-        // Before SWF 8 a line's trailing spaces count; since, only the space a left-aligned line
-        // broke at does.
-        bool spaces = field_.measureTrailingSpaces || (!line.lastOfParagraph && f.align == TextAlign::Left);
-        return (spaces ? line.full : line.ink) + f.leftMargin + f.rightMargin + f.blockIndent + (line.firstOfParagraph ? f.indent : 0) +
+        return textWidthOf(line) + f.leftMargin + f.rightMargin + f.blockIndent + (line.firstOfParagraph ? f.indent : 0) +
                bulletIndent(f);
     }
 
     void applyAutoSize() {
-        float height = 0, width = 0;
+        float height = 0, width = 0, need = 0;
         // A field without text measures nothing: autoSize leaves the gutters only.
         const bool empty = chars_.empty();
         for (size_t n = 0; n < lines_.size() && !empty; ++n) {
             const LineMetrics& m = lines_[n].metrics;
             // The leading between lines counts; a single line counts its own leading too.
             height += m.ascent + m.descent + (n + 1 < lines_.size() || lines_.size() == 1 ? m.leading : 0);
-            width = std::max(width, lineNeed(lines_[n]));
+            width = std::max(width, textWidthOf(lines_[n]));
+            need = std::max(need, lineNeed(lines_[n]));
         }
         out_.textWidth = width;
         out_.textHeight = height;
@@ -223,7 +227,7 @@ private:
         Rect& b = out_.bounds;
         b.yMax = rectTwips(float(b.yMin) + height + 2 * kTextGutter);
         if (field_.wordWrap) return;
-        int32_t newWidth = rectTwips(width + 2 * kTextGutter);
+        int32_t newWidth = rectTwips(need + 2 * kTextGutter);
         if (field_.autoSize == AutoSize::Left) {
             b.xMax = rectTwips(float(b.xMin) + float(newWidth));
         } else if (field_.autoSize == AutoSize::Right) {
@@ -276,7 +280,7 @@ private:
         int glyph = font->glyphFor(kBullet);
         if (glyph < 0) glyph = font->glyphFor('*');
         if (glyph < 0) return;
-        out_.glyphs.push_back({fonts_[fontIndex], glyph, x + f.size * 0.5f, baseline, f.size, f.color});
+        out_.glyphs.push_back({fonts_[fontIndex], glyph, x + kBulletIndent / 2, baseline, f.size, f.color});
     }
 
     void placeGlyphs(const Line& line, float x, float baseline, float spaceStretch) {
