@@ -42,6 +42,22 @@ std::string TextFieldObject::targetPath() {
     return runtime_.objectFor(*parent)->targetPath() + "." + e->state().name;
 }
 
+namespace {
+
+// A field's _x and _y are where its rectangle's top-left corner lies in the parent, not its
+// origin: a tag's rectangle from (6, 7) placed without a matrix reads 6, 7, and a field that
+// autoSize grew leftwards reads the new left edge. In pixels, relative to the translation.
+struct Offset {
+    double x, y;
+};
+Offset cornerOffset(const DisplayState& state, const Rect& bounds) {
+    const Matrix& m = state.matrix;
+    double x = bounds.xMin, y = bounds.yMin;
+    return {(m.a * x + m.c * y) / kTwipsPerPixel, (m.b * x + m.d * y) / kTwipsPerPixel};
+}
+
+}  // namespace
+
 bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, Value& out) {
     auto rule = vm.names();
     auto f = field_.lock();
@@ -89,7 +105,16 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
             return true;
         }
         case ClipProperty::X:
-        case ClipProperty::Y:
+        case ClipProperty::Y: {
+            if (!f || !e) {
+                out = Value::number(0);
+                return true;
+            }
+            f->layout();  // autoSize may have moved the rectangle
+            Offset corner = cornerOffset(e->state(), f->bounds);
+            out = Value::number(readTransformProperty(e->state(), p) + (p == ClipProperty::X ? corner.x : corner.y));
+            return true;
+        }
         case ClipProperty::XScale:
         case ClipProperty::YScale:
         case ClipProperty::Rotation:
@@ -130,7 +155,13 @@ bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, 
             break;
         }
         case ClipProperty::X:
-        case ClipProperty::Y:
+        case ClipProperty::Y: {
+            f->layout();
+            Offset corner = cornerOffset(e->state(), f->bounds);
+            writeTransformProperty(e->state(), p, vm.toNumber(value) - (p == ClipProperty::X ? corner.x : corner.y));
+            e->state().transformedByScript = true;
+            break;
+        }
         case ClipProperty::XScale:
         case ClipProperty::YScale:
         case ClipProperty::Rotation:

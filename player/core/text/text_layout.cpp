@@ -197,9 +197,9 @@ private:
     }
 
     // textWidth counts the text alone, without margins, indents and bullets. Before SWF 8 a
-    // line's trailing spaces count; since, only the space a left-aligned line broke at does.
+    // line's trailing spaces count; since, only those of a left-aligned line do.
     float textWidthOf(const Line& line) const {
-        bool spaces = field_.measureTrailingSpaces || (!line.lastOfParagraph && line.paragraph->align == TextAlign::Left);
+        bool spaces = field_.measureTrailingSpaces || line.paragraph->align == TextAlign::Left;
         return spaces ? line.full : line.ink;
     }
 
