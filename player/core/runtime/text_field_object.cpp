@@ -46,14 +46,13 @@ namespace {
 
 // A field's _x and _y are where its rectangle's top-left corner lies in the parent, not its
 // origin: a tag's rectangle from (6, 7) placed without a matrix reads 6, 7, and a field that
-// autoSize grew leftwards reads the new left edge. In pixels, relative to the translation.
+// autoSize grew leftwards reads the new left edge. In pixels, added to the translation as they
+// are (the field's scale does not apply), so whole twips stay exact decimals.
 struct Offset {
     double x, y;
 };
-Offset cornerOffset(const DisplayState& state, const Rect& bounds) {
-    const Matrix& m = state.matrix;
-    double x = bounds.xMin, y = bounds.yMin;
-    return {(m.a * x + m.c * y) / kTwipsPerPixel, (m.b * x + m.d * y) / kTwipsPerPixel};
+Offset cornerOffset(const DisplayState&, const Rect& bounds) {
+    return {double(bounds.xMin) / kTwipsPerPixel, double(bounds.yMin) / kTwipsPerPixel};
 }
 
 }  // namespace
@@ -111,8 +110,10 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
                 return true;
             }
             f->layout();  // autoSize may have moved the rectangle
-            Offset corner = cornerOffset(e->state(), f->bounds);
-            out = Value::number(readTransformProperty(e->state(), p) + (p == ClipProperty::X ? corner.x : corner.y));
+            // In twips first: 1000 twips and a corner at -999 read 0.05.
+            const Matrix& m = e->state().matrix;
+            double twips = p == ClipProperty::X ? double(m.tx) + f->bounds.xMin : double(m.ty) + f->bounds.yMin;
+            out = Value::number(twips / kTwipsPerPixel);
             return true;
         }
         case ClipProperty::XScale:
