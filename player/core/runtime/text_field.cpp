@@ -79,6 +79,7 @@ void mergeFormat(TextFormat& into, const TextFormat& from, uint32_t m) {
     if (m & kFormatLetterSpacing) into.letterSpacing = from.letterSpacing;
     if (m & kFormatKerning) into.kerning = from.kerning;
     if (m & kFormatBullet) into.bullet = from.bullet;
+    if (m & kFormatTabStops) into.tabStops = from.tabStops;
 }
 
 uint32_t formatDifferences(const TextFormat& a, const TextFormat& b) {
@@ -100,6 +101,7 @@ uint32_t formatDifferences(const TextFormat& a, const TextFormat& b) {
     if (a.letterSpacing != b.letterSpacing) d |= kFormatLetterSpacing;
     if (a.kerning != b.kerning) d |= kFormatKerning;
     if (a.bullet != b.bullet) d |= kFormatBullet;
+    if (a.tabStops != b.tabStops) d |= kFormatTabStops;
     return d;
 }
 
@@ -241,7 +243,7 @@ TextField::FormatQuery TextField::formatOf(size_t begin, size_t end) const {
 void TextField::applyFormat(size_t begin, size_t end, const TextFormat& format, uint32_t members) {
     // Paragraph members apply to whole paragraphs: widen the range to their breaks.
     const uint32_t paragraph = kFormatAlign | kFormatLeftMargin | kFormatRightMargin | kFormatIndent |
-                               kFormatLeading | kFormatBlockIndent | kFormatBullet;
+                               kFormatLeading | kFormatBlockIndent | kFormatBullet | kFormatTabStops;
     std::u32string all = text();
     end = std::min(end, all.size());
     if (begin >= end) return;

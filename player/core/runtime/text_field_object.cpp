@@ -98,9 +98,12 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
                 return true;
             }
             f->layout();  // autoSize may have moved the rectangle
-            double scale = readTransformProperty(e->state(), p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale) / 100;
-            double twips = p == ClipProperty::Width ? f->bounds.width() : f->bounds.height();
-            out = Value::number(std::round(twips * scale) / 20);
+            // The box of the rectangle as the parent sees it: a 100 x 30 field turned 20 degrees
+            // is 104.2 wide and 62.4 high.
+            const Matrix& m = e->state().matrix;
+            double w = f->bounds.width(), h = f->bounds.height();
+            double twips = p == ClipProperty::Width ? std::fabs(m.a) * w + std::fabs(m.c) * h : std::fabs(m.b) * w + std::fabs(m.d) * h;
+            out = Value::number(std::round(twips) / 20);
             return true;
         }
         case ClipProperty::X:

@@ -29,6 +29,7 @@ struct TextFormat {
     float letterSpacing = 0;  // twips added after every character
     bool kerning = false;
     bool bullet = false;
+    std::vector<float> tabStops;  // twips from the line's start; empty: every 2.7 EM
 };
 
 struct StyledRun {

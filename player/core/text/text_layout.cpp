@@ -91,9 +91,15 @@ private:
         return spaced > 0 ? spaced : unspaced;
     }
 
-    // A tab moves the pen to the next stop past it, counted from the line's start: every 2.7 EM
-    // of the tab's size (12-point text: every 32.4 pixels).
+    // A tab moves the pen to the next stop past it, counted from the line's start: the format's
+    // tab stops (past the last one a tab does nothing), or without them every 2.7 EM of the
+    // tab's size (12-point text: every 32.4 pixels).
     static float tabAdvance(const Char& tab, float x) {
+        if (!tab.format->tabStops.empty()) {
+            for (float stop : tab.format->tabStops)
+                if (stop > x) return stop - x;
+            return 0;
+        }
         float interval = tab.size * 2.7f;
         if (!(interval > 0)) return 0;
         return (std::floor(x / interval) + 1) * interval - x;
