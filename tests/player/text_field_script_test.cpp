@@ -585,4 +585,12 @@ TEST(TextFieldMeasure, CarriageReturnLineFeedSetAsTextIsTwoBreaks) {
     EXPECT_EQ(r->traces(), (Lines{"60", "4"})) << "three lines of 20 pixels, an empty one between";
 }
 
+TEST(TextFieldMeasure, ATurnedFieldsSizeIsTheBoxOfItsCornersInWholeTwips) {
+    auto r = runWithEmbeddedFont(embeddedField("Fine", true, "a") +
+                                 "push \"t\"\ngetVariable\npush \"_rotation\", 20\nsetMember\n"
+                                 "push \"t\"\ngetVariable\npush \"_width\"\ngetMember\ntrace\n"
+                                 "push \"t\"\ngetVariable\npush \"_height\"\ngetMember\ntrace\n");
+    EXPECT_EQ(r->traces(), (Lines{"104.2", "62.4"})) << "corners at 1879.4 and -205.2 twips: 2084, not 2084.6";
+}
+
 }  // namespace
