@@ -28,6 +28,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     if (mp3) sound_.setMp3Decoder(std::move(mp3));
     host_.movie = movie_.get();
     host_.textServices = textServices_.get();
+    textServices_->fonts.addEmbedded(*movie_);
     host_.instanceBudget = kInstancesPerTick;
     if (!host) {
         ownHost_ = std::make_unique<avm1::SystemHostServices>();
