@@ -10,6 +10,7 @@
 #include "clip_loader.h"
 #include "clip_effect_properties.h"
 #include "clip_properties.h"
+#include "focus_rect.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
 #include "text_field_scripts.h"
@@ -186,7 +187,7 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
         case ClipProperty::Url: return vm.newString(clipUrl(*c, vm.host().movieUrl()));
         case ClipProperty::HighQuality: return Value::number(host.quality >= 3 ? 2 : host.quality >= 1 ? 1 : 0);
         case ClipProperty::Quality: return Value::string(std::string(qualityName(host.quality)));
-        case ClipProperty::FocusRect: return focusRect_ ? Value::boolean(*focusRect_) : Value::null();
+        case ClipProperty::FocusRect: return readFocusRect(vm, {host.focusRect, focusRect_, !c->parent()});
         case ClipProperty::SoundBufTime: return Value::number(host.soundBufferSeconds);
         default: break;
     }
@@ -209,12 +210,7 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
             if (q >= 0) host.quality = q;
             return;
         }
-        case ClipProperty::FocusRect: {
-            if (value.isNullish()) return;
-            double n = value.asObject() ? NAN : vm.toNumber(value);
-            focusRect_ = !std::isnan(n) && n != 0;
-            return;
-        }
+        case ClipProperty::FocusRect: writeFocusRect(vm, {host.focusRect, focusRect_, !c->parent()}, value); return;
         case ClipProperty::X: case ClipProperty::Y: case ClipProperty::XScale: case ClipProperty::YScale:
         case ClipProperty::Rotation: case ClipProperty::Alpha: case ClipProperty::Visible:
         case ClipProperty::Width: case ClipProperty::Height: case ClipProperty::HighQuality:

@@ -58,6 +58,8 @@ public:
     DisplayState* entry();
     std::string instanceName();
 
+    std::optional<int32_t> tabIndex;  // tab_order.cpp
+
 private:
     bool getEffectProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);
     bool setEffectProperty(avm1::Vm& vm, const std::string& name, const avm1::Value& value);
@@ -67,7 +69,7 @@ private:
     Clip* rawClip_;
     ScriptRuntime& runtime_;
     std::string name_;  // the last instance name seen, for paths through a removed parent
-    std::optional<bool> focusRect_;  // null until set: the stage's setting applies
+    std::optional<bool> focusRect_;  // _focusrect (focus_rect.h): null until set
     bool lockRoot_ = false;
 };
 

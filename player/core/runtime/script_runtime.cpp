@@ -6,6 +6,7 @@
 #include "clip_events.h"
 #include "clip_object.h"
 #include "runtime_limits.h"
+#include "tab_order.h"
 #include "display/edit_text_display.h"
 #include "filters/filter_classes.h"
 #include "geom/geom_classes.h"
@@ -55,6 +56,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     filters::registerFilterClasses(*vm_);
     buttonProto_ = registerButtonClass(*vm_);
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
+    defineTabIndexProperties(*vm_, vm_->builtins().movieClipProto, buttonProto_);
     avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
     vm_->rootMarkers.push_back([this](avm1::Marker& m) {
         for (const auto& [number, level] : root_.host().levels) markDisplayList(m, *level);
@@ -62,6 +64,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
         loader_->mark(m);
     });
     root_.host().debugLog = [vm = vm_.get()](const std::string& line) { vm->trace(line); };
+    root_.host().beforeRemove = [this](DisplayObject& leaving) { texts_->focus().leaving(leaving); };
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
         if (level == 0) return objectFor(root_);  // before the player lists it
         auto found = root_.host().levels.find(level);
@@ -74,6 +77,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
 
 ScriptRuntime::~ScriptRuntime() {
     root_.host().debugLog = nullptr;
+    root_.host().beforeRemove = nullptr;
     // A movie's SharedObjects are written when it ends, as the original does, flushed or not.
     try {
         avm1::flushSharedObjects(*vm_);
@@ -145,6 +149,8 @@ void ScriptRuntime::runFrame(ClipHost& host) {
     vm_->interpreter().startFrameBudget();
     runQueued(host);
     vm_->timers().runDue(*vm_, vm_->host().movieMs());
+    runQueued(host);
+    texts_->focus().deliverRolls();
     runQueued(host);
     texts_->update();
     if (vm_->heap().allocatedSinceCollect() >= kCollectEvery) vm_->collectGarbage();
