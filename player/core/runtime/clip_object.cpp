@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "avm1/interpreter.h"
 #include "avm1/vm.h"
 #include "clip_bounds.h"
 #include "clip_loader.h"
@@ -160,7 +161,12 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
     switch (p) {
         case ClipProperty::CurrentFrame: return Value::number(c->currentFrame() + 1);
         case ClipProperty::TotalFrames:
-        case ClipProperty::FramesLoaded: return Value::number(std::max(1, c->frameCount()));
+        case ClipProperty::FramesLoaded: {
+            // A failed load reads -1 frames loaded of 0; an unloaded clip has none at all.
+            if (c->loadState == Clip::LoadState::Unloaded) return Value::number(0);
+            if (c->loadState == Clip::LoadState::Failed) return Value::number(p == ClipProperty::FramesLoaded ? -1 : 0);
+            return Value::number(std::max(1, c->frameCount()));
+        }
         case ClipProperty::Name: return vm.newString(instanceName());
         case ClipProperty::Target: return vm.newString(slashPath());
         case ClipProperty::Visible: {
@@ -233,12 +239,15 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
         e->visible = *n != 0;
         runtime_.textFields().focus().check();  // a hidden clip loses focus at once
     } else if (p == ClipProperty::Width || p == ClipProperty::Height) {
-        // Scales the clip so its box in the parent takes the size given.
-        Bounds b = clipBounds(*c, e->matrix);
-        double size = b.empty ? 0 : (p == ClipProperty::Width ? b.xMax - b.xMin : b.yMax - b.yMin);
-        if (size <= 0) return;
-        ClipProperty scale = p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale;
-        writeTransformProperty(*e, scale, readTransformProperty(*e, scale) * (*n * 20) / size);
+        // Scales the clip so its box in the parent takes the size given (the rule of the
+        // original for turned clips is in scalesForSize).
+        const Bounds b = clipBounds(*c, Matrix{});
+        const double w = b.empty ? 0 : (b.xMax - b.xMin) / 20, h = b.empty ? 0 : (b.yMax - b.yMin) / 20;
+        const ClipScales scales = scalesForSize(p == ClipProperty::Width, *n, w, h, readTransformProperty(*e, ClipProperty::Rotation),
+                                                readTransformProperty(*e, ClipProperty::XScale) / 100,
+                                                readTransformProperty(*e, ClipProperty::YScale) / 100);
+        writeTransformProperty(*e, ClipProperty::XScale, scales.x * 100);
+        writeTransformProperty(*e, ClipProperty::YScale, scales.y * 100);
     } else {
         writeTransformProperty(*e, p, *n);
     }
@@ -338,6 +347,15 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         return true;
     }
     if (hasOwn(name, vm.names())) return false;
+    // "_level0" is the level before a child of that name, and a level nothing was loaded into is
+    // undefined before anything MovieClip.prototype holds.
+    int32_t level = 0;
+    if (avm1::parseLevelName(name, vm.names(), level)) {
+        auto& levelRoot = vm.interpreter().levelRoot;
+        avm1::Object* found = level >= 0 && levelRoot ? levelRoot(level) : nullptr;
+        out = found ? Value::object(found) : Value();
+        return true;
+    }
     if (avm1::ScriptClip* child = childClip(name, vm.names())) {
         out = Value::object(child);
         return true;

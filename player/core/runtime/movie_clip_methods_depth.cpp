@@ -129,7 +129,9 @@ Value getInstanceAtDepth(Vm& vm, const Value& s, const Arguments& args) {
     return Value::object(self);
 }
 
-// swapDepths(depth) or swapDepths(sibling): a clip moved this way leaves the timeline's control.
+// swapDepths(depth) or swapDepths(sibling). The timeline still acts on whatever a swap put at its
+// depths: a timeline clip swapped onto depth 1 goes with the frame's RemoveObject of depth 1, and
+// one swapped back to its own depth takes that depth's moves again.
 Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
@@ -150,8 +152,6 @@ Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     } else if (!listDepth(vm, args[0], to, true)) {
         return Value();
     }
-    shown->state().placedByScript = true;
-    if (DisplayObject* there = parent->objectAt(to)) there->state().placedByScript = true;
     parent->swapDepths(shown->state().depth, to);
     return Value();
 }

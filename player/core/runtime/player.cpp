@@ -39,6 +39,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     root_->level = 0;
     host_.levels[0] = root_;
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
+    host_.hasUnloadHandler = [this](Clip& clip) { return scripts_->hasUnloadHandler(clip); };
     soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     startClip(host_, root_);
@@ -49,6 +50,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
 }
 
 Player::~Player() {
+    host_.hasUnloadHandler = nullptr;
     scripts_.reset();
 }
 

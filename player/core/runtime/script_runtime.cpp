@@ -46,6 +46,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     : root_(root), movie_(movie), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))),
       texts_(std::make_unique<TextFieldScripts>(*this)), loader_(std::make_unique<ClipLoader>(*this, root.host())) {
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
+    noteBoundsCallVersion(movie.version);
     registerMovieClipClass(*vm_);
     registerTextFieldClasses(*this);
     registerBitmapDataClass(*vm_, movie);
@@ -98,6 +99,24 @@ ScriptRuntime::~ScriptRuntime() {
     }
 }
 
+double ScriptRuntime::emptyBoundsEdge(bool seenFromAnotherClip) const {
+    constexpr int32_t kLargestTwips = 0x7ffffff;
+    const bool asFloat = seenFromAnotherClip && emptyEdgeAsFloat_;
+    return (asFloat ? double(float(kLargestTwips)) : double(kLargestTwips)) / 20;
+}
+
+bool ScriptRuntime::hasUnloadHandler(Clip& clip) {
+    if (clip.clipActions)
+        for (const ClipEventHandler& h : *clip.clipActions)
+            if (h.events & kClipUnload) return true;
+    if (!clip.scriptObject) return false;
+    try {
+        return vm_->findProperty(clip.scriptObject, "onUnload") != nullptr;
+    } catch (const avm1::ScriptAbort&) {
+        return false;  // a prototype cycle: no handler to wait for
+    }
+}
+
 ScriptRuntime* ScriptRuntime::of(avm1::Vm& vm) {
     auto* root = dynamic_cast<ClipObject*>(vm.interpreter().levelRoot ? vm.interpreter().levelRoot(0) : nullptr);
     return root ? &root->runtime() : nullptr;
@@ -128,7 +147,8 @@ void ScriptRuntime::runQueued(ClipHost& host) {
     PendingActions pending;
     for (size_t n = 0; n < kMaxQueuedScripts && host.queue.pop(pending); ++n) {
         auto clip = pending.clip.lock();
-        if (!clip || (clip->removed && pending.event != kClipUnload)) continue;
+        // A clip taken off, or parked by its timeline until its unload event, runs only that event.
+        if (!clip || ((clip->removed || clip->unloadPending) && pending.event != kClipUnload)) continue;
         try {
             if (pending.actions) {
                 vm_->interpreter().runScript(pending.actions, objectFor(*clip));

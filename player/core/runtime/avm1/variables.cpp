@@ -12,15 +12,10 @@ bool hasPathSyntax(const std::string& name) {
     return name.find_first_of("/:.") != std::string::npos;
 }
 
-// "_level3" -> 3; -1 for other names.
+// The level a name such as "_level3" or "_flash0a" names; -1 for other names and negative levels.
 int levelNumber(const std::string& name, NameRule rule) {
-    if (name.size() < 7 || !sameName(name.substr(0, 6), "_level", rule)) return -1;
-    int n = 0;
-    for (size_t i = 6; i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9' || n > 100000) return -1;
-        n = n * 10 + (name[i] - '0');
-    }
-    return n;
+    int32_t level = -1;
+    return parseLevelName(name, rule, level) && level >= 0 ? level : -1;
 }
 
 }  // namespace
