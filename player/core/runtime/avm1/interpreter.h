@@ -74,6 +74,13 @@ public:
     Object* rootOf(Object* clip);
     Object* globalScopeValues();
     Object* liveTimeline(Object* values);
+    // The current target, or where its variables and paths went once it was removed.
+    Object* targetOrBase(const Activation& act);
+    // The clip whose script or function runs was taken off the display list.
+    bool baseClipRemoved(const Activation& act);
+    // After a call: a script whose own clip was removed meanwhile (by the call or before it)
+    // ends there, as in the original (this.removeMovieClip(); trace("never")).
+    void endIfBaseClipRemoved(Activation& act);
     // Version-dependent boolean push: SWF 4 scripts get 1 / 0.
     void pushBool(bool b);
 
@@ -83,6 +90,10 @@ public:
     // loadVariables and their kin (set by the player). `flags` are GetURL2's (0 for GetURL);
     // false when the call is not a load, which then opens nothing in a screen saver.
     std::function<bool(const std::string& url, const std::string& target, uint8_t flags)> loadIntoTarget;
+    // TargetPath and RemoveSprite of the display objects that are no clips (text fields), set
+    // by the player: the object's target path ("" for anything else), its removal.
+    std::function<std::string(Object*)> displayPathOf;
+    std::function<void(Object*)> removeDisplayObject;
     // StopSounds (stopAllSounds()): silences the movie (set by the player).
     std::function<void()> stopAllSounds;
 
@@ -90,6 +101,7 @@ public:
 
 private:
     void startFrameScript(Activation& act, const ActionListPtr& code, Object* clip);
+    Object* baseClipOfCall(ScriptFunction& fn, const Value& self);
     bool checkLimits();
     bool namesArguments(ScriptFunction& fn);
     bool namesSuper(ScriptFunction& fn);

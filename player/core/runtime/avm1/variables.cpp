@@ -12,14 +12,15 @@ bool hasPathSyntax(const std::string& name) {
     return name.find_first_of("/:.") != std::string::npos;
 }
 
-// "_level3" -> 3; -1 for other names.
+// "_level3" -> 3; -1 for other names. The original reads the digits after the prefix and
+// ignores the rest ("_level0undefined", a path built from an undefined variable, is _level0);
+// "_flash" is an old synonym of "_level".
 int levelNumber(const std::string& name, NameRule rule) {
-    if (name.size() < 7 || !sameName(name.substr(0, 6), "_level", rule)) return -1;
+    if (name.size() < 6) return -1;
+    const std::string prefix = name.substr(0, 6);
+    if (!sameName(prefix, "_level", rule) && !sameName(prefix, "_flash", rule)) return -1;
     int n = 0;
-    for (size_t i = 6; i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9' || n > 100000) return -1;
-        n = n * 10 + (name[i] - '0');
-    }
+    for (size_t i = 6; i < name.size() && name[i] >= '0' && name[i] <= '9' && n <= 100000; ++i) n = n * 10 + (name[i] - '0');
     return n;
 }
 
@@ -33,11 +34,24 @@ Object* Interpreter::rootOf(Object* clip) {
 
 Object* Interpreter::globalScopeValues() { return vm_.global(); }
 
-// A timeline removed from the display list while its script runs gives way to the root:
-// its variables are gone to the script (removeMovieClip(this); trace(x) reads _root.x).
+// A timeline removed from the display list while its script runs gives way to the clip the
+// script belongs to, or to the root when that one is gone too: its variables are gone to the
+// script (tellTarget(a) { removeMovieClip(a); trace(x) } reads the script's own x;
+// removeMovieClip(this); trace(x) reads _root.x).
 Object* Interpreter::liveTimeline(Object* values) {
     auto* clip = dynamic_cast<ScriptClip*>(values);
-    return clip && !clip->alive() ? rootOf(clip) : values;
+    if (!clip || clip->alive()) return values;
+    auto* base = current_ ? dynamic_cast<ScriptClip*>(current_->originalTarget) : nullptr;
+    return base && base->alive() ? base : rootOf(clip);
+}
+
+Object* Interpreter::targetOrBase(const Activation& act) {
+    return liveTimeline(act.target ? act.target : act.originalTarget);
+}
+
+bool Interpreter::baseClipRemoved(const Activation& act) {
+    auto* base = dynamic_cast<ScriptClip*>(act.originalTarget);
+    return base && !base->alive();
 }
 
 Value Interpreter::resolvePath(Object* start, const std::string& path, bool scopeFallback) {
@@ -95,7 +109,7 @@ Value Interpreter::resolvePath(Object* start, const std::string& path, bool scop
 
 Value Interpreter::resolvePathInScopes(const std::string& path) {
     Activation& act = *current_;
-    Object* base = act.target ? act.target : act.originalTarget;
+    Object* base = targetOrBase(act);
     if (path.empty() || path[0] == '/') return resolvePath(base, path);
     for (Scope* s = act.scope; s; s = s->parent) {
         if (!s->values) continue;
@@ -119,7 +133,7 @@ Value Interpreter::getVariable(const std::string& name) {
     NameRule rule = vm_.names();
     if (hasPathSyntax(name)) {
         size_t split = name.find_last_of(":.");
-        if (split == std::string::npos) return resolvePath(act.target ? act.target : act.originalTarget, name);
+        if (split == std::string::npos) return resolvePath(targetOrBase(act), name);
         std::string member = name.substr(split + 1);
         if (split == 0) return vm_.getMember(Value::object(act.target), member);
         std::string prefix = name.substr(0, split);
@@ -134,7 +148,7 @@ Value Interpreter::getVariable(const std::string& name) {
                 if (!v.isUndefined()) return v;
             }
         }
-        Value owner = resolvePath(act.target ? act.target : act.originalTarget, prefix);
+        Value owner = resolvePath(targetOrBase(act), prefix);
         if (!owner.isObject()) return Value();
         return vm_.getMember(owner, member);
     }
