@@ -244,6 +244,37 @@ TEST(ClipReferences, VariablesNamedLikeTheClipsLinksHideThem) {
     EXPECT_EQ(script_test::traces(7, script), (Lines{"fake", "_level0"}));
 }
 
+TEST(ClipReferences, AFunctionFoundAmongLocalsRunsOnThem) {
+    // function f() { var g = h; var mark = "local"; g(); } — h's `this` is f's locals; called
+    // from the timeline, the timeline.
+    std::string script = R"(
+        function h()
+          push "this"
+          getVariable
+          push "mark"
+          getMember
+          trace
+        end
+        function f()
+          push "g", "h"
+          getVariable
+          defineLocal
+          push "mark", "local"
+          defineLocal
+          push 0, "g"
+          callFunction
+          pop
+        end
+        push 0, "f"
+        callFunction
+        pop
+        push 0, "h"
+        callFunction
+        pop
+    )";
+    EXPECT_EQ(script_test::traces(7, script), (Lines{"local", "undefined"}));
+}
+
 TEST(ClipReferences, AClipUnloadingKeepsItsPathThroughRemovedParents) {
     // p.c.onUnload = function () { trace(this) }; p.removeMovieClip()
     std::string script = makeClip("p", "p", 1) +

@@ -55,8 +55,9 @@ void callFunction(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
     std::vector<Value> args = popArguments(in);
     Value fn = in.getVariable(name);
-    // `this` is the object the name was found on when that is a `with` object or the end of
-    // a path ("_root.clip.gotoAndStop"); otherwise the clip running the script.
+    // `this` is the object the name was found on when that is a `with` object, a function's
+    // locals or the end of a path ("_root.clip.gotoAndStop"); otherwise the clip running the
+    // script.
     Object* owner = in.withObjectHolding(name);
     size_t split = name.find_last_of(":.");
     if (!owner && split != std::string::npos && split > 0) owner = in.resolvePathInScopes(name.substr(0, split)).asObject();

@@ -61,8 +61,9 @@ public:
     // Variables and paths.
     Value getVariable(const std::string& name);
     void setVariable(const std::string& name, const Value& value);
-    // The `with` object a plain name is found on, or null when it is found elsewhere first
-    // (a function called as `f()` inside `with (o)` runs with `this` o when o holds it).
+    // The `with` object or function locals a plain name is found on, or null when it is
+    // found elsewhere first (a function called as `f()` inside `with (o)` runs with `this` o
+    // when o holds it; one kept in a local variable, with `this` the caller's locals).
     Object* withObjectHolding(const std::string& name);
     // A path to a clip or object ("/a/b", "_root.a.b", "../x", "_parent", "this", "_level0").
     // `scopeFallback`: a first name not found on `start` is looked up as a variable.

@@ -185,7 +185,7 @@ Object* Interpreter::withObjectHolding(const std::string& name) {
         if (!values) continue;
         Value special;
         if (values->getSpecial(vm_, name, special) || vm_.findProperty(values, name))
-            return s->kind == Scope::Kind::With ? values : nullptr;
+            return s->kind == Scope::Kind::With || s->kind == Scope::Kind::Local ? values : nullptr;
     }
     return nullptr;
 }
