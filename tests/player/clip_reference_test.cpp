@@ -12,12 +12,13 @@ using script_test::Lines;
 // A movie with a scripted sprite (id 1, exported as "scripted", its frame script
 // `spriteScript`) and one root frame per entry of `frames`.
 struct SpriteMovie {
+    int version = 7;
     std::string spriteScript;
     std::vector<std::vector<swfw::Tag>> frameTags;  // placed before the frame's script
     std::vector<std::string> frames;
 
     std::unique_ptr<script_test::ScriptRun> run(int steps) const {
-        swfw::MovieWriter m(7, 100, 100, 12);
+        swfw::MovieWriter m(version, 100, 100, 12);
         std::vector<swfw::Tag> spriteTags;
         if (!spriteScript.empty()) spriteTags.push_back(swfw::doAction(swfw::assemble(spriteScript)));
         spriteTags.push_back(swfw::Tag{1, {}});
@@ -222,6 +223,22 @@ TEST(ClipReferences, LevelNamesReadTheDigitsAfterThePrefix) {
     EXPECT_EQ(script_test::traces(7, traceVariable("_level0undefined") + traceVariable("_flash0") +
                                          traceVariable("_level7") + traceVariable("_lev")),
               (Lines{"_level0", "_level0", "undefined", "undefined"}));
+}
+
+TEST(ClipReferences, Swf4PathsKnowSlashesOnlyAndClipsAreNoValues) {
+    // _target (11) of what each path names (undefined for nothing); then variables.
+    SpriteMovie movie;
+    movie.version = 4;
+    swfw::Place a{1, 1};
+    a.name = "a";
+    movie.frameTags = {{swfw::placeObject2(a)}};
+    std::string script;
+    for (const char* path : {"a", "_level0:junk", "a/..", "a.v", "_root/a", "/_level0", "this"})
+        script += std::string("push \"") + path + "\", 11\ngetProperty\ntrace\n";
+    script += "push \"/a:v\", 3\nsetVariable\n" + traceVariable("/a:v") + traceVariable("a.v") + traceVariable("a") +
+              traceVariable("/a");
+    movie.frames = {script};
+    EXPECT_EQ(movie.run(1)->traces(), (Lines{"/a", "/", "/", "undefined", "undefined", "undefined", "undefined", "3", "undefined", "undefined", "undefined"}));
 }
 
 TEST(ClipReferences, VariablesNamedLikeTheClipsLinksHideThem) {

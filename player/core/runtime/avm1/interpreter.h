@@ -68,6 +68,7 @@ public:
     // A path to a clip or object ("/a/b", "_root.a.b", "../x", "_parent", "this", "_level0").
     // `scopeFallback`: a first name not found on `start` is looked up as a variable.
     Value resolvePath(Object* start, const std::string& path, bool scopeFallback = true);
+    Value resolveSlashPath(Object* start, const std::string& path);
     // The object a dotted path ("a.b") names: tried from each level of the scope chain in
     // turn (locals, with objects, the timeline, _global), the first that reaches an object.
     Value resolvePathInScopes(const std::string& path);
@@ -102,6 +103,9 @@ public:
 
 private:
     void startFrameScript(Activation& act, const ActionListPtr& code, Object* clip);
+    Value getSwf4Variable(const std::string& name);
+    Value getPathVariable(const std::string& name);
+    Value getScopeVariable(const std::string& name);
     Object* baseClipOfCall(ScriptFunction& fn, const Value& self);
     bool checkLimits();
     bool namesArguments(ScriptFunction& fn);

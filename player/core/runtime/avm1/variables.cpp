@@ -54,9 +54,43 @@ bool Interpreter::baseClipRemoved(const Activation& act) {
     return base && !base->alive();
 }
 
+// SWF 4 paths know slashes only: "a:b" and "a.b" are names, "_root" and "this" are none,
+// a level can only come first ("_level0:junk" is _level0, the digits read as always).
+Value Interpreter::resolveSlashPath(Object* start, const std::string& path) {
+    NameRule rule = vm_.names();
+    Object* cur = start;
+    size_t i = 0;
+    if (!path.empty() && path[0] == '/') {
+        cur = rootOf(start);
+        i = 1;
+    }
+    for (bool first = i == 0; i < path.size(); first = false) {
+        size_t end = std::min(path.find('/', i), path.size());
+        std::string part = path.substr(i, end - i);
+        i = end + 1;
+        auto* clip = dynamic_cast<ScriptClip*>(cur);
+        if (part.empty()) {
+            if (end < path.size()) return Value();  // "a//b"
+            continue;
+        }
+        int level = first ? levelNumber(part, rule) : -1;
+        if (level >= 0) {
+            cur = levelRoot ? levelRoot(level) : nullptr;
+        } else if (part == "..") {
+            cur = clip ? clip->parentClip() : nullptr;
+        } else {
+            ScriptClip* child = clip ? clip->childClip(part, rule) : nullptr;
+            cur = child != clip ? child : nullptr;  // a named shape is no clip
+        }
+        if (!cur) return Value();
+    }
+    return Value::object(cur);
+}
+
 Value Interpreter::resolvePath(Object* start, const std::string& path, bool scopeFallback) {
     NameRule rule = vm_.names();
     if (path.empty()) return Value::object(start);
+    if (vm_.swfVersion() < 5) return resolveSlashPath(start, path);
     Value cur = Value::object(start);
     size_t i = 0;
     if (path[0] == '/') {
@@ -128,10 +162,29 @@ Object* Interpreter::resolveTarget(const std::string& path) {
     return resolvePath(base, path).asObject();
 }
 
+// In SWF 4 clips are no values: a variable or path naming one reads as undefined, and only
+// a colon separates the variable from its clip's path ("/a:x"; ":x" names nothing).
+Value Interpreter::getSwf4Variable(const std::string& name) {
+    Value v;
+    size_t colon = name.rfind(':');
+    if (colon == std::string::npos) {
+        v = name.find('/') != std::string::npos ? resolvePath(targetOrBase(*current_), name) : getScopeVariable(name);
+    } else if (colon > 0) {
+        Value owner = resolvePath(targetOrBase(*current_), name.substr(0, colon));
+        if (owner.isObject()) v = vm_.getMember(owner, name.substr(colon + 1));
+    }
+    return dynamic_cast<ScriptClip*>(v.asObject()) ? Value() : v;
+}
+
 Value Interpreter::getVariable(const std::string& name) {
+    if (vm_.swfVersion() < 5) return getSwf4Variable(name);
+    if (hasPathSyntax(name)) return getPathVariable(name);
+    return getScopeVariable(name);
+}
+
+Value Interpreter::getPathVariable(const std::string& name) {
     Activation& act = *current_;
-    NameRule rule = vm_.names();
-    if (hasPathSyntax(name)) {
+    {
         size_t split = name.find_last_of(":.");
         if (split == std::string::npos) return resolvePath(targetOrBase(act), name);
         std::string member = name.substr(split + 1);
@@ -152,6 +205,12 @@ Value Interpreter::getVariable(const std::string& name) {
         if (!owner.isObject()) return Value();
         return vm_.getMember(owner, member);
     }
+    return Value();
+}
+
+Value Interpreter::getScopeVariable(const std::string& name) {
+    Activation& act = *current_;
+    NameRule rule = vm_.names();
     if (sameName(name, "this", rule)) {
         if (act.thisIsLocal) return act.thisValue;
         return vm_.swfVersion() >= 6 ? Value::object(act.target ? act.target : act.originalTarget) : Value();
