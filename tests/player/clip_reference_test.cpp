@@ -241,6 +241,23 @@ TEST(ClipReferences, Swf4PathsKnowSlashesOnlyAndClipsAreNoValues) {
     EXPECT_EQ(movie.run(1)->traces(), (Lines{"/a", "/", "/", "undefined", "undefined", "undefined", "undefined", "3", "undefined", "undefined", "undefined"}));
 }
 
+TEST(ClipReferences, PathSeparatorsAndParentsAsTheOriginalReadsThem) {
+    // _name (13) of what each path names from the root, with a.b made by script.
+    std::string script = makeClip("a", "a", 1) +
+                         "push \"b\", 1, \"b\", 2, \"a\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\nsetVariable\n";
+    for (const char* path : {"a:", "a::", "a/:::b", "a/b/..", "a/b/...", "a:b:...b", "a:b:..", "a//b"})
+        script += std::string("push \"") + path + "\", 13\ngetProperty\ntrace\n";
+    EXPECT_EQ(script_test::traces(7, script),
+              (Lines{"a", "undefined", "b", "a", "undefined", "undefined", "a", "undefined"}));
+}
+
+TEST(ClipReferences, ASlashPathAloneIsAVariableNameWhenItNamesNoClip) {
+    std::string script = makeClip("a", "a", 1) + "push \"a/x\", 1\nsetVariable\npush \"this/a\", \"own\"\nsetVariable\n" +
+                         traceVariable("a/x") + traceVariable("this/a") + traceVariable("/a") +
+                         "push \"a\"\ngetVariable\npush \"x\"\ngetMember\ntrace\n";
+    EXPECT_EQ(script_test::traces(7, script), (Lines{"1", "own", "_level0.a", "undefined"}));
+}
+
 TEST(ClipReferences, VariablesNamedLikeTheClipsLinksHideThem) {
     // _root = "fake" makes a variable that later reads find first; a function's preloaded
     // _root register still holds the clip.

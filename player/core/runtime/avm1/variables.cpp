@@ -100,19 +100,23 @@ Value Interpreter::resolvePath(Object* start, const std::string& path, bool scop
     bool first = i == 0;
     // Once a slash has separated names, dots no longer do: "a/b.c" asks for a clip named "b.c".
     bool slashSyntax = i == 1;
-    while (i < path.size()) {
-        size_t end;
-        if (path.compare(i, 2, "..") == 0) end = i + 2;
-        else end = path.find_first_of(slashSyntax ? "/:" : "/.:", i);
-        if (end == std::string::npos) end = path.size();
-        const bool slashEnds = end < path.size() && path[end] == '/';
-        if (slashEnds) slashSyntax = true;
+    const size_t n = path.size();
+    while (i < n) {
+        // Colons before a name are skipped ("a/:::b" is a/b); colons ending the path after a
+        // name's own (a::) name nothing.
+        const size_t colons = i;
+        while (i < n && path[i] == ':') ++i;
+        if (i == n) {
+            if (i > colons) return Value();
+            break;
+        }
+        // ".." is the parent when a separator or the end follows ("..." and "..a" are names).
+        const bool parent = path.compare(i, 2, "..") == 0 && (i + 2 == n || path[i + 2] == '/' || path[i + 2] == ':');
+        size_t end = parent ? i + 2 : std::min(path.find_first_of(slashSyntax ? "/:" : "/.:", i), n);
+        if (end < n && path[end] == '/') slashSyntax = true;
         std::string part = path.substr(i, end - i);
         i = end + 1;
-        if (part.empty()) {
-            if (slashEnds) return Value();  // "a//b" names nothing; "a/:b" and "a/" are fine
-            continue;
-        }
+        if (part.empty()) return Value();  // "a//b", "a..b"; "a/" ends the path
         Object* o = cur.asObject();
         auto* clip = dynamic_cast<ScriptClip*>(o);
         int level = levelNumber(part, rule);
@@ -186,7 +190,13 @@ Value Interpreter::getPathVariable(const std::string& name) {
     Activation& act = *current_;
     {
         size_t split = name.find_last_of(":.");
-        if (split == std::string::npos) return resolvePath(targetOrBase(act), name);
+        if (split == std::string::npos) {
+            // A slash path alone names a clip, or else is the name of a variable ("a/b" = 1
+            // stores one so named); `this` does not begin such a path.
+            const bool fromThis = sameName(name.substr(0, name.find('/')), "this", vm_.names());
+            Value found = fromThis ? Value() : resolvePath(targetOrBase(act), name);
+            return found.isObject() ? found : getScopeVariable(name);
+        }
         std::string member = name.substr(split + 1);
         if (split == 0) return vm_.getMember(Value::object(act.target), member);
         std::string prefix = name.substr(0, split);
@@ -251,9 +261,8 @@ Object* Interpreter::withObjectHolding(const std::string& name) {
 
 void Interpreter::setVariable(const std::string& name, const Value& value) {
     Activation& act = *current_;
-    if (hasPathSyntax(name)) {
+    if (hasPathSyntax(name) && name.find_first_of(":.") != std::string::npos) {
         size_t split = name.find_last_of(":.");
-        if (split == std::string::npos) return;
         Value owner = split == 0 ? Value::object(act.target) : resolvePathInScopes(name.substr(0, split));
         if (owner.isObject()) vm_.setMember(owner.asObject(), name.substr(split + 1), value);
         return;
