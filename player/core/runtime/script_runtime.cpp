@@ -10,7 +10,9 @@
 #include "display/edit_text_display.h"
 #include "filters/filter_classes.h"
 #include "geom/geom_classes.h"
+#include "movie_clip_methods.h"
 #include "text_field.h"
+#include "text_field_object.h"
 #include "text_field_scripts.h"
 
 namespace swf {
@@ -71,6 +73,11 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
         auto found = root_.host().levels.find(level);
         return found != root_.host().levels.end() ? objectFor(*found->second) : nullptr;
     };
+    vm_->interpreter().displayPathOf = [](avm1::Object* o) {
+        auto* field = dynamic_cast<TextFieldObject*>(o);
+        return field ? field->targetPath() : std::string();
+    };
+    vm_->interpreter().removeDisplayObject = removeTextFieldByScript;
     vm_->interpreter().loadIntoTarget = [this](const std::string& url, const std::string& target, uint8_t flags) {
         return loader_->requestFromAction(url, target, flags);
     };

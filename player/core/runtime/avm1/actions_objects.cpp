@@ -55,8 +55,9 @@ void callFunction(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
     std::vector<Value> args = popArguments(in);
     Value fn = in.getVariable(name);
-    // `this` is the object the name was found on when that is a `with` object or the end of
-    // a path ("_root.clip.gotoAndStop"); otherwise the clip running the script.
+    // `this` is the object the name was found on when that is a `with` object, a function's
+    // locals or the end of a path ("_root.clip.gotoAndStop"); otherwise the clip running the
+    // script.
     Object* owner = in.withObjectHolding(name);
     size_t split = name.find_last_of(":.");
     if (!owner && split != std::string::npos && split > 0) owner = in.resolvePathInScopes(name.substr(0, split)).asObject();
@@ -66,9 +67,12 @@ void callFunction(Interpreter& in, Activation& act, const Action&) {
         return;
     }
     in.push(in.vm().call(fn, self, Arguments(args)));
+    in.endIfBaseClipRemoved(act);
 }
 
-void callMethod(Interpreter& in, Activation&, const Action&) {
+// A call on a value that is no object (undefined.f()) calls nothing and goes on; any other,
+// even of a missing function, ends a script whose clip is gone afterwards.
+void callMethod(Interpreter& in, Activation& act, const Action&) {
     Value nameValue = in.pop();
     Value object = in.pop();
     std::vector<Value> args = popArguments(in);
@@ -82,6 +86,7 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
         } else {
             in.push(vm.call(object, Value(), Arguments(args)));
         }
+        in.endIfBaseClipRemoved(act);
         return;
     }
     // A clip as the base of `super` lends it nothing (neither methods nor a constructor).
@@ -110,21 +115,24 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
         fn = p || super ? vm.getMember(holder, name) : vm.getMember(self, name);
     }
     in.push(in.callWithSuper(fn, self, Arguments(args), owner));
+    in.endIfBaseClipRemoved(act);
 }
 
-void newObject(Interpreter& in, Activation&, const Action&) {
+void newObject(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
     std::vector<Value> args = popArguments(in);
     in.push(in.vm().construct(in.getVariable(name), Arguments(args)));
+    in.endIfBaseClipRemoved(act);
 }
 
-void newMethod(Interpreter& in, Activation&, const Action&) {
+void newMethod(Interpreter& in, Activation& act, const Action&) {
     Value name = in.pop();
     Value object = in.pop();
     std::vector<Value> args = popArguments(in);
     std::string n = name.isUndefined() ? std::string() : in.vm().toString(name);
     Value ctor = n.empty() ? object : in.vm().getMember(object, n);
     in.push(in.vm().construct(ctor, Arguments(args)));
+    if (!object.isNullish()) in.endIfBaseClipRemoved(act);
 }
 
 // A count larger than what the stack holds makes no literal: undefined is pushed and the
