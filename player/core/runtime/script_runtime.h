@@ -58,6 +58,9 @@ public:
 
 private:
     const Clip* unloading_ = nullptr;
+    // The runtime's classes on the globals in force (twice when movies of both kinds of
+    // version run, see Vm::globalsFamily).
+    void installClasses();
     void markDisplayList(avm1::Marker& m, Clip& clip);
     // A clip event: the clip's onClipEvent handlers for it, then its method (script_events.cpp).
     void runEvent(Clip& clip, uint32_t event);

@@ -25,11 +25,12 @@ public:
     using Object::Object;
     bool connected = false;
     bool connecting = false;  // a server address was given: nothing answers
+    bool attemptAnswerDue = false;
     bool dialogOpen = false;
 };
 
 Object* makeServiceObject(Vm& vm, Object* proto) { return vm.heap().make<ServiceObject>(proto); }
-ServiceObject* service(const Value& v) { return dynamic_cast<ServiceObject*>(v.asObject()); }
+ServiceObject* service(const Value& v) { return nativeAs<ServiceObject>(v); }
 
 // Calls fn(self) after the running scripts, as a dialog's answer comes.
 void deliverLater(Vm& vm, const Value& self, NativeFn fn) {
@@ -52,10 +53,13 @@ void registerPrintJob(Vm& vm) {
 
 // ---- LocalConnection: no other movie runs beside this one.
 
+// A native constructor in the original: super() into it answers the object.
+Value constructLocalConnection(Vm&, const Value& self, const Arguments&) { return self; }
+
 Value localDomain(Vm& vm, const Value&, const Arguments&) { return vm.newString("localhost"); }
 
 void registerLocalConnection(Vm& vm) {
-    Object* proto = prototypeOf(vm, defineClass(vm, vm.global(), {"LocalConnection"}));
+    Object* proto = prototypeOf(vm, defineClass(vm, vm.global(), {"LocalConnection", nullptr, constructLocalConnection, makeServiceObject}));
     defineMethod(vm, proto, "domain", localDomain, kBuiltIn);
     defineMethod(vm, proto, "connect", answerFalse, kBuiltIn);
     defineMethod(vm, proto, "close", nothing, kBuiltIn);
@@ -82,6 +86,16 @@ Value netConnectionClose(Vm& vm, const Value& self, const Arguments&) {
     return Value();
 }
 
+// After the scripts that asked for a server: an attempt closed meanwhile gets onStatus with no
+// event, as the original's does; one still waiting hears nothing.
+Value answerConnectAttempt(Vm& vm, const Value&, const Arguments& args) {
+    ServiceObject* connection = service(args[0]);
+    if (!connection || !connection->attemptAnswerDue) return Value();
+    connection->attemptAnswerDue = false;
+    if (!connection->connecting) vm.callMethod(args[0], "onStatus", Arguments());
+    return Value();
+}
+
 Value netConnectionConnect(Vm& vm, const Value& self, const Arguments& args) {
     ServiceObject* connection = service(self);
     if (!connection) return Value::boolean(false);
@@ -89,6 +103,8 @@ Value netConnectionConnect(Vm& vm, const Value& self, const Arguments& args) {
     if (!args[0].isNull()) {
         vm.warn("NetConnection.connect(\"" + vm.toString(args[0]) + "\"): a screen saver reaches no server");
         connection->connecting = true;
+        if (!connection->attemptAnswerDue) deliverLater(vm, self, answerConnectAttempt);
+        connection->attemptAnswerDue = true;
         return Value::boolean(false);
     }
     connection->connected = true;
@@ -242,7 +258,8 @@ Value download(Vm& vm, const Value& self, const Arguments& args) {
 
 Value constructFileReference(Vm& vm, const Value& self, const Arguments&) {
     if (Object* o = self.asObject()) makeBroadcaster(vm, o);
-    return self;
+    // A script function in the original: super() into it answers undefined.
+    return Value();
 }
 
 void registerFileReference(Vm& vm) {
