@@ -121,6 +121,105 @@ TEST(Avm1NativeInstances, ClassesTheOriginalWritesInScriptAnswerUndefinedToSuper
     EXPECT_EQ(traces(7, boolean), (Lines{"true", "true"})) << "Boolean's methods see the value super() stored";
 }
 
+TEST(Avm1NativeInstances, SuperFindsTheConstructorOnThisChainAsItIsWhenCalled) {
+    const char* src = R"(
+        function C()
+        end
+        function Other()
+          push "other"
+          trace
+        end
+        push "C"
+        getVariable
+        push "prototype"
+        getMember
+        push "init"
+        function ()
+          push "this"
+          getVariable
+          push "__proto__", "__constructor__", "Other"
+          getVariable
+          push 1
+          initObject
+          setMember
+          push 0, "super"
+          callFunction
+          pop
+        end
+        setMember
+        push "o", 0, "C"
+        newObject
+        setVariable
+        push 0, "o"
+        getVariable
+        push "init"
+        callMethod
+        pop
+    )";
+    EXPECT_EQ(traces(7, src), (Lines{"other"})) << "a method that replaced this.__proto__ reaches the new __constructor__";
+}
+
+TEST(Avm1NativeInstances, CallingAPrimitiveBoxesItFirst) {
+    const char* src = R"(
+        push "_global"
+        getVariable
+        push "String"
+        function (v)
+          push "boxed"
+          trace
+        end
+        setMember
+        push "s", "callme"
+        setVariable
+        push 0, "s"
+        callFunction
+        trace
+    )";
+    EXPECT_EQ(traces(7, src), (Lines{"boxed", "undefined"})) << "_global.String makes the object, which is no function";
+}
+
+TEST(Avm1NativeInstances, ClosingAServerAttemptEndsItWithAnEmptyStatus) {
+    const char* src = R"(
+        push "c", 0, "NetConnection"
+        newObject
+        setVariable
+        push "c"
+        getVariable
+        push "onStatus"
+        function (e)
+          push "e"
+          getVariable
+          push "code"
+          getMember
+          trace
+        end
+        setMember
+        push "http://example.org", 1, "c"
+        getVariable
+        push "connect"
+        callMethod
+        trace
+        push 0, "c"
+        getVariable
+        push "close"
+        callMethod
+        pop
+        push null, 1, "c"
+        getVariable
+        push "connect"
+        callMethod
+        pop
+        push 0, "c"
+        getVariable
+        push "close"
+        callMethod
+        pop
+    )";
+    EXPECT_EQ(traces(7, src), (Lines{"false", "NetConnection.Connect.Closed", "undefined", "NetConnection.Connect.Success",
+                                     "NetConnection.Connect.Closed"}))
+        << "only the closed attempt is answered a second time, with no event";
+}
+
 TEST(Avm1NativeInstances, AStringObjectsLengthIsAnOwnWritableUndeletableProperty) {
     const char* src = R"(
         push "s", "abc", 1, "String"

@@ -1,6 +1,7 @@
 // A movie loaded into another runs by its own SWF version's rules: its timeline scripts and
 // the functions it defines (whoever calls them), and the set of globals of its kind of
-// version (SWF 7 and 8 share one, the others another). The flash.* packages exist from SWF 8.
+// version (SWF 7 and later share one, SWF 6 and earlier another). The flash.* packages exist
+// from SWF 8.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -53,7 +53,7 @@ public:
     // _global[object].broadcastMessage(message): Key and Mouse listeners.
     void broadcast(const char* object, const char* message);
     // The constructor Object.registerClass gave the clip's linkage name, or null.
-    avm1::Object* registeredClass(const Character* character);
+    avm1::Object* registeredClass(const Clip& clip);
     const std::string* exportName(uint16_t characterId) const;
 
 private:

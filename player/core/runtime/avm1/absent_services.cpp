@@ -25,7 +25,6 @@ public:
     using Object::Object;
     bool connected = false;
     bool connecting = false;  // a server address was given: nothing answers
-    bool attemptAnswerDue = false;
     bool dialogOpen = false;
 };
 
@@ -81,18 +80,11 @@ Value netConnectionClose(Vm& vm, const Value& self, const Arguments&) {
     ServiceObject* connection = service(self);
     if (!connection) return Value();
     const bool open = connection->connected || connection->connecting;
+    const bool attempt = connection->connecting;
     connection->connected = connection->connecting = false;
     if (open) netStatus(vm, self, "NetConnection.Connect.Closed");
-    return Value();
-}
-
-// After the scripts that asked for a server: an attempt closed meanwhile gets onStatus with no
-// event, as the original's does; one still waiting hears nothing.
-Value answerConnectAttempt(Vm& vm, const Value&, const Arguments& args) {
-    ServiceObject* connection = service(args[0]);
-    if (!connection || !connection->attemptAnswerDue) return Value();
-    connection->attemptAnswerDue = false;
-    if (!connection->connecting) vm.callMethod(args[0], "onStatus", Arguments());
+    // Closing an attempt to reach a server also ends the attempt: onStatus with no event.
+    if (attempt) vm.callMethod(self, "onStatus", Arguments());
     return Value();
 }
 
@@ -103,8 +95,6 @@ Value netConnectionConnect(Vm& vm, const Value& self, const Arguments& args) {
     if (!args[0].isNull()) {
         vm.warn("NetConnection.connect(\"" + vm.toString(args[0]) + "\"): a screen saver reaches no server");
         connection->connecting = true;
-        if (!connection->attemptAnswerDue) deliverLater(vm, self, answerConnectAttempt);
-        connection->attemptAnswerDue = true;
         return Value::boolean(false);
     }
     connection->connected = true;
@@ -258,18 +248,21 @@ Value download(Vm& vm, const Value& self, const Arguments& args) {
 
 Value constructFileReference(Vm& vm, const Value& self, const Arguments&) {
     if (Object* o = self.asObject()) makeBroadcaster(vm, o);
-    // A script function in the original: super() into it answers undefined.
     return Value();
 }
 
 void registerFileReference(Vm& vm) {
     Object* net = packageObject(vm, {"flash", "net"});
-    Object* file = prototypeOf(vm, defineClass(vm, net, {"FileReference", nullptr, constructFileReference, makeServiceObject}));
+    NativeFunction* fileClass = defineClass(vm, net, {"FileReference", nullptr, constructFileReference, makeServiceObject});
+    fileClass->scriptConstructor = true;
+    Object* file = prototypeOf(vm, fileClass);
     defineMethod(vm, file, "browse", browse);
     defineMethod(vm, file, "download", download);
     defineMethod(vm, file, "upload", answerFalse);
     defineMethod(vm, file, "cancel", nothing);
-    Object* list = prototypeOf(vm, defineClass(vm, net, {"FileReferenceList", nullptr, constructFileReference, makeServiceObject}));
+    NativeFunction* listClass = defineClass(vm, net, {"FileReferenceList", nullptr, constructFileReference, makeServiceObject});
+    listClass->scriptConstructor = true;
+    Object* list = prototypeOf(vm, listClass);
     defineMethod(vm, list, "browse", browse);
 }
 

@@ -46,12 +46,13 @@ bool isClip(Object* o) { return o && std::string(o->typeOf()) == "movieclip"; }
 // same `this` with `super` one level further up.
 Value callSuperConstructor(Interpreter& in, SuperObject& super, const std::vector<Value>& args) {
     Vm& vm = in.vm();
-    if (isClip(super.base) || !vm.findProperty(super.base, "__constructor__")) return Value();
-    Value ctor = vm.getMember(super.base, "__constructor__");
+    Object* base = super.currentBase();
+    if (!base || isClip(base) || !vm.findProperty(base, "__constructor__")) return Value();
+    Value ctor = vm.getMember(base, "__constructor__");
     FunctionObject* fn = ctor.asObject() ? ctor.asObject()->asFunction() : nullptr;
     if (fn && fn->isNative() && static_cast<NativeFunction*>(fn)->factory)
         return vm.constructInPlace(*static_cast<NativeFunction*>(fn), super.self, Arguments(args));
-    return in.callWithSuper(ctor, Value::object(super.self), Arguments(args), super.base->proto());
+    return in.callWithSuper(ctor, Value::object(super.self), Arguments(args), base->proto());
 }
 
 void callFunction(Interpreter& in, Activation& act, const Action&) {
@@ -85,12 +86,14 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
         if (super) {
             in.push(callSuperConstructor(in, *super, args));
         } else {
+            if (object.isPrimitive() && !object.isNullish()) vm.toObject(object);  // as callFunction does
             in.push(vm.call(object, Value(), Arguments(args)));
         }
         return;
     }
     // A clip as the base of `super` lends it nothing (neither methods nor a constructor).
-    Object* holder = super ? (isClip(super->base) ? nullptr : super->base->proto()) : object.asObject();
+    Object* superBase = super ? super->currentBase() : nullptr;
+    Object* holder = super ? (!superBase || isClip(superBase) ? nullptr : superBase->proto()) : object.asObject();
     if (super && !holder) {
         in.push(Value());
         return;
@@ -131,6 +134,7 @@ void newMethod(Interpreter& in, Activation&, const Action&) {
     std::vector<Value> args = popArguments(in);
     std::string n = name.isUndefined() ? std::string() : in.vm().toString(name);
     Value ctor = n.empty() ? object : in.vm().getMember(object, n);
+    if (ctor.isPrimitive() && !ctor.isNullish()) in.vm().toObject(ctor);  // as callFunction does
     in.push(in.vm().construct(ctor, Arguments(args)));
 }
 

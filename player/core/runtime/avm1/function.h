@@ -41,6 +41,9 @@ public:
     NativeFn call;               // a call without `new`
     NativeFn construct;          // `new`: runs on the fresh instance; null: `call` does
     InstanceFactory factory;     // `new`: makes the instance; null: a plain Object
+    // The original writes this class's constructor in script (FileReference): super() into it
+    // answers what it returns, not the object it made an instance of.
+    bool scriptConstructor = false;
 };
 
 class ScriptFunction final : public FunctionObject {

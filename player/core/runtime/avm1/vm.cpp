@@ -321,6 +321,7 @@ Value Vm::constructInPlace(NativeFunction& constructor, Object* self, const Argu
         result = run(*this, Value::object(scratch), args);
         if (result.asObject() == scratch) result = Value::object(self);
     }
+    if (result.isUndefined() && !constructor.scriptConstructor) return Value::object(self);
     return result.isNull() ? Value() : result;
 }
 

@@ -74,11 +74,11 @@ public:
         names_ = NameRule::forVersion(version);
         if (globalsFamily(version) != family_) useGlobalsOf(version);
     }
-    // Movies of SWF 7 and 8 share one set of globals (_global, the classes, their prototypes
-    // and registrations), movies of the other versions another: a SWF 6 movie loaded by a
-    // SWF 8 one sees its own Object and Array. The set of the running code's version is in
-    // force; the second set is made when first needed.
-    static int globalsFamily(int version) { return version == 7 || version == 8 ? 1 : 0; }
+    // Movies of SWF 7 and later share one set of globals (_global, the classes, their
+    // prototypes and registrations), movies of SWF 6 and earlier another: a SWF 6 movie loaded
+    // by a SWF 8 one sees its own Object and Array. The set of the running code's version is
+    // in force; the second set is made when first needed.
+    static int globalsFamily(int version) { return version >= 7 ? 1 : 0; }
     // The host's classes (MovieClip, TextField ...) for a second set of globals.
     std::function<void(Vm&)> installHostClasses;
     HostServices& host() { return host_; }
