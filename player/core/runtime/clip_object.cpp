@@ -189,6 +189,11 @@ int ClipObject::findLabel(const std::string& label) {
     return c && c->timeline() ? c->timeline()->findLabel(label) : -1;
 }
 
+int ClipObject::movieVersion() {
+    Clip* c = clip();
+    return c ? c->movie().version : 0;
+}
+
 std::vector<ActionListPtr> ClipObject::frameScripts(int frame) {
     std::vector<ActionListPtr> scripts;
     Clip* c = clip();

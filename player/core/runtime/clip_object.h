@@ -53,6 +53,7 @@ public:
     bool gotoLabel(const std::string& label, bool andPlay, int bias = 0) override;
     int findLabel(const std::string& label) override;
     std::vector<ActionListPtr> frameScripts(int frame) override;
+    int movieVersion() override;
     void play() override;
     void stop() override;
     avm1::Value propertyByIndex(avm1::Vm& vm, int index) override;

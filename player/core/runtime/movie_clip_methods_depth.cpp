@@ -222,7 +222,8 @@ void registerDepthMethods(Vm& vm, avm1::Object* proto) {
     avm1::defineMethod(vm, proto, "createEmptyMovieClip", createEmptyMovieClip);
     avm1::defineMethod(vm, proto, "duplicateMovieClip", duplicateMovieClip);
     avm1::defineMethod(vm, proto, "removeMovieClip", removeMovieClip);
-    avm1::defineMethod(vm, proto, "getDepth", getDepth);
+    // SWF 5 movies do not see getDepth (a function of a SWF 5 movie reads it as undefined).
+    avm1::defineMethod(vm, proto, "getDepth", getDepth, avm1::kDontEnum | avm1::kFromVersion6);
     avm1::defineMethod(vm, proto, "getNextHighestDepth", getNextHighestDepth);
     avm1::defineMethod(vm, proto, "getInstanceAtDepth", getInstanceAtDepth);
     avm1::defineMethod(vm, proto, "swapDepths", swapDepths);

@@ -49,18 +49,18 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
       texts_(std::make_unique<TextFieldScripts>(*this)), loader_(std::make_unique<ClipLoader>(*this, root.host())) {
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
     noteBoundsCallVersion(movie.version);
-    registerMovieClipClass(*vm_);
-    registerTextFieldClasses(*this);
-    registerBitmapDataClass(*vm_, movie);
-    registerColorClass(*vm_);
-    registerMovieClipLoaderClass(*vm_);
-    defineSandboxType(*vm_, movie);
-    geom::registerGeomClasses(*vm_);
-    filters::registerFilterClasses(*vm_);
-    buttonProto_ = registerButtonClass(*vm_);
+    installClasses();
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
-    defineTabIndexProperties(*vm_, vm_->builtins().movieClipProto, buttonProto_);
-    avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
+    // A loaded movie of the other kind of version gets its own copies of the classes; the
+    // prototypes the runtime keeps stay those of the player's movie.
+    vm_->installHostClasses = [this](avm1::Vm&) {
+        avm1::Object* textFieldProto = texts_->textFieldProto;
+        avm1::Object* buttonProto = buttonProto_;
+        installClasses();
+        vm_->addRoot(buttonProto_);
+        texts_->textFieldProto = textFieldProto;
+        buttonProto_ = buttonProto;
+    };
     vm_->rootMarkers.push_back([this](avm1::Marker& m) {
         for (const auto& [number, level] : root_.host().levels) markDisplayList(m, *level);
         m.mark(texts_->textFieldProto);
@@ -81,6 +81,20 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     vm_->interpreter().loadIntoTarget = [this](const std::string& url, const std::string& target, uint8_t flags) {
         return loader_->requestFromAction(url, target, flags);
     };
+}
+
+void ScriptRuntime::installClasses() {
+    registerMovieClipClass(*vm_);
+    registerTextFieldClasses(*this);
+    registerBitmapDataClass(*vm_, movie_);
+    registerColorClass(*vm_);
+    registerMovieClipLoaderClass(*vm_);
+    defineSandboxType(*vm_, movie_);
+    geom::registerGeomClasses(*vm_);
+    filters::registerFilterClasses(*vm_);
+    buttonProto_ = registerButtonClass(*vm_);
+    defineTabIndexProperties(*vm_, vm_->builtins().movieClipProto, buttonProto_);
+    avm1::setStageSize(*vm_, movie_.frameRect.width() / 20.0, movie_.frameRect.height() / 20.0);
 }
 
 ScriptRuntime::~ScriptRuntime() {
@@ -131,9 +145,11 @@ ScriptRuntime* ScriptRuntime::of(avm1::Vm& vm) {
 
 ClipObject* ScriptRuntime::objectFor(Clip& clip) {
     if (clip.scriptObject) return static_cast<ClipObject*>(clip.scriptObject);
+    // The clip's object takes the classes of its movie's version (see Vm::globalsFamily).
+    avm1::SwfVersionScope version(*vm_, clip.movie().version);
     avm1::Object* proto = clip.button() ? buttonProto_ : vm_->builtins().movieClipProto;
     DisplayObject* shown = clip.displayObject();
-    if (avm1::Object* cls = shown && !clip.button() ? registeredClass(shown->character()) : nullptr)
+    if (avm1::Object* cls = shown && !clip.button() ? registeredClass(clip) : nullptr)
         if (avm1::Object* p = vm_->getMember(cls, "prototype").asObject()) proto = p;
     auto* o = vm_->heap().make<ClipObject>(proto, clip.shared_from_this(), *this);
     clip.scriptObject = o;

@@ -194,7 +194,7 @@ namespace {
 avm1::Object* makeTextFormat(Vm& vm, avm1::Object* proto) { return vm.heap().make<TextFormatObject>(proto); }
 
 Value constructTextFormat(Vm& vm, const Value& self, const Arguments& args) {
-    auto* o = dynamic_cast<TextFormatObject*>(self.asObject());
+    auto* o = avm1::nativeAs<TextFormatObject>(self);
     if (!o) return self;
     for (size_t i = 0; i < args.size() && i < 13; ++i) {
         Value& slot = o->slots[slotOf(kMembers[i])];
@@ -211,7 +211,7 @@ ScriptRuntime* runtimeOf(Vm& vm) {
 // getTextExtent(text[, width]): the text's size in this format, laid out alone (wrapped at
 // `width` when given), and the size of a field that would just hold it.
 Value getTextExtent(Vm& vm, const Value& self, const Arguments& args) {
-    auto* o = dynamic_cast<TextFormatObject*>(self.asObject());
+    auto* o = avm1::nativeAs<TextFormatObject>(self);
     ScriptRuntime* runtime = runtimeOf(vm);
     if (!o || !runtime || args.empty()) return Value();
     TextFieldInput in;

@@ -121,7 +121,8 @@ Value Interpreter::resolvePath(Object* start, const std::string& path, bool scop
         } else if (sameName(part, "_root", rule)) {
             cur = Value::object(rootOf(o ? o : start));
         } else if (sameName(part, "_global", rule)) {
-            cur = Value::object(vm_.global());
+            const bool named = vm_.swfVersion() >= 6 || (vm_.swfVersion() == 5 && current_ && current_->isFunction);
+            cur = named ? Value::object(vm_.global()) : Value();
         } else if (level >= 0) {
             Object* found = levelRoot ? levelRoot(level) : nullptr;
             cur = found ? Value::object(found) : Value();
@@ -233,7 +234,10 @@ Value Interpreter::getScopeVariable(const std::string& name) {
                 if (ScriptClip* child = clip->childClip(name, rule)) return Value::object(child);
         }
     }
-    if (globalsVisible && sameName(name, "_global", rule)) return Value::object(vm_.global());
+    // The name `_global` came with SWF 6: a SWF 5 timeline reads it as undefined, a SWF 5
+    // function (which sees the globals through its scope) as the object.
+    const bool globalNamed = vm_.swfVersion() >= 6 || (vm_.swfVersion() == 5 && act.isFunction);
+    if (globalNamed && sameName(name, "_global", rule)) return Value::object(vm_.global());
     if (sameName(name, "_root", rule)) return Value::object(rootOf(act.target ? act.target : act.originalTarget));
     int level = levelNumber(name, rule);
     // A level nothing was loaded into is undefined, as an unknown variable is.
