@@ -390,11 +390,12 @@ TEST(TextFieldObject, DisplayPropertiesAreSharedWithClipsButSizeResizesTheRectan
 
 namespace {
 
-// Selection and focus. `tf` is a field scripts made; `mc` an empty clip.
+// Selection and focus. `tf` is a field scripts made; `mc` an empty clip that may take focus.
 const char* kFieldAndClip =
     "push 22, 300, 10, 10, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
     "push \"tf\"\ngetVariable\npush \"text\", \"abcd\"\nsetMember\n"
-    "push 2, \"mc\", 2, \"this\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n";
+    "push 2, \"mc\", 2, \"this\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n"
+    "push \"mc\"\ngetVariable\npush \"focusEnabled\", true\nsetMember\n";
 
 const char* kTraceFocus = "push 0, \"Selection\"\ngetVariable\npush \"getFocus\"\ncallMethod\ntrace\n";
 

@@ -52,14 +52,10 @@ Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
 
 Bounds contentBounds(const DisplayObject& obj, const Matrix& m) {
     Bounds b;
-    if (Clip* clip = obj.clip()) {
-        // The child's box in its own space, boxed again through the transform (the original
-        // boxes level by level, so a rotated child reports the box of its box).
-        Bounds inner = clipBounds(*clip, Matrix{});
-        if (inner.empty) return b;
-        addBox(b, inner.xMin, inner.yMin, inner.xMax, inner.yMax, m);
-        return b;
-    }
+    // A child clip's content goes through the whole transform down to its shapes: a clip
+    // holding a turned and skewed child reports the box of those shapes, not of the child's box
+    // (getBounds boxes again only between the clip and the target).
+    if (Clip* clip = obj.clip()) return clipBounds(*clip, m);
     const Character& c = *obj.character();
     switch (c.kind) {
         case CharacterKind::Shape: addRect(b, static_cast<const ShapeCharacter&>(c).shape.bounds, m); break;

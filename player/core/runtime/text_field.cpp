@@ -124,8 +124,8 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
     newTextFormat = runs_.empty() ? TextFormat{} : runs_.front().format;
     if (!runs_.empty()) {
         // The new-text format is the tag's: HTML markup of the initial text does not carry over.
-        newTextFormat.bold = character.font && character.font->bold;
-        newTextFormat.italic = character.font && character.font->italic;
+        newTextFormat.bold = character.font && character.font->bold && !character.html;
+        newTextFormat.italic = character.font && character.font->italic && !character.html;
         newTextFormat.underline = false;
         newTextFormat.kerning = false;
         newTextFormat.url.clear();
@@ -180,6 +180,7 @@ void TextField::setText(const std::string& utf8) {
 }
 
 std::string TextField::htmlText() const {
+    if (styled) return styledSource ? *styledSource : writeHtmlText(runs_);
     if (!html) return textUtf8();
     return writeHtmlText(runs_);
 }
@@ -190,6 +191,12 @@ void TextField::setHtmlText(const std::string& source) {
         return;
     }
     setRuns(parseHtmlText(source, newTextFormat, HtmlRules{multiline, condenseWhite, services_ ? services_->swfVersion : 8}));
+}
+
+void TextField::setStyledText(const std::string& source, const HtmlStyleLookup& styles) {
+    HtmlRules rules{multiline, condenseWhite, services_ ? services_->swfVersion : 8, styles};
+    setRuns(parseHtmlText(source, newTextFormat, rules));
+    styledSource = source;
 }
 
 void TextField::replaceText(size_t begin, size_t end, const std::string& utf8) {

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "../text/field_fonts.h"
 #include "../text/glyph_cache.h"
+#include "../text/html_text.h"
 #include "../text/text_field_input.h"
 #include "../text/text_layout.h"
 
@@ -44,6 +46,10 @@ public:
     void setText(const std::string& utf8);
     std::string htmlText() const;
     void setHtmlText(const std::string& html);
+    // With a style sheet set (`styled`), text set either way is markup read with its styles,
+    // and htmlText reads back the markup as given (or, before any, the text as HTML).
+    void setStyledText(const std::string& html, const HtmlStyleLookup& styles);
+    std::optional<std::string> styledSource;
     // Replaces chars [begin, end) with `utf8` in the format of the first replaced char (or the
     // new-text format for an insertion at the end).
     void replaceText(size_t begin, size_t end, const std::string& utf8);

@@ -8,6 +8,7 @@
 #include "clip_object.h"
 #include "clip_properties.h"
 #include "display/edit_text_display.h"
+#include "focus_rect.h"
 #include "script_runtime.h"
 #include "text_field.h"
 #include "text_field_scripts.h"
@@ -15,10 +16,6 @@
 namespace swf {
 
 using avm1::Value;
-
-namespace {
-
-}  // namespace
 
 TextFieldObject::TextFieldObject(avm1::Object* proto, const std::shared_ptr<TextField>& field, ScriptRuntime& runtime)
     : Object(proto), field_(field), runtime_(runtime) {}
@@ -133,7 +130,12 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
             return true;
         case ClipProperty::HighQuality: out = Value::number(1); return true;
         case ClipProperty::Quality: out = vm.newString("HIGH"); return true;
-        case ClipProperty::FocusRect: out = Value::boolean(true); return true;
+        case ClipProperty::FocusRect: {
+            bool stageDefault = true;
+            bool& stage = parent ? parent->host().focusRect : stageDefault;
+            out = readFocusRect(vm, {stage, focusRect, false});
+            return true;
+        }
         case ClipProperty::SoundBufTime: out = Value::number(5); return true;
         case ClipProperty::Url: out = vm.newString(std::string()); return true;
         default: out = Value::number(0); return true;
@@ -149,6 +151,9 @@ bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, 
     auto parent = f->parent.lock();
     switch (p) {
         case ClipProperty::Name: e->state().name = vm.toString(value); break;
+        case ClipProperty::FocusRect:
+            if (parent) writeFocusRect(vm, {parent->host().focusRect, focusRect, false}, value);
+            return true;
         case ClipProperty::Visible:
             e->state().visible = vm.toBoolean(value);
             runtime_.textFields().focus().check();  // a hidden field loses focus at once

@@ -79,7 +79,12 @@ size_t slotOf(const Member& m) {
 
 // The constructor truncates numbers; the setters round them (and keep margins at 0 or more).
 Value coerce(Vm& vm, const Member& m, const Value& v, const Value& old, bool constructing = false) {
-    if (v.isNullish()) return m.kind == Kind::Align || m.kind == Kind::Display ? old : Value::null();
+    // display takes "inline" or "none"; anything else, null and undefined too, is "block".
+    if (m.kind == Kind::Display) {
+        std::string d = v.isNullish() ? std::string() : vm.toString(v);
+        return vm.newString(d == "inline" || d == "none" ? d : "block");
+    }
+    if (v.isNullish()) return m.kind == Kind::Align ? old : Value::null();
     switch (m.kind) {
         case Kind::Text: {
             std::string s = vm.toString(v);
@@ -90,12 +95,7 @@ Value coerce(Vm& vm, const Member& m, const Value& v, const Value& old, bool con
             return vm.newString(s);
         }
         case Kind::Number: return Value::number(vm.toNumber(v));  // letterSpacing keeps fractions
-        case Kind::Display: {
-            std::string d = vm.toString(v);
-            for (const char* name : {"inline", "block", "none"})
-                if (d == name) return vm.newString(name);
-            return old;
-        }
+        case Kind::Display: break;  // above
         case Kind::Points:
         case Kind::Twips: {
             // Margins (and before SWF 8 indent, leading and block indent too) are never
@@ -196,7 +196,7 @@ namespace {
 avm1::Object* makeTextFormat(Vm& vm, avm1::Object* proto) { return vm.heap().make<TextFormatObject>(proto); }
 
 Value constructTextFormat(Vm& vm, const Value& self, const Arguments& args) {
-    auto* o = dynamic_cast<TextFormatObject*>(self.asObject());
+    auto* o = avm1::nativeAs<TextFormatObject>(self);
     if (!o) return self;
     for (size_t i = 0; i < args.size() && i < 13; ++i) {
         Value& slot = o->slots[slotOf(kMembers[i])];
@@ -213,7 +213,7 @@ ScriptRuntime* runtimeOf(Vm& vm) {
 // getTextExtent(text[, width]): the text's size in this format, laid out alone (wrapped at
 // `width` when given), and the size of a field that would just hold it.
 Value getTextExtent(Vm& vm, const Value& self, const Arguments& args) {
-    auto* o = dynamic_cast<TextFormatObject*>(self.asObject());
+    auto* o = avm1::nativeAs<TextFormatObject>(self);
     ScriptRuntime* runtime = runtimeOf(vm);
     if (!o || !runtime || args.empty()) return Value();
     TextFieldInput in;

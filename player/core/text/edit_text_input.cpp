@@ -20,12 +20,16 @@ TextFieldInput editTextInput(const EditTextCharacter& edit, int swfVersion) {
     TextFormat base;
     if (edit.font) {
         if (!edit.font->name.empty()) base.face = edit.font->name;
-        base.bold = edit.font->bold;
-        base.italic = edit.font->italic;
+        // An HTML field's style comes from its markup: the font's own bold and italic flags
+        // are no default there.
+        base.bold = edit.font->bold && !edit.html;
+        base.italic = edit.font->italic && !edit.html;
     }
     base.size = edit.height;
     base.color = edit.color;
-    base.align = edit.align;
+    // Before SWF 8 an HTML field takes its alignment from its markup alone: the tag's is not
+    // its default.
+    base.align = edit.html && swfVersion < 8 ? TextAlign::Left : edit.align;
     base.leftMargin = edit.leftMargin;
     base.rightMargin = edit.rightMargin;
     base.indent = edit.indent;
