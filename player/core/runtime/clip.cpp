@@ -309,6 +309,11 @@ void Clip::replaceIn(std::unique_ptr<DisplayObject>& slot, std::unique_ptr<Displ
 bool Clip::removeAt(Depth depth) {
     auto it = list_.find(depth);
     if (it == list_.end()) return false;
+    if (host_.beforeRemove) {
+        host_.beforeRemove(*it->second);
+        it = list_.find(depth);  // the scripts it ran may have changed the list
+        if (it == list_.end()) return false;
+    }
     std::unique_ptr<DisplayObject> removed = std::move(it->second);
     list_.erase(it);
     ++host_.changes;

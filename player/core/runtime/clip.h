@@ -54,6 +54,9 @@ struct ClipHost {
     // its child clips before it. It runs while the timeline is being changed: the script side
     // queues its unload event here and runs it later.
     std::function<void(Clip&)> onUnload;
+    // Called before an object leaves a display list, while its path still reads as before (the
+    // focus it holds is dropped then, the listeners seeing where it was).
+    std::function<void(DisplayObject&)> beforeRemove;
     // Whether a clip its timeline removes has an unload handler (onClipEvent(unload) or an
     // onUnload method): such a clip stays until that event ran (Clip::apply).
     std::function<bool(Clip&)> hasUnloadHandler;
@@ -63,6 +66,7 @@ struct ClipHost {
     DisplayState rootState;             // the root's own transform, which scripts may set
     int quality = 2;                    // _quality: 0 LOW, 1 MEDIUM, 2 HIGH, 3 BEST
     int soundBufferSeconds = 5;         // _soundbuftime
+    bool focusRect = true;              // the stage's _focusrect (focus_rect.h)
     uint32_t instancesNamed = 0;        // "instanceN" names given to unnamed clips
     // startDrag: the clip that follows the mouse (one at a time), in its parent's twips.
     struct Drag {

@@ -13,6 +13,7 @@
 #include "display/bitmap_data_display.h"
 #include "runtime_limits.h"
 #include "script_runtime.h"
+#include "text_field.h"
 
 namespace swf {
 namespace {
@@ -183,6 +184,7 @@ const Movie* ClipLoader::movieFromFile(const std::string& path, const std::vecto
         runtime_.vm().warn("loadMovie: \"" + path + "\" is not a playable movie: " + error);
         return nullptr;
     }
+    if (host_.textServices) host_.textServices->fonts.addEmbedded(*movie);
     return (host_.loadedMovies[path] = std::move(movie)).get();
 }
 

@@ -4,6 +4,7 @@
 #include <iterator>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 #include "avm1/interpreter.h"
 #include "avm1/vm.h"
@@ -11,6 +12,7 @@
 #include "clip_loader.h"
 #include "clip_effect_properties.h"
 #include "clip_properties.h"
+#include "focus_rect.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
 #include "text_field_scripts.h"
@@ -22,6 +24,45 @@ using avm1::Value;
 ClipObject::ClipObject(avm1::Object* proto, const std::shared_ptr<Clip>& clip, ScriptRuntime& runtime)
     : ScriptClip(proto), clip_(clip), rawClip_(clip.get()), runtime_(runtime) {
     instanceName();
+    rememberPath();
+}
+
+void ClipObject::rememberPath() {
+    std::vector<std::string> names;
+    Clip* c = clip();
+    for (int guard = 0; c && guard < 256; c = c->parent(), ++guard) {
+        if (!c->parent()) {
+            pathLevel_ = std::max(c->level, 0);
+            pathNames_.assign(names.rbegin(), names.rend());
+            return;
+        }
+        DisplayObject* shown = c->displayObject();
+        if (!shown || c->removed) return;  // not placed yet, or gone: nothing to remember
+        names.push_back(shown->state().name);
+    }
+}
+
+ClipObject* ClipObject::live() {
+    if (alive()) {
+        if (pathLevel_ < 0) rememberPath();  // made before it was placed
+        return this;
+    }
+    return clipAtRememberedPath();
+}
+
+// Walks the display list by name from the level, as a path in a script would.
+ClipObject* ClipObject::clipAtRememberedPath() {
+    std::function<avm1::Object*(int)>& levelRoot = runtime_.vm().interpreter().levelRoot;
+    if (pathLevel_ < 0 || !levelRoot) return nullptr;
+    auto* at = dynamic_cast<ClipObject*>(levelRoot(pathLevel_));
+    const avm1::NameRule rule = runtime_.vm().names();
+    for (const std::string& name : pathNames_) {
+        if (!at || !at->alive()) return nullptr;
+        avm1::ScriptClip* child = at->childClip(name, rule);
+        if (child == at) return nullptr;  // a named shape: no clip of that name
+        at = static_cast<ClipObject*>(child);
+    }
+    return at && at != this && at->alive() ? at : nullptr;
 }
 
 bool ClipObject::alive() const {
@@ -62,6 +103,10 @@ avm1::ScriptClip* ClipObject::rootClip() {
 }
 
 avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule rule) {
+    if (!alive()) {
+        ClipObject* now = live();
+        return now ? now->childClip(name, rule) : nullptr;
+    }
     Clip* c = clip();
     if (name.empty()) return nullptr;  // unnamed children are not reachable by name
     if (!c) return nullptr;
@@ -81,6 +126,10 @@ avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule 
 }
 
 void ClipObject::childNames(std::vector<std::string>& out) {
+    if (!alive()) {
+        if (ClipObject* now = live()) now->childNames(out);
+        return;
+    }
     Clip* c = clip();
     if (!c) return;
     const Clip::DisplayList& list = c->displayList();
@@ -89,13 +138,18 @@ void ClipObject::childNames(std::vector<std::string>& out) {
 }
 
 // A clip taken off the display list has no path any more (its loads are cancelled, and a
-// reference kept in a variable shows as an empty string), even while its unload event waits.
+// reference kept in a variable shows as an empty string, or the path of the clip now there),
+// except while its unload event runs.
 std::string ClipObject::targetPath() {
+    ClipObject* now = live();
+    return now ? now->pathFromLevel() : std::string();
+}
+
+std::string ClipObject::pathFromLevel() {
     Clip* c = clip();
-    if (!c || c->removed) return std::string();
+    if (!c) return std::string();
     if (!c->parent()) return "_level" + std::to_string(c->level > 0 ? c->level : 0);
-    auto* parent = static_cast<ClipObject*>(parentClip());
-    return parent->targetPath() + "." + instanceName();
+    return runtime_.objectFor(*c->parent())->pathFromLevel() + "." + instanceName();
 }
 
 std::string ClipObject::slashPath() {
@@ -133,6 +187,11 @@ bool ClipObject::gotoLabel(const std::string& label, bool andPlay, int bias) {
 int ClipObject::findLabel(const std::string& label) {
     Clip* c = clip();
     return c && c->timeline() ? c->timeline()->findLabel(label) : -1;
+}
+
+int ClipObject::movieVersion() {
+    Clip* c = clip();
+    return c ? c->movie().version : 0;
 }
 
 std::vector<ActionListPtr> ClipObject::frameScripts(int frame) {
@@ -195,10 +254,7 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
         case ClipProperty::Url: return vm.newString(clipUrl(*c, vm.host().movieUrl()));
         case ClipProperty::HighQuality: return Value::number(host.quality >= 3 ? 2 : host.quality >= 1 ? 1 : 0);
         case ClipProperty::Quality: return Value::string(std::string(qualityName(host.quality)));
-        case ClipProperty::FocusRect:
-            if (!focusRect_) return Value::null();
-            // SWF 5 has no booleans to give here: 1 or 0.
-            return vm.swfVersion() < 6 ? Value::number(*focusRect_ ? 1 : 0) : Value::boolean(*focusRect_);
+        case ClipProperty::FocusRect: return readFocusRect(vm, {host.focusRect, focusRect_, !c->parent()});
         case ClipProperty::SoundBufTime: return Value::number(host.soundBufferSeconds);
         default: break;
     }
@@ -221,18 +277,7 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
             if (q >= 0) host.quality = q;
             return;
         }
-        case ClipProperty::FocusRect: {
-            // Undefined, null and other values that are no number change nothing; an object
-            // turns the rectangle off without being asked for its value.
-            if (value.isNullish()) return;
-            if (value.asObject()) {
-                focusRect_ = false;
-                return;
-            }
-            const double n = vm.toNumber(value);
-            if (!std::isnan(n)) focusRect_ = n != 0;
-            return;
-        }
+        case ClipProperty::FocusRect: writeFocusRect(vm, {host.focusRect, focusRect_, !c->parent()}, value); return;
         case ClipProperty::X: case ClipProperty::Y: case ClipProperty::XScale: case ClipProperty::YScale:
         case ClipProperty::Rotation: case ClipProperty::Alpha: case ClipProperty::Visible:
         case ClipProperty::Width: case ClipProperty::Height: case ClipProperty::HighQuality:
@@ -324,6 +369,12 @@ bool ClipObject::setEffectProperty(avm1::Vm& vm, const std::string& name, const 
 }
 
 bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
+    if (!alive()) {
+        if (ClipObject* now = live()) {  // a kept reference reads the clip now at its path
+            out = vm.getMember(now, name);
+            return true;
+        }
+    }
     if (getEffectProperty(vm, name, out)) return true;
     if (name.empty() || name[0] != '_') {
         // Child clips by instance name come after the clip's own variables.
@@ -342,6 +393,8 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         out = child ? Value::object(child) : propertyByIndex(vm, int(p));
         return true;
     }
+    // A variable a script named _root, _parent or _global hides the clip's own.
+    if (hasOwn(name, vm.names())) return false;
     if (avm1::sameName(name, "_parent", vm.names())) {
         // Before SWF 6 a button is no object: the parent of a clip inside one is the button's.
         Clip* c = clip();
@@ -387,6 +440,12 @@ bool ClipObject::childField(const std::string& name, Value& out) {
 }
 
 bool ClipObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& value) {
+    if (!alive()) {
+        if (ClipObject* now = live()) {
+            vm.setMember(now, name, value);
+            return true;
+        }
+    }
     if (setEffectProperty(vm, name, value)) return true;
     if (name.empty() || name[0] != '_') return runtime_.textFields().storeClipVariable(*this, name, value);
     if (avm1::sameName(name, "_lockroot", vm.names())) {

@@ -53,7 +53,7 @@ public:
     // _global[object].broadcastMessage(message): Key and Mouse listeners.
     void broadcast(const char* object, const char* message);
     // The constructor Object.registerClass gave the clip's linkage name, or null.
-    avm1::Object* registeredClass(const Character* character);
+    avm1::Object* registeredClass(const Clip& clip);
     const std::string* exportName(uint16_t characterId) const;
     // The edge getBounds and getRect give an empty clip: the largest 28-bit twips value, read
     // exactly (6710886.35) in the clip's own space; seen from another clip it passes through a
@@ -67,6 +67,9 @@ public:
 private:
     const Clip* unloading_ = nullptr;
     bool emptyEdgeAsFloat_ = false;
+    // The runtime's classes on the globals in force (twice when movies of both kinds of
+    // version run, see Vm::globalsFamily).
+    void installClasses();
     void markDisplayList(avm1::Marker& m, Clip& clip);
     // A clip event: the clip's onClipEvent handlers for it, then its method (script_events.cpp).
     void runEvent(Clip& clip, uint32_t event);
