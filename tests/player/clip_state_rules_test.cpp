@@ -174,6 +174,19 @@ TEST(ClipSize, WidthSetOnAnEmptyClipLeavesItsContentUnseen) {
     EXPECT_EQ(script_test::traces(8, body), (Lines{"0", "0"}));
 }
 
+// A clip's box comes from its shapes through all the turns down to them: turns that cancel out
+// leave a 10-px square 10 px wide, where boxing each level's box would give 20.
+TEST(ClipSize, NestedTurnsThatCancelLeaveTheBoxOfTheShapes) {
+    const std::string body = makeClip("p", 1) + run(call(var("p"), "createEmptyMovieClip", {str("q"), num(1)})) +
+                             run(call(member(var("p"), "q"), "createEmptyMovieClip", {str("r"), num(1)})) +
+                             set("r", member(member(var("p"), "q"), "r")) + run(call(var("r"), "beginFill", {num(0)})) +
+                             run(call(var("r"), "lineTo", {num(10), num(0)})) + run(call(var("r"), "lineTo", {num(10), num(10)})) +
+                             run(call(var("r"), "lineTo", {num(0), num(10)})) + run(call(var("r"), "endFill", {})) +
+                             setMember(var("r"), "_rotation", num(-45)) + setMember(member(var("p"), "q"), "_rotation", num(45)) +
+                             trace(member(var("p"), "_width"));
+    EXPECT_EQ(script_test::traces(8, body), (Lines{"10"}));
+}
+
 TEST(ClipSize, AnAttachedBitmapMeasuresItsPixels) {
     const std::string bitmap = "push 4294967295, false, 12, 10, 4\n" + member(var("flash"), "display") + str("BitmapData") + "newMethod\n";
     const std::string body = makeClip("b", 1) + run(call(var("b"), "attachBitmap", {bitmap, num(1)})) +
