@@ -86,6 +86,11 @@ TEST(HtmlText, CondensedWhiteSpaceIsOneSpaceAcrossTagsAndNoneAtALineStart) {
     EXPECT_EQ(condensed("a<br> b", true), U"a\nb") << "a break stays a break";
     EXPECT_EQ(condensed("a \x01 b", false), U"a \x01 b") << "control characters are no white space";
     EXPECT_EQ(condensed("<b> </b>", false), U"");
+    auto condensed7 = [](const std::string& html) {
+        return swf::plainText(swf::parseHtmlText(html, base(), swf::HtmlRules{false, true, 7}));
+    };
+    EXPECT_EQ(condensed7(" <b> test1 </b> <b> test2 </b> "), U" test1  test2 ")
+        << "before SWF 8 each text between tags is condensed alone, and may begin with a space";
 }
 
 TEST(HtmlText, AParagraphBreakTakesTheFormatOfItsLineLastCharacter) {

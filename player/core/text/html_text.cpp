@@ -192,16 +192,22 @@ bool readEntity(const std::string& s, size_t& i, char32_t& out) {
 class RunBuilder {
 public:
     bool condenseWhite = false;
-    bool spaceStartsLines = false;  // condensed white space may begin a line (before SWF 8)
+    // Before SWF 8 white space is condensed within the text between two tags only, and may
+    // begin a line.
+    bool condenseBetweenTags = false;
 
-    // A character of the text. With condenseWhite, white space (across tags too) is one
-    // space, and from SWF 8 on none at the start of a line.
+    // A character of the text. With condenseWhite, a run of white space is one space, and
+    // from SWF 8 on none at the start of a line.
     void add(char32_t c, const TextFormat& f) {
         if (condenseWhite && (c == ' ' || c == '\n' || c == '\t' || c == '\r')) {
-            if (lastWasSpace_ || (lineStart_ && !spaceStartsLines)) return;
+            if (lastWasSpace_ || (lineStart_ && !condenseBetweenTags)) return;
             c = ' ';
         }
         push(c, f);
+    }
+    // A tag ends the text before it.
+    void tag() {
+        if (condenseBetweenTags) lastWasSpace_ = false;
     }
     // A line break a tag makes (<br>, </p>, </li>): in the format of the line's last
     // character ("<p><font kerning='1'>a</font></p>" breaks with kerning), or the one in
@@ -241,7 +247,7 @@ private:
 std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, const HtmlRules& rules) {
     RunBuilder out;
     out.condenseWhite = rules.condenseWhite;
-    out.spaceStartsLines = rules.swfVersion < 8;
+    out.condenseBetweenTags = rules.swfVersion < 8;
     const bool dropBlankText = rules.swfVersion < 8;
     const bool paragraphsBreak = rules.multiline || rules.swfVersion < 7;
     std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
@@ -272,6 +278,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         size_t end = html.find('>', i);
         if (end == std::string::npos) break;
         flush();
+        out.tag();
         Tag tag = parseTag(html.substr(i + 1, end - i - 1));
         i = end + 1;
         if (tag.name == "br") {

@@ -184,11 +184,12 @@ void getProperty(Interpreter& in, Activation& act, const Action&) {
 }
 
 // The value setProperty stores, converted by the property's kind after the target: _name and
-// _quality take text, the read-only texts (_target, _droptarget, _url) nothing, others numbers.
+// _quality take text, the read-only texts (_target, _droptarget, _url) nothing, _focusrect
+// the value itself (an object turns it off), others numbers.
 Value propertyValue(Vm& vm, int index, const Value& value) {
     switch (index) {
         case 13: case 19: return vm.newString(vm.toString(value));
-        case 11: case 14: case 15: return value;
+        case 11: case 14: case 15: case 17: return value;
         default: return Value::number(vm.toNumber(value));
     }
 }
