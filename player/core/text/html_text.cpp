@@ -209,10 +209,14 @@ public:
     void tag() {
         if (condenseBetweenTags) lastWasSpace_ = false;
     }
-    // A line break a tag makes (<br>, </p>, </li>): in the format of the line's last
-    // character ("<p><font kerning='1'>a</font></p>" breaks with kerning), or the one in
-    // force on an empty line.
-    void addBreak(const TextFormat& f) { push(U'\n', lineStart_ || runs_.empty() ? f : TextFormat(runs_.back().format)); }
+    // A line break <br> makes, in the format in force.
+    void addBreak(const TextFormat& f) { push(U'\n', f); }
+    // The break closing a paragraph (</p>, </li>): in the format of the line's last character
+    // ("<p><font kerning='1'>a</font></p>" breaks with kerning), or the one in force on an
+    // empty line.
+    void closeParagraph(const TextFormat& f) {
+        push(U'\n', lineStart_ || runs_.empty() ? f : TextFormat(runs_.back().format));
+    }
     void add(const std::string& utf8, const TextFormat& f) {
         std::u32string text = decodeUtf8(utf8);
         for (size_t i = 0; i < text.size(); ++i) {
@@ -290,7 +294,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             // Close up to the matching tag; stray closers are ignored.
             for (size_t n = stack.size(); n-- > 0;) {
                 if (stack[n].first != tag.name) continue;
-                if (paragraph && paragraphsBreak) out.addBreak(current);
+                if (paragraph && paragraphsBreak) out.closeParagraph(current);
                 current = stack[n].second;
                 stack.resize(n);
                 break;

@@ -54,6 +54,12 @@ std::string fontAttributes(const TextFormat& f, const TextFormat* base) {
     return a;
 }
 
+// Whether two runs are written with the same tags.
+bool sameWrittenFormat(const TextFormat& a, const TextFormat& b) {
+    return fontAttributes(a, &b).empty() && a.url == b.url && a.target == b.target && a.bold == b.bold &&
+           a.italic == b.italic && a.underline == b.underline;
+}
+
 // One paragraph's runs (their text without the closing break).
 void writeParagraph(std::string& out, const std::vector<StyledRun>& runs) {
     const TextFormat& p = runs.front().format;
@@ -108,6 +114,9 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs) {
             if (to > from) paragraph.push_back({r.text.substr(from, to - from), r.format});
             if (br == std::u32string::npos) break;
             if (paragraph.empty()) paragraph.push_back({U"", r.format});  // an empty line
+            // A break in another format than the text before it is written as an empty run
+            // ("test<FONT COLOR="#000000"></FONT>").
+            else if (!sameWrittenFormat(paragraph.back().format, r.format)) paragraph.push_back({U"", r.format});
             writeParagraph(out, paragraph);
             paragraph.clear();
             from = br + 1;
