@@ -142,8 +142,8 @@ enum FormatMember : uint32_t {
     kFormatItalic = 1 << 4, kFormatUnderline = 1 << 5, kFormatUrl = 1 << 6, kFormatTarget = 1 << 7,
     kFormatAlign = 1 << 8, kFormatLeftMargin = 1 << 9, kFormatRightMargin = 1 << 10, kFormatIndent = 1 << 11,
     kFormatLeading = 1 << 12, kFormatBlockIndent = 1 << 13, kFormatLetterSpacing = 1 << 14,
-    kFormatKerning = 1 << 15, kFormatBullet = 1 << 16,
-    kFormatAll = (1 << 17) - 1,
+    kFormatKerning = 1 << 15, kFormatBullet = 1 << 16, kFormatTabStops = 1 << 17,
+    kFormatAll = (1 << 18) - 1,
 };
 
 // Copies the members in `members` from `from` into `into`.

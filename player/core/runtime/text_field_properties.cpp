@@ -178,8 +178,10 @@ void setHscroll(Vm& vm, Target& t, const Value& v) {
     t.field.hscroll = std::clamp(vm.toInt32(v), 0, t.field.maxHscroll());
 }
 Value getMaxHscroll(Vm&, Target& t) { return Value::number(t.field.maxHscroll()); }
-Value getTextWidth(Vm&, Target& t) { return Value::number(std::round(t.field.layout().textWidth) / 20); }
-Value getTextHeight(Vm&, Target& t) { return Value::number(std::round(t.field.layout().textHeight) / 20); }
+// The text's measures are whole pixels, cut down: 13.45 pixels of "Qe" read 13.
+Value wholePixels(float twips) { return Value::number(std::floor(std::round(twips) / kTwipsPerPixel)); }
+Value getTextWidth(Vm&, Target& t) { return wholePixels(t.field.layout().textWidth); }
+Value getTextHeight(Vm&, Target& t) { return wholePixels(t.field.layout().textHeight); }
 
 Value getRestrict(Vm& vm, Target& t) { return t.field.hasRestrict ? vm.newString(t.field.restrict) : Value::null(); }
 void setRestrict(Vm& vm, Target& t, const Value& v) {

@@ -13,6 +13,8 @@ TextFieldInput editTextInput(const EditTextCharacter& edit, int swfVersion) {
     field.password = edit.password;
     field.autoSize = edit.autoSize ? AutoSize::Left : AutoSize::None;
     field.border = field.background = edit.border;  // the tag's flag draws both, black on white
+    field.embedFonts = edit.useOutlines;
+    field.measureTrailingSpaces = swfVersion < 8;
     if (edit.useOutlines && edit.font) field.embeddedFont = edit.font;
 
     TextFormat base;
