@@ -100,6 +100,18 @@ TEST(HtmlText, AParagraphBreakTakesTheFormatOfItsLineLastCharacter) {
     EXPECT_TRUE(runs[0].format.kerning) << "the break after the kerned text is kerned too";
     EXPECT_EQ(runs[1].text, U"\n");
     EXPECT_FALSE(runs[1].format.kerning) << "an empty paragraph's break has the format in force";
+    runs = swf::parseHtmlText("<p><font color=\"#111111\"></font></p>", base());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].format.color, (swf::Rgba{0x11, 0x11, 0x11, 255})) << "or of the tag opened last on its line";
+}
+
+TEST(HtmlText, AListItemBeginsALineOfItsOwnInMultilineFields) {
+    auto text = [](const std::string& html, bool multiline) {
+        return swf::plainText(swf::parseHtmlText(html, base(), swf::HtmlRules{multiline, false, 8}));
+    };
+    EXPECT_EQ(text(" <li>a</li> <li>b</li> ", true), U" \na\n \nb\n ");
+    EXPECT_EQ(text("<li>a</li>", true), U"a\n") << "no empty line before the first";
+    EXPECT_EQ(text("x<li>a</li>", false), U"xa");
 }
 
 TEST(HtmlText, MalformedMarkupIsTolerated) {

@@ -105,6 +105,9 @@ TEST(HtmlWriter, ABreakInAnotherFormatIsWrittenAsAnEmptyRun) {
     const std::string p = "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">";
     EXPECT_EQ(html("ab<b><br></b>"), p + "ab<B></B></FONT></P>") << "<br> breaks in the format in force";
     EXPECT_EQ(html("<p><b>ab</b></p>"), p + "<B>ab</B></FONT></P>") << "</p> in the last character's: nothing more";
+    swf::TextFormat italic = base, bullet = base;
+    italic.italic = bullet.italic = bullet.bullet = true;
+    EXPECT_EQ(swf::writeHtmlText({{U"a", italic}, {U"b", bullet}}), p + "<I>ab</I></FONT></P>") << "runs written alike are one";
     EXPECT_EQ(html("<font color=\"#ff0000\">ab</font>\n"), p.substr(0, p.find("COLOR")) + "COLOR=\"#FF0000\" LETTERSPACING=\"0\" KERNING=\"0\">ab<FONT COLOR=\"#000000\"></FONT></FONT></P>");
 }
 

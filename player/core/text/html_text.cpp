@@ -211,12 +211,17 @@ public:
     }
     // A line break <br> makes, in the format in force.
     void addBreak(const TextFormat& f) { push(U'\n', f); }
-    // The break closing a paragraph (</p>, </li>): in the format of the line's last character
-    // ("<p><font kerning='1'>a</font></p>" breaks with kerning), or the one in force on an
-    // empty line.
-    void closeParagraph(const TextFormat& f) {
-        push(U'\n', lineStart_ || runs_.empty() ? f : TextFormat(runs_.back().format));
+    // The break closing a paragraph (</p>, </li>, and an opening <li> after text): in the
+    // format of the line's last character or last opened tag ("<p><font kerning='1'>a</font></p>"
+    // breaks with kerning, "<p><font color='#111111'></font></p>" in that colour), else in the
+    // one in force.
+    void closeParagraph(const TextFormat& f) { push(U'\n', lineHasFormat_ ? TextFormat(lineFormat_) : f); }
+    // A tag opened: its format is the line's last until a character comes.
+    void opened(const TextFormat& f) {
+        lineFormat_ = f;
+        lineHasFormat_ = true;
     }
+    bool atLineStart() const { return lineStart_; }
     void add(const std::string& utf8, const TextFormat& f) {
         std::u32string text = decodeUtf8(utf8);
         for (size_t i = 0; i < text.size(); ++i) {
@@ -235,6 +240,8 @@ private:
         if (chars_ >= kMaxChars) return;
         lastWasSpace_ = c == ' ';
         lineStart_ = c == '\n';
+        lineHasFormat_ = !lineStart_;
+        if (lineHasFormat_) lineFormat_ = f;
         ++chars_;
         if (runs_.empty() || !sameFormat(runs_.back().format, f)) runs_.push_back({{}, f});
         runs_.back().text.push_back(c);
@@ -244,6 +251,8 @@ private:
     size_t chars_ = 0;
     bool lastWasSpace_ = false;
     bool lineStart_ = true;
+    TextFormat lineFormat_;
+    bool lineHasFormat_ = false;
 };
 
 }  // namespace
@@ -305,9 +314,12 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         bool known = applyTag(tag, next, rules.swfVersion);
         if (rules.styles && (known || tag.name == "span")) known = applyStyles(tag, rules.styles, next) || known;
         if (!known) continue;
+        // A list item begins a line of its own.
+        if (tag.name == "li" && paragraphsBreak && !out.atLineStart()) out.closeParagraph(current);
         if (stack.size() < kMaxNesting) {
             stack.emplace_back(tag.name, current);
             current = next;
+            out.opened(current);
         }
     }
     flush();

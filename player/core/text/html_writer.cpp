@@ -76,7 +76,15 @@ void writeParagraph(std::string& out, const std::vector<StyledRun>& runs) {
     // FONT tags nest: a run goes back to the innermost open tag whose font it has (closing
     // those inside), or else opens a tag inside the innermost with what differs from it.
     std::vector<TextFormat> open{p};
+    // Runs written with the same tags are one ("<I>text</I><I>text</I>" would be the same).
+    std::vector<StyledRun> merged;
     for (const StyledRun& r : runs) {
+        if (!merged.empty() && !r.text.empty() && !merged.back().text.empty() && sameWrittenFormat(merged.back().format, r.format))
+            merged.back().text += r.text;
+        else
+            merged.push_back(r);
+    }
+    for (const StyledRun& r : merged) {
         const TextFormat& f = r.format;
         size_t keep = open.size();
         while (keep > 0 && !fontAttributes(f, &open[keep - 1]).empty()) --keep;
