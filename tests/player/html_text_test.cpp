@@ -102,7 +102,10 @@ TEST(HtmlText, AParagraphBreakTakesTheFormatOfItsLineLastCharacter) {
     EXPECT_FALSE(runs[1].format.kerning) << "an empty paragraph's break has the format in force";
     runs = swf::parseHtmlText("<p><font color=\"#111111\"></font></p>", base());
     ASSERT_EQ(runs.size(), 1u);
-    EXPECT_EQ(runs[0].format.color, (swf::Rgba{0x11, 0x11, 0x11, 255})) << "or of the tag opened last on its line";
+    EXPECT_EQ(runs[0].format.color, (swf::Rgba{0x11, 0x11, 0x11, 255})) << "or of the tag opened last on a line without text";
+    runs = swf::parseHtmlText("<li>a<b></b></li>", base());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_FALSE(runs[0].format.bold) << "a tag opened after the text does not count";
 }
 
 TEST(HtmlText, AListItemBeginsALineOfItsOwnInMultilineFields) {

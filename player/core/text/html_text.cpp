@@ -212,12 +212,12 @@ public:
     // A line break <br> makes, in the format in force.
     void addBreak(const TextFormat& f) { push(U'\n', f); }
     // The break closing a paragraph (</p>, </li>, and an opening <li> after text): in the
-    // format of the line's last character or last opened tag ("<p><font kerning='1'>a</font></p>"
-    // breaks with kerning, "<p><font color='#111111'></font></p>" in that colour), else in the
-    // one in force.
+    // format of the line's last character, or on a line without one of its last opened tag
+    // ("<p><font kerning='1'>a</font></p>" breaks with kerning, "<p><font color='#111111'>
+    // </font></p>" in that colour), else in the one in force.
     void closeParagraph(const TextFormat& f) { push(U'\n', lineHasFormat_ ? TextFormat(lineFormat_) : f); }
-    // A tag opened: its format is the line's last until a character comes.
     void opened(const TextFormat& f) {
+        if (!lineStart_) return;  // the line has a character
         lineFormat_ = f;
         lineHasFormat_ = true;
     }
