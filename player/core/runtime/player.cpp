@@ -30,6 +30,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     if (mp3) sound_.setMp3Decoder(std::move(mp3));
     host_.movie = movie_.get();
     host_.textServices = textServices_.get();
+    textServices_->fonts.addEmbedded(*movie_);
     host_.instanceBudget = kInstancesPerTick;
     if (!host) {
         ownHost_ = std::make_unique<avm1::SystemHostServices>();
@@ -40,6 +41,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     root_->level = 0;
     host_.levels[0] = root_;
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
+    host_.hasUnloadHandler = [this](Clip& clip) { return scripts_->hasUnloadHandler(clip); };
     soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     startClip(host_, root_);
@@ -50,6 +52,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
 }
 
 Player::~Player() {
+    host_.hasUnloadHandler = nullptr;
     scripts_.reset();
 }
 
