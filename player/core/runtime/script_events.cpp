@@ -52,8 +52,12 @@ void ScriptRuntime::callHandler(avm1::Object* self, const char* method) {
 
 ClipObject* ScriptRuntime::constructByScript(Clip& clip, avm1::Object* initObject) {
     ClipObject* self = objectFor(clip);
-    if (initObject)
-        for (const std::string& name : vm_->enumerate(initObject)) vm_->setMember(self, name, vm_->getMember(initObject, name));
+    if (initObject) {
+        // Oldest property first, the reverse of for..in: in {setter3: .., _x: 5, setter1: ..}
+        // setter3's setter runs before _x is set and setter1's after it.
+        const std::vector<std::string> names = vm_->enumerate(initObject);
+        for (auto it = names.rbegin(); it != names.rend(); ++it) vm_->setMember(self, *it, vm_->getMember(initObject, *it));
+    }
     clip.constructedByScript = true;
     dispatchEvent(clip, kClipInitialize);
     dispatchEvent(clip, kClipConstruct);

@@ -6,10 +6,13 @@
 #include "clip_events.h"
 #include "clip_object.h"
 #include "runtime_limits.h"
+#include "tab_order.h"
 #include "display/edit_text_display.h"
 #include "filters/filter_classes.h"
 #include "geom/geom_classes.h"
+#include "movie_clip_methods.h"
 #include "text_field.h"
+#include "text_field_object.h"
 #include "text_field_scripts.h"
 
 namespace swf {
@@ -45,6 +48,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     : root_(root), movie_(movie), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))),
       texts_(std::make_unique<TextFieldScripts>(*this)), loader_(std::make_unique<ClipLoader>(*this, root.host())) {
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
+    noteBoundsCallVersion(movie.version);
     installClasses();
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
     // A loaded movie of the other kind of version gets its own copies of the classes; the
@@ -63,11 +67,17 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
         loader_->mark(m);
     });
     root_.host().debugLog = [vm = vm_.get()](const std::string& line) { vm->trace(line); };
+    root_.host().beforeRemove = [this](DisplayObject& leaving) { texts_->focus().leaving(leaving); };
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
         if (level == 0) return objectFor(root_);  // before the player lists it
         auto found = root_.host().levels.find(level);
         return found != root_.host().levels.end() ? objectFor(*found->second) : nullptr;
     };
+    vm_->interpreter().displayPathOf = [](avm1::Object* o) {
+        auto* field = dynamic_cast<TextFieldObject*>(o);
+        return field ? field->targetPath() : std::string();
+    };
+    vm_->interpreter().removeDisplayObject = removeTextFieldByScript;
     vm_->interpreter().loadIntoTarget = [this](const std::string& url, const std::string& target, uint8_t flags) {
         return loader_->requestFromAction(url, target, flags);
     };
@@ -83,11 +93,13 @@ void ScriptRuntime::installClasses() {
     geom::registerGeomClasses(*vm_);
     filters::registerFilterClasses(*vm_);
     buttonProto_ = registerButtonClass(*vm_);
+    defineTabIndexProperties(*vm_, vm_->builtins().movieClipProto, buttonProto_);
     avm1::setStageSize(*vm_, movie_.frameRect.width() / 20.0, movie_.frameRect.height() / 20.0);
 }
 
 ScriptRuntime::~ScriptRuntime() {
     root_.host().debugLog = nullptr;
+    root_.host().beforeRemove = nullptr;
     // A movie's SharedObjects are written when it ends, as the original does, flushed or not.
     try {
         avm1::flushSharedObjects(*vm_);
@@ -105,6 +117,24 @@ ScriptRuntime::~ScriptRuntime() {
             if (Clip* child = obj->clip()) pending.push_back(child);
             if (auto* field = dynamic_cast<EditTextDisplay*>(obj.get())) field->text()->scriptObject = nullptr;
         }
+    }
+}
+
+double ScriptRuntime::emptyBoundsEdge(bool seenFromAnotherClip) const {
+    constexpr int32_t kLargestTwips = 0x7ffffff;
+    const bool asFloat = seenFromAnotherClip && emptyEdgeAsFloat_;
+    return (asFloat ? double(float(kLargestTwips)) : double(kLargestTwips)) / 20;
+}
+
+bool ScriptRuntime::hasUnloadHandler(Clip& clip) {
+    if (clip.clipActions)
+        for (const ClipEventHandler& h : *clip.clipActions)
+            if (h.events & kClipUnload) return true;
+    if (!clip.scriptObject) return false;
+    try {
+        return vm_->findProperty(clip.scriptObject, "onUnload") != nullptr;
+    } catch (const avm1::ScriptAbort&) {
+        return false;  // a prototype cycle: no handler to wait for
     }
 }
 
@@ -140,7 +170,8 @@ void ScriptRuntime::runQueued(ClipHost& host) {
     PendingActions pending;
     for (size_t n = 0; n < kMaxQueuedScripts && host.queue.pop(pending); ++n) {
         auto clip = pending.clip.lock();
-        if (!clip || (clip->removed && pending.event != kClipUnload)) continue;
+        // A clip taken off, or parked by its timeline until its unload event, runs only that event.
+        if (!clip || ((clip->removed || clip->unloadPending) && pending.event != kClipUnload)) continue;
         try {
             if (pending.actions) {
                 vm_->interpreter().runScript(pending.actions, objectFor(*clip));
@@ -161,6 +192,8 @@ void ScriptRuntime::runFrame(ClipHost& host) {
     vm_->interpreter().startFrameBudget();
     runQueued(host);
     vm_->timers().runDue(*vm_, vm_->host().movieMs());
+    runQueued(host);
+    texts_->focus().deliverRolls();
     runQueued(host);
     texts_->update();
     if (vm_->heap().allocatedSinceCollect() >= kCollectEvery) vm_->collectGarbage();

@@ -59,8 +59,9 @@ void callFunction(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
     std::vector<Value> args = popArguments(in);
     Value fn = in.getVariable(name);
-    // `this` is the object the name was found on when that is a `with` object or the end of
-    // a path ("_root.clip.gotoAndStop"); otherwise the clip running the script.
+    // `this` is the object the name was found on when that is a `with` object, a function's
+    // locals or the end of a path ("_root.clip.gotoAndStop"); otherwise the clip running the
+    // script.
     Object* owner = in.withObjectHolding(name);
     size_t split = name.find_last_of(":.");
     if (!owner && split != std::string::npos && split > 0) owner = in.resolvePathInScopes(name.substr(0, split)).asObject();
@@ -72,9 +73,12 @@ void callFunction(Interpreter& in, Activation& act, const Action&) {
     // Calling a primitive boxes it first (through whatever _global.String is) and gives undefined.
     if (fn.isPrimitive() && !fn.isNullish()) in.vm().toObject(fn);
     in.push(in.vm().call(fn, self, Arguments(args)));
+    in.endIfBaseClipRemoved(act);
 }
 
-void callMethod(Interpreter& in, Activation&, const Action&) {
+// A call on a value that is no object (undefined.f()) calls nothing and goes on; any other,
+// even of a missing function, ends a script whose clip is gone afterwards.
+void callMethod(Interpreter& in, Activation& act, const Action&) {
     Value nameValue = in.pop();
     Value object = in.pop();
     std::vector<Value> args = popArguments(in);
@@ -89,6 +93,7 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
             if (object.isPrimitive() && !object.isNullish()) vm.toObject(object);  // as callFunction does
             in.push(vm.call(object, Value(), Arguments(args)));
         }
+        in.endIfBaseClipRemoved(act);
         return;
     }
     // A clip as the base of `super` lends it nothing (neither methods nor a constructor).
@@ -118,17 +123,19 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
         fn = p || super ? vm.getMember(holder, name) : vm.getMember(self, name);
     }
     in.push(in.callWithSuper(fn, self, Arguments(args), owner));
+    in.endIfBaseClipRemoved(act);
 }
 
-void newObject(Interpreter& in, Activation&, const Action&) {
+void newObject(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
     std::vector<Value> args = popArguments(in);
     Value ctor = in.getVariable(name);
     if (ctor.isPrimitive() && !ctor.isNullish()) in.vm().toObject(ctor);  // as callFunction does
     in.push(in.vm().construct(ctor, Arguments(args)));
+    in.endIfBaseClipRemoved(act);
 }
 
-void newMethod(Interpreter& in, Activation&, const Action&) {
+void newMethod(Interpreter& in, Activation& act, const Action&) {
     Value name = in.pop();
     Value object = in.pop();
     std::vector<Value> args = popArguments(in);
@@ -136,6 +143,7 @@ void newMethod(Interpreter& in, Activation&, const Action&) {
     Value ctor = n.empty() ? object : in.vm().getMember(object, n);
     if (ctor.isPrimitive() && !ctor.isNullish()) in.vm().toObject(ctor);  // as callFunction does
     in.push(in.vm().construct(ctor, Arguments(args)));
+    if (!object.isNullish()) in.endIfBaseClipRemoved(act);
 }
 
 // A count larger than what the stack holds makes no literal: undefined is pushed and the

@@ -239,6 +239,25 @@ Value* Interpreter::registerSlot(Activation& act, size_t r) {
     return nullptr;
 }
 
+// A function runs on the clip that defined it, reached by its path as any kept clip
+// reference is (so one made again under that name takes its place); with none there, on the
+// clip it is called on, else on the caller's target.
+Object* Interpreter::baseClipOfCall(ScriptFunction& fn, const Value& self) {
+    auto* defining = dynamic_cast<ScriptClip*>(fn.targetClip);
+    if (!defining) return fn.targetClip;
+    if (ScriptClip* now = defining->resolved()) return now;
+    auto* calledOn = dynamic_cast<ScriptClip*>(self.asObject());
+    if (ScriptClip* on = calledOn ? calledOn->resolved() : nullptr) return on;
+    if (current_) return targetOrBase(*current_);
+    return levelRoot ? levelRoot(0) : fn.targetClip;
+}
+
+void Interpreter::endIfBaseClipRemoved(Activation& act) {
+    if (!baseClipRemoved(act)) return;
+    act.done = true;
+    act.result = Value();
+}
+
 Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing) {
     if (live_.size() >= size_t(vm_.limits().recursionDepth))
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
@@ -255,7 +274,7 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     act.stackBase = stack_.size();
     act.thisValue = self;
     act.callee = &fn;
-    act.target = act.originalTarget = fn.targetClip;
+    act.target = act.originalTarget = baseClipOfCall(fn, self);
     act.pool = fn.constants;
     Object* locals = vm_.heap().make<Object>(nullptr);
     Scope* outer = fn.scope;
@@ -265,7 +284,7 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
         Scope* global = fn.scope;
         while (global && global->kind != Scope::Kind::Global) global = global->parent;
         auto* calledOn = dynamic_cast<ScriptClip*>(self.asObject());
-        Object* clip = calledOn && calledOn->alive() ? self.asObject() : fn.targetClip;
+        Object* clip = calledOn && calledOn->resolved() ? calledOn->resolved() : act.originalTarget;
         if (clip) {
             act.target = act.originalTarget = clip;
             outer = vm_.heap().make<Scope>(global, clip, Scope::Kind::Target);

@@ -17,6 +17,10 @@ public:
     const char* typeOf() const override { return "movieclip"; }
 
     virtual bool alive() const = 0;
+    // What a reference to this clip names now: the clip itself while it is on the display
+    // list; once removed, the clip that holds its old target path (a clip made again under the
+    // same name), or null. Scripts reach clips through this; alive() tells about this one.
+    virtual ScriptClip* resolved() { return alive() ? this : nullptr; }
     virtual ScriptClip* parentClip() = 0;
     virtual ScriptClip* rootClip() = 0;
     virtual ScriptClip* childClip(const std::string& name, NameRule rule) = 0;

@@ -27,10 +27,12 @@ Clip* clipOf(const Value& v) {
     return o ? o->clip.lock().get() : nullptr;
 }
 
+// new Transform(clip); without a live clip there is no object at all (new Transform() is undefined).
 Value construct(Vm&, const Value& self, const Arguments& args) {
     auto* o = avm1::nativeAs<TransformObject>(self);
     auto* target = dynamic_cast<ClipObject*>(args[0].asObject());
-    if (o && target && target->clip()) o->clip = target->clip()->shared_from_this();
+    if (!o || !target || !target->clip()) return Value::null();
+    o->clip = target->clip()->shared_from_this();
     return Value();
 }
 
