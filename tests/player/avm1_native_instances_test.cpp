@@ -116,6 +116,9 @@ TEST(Avm1NativeInstances, ASecondSuperKeepsTheFirstStateButConvertsItsArguments)
 
 TEST(Avm1NativeInstances, ClassesTheOriginalWritesInScriptAnswerUndefinedToSuper) {
     EXPECT_EQ(traces(7, subclassOf("SharedObject") + initWith("undefined")), (Lines{"undefined"}));
+    EXPECT_EQ(traces(7, subclassOf("NetConnection") + initWith("undefined")), (Lines{"undefined"}));
+    EXPECT_EQ(traces(7, subclassOf("TextField.StyleSheet") + initWith("undefined")), (Lines{"[object Object]"}))
+        << "a native class without a constructor function still answers the object";
     const std::string boolean = subclassOf("Boolean") + initWith("true") +
                                 "push 0, \"o\"\ngetVariable\npush \"valueOf\"\ncallMethod\ntrace\n";
     EXPECT_EQ(traces(7, boolean), (Lines{"true", "true"})) << "Boolean's methods see the value super() stored";

@@ -553,7 +553,9 @@ TEST(Avm1AbsentServices, ServicesExistAndAnswerAsWithNothingAttached) {
         pop
     )";
     EXPECT_EQ(traces(8, src), (Lines{"false", "0", "NetConnection.Connect.Success", "true",
-                                     "NetConnection.Connect.Closed", "false", "NetConnection.Connect.Closed"}));
+                                     "NetConnection.Connect.Closed", "false", "NetConnection.Connect.Closed",
+                                     "undefined"}))
+        << "closing the attempt to reach a server also answers onStatus with no event";
 }
 
 TEST(Avm1AbsentServices, FileDialogsCancelAfterTheScriptAndMenusCopy) {

@@ -114,6 +114,14 @@ TEST_F(MovieVersionRules, ALoadedMoviesScriptsAndFunctionsKeepItsVersion) {
         << "the SWF 7 movie's own read stays case-sensitive while the SWF 6 function it calls is not";
 }
 
+TEST(MovieVersionPackages, TheGlobalNameCameWithSwfSixButSwfFiveFunctionsKnowIt) {
+    const std::string src = "push \"_global\"\ngetVariable\ntypeOf\ntrace\n"
+                            "function f()\npush \"_global\"\ngetVariable\ntypeOf\nreturn\nend\n"
+                            "push 0, \"f\"\ncallFunction\ntrace\n";
+    EXPECT_EQ(script_test::traces(5, src), (Lines{"undefined", "object"}));
+    EXPECT_EQ(script_test::traces(6, src), (Lines{"object", "object"}));
+}
+
 TEST(MovieVersionPackages, TheFlashPackagesAreThereFromSwfEight) {
     const std::string src = "push \"flash\"\ngetVariable\ntypeOf\ntrace\n";
     EXPECT_EQ(script_test::traces(7, src), (Lines{"undefined"}));

@@ -235,7 +235,11 @@ void ClipLoader::loadMovie(const Request& r) {
         size = 0;  // neither a movie nor an image: the clip is emptied and nothing counts as loaded
     }
     ClipObject* object = runtime_.objectFor(*clip);
-    clearVariables(vm, *object);
+    {
+        // The clip becomes a MovieClip of the globals of the new movie's kind of version.
+        avm1::SwfVersionScope version(vm, movie ? movie->version : vm.movieVersion());
+        clearVariables(vm, *object);
+    }
     leaveTickOrder(host_, *clip);
     clip->replaceContent(movie ? *movie : emptyMovie(), movie ? &movie->timeline : nullptr);
     clip->loadedUrl = path;

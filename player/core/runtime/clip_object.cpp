@@ -407,7 +407,8 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         out = Value::object(rootClip());
         return true;
     }
-    if (vm.swfVersion() >= 5 && avm1::sameName(name, "_global", vm.names())) {  // none in SWF 4
+    // The name came with SWF 6 (a SWF 5 function still finds _global, see getVariable).
+    if (vm.swfVersion() >= 6 && avm1::sameName(name, "_global", vm.names())) {
         out = Value::object(vm.global());
         return true;
     }

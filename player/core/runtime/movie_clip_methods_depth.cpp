@@ -35,7 +35,8 @@ const SpriteCharacter& emptySprite() {
 // A clip a script places: null when the list is full or the nesting or instance limits leave
 // the object without content.
 Clip* placeClip(Clip& parent, Depth depth, const Character& character, const std::string& name) {
-    if (character.kind != CharacterKind::Sprite) return nullptr;
+    // attachMovie also places exported buttons (a Button object, never a registered class).
+    if (character.kind != CharacterKind::Sprite && character.kind != CharacterKind::Button) return nullptr;
     DisplayObject* obj = parent.placeByScript(depth, character, name);
     return obj ? obj->clip() : nullptr;
 }

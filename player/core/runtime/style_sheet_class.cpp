@@ -61,7 +61,7 @@ Value setStyle(Vm& vm, const Value& self, const Arguments& args) {
     Value copy = shallowCopy(vm, style);
     Value format = vm.callMethod(self, "transform", Arguments(&copy, 1));
     if (styles) vm.setMember(styles, name, format);
-    if (auto* native = dynamic_cast<StyleSheetObject*>(sheet)) {
+    if (auto* native = avm1::nativeAs<StyleSheetObject>(sheet)) {
         auto* f = dynamic_cast<TextFormatObject*>(format.asObject());
         if (f) native->styles[lowerCase(name)] = styleOf(vm, *f);
         else native->styles.erase(lowerCase(name));
@@ -91,7 +91,7 @@ Value clear(Vm& vm, const Value& self, const Arguments&) {
     if (!sheet) return Value();
     vm.setMember(sheet, "_styles", Value::object(vm.newArray({})));
     vm.setMember(sheet, "_css", Value::object(vm.newArray({})));
-    if (auto* native = dynamic_cast<StyleSheetObject*>(sheet)) native->styles.clear();
+    if (auto* native = avm1::nativeAs<StyleSheetObject>(sheet)) native->styles.clear();
     return Value();
 }
 
@@ -185,10 +185,11 @@ avm1::Object* makeStyleSheet(Vm& vm, avm1::Object* proto) { return vm.heap().mak
 
 }  // namespace
 
-const StyleSheetObject* styleSheetOf(const Value& v) { return dynamic_cast<const StyleSheetObject*>(v.asObject()); }
+const StyleSheetObject* styleSheetOf(const Value& v) { return avm1::nativeAs<StyleSheetObject>(v); }
 
 void registerStyleSheetClass(Vm& vm, avm1::Object* textFieldClass) {
     avm1::NativeFunction* ctor = avm1::defineClass(vm, textFieldClass, {"StyleSheet", nullptr, nullptr, makeStyleSheet, nullptr});
+    textFieldClass->setFlags("StyleSheet", avm1::NameRule{}, avm1::kFromVersion7, 0);  // SWF 6 movies have none
     avm1::Object* proto = avm1::prototypeOf(vm, ctor);
     constexpr uint16_t kFlags = avm1::kDontEnum | avm1::kDontDelete | avm1::kReadOnly | avm1::kFromVersion7;
     avm1::defineMethod(vm, proto, "setStyle", setStyle, kFlags);

@@ -108,7 +108,9 @@ Value netConnectionIsConnected(Vm&, const Value& self, const Arguments&) {
 }
 
 void registerNetClasses(Vm& vm) {
-    Object* proto = prototypeOf(vm, defineClass(vm, vm.global(), {"NetConnection", nullptr, nullptr, makeServiceObject}));
+    NativeFunction* connectionClass = defineClass(vm, vm.global(), {"NetConnection", nullptr, nullptr, makeServiceObject});
+    connectionClass->scriptConstructor = true;
+    Object* proto = prototypeOf(vm, connectionClass);
     defineMethod(vm, proto, "connect", netConnectionConnect);
     defineMethod(vm, proto, "close", netConnectionClose);
     defineNativeProperty(vm, proto, "isConnected", netConnectionIsConnected, nullptr);

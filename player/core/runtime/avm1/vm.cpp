@@ -311,14 +311,13 @@ Value Vm::construct(const Value& constructor, const Arguments& args) {
 
 Value Vm::constructInPlace(NativeFunction& constructor, Object* self, const Arguments& args) {
     NativeFn run = constructor.construct ? constructor.construct : constructor.call;
-    if (!run) return Value();
     Value result;
     if (typeid(*self) == typeid(Object) && !self->nativePart()) {
         self->attachNativePart(constructor.factory(*this, self->proto()));
-        result = run(*this, Value::object(self), args);
+        if (run) result = run(*this, Value::object(self), args);
     } else {
         Object* scratch = constructor.factory(*this, self->proto());
-        result = run(*this, Value::object(scratch), args);
+        if (run) result = run(*this, Value::object(scratch), args);
         if (result.asObject() == scratch) result = Value::object(self);
     }
     if (result.isUndefined() && !constructor.scriptConstructor) return Value::object(self);
