@@ -12,6 +12,7 @@
 #include "clip_loader.h"
 #include "clip_effect_properties.h"
 #include "clip_properties.h"
+#include "focus_rect.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
 #include "text_field_scripts.h"
@@ -188,6 +189,11 @@ int ClipObject::findLabel(const std::string& label) {
     return c && c->timeline() ? c->timeline()->findLabel(label) : -1;
 }
 
+int ClipObject::movieVersion() {
+    Clip* c = clip();
+    return c ? c->movie().version : 0;
+}
+
 std::vector<ActionListPtr> ClipObject::frameScripts(int frame) {
     std::vector<ActionListPtr> scripts;
     Clip* c = clip();
@@ -213,7 +219,12 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
     switch (p) {
         case ClipProperty::CurrentFrame: return Value::number(c->currentFrame() + 1);
         case ClipProperty::TotalFrames:
-        case ClipProperty::FramesLoaded: return Value::number(std::max(1, c->frameCount()));
+        case ClipProperty::FramesLoaded: {
+            // A failed load reads -1 frames loaded of 0; an unloaded clip has none at all.
+            if (c->loadState == Clip::LoadState::Unloaded) return Value::number(0);
+            if (c->loadState == Clip::LoadState::Failed) return Value::number(p == ClipProperty::FramesLoaded ? -1 : 0);
+            return Value::number(std::max(1, c->frameCount()));
+        }
         case ClipProperty::Name: return vm.newString(instanceName());
         case ClipProperty::Target: return vm.newString(slashPath());
         case ClipProperty::Visible: {
@@ -240,7 +251,7 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
         case ClipProperty::Url: return vm.newString(clipUrl(*c, vm.host().movieUrl()));
         case ClipProperty::HighQuality: return Value::number(host.quality >= 3 ? 2 : host.quality >= 1 ? 1 : 0);
         case ClipProperty::Quality: return Value::string(std::string(qualityName(host.quality)));
-        case ClipProperty::FocusRect: return focusRect_ ? Value::boolean(*focusRect_) : Value::null();
+        case ClipProperty::FocusRect: return readFocusRect(vm, {host.focusRect, focusRect_, !c->parent()});
         case ClipProperty::SoundBufTime: return Value::number(host.soundBufferSeconds);
         default: break;
     }
@@ -263,12 +274,7 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
             if (q >= 0) host.quality = q;
             return;
         }
-        case ClipProperty::FocusRect: {
-            if (value.isNullish()) return;
-            double n = value.asObject() ? NAN : vm.toNumber(value);
-            focusRect_ = !std::isnan(n) && n != 0;
-            return;
-        }
+        case ClipProperty::FocusRect: writeFocusRect(vm, {host.focusRect, focusRect_, !c->parent()}, value); return;
         case ClipProperty::X: case ClipProperty::Y: case ClipProperty::XScale: case ClipProperty::YScale:
         case ClipProperty::Rotation: case ClipProperty::Alpha: case ClipProperty::Visible:
         case ClipProperty::Width: case ClipProperty::Height: case ClipProperty::HighQuality:
@@ -291,12 +297,15 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
         e->visible = *n != 0;
         runtime_.textFields().focus().check();  // a hidden clip loses focus at once
     } else if (p == ClipProperty::Width || p == ClipProperty::Height) {
-        // Scales the clip so its box in the parent takes the size given.
-        Bounds b = clipBounds(*c, e->matrix);
-        double size = b.empty ? 0 : (p == ClipProperty::Width ? b.xMax - b.xMin : b.yMax - b.yMin);
-        if (size <= 0) return;
-        ClipProperty scale = p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale;
-        writeTransformProperty(*e, scale, readTransformProperty(*e, scale) * (*n * 20) / size);
+        // Scales the clip so its box in the parent takes the size given (the rule of the
+        // original for turned clips is in scalesForSize).
+        const Bounds b = clipBounds(*c, Matrix{});
+        const double w = b.empty ? 0 : (b.xMax - b.xMin) / 20, h = b.empty ? 0 : (b.yMax - b.yMin) / 20;
+        const ClipScales scales = scalesForSize(p == ClipProperty::Width, *n, w, h, readTransformProperty(*e, ClipProperty::Rotation),
+                                                readTransformProperty(*e, ClipProperty::XScale) / 100,
+                                                readTransformProperty(*e, ClipProperty::YScale) / 100);
+        writeTransformProperty(*e, ClipProperty::XScale, scales.x * 100);
+        writeTransformProperty(*e, ClipProperty::YScale, scales.y * 100);
     } else {
         writeTransformProperty(*e, p, *n);
     }
@@ -401,6 +410,16 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
     }
     if (avm1::sameName(name, "_lockroot", vm.names())) {
         out = Value::boolean(lockRoot_);
+        return true;
+    }
+    if (hasOwn(name, vm.names())) return false;
+    // "_level0" is the level before a child of that name, and a level nothing was loaded into is
+    // undefined before anything MovieClip.prototype holds.
+    int32_t level = 0;
+    if (avm1::parseLevelName(name, vm.names(), level)) {
+        auto& levelRoot = vm.interpreter().levelRoot;
+        avm1::Object* found = level >= 0 && levelRoot ? levelRoot(level) : nullptr;
+        out = found ? Value::object(found) : Value();
         return true;
     }
     if (avm1::ScriptClip* child = childClip(name, vm.names())) {

@@ -53,6 +53,7 @@ public:
     bool gotoLabel(const std::string& label, bool andPlay, int bias = 0) override;
     int findLabel(const std::string& label) override;
     std::vector<ActionListPtr> frameScripts(int frame) override;
+    int movieVersion() override;
     void play() override;
     void stop() override;
     avm1::Value propertyByIndex(avm1::Vm& vm, int index) override;
@@ -65,6 +66,8 @@ public:
     // The clip's own entry in its parent's list (the root's in the host); null once removed.
     DisplayState* entry();
     std::string instanceName();
+
+    std::optional<int32_t> tabIndex;  // tab_order.cpp
 
 private:
     bool getEffectProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);

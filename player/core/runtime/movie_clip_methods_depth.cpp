@@ -132,7 +132,9 @@ Value getInstanceAtDepth(Vm& vm, const Value& s, const Arguments& args) {
     return Value::object(self);
 }
 
-// swapDepths(depth) or swapDepths(sibling): a clip moved this way leaves the timeline's control.
+// swapDepths(depth) or swapDepths(sibling). The timeline still acts on whatever a swap put at its
+// depths: a timeline clip swapped onto depth 1 goes with the frame's RemoveObject of depth 1, and
+// one swapped back to its own depth takes that depth's moves again.
 Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
@@ -159,8 +161,6 @@ Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     } else if (!listDepth(vm, args[0], to, true)) {
         return Value();
     }
-    shown->state().placedByScript = true;
-    if (DisplayObject* there = parent->objectAt(to)) there->state().placedByScript = true;
     parent->swapDepths(shown->state().depth, to);
     return Value();
 }
@@ -222,7 +222,8 @@ void registerDepthMethods(Vm& vm, avm1::Object* proto) {
     avm1::defineMethod(vm, proto, "createEmptyMovieClip", createEmptyMovieClip);
     avm1::defineMethod(vm, proto, "duplicateMovieClip", duplicateMovieClip);
     avm1::defineMethod(vm, proto, "removeMovieClip", removeMovieClip);
-    avm1::defineMethod(vm, proto, "getDepth", getDepth);
+    // SWF 5 movies do not see getDepth (a function of a SWF 5 movie reads it as undefined).
+    avm1::defineMethod(vm, proto, "getDepth", getDepth, avm1::kDontEnum | avm1::kFromVersion6);
     avm1::defineMethod(vm, proto, "getNextHighestDepth", getNextHighestDepth);
     avm1::defineMethod(vm, proto, "getInstanceAtDepth", getInstanceAtDepth);
     avm1::defineMethod(vm, proto, "swapDepths", swapDepths);

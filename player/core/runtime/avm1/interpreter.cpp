@@ -81,6 +81,7 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     try {
         // A safe point: nothing runs, so a full heap may free room here.
         if (vm_.heap().size() + 64 >= vm_.limits().maxObjects) vm_.collectGarbage();
+        SwfVersionScope version(vm_, versionOfTimeline(clip));
         startFrameScript(act, code, clip);
         run(act);
     } catch (const ScriptAbort& abort) {
@@ -103,9 +104,17 @@ void Interpreter::runCalledScript(const ActionListPtr& code, Object* clip) {
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
     Activation act;
     act.stackBase = stack_.size();
+    SwfVersionScope version(vm_, versionOfTimeline(clip));
     startFrameScript(act, code, clip);
     run(act);
     stack_.resize(act.stackBase);
+}
+
+// A timeline's scripts follow the version of the movie it came from.
+int Interpreter::versionOfTimeline(Object* clip) const {
+    auto* timeline = dynamic_cast<ScriptClip*>(clip);
+    const int version = timeline ? timeline->movieVersion() : 0;
+    return version ? version : vm_.movieVersion();
 }
 
 // A frame script's activation: `clip` is its target and `this`, below it only _global.
@@ -256,7 +265,8 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     const FunctionBody& body = *fn.body;
     // Functions came with SWF 5: inside one, a SWF 4 movie's script converts and compares by
     // the SWF 5 rules (true prints "true", 4 / 0 is Infinity) and sees _global.
-    SwfVersionScope functionVersion(vm_, std::max(vm_.swfVersion(), 5));
+    // A function keeps the version of the movie that defined it, whoever calls it.
+    SwfVersionScope functionVersion(vm_, std::max(fn.version ? fn.version : vm_.swfVersion(), 5));
     Activation act;
     act.code = body.body;
     act.isFunction = true;

@@ -32,6 +32,7 @@ public:
     // Runs a frame's script from inside a running one (the call() action): the caller waits,
     // limits and exceptions pass through it.
     void runCalledScript(const ActionListPtr& code, Object* clip);
+    int versionOfTimeline(Object* clip) const;
     // Calls a script function; used by Vm::call. `base`: the prototype the function was found
     // on, which `super` starts from (null: self's __proto__).
     Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing = false);

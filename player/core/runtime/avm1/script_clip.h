@@ -29,6 +29,9 @@ public:
     // "_level0.a.b" (dot syntax) and "/a/b" (slash syntax, for TargetPath in SWF 4 style).
     virtual std::string targetPath() = 0;
     virtual std::string slashPath() = 0;
+    // The SWF version of the movie the clip's timeline came from (a movie loaded into it runs
+    // by its own version's rules); 0: the player's movie.
+    virtual int movieVersion() { return 0; }
 
     // Frame control; frames are 0-based here. Out-of-range frames are clamped by the clip.
     virtual int currentFrame() = 0;

@@ -12,16 +12,10 @@ bool hasPathSyntax(const std::string& name) {
     return name.find_first_of("/:.") != std::string::npos;
 }
 
-// "_level3" -> 3; -1 for other names. The original reads the digits after the prefix and
-// ignores the rest ("_level0undefined", a path built from an undefined variable, is _level0);
-// "_flash" is an old synonym of "_level".
+// The level a name such as "_level3" or "_flash0a" names; -1 for other names and negative levels.
 int levelNumber(const std::string& name, NameRule rule) {
-    if (name.size() < 6) return -1;
-    const std::string prefix = name.substr(0, 6);
-    if (!sameName(prefix, "_level", rule) && !sameName(prefix, "_flash", rule)) return -1;
-    int n = 0;
-    for (size_t i = 6; i < name.size() && name[i] >= '0' && name[i] <= '9' && n <= 100000; ++i) n = n * 10 + (name[i] - '0');
-    return n;
+    int32_t level = -1;
+    return parseLevelName(name, rule, level) && level >= 0 ? level : -1;
 }
 
 }  // namespace
@@ -127,7 +121,8 @@ Value Interpreter::resolvePath(Object* start, const std::string& path, bool scop
         } else if (sameName(part, "_root", rule)) {
             cur = Value::object(rootOf(o ? o : start));
         } else if (sameName(part, "_global", rule)) {
-            cur = Value::object(vm_.global());
+            const bool named = vm_.swfVersion() >= 6 || (vm_.swfVersion() == 5 && current_ && current_->isFunction);
+            cur = named ? Value::object(vm_.global()) : Value();
         } else if (level >= 0) {
             Object* found = levelRoot ? levelRoot(level) : nullptr;
             cur = found ? Value::object(found) : Value();
@@ -239,7 +234,10 @@ Value Interpreter::getScopeVariable(const std::string& name) {
                 if (ScriptClip* child = clip->childClip(name, rule)) return Value::object(child);
         }
     }
-    if (globalsVisible && sameName(name, "_global", rule)) return Value::object(vm_.global());
+    // The name `_global` came with SWF 6: a SWF 5 timeline reads it as undefined, a SWF 5
+    // function (which sees the globals through its scope) as the object.
+    const bool globalNamed = vm_.swfVersion() >= 6 || (vm_.swfVersion() == 5 && act.isFunction);
+    if (globalNamed && sameName(name, "_global", rule)) return Value::object(vm_.global());
     if (sameName(name, "_root", rule)) return Value::object(rootOf(act.target ? act.target : act.originalTarget));
     int level = levelNumber(name, rule);
     // A level nothing was loaded into is undefined, as an unknown variable is.
