@@ -303,6 +303,15 @@ TEST(ClipReferences, AFunctionFoundAmongLocalsRunsOnThem) {
     EXPECT_EQ(script_test::traces(7, script), (Lines{"local", "undefined"}));
 }
 
+TEST(ClipReferences, RemovedByScriptWithAnUnloadHandlerAClipStaysUntilTheNextFrame) {
+    // createEmptyMovieClip("mc", 1); mc.onUnload = ...; mc.removeMovieClip(); trace(mc)
+    std::string first = "push 1, \"mc\", 2, \"this\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n"
+                        "push \"mc\"\ngetVariable\npush \"onUnload\"\nfunction ()\npush \"unload\"\ntrace\nend\nsetMember\n" +
+                        callOn("mc", "removeMovieClip") + traceVariable("mc");
+    EXPECT_EQ(script_test::runFrames(7, {first, traceVariable("mc")})->traces(),
+              (Lines{"_level0.mc", "unload", "undefined"}));
+}
+
 TEST(ClipReferences, AClipUnloadingKeepsItsPathThroughRemovedParents) {
     // p.c.onUnload = function () { trace(this) }; p.removeMovieClip()
     std::string script = makeClip("p", "p", 1) +
