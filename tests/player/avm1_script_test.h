@@ -8,6 +8,7 @@
 #include <tags.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,16 @@ struct ScriptRun {
     const Lines& traces() const { return player->traces(); }
     const Lines& warnings() const { return player->scriptWarnings(); }
 };
+
+// Loads a writer-made movie and steps it to frame `steps` (its first frame is shown on load).
+inline std::unique_ptr<ScriptRun> play(const std::vector<uint8_t>& bytes, int steps) {
+    auto run = std::make_unique<ScriptRun>();
+    std::string error;
+    run->player = swf::Player::load(bytes.data(), bytes.size(), error, &run->host);
+    if (!run->player) throw std::runtime_error(error);
+    for (int f = 1; f < steps; ++f) run->player->stepFrame();
+    return run;
+}
 
 // One frame per entry of `frames`, each holding a DoAction per assembled source, in a movie of
 // the given version with a one-second script limit.

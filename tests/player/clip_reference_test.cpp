@@ -30,13 +30,7 @@ struct SpriteMovie {
             m.add(swfw::doAction(swfw::assemble(frames[i])));
             m.showFrame();
         }
-        std::vector<uint8_t> bytes = m.build();
-        auto r = std::make_unique<script_test::ScriptRun>();
-        std::string error;
-        r->player = swf::Player::load(bytes.data(), bytes.size(), error, &r->host);
-        if (!r->player) throw std::runtime_error(error);
-        for (int f = 1; f < steps; ++f) r->player->stepFrame();
-        return r;
+        return script_test::play(m.build(), steps);
     }
 };
 
@@ -307,6 +301,15 @@ TEST(ClipReferences, AFunctionFoundAmongLocalsRunsOnThem) {
         pop
     )";
     EXPECT_EQ(script_test::traces(7, script), (Lines{"local", "undefined"}));
+}
+
+TEST(ClipReferences, RemovedByScriptWithAnUnloadHandlerAClipStaysUntilTheNextFrame) {
+    // createEmptyMovieClip("mc", 1); mc.onUnload = ...; mc.removeMovieClip(); trace(mc)
+    std::string first = "push 1, \"mc\", 2, \"this\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n"
+                        "push \"mc\"\ngetVariable\npush \"onUnload\"\nfunction ()\npush \"unload\"\ntrace\nend\nsetMember\n" +
+                        callOn("mc", "removeMovieClip") + traceVariable("mc");
+    EXPECT_EQ(script_test::runFrames(7, {first, traceVariable("mc")})->traces(),
+              (Lines{"_level0.mc", "unload", "undefined"}));
 }
 
 TEST(ClipReferences, AClipUnloadingKeepsItsPathThroughRemovedParents) {

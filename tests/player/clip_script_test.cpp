@@ -38,13 +38,7 @@ struct ClipMovie {
             m.add(swfw::doAction(swfw::assemble(frames[i])));
             m.showFrame();
         }
-        std::vector<uint8_t> bytes = m.build();
-        auto r = std::make_unique<script_test::ScriptRun>();
-        std::string error;
-        r->player = swf::Player::load(bytes.data(), bytes.size(), error, &r->host);
-        if (!r->player) throw std::runtime_error(error);
-        for (int f = 1; f < steps; ++f) r->player->stepFrame();
-        return r;
+        return script_test::play(m.build(), steps);
     }
 };
 

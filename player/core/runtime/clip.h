@@ -128,6 +128,8 @@ public:
     DisplayObject* placeByScript(Depth depth, std::unique_ptr<DisplayObject> object, const std::string& name);
     // Takes the object at `depth` off the list (its clips unload); false when the depth is empty.
     bool removeAt(Depth depth);
+    // RemoveObject or removeMovieClip of a clip with an unload handler (see unloadPending).
+    void parkUntilUnload(Depth depth);
     // A clip its timeline removed while it had an unload handler: when the next frame starts,
     // its unload event having run, it goes from the list for good.
     void finishPendingUnload();
@@ -195,8 +197,6 @@ private:
     void runFrame(int frame, bool withActions);
     void queueSounds(int frame);
     void apply(const FrameCommand& cmd, int frame, bool withActions);
-    // RemoveObject of a clip with an unload handler (see unloadPending).
-    void parkUntilUnload(Depth depth);
     // `frame`: the frame of this timeline that places or moves the object.
     void place(const PlaceCommand& p, int frame);
     std::unique_ptr<DisplayObject> instantiate(const Character& character);

@@ -207,7 +207,11 @@ void removeClipByScript(Vm&, ClipObject& self) {
     Clip* parent = clip ? clip->parent() : nullptr;
     DisplayObject* shown = parent ? clip->displayObject() : nullptr;
     if (!shown || shown->state().depth < kDepthOffset || shown->state().depth >= kMaxRemovableDepth) return;
-    parent->removeAt(shown->state().depth);
+    // With an unload handler it stays reachable until the next frame, as the timeline's do:
+    // mc.removeMovieClip(); trace(mc) still shows its path.
+    ClipHost& host = clip->host();
+    if (host.hasUnloadHandler && host.hasUnloadHandler(*clip)) parent->parkUntilUnload(shown->state().depth);
+    else parent->removeAt(shown->state().depth);
 }
 
 // The same depths as for clips: those scripts count from 0, below the topmost ones.
