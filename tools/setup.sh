@@ -9,7 +9,7 @@ packages=(
   binutils-mingw-w64-x86-64 libz-mingw-w64-dev
   g++ clang libclang-rt-14-dev zlib1g-dev libstb-dev googletest
   wine wine32:i386 wine64 xvfb xauth x11-utils xdotool imagemagick python3
-  nsis fonts-dejavu-core libfreetype-dev
+  nsis fonts-dejavu-core fonts-liberation2 fonts-noto-core libfreetype-dev
   libmpg123-dev libmp3lame-dev
 )
 

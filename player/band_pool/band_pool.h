@@ -23,10 +23,18 @@ public:
     // Calls draw(y0, y1) for `bands` bands of equal height covering [0, height), spread over
     // the threads; returns when all are done.
     void run(int height, int bands, const std::function<void(int y0, int y1)>& draw);
-    // The same with a band count of its own: four per thread, so that a thread finishing early
-    // takes over work (a frame's rows are rarely equally costly), none under kMinBandRows.
+    // The same with a band split of its own: kBandsPerThread bands per thread, none under
+    // kMinBandRows, of equal cost as the last run of the same height measured it (a frame's
+    // rows are rarely equally costly: a band of sky costs little, one of a crowd much); a
+    // thread finishing early takes over the next band. Few bands keep small what every band
+    // costs anew (a filtered layer is drawn over the band widened by the filter's reach).
     void run(int height, const std::function<void(int y0, int y1)>& draw);
     static constexpr int kMinBandRows = 16;
+    static constexpr int kBandsPerThread = 2;
+
+    // Band edges (bands + 1 of them, from 0 to the rows' count) that give every band the same
+    // share of the summed cost, each band at least minRows high where the rows allow.
+    static std::vector<int> splitByCost(const std::vector<float>& costPerRow, int bands, int minRows);
 
     // Threads for this machine: one per processor, at least one, at most kMaxThreads.
     static int threadsForThisMachine();
@@ -34,13 +42,18 @@ public:
 
 private:
     void work();
-    bool takeBand(int& y0, int& y1);
+    bool takeBand(int& band);
+    void drawBand(std::unique_lock<std::mutex>& lock, int band);
+    void runEdges(std::vector<int> edges, const std::function<void(int, int)>& draw);
 
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable wake_, done_;
     const std::function<void(int, int)>* draw_ = nullptr;
-    int height_ = 0, bands_ = 0, next_ = 0, finished_ = 0;
+    std::vector<int> edges_;         // the current run's band edges
+    std::vector<double> seconds_;    // how long each of its bands took
+    std::vector<float> costPerRow_;  // measured by the last run of the pool's own split
+    int bands_ = 0, next_ = 0, finished_ = 0;
     unsigned generation_ = 0;
     bool stopping_ = false;
 };

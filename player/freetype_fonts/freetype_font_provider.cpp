@@ -66,6 +66,7 @@ public:
         return float(delta.x);
     }
     std::shared_ptr<const Shape> outline(int glyph) const override { return load(glyph).shape; }
+    bool pixelFitted() const override { return true; }
 
 private:
     struct Glyph {
@@ -116,6 +117,29 @@ Family familyOf(const std::string& face) {
     return Family::Serif;
 }
 
+// Families the movies name that Debian has metric-compatible faces for (fonts-liberation2 for
+// the Windows core fonts, fonts-noto-core for Noto): text set in them keeps the widths and line
+// heights it has on Windows. Files beside the DejaVu folder; each style's file in the order
+// regular, bold, italic, bold italic.
+struct NamedFace {
+    const char* family;  // lower case
+    const char* files[4];
+};
+const NamedFace kNamedFaces[] = {
+    {"arial", {"../liberation2/LiberationSans-Regular.ttf", "../liberation2/LiberationSans-Bold.ttf",
+               "../liberation2/LiberationSans-Italic.ttf", "../liberation2/LiberationSans-BoldItalic.ttf"}},
+    {"times new roman", {"../liberation2/LiberationSerif-Regular.ttf", "../liberation2/LiberationSerif-Bold.ttf",
+                         "../liberation2/LiberationSerif-Italic.ttf", "../liberation2/LiberationSerif-BoldItalic.ttf"}},
+    {"courier new", {"../liberation2/LiberationMono-Regular.ttf", "../liberation2/LiberationMono-Bold.ttf",
+                     "../liberation2/LiberationMono-Italic.ttf", "../liberation2/LiberationMono-BoldItalic.ttf"}},
+    {"noto sans", {"../noto/NotoSans-Regular.ttf", "../noto/NotoSans-Bold.ttf", "../noto/NotoSans-Italic.ttf",
+                   "../noto/NotoSans-BoldItalic.ttf"}},
+    {"noto serif", {"../noto/NotoSerif-Regular.ttf", "../noto/NotoSerif-Bold.ttf", "../noto/NotoSerif-Italic.ttf",
+                    "../noto/NotoSerif-BoldItalic.ttf"}},
+};
+
+int styleOf(const DeviceFontRequest& request) { return (request.bold ? 1 : 0) + (request.italic ? 2 : 0); }
+
 }  // namespace
 
 FreeTypeFontProvider::FreeTypeFontProvider(std::string fontDir)
@@ -128,13 +152,26 @@ std::string FreeTypeFontProvider::fileFor(const DeviceFontRequest& request) {
         {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf", "DejaVuSans-BoldOblique.ttf"},
         {"DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf", "DejaVuSerif-Italic.ttf", "DejaVuSerif-BoldItalic.ttf"},
         {"DejaVuSansMono.ttf", "DejaVuSansMono-Bold.ttf", "DejaVuSansMono-Oblique.ttf", "DejaVuSansMono-BoldOblique.ttf"}};
-    int style = (request.bold ? 1 : 0) + (request.italic ? 2 : 0);
-    return names[int(familyOf(request.face))][style];
+    return names[int(familyOf(request.face))][styleOf(request)];
 }
 
+std::string FreeTypeFontProvider::namedFileFor(const DeviceFontRequest& request) {
+    std::string family = lower(request.face);
+    for (const NamedFace& named : kNamedFaces)
+        if (family == named.family) return named.files[styleOf(request)];
+    return {};
+}
+
+// The family's metric-compatible face where the machine has it, else the DejaVu face of its kind.
 std::shared_ptr<const LayoutFont> FreeTypeFontProvider::open(const DeviceFontRequest& request) {
     if (!library_->handle) return nullptr;
-    std::string file = fileFor(request);
+    std::string named = namedFileFor(request);
+    if (!named.empty())
+        if (auto font = openFile(named)) return font;
+    return openFile(fileFor(request));
+}
+
+std::shared_ptr<const LayoutFont> FreeTypeFontProvider::openFile(const std::string& file) {
     auto it = open_.find(file);
     if (it != open_.end()) return it->second;
     FT_Face face = nullptr;

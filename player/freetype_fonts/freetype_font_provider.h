@@ -1,6 +1,8 @@
 // Device fonts through FreeType for the native tools and tests: `_sans`, `_serif` and
 // `_typewriter` (and the common family names that mean them) map to DejaVu Sans, Serif and
 // Sans Mono; any other family falls back to the serif face, as the original's default font.
+// Arial, Times New Roman and Courier New open their metric-compatible Liberation faces, Noto
+// Sans and Serif their own, where the machine has them (tools/setup.sh installs them).
 #pragma once
 
 #include <map>
@@ -24,10 +26,14 @@ public:
 
     std::shared_ptr<const LayoutFont> open(const DeviceFontRequest& request) override;
 
-    // The file a request resolves to, without the folder (for tests and diagnostics).
+    // The DejaVu file a request resolves to, without the folder (for tests and diagnostics).
     static std::string fileFor(const DeviceFontRequest& request);
+    // The metric-compatible face's file, relative to the DejaVu folder; empty for other families.
+    static std::string namedFileFor(const DeviceFontRequest& request);
 
 private:
+    std::shared_ptr<const LayoutFont> openFile(const std::string& file);
+
     std::shared_ptr<FreeTypeLibrary> library_;  // shared with every face opened, which may outlive us
     std::string fontDir_;
     std::map<std::string, std::shared_ptr<const LayoutFont>> open_;  // by file name

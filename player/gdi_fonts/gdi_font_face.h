@@ -35,6 +35,7 @@ public:
     float advance(int glyph) const override;
     float kerning(int left, int right) const override;
     std::shared_ptr<const Shape> outline(int glyph) const override;
+    bool pixelFitted() const override { return true; }
 
 private:
     GdiFontFace() = default;

@@ -114,6 +114,12 @@ class ControlSession(kh.Session):
     def start_show(self, *args, pointer=START):
         """Parks the pointer, starts the show and waits for its visible window."""
         self.move_mouse(*pointer)
+        # The show takes its start position from GetCursorPos: wait until Wine reports the
+        # parked pointer, or a late position would count as a movement.
+        def parked():
+            where = self.cursor()
+            return (where["x"], where["y"]) == tuple(pointer)
+        kh.wait_until(parked, 10, 0.2, f"the pointer parked at {pointer}")
         program = self.start("kestoral.scr", *(args or ("/s",)))
         window = self.wait_for_window(class_name=DISPLAY_CLASS, visible=True, process="kestoral.scr")
         time.sleep(1.0)  # the window takes the foreground and the first frames are painted

@@ -86,7 +86,8 @@ class TestCardShow(ShowTestCase):
         self.start()
         self.session.move_mouse(300 + 20, 200 + 20)
         time.sleep(0.5)
-        self.assertIsNone(self.show.exit_code, "a small movement ended the show")
+        self.assertIsNone(self.show.exit_code,
+                          f"a small movement ended the show (status {self.show.exit_code})")
         self.session.move_mouse(300 + 120, 200)
         self.assert_ends()
 

@@ -398,9 +398,14 @@ class Session:
     def reg_set(self, key, name, value, kind="REG_SZ", view=None):
         """Sets a value (kind REG_SZ, REG_DWORD, ...); name None sets the key's default."""
         target = ["/ve"] if name is None else ["/v", name]
-        code, text = self._reg("add", key, *target, "/t", kind, "/d", str(value), "/f", view=view)
+        args = ("add", key, *target, "/t", kind, "/d", str(value), "/f")
+        code, text = self._reg(*args, view=view)
+        if code != 0 and not text.strip():
+            # On a loaded machine Wine now and then fails to start reg.exe at all (status 1,
+            # not a word printed); the add is idempotent, so one more try is safe.
+            code, text = self._reg(*args, view=view)
         if code != 0:
-            raise HarnessError(f"reg add {key} {name}: {text.strip()}")
+            raise HarnessError(f"reg add {key} {name} failed with {code}: {text.strip()}")
 
     def reg_get(self, key, name, view=None):
         """The value as text (a DWORD as an int), or None when the key or value is missing."""
@@ -475,7 +480,11 @@ class Session:
     def windows(self, children=False):
         """Every window of the session's desktop as a dict: hwnd, top_level, class, title,
         style, exstyle, rect [l, t, r, b], visible, enabled, owner, parent, pid, tid, process."""
-        code, lines = self.run("winlist.exe", *(["--children"] if children else []))
+        args = ["--children"] if children else []
+        code, lines = self.run("winlist.exe", *args)
+        if code != 0:
+            # winlist only reads; a failed start of a Wine process under load is worth one retry.
+            code, lines = self.run("winlist.exe", *args)
         if code != 0:
             raise HarnessError(f"winlist failed with {code}")
         return [json.loads(line) for line in lines if line.startswith("{")]
@@ -506,6 +515,10 @@ class Session:
         "cursor", "foreground"}. A program that hid the pointer with ShowCursor(FALSE) and owns
         the foreground window shows "showing": False."""
         code, lines = self.run("winlist.exe", "--cursor")
+        if code != 0 or not lines:
+            code, lines = self.run("winlist.exe", "--cursor")
+        if code != 0 or not lines:
+            raise HarnessError(f"winlist --cursor failed with {code}")
         return json.loads(lines[0])
 
     def start_fake_taskbar(self):

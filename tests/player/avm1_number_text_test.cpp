@@ -63,7 +63,8 @@ TEST(NumberFormat, RadixTruncatesAndKeepsTheSign) {
     EXPECT_EQ(formatNumberRadix(-2147483647, 2), "-1111111111111111111111111111111");
     EXPECT_EQ(formatNumberRadix(0.5, 8), "0");
     EXPECT_EQ(formatNumberRadix(4294967296.0, 16), "0") << "outside 32 bits";
-    EXPECT_EQ(formatNumberRadix(kNaN, 16), "0");
+    EXPECT_EQ(formatNumberRadix(kNaN, 16), "-(0000000") << "NaN is -2^31, whose digits stay negative";
+    EXPECT_EQ(formatNumberRadix(kNaN, 2), "-/" + std::string(31, '0'));
 }
 
 TEST(StringToNumber, DependsOnTheSwfVersion) {

@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 #include <runtime/player.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
 #include "fixtures.h"
 
 namespace {
@@ -50,6 +55,32 @@ TEST(DeviceFonts, KerningPairsComeFromTheFace) {
     EXPECT_LT(av, 0) << "DejaVu Sans pulls V towards A";
     EXPECT_EQ(sans->kerning(sans->glyphFor('o'), sans->glyphFor('o')), 0);
     EXPECT_EQ(sans->kerning(-1, 3), 0);
+}
+
+TEST(DeviceFonts, WindowsCoreFamiliesOpenMetricCompatibleFacesAndFallBackToDejaVu) {
+    swf::FreeTypeFontProvider fonts;
+    auto arial = fonts.open({"Arial"});
+    auto courier = fonts.open({"courier new"});
+    ASSERT_TRUE(arial && courier);
+    EXPECT_NE(arial, fonts.open({"_sans"}));
+    EXPECT_EQ(arial->unitsPerEm(), 2048);
+    EXPECT_EQ(arial->advance(arial->glyphFor('a')), 1139) << "Arial's own advance for 'a'";
+    EXPECT_EQ(courier->advance(courier->glyphFor('i')), 1229) << "Courier New: 0.6 EM every letter";
+    EXPECT_NE(fonts.open({"Noto Sans"}), fonts.open({"Noto Serif"}));
+    EXPECT_NE(fonts.open({"Arial", true, false}), arial) << "bold is its own face";
+
+    // A DejaVu folder with no metric-compatible faces beside it.
+    auto root = std::filesystem::temp_directory_path() / ("device-fonts-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root);
+    std::filesystem::create_directories(root / "dejavu");
+    std::filesystem::copy_file(std::filesystem::path(KESTORAL_TEST_DEJAVU_DIR) / "DejaVuSans.ttf", root / "dejavu" / "DejaVuSans.ttf");
+    {
+        swf::FreeTypeFontProvider dejavuOnly((root / "dejavu").string());
+        auto fallback = dejavuOnly.open({"Arial"});
+        ASSERT_TRUE(fallback);
+        EXPECT_EQ(fallback, dejavuOnly.open({"_sans"}));
+    }
+    std::filesystem::remove_all(root);
 }
 
 TEST(DeviceFonts, AMissingFontFolderGivesNoFontsInsteadOfFailing) {

@@ -58,7 +58,7 @@ TEST(HtmlText, BreaksEntitiesAndLineEndings) {
     EXPECT_EQ(text("&#0; &#x110000; &unknown; & alone"), U"&#0; &#x110000; &unknown; & alone");
     EXPECT_EQ(text("x<p>y</p>"), U"xy\n") << "only a closing paragraph breaks the line";
     EXPECT_EQ(swf::plainText(swf::parseHtmlText("x<p>y</p>z", base(), swf::HtmlRules{false, false, 8})), U"xyz") << "and only in multiline fields";
-    EXPECT_EQ(swf::plainText(swf::parseHtmlText(" a \n\n b ", base(), swf::HtmlRules{true, true, 8})), U" a b ") << "condenseWhite";
+    EXPECT_EQ(swf::plainText(swf::parseHtmlText(" a \n\n b ", base(), swf::HtmlRules{true, true, 8})), U"a b ") << "condenseWhite";
     EXPECT_EQ(text("caf\xc3\xa9"), U"caf\u00e9");
 }
 
@@ -71,6 +71,30 @@ TEST(HtmlText, ColoursReadTheirLastSixHexDigitsAfterTheHash) {
     EXPECT_EQ(colorOf("#2g"), (swf::Rgba{0, 0, 2, 255})) << "digits up to the first other character";
     EXPECT_EQ(colorOf("202020"), base().color) << "no '#': ignored";
     EXPECT_EQ(colorOf("#g10"), base().color) << "no digit: ignored";
+    EXPECT_EQ(colorOf("#  \t234567"), (swf::Rgba{0x23, 0x45, 0x67, 255})) << "white space after the hash is skipped";
+    EXPECT_EQ(colorOf("#2 34567"), (swf::Rgba{0, 0, 2, 255})) << "but ends the digits";
+    EXPECT_EQ(colorOf(" #234567"), base().color) << "the hash comes first";
+}
+
+TEST(HtmlText, CondensedWhiteSpaceIsOneSpaceAcrossTagsAndNoneAtALineStart) {
+    auto condensed = [](const std::string& html, bool multiline) {
+        return swf::plainText(swf::parseHtmlText(html, base(), swf::HtmlRules{multiline, true, 8}));
+    };
+    EXPECT_EQ(condensed("\n \tasdf \t  \n", false), U"asdf ");
+    EXPECT_EQ(condensed("t\ne s\tt </p> \n", false), U"t e s t ") << "a run through a tag is one space";
+    EXPECT_EQ(condensed("<p> test </p> <p>x</p>", true), U"test \nx\n") << "nothing at the start of a paragraph";
+    EXPECT_EQ(condensed("a<br> b", true), U"a\nb") << "a break stays a break";
+    EXPECT_EQ(condensed("a \x01 b", false), U"a \x01 b") << "control characters are no white space";
+    EXPECT_EQ(condensed("<b> </b>", false), U"");
+}
+
+TEST(HtmlText, AParagraphBreakTakesTheFormatOfItsLineLastCharacter) {
+    auto runs = swf::parseHtmlText("<p><font kerning=\"1\">a</font></p><p></p>", base());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[0].text, U"a\n");
+    EXPECT_TRUE(runs[0].format.kerning) << "the break after the kerned text is kerned too";
+    EXPECT_EQ(runs[1].text, U"\n");
+    EXPECT_FALSE(runs[1].format.kerning) << "an empty paragraph's break has the format in force";
 }
 
 TEST(HtmlText, MalformedMarkupIsTolerated) {

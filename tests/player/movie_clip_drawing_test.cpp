@@ -166,4 +166,20 @@ TEST(MovieClipDrawing, DrawingCallsWithoutArgumentsOrOnRemovedClipsAreHarmless) 
     EXPECT_TRUE(player->scriptWarnings().empty());
 }
 
+// A filled square stroked all round, drawn back to its corner: every side has its stroke,
+// the top one (the first drawn) included.
+TEST(MovieClipDrawing, AStrokedSquareHasAllFourSides) {
+    const std::string draw = run(call(var("_root"), "beginFill", {num(0xff0000)})) +
+                             run(call(var("_root"), "lineStyle", {num(4), num(0x0000ff)})) +
+                             run(call(var("_root"), "moveTo", {num(10), num(10)})) + run(call(var("_root"), "lineTo", {num(90), num(10)})) +
+                             run(call(var("_root"), "lineTo", {num(90), num(90)})) + run(call(var("_root"), "lineTo", {num(10), num(90)})) +
+                             run(call(var("_root"), "lineTo", {num(10), num(10)})) + run(call(var("_root"), "endFill", {}));
+    swf::Canvas c = render(*testing_support::play(stageWith({draw})));
+    EXPECT_EQ(rgb(c, 70, 10), kBlue);  // top
+    EXPECT_EQ(rgb(c, 90, 70), kBlue);  // right
+    EXPECT_EQ(rgb(c, 70, 90), kBlue);  // bottom
+    EXPECT_EQ(rgb(c, 10, 70), kBlue);  // left
+    EXPECT_EQ(rgb(c, 70, 20), kRed);
+}
+
 }  // namespace

@@ -1,4 +1,6 @@
 // Fonts, static text, edit text laid out as static text, and buttons in their up state.
+#include <cmath>
+
 #include <parse/glyph_placement.h>
 #include <text/html_text.h>
 
@@ -51,10 +53,12 @@ TEST(Text, EditTextLaysOutItsInitialText) {
     EXPECT_FLOAT_EQ(edit.glyphs[0].matrix.a, scale);
     float firstLine = edit.glyphs[0].matrix.ty;
     float secondLine = edit.glyphs[4].matrix.ty;
-    EXPECT_FLOAT_EQ(firstLine, 40 + 800 * scale);
-    EXPECT_FLOAT_EQ(secondLine - firstLine, 1000 * scale);
+    // Ascent, descent and advances in whole twips, each cut.
+    auto twips = [&](float units) { return std::trunc(units * scale); };
+    EXPECT_FLOAT_EQ(firstLine, 40 + twips(800));
+    EXPECT_FLOAT_EQ(secondLine - firstLine, twips(800) + twips(200));
     // Centred: equal room left and right of "TOIL" inside the gutters.
-    float width = (700 + 760 + 360 + 680) * scale;
+    float width = twips(700) + twips(760) + twips(360) + twips(680);
     EXPECT_NEAR(edit.glyphs[0].matrix.tx, 40 + (3600 - 80 - width) / 2, 0.01);
 }
 

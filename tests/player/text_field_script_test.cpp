@@ -309,7 +309,10 @@ TEST(TextFieldDrawing, CsmTextSettingsAreReadAndFitGlyphsToWholePixels) {
         swfw::MovieWriter m(8, 320, 240, 12);
         m.add(swfw::defineFont2(1, "_sans", {}, 0, 0));
         Field f{"t", "", "Fitted letters", 0, 0, 300, 40};
-        m.add(swfw::defineEditText(10, editText(f)));
+        // Device text advances by whole pixels: a rectangle starting between pixels puts it there.
+        swfw::EditText e = editText(f);
+        e.bounds.xMin = 7;
+        m.add(swfw::defineEditText(10, e));
         if (withSettings) m.add(csmTextSettings(10, true, 1, thickness, -100));
         swfw::Place place{1, 10, false, swf::Matrix::translate(13.0f, 0)};
         place.name = "t";
@@ -387,11 +390,12 @@ TEST(TextFieldObject, DisplayPropertiesAreSharedWithClipsButSizeResizesTheRectan
 
 namespace {
 
-// Selection and focus. `tf` is a field scripts made; `mc` an empty clip.
+// Selection and focus. `tf` is a field scripts made; `mc` an empty clip that may take focus.
 const char* kFieldAndClip =
     "push 22, 300, 10, 10, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
     "push \"tf\"\ngetVariable\npush \"text\", \"abcd\"\nsetMember\n"
-    "push 2, \"mc\", 2, \"this\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n";
+    "push 2, \"mc\", 2, \"this\"\ngetVariable\npush \"createEmptyMovieClip\"\ncallMethod\npop\n"
+    "push \"mc\"\ngetVariable\npush \"focusEnabled\", true\nsetMember\n";
 
 const char* kTraceFocus = "push 0, \"Selection\"\ngetVariable\npush \"getFocus\"\ncallMethod\ntrace\n";
 
@@ -510,6 +514,84 @@ TEST(TextFieldObject, AnEmptyFieldsFormatHasEveryMemberNull) {
         "push 0, \"tf\"\ngetVariable\npush \"getTextFormat\"\ncallMethod\npush \"tabStops\"\ngetMember\ntrace\n"
         "push 0, \"tf\"\ngetVariable\npush \"getNewTextFormat\"\ncallMethod\npush \"size\"\ngetMember\ntrace\n");
     EXPECT_EQ(lines, (Lines{"null", "null", "12"})) << "no character to read from; the new-text format stays";
+}
+
+}  // namespace
+
+namespace {
+
+// A movie with a DefineFont3 "Fine" ('a' 0.55 EM, ascent 0.8, descent 0.2) and a script.
+std::unique_ptr<Run> runWithEmbeddedFont(const std::string& script, int version = 8) {
+    swfw::MovieWriter m(version, 320, 240, 12);
+    std::vector<swfw::FontGlyph> glyphs(2);
+    glyphs[0].code = 'a';
+    glyphs[0].advance = 11264;  // 0.55 of 20480
+    glyphs[0].shape.rect(1000, -10000, 10000, 0, 1);
+    glyphs[1].code = ' ';
+    glyphs[1].advance = 5120;
+    m.add(swfw::defineFont2(1, "Fine", glyphs, 16384, 4096, 3));
+    m.add(swfw::doAction(swfw::assemble(script)));
+    m.showFrame();
+    std::vector<uint8_t> bytes = m.build();
+    auto r = std::make_unique<Run>();
+    std::string error;
+    r->player = swf::Player::load(bytes.data(), bytes.size(), error, &r->host, std::make_shared<swf::FreeTypeFontProvider>());
+    if (!r->player) throw std::runtime_error(error);
+    return r;
+}
+
+// createTextField("t", 1, 10, 20, 100, 30); t.embedFonts = <embed>; a format of font <font>,
+// size 20 (400 twips), then t.text = <text>.
+std::string embeddedField(const std::string& font, bool embed, const std::string& text) {
+    return "push 30, 100, 20, 10, 1, \"t\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+           "push \"t\"\ngetVariable\npush \"embedFonts\", " + std::string(embed ? "true" : "false") + "\nsetMember\n"
+           "push \"f\", 0, \"TextFormat\"\nnewObject\nsetVariable\n"
+           "push \"f\"\ngetVariable\npush \"font\", \"" + font + "\"\nsetMember\n"
+           "push \"f\"\ngetVariable\npush \"size\", 20\nsetMember\n"
+           "push \"f\"\ngetVariable\npush 1, \"t\"\ngetVariable\npush \"setNewTextFormat\"\ncallMethod\npop\n"
+           "push \"t\"\ngetVariable\npush \"text\", \"" + text + "\"\nsetMember\n";
+}
+
+const char* kTraceMeasures =
+    "push \"t\"\ngetVariable\npush \"textWidth\"\ngetMember\ntrace\n"
+    "push \"t\"\ngetVariable\npush \"textHeight\"\ngetMember\ntrace\n";
+
+TEST(TextFieldMeasure, AFieldThatEmbedsFontsFindsTheFontByItsName) {
+    // 'a' at 400 twips: 220 twips; three of them 660 twips, 33 pixels. Ascent and descent 320
+    // and 80 twips: 20 pixels.
+    auto r = runWithEmbeddedFont(embeddedField("fine", true, "aaa") + kTraceMeasures);
+    EXPECT_EQ(r->traces(), (Lines{"33", "20"})) << "names match whatever their case";
+    auto device = runWithEmbeddedFont(embeddedField("Fine", false, "aaa") + kTraceMeasures);
+    ASSERT_EQ(device->traces().size(), 2u);
+    EXPECT_NE(device->traces()[0], "33") << "without embedFonts the device face of that name draws";
+}
+
+TEST(TextFieldMeasure, AutoSizeMovesTheFieldsXAndBoundsWithItsLeftEdge) {
+    // "aaa": 660 twips and the 80 of the gutters; the right edge stays at 110 px.
+    auto r = runWithEmbeddedFont(embeddedField("Fine", true, "aaa") +
+                                 "push \"t\"\ngetVariable\npush \"autoSize\", \"right\"\nsetMember\n"
+                                 "push \"t\"\ngetVariable\npush \"_x\"\ngetMember\ntrace\n"
+                                 "push \"t\"\ngetVariable\npush \"_width\"\ngetMember\ntrace\n"
+                                 "push \"t\"\ngetVariable\npush \"_x\", 50\nsetMember\n"
+                                 "push \"t\"\ngetVariable\npush \"_x\"\ngetMember\ntrace\n"
+                                 "push \"this\"\ngetVariable\npush 1, \"this\"\ngetVariable\npush \"getBounds\"\ncallMethod\n"
+                                 "push \"xMin\"\ngetMember\ntrace\n");
+    EXPECT_EQ(r->traces(), (Lines{"73", "37", "50", "50"}));
+}
+
+TEST(TextFieldMeasure, CarriageReturnLineFeedSetAsTextIsTwoBreaks) {
+    auto r = runWithEmbeddedFont(embeddedField("Fine", true, "a\r\\na") +
+                                 "push \"t\"\ngetVariable\npush \"textHeight\"\ngetMember\ntrace\n"
+                                 "push \"t\"\ngetVariable\npush \"text\"\ngetMember\npush \"length\"\ngetMember\ntrace\n");
+    EXPECT_EQ(r->traces(), (Lines{"60", "4"})) << "three lines of 20 pixels, an empty one between";
+}
+
+TEST(TextFieldMeasure, ATurnedFieldsSizeIsTheBoxOfItsCornersInWholeTwips) {
+    auto r = runWithEmbeddedFont(embeddedField("Fine", true, "a") +
+                                 "push \"t\"\ngetVariable\npush \"_rotation\", 20\nsetMember\n"
+                                 "push \"t\"\ngetVariable\npush \"_width\"\ngetMember\ntrace\n"
+                                 "push \"t\"\ngetVariable\npush \"_height\"\ngetMember\ntrace\n");
+    EXPECT_EQ(r->traces(), (Lines{"104.2", "62.4"})) << "corners at 1879.4 and -205.2 twips: 2084, not 2084.6";
 }
 
 }  // namespace

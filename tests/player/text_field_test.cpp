@@ -52,6 +52,22 @@ TEST(TextFieldEditing, ParagraphMembersApplyToWholeParagraphsCharacterMembersToT
     EXPECT_TRUE(field.formatOf(2, 4).format.underline);
 }
 
+TEST(TextFieldEditing, AnHtmlTagsDefaultFormatTakesNeitherTheFontsStyleNorBeforeSwf8ItsAlignment) {
+    auto font = std::make_shared<swf::FontCharacter>();
+    font->name = "f";
+    font->bold = font->italic = true;
+    swf::EditTextCharacter html = character("x", true), plain = character("x");
+    html.font = plain.font = font;
+    html.align = plain.align = swf::TextAlign::Center;
+    swf::TextFieldServices v7(nullptr, 7), v8(nullptr, 8);
+    swf::TextField html7(html, &v7), html8(html, &v8), plain7(plain, &v7);
+    EXPECT_EQ(html7.newTextFormat.align, swf::TextAlign::Left);
+    EXPECT_EQ(html8.newTextFormat.align, swf::TextAlign::Center);
+    EXPECT_EQ(plain7.newTextFormat.align, swf::TextAlign::Center);
+    EXPECT_FALSE(html8.newTextFormat.bold || html8.newTextFormat.italic || html8.formatOf(0, 1).format.bold);
+    EXPECT_TRUE(plain7.newTextFormat.bold && plain7.formatOf(0, 1).format.italic);
+}
+
 TEST(TextFieldEditing, MaxCharsCutsTextScriptsSetAndTheTagsTextComesBack) {
     swf::EditTextCharacter c = character("tag text");
     swf::TextField field(c, nullptr);

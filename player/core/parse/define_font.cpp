@@ -70,7 +70,9 @@ void readDefineFont2(Reader& r, LoadContext& ctx, int fontVersion) {
     uint8_t flags = r.u8();
     bool hasLayout = flags & 0x80;
     bool wideOffsets = flags & 0x08;
-    bool wideCodes = (flags & 0x04) || fontVersion == 3;
+    // The flag decides even in DefineFont3, which the format says always has wide codes: some
+    // tools write 8-bit codes there and clear it, and the original reads them so.
+    bool wideCodes = flags & 0x04;
     font->italic = flags & 0x02;
     font->bold = flags & 0x01;
     r.u8();  // language
@@ -98,6 +100,7 @@ void readDefineFont2(Reader& r, LoadContext& ctx, int fontVersion) {
         readKerning(r, *font, count, wideCodes);
     }
     ctx.fonts[font->id] = font;
+    ctx.fieldFonts.addEmbedded(font);
     ctx.define(font->id, font);
 }
 

@@ -88,7 +88,7 @@ void readDefineEditText(Reader& r, LoadContext& ctx) {
     if (hasText) edit->initialText = r.cstring();
     ctx.chargeEdges(r, edit->initialText.size());
     TextFieldInput field = editTextInput(*edit);
-    TextLayout layout = layoutText(field, ctx.fieldFonts.lookupFor(field.embeddedFont));
+    TextLayout layout = layoutText(field, ctx.fieldFonts.lookupFor(field));
     edit->bounds = layout.bounds;  // text past it is cut there when drawn
     edit->glyphs = drawTextField(layout, field, ctx.glyphs);
     ctx.define(edit->id, edit);

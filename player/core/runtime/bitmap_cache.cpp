@@ -10,6 +10,11 @@ const Bitmap* BitmapCache::find(uint64_t key) {
     return &it->second.pixels;
 }
 
+bool BitmapCache::claim(uint64_t key) {
+    std::lock_guard<std::mutex> hold(lock_);
+    return claimed_.insert(key).second;
+}
+
 void BitmapCache::store(uint64_t key, Bitmap pixels) {
     const int64_t count = int64_t(pixels.width) * pixels.height;
     std::lock_guard<std::mutex> hold(lock_);
@@ -19,6 +24,7 @@ void BitmapCache::store(uint64_t key, Bitmap pixels) {
 }
 
 void BitmapCache::endFrame() {
+    claimed_.clear();
     for (auto it = entries_.begin(); it != entries_.end();) {
         if (!it->second.used) {
             pixels_ -= int64_t(it->second.pixels.width) * it->second.pixels.height;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "../bitmap.h"
 
@@ -18,6 +19,11 @@ class BitmapCache {
 public:
     // Pixels kept for `key`, or null; marks them used this frame.
     const Bitmap* find(uint64_t key);
+    // True for the first caller in a frame that asks for a key find() did not have: that one
+    // draws the whole layer and stores it. The bands of a frame drawn at once thus draw a
+    // missing layer whole only once; the others draw their own part of it afresh (a full-screen
+    // blurred backdrop whole in every band would cost each band the whole blur).
+    bool claim(uint64_t key);
     // Keeps the pixels unless the key already has some (two bands may draw the same layer;
     // the first one stays, so pixels another band reads are never replaced under it).
     void store(uint64_t key, Bitmap pixels);
@@ -25,6 +31,7 @@ public:
     void endFrame();
     void clear() {
         entries_.clear();
+        claimed_.clear();
         pixels_ = 0;
     }
     size_t size() const { return entries_.size(); }
@@ -39,6 +46,7 @@ private:
     };
     std::mutex lock_;
     std::unordered_map<uint64_t, Entry> entries_;  // nodes: pointers to them survive insertions
+    std::unordered_set<uint64_t> claimed_;         // this frame's
     int64_t pixels_ = 0;
 };
 

@@ -33,13 +33,13 @@ Value newBitmapDataObject(Vm& vm, Object* proto, std::shared_ptr<BitmapData> pix
 namespace bitmap_args {
 
 BitmapData* self(const Value& self, const avm1::Arguments& args, size_t needed) {
-    auto* o = dynamic_cast<BitmapDataObject*>(self.asObject());
+    auto* o = avm1::nativeAs<BitmapDataObject>(self);
     BitmapData* b = o && o->pixels ? o->pixels.get() : nullptr;
     return b && b->valid() && args.size() >= needed ? b : nullptr;
 }
 
 SourceState source(const Value& v, BitmapData*& out) {
-    auto* o = dynamic_cast<BitmapDataObject*>(v.asObject());
+    auto* o = avm1::nativeAs<BitmapDataObject>(v);
     out = o && o->pixels ? o->pixels.get() : nullptr;
     if (!out) return SourceState::NotBitmap;
     return out->valid() ? SourceState::Valid : SourceState::Disposed;

@@ -39,7 +39,7 @@ public:
 Object* makeInstance(Vm& vm, Object* proto) { return vm.heap().make<BitmapDataObject>(proto); }
 
 BitmapData* dataOf(const Value& v) {
-    auto* o = dynamic_cast<BitmapDataObject*>(v.asObject());
+    auto* o = avm1::nativeAs<BitmapDataObject>(v);
     return o && o->pixels ? o->pixels.get() : nullptr;
 }
 
@@ -100,7 +100,7 @@ uint32_t colorArg(Vm& vm, const Arguments& args, size_t i, uint32_t fallback) {
 // `new BitmapData(w, h)` of a size the movie's version refuses gives undefined, as do fewer
 // than two arguments.
 Value construct(Vm& vm, const Value& self, const Arguments& args) {
-    auto* o = dynamic_cast<BitmapDataObject*>(self.asObject());
+    auto* o = avm1::nativeAs<BitmapDataObject>(self);
     if (!o) return Value();
     const int w = coordinate(vm.toNumber(args[0])), h = coordinate(vm.toNumber(args[1]));
     if (args.size() < 2 || !BitmapData::sizeAllowed(w, h, vm.swfVersion())) return Value::null();
@@ -377,7 +377,7 @@ Object* displayPackage(Vm& vm) { return avm1::packageObject(vm, {"flash", "displ
 }  // namespace
 
 std::shared_ptr<BitmapData> bitmapDataOf(const avm1::Value& v) {
-    auto* o = dynamic_cast<BitmapDataObject*>(v.asObject());
+    auto* o = avm1::nativeAs<BitmapDataObject>(v);
     return o ? o->pixels : nullptr;
 }
 

@@ -11,7 +11,9 @@ avm1::Object* registerButtonClass(avm1::Vm& vm) {
     avm1::NativeFunction* ctor = avm1::defineClass(vm, vm.global(), {"Button", nullptr, nullptr, nullptr, nullptr});
     avm1::Object* proto = avm1::prototypeOf(vm, ctor);
     // The same native as MovieClip's (registered before): depths count alike for both.
-    proto->define("getDepth", vm.getMember(vm.builtins().movieClipProto, "getDepth"), avm1::kDontEnum);
+    // Read as natives see it: a SWF 5 movie's globals are made too (getDepth is hidden there).
+    const avm1::Property* getDepth = vm.builtins().movieClipProto->findOwn("getDepth", avm1::NameRule{});
+    proto->define("getDepth", getDepth ? getDepth->value : avm1::Value(), avm1::kDontEnum | avm1::kFromVersion6);
     proto->define("enabled", avm1::Value::boolean(true), avm1::kDontEnum);
     proto->define("useHandCursor", avm1::Value::boolean(true), avm1::kDontEnum);
     return proto;

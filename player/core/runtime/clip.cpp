@@ -129,7 +129,8 @@ void Clip::rewindTo(int frame) {
         const DisplayState& s = obj->state();
         // Depths below script depth 0 are the timeline's: what a script made or moved there
         // goes too (a clip createEmptyMovieClip put at -100 is gone after gotoAndStop(1)).
-        if (s.placedByScript && depth >= kFirstScriptDepth) continue;
+        // What stands at script depths stays, a timeline clip swapped there included.
+        if (depth >= kFirstScriptDepth) continue;
         auto w = wanted.find(depth);
         if (w == wanted.end() || obj->character()->id != w->second.characterId || s.placeFrame != w->second.frame)
             dropped.push_back(depth);
@@ -175,7 +176,9 @@ void Clip::apply(const FrameCommand& cmd, int frame, bool withActions) {
         case FrameCommand::Kind::Remove: {
             // Objects placed by scripts are not the timeline's to remove.
             DisplayObject* obj = objectAt(cmd.place.depth);
-            if (obj && !obj->state().placedByScript) removeAt(cmd.place.depth);
+            if (!obj || obj->state().placedByScript) break;
+            if (Clip* c = obj->clip(); c && host_.hasUnloadHandler && host_.hasUnloadHandler(*c)) parkUntilUnload(cmd.place.depth);
+            else removeAt(cmd.place.depth);
             break;
         }
         case FrameCommand::Kind::Actions:
@@ -310,12 +313,59 @@ void Clip::replaceIn(std::unique_ptr<DisplayObject>& slot, std::unique_ptr<Displ
 bool Clip::removeAt(Depth depth) {
     auto it = list_.find(depth);
     if (it == list_.end()) return false;
+    if (host_.beforeRemove) {
+        host_.beforeRemove(*it->second);
+        it = list_.find(depth);  // the scripts it ran may have changed the list
+        if (it == list_.end()) return false;
+    }
     std::unique_ptr<DisplayObject> removed = std::move(it->second);
     list_.erase(it);
     names_.removed(*removed, ++listRevision_);
     ++host_.changes;
     if (removed->clip() && host_.onUnload) unloadTree(*removed->clip(), host_.onUnload);
     return true;
+}
+
+// The original moves such a clip to depth -depth-1, where the frame's scripts still find it
+// (timeline depth 1 reads -16386) and a new object may take its old depth; its unload event
+// runs with the frame's scripts and the clip goes when the next frame starts (tickClips).
+void Clip::parkUntilUnload(Depth depth) {
+    const Depth parked = -depth - 1;
+    auto it = list_.find(depth);
+    Clip* clip = it != list_.end() ? it->second->clip() : nullptr;
+    if (!clip || list_.count(parked)) {
+        removeAt(depth);
+        return;
+    }
+    auto node = list_.extract(it);
+    node.key() = parked;
+    node.mapped()->state().depth = parked;
+    list_.insert(std::move(node));
+    clip->unloadPending = true;
+    // What it holds unloads now, before it, as with any removal.
+    if (host_.onUnload)
+        for (const auto& [childDepth, obj] : clip->list_)
+            if (Clip* child = obj->clip()) unloadTree(*child, host_.onUnload);
+    std::shared_ptr<Clip> keep = clip->shared_from_this();
+    host_.queue.push_back({keep, nullptr, ActionPhase::Normal, kClipUnload, keep});
+    ++host_.changes;
+}
+
+void Clip::finishPendingUnload() {
+    // Taken off meanwhile with its parent, by a rewind or a load: that removal unloaded it.
+    if (!unloadPending || removed) {
+        unloadPending = false;
+        return;
+    }
+    unloadPending = false;
+    removed = true;
+    DisplayObject* shown = parent_ ? displayObject() : nullptr;
+    if (!shown) return;
+    auto it = parent_->list_.find(shown->state().depth);
+    if (it == parent_->list_.end() || it->second.get() != shown) return;
+    std::unique_ptr<DisplayObject> gone = std::move(it->second);
+    parent_->list_.erase(it);
+    ++host_.changes;
 }
 
 void Clip::swapDepths(Depth a, Depth b) {

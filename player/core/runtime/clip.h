@@ -55,12 +55,19 @@ struct ClipHost {
     // its child clips before it. It runs while the timeline is being changed: the script side
     // queues its unload event here and runs it later.
     std::function<void(Clip&)> onUnload;
+    // Called before an object leaves a display list, while its path still reads as before (the
+    // focus it holds is dropped then, the listeners seeing where it was).
+    std::function<void(DisplayObject&)> beforeRemove;
+    // Whether a clip its timeline removes has an unload handler (onClipEvent(unload) or an
+    // onUnload method): such a clip stays until that event ran (Clip::apply).
+    std::function<bool(Clip&)> hasUnloadHandler;
     // Lines the original's debug player writes into the trace log ("Warning: ...").
     std::function<void(const std::string&)> debugLog;
     Point mouse;                        // the pointer on the stage, twips
     DisplayState rootState;             // the root's own transform, which scripts may set
     int quality = 2;                    // _quality: 0 LOW, 1 MEDIUM, 2 HIGH, 3 BEST
     int soundBufferSeconds = 5;         // _soundbuftime
+    bool focusRect = true;              // the stage's _focusrect (focus_rect.h)
     uint32_t instancesNamed = 0;        // "instanceN" names given to unnamed clips
     // startDrag: the clip that follows the mouse (one at a time), in its parent's twips.
     struct Drag {
@@ -136,6 +143,9 @@ public:
     DisplayObject* placeByScript(Depth depth, std::unique_ptr<DisplayObject> object, const std::string& name);
     // Takes the object at `depth` off the list (its clips unload); false when the depth is empty.
     bool removeAt(Depth depth);
+    // A clip its timeline removed while it had an unload handler: once that event ran, it goes
+    // from the list for good (its children unload then).
+    void finishPendingUnload();
     // The objects at the two depths trade places (either may be empty).
     void swapDepths(Depth a, Depth b);
 
@@ -173,6 +183,9 @@ public:
     avm1::Object* scriptObject = nullptr;
     ClipEventHandlers clipActions;  // onClipEvent handlers of the PlaceObject that made it
     bool removed = false;           // taken off the display list: only its unload event runs
+    // Removed by its timeline with an unload handler: parked at depth -depth-1, still shown and
+    // reachable, until its unload event has run.
+    bool unloadPending = false;
     bool constructedByScript = false;  // its initialize and construct events ran at creation
     // setMask: `mask` is the clip whose shapes cut this one where it is on the stage; `masking`
     // on that clip points back (a clip used as a mask is not drawn itself, and masks one clip).
@@ -183,11 +196,21 @@ public:
     // empty and -1 while it shows what its movie placed.
     std::string loadedUrl;
     int64_t loadedBytes = -1;
+    // What a load left in the clip, for the properties that tell (_framesloaded, getSWFVersion...).
+    enum class LoadState : uint8_t {
+        Own,       // its own timeline, or a movie loaded into it
+        Picture,   // a JPEG/PNG/GIF file: no SWF version (-1)
+        Failed,    // no such file, or no movie or picture: _framesloaded -1, getBytesTotal -1
+        Unloaded,  // unloadMovie: no frames, the version of the movie around it
+    };
+    LoadState loadState = LoadState::Own;
 
 private:
     void runFrame(int frame, bool withActions);
     void queueSounds(int frame);
     void apply(const FrameCommand& cmd, int frame, bool withActions);
+    // RemoveObject of a clip with an unload handler (see unloadPending).
+    void parkUntilUnload(Depth depth);
     // `frame`: the frame of this timeline that places or moves the object.
     void place(const PlaceCommand& p, int frame);
     std::unique_ptr<DisplayObject> instantiate(const Character& character);

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "clip_hit_test.h"
+#include "display/edit_text_display.h"
+#include "text_field.h"
 
 namespace swf {
 namespace {
@@ -50,14 +52,10 @@ Bounds objectBounds(const DisplayObject& obj, const Matrix& parent) {
 
 Bounds contentBounds(const DisplayObject& obj, const Matrix& m) {
     Bounds b;
-    if (Clip* clip = obj.clip()) {
-        // The child's box in its own space, boxed again through the transform (the original
-        // boxes level by level, so a rotated child reports the box of its box).
-        Bounds inner = clipBounds(*clip, Matrix{});
-        if (inner.empty) return b;
-        addBox(b, inner.xMin, inner.yMin, inner.xMax, inner.yMax, m);
-        return b;
-    }
+    // A child clip's content goes through the whole transform down to its shapes: a clip
+    // holding a turned and skewed child reports the box of those shapes, not of the child's box
+    // (getBounds boxes again only between the clip and the target).
+    if (Clip* clip = obj.clip()) return clipBounds(*clip, m);
     const Character& c = *obj.character();
     switch (c.kind) {
         case CharacterKind::Shape: addRect(b, static_cast<const ShapeCharacter&>(c).shape.bounds, m); break;
@@ -65,7 +63,15 @@ Bounds contentBounds(const DisplayObject& obj, const Matrix& m) {
         // its size by ratio 0.5 still reports the box of its start shape.
         case CharacterKind::Morph: addRect(b, static_cast<const MorphCharacter&>(c).startBounds, m); break;
         case CharacterKind::Text: addRect(b, static_cast<const TextCharacter&>(c).bounds, m); break;
-        case CharacterKind::EditText: addRect(b, static_cast<const EditTextCharacter&>(c).bounds, m); break;
+        case CharacterKind::EditText:
+            // The running field's rectangle: autoSize and _width change it from the tag's.
+            if (auto* field = dynamic_cast<const EditTextDisplay*>(&obj)) {
+                field->text()->layout();
+                addRect(b, field->text()->bounds, m);
+            } else {
+                addRect(b, static_cast<const EditTextCharacter&>(c).bounds, m);
+            }
+            break;
         case CharacterKind::Bitmap: {
             const auto& bitmap = static_cast<const BitmapCharacter&>(c).bitmap;
             if (bitmap) addRect(b, Rect{0, bitmap->width * 20, 0, bitmap->height * 20}, m);

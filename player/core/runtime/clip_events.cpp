@@ -27,11 +27,16 @@ void startClip(ClipHost& host, const std::shared_ptr<Clip>& clip, bool byScript)
 
 void queueUnload(ClipHost& host, Clip& clip) {
     clip.removed = true;
+    if (clip.unloadPending) return;  // its unload event waits in the queue already
     std::shared_ptr<Clip> keep = clip.shared_from_this();
     host.queue.push_back({keep, nullptr, ActionPhase::Normal, kClipUnload, keep});
 }
 
 void tickClips(ClipHost& host, Clip& root, bool loop) {
+    // Clips their timelines removed last frame while they had an unload handler go now, their
+    // unload events having run (see Clip::unloadPending).
+    for (const std::weak_ptr<Clip>& entry : host.execList)
+        if (std::shared_ptr<Clip> clip = entry.lock(); clip && clip->unloadPending) clip->finishPendingUnload();
     // Clips made during the walk are at the end and already showed their first frame.
     size_t live = 0;
     const size_t count = host.execList.size();

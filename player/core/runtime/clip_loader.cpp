@@ -13,6 +13,7 @@
 #include "display/bitmap_data_display.h"
 #include "runtime_limits.h"
 #include "script_runtime.h"
+#include "text_field.h"
 
 namespace swf {
 namespace {
@@ -76,6 +77,7 @@ std::string clipUrl(const Clip& clip, const std::string& movieUrl) {
 }
 
 double contentBytes(const Clip& clip, bool stored) {
+    if (clip.loadState == Clip::LoadState::Failed) return -1;
     if (clip.loadedBytes >= 0) return double(clip.loadedBytes);
     if (!clip.parent()) return stored ? clip.movie().storedLength : clip.movie().declaredLength;
     return clip.timeline() ? clip.timeline()->tagBytes : 0;
@@ -182,6 +184,7 @@ const Movie* ClipLoader::movieFromFile(const std::string& path, const std::vecto
         runtime_.vm().warn("loadMovie: \"" + path + "\" is not a playable movie: " + error);
         return nullptr;
     }
+    if (host_.textServices) host_.textServices->fonts.addEmbedded(*movie);
     return (host_.loadedMovies[path] = std::move(movie)).get();
 }
 
@@ -207,7 +210,10 @@ void ClipLoader::loadMovie(const Request& r) {
     std::shared_ptr<Clip> clip = findTarget(r.target, found);
     if (!found) {
         vm.warn("loadMovie: no file \"" + path + "\" beside the movie");
-        if (clip) clip->loadedUrl = path;
+        if (clip) {
+            clip->loadedUrl = path;
+            clip->loadState = Clip::LoadState::Failed;
+        }
         Value target = clip ? Value::object(runtime_.objectFor(*clip)) : Value();
         notify(r.listener, "onLoadError", {target, vm.newString("URLNotFound"), Value::number(0)});
         return;
@@ -234,6 +240,7 @@ void ClipLoader::loadMovie(const Request& r) {
     clip->replaceContent(movie ? *movie : emptyMovie(), movie ? &movie->timeline : nullptr);
     clip->loadedUrl = path;
     clip->loadedBytes = size;
+    clip->loadState = movie ? Clip::LoadState::Own : image ? Clip::LoadState::Picture : Clip::LoadState::Failed;
     // A movie that replaces _level0 sets the stage scripts see (Stage.width); the host keeps
     // drawing at the first movie's size.
     if (clip->level == 0 && movie)
@@ -277,6 +284,7 @@ void ClipLoader::unload(const Request& r) {
     clip->replaceContent(emptyMovie(), nullptr);
     clip->loadedUrl.clear();
     clip->loadedBytes = 0;
+    clip->loadState = Clip::LoadState::Unloaded;
     if (clip->level > 0) {
         // A level goes altogether: _levelN is undefined from now on.
         host_.levels.erase(clip->level);

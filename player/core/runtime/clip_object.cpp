@@ -4,12 +4,15 @@
 #include <iterator>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
+#include "avm1/interpreter.h"
 #include "avm1/vm.h"
 #include "clip_bounds.h"
 #include "clip_loader.h"
 #include "clip_effect_properties.h"
 #include "clip_properties.h"
+#include "focus_rect.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
 #include "text_field_scripts.h"
@@ -21,6 +24,45 @@ using avm1::Value;
 ClipObject::ClipObject(avm1::Object* proto, const std::shared_ptr<Clip>& clip, ScriptRuntime& runtime)
     : ScriptClip(proto), clip_(clip), rawClip_(clip.get()), runtime_(runtime) {
     instanceName();
+    rememberPath();
+}
+
+void ClipObject::rememberPath() {
+    std::vector<std::string> names;
+    Clip* c = clip();
+    for (int guard = 0; c && guard < 256; c = c->parent(), ++guard) {
+        if (!c->parent()) {
+            pathLevel_ = std::max(c->level, 0);
+            pathNames_.assign(names.rbegin(), names.rend());
+            return;
+        }
+        DisplayObject* shown = c->displayObject();
+        if (!shown || c->removed) return;  // not placed yet, or gone: nothing to remember
+        names.push_back(shown->state().name);
+    }
+}
+
+ClipObject* ClipObject::live() {
+    if (alive()) {
+        if (pathLevel_ < 0) rememberPath();  // made before it was placed
+        return this;
+    }
+    return clipAtRememberedPath();
+}
+
+// Walks the display list by name from the level, as a path in a script would.
+ClipObject* ClipObject::clipAtRememberedPath() {
+    std::function<avm1::Object*(int)>& levelRoot = runtime_.vm().interpreter().levelRoot;
+    if (pathLevel_ < 0 || !levelRoot) return nullptr;
+    auto* at = dynamic_cast<ClipObject*>(levelRoot(pathLevel_));
+    const avm1::NameRule rule = runtime_.vm().names();
+    for (const std::string& name : pathNames_) {
+        if (!at || !at->alive()) return nullptr;
+        avm1::ScriptClip* child = at->childClip(name, rule);
+        if (child == at) return nullptr;  // a named shape: no clip of that name
+        at = static_cast<ClipObject*>(child);
+    }
+    return at && at != this && at->alive() ? at : nullptr;
 }
 
 bool ClipObject::alive() const {
@@ -61,6 +103,10 @@ avm1::ScriptClip* ClipObject::rootClip() {
 }
 
 avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule rule) {
+    if (!alive()) {
+        ClipObject* now = live();
+        return now ? now->childClip(name, rule) : nullptr;
+    }
     Clip* c = clip();
     if (name.empty()) return nullptr;  // unnamed children are not reachable by name
     if (!c) return nullptr;
@@ -79,6 +125,10 @@ avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule 
 }
 
 void ClipObject::childNames(std::vector<std::string>& out) {
+    if (!alive()) {
+        if (ClipObject* now = live()) now->childNames(out);
+        return;
+    }
     Clip* c = clip();
     if (!c) return;
     const Clip::DisplayList& list = c->displayList();
@@ -87,13 +137,18 @@ void ClipObject::childNames(std::vector<std::string>& out) {
 }
 
 // A clip taken off the display list has no path any more (its loads are cancelled, and a
-// reference kept in a variable shows as an empty string), even while its unload event waits.
+// reference kept in a variable shows as an empty string, or the path of the clip now there),
+// except while its unload event runs.
 std::string ClipObject::targetPath() {
+    ClipObject* now = live();
+    return now ? now->pathFromLevel() : std::string();
+}
+
+std::string ClipObject::pathFromLevel() {
     Clip* c = clip();
-    if (!c || c->removed) return std::string();
+    if (!c) return std::string();
     if (!c->parent()) return "_level" + std::to_string(c->level > 0 ? c->level : 0);
-    auto* parent = static_cast<ClipObject*>(parentClip());
-    return parent->targetPath() + "." + instanceName();
+    return runtime_.objectFor(*c->parent())->pathFromLevel() + "." + instanceName();
 }
 
 std::string ClipObject::slashPath() {
@@ -133,6 +188,11 @@ int ClipObject::findLabel(const std::string& label) {
     return c && c->timeline() ? c->timeline()->findLabel(label) : -1;
 }
 
+int ClipObject::movieVersion() {
+    Clip* c = clip();
+    return c ? c->movie().version : 0;
+}
+
 std::vector<ActionListPtr> ClipObject::frameScripts(int frame) {
     std::vector<ActionListPtr> scripts;
     Clip* c = clip();
@@ -158,7 +218,12 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
     switch (p) {
         case ClipProperty::CurrentFrame: return Value::number(c->currentFrame() + 1);
         case ClipProperty::TotalFrames:
-        case ClipProperty::FramesLoaded: return Value::number(std::max(1, c->frameCount()));
+        case ClipProperty::FramesLoaded: {
+            // A failed load reads -1 frames loaded of 0; an unloaded clip has none at all.
+            if (c->loadState == Clip::LoadState::Unloaded) return Value::number(0);
+            if (c->loadState == Clip::LoadState::Failed) return Value::number(p == ClipProperty::FramesLoaded ? -1 : 0);
+            return Value::number(std::max(1, c->frameCount()));
+        }
         case ClipProperty::Name: return vm.newString(instanceName());
         case ClipProperty::Target: return vm.newString(slashPath());
         case ClipProperty::Visible: {
@@ -185,7 +250,7 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
         case ClipProperty::Url: return vm.newString(clipUrl(*c, vm.host().movieUrl()));
         case ClipProperty::HighQuality: return Value::number(host.quality >= 3 ? 2 : host.quality >= 1 ? 1 : 0);
         case ClipProperty::Quality: return Value::string(std::string(qualityName(host.quality)));
-        case ClipProperty::FocusRect: return focusRect_ ? Value::boolean(*focusRect_) : Value::null();
+        case ClipProperty::FocusRect: return readFocusRect(vm, {host.focusRect, focusRect_, !c->parent()});
         case ClipProperty::SoundBufTime: return Value::number(host.soundBufferSeconds);
         default: break;
     }
@@ -208,12 +273,7 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
             if (q >= 0) host.quality = q;
             return;
         }
-        case ClipProperty::FocusRect: {
-            if (value.isNullish()) return;
-            double n = value.asObject() ? NAN : vm.toNumber(value);
-            focusRect_ = !std::isnan(n) && n != 0;
-            return;
-        }
+        case ClipProperty::FocusRect: writeFocusRect(vm, {host.focusRect, focusRect_, !c->parent()}, value); return;
         case ClipProperty::X: case ClipProperty::Y: case ClipProperty::XScale: case ClipProperty::YScale:
         case ClipProperty::Rotation: case ClipProperty::Alpha: case ClipProperty::Visible:
         case ClipProperty::Width: case ClipProperty::Height: case ClipProperty::HighQuality:
@@ -236,12 +296,15 @@ void ClipObject::setPropertyByIndex(avm1::Vm& vm, int index, const Value& value)
         e->visible = *n != 0;
         runtime_.textFields().focus().check();  // a hidden clip loses focus at once
     } else if (p == ClipProperty::Width || p == ClipProperty::Height) {
-        // Scales the clip so its box in the parent takes the size given.
-        Bounds b = clipBounds(*c, e->matrix);
-        double size = b.empty ? 0 : (p == ClipProperty::Width ? b.xMax - b.xMin : b.yMax - b.yMin);
-        if (size <= 0) return;
-        ClipProperty scale = p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale;
-        writeTransformProperty(*e, scale, readTransformProperty(*e, scale) * (*n * 20) / size);
+        // Scales the clip so its box in the parent takes the size given (the rule of the
+        // original for turned clips is in scalesForSize).
+        const Bounds b = clipBounds(*c, Matrix{});
+        const double w = b.empty ? 0 : (b.xMax - b.xMin) / 20, h = b.empty ? 0 : (b.yMax - b.yMin) / 20;
+        const ClipScales scales = scalesForSize(p == ClipProperty::Width, *n, w, h, readTransformProperty(*e, ClipProperty::Rotation),
+                                                readTransformProperty(*e, ClipProperty::XScale) / 100,
+                                                readTransformProperty(*e, ClipProperty::YScale) / 100);
+        writeTransformProperty(*e, ClipProperty::XScale, scales.x * 100);
+        writeTransformProperty(*e, ClipProperty::YScale, scales.y * 100);
     } else {
         writeTransformProperty(*e, p, *n);
     }
@@ -302,6 +365,12 @@ bool ClipObject::setEffectProperty(avm1::Vm& vm, const std::string& name, const 
 }
 
 bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
+    if (!alive()) {
+        if (ClipObject* now = live()) {  // a kept reference reads the clip now at its path
+            out = vm.getMember(now, name);
+            return true;
+        }
+    }
     if (getEffectProperty(vm, name, out)) return true;
     if (name.empty() || name[0] != '_') {
         // Child clips by instance name come after the clip's own variables.
@@ -320,6 +389,8 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         out = child ? Value::object(child) : propertyByIndex(vm, int(p));
         return true;
     }
+    // A variable a script named _root, _parent or _global hides the clip's own.
+    if (hasOwn(name, vm.names())) return false;
     if (avm1::sameName(name, "_parent", vm.names())) {
         // Before SWF 6 a button is no object: the parent of a clip inside one is the button's.
         Clip* c = clip();
@@ -341,6 +412,15 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
         return true;
     }
     if (hasOwn(name, vm.names())) return false;
+    // "_level0" is the level before a child of that name, and a level nothing was loaded into is
+    // undefined before anything MovieClip.prototype holds.
+    int32_t level = 0;
+    if (avm1::parseLevelName(name, vm.names(), level)) {
+        auto& levelRoot = vm.interpreter().levelRoot;
+        avm1::Object* found = level >= 0 && levelRoot ? levelRoot(level) : nullptr;
+        out = found ? Value::object(found) : Value();
+        return true;
+    }
     if (avm1::ScriptClip* child = childClip(name, vm.names())) {
         out = Value::object(child);
         return true;
@@ -356,6 +436,12 @@ bool ClipObject::childField(const std::string& name, Value& out) {
 }
 
 bool ClipObject::setSpecial(avm1::Vm& vm, const std::string& name, const Value& value) {
+    if (!alive()) {
+        if (ClipObject* now = live()) {
+            vm.setMember(now, name, value);
+            return true;
+        }
+    }
     if (setEffectProperty(vm, name, value)) return true;
     if (name.empty() || name[0] != '_') return runtime_.textFields().storeClipVariable(*this, name, value);
     if (avm1::sameName(name, "_lockroot", vm.names())) {

@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "avm1/script_clip.h"
 #include "clip.h"
@@ -33,6 +35,12 @@ public:
     // A clip taken off the display list is dead to scripts (its references convert to "",
     // its scope gives way to the root) except while its own unload event runs.
     bool alive() const override;
+    // This object while its clip is on the display list; afterwards the object of the live
+    // clip now at the target path this one had when it was made (the original resolves a
+    // kept reference by that path: a clip made again under the old name is found through it,
+    // a rename since is forgotten), or null.
+    avm1::ScriptClip* resolved() override { return live(); }
+    ClipObject* live();
     ScriptClip* parentClip() override;
     ScriptClip* rootClip() override;
     ScriptClip* childClip(const std::string& name, avm1::NameRule rule) override;
@@ -45,6 +53,7 @@ public:
     bool gotoLabel(const std::string& label, bool andPlay, int bias = 0) override;
     int findLabel(const std::string& label) override;
     std::vector<ActionListPtr> frameScripts(int frame) override;
+    int movieVersion() override;
     void play() override;
     void stop() override;
     avm1::Value propertyByIndex(avm1::Vm& vm, int index) override;
@@ -58,15 +67,25 @@ public:
     DisplayState* entry();
     std::string instanceName();
 
+    std::optional<int32_t> tabIndex;  // tab_order.cpp
+
 private:
     bool getEffectProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);
     bool setEffectProperty(avm1::Vm& vm, const std::string& name, const avm1::Value& value);
     bool childField(const std::string& name, avm1::Value& out);
+    // The path through the parents as they are, removed or not (a clip whose unload event
+    // runs keeps its path, as do the removed parents around it).
+    std::string pathFromLevel();
+    void rememberPath();
+    ClipObject* clipAtRememberedPath();
 
     std::weak_ptr<Clip> clip_;
     Clip* rawClip_;
     ScriptRuntime& runtime_;
     std::string name_;  // the last instance name seen, for paths through a removed parent
+    // The target path as the level and the instance names under it; level -1 until known.
+    int pathLevel_ = -1;
+    std::vector<std::string> pathNames_;
     std::optional<bool> focusRect_;  // null until set: the stage's setting applies
     bool lockRoot_ = false;
 };

@@ -112,6 +112,25 @@ void writeTransformProperty(DisplayState& obj, ClipProperty p, double value) {
     obj.transformedByScript = true;  // the timeline no longer moves or tints it
 }
 
+ClipScales scalesForSize(bool width, double value, double contentWidth, double contentHeight,
+                         double rotationDegrees, double scaleX, double scaleY) {
+    // Written for _width; _height is the same with the sides (and the two scales) exchanged.
+    const double side = width ? contentWidth : contentHeight;
+    const double other = width ? contentHeight : contentWidth;
+    const double keptScale = width ? scaleX : scaleY;
+    const double otherScale = width ? scaleY : scaleX;
+    const double ratio = other / side;
+    const double alongSide = side != 0 ? value / side : 0;
+    const double alongOther = side != 0 ? value / other : 0;
+    const double radians = rotationDegrees * 3.14159265358979323846 / 180;
+    const double c = std::fabs(std::cos(radians)), s = std::fabs(std::sin(radians));
+    double sideScale = ratio * (c * alongSide + s * alongOther) / ((c + ratio * s) * (ratio * c + s));
+    double otherNew = (s * keptScale + ratio * c * otherScale) / (ratio * c + s);
+    if (!std::isfinite(sideScale)) sideScale = 0;
+    if (!std::isfinite(otherNew)) otherNew = 0;
+    return width ? ClipScales{sideScale, otherNew} : ClipScales{otherNew, sideScale};
+}
+
 std::optional<double> propertyNumber(avm1::Vm& vm, const avm1::Value& value) {
     if (value.isUndefined() || value.isNull()) return std::nullopt;
     double n = vm.toNumber(value);

@@ -26,6 +26,19 @@ double readTransformProperty(DisplayState& obj, ClipProperty p);
 // the object as transformed by script.
 void writeTransformProperty(DisplayState& obj, ClipProperty p, double value);
 
+// The scales (_xscale, _yscale as fractions) that setting _width (or _height) to `value`
+// pixels gives a clip whose own content is `contentWidth` x `contentHeight` pixels, turned by
+// `rotationDegrees` with the scales `scaleX`, `scaleY`. The original sizes the box around the
+// turned content: at 0 degrees only the scale along that side changes; at 90 degrees _width
+// scales along the content's height and the other scale takes the old one of the side set.
+// Content without width (or height) gives both scales 0.
+struct ClipScales {
+    double x = 1;
+    double y = 1;
+};
+ClipScales scalesForSize(bool width, double value, double contentWidth, double contentHeight,
+                         double rotationDegrees, double scaleX, double scaleY);
+
 // A value a numeric property accepts: undefined, null and what converts to NaN are ignored.
 std::optional<double> propertyNumber(avm1::Vm& vm, const avm1::Value& value);
 

@@ -8,6 +8,7 @@
 #include "avm1/native_class.h"
 #include "avm1/vm.h"
 #include "clip_object.h"
+#include "display/edit_text_display.h"
 #include "script_runtime.h"
 #include "text_field.h"
 #include "text_field_object.h"
@@ -20,6 +21,8 @@ using avm1::Value;
 using avm1::Vm;
 
 namespace {
+
+constexpr size_t kMaxPendingRolls = 256;  // a script calling setFocus in a loop queues no more
 
 // The Selection object: a broadcaster that keeps the focused object alive while it has focus.
 class SelectionObject final : public avm1::Object {
@@ -51,6 +54,24 @@ bool shown(avm1::Object* object) {
         auto f = field->field();
         auto parent = f ? f->parent.lock() : nullptr;
         return e && e->state().visible && parent && shownClip(parent.get());
+    }
+    return false;
+}
+
+// The pointer events that make a clip act as a button.
+constexpr const char* kButtonEvents[] = {"onPress", "onRelease", "onReleaseOutside", "onRollOver",
+                                         "onRollOut", "onDragOver", "onDragOut"};
+
+// A clip takes focus when its focusEnabled is true or it acts as a button (a handler for a
+// pointer event); buttons and text fields always can.
+bool acceptsFocus(Vm& vm, avm1::Object* object) {
+    auto* clip = dynamic_cast<ClipObject*>(object);
+    if (!clip) return focusable(object);
+    if (clip->clip() && clip->clip()->button()) return true;
+    if (vm.toBoolean(vm.getMember(object, "focusEnabled"))) return true;
+    for (const char* event : kButtonEvents) {
+        avm1::Object* handler = vm.getMember(object, event).asObject();
+        if (handler && handler->asFunction()) return true;
     }
     return false;
 }
@@ -87,7 +108,9 @@ Value setFocus(Vm& vm, const Value& self, const Arguments& args) {
     if (!focus) return Value();
     Value target = args.empty() ? Value() : args[0];
     if (target.isNullish()) {
+        avm1::Object* before = focus->current();
         focus->set(nullptr);
+        focus->queueRolls(before, nullptr);
         return Value::boolean(true);
     }
     if (target.isString()) {
@@ -106,17 +129,19 @@ Value setFocus(Vm& vm, const Value& self, const Arguments& args) {
         target = at ? Value::object(at) : Value();
     }
     avm1::Object* object = target.asObject();
-    if (!focusable(object) || !shown(object)) return Value::boolean(false);
-    focus->set(object);
+    if (!acceptsFocus(vm, object) || !shown(object)) return Value::boolean(false);
     if (auto* field = dynamic_cast<TextFieldObject*>(object)) {
         // A field given focus (again) has its whole text selected; the indices read -1 until
-        // a script sets a selection.
+        // a script sets a selection (the focus listeners, which run next, read -1 too).
         if (auto f = field->field()) {
             f->selectionBegin = 0;
             f->caret = f->selectionEnd = f->length();
             f->selectionReported = false;
         }
     }
+    avm1::Object* before = focus->current();
+    focus->set(object);
+    focus->queueRolls(before, object);
     return Value::boolean(true);
 }
 
@@ -167,6 +192,61 @@ avm1::Object* Focus::current() {
     if (!selection || !selection->focused) return nullptr;
     if (!usable(selection->focused)) set(nullptr);
     return selection->focused;
+}
+
+void Focus::queueRoll(avm1::Object* object, const char* event) {
+    auto* clipObject = dynamic_cast<ClipObject*>(object);
+    Clip* clip = clipObject ? clipObject->clip() : nullptr;
+    if (!clip) return;
+    for (PendingRolls& p : rolls_) {
+        if (p.clip.lock().get() != clip) continue;
+        if (p.events.size() < kMaxPendingRolls) p.events.push_back(event);
+        return;
+    }
+    if (rolls_.size() < kMaxPendingRolls) rolls_.push_back({clip->weak_from_this(), {event}});
+}
+
+void Focus::queueRolls(avm1::Object* before, avm1::Object* after) {
+    if (before == after) queueRoll(after, "onRollOut");
+    else queueRoll(before, "onRollOut");
+    queueRoll(after, "onRollOver");
+}
+
+void Focus::deliverRolls() {
+    std::vector<PendingRolls> due = std::move(rolls_);
+    rolls_.clear();
+    Vm& vm = runtime_.vm();
+    for (const PendingRolls& p : due) {
+        for (const char* event : p.events) {
+            auto clip = p.clip.lock();
+            if (!clip || clip->removed) break;
+            avm1::Object* object = runtime_.objectFor(*clip);
+            Value handler = vm.getMember(object, event);
+            if (!handler.asObject() || !handler.asObject()->asFunction()) continue;
+            try {
+                vm.call(handler, Value::object(object), Arguments());
+            } catch (const avm1::ScriptAbort& abort) {
+                vm.warn(std::string("script aborted: ") + abort.reason);
+            }
+        }
+    }
+}
+
+void Focus::leaving(DisplayObject& leaving) {
+    auto* selection = static_cast<SelectionObject*>(selectionObject);
+    if (!selection || !selection->focused) return;
+    Clip* within = nullptr;
+    if (auto* clip = dynamic_cast<ClipObject*>(selection->focused)) {
+        within = clip->clip();
+    } else if (auto* fieldObject = dynamic_cast<TextFieldObject*>(selection->focused)) {
+        auto field = fieldObject->field();
+        auto* shown = dynamic_cast<EditTextDisplay*>(&leaving);
+        if (field && shown && shown->text() == field) return set(nullptr);
+        within = field ? field->parent.lock().get() : nullptr;
+    }
+    Clip* gone = leaving.clip();
+    for (int guard = 0; gone && within && guard < 1024; within = within->parent(), ++guard)
+        if (within == gone) return set(nullptr);
 }
 
 void Focus::set(avm1::Object* object) {

@@ -4,12 +4,16 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <vector>
 
 #include "avm1/object.h"
 
 namespace swf {
 
 class ScriptRuntime;
+class Clip;
+class DisplayObject;
 class TextField;
 
 class Focus {
@@ -23,10 +27,26 @@ public:
     void set(avm1::Object* object);
     // Drops the focus when its object left the stage or was hidden (after a `_visible` change).
     void check() { current(); }
+    // `leaving` is about to leave its display list: the focus goes now when it holds it or
+    // holds something inside it, so the listeners still see the object where it was.
+    void leaving(DisplayObject& leaving);
 
     avm1::Object* selectionObject = nullptr;  // Selection: the broadcaster, a root of the collector
 
+    // A script moved the focus from `before` to `after`: a clip or button losing it hears
+    // onRollOut, one taking it onRollOver (focusing the focused one again: both), at the end
+    // of the frame's scripts, each object's in turn.
+    void queueRolls(avm1::Object* before, avm1::Object* after);
+    void deliverRolls();
+
 private:
+    struct PendingRolls {
+        std::weak_ptr<Clip> clip;
+        std::vector<const char*> events;
+    };
+    void queueRoll(avm1::Object* object, const char* event);
+    std::vector<PendingRolls> rolls_;
+
     bool usable(avm1::Object* object);
 
     ScriptRuntime& runtime_;  // the focused object is kept by the Selection object

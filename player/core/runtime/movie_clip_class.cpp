@@ -16,7 +16,7 @@ using avm1::Vm;
 
 ScriptClip* self(const Value& v) {
     auto* c = dynamic_cast<ScriptClip*>(v.asObject());
-    return c && c->alive() ? c : nullptr;
+    return c ? c->resolved() : nullptr;
 }
 
 Value play(Vm&, const Value& s, const Arguments&) {

@@ -16,6 +16,8 @@ ClipObject* duplicateClip(avm1::Vm& vm, ClipObject& self, const std::string& nam
                           avm1::Object* initObject);
 // removeMovieClip (method and action).
 void removeClipByScript(avm1::Vm& vm, ClipObject& self);
+// removeMovieClip of a text field (the action, or the method applied to one).
+void removeTextFieldByScript(avm1::Object* object);
 
 void registerDepthMethods(avm1::Vm& vm, avm1::Object* proto);
 void registerGeometryMethods(avm1::Vm& vm, avm1::Object* proto);

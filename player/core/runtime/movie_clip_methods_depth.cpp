@@ -10,6 +10,8 @@
 #include "clip_object.h"
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
+#include "text_field.h"
+#include "text_field_object.h"
 #include "text_field_scripts.h"
 
 namespace swf {
@@ -96,6 +98,7 @@ Value duplicateMovieClip(Vm& vm, const Value& s, const Arguments& args) {
 
 Value removeMovieClip(Vm& vm, const Value& s, const Arguments&) {
     if (ClipObject* self = clipObjectOf(s)) removeClipByScript(vm, *self);
+    else removeTextFieldByScript(s.asObject());
     return Value();
 }
 
@@ -129,7 +132,9 @@ Value getInstanceAtDepth(Vm& vm, const Value& s, const Arguments& args) {
     return Value::object(self);
 }
 
-// swapDepths(depth) or swapDepths(sibling): a clip moved this way leaves the timeline's control.
+// swapDepths(depth) or swapDepths(sibling). The timeline still acts on whatever a swap put at its
+// depths: a timeline clip swapped onto depth 1 goes with the frame's RemoveObject of depth 1, and
+// one swapped back to its own depth takes that depth's moves again.
 Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
@@ -142,16 +147,20 @@ Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     // A path names a clip from this one ("../clip1"); a string naming none is a number (NaN: 0).
     if (!other && args[0].isString())
         other = clipObjectOf(vm.interpreter().resolvePath(self, vm.toString(args[0]), false));
+    auto* field = other ? nullptr : dynamic_cast<TextFieldObject*>(args[0].asObject());
     if (other) {
         Clip* otherClip = other->clip();
         DisplayObject* otherShown = otherClip && otherClip->parent() == parent ? otherClip->displayObject() : nullptr;
         if (!otherShown) return Value();
         to = otherShown->state().depth;
+    } else if (field) {  // a text field beside the clip trades places as a clip would
+        std::shared_ptr<TextField> f = field->field();
+        DisplayObject* fieldShown = f && f->parent.lock().get() == parent ? field->entry() : nullptr;
+        if (!fieldShown) return Value();
+        to = fieldShown->state().depth;
     } else if (!listDepth(vm, args[0], to, true)) {
         return Value();
     }
-    shown->state().placedByScript = true;
-    if (DisplayObject* there = parent->objectAt(to)) there->state().placedByScript = true;
     parent->swapDepths(shown->state().depth, to);
     return Value();
 }
@@ -160,7 +169,7 @@ Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
 
 ClipObject* clipObjectOf(const Value& v) {
     auto* c = dynamic_cast<ClipObject*>(v.asObject());
-    return c && c->alive() ? c : nullptr;
+    return c ? c->live() : nullptr;
 }
 
 ClipObject* duplicateClip(Vm& vm, ClipObject& self, const std::string& name, const Value& depthArg,
@@ -198,12 +207,23 @@ void removeClipByScript(Vm&, ClipObject& self) {
     parent->removeAt(shown->state().depth);
 }
 
+// The same depths as for clips: those scripts count from 0, below the topmost ones.
+void removeTextFieldByScript(avm1::Object* object) {
+    auto* text = dynamic_cast<TextFieldObject*>(object);
+    std::shared_ptr<TextField> field = text ? text->field() : nullptr;
+    std::shared_ptr<Clip> parent = field ? field->parent.lock() : nullptr;
+    DisplayObject* shown = parent ? text->entry() : nullptr;
+    if (!shown || shown->state().depth < kDepthOffset || shown->state().depth >= kMaxRemovableDepth) return;
+    parent->removeAt(shown->state().depth);
+}
+
 void registerDepthMethods(Vm& vm, avm1::Object* proto) {
     avm1::defineMethod(vm, proto, "attachMovie", attachMovie);
     avm1::defineMethod(vm, proto, "createEmptyMovieClip", createEmptyMovieClip);
     avm1::defineMethod(vm, proto, "duplicateMovieClip", duplicateMovieClip);
     avm1::defineMethod(vm, proto, "removeMovieClip", removeMovieClip);
-    avm1::defineMethod(vm, proto, "getDepth", getDepth);
+    // SWF 5 movies do not see getDepth (a function of a SWF 5 movie reads it as undefined).
+    avm1::defineMethod(vm, proto, "getDepth", getDepth, avm1::kDontEnum | avm1::kFromVersion6);
     avm1::defineMethod(vm, proto, "getNextHighestDepth", getNextHighestDepth);
     avm1::defineMethod(vm, proto, "getInstanceAtDepth", getInstanceAtDepth);
     avm1::defineMethod(vm, proto, "swapDepths", swapDepths);

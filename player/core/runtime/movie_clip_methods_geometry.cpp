@@ -3,12 +3,14 @@
 // Scripts give and get pixels; the display list keeps twips.
 #include <cmath>
 
+#include "avm1/activation.h"
 #include "avm1/interpreter.h"
 #include "avm1/native_class.h"
 #include "clip_bounds.h"
 #include "clip_hit_test.h"
 #include "clip_object.h"
 #include "movie_clip_methods.h"
+#include "script_runtime.h"
 
 namespace swf {
 namespace {
@@ -17,8 +19,33 @@ using avm1::Arguments;
 using avm1::Value;
 using avm1::Vm;
 
-// What an empty clip reports for every edge: the largest 28-bit twips value.
-constexpr double kEmptyEdge = 0x7ffffff / 20.0;
+// The way back from the stage moves by whole twips in the original: (225.4, 269.75) in a clip
+// turned 25 degrees at a quarter size comes back as (210, 209.95), not (210, 209.9).
+bool inverseToWholeTwips(const Matrix& m, Matrix& inverse) {
+    if (!invertMatrix(m, inverse)) return false;
+    inverse.tx = std::round(inverse.tx);
+    inverse.ty = std::round(inverse.ty);
+    return true;
+}
+
+// The version of the movie whose script calls: a SWF 8 movie loaded into a SWF 7 one calls
+// with 8. The running activation's own clip tells; the Vm's version when none does.
+int callerMovieVersion(Vm& vm) {
+    const std::vector<avm1::Activation*>& running = vm.interpreter().activations();
+    if (running.empty()) return vm.swfVersion();
+    avm1::Object* base = running.back()->originalTarget ? running.back()->originalTarget : running.back()->target;
+    auto* object = dynamic_cast<ClipObject*>(base);
+    Clip* clip = object ? object->clip() : nullptr;
+    return clip ? clip->movie().version : vm.swfVersion();
+}
+
+// A target given as a clip, or as anything else turned into a path from `self` (getBounds(undefined)
+// finds a child named "undefined"); "" names nothing here, not the clip itself.
+ClipObject* clipObjectOrPath(Vm& vm, ClipObject& self, const Value& target) {
+    if (ClipObject* clip = clipObjectOf(target)) return clip;
+    const std::string path = vm.toString(target);
+    return path.empty() ? nullptr : clipObjectOf(vm.interpreter().resolvePath(&self, path, false));
+}
 
 Bounds boxThrough(const Bounds& b, const Matrix& m) {
     Bounds out;
@@ -33,22 +60,23 @@ Value boundsIn(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
     if (!clip) return Value();
+    self->runtime().noteBoundsCallVersion(callerMovieVersion(vm));
     Bounds b = clipBounds(*clip, Matrix{});
+    bool seenFromAnotherClip = false;
     if (!args.empty()) {
-        ClipObject* target = clipObjectOf(args[0]);
+        ClipObject* target = clipObjectOrPath(vm, *self, args[0]);
         Clip* targetClip = target ? target->clip() : nullptr;
         if (!targetClip) return Value();
         Matrix inverse;
-        if (!invertMatrix(clipToStage(*targetClip), inverse)) return Value();
-        // The original boxes the clip's own box on the stage, then that box in the target,
-        // through matrices that move by whole twips.
-        inverse.tx = std::round(inverse.tx);
-        inverse.ty = std::round(inverse.ty);
-        if (targetClip != clip) b = boxThrough(boxThrough(b, clipToStage(*clip)), inverse);
+        if (!inverseToWholeTwips(clipToStage(*targetClip), inverse)) return Value();
+        // The original boxes the clip's own box on the stage, then that box in the target.
+        seenFromAnotherClip = targetClip != clip;
+        if (seenFromAnotherClip) b = boxThrough(boxThrough(b, clipToStage(*clip)), inverse);
     }
     avm1::Object* out = vm.newObject();
+    const double emptyEdge = self->runtime().emptyBoundsEdge(seenFromAnotherClip);
     auto edge = [&](const char* name, double twips) {
-        vm.setMember(out, name, Value::number(b.empty ? kEmptyEdge : twips / 20));
+        vm.setMember(out, name, Value::number(b.empty ? emptyEdge : twips / 20));
     };
     edge("xMin", b.xMin);
     edge("xMax", b.xMax);
@@ -60,8 +88,11 @@ Value boundsIn(Vm& vm, const Value& s, const Arguments& args) {
 // Converts the object's x and y in place, through `m` (in twips).
 void convertPoint(Vm& vm, const Value& pointValue, const Matrix& m) {
     avm1::Object* point = pointValue.asObject();
-    if (!point) return;
+    // Only a point of its own two numbers moves: {x: 10} with y on a prototype, or y null,
+    // true or "10", stays as it is.
+    if (!point || !point->hasOwn("x", vm.names()) || !point->hasOwn("y", vm.names())) return;
     Value xv = vm.getMember(point, "x"), yv = vm.getMember(point, "y");
+    if (!xv.isNumber() || !yv.isNumber()) return;
     // Whole twips in and out, as the original keeps points: a point converted back and forth
     // drifts by twips (225.4, 269.75 comes back as 210, 209.95).
     double x = std::round(vm.toNumber(xv) * 20), y = std::round(vm.toNumber(yv) * 20);
@@ -81,7 +112,7 @@ Value globalToLocal(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
     Matrix inverse;
-    if (clip && invertMatrix(clipToStage(*clip), inverse)) convertPoint(vm, args[0], inverse);
+    if (clip && inverseToWholeTwips(clipToStage(*clip), inverse)) convertPoint(vm, args[0], inverse);
     return Value();
 }
 
@@ -103,11 +134,7 @@ Value hitTest(Vm& vm, const Value& s, const Arguments& args) {
         const Point stage = clipToStage(*root).apply(Point{float(x), float(y)});
         return Value::boolean(clipHitsStagePoint(*clip, stage, rules));
     }
-    ClipObject* other = clipObjectOf(args[0]);
-    if (!other && args[0].isString()) {
-        const std::string path = vm.toString(args[0]);  // "" names nothing here, not the clip itself
-        if (!path.empty()) other = clipObjectOf(vm.interpreter().resolvePath(self, path, false));
-    }
+    ClipObject* other = args[0].isString() ? clipObjectOrPath(vm, *self, args[0]) : clipObjectOf(args[0]);
     Clip* otherClip = other ? other->clip() : nullptr;
     if (!otherClip) return Value::boolean(false);
     Bounds a = clipBounds(*clip, toStage), b = clipBounds(*otherClip, clipToStage(*otherClip));

@@ -1,6 +1,8 @@
 // MovieClip methods about the movie and its files: getBytesLoaded, getBytesTotal,
 // getSWFVersion, getURL (a warning: a screen saver opens nothing), and loadMovie,
 // unloadMovie, loadVariables of files beside the movie (completed by clip_loader.h).
+#include <algorithm>
+
 #include "avm1/native_class.h"
 #include "clip_loader.h"
 #include "clip_object.h"
@@ -14,17 +16,33 @@ using avm1::Arguments;
 using avm1::Value;
 using avm1::Vm;
 
-// The whole file is in memory: loaded is total.
-Value bytesOfMovie(Vm&, const Value& s, const Arguments&) {
+// The whole file is in memory: loaded is total. A failed load has nothing loaded of an unknown total.
+Value bytesLoaded(Vm&, const Value& s, const Arguments&) {
+    ClipObject* self = clipObjectOf(s);
+    Clip* clip = self ? self->clip() : nullptr;
+    return clip ? Value::number(std::max(0.0, contentBytes(*clip, false))) : Value();
+}
+
+Value bytesTotal(Vm&, const Value& s, const Arguments&) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
     return clip ? Value::number(contentBytes(*clip, false)) : Value();
 }
 
+// A picture or a failed load has no version; an unloaded clip tells its parent's movie's.
 Value getSWFVersion(Vm&, const Value& s, const Arguments&) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
-    return clip ? Value::number(clip->movie().version) : Value();
+    if (!clip) return Value();
+    switch (clip->loadState) {
+        case Clip::LoadState::Picture:
+        case Clip::LoadState::Failed: return Value::number(-1);
+        case Clip::LoadState::Unloaded:
+            if (clip->parent()) return Value::number(clip->parent()->movie().version);
+            break;
+        case Clip::LoadState::Own: break;
+    }
+    return Value::number(clip->movie().version);
 }
 
 Value getURL(Vm& vm, const Value&, const Arguments& args) {
@@ -63,8 +81,8 @@ Value unloadMovie(Vm&, const Value& s, const Arguments&) {
 }  // namespace
 
 void registerLoadingMethods(Vm& vm, avm1::Object* proto) {
-    avm1::defineMethod(vm, proto, "getBytesLoaded", bytesOfMovie);
-    avm1::defineMethod(vm, proto, "getBytesTotal", bytesOfMovie);
+    avm1::defineMethod(vm, proto, "getBytesLoaded", bytesLoaded);
+    avm1::defineMethod(vm, proto, "getBytesTotal", bytesTotal);
     avm1::defineMethod(vm, proto, "getSWFVersion", getSWFVersion);
     avm1::defineMethod(vm, proto, "getURL", getURL);
     avm1::defineMethod(vm, proto, "loadVariables", loadVariables);

@@ -28,6 +28,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     if (mp3) sound_.setMp3Decoder(std::move(mp3));
     host_.movie = movie_.get();
     host_.textServices = textServices_.get();
+    textServices_->fonts.addEmbedded(*movie_);
     host_.instanceBudget = kInstancesPerTick;
     if (!host) {
         ownHost_ = std::make_unique<avm1::SystemHostServices>();
@@ -38,6 +39,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     root_->level = 0;
     host_.levels[0] = root_;
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
+    host_.hasUnloadHandler = [this](Clip& clip) { return scripts_->hasUnloadHandler(clip); };
     soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     startClip(host_, root_);
@@ -48,6 +50,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
 }
 
 Player::~Player() {
+    host_.hasUnloadHandler = nullptr;
     scripts_.reset();
 }
 
@@ -161,17 +164,13 @@ void Player::drawLevels(Renderer& renderer, const Matrix& toDevice, BitmapCache*
         if (number > 0) drawClip(renderer, *level, toDevice, ColorTransform{}, false, cache);
 }
 
-// Areas shorter than this are drawn on the calling thread: handing them out costs more than
-// it saves.
-constexpr int kMinBandedRows = 64;
-
 void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, const std::vector<IntRect>& areas,
                        const BandRunner* bands) {
     Rgba background = movie_->background;
     background.a = 255;
     BitmapCache* cache = cacheFor(canvas, toDevice, quality);
-    // Each part gets a renderer of its own (they keep scratch memory and a clip): bands of one
-    // area are drawn at once.
+    // Each part gets a renderer of its own (they keep scratch memory and a clip): parts are
+    // drawn at once.
     auto drawPart = [&](const IntRect& part) {
         Renderer renderer(canvas, quality);
         renderer.setClipRect(part);
@@ -184,13 +183,7 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
         }
         drawLevels(renderer, toDevice, cache);
     };
-    for (const IntRect& area : areas) {
-        if (bands && *bands && area.y1 - area.y0 >= kMinBandedRows) {
-            (*bands)(area.y1 - area.y0, [&](int y0, int y1) { drawPart({area.x0, area.y0 + y0, area.x1, area.y0 + y1}); });
-        } else {
-            drawPart(area);
-        }
-    }
+    drawAreasInBands(areas, bands, drawPart);
     bitmapCache_.endFrame();
 }
 
@@ -230,14 +223,16 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
     if (last_.items.empty() || last_.items.front().rootDepth >= keep) {
         staticLayers_.clear();
     } else if (!staticLayers_.valid() || staticLayers_.depth() != keep) {
-        staticLayers_.redraw(*root_, toDevice, quality, movie_->background, canvas, keep);
+        staticLayers_.redraw(*root_, toDevice, quality, movie_->background, canvas, keep, bands,
+                             cacheFor(canvas, toDevice, quality));
     } else if (split < keep) {
         if (drawWhole) {
             // Redrawing the kept layers everywhere and copying them would cost more than the
             // frame itself: drop them (a later frame that leaves them alone keeps them again).
             staticLayers_.clear();
         } else {
-            staticLayers_.update(*root_, toDevice, quality, movie_->background, changes.areas);
+            staticLayers_.update(*root_, toDevice, quality, movie_->background, changes.areas, bands,
+                                 cacheFor(canvas, toDevice, quality));
         }
     }
 

@@ -13,6 +13,7 @@
 #include "../bitmap.h"
 #include "../model/movie.h"
 #include "../renderer.h"
+#include "area_bands.h"
 #include "avm1/host_services.h"
 #include "bitmap_cache.h"
 #include "button_tracker.h"
@@ -86,15 +87,15 @@ public:
     // frames. Every band's pixels equal render()'s.
     void renderBand(Canvas& canvas, ScaleMode mode, Quality quality, int y0, int y1) const;
 
-    // A host's threads: runs draw(y0, y1) for bands of rows covering [0, rows), in any order and
-    // possibly at once, and returns when every band is drawn.
-    using BandRunner = std::function<void(int rows, const std::function<void(int y0, int y1)>& draw)>;
+    // A host's threads (area_bands.h).
+    using BandRunner = swf::BandRunner;
 
     // Redraws only the areas that changed since the previous call, which must have drawn into
     // the same canvas (it keeps those pixels); returns those areas (disjoint, a short list),
     // none when nothing changed. The first call, or a change of size, mode or quality, draws
-    // everything. Pixels are the same as render() gives. With `bands`, tall areas are drawn as
-    // bands of rows through it (the same pixels, on the host's threads).
+    // everything. Pixels are the same as render() gives. With `bands`, the areas (and the kept
+    // bottom layers when they are redrawn) are drawn as bands of rows through it, all areas in
+    // one run (the same pixels, on the host's threads).
     std::vector<IntRect> renderChanges(Canvas& canvas, ScaleMode mode, Quality quality,
                                        const BandRunner* bands = nullptr);
 

@@ -12,9 +12,21 @@ const std::string* ScriptRuntime::exportName(uint16_t characterId) const {
     return it == exportNames_.end() ? nullptr : &it->second;
 }
 
-avm1::Object* ScriptRuntime::registeredClass(const Character* character) {
-    const std::string* name = character ? exportName(character->id) : nullptr;
+avm1::Object* ScriptRuntime::registeredClass(const Clip& clip) {
+    const DisplayObject* shown = clip.displayObject();
+    const Character* character = shown ? shown->character() : nullptr;
+    if (!character) return nullptr;
+    // The linkage name is the one the clip's own movie exports (a loaded movie numbers its
+    // characters apart); Object.registerClass of that movie's kind of globals maps it.
+    const std::string* name = nullptr;
+    if (&clip.movie() == &movie_) {
+        name = exportName(character->id);
+    } else {
+        for (const auto& [linkage, id] : clip.movie().exports)
+            if (id == character->id) name = &linkage;
+    }
     if (!name) return nullptr;
+    avm1::SwfVersionScope version(*vm_, clip.movie().version);
     avm1::Property* p = vm_->builtins().registeredClasses->findOwn(*name, vm_->names());
     avm1::Object* cls = p ? p->value.asObject() : nullptr;
     return cls && cls->asFunction() ? cls : nullptr;
@@ -40,8 +52,12 @@ void ScriptRuntime::callHandler(avm1::Object* self, const char* method) {
 
 ClipObject* ScriptRuntime::constructByScript(Clip& clip, avm1::Object* initObject) {
     ClipObject* self = objectFor(clip);
-    if (initObject)
-        for (const std::string& name : vm_->enumerate(initObject)) vm_->setMember(self, name, vm_->getMember(initObject, name));
+    if (initObject) {
+        // Oldest property first, the reverse of for..in: in {setter3: .., _x: 5, setter1: ..}
+        // setter3's setter runs before _x is set and setter1's after it.
+        const std::vector<std::string> names = vm_->enumerate(initObject);
+        for (auto it = names.rbegin(); it != names.rend(); ++it) vm_->setMember(self, *it, vm_->getMember(initObject, *it));
+    }
     clip.constructedByScript = true;
     dispatchEvent(clip, kClipInitialize);
     dispatchEvent(clip, kClipConstruct);
@@ -65,8 +81,7 @@ void ScriptRuntime::dispatchEvent(Clip& clip, uint32_t event) {
     const char* method = clipEventMethod(event);
     avm1::Object* cls = nullptr;
     if (event == kClipConstruct && clip.parent()) {
-        DisplayObject* shown = clip.displayObject();
-        cls = shown ? registeredClass(shown->character()) : nullptr;
+        cls = registeredClass(clip);
     }
     if (!clip.clipActions && !cls && !method) return;
     ClipObject* self = objectFor(clip);

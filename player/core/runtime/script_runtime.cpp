@@ -6,10 +6,13 @@
 #include "clip_events.h"
 #include "clip_object.h"
 #include "runtime_limits.h"
+#include "tab_order.h"
 #include "display/edit_text_display.h"
 #include "filters/filter_classes.h"
 #include "geom/geom_classes.h"
+#include "movie_clip_methods.h"
 #include "text_field.h"
+#include "text_field_object.h"
 #include "text_field_scripts.h"
 
 namespace swf {
@@ -45,35 +48,58 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
     : root_(root), movie_(movie), vm_(std::make_unique<avm1::Vm>(movie.version, host, limitsFor(movie))),
       texts_(std::make_unique<TextFieldScripts>(*this)), loader_(std::make_unique<ClipLoader>(*this, root.host())) {
     for (const auto& [name, id] : movie.exports) exportNames_.emplace(id, name);
-    registerMovieClipClass(*vm_);
-    registerTextFieldClasses(*this);
-    registerBitmapDataClass(*vm_, movie);
-    registerColorClass(*vm_);
-    registerMovieClipLoaderClass(*vm_);
-    defineSandboxType(*vm_, movie);
-    geom::registerGeomClasses(*vm_);
-    filters::registerFilterClasses(*vm_);
-    buttonProto_ = registerButtonClass(*vm_);
+    noteBoundsCallVersion(movie.version);
+    installClasses();
     vm_->addRoot(buttonProto_);  // new buttons take it even after a script deletes _global.Button
-    avm1::setStageSize(*vm_, movie.frameRect.width() / 20.0, movie.frameRect.height() / 20.0);
+    // A loaded movie of the other kind of version gets its own copies of the classes; the
+    // prototypes the runtime keeps stay those of the player's movie.
+    vm_->installHostClasses = [this](avm1::Vm&) {
+        avm1::Object* textFieldProto = texts_->textFieldProto;
+        avm1::Object* buttonProto = buttonProto_;
+        installClasses();
+        vm_->addRoot(buttonProto_);
+        texts_->textFieldProto = textFieldProto;
+        buttonProto_ = buttonProto;
+    };
     vm_->rootMarkers.push_back([this](avm1::Marker& m) {
         for (const auto& [number, level] : root_.host().levels) markDisplayList(m, *level);
         m.mark(texts_->textFieldProto);
         loader_->mark(m);
     });
     root_.host().debugLog = [vm = vm_.get()](const std::string& line) { vm->trace(line); };
+    root_.host().beforeRemove = [this](DisplayObject& leaving) { texts_->focus().leaving(leaving); };
     vm_->interpreter().levelRoot = [this](int level) -> avm1::Object* {
         if (level == 0) return objectFor(root_);  // before the player lists it
         auto found = root_.host().levels.find(level);
         return found != root_.host().levels.end() ? objectFor(*found->second) : nullptr;
     };
+    vm_->interpreter().displayPathOf = [](avm1::Object* o) {
+        auto* field = dynamic_cast<TextFieldObject*>(o);
+        return field ? field->targetPath() : std::string();
+    };
+    vm_->interpreter().removeDisplayObject = removeTextFieldByScript;
     vm_->interpreter().loadIntoTarget = [this](const std::string& url, const std::string& target, uint8_t flags) {
         return loader_->requestFromAction(url, target, flags);
     };
 }
 
+void ScriptRuntime::installClasses() {
+    registerMovieClipClass(*vm_);
+    registerTextFieldClasses(*this);
+    registerBitmapDataClass(*vm_, movie_);
+    registerColorClass(*vm_);
+    registerMovieClipLoaderClass(*vm_);
+    defineSandboxType(*vm_, movie_);
+    geom::registerGeomClasses(*vm_);
+    filters::registerFilterClasses(*vm_);
+    buttonProto_ = registerButtonClass(*vm_);
+    defineTabIndexProperties(*vm_, vm_->builtins().movieClipProto, buttonProto_);
+    avm1::setStageSize(*vm_, movie_.frameRect.width() / 20.0, movie_.frameRect.height() / 20.0);
+}
+
 ScriptRuntime::~ScriptRuntime() {
     root_.host().debugLog = nullptr;
+    root_.host().beforeRemove = nullptr;
     // A movie's SharedObjects are written when it ends, as the original does, flushed or not.
     try {
         avm1::flushSharedObjects(*vm_);
@@ -94,6 +120,24 @@ ScriptRuntime::~ScriptRuntime() {
     }
 }
 
+double ScriptRuntime::emptyBoundsEdge(bool seenFromAnotherClip) const {
+    constexpr int32_t kLargestTwips = 0x7ffffff;
+    const bool asFloat = seenFromAnotherClip && emptyEdgeAsFloat_;
+    return (asFloat ? double(float(kLargestTwips)) : double(kLargestTwips)) / 20;
+}
+
+bool ScriptRuntime::hasUnloadHandler(Clip& clip) {
+    if (clip.clipActions)
+        for (const ClipEventHandler& h : *clip.clipActions)
+            if (h.events & kClipUnload) return true;
+    if (!clip.scriptObject) return false;
+    try {
+        return vm_->findProperty(clip.scriptObject, "onUnload") != nullptr;
+    } catch (const avm1::ScriptAbort&) {
+        return false;  // a prototype cycle: no handler to wait for
+    }
+}
+
 ScriptRuntime* ScriptRuntime::of(avm1::Vm& vm) {
     auto* root = dynamic_cast<ClipObject*>(vm.interpreter().levelRoot ? vm.interpreter().levelRoot(0) : nullptr);
     return root ? &root->runtime() : nullptr;
@@ -101,9 +145,11 @@ ScriptRuntime* ScriptRuntime::of(avm1::Vm& vm) {
 
 ClipObject* ScriptRuntime::objectFor(Clip& clip) {
     if (clip.scriptObject) return static_cast<ClipObject*>(clip.scriptObject);
+    // The clip's object takes the classes of its movie's version (see Vm::globalsFamily).
+    avm1::SwfVersionScope version(*vm_, clip.movie().version);
     avm1::Object* proto = clip.button() ? buttonProto_ : vm_->builtins().movieClipProto;
     DisplayObject* shown = clip.displayObject();
-    if (avm1::Object* cls = shown && !clip.button() ? registeredClass(shown->character()) : nullptr)
+    if (avm1::Object* cls = shown && !clip.button() ? registeredClass(clip) : nullptr)
         if (avm1::Object* p = vm_->getMember(cls, "prototype").asObject()) proto = p;
     auto* o = vm_->heap().make<ClipObject>(proto, clip.shared_from_this(), *this);
     clip.scriptObject = o;
@@ -124,7 +170,8 @@ void ScriptRuntime::runQueued(ClipHost& host) {
     PendingActions pending;
     for (size_t n = 0; n < kMaxQueuedScripts && host.queue.pop(pending); ++n) {
         auto clip = pending.clip.lock();
-        if (!clip || (clip->removed && pending.event != kClipUnload)) continue;
+        // A clip taken off, or parked by its timeline until its unload event, runs only that event.
+        if (!clip || ((clip->removed || clip->unloadPending) && pending.event != kClipUnload)) continue;
         try {
             if (pending.actions) {
                 vm_->interpreter().runScript(pending.actions, objectFor(*clip));
@@ -145,6 +192,8 @@ void ScriptRuntime::runFrame(ClipHost& host) {
     vm_->interpreter().startFrameBudget();
     runQueued(host);
     vm_->timers().runDue(*vm_, vm_->host().movieMs());
+    runQueued(host);
+    texts_->focus().deliverRolls();
     runQueued(host);
     texts_->update();
     if (vm_->heap().allocatedSinceCollect() >= kCollectEvery) vm_->collectGarbage();

@@ -53,11 +53,23 @@ public:
     // _global[object].broadcastMessage(message): Key and Mouse listeners.
     void broadcast(const char* object, const char* message);
     // The constructor Object.registerClass gave the clip's linkage name, or null.
-    avm1::Object* registeredClass(const Character* character);
+    avm1::Object* registeredClass(const Clip& clip);
     const std::string* exportName(uint16_t characterId) const;
+    // The edge getBounds and getRect give an empty clip: the largest 28-bit twips value, read
+    // exactly (6710886.35) in the clip's own space; seen from another clip it passes through a
+    // float (6710886.4) once a SWF 8 root or any SWF 8 call of either method has been seen, and
+    // so for the rest of the show.
+    double emptyBoundsEdge(bool seenFromAnotherClip) const;
+    // An onClipEvent(unload) or an onUnload method, own or inherited (ClipHost::hasUnloadHandler).
+    bool hasUnloadHandler(Clip& clip);
+    void noteBoundsCallVersion(int version) { if (version >= 8) emptyEdgeAsFloat_ = true; }
 
 private:
     const Clip* unloading_ = nullptr;
+    bool emptyEdgeAsFloat_ = false;
+    // The runtime's classes on the globals in force (twice when movies of both kinds of
+    // version run, see Vm::globalsFamily).
+    void installClasses();
     void markDisplayList(avm1::Marker& m, Clip& clip);
     // A clip event: the clip's onClipEvent handlers for it, then its method (script_events.cpp).
     void runEvent(Clip& clip, uint32_t event);

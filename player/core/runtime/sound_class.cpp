@@ -20,7 +20,7 @@ using avm1::Vm;
 // The Sound `self` is, when its target names a clip now (or it has none): every method of
 // a Sound whose clip cannot be found does nothing and reads undefined.
 SoundObject* soundOf(const Value& self) {
-    auto* s = dynamic_cast<SoundObject*>(self.asObject());
+    auto* s = avm1::nativeAs<SoundObject>(self);
     if (!s || !s->script) return nullptr;
     return s->global || s->script->resolveClip(s->targetPath) ? s : nullptr;
 }
@@ -195,13 +195,13 @@ Object* makeSound(Vm& vm, Object* proto) {
 }
 
 // new Sound(), new Sound(clip), new Sound("path"): an object that is not a clip is a path by
-// its string value.
+// its string value, kept as written (a relative one is read from wherever the Sound is used).
 Value construct(Vm& vm, const Value& self, const Arguments& args) {
-    auto* s = dynamic_cast<SoundObject*>(self.asObject());
+    auto* s = avm1::nativeAs<SoundObject>(self);
     if (!s || !s->script || args.empty() || args[0].isUndefined() || args[0].isNull()) return self;
     s->global = false;
     s->targetPath = s->script->absolutePath(args[0].asObject());
-    if (s->targetPath.empty()) s->targetPath = s->script->absolutePathOf(vm.toString(args[0]));
+    if (s->targetPath.empty()) s->targetPath = vm.toString(args[0]);
     return self;
 }
 

@@ -22,7 +22,7 @@ public:
 
     SoundScript* script;     // null for an instance made outside the class (no sound at all)
     bool global = true;      // made without a target: controls the whole movie
-    std::string targetPath;  // otherwise the absolute path of the clip it controls
+    std::string targetPath;  // otherwise the clip's absolute path, or the path a script gave
 
     enum class State : uint8_t { Empty, Loading, Loaded };
     State state = State::Empty;

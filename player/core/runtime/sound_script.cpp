@@ -81,30 +81,20 @@ void SoundScript::mark(avm1::Marker& m) {
     for (SoundObject* s : loads_) m.mark(s);
 }
 
+// A relative path is looked up from the running script's clip at every use: new Sound("nested")
+// made in mc finds mc.nested from mc's scripts and nothing from _root's.
 Clip* SoundScript::resolveClip(const std::string& path) {
-    avm1::Object* root = scripts_.objectFor(scripts_.root());
-    auto* found = dynamic_cast<ClipObject*>(vm().interpreter().resolvePath(root, path).asObject());
+    std::vector<avm1::Activation*>& running = vm().interpreter().activations();
+    avm1::Object* base = running.empty() ? nullptr : running.back()->target;
+    if (!base && !running.empty()) base = running.back()->originalTarget;
+    if (!dynamic_cast<ClipObject*>(base)) base = scripts_.objectFor(scripts_.root());
+    auto* found = dynamic_cast<ClipObject*>(vm().interpreter().resolvePath(base, path, false).asObject());
     return found ? found->clip() : nullptr;
 }
 
 std::string SoundScript::absolutePath(avm1::Object* clip) {
     auto* c = dynamic_cast<ClipObject*>(clip);
     return c && c->alive() ? c->targetPath() : std::string();
-}
-
-// Paths are kept absolute, so they read the same from wherever the Sound is used later.
-std::string SoundScript::absolutePathOf(const std::string& relative) {
-    auto startsWith = [&](const char* prefix) {
-        const std::string p(prefix);
-        return relative.size() >= p.size() && avm1::sameName(relative.substr(0, p.size()), p, avm1::NameRule{false});
-    };
-    if (relative.empty() || relative[0] == '/' || startsWith("_level") || startsWith("_root")) return relative;
-    std::vector<avm1::Activation*>& running = vm().interpreter().activations();
-    avm1::Object* base = running.empty() ? nullptr : running.back()->target;
-    if (!base && !running.empty()) base = running.back()->originalTarget;
-    std::string from = absolutePath(base);
-    if (from.empty()) from = "_level0";
-    return from + "." + relative;
 }
 
 void SoundScript::played(VoiceId voice, SoundObject* owner) {

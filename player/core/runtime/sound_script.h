@@ -38,11 +38,11 @@ public:
     SoundEngine& engine() { return engine_; }
     SoundScopes& scopes() { return scopes_; }
     const Movie& movie() const { return movie_; }
-    // The clip a target path names now (null: none); see SoundObject.
+    // The clip a target path names now, relative ones from the running script's clip (null:
+    // none); see SoundObject.
     Clip* resolveClip(const std::string& path);
-    // The absolute path of `clip`, or of `relative` from the running script's target.
+    // The absolute path of `clip`.
     std::string absolutePath(avm1::Object* clip);
-    std::string absolutePathOf(const std::string& relative);
     void played(VoiceId voice, SoundObject* owner);
     void stopAll();  // stopAllSounds(), Sound.stop() without a target
     void queueLoad(SoundObject* sound);

@@ -123,7 +123,8 @@ void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, 
     Stage inner = stage;
     inner.insideLayer = true;
     if (stage.cache && !r.masked()) {
-        // Kept whole (not just the part reaching the clip), to serve later frames too.
+        // Kept whole (not just the part reaching the clip), to serve later frames too; while
+        // another band draws it whole, this one draws its own part below.
         const IntRect box = drawnBounds(obj, m, stage.toDevice, canvas.x1, canvas.y1);
         if (box.empty()) return;
         const uint64_t key = layerKey(obj, m, filters, box, cx);
@@ -131,13 +132,15 @@ void drawWithEffects(Renderer& r, const Stage& stage, const DisplayObject& obj, 
             r.drawKeptLayer(*kept, box.x0, box.y0, mode);
             return;
         }
-        r.beginLayer(box);
-        if (state.opaqueBackground) r.drawShape(backgroundShape(obj, *state.opaqueBackground), m, cx);
-        drawContent(r, inner, obj, m, cx, false);
-        Bitmap keep;
-        r.endLayer(mode, filters, &keep);
-        stage.cache->store(key, std::move(keep));
-        return;
+        if (stage.cache->claim(key)) {
+            r.beginLayer(box);
+            if (state.opaqueBackground) r.drawShape(backgroundShape(obj, *state.opaqueBackground), m, cx);
+            drawContent(r, inner, obj, m, cx, false);
+            Bitmap keep;
+            r.endLayer(mode, filters, &keep);
+            stage.cache->store(key, std::move(keep));
+            return;
+        }
     }
     const int spreadX = std::max(reach.left, reach.right), spreadY = std::max(reach.top, reach.bottom);
     const IntRect widened{clip.x0 - spreadX, clip.y0 - spreadY, clip.x1 + spreadX, clip.y1 + spreadY};

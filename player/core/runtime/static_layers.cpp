@@ -28,27 +28,27 @@ void StaticLayers::clear() {
 }
 
 void StaticLayers::drawLayers(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background,
-                              const std::vector<IntRect>& areas) {
-    Renderer renderer(pixels_, quality);
+                              const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache) {
     background.a = 255;
-    for (const IntRect& area : areas) {
-        renderer.setClipRect(area);
+    drawAreasInBands(areas, bands, [&](const IntRect& part) {
+        Renderer renderer(pixels_, quality);
+        renderer.setClipRect(part);
         renderer.clear(background);
-        drawClipLayers(renderer, root, toDevice, 0, depth_);
-    }
+        drawClipLayers(renderer, root, toDevice, 0, depth_, cache);
+    });
 }
 
 void StaticLayers::redraw(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background,
-                          const Canvas& size, int depth) {
+                          const Canvas& size, int depth, const BandRunner* bands, BitmapCache* cache) {
     if (pixels_.width != size.width || pixels_.height != size.height) pixels_ = Canvas(size.width, size.height);
     depth_ = depth;
-    drawLayers(root, toDevice, quality, background, {IntRect{0, 0, size.width, size.height}});
+    drawLayers(root, toDevice, quality, background, {IntRect{0, 0, size.width, size.height}}, bands, cache);
     valid_ = true;
 }
 
 void StaticLayers::update(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background,
-                          const std::vector<IntRect>& areas) {
-    if (valid_) drawLayers(root, toDevice, quality, background, areas);
+                          const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache) {
+    if (valid_) drawLayers(root, toDevice, quality, background, areas, bands, cache);
 }
 
 void StaticLayers::copyTo(Canvas& canvas, const IntRect& area) const {

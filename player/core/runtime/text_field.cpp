@@ -21,14 +21,12 @@ bool sameRect(const Rect& a, const Rect& b) {
     return a.xMin == b.xMin && a.xMax == b.xMax && a.yMin == b.yMin && a.yMax == b.yMax;
 }
 
-// "\r\n" and "\r" are paragraph breaks; the runs keep '\n'.
+// "\r" and "\n" are paragraph breaks, each on its own ("\r\n" is two, an empty line between);
+// the runs keep '\n'.
 std::u32string normalizedBreaks(const std::string& utf8) {
     std::u32string text = decodeUtf8(utf8), out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        out.push_back(text[i] == '\r' ? U'\n' : text[i]);
-    }
+    for (char32_t c : text) out.push_back(c == '\r' ? U'\n' : c);
     if (out.size() > kMaxLaidOutChars) out.resize(kMaxLaidOutChars);
     return out;
 }
@@ -81,6 +79,7 @@ void mergeFormat(TextFormat& into, const TextFormat& from, uint32_t m) {
     if (m & kFormatLetterSpacing) into.letterSpacing = from.letterSpacing;
     if (m & kFormatKerning) into.kerning = from.kerning;
     if (m & kFormatBullet) into.bullet = from.bullet;
+    if (m & kFormatTabStops) into.tabStops = from.tabStops;
 }
 
 uint32_t formatDifferences(const TextFormat& a, const TextFormat& b) {
@@ -102,6 +101,7 @@ uint32_t formatDifferences(const TextFormat& a, const TextFormat& b) {
     if (a.letterSpacing != b.letterSpacing) d |= kFormatLetterSpacing;
     if (a.kerning != b.kerning) d |= kFormatKerning;
     if (a.bullet != b.bullet) d |= kFormatBullet;
+    if (a.tabStops != b.tabStops) d |= kFormatTabStops;
     return d;
 }
 
@@ -124,8 +124,8 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
     newTextFormat = runs_.empty() ? TextFormat{} : runs_.front().format;
     if (!runs_.empty()) {
         // The new-text format is the tag's: HTML markup of the initial text does not carry over.
-        newTextFormat.bold = character.font && character.font->bold;
-        newTextFormat.italic = character.font && character.font->italic;
+        newTextFormat.bold = character.font && character.font->bold && !character.html;
+        newTextFormat.italic = character.font && character.font->italic && !character.html;
         newTextFormat.underline = false;
         newTextFormat.kerning = false;
         newTextFormat.url.clear();
@@ -135,7 +135,7 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
     drawnBounds_ = character.bounds;
     if (services_) {
         TextFieldInput in = input();
-        TextLayout first = layoutText(in, services_->fonts.lookupFor(in.embeddedFont));
+        TextLayout first = layoutText(in, services_->fonts.lookupFor(in));
         bounds = first.bounds;
         drawnBounds_ = bounds;
         overflows_ = !sameRect(drawnTextBounds(first), first.bounds);
@@ -180,6 +180,7 @@ void TextField::setText(const std::string& utf8) {
 }
 
 std::string TextField::htmlText() const {
+    if (styled) return styledSource ? *styledSource : writeHtmlText(runs_);
     if (!html) return textUtf8();
     return writeHtmlText(runs_);
 }
@@ -190,6 +191,12 @@ void TextField::setHtmlText(const std::string& source) {
         return;
     }
     setRuns(parseHtmlText(source, newTextFormat, HtmlRules{multiline, condenseWhite, services_ ? services_->swfVersion : 8}));
+}
+
+void TextField::setStyledText(const std::string& source, const HtmlStyleLookup& styles) {
+    HtmlRules rules{multiline, condenseWhite, services_ ? services_->swfVersion : 8, styles};
+    setRuns(parseHtmlText(source, newTextFormat, rules));
+    styledSource = source;
 }
 
 void TextField::replaceText(size_t begin, size_t end, const std::string& utf8) {
@@ -243,7 +250,7 @@ TextField::FormatQuery TextField::formatOf(size_t begin, size_t end) const {
 void TextField::applyFormat(size_t begin, size_t end, const TextFormat& format, uint32_t members) {
     // Paragraph members apply to whole paragraphs: widen the range to their breaks.
     const uint32_t paragraph = kFormatAlign | kFormatLeftMargin | kFormatRightMargin | kFormatIndent |
-                               kFormatLeading | kFormatBlockIndent | kFormatBullet;
+                               kFormatLeading | kFormatBlockIndent | kFormatBullet | kFormatTabStops;
     std::u32string all = text();
     end = std::min(end, all.size());
     if (begin >= end) return;
@@ -279,6 +286,8 @@ TextFieldInput TextField::input() const {
     in.background = background;
     in.borderColor = borderColor;
     in.backgroundColor = backgroundColor;
+    in.embedFonts = embedFonts;
+    in.measureTrailingSpaces = services_ && services_->swfVersion < 8;
     if (embedFonts && character_.font && !character_.font->glyphs.empty()) in.embeddedFont = character_.font;
     return in;
 }
@@ -288,7 +297,7 @@ void TextField::layoutIfStale() {
     laidOut_ = version_;
     TextFieldInput in = input();
     if (autoSize == AutoSize::None) in.bounds.yMax = std::max(in.bounds.yMax, in.bounds.yMin + kUnboundedHeight);
-    layout_ = services_ ? layoutText(in, services_->fonts.lookupFor(in.embeddedFont)) : TextLayout{};
+    layout_ = services_ ? layoutText(in, services_->fonts.lookupFor(in)) : TextLayout{};
     if (autoSize == AutoSize::None) layout_.bounds = bounds;
     else bounds = layout_.bounds;  // autoSize moved the rectangle to the text
     if (!services_) layout_.bounds = bounds;

@@ -5,11 +5,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "../text/field_fonts.h"
 #include "../text/glyph_cache.h"
+#include "../text/html_text.h"
 #include "../text/text_field_input.h"
 #include "../text/text_layout.h"
 
@@ -44,6 +46,10 @@ public:
     void setText(const std::string& utf8);
     std::string htmlText() const;
     void setHtmlText(const std::string& html);
+    // With a style sheet set (`styled`), text set either way is markup read with its styles,
+    // and htmlText reads back the markup as given (or, before any, the text as HTML).
+    void setStyledText(const std::string& html, const HtmlStyleLookup& styles);
+    std::optional<std::string> styledSource;
     // Replaces chars [begin, end) with `utf8` in the format of the first replaced char (or the
     // new-text format for an insertion at the end).
     void replaceText(size_t begin, size_t end, const std::string& utf8);
@@ -136,8 +142,8 @@ enum FormatMember : uint32_t {
     kFormatItalic = 1 << 4, kFormatUnderline = 1 << 5, kFormatUrl = 1 << 6, kFormatTarget = 1 << 7,
     kFormatAlign = 1 << 8, kFormatLeftMargin = 1 << 9, kFormatRightMargin = 1 << 10, kFormatIndent = 1 << 11,
     kFormatLeading = 1 << 12, kFormatBlockIndent = 1 << 13, kFormatLetterSpacing = 1 << 14,
-    kFormatKerning = 1 << 15, kFormatBullet = 1 << 16,
-    kFormatAll = (1 << 17) - 1,
+    kFormatKerning = 1 << 15, kFormatBullet = 1 << 16, kFormatTabStops = 1 << 17,
+    kFormatAll = (1 << 18) - 1,
 };
 
 // Copies the members in `members` from `from` into `into`.

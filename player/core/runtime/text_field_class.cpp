@@ -8,6 +8,7 @@
 #include "display/edit_text_display.h"
 #include "focus.h"
 #include "script_runtime.h"
+#include "style_sheet.h"
 #include "text_field.h"
 #include "text_field_object.h"
 #include "text_field_properties.h"
@@ -201,6 +202,7 @@ void registerTextFieldClasses(ScriptRuntime& runtime) {
     registerTextFormatClass(runtime);
     registerSelectionObject(runtime);
     registerTextSnapshotClass(vm);
+    registerStyleSheetClass(vm, ctor);
 }
 
 }  // namespace swf

@@ -8,6 +8,7 @@
 #include "clip_object.h"
 #include "clip_properties.h"
 #include "display/edit_text_display.h"
+#include "focus_rect.h"
 #include "script_runtime.h"
 #include "text_field.h"
 #include "text_field_scripts.h"
@@ -15,10 +16,6 @@
 namespace swf {
 
 using avm1::Value;
-
-namespace {
-
-}  // namespace
 
 TextFieldObject::TextFieldObject(avm1::Object* proto, const std::shared_ptr<TextField>& field, ScriptRuntime& runtime)
     : Object(proto), field_(field), runtime_(runtime) {}
@@ -41,6 +38,21 @@ std::string TextFieldObject::targetPath() {
     if (!parent || !e) return std::string();
     return runtime_.objectFor(*parent)->targetPath() + "." + e->state().name;
 }
+
+namespace {
+
+// A field's _x and _y are where its rectangle's top-left corner lies in the parent, not its
+// origin: a tag's rectangle from (6, 7) placed without a matrix reads 6, 7, and a field that
+// autoSize grew leftwards reads the new left edge. In pixels, added to the translation as they
+// are (the field's scale does not apply), so whole twips stay exact decimals.
+struct Offset {
+    double x, y;
+};
+Offset cornerOffset(const DisplayState&, const Rect& bounds) {
+    return {double(bounds.xMin) / kTwipsPerPixel, double(bounds.yMin) / kTwipsPerPixel};
+}
+
+}  // namespace
 
 bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, Value& out) {
     auto rule = vm.names();
@@ -83,13 +95,33 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
                 return true;
             }
             f->layout();  // autoSize may have moved the rectangle
-            double scale = readTransformProperty(e->state(), p == ClipProperty::Width ? ClipProperty::XScale : ClipProperty::YScale) / 100;
-            double twips = p == ClipProperty::Width ? f->bounds.width() : f->bounds.height();
-            out = Value::number(std::round(twips * scale) / 20);
+            // The box of the rectangle's corners as the parent sees them, each corner in whole
+            // twips: a 100 x 30 field turned 20 degrees is 104.2 wide and 62.4 high.
+            const Matrix& m = e->state().matrix;
+            const double w = f->bounds.width(), h = f->bounds.height();
+            double lo = 0, hi = 0;
+            for (int corner = 0; corner < 4; ++corner) {
+                double x = corner & 1 ? w : 0, y = corner & 2 ? h : 0;
+                double v = std::round(p == ClipProperty::Width ? m.a * x + m.c * y : m.b * x + m.d * y);
+                lo = corner ? std::min(lo, v) : v;
+                hi = corner ? std::max(hi, v) : v;
+            }
+            out = Value::number((hi - lo) / 20);
             return true;
         }
         case ClipProperty::X:
-        case ClipProperty::Y:
+        case ClipProperty::Y: {
+            if (!f || !e) {
+                out = Value::number(0);
+                return true;
+            }
+            f->layout();  // autoSize may have moved the rectangle
+            // In twips first: 1000 twips and a corner at -999 read 0.05.
+            const Matrix& m = e->state().matrix;
+            double twips = p == ClipProperty::X ? double(m.tx) + f->bounds.xMin : double(m.ty) + f->bounds.yMin;
+            out = Value::number(twips / kTwipsPerPixel);
+            return true;
+        }
         case ClipProperty::XScale:
         case ClipProperty::YScale:
         case ClipProperty::Rotation:
@@ -98,7 +130,12 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
             return true;
         case ClipProperty::HighQuality: out = Value::number(1); return true;
         case ClipProperty::Quality: out = vm.newString("HIGH"); return true;
-        case ClipProperty::FocusRect: out = Value::boolean(true); return true;
+        case ClipProperty::FocusRect: {
+            bool stageDefault = true;
+            bool& stage = parent ? parent->host().focusRect : stageDefault;
+            out = readFocusRect(vm, {stage, focusRect, false});
+            return true;
+        }
         case ClipProperty::SoundBufTime: out = Value::number(5); return true;
         case ClipProperty::Url: out = vm.newString(std::string()); return true;
         default: out = Value::number(0); return true;
@@ -114,6 +151,9 @@ bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, 
     auto parent = f->parent.lock();
     switch (p) {
         case ClipProperty::Name: e->state().name = vm.toString(value); break;
+        case ClipProperty::FocusRect:
+            if (parent) writeFocusRect(vm, {parent->host().focusRect, focusRect, false}, value);
+            return true;
         case ClipProperty::Visible:
             e->state().visible = vm.toBoolean(value);
             runtime_.textFields().focus().check();  // a hidden field loses focus at once
@@ -130,7 +170,13 @@ bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, 
             break;
         }
         case ClipProperty::X:
-        case ClipProperty::Y:
+        case ClipProperty::Y: {
+            f->layout();
+            Offset corner = cornerOffset(e->state(), f->bounds);
+            writeTransformProperty(e->state(), p, vm.toNumber(value) - (p == ClipProperty::X ? corner.x : corner.y));
+            e->state().transformedByScript = true;
+            break;
+        }
         case ClipProperty::XScale:
         case ClipProperty::YScale:
         case ClipProperty::Rotation:

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "avm1/object.h"
 #include "clip.h"
@@ -32,6 +33,7 @@ public:
     // What scripts set and the field does not keep itself.
     avm1::Value styleSheet;  // a TextField.StyleSheet, or undefined
     avm1::Value tabIndex;
+    std::optional<bool> focusRect;  // _focusrect (focus_rect.h)
 
 private:
     bool getDisplayProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);

@@ -8,8 +8,11 @@
 
 #include "avm1/globals.h"
 #include "avm1/native_class.h"
+#include "avm1/script_clip.h"
 #include "avm1/vm.h"
 #include "script_runtime.h"
+#include "style_sheet.h"
+#include "tab_order.h"
 #include "text_field.h"
 #include "text_field_object.h"
 #include "text_field_scripts.h"
@@ -74,23 +77,41 @@ void setFlag(Vm& vm, Target& t, const Value& v) { t.field.*Member = vm.toBoolean
 
 void textChanged(Target& t) { t.object.runtime().textFields().textChanged(t.field); }
 
+// The field's style sheet's styles, for reading markup.
+HtmlStyleLookup stylesOf(Target& t) {
+    const StyleSheetObject* sheet = styleSheetOf(t.object.styleSheet);
+    return [sheet](const std::string& selector, TextFormat& format) {
+        if (!sheet) return false;
+        auto found = sheet->styles.find(selector);
+        if (found == sheet->styles.end()) return false;
+        mergeFormat(format, found->second.format, found->second.members);
+        return true;
+    };
+}
+
 Value getText(Vm& vm, Target& t) { return vm.newString(t.field.textUtf8()); }
 void setText(Vm& vm, Target& t, const Value& v) {
-    t.field.setText(vm.toString(v));
+    // A styled field reads whatever it is given as markup.
+    if (t.field.styled) t.field.setStyledText(vm.toString(v), stylesOf(t));
+    else t.field.setText(vm.toString(v));
     textChanged(t);
 }
 Value getHtmlText(Vm& vm, Target& t) {
-    // A field that is not html gives its plain text.
-    return vm.newString(t.field.html ? t.field.htmlText() : t.field.textUtf8());
+    // A field that is neither html nor styled gives its plain text.
+    return vm.newString(t.field.html || t.field.styled ? t.field.htmlText() : t.field.textUtf8());
 }
 void setHtmlText(Vm& vm, Target& t, const Value& v) {
-    if (t.field.html) t.field.setHtmlText(vm.toString(v));
+    if (t.field.styled) t.field.setStyledText(vm.toString(v), stylesOf(t));
+    else if (t.field.html) t.field.setHtmlText(vm.toString(v));
     else t.field.setText(vm.toString(v));
     textChanged(t);
 }
 void setHtml(Vm& vm, Target& t, const Value& v) {
-    // Switching html on or off keeps the runs; only how htmlText reads and writes changes.
-    t.field.html = vm.toBoolean(v);
+    // Switching html on or off keeps the runs; only how htmlText reads and writes changes,
+    // and text set to a field switched to plain text aligns left.
+    bool html = vm.toBoolean(v);
+    if (t.field.html && !html) t.field.newTextFormat.align = TextAlign::Left;
+    t.field.html = html;
 }
 
 Value getVariable(Vm& vm, Target& t) { return t.field.variable.empty() ? Value::null() : vm.newString(t.field.variable); }
@@ -157,8 +178,10 @@ void setHscroll(Vm& vm, Target& t, const Value& v) {
     t.field.hscroll = std::clamp(vm.toInt32(v), 0, t.field.maxHscroll());
 }
 Value getMaxHscroll(Vm&, Target& t) { return Value::number(t.field.maxHscroll()); }
-Value getTextWidth(Vm&, Target& t) { return Value::number(std::round(t.field.layout().textWidth) / 20); }
-Value getTextHeight(Vm&, Target& t) { return Value::number(std::round(t.field.layout().textHeight) / 20); }
+// The text's measures are whole pixels, cut down: 13.45 pixels of "Qe" read 13.
+Value wholePixels(float twips) { return Value::number(std::floor(std::round(twips) / kTwipsPerPixel)); }
+Value getTextWidth(Vm&, Target& t) { return wholePixels(t.field.layout().textWidth); }
+Value getTextHeight(Vm&, Target& t) { return wholePixels(t.field.layout().textHeight); }
 
 Value getRestrict(Vm& vm, Target& t) { return t.field.hasRestrict ? vm.newString(t.field.restrict) : Value::null(); }
 void setRestrict(Vm& vm, Target& t, const Value& v) {
@@ -168,12 +191,16 @@ void setRestrict(Vm& vm, Target& t, const Value& v) {
 }
 
 Value getTabIndex(Vm&, Target& t) { return t.object.tabIndex; }
-void setTabIndex(Vm&, Target& t, const Value& v) { t.object.tabIndex = v; }
+void setTabIndex(Vm& vm, Target& t, const Value& v) { t.object.tabIndex = fieldTabIndex(vm, v); }
 
 Value getStyleSheet(Vm&, Target& t) { return t.object.styleSheet; }
 void setStyleSheet(Vm&, Target& t, const Value& v) {
-    t.object.styleSheet = v.isObject() ? v : Value();
-    t.field.styled = v.isObject();
+    // Any object but a clip or a field is kept (a plain object too, which styles nothing).
+    avm1::Object* o = v.asObject();
+    bool kept = o && !dynamic_cast<avm1::ScriptClip*>(o) && !dynamic_cast<TextFieldObject*>(o);
+    t.object.styleSheet = kept ? v : Value();
+    t.field.styled = kept;
+    if (!kept) t.field.styledSource.reset();
 }
 
 Value getFilters(Vm& vm, Target&) { return Value::object(vm.newArray({})); }

@@ -1,5 +1,6 @@
 // TextFormat: new TextFormat(font, size, color, bold, italic, underline, url, target, align,
 // leftMargin, rightMargin, indent, leading) and getTextExtent.
+#include <algorithm>
 #include <cmath>
 
 #include "../text/text_layout.h"
@@ -37,7 +38,7 @@ const Member kMembers[] = {
     {"rightMargin", kFormatRightMargin, Kind::Twips}, {"indent", kFormatIndent, Kind::Twips},
     {"leading", kFormatLeading, Kind::Twips},   {"blockIndent", kFormatBlockIndent, Kind::Twips},
     {"letterSpacing", kFormatLetterSpacing, Kind::Number}, {"kerning", kFormatKerning, Kind::Boolean},
-    {"bullet", kFormatBullet, Kind::Boolean},   {"tabStops", 0, Kind::TabStops},
+    {"bullet", kFormatBullet, Kind::Boolean},   {"tabStops", kFormatTabStops, Kind::TabStops},
     {"display", 0, Kind::Display},
 };
 
@@ -77,7 +78,12 @@ size_t slotOf(const Member& m) {
 
 // The constructor truncates numbers; the setters round them (and keep margins at 0 or more).
 Value coerce(Vm& vm, const Member& m, const Value& v, const Value& old, bool constructing = false) {
-    if (v.isNullish()) return m.kind == Kind::Align || m.kind == Kind::Display ? old : Value::null();
+    // display takes "inline" or "none"; anything else, null and undefined too, is "block".
+    if (m.kind == Kind::Display) {
+        std::string d = v.isNullish() ? std::string() : vm.toString(v);
+        return vm.newString(d == "inline" || d == "none" ? d : "block");
+    }
+    if (v.isNullish()) return m.kind == Kind::Align ? old : Value::null();
     switch (m.kind) {
         case Kind::Text: {
             std::string s = vm.toString(v);
@@ -88,12 +94,7 @@ Value coerce(Vm& vm, const Member& m, const Value& v, const Value& old, bool con
             return vm.newString(s);
         }
         case Kind::Number: return Value::number(vm.toNumber(v));  // letterSpacing keeps fractions
-        case Kind::Display: {
-            std::string d = vm.toString(v);
-            for (const char* name : {"inline", "block", "none"})
-                if (d == name) return vm.newString(name);
-            return old;
-        }
+        case Kind::Display: break;  // above
         case Kind::Points:
         case Kind::Twips: {
             // Margins (and before SWF 8 indent, leading and block indent too) are never
@@ -171,6 +172,17 @@ uint32_t TextFormatObject::resolve(Vm& vm, TextFormat& f) const {
             case kFormatLetterSpacing: f.letterSpacing = twips(); break;
             case kFormatKerning: f.kerning = vm.toBoolean(v); break;
             case kFormatBullet: f.bullet = vm.toBoolean(v); break;
+            case kFormatTabStops: {
+                f.tabStops.clear();
+                avm1::Object* list = v.asObject();
+                if (!list) break;
+                double length = vm.toNumber(vm.getMember(list, "length"));
+                size_t count = length > 0 && std::isfinite(length) ? size_t(std::min(length, 1e9)) : 0;
+                vm.checkArrayLength(count);
+                for (size_t i = 0; i < count; ++i)
+                    f.tabStops.push_back(float(std::clamp(vm.toNumber(vm.getMember(list, std::to_string(i))), -1e7, 1e7) * 20));
+                break;
+            }
             default: break;
         }
     }
@@ -182,7 +194,7 @@ namespace {
 avm1::Object* makeTextFormat(Vm& vm, avm1::Object* proto) { return vm.heap().make<TextFormatObject>(proto); }
 
 Value constructTextFormat(Vm& vm, const Value& self, const Arguments& args) {
-    auto* o = dynamic_cast<TextFormatObject*>(self.asObject());
+    auto* o = avm1::nativeAs<TextFormatObject>(self);
     if (!o) return self;
     for (size_t i = 0; i < args.size() && i < 13; ++i) {
         Value& slot = o->slots[slotOf(kMembers[i])];
@@ -199,7 +211,7 @@ ScriptRuntime* runtimeOf(Vm& vm) {
 // getTextExtent(text[, width]): the text's size in this format, laid out alone (wrapped at
 // `width` when given), and the size of a field that would just hold it.
 Value getTextExtent(Vm& vm, const Value& self, const Arguments& args) {
-    auto* o = dynamic_cast<TextFormatObject*>(self.asObject());
+    auto* o = avm1::nativeAs<TextFormatObject>(self);
     ScriptRuntime* runtime = runtimeOf(vm);
     if (!o || !runtime || args.empty()) return Value();
     TextFieldInput in;
@@ -216,9 +228,9 @@ Value getTextExtent(Vm& vm, const Value& self, const Arguments& args) {
     in.autoSize = AutoSize::Left;
     in.bounds = Rect{0, in.wordWrap ? int32_t(std::min(width, 1e6) * 20) : 0, 0, 0};
     TextFieldServices* services = runtime->root().host().textServices;
-    TextLayout layout = services ? layoutText(in, services->fonts.lookupFor(nullptr)) : TextLayout{};
+    TextLayout layout = services ? layoutText(in, services->fonts.lookupFor(in)) : TextLayout{};
     float ascent = layout.lines.empty() ? 0 : layout.lines[0].ascent, descent = layout.lines.empty() ? 0 : layout.lines[0].descent;
-    avm1::Object* out = vm.newObject();
+    avm1::Object* out = vm.newObject(nullptr);  // the original's result has no prototype: "[type Object]"
     auto px = [](float twips) { return Value::number(std::round(twips) / 20); };
     out->define("ascent", px(ascent));
     out->define("descent", px(descent));
@@ -256,9 +268,6 @@ TextFormatObject* newTextFormatObject(Vm& vm, const TextFormat& f, uint32_t mixe
     avm1::Object* proto = ctor ? vm.getMember(ctor, "prototype").asObject() : nullptr;
     auto* o = vm.heap().make<TextFormatObject>(proto ? proto : vm.builtins().objectProto);
     auto px = [](float twips) { return Value::number(std::round(twips / 20)); };
-    // No tab stops, unless every member is unknown (the format of no characters): then null.
-    if (vm.builtins().makeArray && mixed != kFormatAll)
-        o->slots[TextFormatObject::kSlots - 2] = Value::object(vm.builtins().makeArray(vm, {}));
     for (const Member& m : kMembers) {
         if (m.bit == 0 || (mixed & m.bit)) continue;
         Value& slot = o->slots[slotOf(m)];
@@ -280,6 +289,13 @@ TextFormatObject* newTextFormatObject(Vm& vm, const TextFormat& f, uint32_t mixe
             case kFormatLetterSpacing: slot = Value::number(f.letterSpacing / 20); break;
             case kFormatKerning: slot = Value::boolean(f.kerning); break;
             case kFormatBullet: slot = Value::boolean(f.bullet); break;
+            case kFormatTabStops: {
+                if (!vm.builtins().makeArray) break;
+                std::vector<Value> stops;
+                for (float stop : f.tabStops) stops.push_back(px(stop));
+                slot = Value::object(vm.builtins().makeArray(vm, stops));
+                break;
+            }
             default: break;
         }
     }

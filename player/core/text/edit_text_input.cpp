@@ -13,17 +13,23 @@ TextFieldInput editTextInput(const EditTextCharacter& edit, int swfVersion) {
     field.password = edit.password;
     field.autoSize = edit.autoSize ? AutoSize::Left : AutoSize::None;
     field.border = field.background = edit.border;  // the tag's flag draws both, black on white
+    field.embedFonts = edit.useOutlines;
+    field.measureTrailingSpaces = swfVersion < 8;
     if (edit.useOutlines && edit.font) field.embeddedFont = edit.font;
 
     TextFormat base;
     if (edit.font) {
         if (!edit.font->name.empty()) base.face = edit.font->name;
-        base.bold = edit.font->bold;
-        base.italic = edit.font->italic;
+        // An HTML field's style comes from its markup: the font's own bold and italic flags
+        // are no default there.
+        base.bold = edit.font->bold && !edit.html;
+        base.italic = edit.font->italic && !edit.html;
     }
     base.size = edit.height;
     base.color = edit.color;
-    base.align = edit.align;
+    // Before SWF 8 an HTML field takes its alignment from its markup alone: the tag's is not
+    // its default.
+    base.align = edit.html && swfVersion < 8 ? TextAlign::Left : edit.align;
     base.leftMargin = edit.leftMargin;
     base.rightMargin = edit.rightMargin;
     base.indent = edit.indent;

@@ -1,15 +1,55 @@
 #include "field_fonts.h"
 
+#include <cctype>
+
+#include "../model/movie.h"
 #include "embedded_font.h"
 
 namespace swf {
+namespace {
 
-FontLookup FieldFonts::lookupFor(const std::shared_ptr<const FontCharacter>& font) {
-    if (font) {
-        auto laid = embedded(font);
-        return [laid](const TextFormat&) { return laid; };
-    }
-    return [this](const TextFormat& format) { return device(format); };
+constexpr size_t kMaxFontsPerName = 64;  // a movie redefining one name endlessly keeps its first
+
+std::string lowerName(const std::string& name) {
+    std::string out = name.substr(0, name.find('\0'));
+    for (char& c : out) c = char(std::tolower(uint8_t(c)));
+    return out;
+}
+
+}  // namespace
+
+void FieldFonts::addEmbedded(const Movie& movie) {
+    for (const auto& [id, character] : movie.characters)
+        if (character && character->kind == CharacterKind::Font)
+            addEmbedded(std::static_pointer_cast<const FontCharacter>(character));
+}
+
+void FieldFonts::addEmbedded(const std::shared_ptr<const FontCharacter>& font) {
+    if (!font || font->glyphs.empty() || font->name.empty()) return;  // a device font's name only
+    auto& list = named_[lowerName(font->name)];
+    for (const auto& known : list)
+        if (known == font) return;
+    if (list.size() < kMaxFontsPerName) list.push_back(font);
+}
+
+// The face's font in the run's style; a face embedded in another style only still draws (the
+// author embedded the face, the style comes from markup such as <b> around a word).
+std::shared_ptr<const FontCharacter> FieldFonts::embeddedByName(const TextFormat& format) const {
+    auto it = named_.find(lowerName(format.face));
+    if (it == named_.end() || it->second.empty()) return nullptr;
+    for (const auto& font : it->second)
+        if (font->bold == format.bold && font->italic == format.italic) return font;
+    return it->second.front();
+}
+
+FontLookup FieldFonts::lookupFor(const TextFieldInput& field) {
+    if (!field.embedFonts && !field.embeddedFont) return [this](const TextFormat& format) { return device(format); };
+    std::shared_ptr<const FontCharacter> own = field.embeddedFont;
+    return [this, own](const TextFormat& format) -> std::shared_ptr<const LayoutFont> {
+        if (auto font = embeddedByName(format)) return embedded(font);
+        if (own) return embedded(own);
+        return device(format);
+    };
 }
 
 std::shared_ptr<const LayoutFont> FieldFonts::device(const TextFormat& format) {

@@ -94,13 +94,16 @@ float pixels(const std::string& value) {
     return float(std::clamp(std::strtod(value.c_str(), nullptr), -720.0, 720.0)) * kTwipsPerPixel;
 }
 
-// "#RRGGBB": the hex digits after '#' up to the first other character, the last six of them
-// counting ("#2345678" is 345678, "#2g" is 2); no '#' or no digit leaves the colour.
+// "#RRGGBB": the hex digits after '#' (and any white space after it) up to the first other
+// character, the last six of them counting ("#2345678" is 345678, "#2g" is 2, "#  234567"
+// is 234567); no '#' or no digit leaves the colour.
 bool parseColor(const std::string& value, Rgba& out) {
     if (value.empty() || value[0] != '#') return false;
     uint32_t rgb = 0;
     size_t digits = 0;
-    for (size_t i = 1; i < value.size() && std::isxdigit(uint8_t(value[i])); ++i, ++digits) {
+    size_t first = 1;
+    while (first < value.size() && std::isspace(uint8_t(value[first]))) ++first;
+    for (size_t i = first; i < value.size() && std::isxdigit(uint8_t(value[i])); ++i, ++digits) {
         char c = char(std::tolower(uint8_t(value[i])));
         rgb = ((rgb << 4) | uint32_t(c <= '9' ? c - '0' : c - 'a' + 10)) & 0xffffff;
     }
@@ -152,6 +155,14 @@ bool applyTag(const Tag& tag, TextFormat& f, int swfVersion) {
     return true;
 }
 
+// The style sheet's styles of a tag: its element's, then its class's (".name", lower case);
+// whether any applied.
+bool applyStyles(const Tag& tag, const HtmlStyleLookup& styles, TextFormat& f) {
+    bool any = styles(tag.name, f);
+    if (const std::string* cls = tag.attribute("class")) any = styles("." + lower(*cls), f) || any;
+    return any;
+}
+
 // One entity at s[i] == '&'; false (and nothing consumed) when it is not one.
 bool readEntity(const std::string& s, size_t& i, char32_t& out) {
     size_t end = s.find(';', i);
@@ -181,18 +192,21 @@ bool readEntity(const std::string& s, size_t& i, char32_t& out) {
 class RunBuilder {
 public:
     bool condenseWhite = false;
+    bool spaceStartsLines = false;  // condensed white space may begin a line (before SWF 8)
 
+    // A character of the text. With condenseWhite, white space (across tags too) is one
+    // space, and from SWF 8 on none at the start of a line.
     void add(char32_t c, const TextFormat& f) {
-        if (chars_ >= kMaxChars) return;
-        if (condenseWhite && (c == ' ' || c == '\n' || c == '\t')) {
-            if (lastWasSpace_) return;
+        if (condenseWhite && (c == ' ' || c == '\n' || c == '\t' || c == '\r')) {
+            if (lastWasSpace_ || (lineStart_ && !spaceStartsLines)) return;
             c = ' ';
         }
-        lastWasSpace_ = c == ' ';
-        ++chars_;
-        if (runs_.empty() || !sameFormat(runs_.back().format, f)) runs_.push_back({{}, f});
-        runs_.back().text.push_back(c);
+        push(c, f);
     }
+    // A line break a tag makes (<br>, </p>, </li>): in the format of the line's last
+    // character ("<p><font kerning='1'>a</font></p>" breaks with kerning), or the one in
+    // force on an empty line.
+    void addBreak(const TextFormat& f) { push(U'\n', lineStart_ || runs_.empty() ? f : TextFormat(runs_.back().format)); }
     void add(const std::string& utf8, const TextFormat& f) {
         std::u32string text = decodeUtf8(utf8);
         for (size_t i = 0; i < text.size(); ++i) {
@@ -207,9 +221,19 @@ public:
     std::vector<StyledRun> take() { return std::move(runs_); }
 
 private:
+    void push(char32_t c, const TextFormat& f) {
+        if (chars_ >= kMaxChars) return;
+        lastWasSpace_ = c == ' ';
+        lineStart_ = c == '\n';
+        ++chars_;
+        if (runs_.empty() || !sameFormat(runs_.back().format, f)) runs_.push_back({{}, f});
+        runs_.back().text.push_back(c);
+    }
+
     std::vector<StyledRun> runs_;
     size_t chars_ = 0;
     bool lastWasSpace_ = false;
+    bool lineStart_ = true;
 };
 
 }  // namespace
@@ -217,6 +241,7 @@ private:
 std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, const HtmlRules& rules) {
     RunBuilder out;
     out.condenseWhite = rules.condenseWhite;
+    out.spaceStartsLines = rules.swfVersion < 8;
     const bool dropBlankText = rules.swfVersion < 8;
     const bool paragraphsBreak = rules.multiline || rules.swfVersion < 7;
     std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
@@ -250,7 +275,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         Tag tag = parseTag(html.substr(i + 1, end - i - 1));
         i = end + 1;
         if (tag.name == "br") {
-            if (paragraphsBreak) out.add(U'\n', current);
+            if (paragraphsBreak) out.addBreak(current);
             continue;
         }
         bool paragraph = tag.name == "p" || tag.name == "li";
@@ -258,7 +283,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             // Close up to the matching tag; stray closers are ignored.
             for (size_t n = stack.size(); n-- > 0;) {
                 if (stack[n].first != tag.name) continue;
-                if (paragraph && paragraphsBreak) out.add(U'\n', current);
+                if (paragraph && paragraphsBreak) out.addBreak(current);
                 current = stack[n].second;
                 stack.resize(n);
                 break;
@@ -266,7 +291,9 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             continue;
         }
         TextFormat next = current;
-        if (!applyTag(tag, next, rules.swfVersion)) continue;
+        bool known = applyTag(tag, next, rules.swfVersion);
+        if (rules.styles && (known || tag.name == "span")) known = applyStyles(tag, rules.styles, next) || known;
+        if (!known) continue;
         if (stack.size() < kMaxNesting) {
             stack.emplace_back(tag.name, current);
             current = next;

@@ -7,10 +7,13 @@
 // the end stays. <br>, </p> and </li> break the line (in SWF 7 and later in multiline
 // fields only); an opening tag never does. Before SWF 8, text between two tags that is only
 // white space is dropped and KERNING is not read. `condenseWhite` turns each run of white
-// space, newlines included, into one space.
+// space (space, tab, line ends; across tags too) into one space, and from SWF 8 on drops it
+// at the start of a line. A break a tag makes takes the format of its line's last character.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text_field_input.h"
@@ -19,10 +22,18 @@ namespace swf {
 
 // `base` is the field's format (DefineEditText's font, height, colour, alignment, margins);
 // tags change it for the text they enclose. Sizes in the markup are points (= pixels).
+// A style sheet's styles: applies the style of a selector ("p", ".note", lower case) over
+// `format`; false when the sheet has none.
+using HtmlStyleLookup = std::function<bool(const std::string& selector, TextFormat& format)>;
+
 struct HtmlRules {
+    HtmlRules(bool multiline = true, bool condenseWhite = false, int swfVersion = 8, HtmlStyleLookup styles = {})
+        : multiline(multiline), condenseWhite(condenseWhite), swfVersion(swfVersion), styles(std::move(styles)) {}
     bool multiline = true;
     bool condenseWhite = false;
     int swfVersion = 8;  // of the movie the field is in
+    // With a style sheet, each tag (<span> too) takes its element's style, then its class's.
+    HtmlStyleLookup styles;
 };
 std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, const HtmlRules& rules = {});
 

@@ -26,6 +26,9 @@ public:
     virtual float kerning(int left, int right) const = 0;
     // One layer whose fill 1 is the text colour; null for a glyph without ink (a space).
     virtual std::shared_ptr<const Shape> outline(int glyph) const = 0;
+    // The platform's fonts are drawn fitted to the pixel grid, so the original advances them by
+    // whole pixels; embedded outlines advance by whole twips.
+    virtual bool pixelFitted() const { return false; }
 };
 
 struct DeviceFontRequest {

@@ -29,6 +29,7 @@ struct TextFormat {
     float letterSpacing = 0;  // twips added after every character
     bool kerning = false;
     bool bullet = false;
+    std::vector<float> tabStops;  // twips from the line's start; empty: every 2.7 EM
 };
 
 struct StyledRun {
@@ -46,6 +47,11 @@ struct TextFieldInput {
     // Embedded outlines (DefineEditText's UseOutlines with a font that has glyphs): every run is
     // drawn with this font whatever its face; null: device fonts by each run's face.
     std::shared_ptr<const FontCharacter> embeddedFont;
+    // Runs find their face among the movies' embedded fonts (embedFonts, DefineEditText's
+    // UseOutlines); without one that matches, `embeddedFont` draws them.
+    bool embedFonts = false;
+    // Movies before SWF 8 count a line's trailing spaces in textWidth and the autoSize width.
+    bool measureTrailingSpaces = false;
 };
 
 }  // namespace swf

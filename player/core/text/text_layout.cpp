@@ -42,7 +42,8 @@ private:
         const TextFormat* paragraph = nullptr;
         size_t paragraphFont = 0;  // into fonts_: the font of the paragraph's first character
         bool firstOfParagraph = false, lastOfParagraph = false;
-        float ink = 0;  // advances without the trailing spaces
+        float ink = 0;   // advances without the trailing spaces
+        float full = 0;  // advances with them
         LineMetrics metrics;
     };
 
@@ -56,30 +57,58 @@ private:
             size_t fontIndex = fontFor(run.format);
             const LayoutFont* font = fonts_[fontIndex].get();
             float size = std::max(0.0f, run.format.size);
-            float scale = font && font->unitsPerEm() > 0 ? size / font->unitsPerEm() : 0;
             for (char32_t code : run.text) {
-                if (chars_.size() >= kMaxLaidOutChars) return;
+                if (chars_.size() >= kMaxLaidOutChars) break;
                 if (code == '\r') code = '\n';
                 if (field_.password && code != '\n') code = '*';
                 Char c{code, &run.format, font, fontIndex, -1, size, 0};
-                if (code != '\n' && font) {
+                if (code != '\n' && code != '\t' && font) {
                     c.glyph = font->glyphFor(code);
                     if (c.glyph < 0 && code == kNoBreakSpace) c.glyph = font->glyphFor(' ');
                     // A character the font lacks still takes some room, so words stay apart.
-                    c.advance = (c.glyph >= 0 ? font->advance(c.glyph) : font->unitsPerEm() / 3) * scale;
-                    c.advance += run.format.letterSpacing;
+                    c.advance = c.glyph >= 0 ? font->advance(c.glyph) : font->unitsPerEm() / 3;  // EM units
                     if (run.format.kerning && !chars_.empty()) {
                         Char& prev = chars_.back();
                         if (prev.font == font && prev.glyph >= 0 && c.glyph >= 0)
-                            prev.advance += font->kerning(prev.glyph, c.glyph) * scale;
+                            prev.advance += font->kerning(prev.glyph, c.glyph);
                     }
                 }
                 chars_.push_back(c);
             }
         }
+        for (Char& c : chars_)
+            if (c.font) c.advance = advanceTwips(*c.font, c.advance, c.size, c.format->letterSpacing);
     }
 
-    float bulletIndent(const TextFormat& f) const { return f.bullet ? f.size * 1.5f : 0; }
+    // A device font advances by whole pixels and its letter spacing is whole pixels too, never
+    // taking a character's advance to nothing or below (letterSpacing -2 on 2-pixel text keeps
+    // the text as it is). Embedded outlines advance by whole twips, truncated, plus the spacing.
+    static float advanceTwips(const LayoutFont& font, float units, float size, float letterSpacing) {
+        float twips = font.unitsPerEm() > 0 ? std::trunc(units * size / font.unitsPerEm()) : 0;
+        if (!font.pixelFitted()) return twips + letterSpacing;
+        float unspaced = std::round(twips / kTwipsPerPixel) * kTwipsPerPixel;
+        float spaced = unspaced + std::nearbyint(letterSpacing / kTwipsPerPixel) * kTwipsPerPixel;
+        return spaced > 0 ? spaced : unspaced;
+    }
+
+    // A tab moves the pen to the next stop past it, counted from the line's start: the format's
+    // tab stops (past the last one a tab does nothing), or without them every 2.7 EM of the
+    // tab's size (12-point text: every 32.4 pixels).
+    static float tabAdvance(const Char& tab, float x) {
+        if (!tab.format->tabStops.empty()) {
+            for (float stop : tab.format->tabStops)
+                if (stop > x) return stop - x;
+            return 0;
+        }
+        float interval = tab.size * 2.7f;
+        if (!(interval > 0)) return 0;
+        return (std::floor(x / interval) + 1) * interval - x;
+    }
+
+    // A bulleted paragraph's text starts 35 pixels in whatever its size; the bullet sits in the
+    // middle of that room.
+    static constexpr float kBulletIndent = 35 * kTwipsPerPixel;
+    float bulletIndent(const TextFormat& f) const { return f.bullet ? kBulletIndent : 0; }
 
     // Room for the text of a line between the margins, indents and gutters.
     float available(const TextFormat& f, bool first, const Rect& bounds) const {
@@ -95,8 +124,8 @@ private:
             const Char& c = chars_[i];
             if (!c.font) continue;
             float scale = c.size / c.font->unitsPerEm();
-            m.ascent = std::max(m.ascent, c.font->ascent() * scale);
-            m.descent = std::max(m.descent, c.font->descent() * scale);
+            m.ascent = std::max(m.ascent, std::trunc(c.font->ascent() * scale));
+            m.descent = std::max(m.descent, std::trunc(c.font->descent() * scale));
             m.leading = any ? std::max(m.leading, c.format->leading) : c.format->leading;
             any = true;
         }
@@ -104,8 +133,8 @@ private:
             const LayoutFont* font = fonts_[paragraphFont].get();
             if (font && font->unitsPerEm() > 0) {
                 float scale = paragraph.size / font->unitsPerEm();
-                m.ascent = font->ascent() * scale;
-                m.descent = font->descent() * scale;
+                m.ascent = std::trunc(font->ascent() * scale);
+                m.descent = std::trunc(font->descent() * scale);
             }
             m.leading = paragraph.leading;
         }
@@ -122,6 +151,8 @@ private:
         size_t inkEnd = end;
         while (inkEnd > begin && chars_[inkEnd - 1].code == ' ') --inkEnd;
         for (size_t i = begin; i < inkEnd; ++i) line.ink += chars_[i].advance;
+        line.full = line.ink;
+        for (size_t i = inkEnd; i < end; ++i) line.full += chars_[i].advance;
         line.metrics = metricsOf(begin, end, paragraph, font);
         lines_.push_back(line);
     }
@@ -131,7 +162,8 @@ private:
         size_t start = begin, lastBreak = SIZE_MAX;
         float width = 0;
         for (size_t i = begin; i < end; ++i) {
-            const Char& c = chars_[i];
+            Char& c = chars_[i];
+            if (c.code == '\t') c.advance = tabAdvance(c, width);
             bool space = c.code == ' ';
             if (field_.wordWrap && !space && i > start && width + c.advance > available(paragraph, first, field_.bounds)) {
                 size_t cut = lastBreak != SIZE_MAX && lastBreak > start ? lastBreak : i;
@@ -140,7 +172,11 @@ private:
                 start = cut;
                 lastBreak = SIZE_MAX;
                 width = 0;
-                for (size_t k = start; k < i; ++k) width += chars_[k].advance;
+                for (size_t k = start; k < i; ++k) {
+                    if (chars_[k].code == '\t') chars_[k].advance = tabAdvance(chars_[k], width);
+                    width += chars_[k].advance;
+                }
+                if (c.code == '\t') c.advance = tabAdvance(c, width);
             }
             width += c.advance;
             if (space) lastBreak = i + 1;
@@ -166,18 +202,30 @@ private:
         }
     }
 
+    // textWidth counts the text alone, without margins, indents and bullets. Before SWF 8 a
+    // line's trailing spaces count; since, only those of a left-aligned line do.
+    float textWidthOf(const Line& line) const {
+        bool spaces = field_.measureTrailingSpaces || line.paragraph->align == TextAlign::Left;
+        return spaces ? line.full : line.ink;
+    }
+
+    // What autoSize makes room for: the text and the paragraph's margins and indents.
     float lineNeed(const Line& line) const {
         const TextFormat& f = *line.paragraph;
-        return line.ink + f.leftMargin + f.rightMargin + f.blockIndent + (line.firstOfParagraph ? f.indent : 0) +
+        return textWidthOf(line) + f.leftMargin + f.rightMargin + f.blockIndent + (line.firstOfParagraph ? f.indent : 0) +
                bulletIndent(f);
     }
 
     void applyAutoSize() {
-        float height = 0, width = 0;
-        for (size_t n = 0; n < lines_.size(); ++n) {
+        float height = 0, width = 0, need = 0;
+        // A field without text measures nothing: autoSize leaves the gutters only.
+        const bool empty = chars_.empty();
+        for (size_t n = 0; n < lines_.size() && !empty; ++n) {
             const LineMetrics& m = lines_[n].metrics;
-            height += m.ascent + m.descent + (n + 1 < lines_.size() ? m.leading : 0);
-            width = std::max(width, lineNeed(lines_[n]));
+            // The leading between lines counts; a single line counts its own leading too.
+            height += m.ascent + m.descent + (n + 1 < lines_.size() || lines_.size() == 1 ? m.leading : 0);
+            width = std::max(width, textWidthOf(lines_[n]));
+            need = std::max(need, lineNeed(lines_[n]));
         }
         out_.textWidth = width;
         out_.textHeight = height;
@@ -185,7 +233,7 @@ private:
         Rect& b = out_.bounds;
         b.yMax = rectTwips(float(b.yMin) + height + 2 * kTextGutter);
         if (field_.wordWrap) return;
-        int32_t newWidth = rectTwips(width + 2 * kTextGutter);
+        int32_t newWidth = rectTwips(need + 2 * kTextGutter);
         if (field_.autoSize == AutoSize::Left) {
             b.xMax = rectTwips(float(b.xMin) + float(newWidth));
         } else if (field_.autoSize == AutoSize::Right) {
@@ -238,7 +286,7 @@ private:
         int glyph = font->glyphFor(kBullet);
         if (glyph < 0) glyph = font->glyphFor('*');
         if (glyph < 0) return;
-        out_.glyphs.push_back({fonts_[fontIndex], glyph, x + f.size * 0.5f, baseline, f.size, f.color});
+        out_.glyphs.push_back({fonts_[fontIndex], glyph, x + kBulletIndent / 2, baseline, f.size, f.color});
     }
 
     void placeGlyphs(const Line& line, float x, float baseline, float spaceStretch) {

@@ -29,7 +29,7 @@ public:
 };
 
 Object* makeServiceObject(Vm& vm, Object* proto) { return vm.heap().make<ServiceObject>(proto); }
-ServiceObject* service(const Value& v) { return dynamic_cast<ServiceObject*>(v.asObject()); }
+ServiceObject* service(const Value& v) { return nativeAs<ServiceObject>(v); }
 
 // Calls fn(self) after the running scripts, as a dialog's answer comes.
 void deliverLater(Vm& vm, const Value& self, NativeFn fn) {
@@ -52,10 +52,13 @@ void registerPrintJob(Vm& vm) {
 
 // ---- LocalConnection: no other movie runs beside this one.
 
+// A native constructor in the original: super() into it answers the object.
+Value constructLocalConnection(Vm&, const Value& self, const Arguments&) { return self; }
+
 Value localDomain(Vm& vm, const Value&, const Arguments&) { return vm.newString("localhost"); }
 
 void registerLocalConnection(Vm& vm) {
-    Object* proto = prototypeOf(vm, defineClass(vm, vm.global(), {"LocalConnection"}));
+    Object* proto = prototypeOf(vm, defineClass(vm, vm.global(), {"LocalConnection", nullptr, constructLocalConnection, makeServiceObject}));
     defineMethod(vm, proto, "domain", localDomain, kBuiltIn);
     defineMethod(vm, proto, "connect", answerFalse, kBuiltIn);
     defineMethod(vm, proto, "close", nothing, kBuiltIn);
@@ -77,8 +80,11 @@ Value netConnectionClose(Vm& vm, const Value& self, const Arguments&) {
     ServiceObject* connection = service(self);
     if (!connection) return Value();
     const bool open = connection->connected || connection->connecting;
+    const bool attempt = connection->connecting;
     connection->connected = connection->connecting = false;
     if (open) netStatus(vm, self, "NetConnection.Connect.Closed");
+    // Closing an attempt to reach a server also ends the attempt: onStatus with no event.
+    if (attempt) vm.callMethod(self, "onStatus", Arguments());
     return Value();
 }
 
@@ -242,17 +248,21 @@ Value download(Vm& vm, const Value& self, const Arguments& args) {
 
 Value constructFileReference(Vm& vm, const Value& self, const Arguments&) {
     if (Object* o = self.asObject()) makeBroadcaster(vm, o);
-    return self;
+    return Value();
 }
 
 void registerFileReference(Vm& vm) {
     Object* net = packageObject(vm, {"flash", "net"});
-    Object* file = prototypeOf(vm, defineClass(vm, net, {"FileReference", nullptr, constructFileReference, makeServiceObject}));
+    NativeFunction* fileClass = defineClass(vm, net, {"FileReference", nullptr, constructFileReference, makeServiceObject});
+    fileClass->scriptConstructor = true;
+    Object* file = prototypeOf(vm, fileClass);
     defineMethod(vm, file, "browse", browse);
     defineMethod(vm, file, "download", download);
     defineMethod(vm, file, "upload", answerFalse);
     defineMethod(vm, file, "cancel", nothing);
-    Object* list = prototypeOf(vm, defineClass(vm, net, {"FileReferenceList", nullptr, constructFileReference, makeServiceObject}));
+    NativeFunction* listClass = defineClass(vm, net, {"FileReferenceList", nullptr, constructFileReference, makeServiceObject});
+    listClass->scriptConstructor = true;
+    Object* list = prototypeOf(vm, listClass);
     defineMethod(vm, list, "browse", browse);
 }
 

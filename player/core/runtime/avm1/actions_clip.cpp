@@ -11,8 +11,9 @@ namespace {
 using C = ActionCode;
 
 // Under an unknown tellTarget the timeline actions act on the root: tellTarget("missing")
-// { gotoAndPlay(2); } moves _root.
+// { gotoAndPlay(2); } moves _root; they do nothing in a script whose own clip is gone.
 ScriptClip* targetClip(Interpreter& in, Activation& act) {
+    if (!act.target && in.baseClipRemoved(act)) return nullptr;
     Object* target = act.target ? act.target : in.rootOf(act.originalTarget);
     auto* c = dynamic_cast<ScriptClip*>(target);
     return c && c->alive() ? c : nullptr;
@@ -107,9 +108,10 @@ void gotoFrame2(Interpreter& in, Activation& act, const Action& a) {
 // once, as a subroutine; the clip stays where it is.
 void callFrame(Interpreter& in, Activation& act, const Action&) {
     Value frame = in.pop();
-    // Under a tellTarget that found nothing, the script's own clip is called on.
+    // Under a tellTarget that found nothing, the script's own clip is called on; when the
+    // target is gone, the clip its variables went to.
     ScriptClip* clip = targetClip(in, act);
-    if (!clip) clip = dynamic_cast<ScriptClip*>(act.originalTarget);
+    if (!clip) clip = dynamic_cast<ScriptClip*>(act.target ? in.targetOrBase(act) : act.originalTarget);
     if (!clip || !clip->alive()) return;
     int index = -1;
     if (frame.isString() || frame.isObject()) {
@@ -128,10 +130,12 @@ void callFrame(Interpreter& in, Activation& act, const Action&) {
     if (index < 0) return;
     // A frame that calls itself ends at the recursion limit.
     for (const ActionListPtr& script : clip->frameScripts(index)) in.runCalledScript(script, clip);
+    in.endIfBaseClipRemoved(act);
 }
 
+// No path names anything from a script whose own clip was removed, not even "_root".
 void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
-    Object* target = path.empty() ? act.originalTarget : in.resolveTarget(path);
+    Object* target = path.empty() ? act.originalTarget : in.baseClipRemoved(act) ? nullptr : in.resolveTarget(path);
     if (!target && !path.empty()) in.vm().warn("Target not found: Target=\"" + path + "\" Base=\"?\"");
     act.target = target;
     act.targetMissing = !target && !path.empty();
@@ -147,26 +151,20 @@ void setTargetTo(Interpreter& in, Activation& act, const std::string& path) {
 
 void setTarget(Interpreter& in, Activation& act, const Action& a) { setTargetTo(in, act, a.text); }
 
+// A clip is aimed at by its target path, as a reference to it is resolved: with two clips
+// named "a", tellTarget(secondA) reaches the first.
 void setTarget2(Interpreter& in, Activation& act, const Action&) {
     Value v = in.pop();
-    if (auto* clip = dynamic_cast<ScriptClip*>(v.asObject())) {
-        act.target = clip;
-        act.targetMissing = false;
-        if (!act.isFunction && act.targetScope) {
-            act.targetScope = in.vm().heap().make<Scope>(act.targetScope->parent, clip, Scope::Kind::Target);
-            act.scope = act.targetScope;
-        }
-        return;
-    }
-    setTargetTo(in, act, in.vm().toString(v));
+    auto* clip = dynamic_cast<ScriptClip*>(v.asObject());
+    setTargetTo(in, act, clip ? clip->targetPath() : in.vm().toString(v));
 }
 
 ScriptClip* clipAt(Interpreter& in, Activation& act, const Value& path) {
-    if (auto* clip = dynamic_cast<ScriptClip*>(path.asObject())) return clip->alive() ? clip : nullptr;
+    if (auto* clip = dynamic_cast<ScriptClip*>(path.asObject())) return clip->resolved();
     std::string text = in.vm().toString(path);
     // "" is the current target; under a tellTarget that named no clip there is none.
     if (text.empty() && act.targetMissing) return nullptr;
-    Object* base = act.target ? act.target : act.originalTarget;
+    Object* base = in.targetOrBase(act);
     // A path names clips from the target only: a variable of that name elsewhere in scope
     // (_global.clip3 = mc3) is not looked at.
     auto* clip = dynamic_cast<ScriptClip*>(text.empty() ? base : in.resolvePath(base, text, false).asObject());
@@ -184,12 +182,14 @@ void getProperty(Interpreter& in, Activation& act, const Action&) {
 }
 
 // The value setProperty stores, converted by the property's kind after the target: _name and
-// _quality take text, the read-only texts (_target, _droptarget, _url) nothing, others numbers.
+// _quality take text, the read-only texts (_target, _droptarget, _url) and _focusrect (an object
+// turns it off unasked) nothing, others numbers. Undefined and null change no number, in SWF 5
+// and 6 too, where they would convert to 0.
 Value propertyValue(Vm& vm, int index, const Value& value) {
     switch (index) {
         case 13: case 19: return vm.newString(vm.toString(value));
-        case 11: case 14: case 15: return value;
-        default: return Value::number(vm.toNumber(value));
+        case 11: case 14: case 15: case 17: return value;
+        default: return value.isNullish() ? value : Value::number(vm.toNumber(value));
     }
 }
 
@@ -207,9 +207,11 @@ void cloneSprite(Interpreter& in, Activation& act, const Action&) {
     if (ScriptClip* clip = clipAt(in, act, in.pop())) clip->duplicate(in.vm(), name, depth - 16384);
 }
 
+// A text field goes too (removeMovieClip(field)).
 void removeSprite(Interpreter& in, Activation& act, const Action&) {
     Value target = in.pop();
     if (ScriptClip* clip = clipAt(in, act, target)) clip->removeClip(in.vm());
+    else if (target.isObject() && in.removeDisplayObject) in.removeDisplayObject(target.asObject());
 }
 
 // The flags are numbers to startDrag (an object's valueOf runs), read after the target.
@@ -237,10 +239,16 @@ void stopSounds(Interpreter& in, Activation&, const Action&) {
     if (in.stopAllSounds) in.stopAllSounds();
 }
 
+// Of a clip or a text field; undefined for anything else (a string naming a clip included).
 void targetPath(Interpreter& in, Activation&, const Action&) {
     Value v = in.pop();
     auto* clip = dynamic_cast<ScriptClip*>(v.asObject());
-    in.push(clip ? in.vm().newString(clip->targetPath()) : Value());
+    if (clip) {
+        in.push(in.vm().newString(clip->targetPath()));
+        return;
+    }
+    std::string path = v.isObject() && in.displayPathOf ? in.displayPathOf(v.asObject()) : std::string();
+    in.push(path.empty() ? Value() : in.vm().newString(path));
 }
 
 }  // namespace

@@ -89,7 +89,15 @@ void waitForFrame2(Interpreter& in, Activation& act, const Action& a) {
 void trace(Interpreter& in, Activation&, const Action&) {
     Value v = in.pop();
     // The trace action prints undefined as "undefined" in every version.
-    in.vm().trace(v.isUndefined() ? std::string("undefined") : in.vm().toString(v));
+    std::string text;
+    try {
+        text = v.isUndefined() ? std::string("undefined") : in.vm().toString(v);
+    } catch (const ScriptThrow&) {
+        // A toString that throws still leaves the line written; the throw goes on.
+        in.vm().trace("[type Object]");
+        throw;
+    }
+    in.vm().trace(text);
 }
 
 bool startsWith(const std::string& s, const char* prefix) {

@@ -12,6 +12,7 @@ void defineFunction(Interpreter& in, Activation& act, const Action& a) {
     auto* fn = vm.heap().make<ScriptFunction>(vm.builtins().functionProto, a.function, act.scope,
                                               act.target ? act.target : act.originalTarget);
     fn->constants = act.pool;
+    fn->version = vm.swfVersion();
     Object* proto = vm.newObject();
     proto->define("constructor", Value::object(fn), kDontEnum);
     fn->define("prototype", Value::object(proto), kDontEnum | kDontDelete);

@@ -46,17 +46,22 @@ bool isClip(Object* o) { return o && std::string(o->typeOf()) == "movieclip"; }
 // same `this` with `super` one level further up.
 Value callSuperConstructor(Interpreter& in, SuperObject& super, const std::vector<Value>& args) {
     Vm& vm = in.vm();
-    if (isClip(super.base) || !vm.findProperty(super.base, "__constructor__")) return Value();
-    Value ctor = vm.getMember(super.base, "__constructor__");
-    return in.callWithSuper(ctor, Value::object(super.self), Arguments(args), super.base->proto());
+    Object* base = super.currentBase();
+    if (!base || isClip(base) || !vm.findProperty(base, "__constructor__")) return Value();
+    Value ctor = vm.getMember(base, "__constructor__");
+    FunctionObject* fn = ctor.asObject() ? ctor.asObject()->asFunction() : nullptr;
+    if (fn && fn->isNative() && static_cast<NativeFunction*>(fn)->factory)
+        return vm.constructInPlace(*static_cast<NativeFunction*>(fn), super.self, Arguments(args));
+    return in.callWithSuper(ctor, Value::object(super.self), Arguments(args), base->proto());
 }
 
 void callFunction(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
     std::vector<Value> args = popArguments(in);
     Value fn = in.getVariable(name);
-    // `this` is the object the name was found on when that is a `with` object or the end of
-    // a path ("_root.clip.gotoAndStop"); otherwise the clip running the script.
+    // `this` is the object the name was found on when that is a `with` object, a function's
+    // locals or the end of a path ("_root.clip.gotoAndStop"); otherwise the clip running the
+    // script.
     Object* owner = in.withObjectHolding(name);
     size_t split = name.find_last_of(":.");
     if (!owner && split != std::string::npos && split > 0) owner = in.resolvePathInScopes(name.substr(0, split)).asObject();
@@ -65,10 +70,15 @@ void callFunction(Interpreter& in, Activation& act, const Action&) {
         in.push(callSuperConstructor(in, *super, args));
         return;
     }
+    // Calling a primitive boxes it first (through whatever _global.String is) and gives undefined.
+    if (fn.isPrimitive() && !fn.isNullish()) in.vm().toObject(fn);
     in.push(in.vm().call(fn, self, Arguments(args)));
+    in.endIfBaseClipRemoved(act);
 }
 
-void callMethod(Interpreter& in, Activation&, const Action&) {
+// A call on a value that is no object (undefined.f()) calls nothing and goes on; any other,
+// even of a missing function, ends a script whose clip is gone afterwards.
+void callMethod(Interpreter& in, Activation& act, const Action&) {
     Value nameValue = in.pop();
     Value object = in.pop();
     std::vector<Value> args = popArguments(in);
@@ -80,12 +90,15 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
         if (super) {
             in.push(callSuperConstructor(in, *super, args));
         } else {
+            if (object.isPrimitive() && !object.isNullish()) vm.toObject(object);  // as callFunction does
             in.push(vm.call(object, Value(), Arguments(args)));
         }
+        in.endIfBaseClipRemoved(act);
         return;
     }
     // A clip as the base of `super` lends it nothing (neither methods nor a constructor).
-    Object* holder = super ? (isClip(super->base) ? nullptr : super->base->proto()) : object.asObject();
+    Object* superBase = super ? super->currentBase() : nullptr;
+    Object* holder = super ? (!superBase || isClip(superBase) ? nullptr : superBase->proto()) : object.asObject();
     if (super && !holder) {
         in.push(Value());
         return;
@@ -110,21 +123,27 @@ void callMethod(Interpreter& in, Activation&, const Action&) {
         fn = p || super ? vm.getMember(holder, name) : vm.getMember(self, name);
     }
     in.push(in.callWithSuper(fn, self, Arguments(args), owner));
+    in.endIfBaseClipRemoved(act);
 }
 
-void newObject(Interpreter& in, Activation&, const Action&) {
+void newObject(Interpreter& in, Activation& act, const Action&) {
     std::string name = in.vm().toString(in.pop());
     std::vector<Value> args = popArguments(in);
-    in.push(in.vm().construct(in.getVariable(name), Arguments(args)));
+    Value ctor = in.getVariable(name);
+    if (ctor.isPrimitive() && !ctor.isNullish()) in.vm().toObject(ctor);  // as callFunction does
+    in.push(in.vm().construct(ctor, Arguments(args)));
+    in.endIfBaseClipRemoved(act);
 }
 
-void newMethod(Interpreter& in, Activation&, const Action&) {
+void newMethod(Interpreter& in, Activation& act, const Action&) {
     Value name = in.pop();
     Value object = in.pop();
     std::vector<Value> args = popArguments(in);
     std::string n = name.isUndefined() ? std::string() : in.vm().toString(name);
     Value ctor = n.empty() ? object : in.vm().getMember(object, n);
+    if (ctor.isPrimitive() && !ctor.isNullish()) in.vm().toObject(ctor);  // as callFunction does
     in.push(in.vm().construct(ctor, Arguments(args)));
+    if (!object.isNullish()) in.endIfBaseClipRemoved(act);
 }
 
 // A count larger than what the stack holds makes no literal: undefined is pushed and the
@@ -192,26 +211,31 @@ bool isRemovedClip(Object* o) {
 // read as stored (no getter runs, none is inherited, version flags do not hide it); a
 // primitive there is boxed and so matches nothing; a clip there matches nothing either.
 // A removed clip is an instance of nothing and has no prototype to test against.
-bool isInstance(Vm& vm, const Value& object, const Value& klass) {
-    Object* o = object.asObject();
-    if (!o || isRemovedClip(o)) return false;
-    Object* c = vm.toObject(klass);
-    if (!c || isRemovedClip(c)) return false;
+// A class's own `prototype` as stored: no getter runs, version flags do not hide it.
+Value ownPrototype(Vm& vm, Object* klass) {
     NameRule any = vm.names();
     any.version = 0;
-    const Property* p = c->findOwn("prototype", any);
-    Value protoValue = p ? p->value : Value();
-    if (!protoValue.isObject()) {
-        vm.toObject(protoValue);
-        return false;
-    }
-    Object* proto = protoValue.asObject();
-    if (isClip(proto)) return false;
+    const Property* p = klass->findOwn("prototype", any);
+    return p ? p->value : Value();
+}
+
+bool isInstance(Vm& vm, const Value& object, const Value& klass) {
+    Object* o = object.asObject();
+    if (!o) return false;
+    // A removed clip is no instance of anything, but the class is still converted (a
+    // String subclass on _global sees "right" boxed) and so is its prototype.
+    Object* c = vm.toObject(klass);
+    if (!c || isRemovedClip(c)) return false;
+    // A prototype that is no object is boxed and compared as that object (a boxing that
+    // runs script may have made it an interface meanwhile).
+    Value protoValue = ownPrototype(vm, c);
+    Object* proto = protoValue.isObject() ? protoValue.asObject() : vm.toObject(protoValue);
+    if (!proto || isClip(proto) || isRemovedClip(o)) return false;
     size_t depth = 0;
     for (Object* q = o->proto(); q; q = q->proto()) {
         if (++depth > 256) throw ScriptAbort{"prototype chain too deep"};
         if (q == proto) return true;
-        if (!q->interfaces().empty() && vm.implementsInterface(q, c, 0)) return true;
+        if (!q->interfaces().empty() && vm.implementsInterface(q, proto, 0)) return true;
     }
     return false;
 }
@@ -240,11 +264,12 @@ void extends(Interpreter& in, Activation&, const Action&) {
 void implementsOp(Interpreter& in, Activation&, const Action&) {
     Value ctor = in.pop();
     std::vector<Value> interfaces = popArguments(in);
-    Object* proto = ctor.isObject() ? in.vm().getMember(ctor, "prototype").asObject() : nullptr;
-    if (!proto) return;
-    proto->interfaces().clear();
+    Object* proto = ctor.isObject() ? ownPrototype(in.vm(), ctor.asObject()).asObject() : nullptr;
+    if (!proto || interfaces.empty() || proto->interfacesDeclared()) return;
+    proto->declareInterfaces();
     for (const Value& v : interfaces)
-        if (Object* i = v.asObject()) proto->interfaces().push_back(i);
+        if (Object* i = v.asObject())
+            if (Object* p = ownPrototype(in.vm(), i).asObject()) proto->interfaces().push_back(p);
 }
 
 // A primitive is boxed first and then fails the cast.

@@ -38,6 +38,9 @@ public:
 
     bool getSpecial(Vm& vm, const std::string& name, Value& out) override {
         if (!sameName(name, "length", vm.names())) return false;
+        // addProperty("length", ...) on an array answers reads; the methods keep the count.
+        const Property* own = propertyHolder()->findOwn(name, vm.names());
+        if (own && own->isAccessor()) return false;
         out = Value::number(length);
         return true;
     }
@@ -58,11 +61,13 @@ public:
 
     void truncate(Vm& vm, int32_t newLength) {
         if (newLength < length) {
+            // The elements are properties of the array, or of the object it is the part of.
+            Object* elements = propertyHolder();
             std::vector<std::string> names;
-            ownNames(names, true);
+            elements->ownNames(names, true);
             for (const auto& name : names) {
                 auto index = indexOfName(name);
-                if (index && *index >= std::max(newLength, 0)) remove(name, vm.names());
+                if (index && *index >= std::max(newLength, 0)) elements->remove(name, vm.names());
             }
         }
         length = newLength;
@@ -78,7 +83,7 @@ std::string nameOf(uint32_t index) { return std::to_string(index); }
 // The methods read an array's own elements only: an element inherited from a prototype, or
 // any element of an object that is no array, reads as undefined, as in the original.
 Value elementAt(Vm& vm, Object* o, uint32_t index) {
-    if (!dynamic_cast<ArrayObject*>(o)) return Value();
+    if (!nativeAs<ArrayObject>(o)) return Value();
     const Property* p = o->findOwn(nameOf(index), vm.names());
     if (!p) return Value();
     return p->isAccessor() ? vm.getMember(o, nameOf(index)) : p->value;
@@ -175,7 +180,9 @@ Value arrayPop(Vm& vm, const Value& self, const Arguments&) {
     if (!o) return Value();
     const uint32_t length = arrayLikeLength(vm, o);
     if (length == 0) return Value();
-    Value last = elementAt(vm, o, length - 1);
+    // The element's own slot: a getter addProperty put over it is not asked.
+    const Property* slot = nativeAs<ArrayObject>(o) ? o->findOwn(nameOf(length - 1), vm.names()) : nullptr;
+    Value last = slot ? slot->value : Value();
     vm.deleteMember(o, nameOf(length - 1));
     setLength(vm, o, length - 1);
     return last;
@@ -250,7 +257,7 @@ Value arrayConcat(Vm& vm, const Value& self, const Arguments& args) {
     std::vector<Value> values = elementsOf(vm, o);
     for (const Value& v : args) {
         Object* other = v.asObject();
-        if (other && dynamic_cast<ArrayObject*>(other)) {
+        if (other && nativeAs<ArrayObject>(other)) {
             std::vector<Value> more = elementsOf(vm, other);
             vm.checkArrayLength(double(values.size()) + more.size());
             values.insert(values.end(), more.begin(), more.end());
@@ -366,7 +373,7 @@ Value arraySortOn(Vm& vm, const Value& self, const Arguments& args) {
     if (!o || args.empty()) return Value();
     std::vector<std::string> fields;
     Object* fieldList = args[0].asObject();
-    if (fieldList && dynamic_cast<ArrayObject*>(fieldList)) {
+    if (fieldList && nativeAs<ArrayObject>(fieldList)) {
         for (const Value& v : elementsOf(vm, fieldList)) fields.push_back(vm.toString(v));
     } else {
         fields.push_back(vm.toString(args[0]));
@@ -375,7 +382,7 @@ Value arraySortOn(Vm& vm, const Value& self, const Arguments& args) {
 
     std::vector<int> fieldOptions(fields.size(), 0);
     Object* optionList = args[1].asObject();
-    if (optionList && dynamic_cast<ArrayObject*>(optionList)) {
+    if (optionList && nativeAs<ArrayObject>(optionList)) {
         std::vector<Value> given = elementsOf(vm, optionList);
         if (given.size() == fields.size()) {
             for (size_t i = 0; i < given.size(); ++i) fieldOptions[i] = vm.toInt32(given[i]);
@@ -418,7 +425,7 @@ Object* makeArrayObject(Vm& vm, const std::vector<Value>& values) {
 
 uint32_t arrayLikeLength(Vm& vm, Object* o) {
     double length = 0;
-    if (auto* array = dynamic_cast<ArrayObject*>(o)) {
+    if (auto* array = nativeAs<ArrayObject>(o)) {
         length = array->length;
     } else {
         length = vm.toInteger(vm.getMember(o, "length"));

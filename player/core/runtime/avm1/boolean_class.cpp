@@ -15,7 +15,7 @@ public:
 Object* makeBoolean(Vm& vm, Object* proto) { return vm.heap().make<BooleanObject>(proto); }
 
 Value constructBoolean(Vm& vm, const Value& self, const Arguments& args) {
-    if (auto* b = dynamic_cast<BooleanObject*>(self.asObject())) b->value = !args.empty() && vm.toBoolean(args[0]);
+    if (auto* b = nativeAs<BooleanObject>(self)) b->value = !args.empty() && vm.toBoolean(args[0]);
     return self;
 }
 
@@ -26,7 +26,7 @@ Value callBoolean(Vm& vm, const Value&, const Arguments& args) {
 
 bool valueOfThis(const Value& self) {
     if (self.isBoolean()) return self.asBoolean();
-    auto* b = dynamic_cast<BooleanObject*>(self.asObject());
+    auto* b = nativeAs<BooleanObject>(self);
     return b && b->value;
 }
 

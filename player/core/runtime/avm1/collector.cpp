@@ -23,11 +23,15 @@ void markActivation(Marker& m, const Activation& act) {
 
 size_t Vm::collectGarbage() {
     return heap_.collect([this](Marker& m) {
+        for (const Builtins* b : {&builtins_, &otherGlobals_.builtins})
+            for (Object* o : {b->objectProto, b->functionProto, b->arrayProto, b->stringProto, b->numberProto,
+                              b->booleanProto, b->dateProto, b->movieClipProto, b->xmlNodeProto, b->xmlProto,
+                              b->registeredClasses})
+                m.mark(o);
         m.mark(global_);
-        for (Object* o : {builtins_.objectProto, builtins_.functionProto, builtins_.arrayProto, builtins_.stringProto,
-                          builtins_.numberProto, builtins_.booleanProto, builtins_.dateProto, builtins_.movieClipProto,
-                          builtins_.xmlNodeProto, builtins_.xmlProto})
-            m.mark(o);
+        m.mark(otherGlobals_.global);
+        m.mark(nativeTable);
+        m.mark(otherGlobals_.nativeTable);
         for (Object* o : roots_) m.mark(o);
         for (const Value& v : interpreter_->stack()) m.mark(v);
         for (const Activation* act : interpreter_->activations()) markActivation(m, *act);

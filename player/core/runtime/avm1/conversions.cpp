@@ -58,7 +58,7 @@ std::string Vm::toString(const Value& v) {
         case Value::Type::Object: {
             // A clip converts to its path ("_level0.mc") without calling toString.
             Object* o = v.asObject();
-            if (auto* clip = dynamic_cast<ScriptClip*>(o)) return clip->alive() ? clip->targetPath() : "";
+            if (auto* clip = dynamic_cast<ScriptClip*>(o)) return clip->targetPath();
             // Anything but text from toString (a missing method, undefined, an object, even a
             // number) prints as the object's kind.
             Value fn = getMemberWithoutResolve(o, "toString");

@@ -30,7 +30,7 @@ LocalOffsetMinutes zoneOf(Vm& vm) {
     return [host](double utc) { return host->localOffsetMinutes(utc); };
 }
 
-DateObject* thisDate(const Value& self) { return dynamic_cast<DateObject*>(self.asObject()); }
+DateObject* thisDate(const Value& self) { return nativeAs<DateObject>(self); }
 
 // Fields from arguments: year (two digits mean 19xx), month, then date 1 and zeros for what
 // is not given.

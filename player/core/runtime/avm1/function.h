@@ -41,6 +41,9 @@ public:
     NativeFn call;               // a call without `new`
     NativeFn construct;          // `new`: runs on the fresh instance; null: `call` does
     InstanceFactory factory;     // `new`: makes the instance; null: a plain Object
+    // The original writes this class's constructor in script (FileReference): super() into it
+    // answers what it returns, not the object it made an instance of.
+    bool scriptConstructor = false;
 };
 
 class ScriptFunction final : public FunctionObject {
@@ -54,6 +57,7 @@ public:
     Scope* scope;        // the scope chain where the function was defined
     Object* targetClip;  // the clip whose timeline defined it (for frame actions and paths)
     ConstantPoolPtr constants;  // the constant pool in force where it was defined
+    int version = 0;            // the SWF version of the code that defined it: its rules hold in every call
     // Whether the body (or a function inside it) names `arguments` / `super` anywhere: a call
     // makes those objects only then. Found on the first call.
     enum class Mention : uint8_t { Unknown, No, Yes };

@@ -40,7 +40,12 @@ Value apply(Vm& vm, const Value& self, const Arguments& args) {
     return vm.call(self, thisValue, Arguments(list));
 }
 
-Value functionToString(Vm&, const Value&, const Arguments&) { return Value::string(std::string("[type Function]")); }
+// Inherited by an object that is no function (a script object whose __proto__ is
+// Function.prototype), it answers as Object.prototype.toString would.
+Value functionToString(Vm&, const Value& self, const Arguments&) {
+    Object* o = self.asObject();
+    return Value::string(std::string(o && !o->asFunction() ? "[object Object]" : "[type Function]"));
+}
 
 }  // namespace
 

@@ -21,6 +21,7 @@ void Marker::drain() {
             mark(w.userData);
         }
         for (Object* i : o->interfaces_) mark(i);
+        mark(o->nativePart_);
         o->traceReferences(*this);
     }
 }

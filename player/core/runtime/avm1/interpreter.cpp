@@ -81,6 +81,7 @@ void Interpreter::runScript(const ActionListPtr& code, Object* clip) {
     try {
         // A safe point: nothing runs, so a full heap may free room here.
         if (vm_.heap().size() + 64 >= vm_.limits().maxObjects) vm_.collectGarbage();
+        SwfVersionScope version(vm_, versionOfTimeline(clip));
         startFrameScript(act, code, clip);
         run(act);
     } catch (const ScriptAbort& abort) {
@@ -103,9 +104,17 @@ void Interpreter::runCalledScript(const ActionListPtr& code, Object* clip) {
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
     Activation act;
     act.stackBase = stack_.size();
+    SwfVersionScope version(vm_, versionOfTimeline(clip));
     startFrameScript(act, code, clip);
     run(act);
     stack_.resize(act.stackBase);
+}
+
+// A timeline's scripts follow the version of the movie it came from.
+int Interpreter::versionOfTimeline(Object* clip) const {
+    auto* timeline = dynamic_cast<ScriptClip*>(clip);
+    const int version = timeline ? timeline->movieVersion() : 0;
+    return version ? version : vm_.movieVersion();
 }
 
 // A frame script's activation: `clip` is its target and `this`, below it only _global.
@@ -230,6 +239,25 @@ Value* Interpreter::registerSlot(Activation& act, size_t r) {
     return nullptr;
 }
 
+// A function runs on the clip that defined it, reached by its path as any kept clip
+// reference is (so one made again under that name takes its place); with none there, on the
+// clip it is called on, else on the caller's target.
+Object* Interpreter::baseClipOfCall(ScriptFunction& fn, const Value& self) {
+    auto* defining = dynamic_cast<ScriptClip*>(fn.targetClip);
+    if (!defining) return fn.targetClip;
+    if (ScriptClip* now = defining->resolved()) return now;
+    auto* calledOn = dynamic_cast<ScriptClip*>(self.asObject());
+    if (ScriptClip* on = calledOn ? calledOn->resolved() : nullptr) return on;
+    if (current_) return targetOrBase(*current_);
+    return levelRoot ? levelRoot(0) : fn.targetClip;
+}
+
+void Interpreter::endIfBaseClipRemoved(Activation& act) {
+    if (!baseClipRemoved(act)) return;
+    act.done = true;
+    act.result = Value();
+}
+
 Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing) {
     if (live_.size() >= size_t(vm_.limits().recursionDepth))
         throw ScriptAbort{std::to_string(vm_.limits().recursionDepth) + " levels of recursion were exceeded"};
@@ -237,7 +265,8 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     const FunctionBody& body = *fn.body;
     // Functions came with SWF 5: inside one, a SWF 4 movie's script converts and compares by
     // the SWF 5 rules (true prints "true", 4 / 0 is Infinity) and sees _global.
-    SwfVersionScope functionVersion(vm_, std::max(vm_.swfVersion(), 5));
+    // A function keeps the version of the movie that defined it, whoever calls it.
+    SwfVersionScope functionVersion(vm_, std::max(fn.version ? fn.version : vm_.swfVersion(), 5));
     Activation act;
     act.code = body.body;
     act.isFunction = true;
@@ -245,7 +274,7 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
     act.stackBase = stack_.size();
     act.thisValue = self;
     act.callee = &fn;
-    act.target = act.originalTarget = fn.targetClip;
+    act.target = act.originalTarget = baseClipOfCall(fn, self);
     act.pool = fn.constants;
     Object* locals = vm_.heap().make<Object>(nullptr);
     Scope* outer = fn.scope;
@@ -255,7 +284,7 @@ Value Interpreter::callScript(ScriptFunction& fn, const Value& self, const Argum
         Scope* global = fn.scope;
         while (global && global->kind != Scope::Kind::Global) global = global->parent;
         auto* calledOn = dynamic_cast<ScriptClip*>(self.asObject());
-        Object* clip = calledOn && calledOn->alive() ? self.asObject() : fn.targetClip;
+        Object* clip = calledOn && calledOn->resolved() ? calledOn->resolved() : act.originalTarget;
         if (clip) {
             act.target = act.originalTarget = clip;
             outer = vm_.heap().make<Scope>(global, clip, Scope::Kind::Target);

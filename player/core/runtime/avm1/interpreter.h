@@ -32,6 +32,7 @@ public:
     // Runs a frame's script from inside a running one (the call() action): the caller waits,
     // limits and exceptions pass through it.
     void runCalledScript(const ActionListPtr& code, Object* clip);
+    int versionOfTimeline(Object* clip) const;
     // Calls a script function; used by Vm::call. `base`: the prototype the function was found
     // on, which `super` starts from (null: self's __proto__).
     Value callScript(ScriptFunction& fn, const Value& self, const Arguments& args, Object* base, bool constructing = false);
@@ -61,12 +62,14 @@ public:
     // Variables and paths.
     Value getVariable(const std::string& name);
     void setVariable(const std::string& name, const Value& value);
-    // The `with` object a plain name is found on, or null when it is found elsewhere first
-    // (a function called as `f()` inside `with (o)` runs with `this` o when o holds it).
+    // The `with` object or function locals a plain name is found on, or null when it is
+    // found elsewhere first (a function called as `f()` inside `with (o)` runs with `this` o
+    // when o holds it; one kept in a local variable, with `this` the caller's locals).
     Object* withObjectHolding(const std::string& name);
     // A path to a clip or object ("/a/b", "_root.a.b", "../x", "_parent", "this", "_level0").
     // `scopeFallback`: a first name not found on `start` is looked up as a variable.
     Value resolvePath(Object* start, const std::string& path, bool scopeFallback = true);
+    Value resolveSlashPath(Object* start, const std::string& path);
     // The object a dotted path ("a.b") names: tried from each level of the scope chain in
     // turn (locals, with objects, the timeline, _global), the first that reaches an object.
     Value resolvePathInScopes(const std::string& path);
@@ -74,6 +77,13 @@ public:
     Object* rootOf(Object* clip);
     Object* globalScopeValues();
     Object* liveTimeline(Object* values);
+    // The current target, or where its variables and paths went once it was removed.
+    Object* targetOrBase(const Activation& act);
+    // The clip whose script or function runs was taken off the display list.
+    bool baseClipRemoved(const Activation& act);
+    // After a call: a script whose own clip was removed meanwhile (by the call or before it)
+    // ends there, as in the original (this.removeMovieClip(); trace("never")).
+    void endIfBaseClipRemoved(Activation& act);
     // Version-dependent boolean push: SWF 4 scripts get 1 / 0.
     void pushBool(bool b);
 
@@ -83,6 +93,10 @@ public:
     // loadVariables and their kin (set by the player). `flags` are GetURL2's (0 for GetURL);
     // false when the call is not a load, which then opens nothing in a screen saver.
     std::function<bool(const std::string& url, const std::string& target, uint8_t flags)> loadIntoTarget;
+    // TargetPath and RemoveSprite of the display objects that are no clips (text fields), set
+    // by the player: the object's target path ("" for anything else), its removal.
+    std::function<std::string(Object*)> displayPathOf;
+    std::function<void(Object*)> removeDisplayObject;
     // StopSounds (stopAllSounds()): silences the movie (set by the player).
     std::function<void()> stopAllSounds;
 
@@ -90,6 +104,10 @@ public:
 
 private:
     void startFrameScript(Activation& act, const ActionListPtr& code, Object* clip);
+    Value getSwf4Variable(const std::string& name);
+    Value getPathVariable(const std::string& name);
+    Value getScopeVariable(const std::string& name);
+    Object* baseClipOfCall(ScriptFunction& fn, const Value& self);
     bool checkLimits();
     bool namesArguments(ScriptFunction& fn);
     bool namesSuper(ScriptFunction& fn);

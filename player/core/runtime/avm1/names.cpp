@@ -40,4 +40,18 @@ std::string foldedName(const std::string& name) {
     return out;
 }
 
+bool parseLevelName(const std::string& name, NameRule rule, int32_t& level) {
+    if (name.size() < 6) return false;
+    const std::string prefix = name.substr(0, 6);
+    if (!sameName(prefix, "_level", rule) && !sameName(prefix, "_flash", rule)) return false;
+    size_t i = 6;
+    const bool negative = i < name.size() && name[i] == '-';
+    if (negative) ++i;
+    uint32_t n = 0;
+    for (; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) n = n * 10u + uint32_t(name[i] - '0');
+    if (negative) n = 0u - n;
+    level = int32_t(n);
+    return true;
+}
+
 }  // namespace swf::avm1

@@ -21,5 +21,9 @@ struct NameRule {
 bool sameName(const std::string& a, const std::string& b, NameRule rule);
 // Lower case by the same rule (the player's case table past ASCII).
 std::string foldedName(const std::string& name);
+// "_level3" and "_flash3" name level 3. The digits are read as far as they go, wrapping at 32
+// bits: "_level" and "_level0a" are level 0, "_level4294967297" is level 1, "_level-1" level -1.
+// False for any other name.
+bool parseLevelName(const std::string& name, NameRule rule, int32_t& level);
 
 }  // namespace swf::avm1

@@ -15,10 +15,14 @@ NativeFunction* defineClass(Vm& vm, Object* where, const NativeClassInfo& info) 
 Object* packageObject(Vm& vm, std::initializer_list<const char*> path) {
     Object* package = vm.global();
     for (const char* name : path) {
-        Object* next = vm.getMember(package, name).asObject();
+        // Looked up as natives see names (every version), not as the running movie does.
+        const Property* held = package->findOwn(name, NameRule{});
+        Object* next = held ? held->value.asObject() : nullptr;
         if (!next) {
             next = vm.newObject();
-            package->define(name, Value::object(next), kDontEnum);
+            // The packages on _global (flash, flash.geom ...) came with SWF 8: older movies
+            // read `flash` as undefined.
+            package->define(name, Value::object(next), package == vm.global() ? kDontEnum | kFromVersion8 : kDontEnum);
         }
         package = next;
     }

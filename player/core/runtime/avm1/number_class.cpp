@@ -20,7 +20,7 @@ public:
 Object* makeNumberInstance(Vm& vm, Object* proto) { return vm.heap().make<NumberObject>(proto); }
 
 Value constructNumber(Vm& vm, const Value& self, const Arguments& args) {
-    if (auto* boxed = dynamic_cast<NumberObject*>(self.asObject())) boxed->value = args.empty() ? 0 : vm.toNumber(args[0]);
+    if (auto* boxed = nativeAs<NumberObject>(self)) boxed->value = args.empty() ? 0 : vm.toNumber(args[0]);
     return self;
 }
 
@@ -35,7 +35,7 @@ bool thisNumber(const Value& self, double& out) {
         out = self.asNumber();
         return true;
     }
-    if (auto* boxed = dynamic_cast<NumberObject*>(self.asObject())) {
+    if (auto* boxed = nativeAs<NumberObject>(self)) {
         out = boxed->value;
         return true;
     }

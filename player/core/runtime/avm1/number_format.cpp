@@ -1,6 +1,7 @@
 #include "number_format.h"
 
 #include <cmath>
+#include <limits>
 #include <cstdint>
 #include <cstring>
 
@@ -156,16 +157,20 @@ std::string formatNumber(double n) {
 
 std::string formatNumberRadix(double n, int radix) {
     if (radix < 2 || radix > 36) radix = 10;
-    if (!(n > -2147483648.0 && n < 2147483648.0)) return "0";
-    const int64_t whole = static_cast<int64_t>(n);
+    if (!std::isnan(n) && !(n > -2147483648.0 && n < 2147483648.0)) return "0";
+    // 32-bit arithmetic as the original's: NaN passes the range test and becomes -2^31, whose
+    // negation stays negative, so its digits come out as characters below '0'.
+    int32_t whole = std::isnan(n) ? std::numeric_limits<int32_t>::min() : static_cast<int32_t>(n);
     if (whole == 0) return "0";
-    uint64_t magnitude = static_cast<uint64_t>(whole < 0 ? -whole : whole);
+    const bool negative = whole < 0;
+    if (negative) whole = static_cast<int32_t>(0u - static_cast<uint32_t>(whole));
     std::string reversed;
-    while (magnitude != 0) {
-        reversed.push_back("0123456789abcdefghijklmnopqrstuvwxyz"[magnitude % static_cast<unsigned>(radix)]);
-        magnitude /= static_cast<unsigned>(radix);
+    while (whole != 0) {
+        const int digit = whole % radix;
+        reversed.push_back(static_cast<char>(digit < 10 ? '0' + digit : 'a' + digit - 10));
+        whole /= radix;
     }
-    if (whole < 0) reversed.push_back('-');
+    if (negative) reversed.push_back('-');
     return std::string(reversed.rbegin(), reversed.rend());
 }
 

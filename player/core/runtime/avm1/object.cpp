@@ -154,8 +154,12 @@ void Object::rebuildIndex() {
     for (uint32_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].name, i);
 }
 
-bool Object::getSpecial(Vm&, const std::string&, Value&) { return false; }
-bool Object::setSpecial(Vm&, const std::string&, const Value&) { return false; }
+bool Object::getSpecial(Vm& vm, const std::string& name, Value& out) {
+    return nativePart_ && nativePart_->getSpecial(vm, name, out);
+}
+bool Object::setSpecial(Vm& vm, const std::string& name, const Value& value) {
+    return nativePart_ && nativePart_->setSpecial(vm, name, value);
+}
 
 void Object::traceReferences(Marker&) {}
 

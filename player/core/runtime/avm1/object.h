@@ -109,9 +109,12 @@ public:
     };
     std::vector<Watch>& watches() { return watches_; }
 
-    // ImplementsOp: the interfaces (constructors) a class prototype declares; instanceof
-    // answers true for them too.
+    // ImplementsOp: the prototypes of the interfaces a class prototype declares, as they were
+    // then; instanceof answers true for them too. Only the first ImplementsOp with operands
+    // counts (even when none of them was an object).
     std::vector<Object*>& interfaces() { return interfaces_; }
+    bool interfacesDeclared() const { return interfacesDeclared_; }
+    void declareInterfaces() { interfacesDeclared_ = true; }
 
     // Special properties of subclasses (a clip's _x, an array's length). Return true when
     // `name` was handled; `out` is then the value.
@@ -121,11 +124,23 @@ public:
     virtual const char* typeOf() const { return "object"; }
     virtual FunctionObject* asFunction() { return nullptr; }
     // The value boxed by Number, String and Boolean objects (and Date's time); undefined otherwise.
-    virtual Value primitiveValue() const { return Value(); }
+    virtual Value primitiveValue() const { return nativePart_ ? nativePart_->primitiveValue() : Value(); }
     // `+` asks a Date for its text (toString) from SWF 6 on, every other object for valueOf.
-    virtual bool prefersStringPrimitive() const { return false; }
+    virtual bool prefersStringPrimitive() const { return nativePart_ && nativePart_->prefersStringPrimitive(); }
     // Objects held in subclass fields, for the collector.
     virtual void traceReferences(Marker& marker);
+
+    // A script-made object that `super()` ran a native constructor on (class B extends
+    // Array) becomes an instance of that kind in place: the native state lives in `part`, an
+    // instance of the native class's own kind, while the properties stay here. Special
+    // properties, the boxed value and the natives' checks (nativeAs) look through it.
+    Object* nativePart() const { return nativePart_; }
+    void attachNativePart(Object* part) {
+        nativePart_ = part;
+        part->partOwner_ = this;
+    }
+    // Where a native part keeps its properties (the object it was attached to), else itself.
+    Object* propertyHolder() { return partOwner_ ? partOwner_ : this; }
 
     // Used by the Heap only.
     bool marked = false;
@@ -157,7 +172,23 @@ private:
     size_t live_ = 0;
     std::vector<Watch> watches_;
     std::vector<Object*> interfaces_;
+    Object* nativePart_ = nullptr;
+    Object* partOwner_ = nullptr;
+    bool interfacesDeclared_ = false;
     friend class Marker;
 };
+
+// The object as an instance of native kind T: itself, or the native part a super() call gave
+// it; null when it is neither.
+template <class T>
+T* nativeAs(Object* o) {
+    if (!o) return nullptr;
+    if (auto* t = dynamic_cast<T*>(o)) return t;
+    return o->nativePart() ? dynamic_cast<T*>(o->nativePart()) : nullptr;
+}
+template <class T>
+T* nativeAs(const Value& v) {
+    return nativeAs<T>(v.asObject());
+}
 
 }  // namespace swf::avm1

@@ -17,6 +17,10 @@ public:
     const char* typeOf() const override { return "movieclip"; }
 
     virtual bool alive() const = 0;
+    // What a reference to this clip names now: the clip itself while it is on the display
+    // list; once removed, the clip that holds its old target path (a clip made again under the
+    // same name), or null. Scripts reach clips through this; alive() tells about this one.
+    virtual ScriptClip* resolved() { return alive() ? this : nullptr; }
     virtual ScriptClip* parentClip() = 0;
     virtual ScriptClip* rootClip() = 0;
     virtual ScriptClip* childClip(const std::string& name, NameRule rule) = 0;
@@ -25,6 +29,9 @@ public:
     // "_level0.a.b" (dot syntax) and "/a/b" (slash syntax, for TargetPath in SWF 4 style).
     virtual std::string targetPath() = 0;
     virtual std::string slashPath() = 0;
+    // The SWF version of the movie the clip's timeline came from (a movie loaded into it runs
+    // by its own version's rules); 0: the player's movie.
+    virtual int movieVersion() { return 0; }
 
     // Frame control; frames are 0-based here. Out-of-range frames are clamped by the clip.
     virtual int currentFrame() = 0;

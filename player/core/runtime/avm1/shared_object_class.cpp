@@ -129,7 +129,8 @@ Value sharedGetLocal(Vm& vm, const Value& self, const Arguments& args) {
     return Value::object(so);
 }
 
-Value constructShared(Vm&, const Value& self, const Arguments&) { return self; }
+// The original's constructor is a script function: super() into it answers undefined.
+Value constructShared(Vm&, const Value&, const Arguments&) { return Value(); }
 
 }  // namespace
 

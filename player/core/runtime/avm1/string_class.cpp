@@ -16,11 +16,6 @@ class StringObject final : public Object {
 public:
     using Object::Object;
     Value primitiveValue() const override { return value; }
-    bool getSpecial(Vm& vm, const std::string& name, Value& out) override {
-        if (!sameName(name, "length", vm.names()) || !value.isString()) return false;
-        out = Value::number(static_cast<double>(toUtf16Units(value.asString(), vm.swfVersion() >= 6).size()));
-        return true;
-    }
     Value value = Value::string(std::string());
 };
 
@@ -30,7 +25,7 @@ bool utf8(Vm& vm) { return vm.swfVersion() >= 6; }
 
 std::string thisText(Vm& vm, const Value& self) {
     if (self.isString()) return self.asString();
-    if (auto* boxed = dynamic_cast<StringObject*>(self.asObject())) return vm.toString(boxed->value);
+    if (auto* boxed = nativeAs<StringObject>(self)) return vm.toString(boxed->value);
     return vm.toString(self);
 }
 
@@ -41,8 +36,11 @@ Value unitsValue(Vm& vm, const std::u16string& units) { return vm.newString(from
 int64_t clampPosition(int64_t n, int64_t length) { return std::clamp<int64_t>(n, 0, length); }
 
 Value constructString(Vm& vm, const Value& self, const Arguments& args) {
-    if (auto* boxed = dynamic_cast<StringObject*>(self.asObject())) {
+    if (auto* boxed = nativeAs<StringObject>(self)) {
         boxed->value = vm.newString(args.empty() ? std::string() : vm.toString(args[0]));
+        // An own property, as the original's: a script may overwrite it, not delete it.
+        const double length = static_cast<double>(toUtf16Units(boxed->value.asString(), utf8(vm)).size());
+        self.asObject()->define("length", Value::number(length), kDontEnum | kDontDelete);
     }
     return self;
 }
@@ -55,7 +53,7 @@ Value callString(Vm& vm, const Value&, const Arguments& args) {
 // again, which may be this very method (o.toString = String.prototype.toString).
 Value stringValueOf(Vm&, const Value& self, const Arguments&) {
     if (self.isString()) return self;
-    if (auto* boxed = dynamic_cast<StringObject*>(self.asObject())) return boxed->value;
+    if (auto* boxed = nativeAs<StringObject>(self)) return boxed->value;
     return Value();
 }
 

@@ -3,6 +3,7 @@
 #include "script_clip.h"
 
 #include <algorithm>
+#include <typeinfo>
 
 #include "../../text/utf8.h"
 #include "globals.h"
@@ -12,14 +13,35 @@
 namespace swf::avm1 {
 
 Vm::Vm(int swfVersion, HostServices& host, VmLimits limits)
-    : version_(swfVersion), names_(NameRule::forVersion(swfVersion)), host_(host), limits_(limits),
+    : version_(swfVersion), movieVersion_(swfVersion), family_(globalsFamily(swfVersion)), names_(NameRule::forVersion(swfVersion)), host_(host), limits_(limits),
       heap_(limits.maxObjects), random_(host.randomSeed()) {
+    interpreter_ = std::make_unique<Interpreter>(*this);
+    makeGlobals();
+}
+
+void Vm::makeGlobals() {
+    builtins_ = Builtins{};
+    nativeTable = nullptr;
     builtins_.objectProto = heap_.make<Object>(nullptr);
     builtins_.functionProto = heap_.make<Object>(builtins_.objectProto);
     // _global inherits nothing: `_global == undefined` is true in the original (no valueOf).
     global_ = heap_.make<Object>(nullptr);
-    interpreter_ = std::make_unique<Interpreter>(*this);
     installGlobals(*this);
+}
+
+void Vm::useGlobalsOf(int version) {
+    GlobalSet inForce{global_, builtins_, nativeTable};
+    family_ = globalsFamily(version);
+    if (otherGlobals_.global) {
+        global_ = otherGlobals_.global;
+        builtins_ = otherGlobals_.builtins;
+        nativeTable = otherGlobals_.nativeTable;
+        otherGlobals_ = inForce;
+        return;
+    }
+    otherGlobals_ = inForce;
+    makeGlobals();
+    if (installHostClasses) installHostClasses(*this);
 }
 
 Vm::~Vm() = default;
@@ -287,13 +309,29 @@ Value Vm::construct(const Value& constructor, const Arguments& args) {
     return Value::object(instance);
 }
 
-bool Vm::implementsInterface(Object* proto, Object* constructor, int depth) {
+Value Vm::constructInPlace(NativeFunction& constructor, Object* self, const Arguments& args) {
+    NativeFn run = constructor.construct ? constructor.construct : constructor.call;
+    if (!run) return Value();
+    Value result;
+    if (typeid(*self) == typeid(Object) && !self->nativePart()) {
+        self->attachNativePart(constructor.factory(*this, self->proto()));
+        result = run(*this, Value::object(self), args);
+    } else {
+        Object* scratch = constructor.factory(*this, self->proto());
+        result = run(*this, Value::object(scratch), args);
+        if (result.asObject() == scratch) result = Value::object(self);
+    }
+    if (result.isUndefined() && !constructor.scriptConstructor) return Value::object(self);
+    return result.isNull() ? Value() : result;
+}
+
+bool Vm::implementsInterface(Object* proto, Object* interfaceProto, int depth) {
     if (depth > 32) return false;
     for (Object* i : proto->interfaces()) {
-        if (i == constructor) return true;
-        // An interface extending another lists it on its own prototype.
-        Object* ip = getMember(i, "prototype").asObject();
-        if (ip && ip != proto && implementsInterface(ip, constructor, depth + 1)) return true;
+        if (i == interfaceProto) return true;
+        // An interface extending another declares it on its own prototype; the prototype's own
+        // __proto__ chain is no part of it.
+        if (i != proto && !i->interfaces().empty() && implementsInterface(i, interfaceProto, depth + 1)) return true;
     }
     return false;
 }

@@ -65,12 +65,22 @@ public:
     Vm& operator=(const Vm&) = delete;
 
     int swfVersion() const { return version_; }
+    // The version of the player's movie (scripts of movies loaded into it run by their own).
+    int movieVersion() const { return movieVersion_; }
     NameRule names() const { return names_; }
     // The version the running code follows (a SWF 4 movie's functions run by SWF 5 rules).
     void setSwfVersion(int version) {
         version_ = version;
         names_ = NameRule::forVersion(version);
+        if (globalsFamily(version) != family_) useGlobalsOf(version);
     }
+    // Movies of SWF 7 and later share one set of globals (_global, the classes, their
+    // prototypes and registrations), movies of SWF 6 and earlier another: a SWF 6 movie loaded
+    // by a SWF 8 one sees its own Object and Array. The set of the running code's version is
+    // in force; the second set is made when first needed.
+    static int globalsFamily(int version) { return version >= 7 ? 1 : 0; }
+    // The host's classes (MovieClip, TextField ...) for a second set of globals.
+    std::function<void(Vm&)> installHostClasses;
     HostServices& host() { return host_; }
     const VmLimits& limits() const { return limits_; }
     VmLimits& limits() { return limits_; }
@@ -119,13 +129,19 @@ public:
     Value call(const Value& function, const Value& self, const Arguments& args);
     Value callMethod(const Value& object, const std::string& name, const Arguments& args);
     Value construct(const Value& constructor, const Arguments& args);
+    // super() into a native class: a plain script object becomes an instance of the class's
+    // kind in place; one that already is of a native kind keeps its state (the arguments are
+    // still converted). Answers what the constructor returns.
+    Value constructInPlace(NativeFunction& constructor, Object* self, const Arguments& args);
     // Sets `__constructor__` (DontEnum) and, in SWF 6, `constructor` on a new instance.
     void initInstance(Object* instance, Object* constructor);
     // instanceof's interface test: whether a prototype (or an interface it lists) declares
     // `constructor` through ImplementsOp.
     // Natives asking "is this a Point?": `constructor.prototype` is on `object`'s chain.
     bool instanceOf(Object* object, Object* constructor);
-    bool implementsInterface(Object* proto, Object* constructor, int depth);
+    // Whether class prototype `proto` declares (or an interface it declares declares) an
+    // interface whose prototype is `interfaceProto`.
+    bool implementsInterface(Object* proto, Object* interfaceProto, int depth);
 
     // ---- output
     void trace(const std::string& line);
@@ -184,6 +200,16 @@ private:
     bool canNestOn(Object* owner, const std::string& name, uint32_t serial) const;
     Value callNested(Object* owner, const std::string& name, uint32_t serial, Object* fn, Object* self, const Arguments& args);
     int version_;
+    int movieVersion_;
+    struct GlobalSet {
+        Object* global = nullptr;
+        Builtins builtins;
+        Object* nativeTable = nullptr;
+    };
+    GlobalSet otherGlobals_;  // the set not in force (global null: not made yet)
+    int family_;
+    void useGlobalsOf(int version);
+    void makeGlobals();
     NameRule names_;
     HostServices& host_;
     VmLimits limits_;

@@ -187,7 +187,7 @@ bool XmlNodeObject::setSpecial(Vm& vm, const std::string& property, const Value&
 
 Object* makeNodeInstance(Vm& vm, Object* proto) { return vm.heap().make<XmlNodeObject>(proto); }
 
-XmlNodeObject* asNode(const Value& v) { return dynamic_cast<XmlNodeObject*>(v.asObject()); }
+XmlNodeObject* asNode(const Value& v) { return nativeAs<XmlNodeObject>(v); }
 
 XmlNodeObject* newNode(Vm& vm, int type, std::optional<std::string> name, std::optional<std::string> value) {
     // Parsed and created nodes take XMLNode.prototype as it is now: a script that replaced it

@@ -29,7 +29,7 @@ public:
     }
 };
 
-FilterObject* filterObject(const Value& v) { return dynamic_cast<FilterObject*>(v.asObject()); }
+FilterObject* filterObject(const Value& v) { return avm1::nativeAs<FilterObject>(v); }
 
 struct FilterClass {
     const char* name;

@@ -20,7 +20,7 @@ public:
 
 Object* makeInstance(Vm& vm, Object* proto) { return vm.heap().make<ColorTransformObject>(proto); }
 
-ColorTransformObject* own(const Value& v) { return dynamic_cast<ColorTransformObject*>(v.asObject()); }
+ColorTransformObject* own(const Value& v) { return avm1::nativeAs<ColorTransformObject>(v); }
 
 using Field = double ScriptColorTransform::*;
 struct Named {

@@ -23,14 +23,16 @@ public:
 Object* makeInstance(Vm& vm, Object* proto) { return vm.heap().make<TransformObject>(proto); }
 
 Clip* clipOf(const Value& v) {
-    auto* o = dynamic_cast<TransformObject*>(v.asObject());
+    auto* o = avm1::nativeAs<TransformObject>(v);
     return o ? o->clip.lock().get() : nullptr;
 }
 
+// new Transform(clip); without a live clip there is no object at all (new Transform() is undefined).
 Value construct(Vm&, const Value& self, const Arguments& args) {
-    auto* o = dynamic_cast<TransformObject*>(self.asObject());
+    auto* o = avm1::nativeAs<TransformObject>(self);
     auto* target = dynamic_cast<ClipObject*>(args[0].asObject());
-    if (o && target && target->clip()) o->clip = target->clip()->shared_from_this();
+    if (!o || !target || !target->clip()) return Value::null();
+    o->clip = target->clip()->shared_from_this();
     return Value();
 }
 
