@@ -79,11 +79,13 @@ struct ColorTransform {
     }
 
     // this * inner: apply `inner` first (the child's own transform), then this (the parent's).
+    // In 8.8 fixed point, each field wrapping to 16 bits as the original's sum does, for drawing
+    // as for scripts reading a concatenated transform (an offset of -523 under a blue
+    // multiplier of 127.5 comes out as -1147, not held at -32768).
     ColorTransform operator*(const ColorTransform& in) const {
-        auto mulc = [](int outer, int inner) { return int16_t(std::clamp((outer * inner) >> 8, -32768, 32767)); };
-        auto addc = [](int outerMul, int innerAdd, int outerAdd) {
-            return int16_t(std::clamp(((innerAdd * outerMul) >> 8) + outerAdd, -32768, 32767));
-        };
+        auto wrap = [](int v) { return int16_t(uint16_t(unsigned(v))); };
+        auto mulc = [&](int outer, int inner) { return wrap((outer * inner) >> 8); };
+        auto addc = [&](int outerMul, int innerAdd, int outerAdd) { return wrap(((innerAdd * outerMul) >> 8) + outerAdd); };
         return {mulc(rMul, in.rMul), mulc(gMul, in.gMul), mulc(bMul, in.bMul), mulc(aMul, in.aMul),
                 addc(rMul, in.rAdd, rAdd), addc(gMul, in.gAdd, gAdd), addc(bMul, in.bAdd, bAdd),
                 addc(aMul, in.aAdd, aAdd)};

@@ -96,6 +96,36 @@ TEST(BitmapDataClass, SourceMethodsAnswerCountsSeedsOrMinusOne) {
     EXPECT_EQ(script_test::traces(8, src), (Lines{"4", "16711680", "-1", "77", "-1", "-1", "16711680", "-1", "-1", "-1"}));
 }
 
+// `new flash.<package>.<cls>(args...)`.
+std::string newOf(const std::string& package, const std::string& cls, const std::vector<std::string>& args) {
+    std::string pushed;
+    for (auto it = args.rbegin(); it != args.rend(); ++it) pushed += *it;
+    return pushed + "push " + std::to_string(args.size()) + "\n" + script::member(script::var("flash"), package) +
+           script::str(cls) + "newMethod\n";
+}
+
+TEST(BitmapDataClass, GenerateFilterRectWidensByTheFiltersReach) {
+    using namespace script;
+    const std::string b = var("b"), r = var("r");
+    const std::string src =
+        newBitmap("b", {"4", "4"}) + newBitmap("gone", {"4", "4"}) + run(call(var("gone"), "dispose", {})) +
+        set("r", newOf("geom", "Rectangle", {num(10), num(20), num(30), num(40)})) +
+        // Blur 8 x 4 in 2 passes: 4 x 2 pixels a pass on each side.
+        trace(call(b, "generateFilterRect", {r, newOf("filters", "BlurFilter", {num(8), num(4), num(2)})})) +
+        // A shadow 4 pixels to the right, blurred 1 pixel a side.
+        trace(call(b, "generateFilterRect",
+                   {r, newOf("filters", "DropShadowFilter", {num(4), num(0), num(0), num(1), num(2), num(2), num(1), num(1)})})) +
+        // The same inside the object: nothing outside changes.
+        trace(call(b, "generateFilterRect",
+                   {r, newOf("filters", "DropShadowFilter",
+                             {num(4), num(0), num(0), num(1), num(2), num(2), num(1), num(1), "push true\n"})})) +
+        trace(call(b, "generateFilterRect", {r, object({{"blurX", num(8)}})})) +  // no filter
+        trace(call(b, "generateFilterRect", {num(3), newOf("filters", "BlurFilter", {})})) +  // no rectangle
+        trace(call(var("gone"), "generateFilterRect", {r, newOf("filters", "BlurFilter", {})}));
+    EXPECT_EQ(script_test::traces(8, src), (Lines{"(x=2, y=16, w=46, h=48)", "(x=9, y=19, w=36, h=42)",
+                                                 "(x=10, y=20, w=30, h=40)", "undefined", "undefined", "-1"}));
+}
+
 TEST(BitmapDataClass, DrawKeepsToItsClipRectangleWhateverTheMatrix) {
     using namespace script;
     // dest blue, src red; src drawn moved by (5, 5) but clipped to (10, 10, 20, 20) of dest.

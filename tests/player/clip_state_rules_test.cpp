@@ -70,9 +70,9 @@ TEST(BoundsTargets, PathsAndOtherValuesNameClipsFromTheClip) {
               (Lines{"50", "50", "5", "undefined", "undefined"}));
 }
 
-// Frame 2 removes depth 1 and moves depth 3: what a swap put there (c on 1, b swapped away and
-// back to 3) is what the timeline acts on.
-TEST(SwapDepths, TheTimelineActsOnWhatASwapPutAtItsDepths) {
+// Frame 2 removes depth 1 and moves depth 3: the clip a swap put on depth 1 goes, and b,
+// swapped away and back to 3, keeps its place as a clip moved by script does.
+TEST(SwapDepths, TheTimelineRemovesWhatASwapPutAtItsDepthsButMovesNoSwappedClip) {
     swf::Matrix moved;
     moved.tx = 40 * 20;
     swfw::Place move;
@@ -85,7 +85,7 @@ TEST(SwapDepths, TheTimelineActsOnWhatASwapPutAtItsDepths) {
                                     run(call(var("b"), "swapDepths", {num(200)})) + run(call(var("b"), "swapDepths", {num(-16381)})))},
                             {swfw::removeObject2(1), swfw::placeObject2(move),
                              script(trace(var("a")) + trace(var("c")) + trace(member(var("b"), "_x")))}});
-    EXPECT_EQ(player->traces(), (Lines{"_level0.a", "undefined", "40"}));
+    EXPECT_EQ(player->traces(), (Lines{"_level0.a", "undefined", "0"}));
 }
 
 TEST(LevelNames, LevelsComeBeforeChildrenAndPrototypesAndReadDigitsAsFarAsTheyGo) {
@@ -129,10 +129,10 @@ TEST(TimelineRemoval, AClipWithAnUnloadHandlerStaysUntilItsUnloadEventRan) {
 TEST(LoadStates, AFailedLoadReadsMinusOneAndAnUndoneOneTheParentsVersion) {
     const std::string read = trace(member(var("m"), "_framesloaded")) + trace(member(var("m"), "_totalframes")) +
                              trace(call(var("m"), "getSWFVersion", {})) + trace(call(var("m"), "getBytesTotal", {})) +
-                             trace(call(var("m"), "getBytesLoaded", {}));
+                             trace(call(var("m"), "getBytesLoaded", {})) + trace(member(var("m"), "_currentframe"));
     auto loaded = script_test::runFrames(9, {makeClip("m", 1) + run(call(var("m"), "loadMovie", {str("missing.swf")})),
                                              read + run(call(var("m"), "unloadMovie", {})), read});
-    EXPECT_EQ(loaded->traces(), (Lines{"-1", "0", "-1", "-1", "0", "0", "0", "9", "0", "0"}));
+    EXPECT_EQ(loaded->traces(), (Lines{"-1", "0", "-1", "-1", "0", "0", "0", "0", "9", "0", "0", "0"}));
 }
 
 TEST(SetProperty, UndefinedNullAndNaNChangeNoNumberAndAnObjectTurnsTheFocusRectOff) {
@@ -172,6 +172,26 @@ TEST(ClipSize, WidthSetOnAnEmptyClipLeavesItsContentUnseen) {
                              run(call(var("e"), "lineTo", {num(40), num(0)})) + run(call(var("e"), "lineTo", {num(40), num(30)})) +
                              run(call(var("e"), "endFill", {})) + trace(member(var("e"), "_width")) + trace(member(var("e"), "_yscale"));
     EXPECT_EQ(script_test::traces(8, body), (Lines{"0", "0"}));
+}
+
+// A clip's box comes from its shapes through all the turns down to them: turns that cancel out
+// leave a 10-px square 10 px wide, where boxing each level's box would give 20.
+TEST(ClipSize, NestedTurnsThatCancelLeaveTheBoxOfTheShapes) {
+    const std::string body = makeClip("p", 1) + run(call(var("p"), "createEmptyMovieClip", {str("q"), num(1)})) +
+                             run(call(member(var("p"), "q"), "createEmptyMovieClip", {str("r"), num(1)})) +
+                             set("r", member(member(var("p"), "q"), "r")) + run(call(var("r"), "beginFill", {num(0)})) +
+                             run(call(var("r"), "lineTo", {num(10), num(0)})) + run(call(var("r"), "lineTo", {num(10), num(10)})) +
+                             run(call(var("r"), "lineTo", {num(0), num(10)})) + run(call(var("r"), "endFill", {})) +
+                             setMember(var("r"), "_rotation", num(-45)) + setMember(member(var("p"), "q"), "_rotation", num(45)) +
+                             trace(member(var("p"), "_width"));
+    EXPECT_EQ(script_test::traces(8, body), (Lines{"10"}));
+}
+
+TEST(ClipSize, AnAttachedBitmapMeasuresItsPixels) {
+    const std::string bitmap = "push 4294967295, false, 12, 10, 4\n" + member(var("flash"), "display") + str("BitmapData") + "newMethod\n";
+    const std::string body = makeClip("b", 1) + run(call(var("b"), "attachBitmap", {bitmap, num(1)})) +
+                             trace(member(var("b"), "_width")) + trace(member(var("b"), "_height"));
+    EXPECT_EQ(script_test::traces(8, body), (Lines{"10", "12"}));
 }
 
 TEST(InitObjects, PropertiesAreCopiedOldestFirst) {

@@ -218,4 +218,29 @@ TEST(BitmapDataApplyFilter, EveryKindOfFilterObject) {
                          "-65536 0 0"}));          // a blur of 0 copies
 }
 
+TEST(FilterScript, ADisplacementMapReadBackKeepsItsSnapshot) {
+    // kid displaced ~10 pixels by a red map; the map is then cleared: what is drawn keeps the
+    // snapshot taken when the filters were set, reading the filters back gives a bitmap of it,
+    // and setting them again keeps displacing as before.
+    const std::string setup =
+        set("map", construct("flash.display.BitmapData", {num(20), num(20), "push true\n", num(0xffff0000u)})) +
+        setMember(var("kid"), "filters",
+                  array({filter("DisplacementMapFilter", {var("map"), construct("flash.geom.Point", {num(0), num(0)}), num(1),
+                                                          num(1), num(20), num(0), str("clamp")})})) +
+        run(call(var("map"), "fillRect", {member(var("map"), "rectangle"), num(0x80808080u)}));
+    const std::string readBack = member(member(member(var("kid"), "filters"), "0"), "mapBitmap");
+    auto once = playFilters(setup + trace(call(readBack, "getPixel32", {num(3), num(3)})) +
+                            trace(member(readBack, "width")));
+    auto again = playFilters(setup + setMember(var("kid"), "filters", member(var("kid"), "filters")));
+    auto plain = playFilters("");
+    ASSERT_TRUE(once && again && plain);
+    EXPECT_EQ(once->traces(), (std::vector<std::string>{"-65536", "20"}));
+    swf::Canvas a(80, 80), b(80, 80), c(80, 80);
+    once->render(a, swf::ScaleMode::ShowAll, swf::Quality::High);
+    again->render(b, swf::ScaleMode::ShowAll, swf::Quality::High);
+    plain->render(c, swf::ScaleMode::ShowAll, swf::Quality::High);
+    EXPECT_NE(a.pixels, c.pixels) << "the map displaces";
+    EXPECT_EQ(a.pixels, b.pixels) << "filters set again keep their map";
+}
+
 }  // namespace

@@ -102,6 +102,16 @@ TEST(FocusScripts, FocusRectIsTheStagesBeforeSwf6AndEachObjectsOwnAfter) {
         << "null leaves the stage's";
 }
 
+TEST(FocusScripts, FocusRectTakesTheValueItselfThroughSetPropertyAndAnyCaseOnFields) {
+    // setProperty("", _focusrect, new Object()) turns the stage's off.
+    EXPECT_EQ(focusRects(6, "push \"\", 17, 0, \"Object\"\nnewObject\nsetProperty\n"), (Lines{"false", "null"}));
+    // tf._FOCUSRECT = false in a SWF 7 movie is the field's _focusrect.
+    std::string source = "push 20, 100, 0, 0, 2, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+                         "push \"tf\"\ngetVariable\npush \"_FOCUSRECT\", false\nsetMember\n"
+                         "push \"tf\"\ngetVariable\npush \"_focusrect\"\ngetMember\ntrace\n";
+    EXPECT_EQ(script_test::traces(7, source), (Lines{"false"}));
+}
+
 // obj.tabIndex = <value>; trace(obj.tabIndex) for a clip and a text field.
 Lines tabIndexes(const std::string& pushValue) {
     std::string source = newClip("mc", 1) +

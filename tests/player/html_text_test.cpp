@@ -86,6 +86,11 @@ TEST(HtmlText, CondensedWhiteSpaceIsOneSpaceAcrossTagsAndNoneAtALineStart) {
     EXPECT_EQ(condensed("a<br> b", true), U"a\nb") << "a break stays a break";
     EXPECT_EQ(condensed("a \x01 b", false), U"a \x01 b") << "control characters are no white space";
     EXPECT_EQ(condensed("<b> </b>", false), U"");
+    auto condensed7 = [](const std::string& html) {
+        return swf::plainText(swf::parseHtmlText(html, base(), swf::HtmlRules{false, true, 7}));
+    };
+    EXPECT_EQ(condensed7(" <b> test1 </b> <b> test2 </b> "), U" test1  test2 ")
+        << "before SWF 8 each text between tags is condensed alone, and may begin with a space";
 }
 
 TEST(HtmlText, AParagraphBreakTakesTheFormatOfItsLineLastCharacter) {
@@ -95,6 +100,21 @@ TEST(HtmlText, AParagraphBreakTakesTheFormatOfItsLineLastCharacter) {
     EXPECT_TRUE(runs[0].format.kerning) << "the break after the kerned text is kerned too";
     EXPECT_EQ(runs[1].text, U"\n");
     EXPECT_FALSE(runs[1].format.kerning) << "an empty paragraph's break has the format in force";
+    runs = swf::parseHtmlText("<p><font color=\"#111111\"></font></p>", base());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].format.color, (swf::Rgba{0x11, 0x11, 0x11, 255})) << "or of the tag opened last on a line without text";
+    runs = swf::parseHtmlText("<li>a<b></b></li>", base());
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_FALSE(runs[0].format.bold) << "a tag opened after the text does not count";
+}
+
+TEST(HtmlText, AListItemBeginsALineOfItsOwnInMultilineFields) {
+    auto text = [](const std::string& html, bool multiline) {
+        return swf::plainText(swf::parseHtmlText(html, base(), swf::HtmlRules{multiline, false, 8}));
+    };
+    EXPECT_EQ(text(" <li>a</li> <li>b</li> ", true), U" \na\n \nb\n ");
+    EXPECT_EQ(text("<li>a</li>", true), U"a\n") << "no empty line before the first";
+    EXPECT_EQ(text("x<li>a</li>", false), U"xa");
 }
 
 TEST(HtmlText, MalformedMarkupIsTolerated) {

@@ -187,6 +187,23 @@ TEST(TextFieldObject, CreateTextFieldMakesAFieldScriptsReachByName) {
 
 namespace {
 
+TEST(TextFieldObject, SwitchingHtmlAlignsNewTextLeftAsEachVersionDoes) {
+    // f = new TextFormat(); f.align = "center"; tf.setNewTextFormat(f); tf.html = <on>;
+    // trace(tf.getNewTextFormat().align); tf.html = <off>; trace(...)
+    auto align = "push 0, \"tf\"\ngetVariable\npush \"getNewTextFormat\"\ncallMethod\npush \"align\"\ngetMember\ntrace\n";
+    std::string source =
+        std::string("push 20, 100, 0, 0, 1, \"tf\", 6, \"this\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n"
+                    "push \"f\", 0, \"TextFormat\"\nnewObject\nsetVariable\n"
+                    "push \"f\"\ngetVariable\npush \"align\", \"center\"\nsetMember\n"
+                    "push \"f\"\ngetVariable\npush 1, \"tf\"\ngetVariable\npush \"setNewTextFormat\"\ncallMethod\npop\n"
+                    "push \"tf\"\ngetVariable\npush \"html\", true\nsetMember\n") +
+        align +
+        "push \"f\"\ngetVariable\npush 1, \"tf\"\ngetVariable\npush \"setNewTextFormat\"\ncallMethod\npop\n"
+        "push \"tf\"\ngetVariable\npush \"html\", false\nsetMember\n" + align;
+    EXPECT_EQ(script(source, 8), (Lines{"center", "left"})) << "SWF 8: only a switch to plain text";
+    EXPECT_EQ(script(source, 7), (Lines{"left", "left"})) << "before: any switch";
+}
+
 TEST(TextFieldBinding, ANewVariableStartsFromTheTagsText) {
     auto r = run({{"t1", "theVar", "Hello"}},
                  {"push \"t1\"\ngetVariable\npush \"text\", \"Test2\"\nsetMember\n"

@@ -99,6 +99,18 @@ TEST(HtmlWriter, ParagraphsFontsAndStylesAsTheOriginalWritesThem) {
     EXPECT_EQ(html("a\nb\n").rfind("<P ALIGN"), html("a\nb").rfind("<P ALIGN")) << "a final break makes no paragraph";
 }
 
+TEST(HtmlWriter, ABreakInAnotherFormatIsWrittenAsAnEmptyRun) {
+    swf::TextFormat base;
+    auto html = [&](const std::string& source) { return swf::writeHtmlText(swf::parseHtmlText(source, base)); };
+    const std::string p = "<P ALIGN=\"LEFT\"><FONT FACE=\"Times New Roman\" SIZE=\"12\" COLOR=\"#000000\" LETTERSPACING=\"0\" KERNING=\"0\">";
+    EXPECT_EQ(html("ab<b><br></b>"), p + "ab<B></B></FONT></P>") << "<br> breaks in the format in force";
+    EXPECT_EQ(html("<p><b>ab</b></p>"), p + "<B>ab</B></FONT></P>") << "</p> in the last character's: nothing more";
+    swf::TextFormat italic = base, bullet = base;
+    italic.italic = bullet.italic = bullet.bullet = true;
+    EXPECT_EQ(swf::writeHtmlText({{U"a", italic}, {U"b", bullet}}), p + "<I>ab</I></FONT></P>") << "runs written alike are one";
+    EXPECT_EQ(html("<font color=\"#ff0000\">ab</font>\n"), p.substr(0, p.find("COLOR")) + "COLOR=\"#FF0000\" LETTERSPACING=\"0\" KERNING=\"0\">ab<FONT COLOR=\"#000000\"></FONT></FONT></P>");
+}
+
 TEST(HtmlWriter, FontTagsNestAndCloseBackToAMatchingOne) {
     swf::TextFormat base;
     auto font = [&](const char* face, float size) {

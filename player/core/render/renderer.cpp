@@ -26,6 +26,11 @@
 //   vertical straight pieces then move onto the middle of their pixel row or column (a
 //   hairline at y = 10.0 fills row 10 at every quality). Pixel hinting snaps every point to
 //   pixel middles or corners instead (below).
+// - Text: glyph outlines, from embedded and device fonts alike, are fills and follow the rule
+//   above where the layout put them.
+// - The stage: the movie's rectangle is scaled to the canvas and centred at whole pixels (halves
+//   rounding upwards, stage_view), so that the stage's own edges and whole-pixel positions on it
+//   stay on the pixel grid at 1:1; objects' translations stay fractional until the snap above.
 // - Bitmaps drawn at their own size without rotation land on whole pixels (the caller rounds
 //   the translation, halves upwards), so each bitmap pixel covers exactly one device pixel;
 //   bitmap pixels are looked up at device pixel centres. Cached and filtered layers are put

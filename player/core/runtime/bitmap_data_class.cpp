@@ -333,11 +333,19 @@ Value loadBitmap(Vm& vm, const Value& self, const Arguments& args) {
     return Value();
 }
 
-// generateFilterRect(rect, filter): refused with -1 on a bitmap without pixels. The area a
-// filter reaches belongs with the filter classes; until they answer it, a valid call gives
-// undefined.
-Value generateFilterRect(Vm&, const Value& self, const Arguments& args) {
-    return usable(self, args, 0) ? Value() : kRefusedValue;
+// generateFilterRect(rect, filter): the rectangle widened by how far applyFilter with that
+// filter spreads colour (a blur's radius times its passes on every side, a shadow's offset
+// toward its angle), the same reach the renderer widens a filtered layer by. An inner effect
+// stays inside what it filters. Refused with -1 on a bitmap without pixels; undefined when the
+// arguments are no rectangle or no filter.
+Value generateFilterRect(Vm& vm, const Value& self, const Arguments& args) {
+    if (!usable(self, args, 0)) return kRefusedValue;
+    const std::optional<IntRect> rect = bitmap_args::rectangle(vm, args[0]);
+    const std::optional<Filter> filter = filters::renderFilterOf(vm, args[1]);
+    if (!rect || !filter) return Value();
+    const FilterReach reach = filter->inner ? FilterReach{} : filterReach({*filter});
+    return bitmap_args::newRectangle(
+        vm, IntRect{rect->x0 - reach.left, rect->y0 - reach.top, rect->x1 + reach.right, rect->y1 + reach.bottom});
 }
 
 Value dispose(Vm&, const Value& self, const Arguments& args) {

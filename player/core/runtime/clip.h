@@ -143,8 +143,8 @@ public:
     DisplayObject* placeByScript(Depth depth, std::unique_ptr<DisplayObject> object, const std::string& name);
     // Takes the object at `depth` off the list (its clips unload); false when the depth is empty.
     bool removeAt(Depth depth);
-    // A clip its timeline removed while it had an unload handler: once that event ran, it goes
-    // from the list for good (its children unload then).
+    // A clip its timeline removed while it had an unload handler: when the next frame starts,
+    // its unload event having run, it goes from the list for good.
     void finishPendingUnload();
     // The objects at the two depths trade places (either may be empty).
     void swapDepths(Depth a, Depth b);
@@ -184,7 +184,8 @@ public:
     ClipEventHandlers clipActions;  // onClipEvent handlers of the PlaceObject that made it
     bool removed = false;           // taken off the display list: only its unload event runs
     // Removed by its timeline with an unload handler: parked at depth -depth-1, still shown and
-    // reachable, until its unload event has run.
+    // reachable by the frame's scripts (its own events aside from unload no longer run), until
+    // the next frame starts.
     bool unloadPending = false;
     bool constructedByScript = false;  // its initialize and construct events ran at creation
     // setMask: `mask` is the clip whose shapes cut this one where it is on the stage; `masking`

@@ -75,6 +75,8 @@ Bounds contentBounds(const DisplayObject& obj, const Matrix& m) {
         case CharacterKind::Bitmap: {
             const auto& bitmap = static_cast<const BitmapCharacter&>(c).bitmap;
             if (bitmap) addRect(b, Rect{0, bitmap->width * 20, 0, bitmap->height * 20}, m);
+            // A script's BitmapData (attachBitmap, a loaded picture) measures its own pixels.
+            else if (const Rect own = obj.opaqueBackgroundBox(); !own.empty()) addRect(b, own, m);
             break;
         }
         default: break;

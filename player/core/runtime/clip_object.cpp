@@ -216,7 +216,10 @@ Value ClipObject::propertyByIndex(avm1::Vm& vm, int index) {
     auto p = ClipProperty(index);
     ClipHost& host = c->host();
     switch (p) {
-        case ClipProperty::CurrentFrame: return Value::number(c->currentFrame() + 1);
+        case ClipProperty::CurrentFrame:
+            // A failed or undone load shows no frame, whatever the clip showed before.
+            if (c->loadState == Clip::LoadState::Failed || c->loadState == Clip::LoadState::Unloaded) return Value::number(0);
+            return Value::number(c->currentFrame() + 1);
         case ClipProperty::TotalFrames:
         case ClipProperty::FramesLoaded: {
             // A failed load reads -1 frames loaded of 0; an unloaded clip has none at all.

@@ -132,9 +132,10 @@ Value getInstanceAtDepth(Vm& vm, const Value& s, const Arguments& args) {
     return Value::object(self);
 }
 
-// swapDepths(depth) or swapDepths(sibling). The timeline still acts on whatever a swap put at its
-// depths: a timeline clip swapped onto depth 1 goes with the frame's RemoveObject of depth 1, and
-// one swapped back to its own depth takes that depth's moves again.
+// swapDepths(depth) or swapDepths(sibling). The clip keeps its transform from then on, as one a
+// script moved (swapped away and back, it ignores its depth's PlaceObject moves), but the
+// timeline still removes whatever a swap put at its depths: a clip swapped onto depth 1 goes
+// with the frame's RemoveObject of depth 1.
 Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     ClipObject* self = clipObjectOf(s);
     Clip* clip = self ? self->clip() : nullptr;
@@ -161,6 +162,7 @@ Value swapDepths(Vm& vm, const Value& s, const Arguments& args) {
     } else if (!listDepth(vm, args[0], to, true)) {
         return Value();
     }
+    shown->state().transformedByScript = true;
     parent->swapDepths(shown->state().depth, to);
     return Value();
 }

@@ -69,9 +69,10 @@ Value boundsIn(Vm& vm, const Value& s, const Arguments& args) {
         if (!targetClip) return Value();
         Matrix inverse;
         if (!inverseToWholeTwips(clipToStage(*targetClip), inverse)) return Value();
-        // The original boxes the clip's own box on the stage, then that box in the target.
+        // The clip's own box goes through the whole way from the clip to the target at once, boxed
+        // only there: a box measured in a child turned by a skew is not boxed on the stage first.
         seenFromAnotherClip = targetClip != clip;
-        if (seenFromAnotherClip) b = boxThrough(boxThrough(b, clipToStage(*clip)), inverse);
+        if (seenFromAnotherClip) b = boxThrough(b, inverse * clipToStage(*clip));
     }
     avm1::Object* out = vm.newObject();
     const double emptyEdge = self->runtime().emptyBoundsEdge(seenFromAnotherClip);

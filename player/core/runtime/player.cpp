@@ -9,6 +9,8 @@
 #include "script_runtime.h"
 #include "sound_script.h"
 #include "dirty_rects.h"
+#include "display/display_state.h"
+#include "display/signature_hasher.h"
 #include "stage_renderer.h"
 
 namespace swf {
@@ -137,11 +139,11 @@ void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const
     background.a = 255;
     renderer.clear(background);
     if (!keepLayers) {
-        drawClip(renderer, *root_, toDevice, ColorTransform{});
+        drawRoot(renderer, *root_, host_.rootState, toDevice);
         drawLevels(renderer, toDevice, nullptr);
         return;
     }
-    drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cacheFor(canvas, toDevice, quality));
+    drawRoot(renderer, *root_, host_.rootState, toDevice, cacheFor(canvas, toDevice, quality));
     drawLevels(renderer, toDevice, &bitmapCache_);
     bitmapCache_.endFrame();
 }
@@ -176,10 +178,10 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
         renderer.setClipRect(part);
         if (staticLayers_.valid()) {
             staticLayers_.copyTo(canvas, part);
-            drawClipLayers(renderer, *root_, toDevice, staticLayers_.depth(), kDepthEnd, cache);
+            drawRoot(renderer, *root_, host_.rootState, toDevice, cache, staticLayers_.depth(), kDepthEnd);
         } else {
             renderer.clear(background);
-            drawClip(renderer, *root_, toDevice, ColorTransform{}, false, cache);
+            drawRoot(renderer, *root_, host_.rootState, toDevice, cache);
         }
         drawLevels(renderer, toDevice, cache);
     };
@@ -191,19 +193,23 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
     if (canvas.width <= 0 || canvas.height <= 0) return {};
     Matrix toDevice = rootToCanvas(canvas, mode);
     std::vector<DrawnItem> items = collectDrawnItems(*root_, toDevice, canvas.width, canvas.height);
+    // The root's own look (colour transform, filters, blend mode) lies over every item.
+    SignatureHasher rootLook;
+    hashDisplayState(rootLook, host_.rootState);
     bool sameSetup = last_.valid && last_.width == canvas.width && last_.height == canvas.height &&
-                     last_.mode == mode && last_.quality == quality;
+                     last_.mode == mode && last_.quality == quality && last_.rootLook == rootLook.h;
     if (!sameSetup) {
         staticLayers_.clear();
         recentSplits_.fill(0);
-        last_ = LastRender{true, canvas.width, canvas.height, mode, quality, std::move(items)};
+        last_ = LastRender{true, canvas.width, canvas.height, mode, quality, std::move(items), rootLook.h};
         const std::vector<IntRect> whole{IntRect{0, 0, canvas.width, canvas.height}};
         drawAreas(canvas, toDevice, quality, whole, bands);
         return whole;
     }
     const IntRect whole{0, 0, canvas.width, canvas.height};
-    if (host_.levels.size() > 1) {
-        // The changed areas follow _level0 only: with more levels every frame is drawn whole.
+    if (host_.levels.size() > 1 || rootNeedsLayer(host_.rootState)) {
+        // The changed areas follow _level0 only: with more levels every frame is drawn whole;
+        // so too under the root's filters, which spread every change.
         last_.items = std::move(items);
         staticLayers_.clear();
         drawAreas(canvas, toDevice, quality, {whole}, bands);
@@ -223,7 +229,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
     if (last_.items.empty() || last_.items.front().rootDepth >= keep) {
         staticLayers_.clear();
     } else if (!staticLayers_.valid() || staticLayers_.depth() != keep) {
-        staticLayers_.redraw(*root_, toDevice, quality, movie_->background, canvas, keep, bands,
+        staticLayers_.redraw(*root_, host_.rootState, toDevice, quality, movie_->background, canvas, keep, bands,
                              cacheFor(canvas, toDevice, quality));
     } else if (split < keep) {
         if (drawWhole) {
@@ -231,7 +237,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
             // frame itself: drop them (a later frame that leaves them alone keeps them again).
             staticLayers_.clear();
         } else {
-            staticLayers_.update(*root_, toDevice, quality, movie_->background, changes.areas, bands,
+            staticLayers_.update(*root_, host_.rootState, toDevice, quality, movie_->background, changes.areas, bands,
                                  cacheFor(canvas, toDevice, quality));
         }
     }

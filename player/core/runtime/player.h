@@ -188,6 +188,7 @@ private:
         ScaleMode mode = ScaleMode::ShowAll;
         Quality quality = Quality::High;
         std::vector<DrawnItem> items;
+        uint64_t rootLook = 0;  // hash of the root's own state
     } last_;
     // The depths below which nothing changed, for the last frames: the highest is kept drawn.
     std::array<int, 24> recentSplits_{};

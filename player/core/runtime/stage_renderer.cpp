@@ -222,4 +222,28 @@ void drawClipLayers(Renderer& r, const Clip& clip, const Matrix& toDevice, int f
     drawLayers(r, Stage{toDevice, cache}, clip, toDevice, ColorTransform{}, false, fromDepth, toDepth);
 }
 
+bool rootNeedsLayer(const DisplayState& look) { return !look.filters.empty() || look.blendMode != BlendMode::Normal; }
+
+void drawRoot(Renderer& r, const Clip& root, const DisplayState& look, const Matrix& toDevice, BitmapCache* cache,
+              int fromDepth, int toDepth) {
+    const Stage stage{toDevice, cache};
+    const ColorTransform& cx = look.colorTransform;
+    if (!rootNeedsLayer(look)) {
+        drawLayers(r, stage, root, toDevice, cx, false, fromDepth, toDepth);
+        return;
+    }
+    // Alpha and erase act on an ancestor's layer: a root has none, so it shows nothing.
+    if (look.blendMode == BlendMode::Alpha || look.blendMode == BlendMode::Erase) return;
+    const std::vector<Filter> filters = deviceFilters(look.filters, toDevice);
+    const FilterReach reach = filterReach(filters);
+    const IntRect clip = r.clipRect();
+    if (clip.empty()) return;
+    const int spreadX = std::max(reach.left, reach.right), spreadY = std::max(reach.top, reach.bottom);
+    r.beginLayer({clip.x0 - spreadX, clip.y0 - spreadY, clip.x1 + spreadX, clip.y1 + spreadY});
+    Stage inner = stage;
+    inner.insideLayer = true;
+    drawLayers(r, inner, root, toDevice, cx, false, 0, kDepthEnd);
+    r.endLayer(look.blendMode, filters);
+}
+
 }  // namespace swf

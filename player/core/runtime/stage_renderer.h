@@ -19,4 +19,14 @@ void drawClip(Renderer& renderer, const Clip& clip, const Matrix& toDevice, cons
 void drawClipLayers(Renderer& renderer, const Clip& clip, const Matrix& toDevice, int fromDepth, int toDepth,
                     BitmapCache* cache = nullptr);
 
+// A root (a level's main timeline) with its own look, which scripts set through _root, Transform
+// or filters: its colour transform over everything it draws; its filters and blend mode
+// through a layer over the clip rectangle widened by the filters' reach, as a clip with those
+// effects. Depths in [fromDepth, toDepth) as drawClipLayers, for a root without layer effects.
+void drawRoot(Renderer& renderer, const Clip& root, const DisplayState& look, const Matrix& toDevice,
+              BitmapCache* cache = nullptr, int fromDepth = 0, int toDepth = kDepthEnd);
+// The root's filters or blend mode need a layer of the whole root: drawn whole, never in kept
+// bottom layers apart from the rest.
+bool rootNeedsLayer(const DisplayState& look);
+
 }  // namespace swf

@@ -27,28 +27,28 @@ void StaticLayers::clear() {
     pixels_ = Canvas();
 }
 
-void StaticLayers::drawLayers(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background,
-                              const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache) {
+void StaticLayers::drawLayers(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
+                              Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache) {
     background.a = 255;
     drawAreasInBands(areas, bands, [&](const IntRect& part) {
         Renderer renderer(pixels_, quality);
         renderer.setClipRect(part);
         renderer.clear(background);
-        drawClipLayers(renderer, root, toDevice, 0, depth_, cache);
+        drawRoot(renderer, root, rootLook, toDevice, cache, 0, depth_);
     });
 }
 
-void StaticLayers::redraw(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background,
-                          const Canvas& size, int depth, const BandRunner* bands, BitmapCache* cache) {
+void StaticLayers::redraw(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
+                          Rgba background, const Canvas& size, int depth, const BandRunner* bands, BitmapCache* cache) {
     if (pixels_.width != size.width || pixels_.height != size.height) pixels_ = Canvas(size.width, size.height);
     depth_ = depth;
-    drawLayers(root, toDevice, quality, background, {IntRect{0, 0, size.width, size.height}}, bands, cache);
+    drawLayers(root, rootLook, toDevice, quality, background, {IntRect{0, 0, size.width, size.height}}, bands, cache);
     valid_ = true;
 }
 
-void StaticLayers::update(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background,
-                          const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache) {
-    if (valid_) drawLayers(root, toDevice, quality, background, areas, bands, cache);
+void StaticLayers::update(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
+                          Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache) {
+    if (valid_) drawLayers(root, rootLook, toDevice, quality, background, areas, bands, cache);
 }
 
 void StaticLayers::copyTo(Canvas& canvas, const IntRect& area) const {

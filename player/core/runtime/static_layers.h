@@ -23,20 +23,23 @@ public:
     bool valid() const { return valid_; }
     int depth() const { return depth_; }  // the layers kept are those below it
 
-    // Draws the root's layers below `depth` over the background into a canvas of `size`
-    // (through the host's threads when `bands` is given; filtered objects from `cache` when
-    // given: a blurred backdrop the frame drew already is not blurred again).
-    void redraw(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background, const Canvas& size,
-                int depth, const BandRunner* bands = nullptr, BitmapCache* cache = nullptr);
+    // Draws the root's layers below `depth` (under the root's colour transform, `rootLook`) over
+    // the background into a canvas of `size` (through the host's threads when `bands` is given;
+    // filtered objects from `cache` when given: a blurred backdrop the frame drew already is
+    // not blurred again).
+    void redraw(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
+                Rgba background, const Canvas& size, int depth, const BandRunner* bands = nullptr,
+                BitmapCache* cache = nullptr);
     // The kept layers changed inside `areas` only (the frame's dirty areas): redraws them there.
-    void update(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background,
-                const std::vector<IntRect>& areas, const BandRunner* bands = nullptr, BitmapCache* cache = nullptr);
+    void update(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
+                Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands = nullptr,
+                BitmapCache* cache = nullptr);
     // Copies the kept pixels of `area` into `canvas` (of the same size).
     void copyTo(Canvas& canvas, const IntRect& area) const;
 
 private:
-    void drawLayers(const Clip& root, const Matrix& toDevice, Quality quality, Rgba background,
-                    const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache);
+    void drawLayers(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
+                    Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache);
 
     bool valid_ = false;
     int depth_ = 0;

@@ -70,7 +70,8 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
         out = Value::object(vm.global());
         return true;
     }
-    ClipProperty p = clipPropertyByName(name, rule.caseSensitive);
+    // The built-in properties ignore case in every version, as a clip's do.
+    ClipProperty p = clipPropertyByName(name, false);
     if (p == ClipProperty::Count) return false;
     DisplayObject* e = entry();
     switch (p) {
@@ -143,7 +144,7 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
 }
 
 bool TextFieldObject::setDisplayProperty(avm1::Vm& vm, const std::string& name, const Value& value) {
-    ClipProperty p = clipPropertyByName(name, vm.names().caseSensitive);
+    ClipProperty p = clipPropertyByName(name, false);
     if (p == ClipProperty::Count) return false;
     auto f = field_.lock();
     DisplayObject* e = entry();

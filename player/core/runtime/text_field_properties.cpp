@@ -108,9 +108,9 @@ void setHtmlText(Vm& vm, Target& t, const Value& v) {
 }
 void setHtml(Vm& vm, Target& t, const Value& v) {
     // Switching html on or off keeps the runs; only how htmlText reads and writes changes,
-    // and text set to a field switched to plain text aligns left.
+    // and new text aligns left after a switch to plain text (before SWF 8, after any switch).
     bool html = vm.toBoolean(v);
-    if (t.field.html && !html) t.field.newTextFormat.align = TextAlign::Left;
+    if (html != t.field.html && (!html || vm.swfVersion() < 8)) t.field.newTextFormat.align = TextAlign::Left;
     t.field.html = html;
 }
 

@@ -67,6 +67,7 @@ double int32Of(Vm& vm, const Value& v) {
 }
 
 constexpr size_t kMaxFontName = 64;
+constexpr size_t kMaxTabStops = 256;
 
 size_t slotOf(const Member& m) {
     if (m.kind == Kind::TabStops) return TextFormatObject::kSlots - 2;
@@ -179,7 +180,8 @@ uint32_t TextFormatObject::resolve(Vm& vm, TextFormat& f) const {
                 double length = vm.toNumber(vm.getMember(list, "length"));
                 size_t count = length > 0 && std::isfinite(length) ? size_t(std::min(length, 1e9)) : 0;
                 vm.checkArrayLength(count);
-                for (size_t i = 0; i < count; ++i)
+                // Each tab looks through the stops: a few hundred are more than any layout uses.
+                for (size_t i = 0; i < count && i < kMaxTabStops; ++i)
                     f.tabStops.push_back(float(std::clamp(vm.toNumber(vm.getMember(list, std::to_string(i))), -1e7, 1e7) * 20));
                 break;
             }

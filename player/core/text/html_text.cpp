@@ -192,21 +192,36 @@ bool readEntity(const std::string& s, size_t& i, char32_t& out) {
 class RunBuilder {
 public:
     bool condenseWhite = false;
-    bool spaceStartsLines = false;  // condensed white space may begin a line (before SWF 8)
+    // Before SWF 8 white space is condensed within the text between two tags only, and may
+    // begin a line.
+    bool condenseBetweenTags = false;
 
-    // A character of the text. With condenseWhite, white space (across tags too) is one
-    // space, and from SWF 8 on none at the start of a line.
+    // A character of the text. With condenseWhite, a run of white space is one space, and
+    // from SWF 8 on none at the start of a line.
     void add(char32_t c, const TextFormat& f) {
         if (condenseWhite && (c == ' ' || c == '\n' || c == '\t' || c == '\r')) {
-            if (lastWasSpace_ || (lineStart_ && !spaceStartsLines)) return;
+            if (lastWasSpace_ || (lineStart_ && !condenseBetweenTags)) return;
             c = ' ';
         }
         push(c, f);
     }
-    // A line break a tag makes (<br>, </p>, </li>): in the format of the line's last
-    // character ("<p><font kerning='1'>a</font></p>" breaks with kerning), or the one in
-    // force on an empty line.
-    void addBreak(const TextFormat& f) { push(U'\n', lineStart_ || runs_.empty() ? f : TextFormat(runs_.back().format)); }
+    // A tag ends the text before it.
+    void tag() {
+        if (condenseBetweenTags) lastWasSpace_ = false;
+    }
+    // A line break <br> makes, in the format in force.
+    void addBreak(const TextFormat& f) { push(U'\n', f); }
+    // The break closing a paragraph (</p>, </li>, and an opening <li> after text): in the
+    // format of the line's last character, or on a line without one of its last opened tag
+    // ("<p><font kerning='1'>a</font></p>" breaks with kerning, "<p><font color='#111111'>
+    // </font></p>" in that colour), else in the one in force.
+    void closeParagraph(const TextFormat& f) { push(U'\n', lineHasFormat_ ? TextFormat(lineFormat_) : f); }
+    void opened(const TextFormat& f) {
+        if (!lineStart_) return;  // the line has a character
+        lineFormat_ = f;
+        lineHasFormat_ = true;
+    }
+    bool atLineStart() const { return lineStart_; }
     void add(const std::string& utf8, const TextFormat& f) {
         std::u32string text = decodeUtf8(utf8);
         for (size_t i = 0; i < text.size(); ++i) {
@@ -225,6 +240,8 @@ private:
         if (chars_ >= kMaxChars) return;
         lastWasSpace_ = c == ' ';
         lineStart_ = c == '\n';
+        lineHasFormat_ = !lineStart_;
+        if (lineHasFormat_) lineFormat_ = f;
         ++chars_;
         if (runs_.empty() || !sameFormat(runs_.back().format, f)) runs_.push_back({{}, f});
         runs_.back().text.push_back(c);
@@ -234,6 +251,8 @@ private:
     size_t chars_ = 0;
     bool lastWasSpace_ = false;
     bool lineStart_ = true;
+    TextFormat lineFormat_;
+    bool lineHasFormat_ = false;
 };
 
 }  // namespace
@@ -241,7 +260,7 @@ private:
 std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& base, const HtmlRules& rules) {
     RunBuilder out;
     out.condenseWhite = rules.condenseWhite;
-    out.spaceStartsLines = rules.swfVersion < 8;
+    out.condenseBetweenTags = rules.swfVersion < 8;
     const bool dropBlankText = rules.swfVersion < 8;
     const bool paragraphsBreak = rules.multiline || rules.swfVersion < 7;
     std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
@@ -272,6 +291,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         size_t end = html.find('>', i);
         if (end == std::string::npos) break;
         flush();
+        out.tag();
         Tag tag = parseTag(html.substr(i + 1, end - i - 1));
         i = end + 1;
         if (tag.name == "br") {
@@ -283,7 +303,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             // Close up to the matching tag; stray closers are ignored.
             for (size_t n = stack.size(); n-- > 0;) {
                 if (stack[n].first != tag.name) continue;
-                if (paragraph && paragraphsBreak) out.addBreak(current);
+                if (paragraph && paragraphsBreak) out.closeParagraph(current);
                 current = stack[n].second;
                 stack.resize(n);
                 break;
@@ -294,9 +314,12 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         bool known = applyTag(tag, next, rules.swfVersion);
         if (rules.styles && (known || tag.name == "span")) known = applyStyles(tag, rules.styles, next) || known;
         if (!known) continue;
+        // A list item begins a line of its own.
+        if (tag.name == "li" && paragraphsBreak && !out.atLineStart()) out.closeParagraph(current);
         if (stack.size() < kMaxNesting) {
             stack.emplace_back(tag.name, current);
             current = next;
+            out.opened(current);
         }
     }
     flush();

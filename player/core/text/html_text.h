@@ -7,8 +7,8 @@
 // the end stays. <br>, </p> and </li> break the line (in SWF 7 and later in multiline
 // fields only); an opening tag never does. Before SWF 8, text between two tags that is only
 // white space is dropped and KERNING is not read. `condenseWhite` turns each run of white
-// space (space, tab, line ends; across tags too) into one space, and from SWF 8 on drops it
-// at the start of a line. A break a tag makes takes the format of its line's last character.
+// space (space, tab, line ends) into one space; from SWF 8 on a run goes on through tags and
+// is dropped at the start of a line. A break a tag makes takes the format of its line's last character.
 #pragma once
 
 #include <functional>

@@ -54,6 +54,12 @@ std::string fontAttributes(const TextFormat& f, const TextFormat* base) {
     return a;
 }
 
+// Whether two runs are written with the same tags.
+bool sameWrittenFormat(const TextFormat& a, const TextFormat& b) {
+    return fontAttributes(a, &b).empty() && a.url == b.url && a.target == b.target && a.bold == b.bold &&
+           a.italic == b.italic && a.underline == b.underline;
+}
+
 // One paragraph's runs (their text without the closing break).
 void writeParagraph(std::string& out, const std::vector<StyledRun>& runs) {
     const TextFormat& p = runs.front().format;
@@ -70,7 +76,15 @@ void writeParagraph(std::string& out, const std::vector<StyledRun>& runs) {
     // FONT tags nest: a run goes back to the innermost open tag whose font it has (closing
     // those inside), or else opens a tag inside the innermost with what differs from it.
     std::vector<TextFormat> open{p};
+    // Runs written with the same tags are one ("<I>text</I><I>text</I>" would be the same).
+    std::vector<StyledRun> merged;
     for (const StyledRun& r : runs) {
+        if (!merged.empty() && !r.text.empty() && !merged.back().text.empty() && sameWrittenFormat(merged.back().format, r.format))
+            merged.back().text += r.text;
+        else
+            merged.push_back(r);
+    }
+    for (const StyledRun& r : merged) {
         const TextFormat& f = r.format;
         size_t keep = open.size();
         while (keep > 0 && !fontAttributes(f, &open[keep - 1]).empty()) --keep;
@@ -108,6 +122,9 @@ std::string writeHtmlText(const std::vector<StyledRun>& runs) {
             if (to > from) paragraph.push_back({r.text.substr(from, to - from), r.format});
             if (br == std::u32string::npos) break;
             if (paragraph.empty()) paragraph.push_back({U"", r.format});  // an empty line
+            // A break in another format than the text before it is written as an empty run
+            // ("test<FONT COLOR="#000000"></FONT>").
+            else if (!sameWrittenFormat(paragraph.back().format, r.format)) paragraph.push_back({U"", r.format});
             writeParagraph(out, paragraph);
             paragraph.clear();
             from = br + 1;

@@ -182,13 +182,19 @@ void getProperty(Interpreter& in, Activation& act, const Action&) {
 }
 
 // The value setProperty stores, converted by the property's kind after the target: _name and
-// _quality take text, the read-only texts (_target, _droptarget, _url) and _focusrect (an object
-// turns it off unasked) nothing, others numbers. Undefined and null change no number, in SWF 5
-// and 6 too, where they would convert to 0.
+// _quality take text, the read-only texts (_target, _droptarget, _url) nothing, others numbers.
+// Undefined and null change no number, in SWF 5 and 6 too, where they would convert to 0.
+// _focusrect takes an object as it is (it turns the rectangle off unasked) and, unlike an
+// assignment, ignores what converts to NaN ("abc" keeps the setting).
 Value propertyValue(Vm& vm, int index, const Value& value) {
     switch (index) {
         case 13: case 19: return vm.newString(vm.toString(value));
-        case 11: case 14: case 15: case 17: return value;
+        case 11: case 14: case 15: return value;
+        case 17: {
+            if (value.isNullish() || value.asObject()) return value;
+            const double n = vm.toNumber(value);
+            return std::isnan(n) ? Value() : Value::number(n);
+        }
         default: return value.isNullish() ? value : Value::number(vm.toNumber(value));
     }
 }

@@ -6,6 +6,7 @@
 #include "../avm1/heap.h"
 #include "../avm1/native_class.h"
 #include "../bitmap_data.h"
+#include "../bitmap_data_object.h"
 #include "../geom/script_values.h"
 #include "../script_runtime.h"
 #include "filter_properties.h"
@@ -151,6 +152,14 @@ std::optional<Filter> renderFilterOf(Vm&, const Value& v) {
 Value makeFilterObject(Vm& vm, const Filter& f) {
     auto* o = static_cast<FilterObject*>(newFilterObject(vm, f.kind));
     o->values.filter = fromRenderFilter(f);
+    // A displacement map draws with a snapshot of its bitmap, taken when the filters were set:
+    // read back, the map is a BitmapData of those pixels, so that filters read, changed and set
+    // again (filters.push(glow); clip.filters = filters) keep displacing.
+    if (f.kind == FilterKind::DisplacementMap && f.map && f.map->width > 0 && f.map->height > 0) {
+        Object* ctor = vm.getMember(geom::flashPackage(vm, "display"), "BitmapData").asObject();
+        Object* proto = ctor ? vm.getMember(ctor, "prototype").asObject() : nullptr;
+        if (proto) o->values.mapBitmap = newBitmapDataObject(vm, proto, std::make_shared<BitmapData>(*f.map));
+    }
     return Value::object(o);
 }
 

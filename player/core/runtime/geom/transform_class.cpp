@@ -81,24 +81,13 @@ Value setColorTransform(Vm& vm, const Value& self, const Arguments& args) {
     return Value();
 }
 
-// outer after inner in 8.8 fixed point, each field wrapping to 16 bits as the original's
-// sum does (an offset of -523 under a blue multiplier of 127.5 reads back as -1147).
-ColorTransform wrappingProduct(const ColorTransform& outer, const ColorTransform& inner) {
-    auto wrap = [](int64_t v) { return int16_t(uint16_t(uint64_t(v))); };
-    auto mul = [&](int o, int i) { return wrap((int64_t(o) * i) >> 8); };
-    auto add = [&](int oMul, int iAdd, int oAdd) { return wrap(((int64_t(iAdd) * oMul) >> 8) + oAdd); };
-    return {mul(outer.rMul, inner.rMul), mul(outer.gMul, inner.gMul), mul(outer.bMul, inner.bMul), mul(outer.aMul, inner.aMul),
-            add(outer.rMul, inner.rAdd, outer.rAdd), add(outer.gMul, inner.gAdd, outer.gAdd),
-            add(outer.bMul, inner.bAdd, outer.bAdd), add(outer.aMul, inner.aAdd, outer.aAdd)};
-}
-
 Value concatenatedColorTransform(Vm& vm, const Value& self, const Arguments&) {
     Clip* c = clipOf(self);
     if (!c) return Value();
     ColorTransform total;
     int guard = 0;
     for (Clip* at = c; at && guard < 64; at = at->parent(), ++guard)
-        if (DisplayState* s = scriptState(*at)) total = wrappingProduct(s->colorTransform, total);
+        if (DisplayState* s = scriptState(*at)) total = s->colorTransform * total;  // wraps (geometry.h)
     return makeColorTransform(vm, toScript(total));
 }
 
