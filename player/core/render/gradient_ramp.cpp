@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <mutex>
 #include <vector>
 
 namespace swf::render {
@@ -30,11 +31,15 @@ const LinearTables& linearTables() {
 
 uint8_t toByte(float v) { return uint8_t(std::clamp(v, 0.0f, 255.0f) + 0.5f); }
 
-}  // namespace
+std::vector<GradientRecord> transformedStops(const Gradient& gradient, const ColorTransform& cx) {
+    std::vector<GradientRecord> stops(gradient.records);
+    for (GradientRecord& stop : stops) stop.color = cx.apply(stop.color);
+    return stops;
+}
 
-GradientRamp buildGradientRamp(const Gradient& gradient, const ColorTransform& cx) {
+GradientRamp rampFromStops(const std::vector<GradientRecord>& stops, InterpolationMode interpolation) {
     GradientRamp ramp;
-    if (gradient.records.empty()) return ramp;
+    if (stops.empty()) return ramp;
     ramp.empty = false;
 
     // Records are used in file order, never sorted: the walk along the ramp stays on a record
@@ -43,10 +48,7 @@ GradientRamp buildGradientRamp(const Gradient& gradient, const ColorTransform& c
     // next blend); equal ratios make a hard step; a first record at 255 paints everything.
     // So red 0, green 128, blue 255, cyan 128 runs red-green-blue and never shows cyan, and
     // red 0, green 128, cyan 50, blue 255 blends cyan (from ratio 50) to blue after 128.
-    std::vector<GradientRecord> stops(gradient.records);
-    for (GradientRecord& stop : stops) stop.color = cx.apply(stop.color);
-
-    const bool linearRgb = gradient.interpolation == InterpolationMode::LinearRgb;
+    const bool linearRgb = interpolation == InterpolationMode::LinearRgb;
     const auto& toLinear = linearTables().toLinear;
     size_t current = 0;  // the record the walk is heading for
     for (int i = 0; i < 256; ++i) {
@@ -76,6 +78,64 @@ GradientRamp buildGradientRamp(const Gradient& gradient, const ColorTransform& c
         if (c.a != 255) ramp.opaque = false;
     }
     return ramp;
+}
+
+// Ramps by their transformed stops: a small table indexed by a hash of the key, each slot
+// holding the last ramp that hashed there.
+class RampCache {
+public:
+    std::shared_ptr<const GradientRamp> find(const std::vector<GradientRecord>& stops, InterpolationMode interpolation) {
+        // Longer lists than the format's 15 records come only from scripts; they are built each time.
+        if (stops.size() > kMaxCachedStops) return std::make_shared<GradientRamp>(rampFromStops(stops, interpolation));
+        Slot& slot = slots_[hashOf(stops, interpolation) % slots_.size()];
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!slot.ramp || slot.interpolation != interpolation || !sameStops(slot.stops, stops)) {
+            slot.ramp = std::make_shared<GradientRamp>(rampFromStops(stops, interpolation));
+            slot.stops = stops;
+            slot.interpolation = interpolation;
+        }
+        return slot.ramp;
+    }
+
+private:
+    static constexpr size_t kMaxCachedStops = 16;
+
+    struct Slot {
+        std::vector<GradientRecord> stops;
+        InterpolationMode interpolation = InterpolationMode::Normal;
+        std::shared_ptr<const GradientRamp> ramp;
+    };
+
+    static uint64_t hashOf(const std::vector<GradientRecord>& stops, InterpolationMode interpolation) {
+        uint64_t h = 1469598103934665603ull ^ uint64_t(interpolation);
+        for (const GradientRecord& s : stops) {
+            const uint64_t v = uint64_t(s.ratio) << 32 | uint64_t(s.color.r) << 24 | uint64_t(s.color.g) << 16 |
+                               uint64_t(s.color.b) << 8 | s.color.a;
+            h = (h ^ v) * 1099511628211ull;
+        }
+        return h ^ (h >> 29);
+    }
+
+    static bool sameStops(const std::vector<GradientRecord>& a, const std::vector<GradientRecord>& b) {
+        if (a.size() != b.size()) return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i].ratio != b[i].ratio || !(a[i].color == b[i].color)) return false;
+        return true;
+    }
+
+    std::mutex mutex_;
+    std::array<Slot, 64> slots_;
+};
+
+}  // namespace
+
+GradientRamp buildGradientRamp(const Gradient& gradient, const ColorTransform& cx) {
+    return rampFromStops(transformedStops(gradient, cx), gradient.interpolation);
+}
+
+std::shared_ptr<const GradientRamp> cachedGradientRamp(const Gradient& gradient, const ColorTransform& cx) {
+    static RampCache cache;
+    return cache.find(transformedStops(gradient, cx), gradient.interpolation);
 }
 
 }  // namespace swf::render

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "shape.h"
 
@@ -19,5 +20,11 @@ struct GradientRamp {
 // the colour transform is applied to every stop, the ends are padded with the first and last
 // colours, and interpolation happens on straight colour, in sRGB or in linear RGB.
 GradientRamp buildGradientRamp(const Gradient& gradient, const ColorTransform& cx);
+
+// The same ramp, kept from an earlier call with the same stops after the colour transform and
+// the same interpolation: a movie draws the same gradients every frame (1,000 clips of one
+// gradient disc built 1,000 ramps per frame, a tenth of the drawing time). Safe to call from
+// several threads.
+std::shared_ptr<const GradientRamp> cachedGradientRamp(const Gradient& gradient, const ColorTransform& cx);
 
 }  // namespace swf::render

@@ -29,7 +29,7 @@ Paint Paint::make(const FillStyle& fill, const Matrix& toDevice, const ColorTran
         case FillType::LinearGradient:
         case FillType::RadialGradient:
         case FillType::FocalGradient: {
-            auto ramp = std::make_shared<GradientRamp>(buildGradientRamp(fill.gradient, cx));
+            std::shared_ptr<const GradientRamp> ramp = cachedGradientRamp(fill.gradient, cx);
             if (ramp->empty) return Paint();  // no records: nothing to draw
             Paint p;
             // A one-stop ramp (or any matrix that squashes the square to a line) is one colour:

@@ -215,10 +215,11 @@ void Clip::place(const PlaceCommand& p, int frame) {
         const std::string name = p.name ? *p.name : defaultName(host_, *character);
         std::unique_ptr<DisplayObject>& slot = list_[p.depth];
         slot = instantiate(*character);
-        slot->state().name = name;
+        slot->state().name.assignUnlisted(name);
         slot->state().depth = p.depth;
         slot->state().placeFrame = frame;
         obj = slot.get();
+        names_.added(*obj, ++listRevision_);
     } else {
         return;
     }
@@ -259,11 +260,12 @@ std::unique_ptr<DisplayObject> Clip::instantiate(const Character& character) {
 void Clip::placeStatic(const ButtonRecord& rec, const Character& character) {
     if (list_.size() >= kMaxDisplayObjects) return;
     const std::string name = defaultName(host_, character);
+    std::unique_ptr<DisplayObject> made = instantiate(character);
+    made->state().name.assignUnlisted(name);
+    made->state().depth = rec.depth;
     std::unique_ptr<DisplayObject>& slot = list_[rec.depth];
-    replaceIn(slot, instantiate(character));
+    replaceIn(slot, std::move(made));
     DisplayState& s = slot->state();
-    s.name = name;
-    s.depth = rec.depth;
     s.matrix = rec.matrix;
     s.colorTransform = rec.colorTransform;
     s.filters = rec.filters;
@@ -278,11 +280,11 @@ DisplayObject* Clip::placeByScript(Depth depth, const Character& character, cons
 
 DisplayObject* Clip::placeByScript(Depth depth, std::unique_ptr<DisplayObject> object, const std::string& name) {
     if (!object || (!list_.count(depth) && list_.size() >= kMaxDisplayObjects)) return nullptr;
+    object->state().depth = depth;
+    object->state().name.assignUnlisted(name);
     std::unique_ptr<DisplayObject>& slot = list_[depth];
     replaceIn(slot, std::move(object));
     DisplayState& s = slot->state();
-    s.depth = depth;
-    s.name = name;
     s.placedByScript = true;
     slot->stateChanged();
     ++host_.changes;
@@ -302,7 +304,9 @@ void unloadTree(Clip& clip, const std::function<void(Clip&)>& onUnload) {
 
 void Clip::replaceIn(std::unique_ptr<DisplayObject>& slot, std::unique_ptr<DisplayObject> object) {
     std::unique_ptr<DisplayObject> old = std::move(slot);
+    if (old) names_.removed(*old, ++listRevision_);
     slot = std::move(object);
+    if (slot) names_.added(*slot, ++listRevision_);
     if (old && old->clip() && host_.onUnload) unloadTree(*old->clip(), host_.onUnload);
 }
 
@@ -316,6 +320,7 @@ bool Clip::removeAt(Depth depth) {
     }
     std::unique_ptr<DisplayObject> removed = std::move(it->second);
     list_.erase(it);
+    names_.removed(*removed, ++listRevision_);
     ++host_.changes;
     if (removed->clip() && host_.onUnload) unloadTree(*removed->clip(), host_.onUnload);
     return true;
@@ -371,12 +376,16 @@ void Clip::swapDepths(Depth a, Depth b) {
     std::unique_ptr<DisplayObject> second = ib != list_.end() ? std::move(ib->second) : nullptr;
     list_.erase(a);
     list_.erase(b);
+    if (first) names_.removed(*first, ++listRevision_);
+    if (second) names_.removed(*second, ++listRevision_);
     if (first) {
         first->state().depth = b;
+        names_.added(*first, ++listRevision_);
         list_[b] = std::move(first);
     }
     if (second) {
         second->state().depth = a;
+        names_.added(*second, ++listRevision_);
         list_[a] = std::move(second);
     }
     ++host_.changes;
@@ -388,9 +397,8 @@ DisplayObject* Clip::objectAt(Depth depth) const {
 }
 
 Clip* Clip::childByName(const std::string& name, avm1::NameRule rule) const {
-    for (auto& [depth, obj] : list_)
-        if (obj->clip() && avm1::sameName(obj->state().name, name, rule)) return obj->clip();
-    return nullptr;
+    DisplayObject* found = findChild(name, rule, [](DisplayObject& obj) { return obj.clip() != nullptr; });
+    return found ? found->clip() : nullptr;
 }
 
 }  // namespace swf

@@ -14,6 +14,7 @@
 #include "../model/movie.h"
 #include "action_queue.h"
 #include "avm1/names.h"
+#include "child_name_index.h"
 #include "display/display_object.h"
 #include "drawing.h"
 
@@ -84,7 +85,7 @@ struct ClipHost {
 
 class Clip : public std::enable_shared_from_this<Clip> {
 public:
-    using DisplayList = std::map<Depth, std::unique_ptr<DisplayObject>>;
+    using DisplayList = ChildList;
 
     // `timeline` may be null: a button's static content.
     Clip(ClipHost& host, const Timeline* timeline, Clip* parent, int nesting);
@@ -117,6 +118,20 @@ public:
     Clip* parent() const { return parent_; }
     int nesting() const { return nesting_; }
     Clip* childByName(const std::string& name, avm1::NameRule rule = avm1::NameRule{false}) const;
+    // The first child in depth order, of any kind, named `name` under `rule` that `accept`
+    // takes; null when none.
+    template <typename Accept>
+    DisplayObject* findChild(const std::string& name, avm1::NameRule rule, Accept accept) const {
+        auto found = [&](DisplayObject& obj) { return avm1::sameName(obj.state().name, name, rule) && accept(obj); };
+        if (const std::vector<DisplayObject*>* named = names_.candidates(list_, listRevision_, name)) {
+            for (DisplayObject* obj : *named)
+                if (found(*obj)) return obj;
+            return nullptr;
+        }
+        for (const auto& [depth, obj] : list_)
+            if (found(*obj)) return obj.get();
+        return nullptr;
+    }
 
     // The object at `depth` of this clip's list; null when the depth is empty.
     DisplayObject* objectAt(Depth depth) const;
@@ -213,6 +228,8 @@ private:
     int frame_ = -1;
     bool playing_ = true;
     DisplayList list_;
+    uint64_t listRevision_ = 0;  // counts the changes of list_, for names_
+    mutable ChildNameIndex names_;
     std::unique_ptr<Drawing> drawing_;
     uint64_t drawingSerial_ = 0;
     bool drawingListed_ = false;  // in host_.drawingsChanged

@@ -112,17 +112,16 @@ avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule 
     if (!c) return nullptr;
     // A named shape, bitmap or static text is no object: its name gives the clip holding it
     // (_root.myShape.foo reads _root.foo). Text fields are found by childField.
-    for (const auto& [depth, obj] : c->displayList()) {
-        if (!avm1::sameName(obj->state().name, name, rule)) continue;
-        Clip* child = obj->clip();
-        if (child && !(child->button() && runtime_.vm().swfVersion() < 6)) return runtime_.objectFor(*child);
+    const bool buttonsAreObjects = runtime_.vm().swfVersion() >= 6;
+    DisplayObject* found = c->findChild(name, rule, [](DisplayObject& obj) {
         // Before SWF 6, buttons too; a sprite left without content (past the nesting limit)
         // names nothing, or a movie loading itself into such a child would reload forever.
-        const CharacterKind kind = obj->character()->kind;
-        if (child || (kind != CharacterKind::EditText && kind != CharacterKind::Sprite && kind != CharacterKind::Button))
-            return this;
-    }
-    return nullptr;
+        const CharacterKind kind = obj.character()->kind;
+        return obj.clip() || (kind != CharacterKind::EditText && kind != CharacterKind::Sprite && kind != CharacterKind::Button);
+    });
+    if (!found) return nullptr;
+    Clip* child = found->clip();
+    return child && (buttonsAreObjects || !child->button()) ? runtime_.objectFor(*child) : this;
 }
 
 void ClipObject::childNames(std::vector<std::string>& out) {

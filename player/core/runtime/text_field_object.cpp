@@ -75,7 +75,7 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
     if (p == ClipProperty::Count) return false;
     DisplayObject* e = entry();
     switch (p) {
-        case ClipProperty::Name: out = vm.newString(e ? e->state().name : std::string()); return true;
+        case ClipProperty::Name: out = vm.newString(e ? e->state().name.str() : std::string()); return true;
         case ClipProperty::Target: {
             std::string path = targetPath();
             // "_level0.a.b" as "/a/b".

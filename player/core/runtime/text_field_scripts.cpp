@@ -167,11 +167,9 @@ avm1::Object* TextFieldScripts::objectFor(const std::shared_ptr<TextField>& fiel
 
 avm1::Object* TextFieldScripts::childField(Clip& clip, const std::string& name) {
     if (name.empty()) return nullptr;
-    for (const auto& [depth, obj] : clip.displayList()) {
-        auto* edit = dynamic_cast<EditTextDisplay*>(obj.get());
-        if (edit && avm1::sameName(obj->state().name, name, runtime_.vm().names())) return objectFor(edit->text());
-    }
-    return nullptr;
+    DisplayObject* found = clip.findChild(name, runtime_.vm().names(),
+                                          [](DisplayObject& obj) { return dynamic_cast<EditTextDisplay*>(&obj) != nullptr; });
+    return found ? objectFor(static_cast<EditTextDisplay*>(found)->text()) : nullptr;
 }
 
 }  // namespace swf

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "gradient_ramp.h"
 #include "test_canvas.h"
@@ -212,6 +213,76 @@ TEST(Gradient, TranslucentStopsArePremultiplied) {
         EXPECT_EQ((p >> 16) & 255u, p >> 24) << "red equals alpha for premultiplied pure red";
         EXPECT_EQ(int(p >> 24), 255 - greyAt((x + 0.5) / 256)) << x;
     }
+}
+
+// Ramps kept between draws: a kept ramp must be the one the stops and transform would build,
+// whatever was asked before (same gradient object with new records, other transforms,
+// interpolation), also when two threads draw at once.
+void expectSameRamp(const render::GradientRamp& got, const render::GradientRamp& want, const char* what) {
+    EXPECT_EQ(got.empty, want.empty) << what;
+    EXPECT_EQ(got.opaque, want.opaque) << what;
+    EXPECT_TRUE(got.colors == want.colors) << what;
+}
+
+TEST(GradientRampCache, KeptRampsFollowTheStopsTheTransformAndTheInterpolation) {
+    Gradient g;
+    g.records = {{0, kRed}, {128, {0, 255, 0, 200}}, {255, kBlue}};
+    ColorTransform tint;
+    tint.rMul = 64;
+    tint.bAdd = 90;
+    auto plain = render::cachedGradientRamp(g, ColorTransform());
+    expectSameRamp(*plain, render::buildGradientRamp(g, ColorTransform()), "first use");
+    EXPECT_EQ(render::cachedGradientRamp(g, ColorTransform()), plain) << "asked again: the kept ramp";
+
+    auto tinted = render::cachedGradientRamp(g, tint);
+    expectSameRamp(*tinted, render::buildGradientRamp(g, tint), "another colour transform");
+    EXPECT_FALSE(tinted->colors == plain->colors);
+    expectSameRamp(*render::cachedGradientRamp(g, ColorTransform()), *plain, "back to the first transform");
+
+    g.interpolation = InterpolationMode::LinearRgb;
+    expectSameRamp(*render::cachedGradientRamp(g, ColorTransform()), render::buildGradientRamp(g, ColorTransform()),
+                   "linear interpolation of the same stops");
+    g.records[1].ratio = 40;  // the same object, edited (the drawing API refills a gradient)
+    expectSameRamp(*render::cachedGradientRamp(g, ColorTransform()), render::buildGradientRamp(g, ColorTransform()),
+                   "moved stop");
+    g.records.clear();
+    EXPECT_TRUE(render::cachedGradientRamp(g, ColorTransform())->empty);
+
+    // More stops than the format allows (scripts only) are built every time, still right.
+    for (int i = 0; i < 40; ++i) g.records.push_back({uint8_t(i * 6), Rgba{uint8_t(i * 5), 0, 0, 255}});
+    expectSameRamp(*render::cachedGradientRamp(g, tint), render::buildGradientRamp(g, tint), "40 stops");
+}
+
+TEST(GradientRampCache, ATintChangeBetweenFramesRedrawsInTheNewColours) {
+    const FillStyle fill = gradient(FillType::LinearGradient, squareOnto(0, 0, 64, 1), kBlackToWhite);
+    ColorTransform red;
+    red.gMul = red.bMul = 0;
+    const Canvas first = draw(fill, 64, 1);
+    const Canvas tinted = draw(fill, 64, 1, red);
+    EXPECT_EQ(pixel(tinted, 63, 0).g, 0) << "the ramp of the untinted draw was reused";
+    EXPECT_EQ(pixel(tinted, 63, 0).r, pixel(first, 63, 0).r);
+    EXPECT_TRUE(draw(fill, 64, 1).pixels == first.pixels);
+}
+
+TEST(GradientRampCache, ThreadsAskingForManyRampsAtOnceGetTheRightOnes) {
+    // More gradients than the cache holds, so slots are replaced while the other thread reads.
+    std::vector<Gradient> gradients(200);
+    for (size_t i = 0; i < gradients.size(); ++i)
+        gradients[i].records = {{0, Rgba{uint8_t(i), 0, 0, 255}}, {255, Rgba{0, uint8_t(i), 255, uint8_t(i)}}};
+    std::vector<int> wrong(2, 0);
+    auto work = [&](int t) {
+        for (int round = 0; round < 20; ++round)
+            for (size_t i = 0; i < gradients.size(); ++i) {
+                const size_t k = t == 0 ? i : gradients.size() - 1 - i;
+                if (render::cachedGradientRamp(gradients[k], ColorTransform())->colors !=
+                    render::buildGradientRamp(gradients[k], ColorTransform()).colors)
+                    ++wrong[size_t(t)];
+            }
+    };
+    std::thread other(work, 1);
+    work(0);
+    other.join();
+    EXPECT_EQ(wrong[0] + wrong[1], 0);
 }
 
 }  // namespace

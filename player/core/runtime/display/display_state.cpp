@@ -18,7 +18,7 @@ void hashFilter(SignatureHasher& h, const Filter& f) {
 void hashDisplayState(SignatureHasher& h, const DisplayState& s) {
     h.add(s.matrix);
     h.add(s.colorTransform);
-    h.add(s.name);
+    h.add(s.name.str());
     h.add(s.depth), h.add(s.clipDepth), h.add(s.ratio), h.add(s.visible);
     h.add(s.filters.size());
     for (const Filter& f : s.filters) hashFilter(h, f);

@@ -10,6 +10,7 @@
 
 #include "../../filter.h"
 #include "../../geometry.h"
+#include "instance_name.h"
 #include "signature_hasher.h"
 
 namespace swf {
@@ -22,7 +23,7 @@ constexpr Depth kDepthEnd = INT32_MAX;  // past every depth
 struct DisplayState {
     Matrix matrix;
     ColorTransform colorTransform;
-    std::string name;
+    InstanceName name;
     Depth depth = 0;
     Depth clipDepth = 0;  // > 0: a mask over the depths up to this one
     uint16_t ratio = 0;      // morph shapes: 0 (start) to 65535 (end)
