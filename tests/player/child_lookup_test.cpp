@@ -24,12 +24,7 @@ Lines runWithBoxes(int version, const std::string& source) {
     m.add(swfw::placeObject2(deco));
     m.add(swfw::doAction(swfw::assemble(source)));
     m.showFrame();
-    std::vector<uint8_t> bytes = m.build();
-    swf::avm1::FixedHostServices host;
-    std::string error;
-    auto player = swf::Player::load(bytes.data(), bytes.size(), error, &host);
-    if (!player) throw std::runtime_error(error);
-    return player->traces();
+    return script_test::play(m.build(), 1)->traces();
 }
 
 // 20 boxes c0..c19 at depths 100..119: more than a short walk.

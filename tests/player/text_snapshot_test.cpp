@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "avm1_script_test.h"
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -30,12 +32,7 @@ Lines snapshotScript(const std::string& source) {
     m.add(swfw::doAction(swfw::assemble("push \"s\", 0, \"this\"\ngetVariable\npush \"getTextSnapshot\"\ncallMethod\nsetVariable\n" +
                                         source)));
     m.showFrame();
-    std::vector<uint8_t> bytes = m.build();
-    swf::avm1::FixedHostServices host;
-    std::string error;
-    auto player = swf::Player::load(bytes.data(), bytes.size(), error, &host);
-    if (!player) throw std::runtime_error(error);
-    return player->traces();
+    return script_test::play(m.build(), 1)->traces();
 }
 
 // trace(s.getTextRunInfo(first, last)[index].<member>) for each member.
