@@ -133,7 +133,7 @@ BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Qual
 }
 
 void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers) const {
-    Renderer renderer(canvas, quality);
+    Renderer renderer(canvas, quality, &scratch_);
     if (clip) renderer.setClipRect(*clip);
     Rgba background = movie_->background;
     background.a = 255;
@@ -174,7 +174,7 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
     // Each part gets a renderer of its own (they keep scratch memory and a clip): parts are
     // drawn at once.
     auto drawPart = [&](const IntRect& part) {
-        Renderer renderer(canvas, quality);
+        Renderer renderer(canvas, quality, &scratch_);
         renderer.setClipRect(part);
         if (staticLayers_.valid()) {
             staticLayers_.copyTo(canvas, part);
@@ -230,7 +230,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         staticLayers_.clear();
     } else if (!staticLayers_.valid() || staticLayers_.depth() != keep) {
         staticLayers_.redraw(*root_, host_.rootState, toDevice, quality, movie_->background, canvas, keep, bands,
-                             cacheFor(canvas, toDevice, quality));
+                             cacheFor(canvas, toDevice, quality), &scratch_);
     } else if (split < keep) {
         if (drawWhole) {
             // Redrawing the kept layers everywhere and copying them would cost more than the
@@ -238,7 +238,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
             staticLayers_.clear();
         } else {
             staticLayers_.update(*root_, host_.rootState, toDevice, quality, movie_->background, changes.areas, bands,
-                                 cacheFor(canvas, toDevice, quality));
+                                 cacheFor(canvas, toDevice, quality), &scratch_);
         }
     }
 
