@@ -149,7 +149,7 @@ ClipObject* ScriptRuntime::objectFor(Clip& clip) {
     avm1::SwfVersionScope version(*vm_, clip.movie().version);
     avm1::Object* proto = clip.button() ? buttonProto_ : vm_->builtins().movieClipProto;
     DisplayObject* shown = clip.displayObject();
-    if (avm1::Object* cls = shown && !clip.button() ? registeredClass(clip) : nullptr)
+    if (avm1::Object* cls = shown ? registeredClass(clip) : nullptr)
         if (avm1::Object* p = vm_->getMember(cls, "prototype").asObject()) proto = p;
     auto* o = vm_->heap().make<ClipObject>(proto, clip.shared_from_this(), *this);
     clip.scriptObject = o;
