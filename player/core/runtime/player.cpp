@@ -82,6 +82,12 @@ bool Player::stepFrame() {
     return host_.changes != before;
 }
 
+void Player::runDueTimers() {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    scripts_->runTimers(host_);
+    settleDrawings(host_);
+}
+
 void Player::gotoFrame(int frame) {
     std::lock_guard<std::recursive_mutex> lock(soundLock_);
     host_.instanceBudget = kInstancesPerTick;

@@ -188,11 +188,14 @@ void ScriptRuntime::runQueued(ClipHost& host) {
     host.queue.clear();
 }
 
+void ScriptRuntime::runTimers(ClipHost& host) {
+    vm_->timers().runDue(*vm_, vm_->host().movieMs(), [&] { runQueued(host); });
+}
+
 void ScriptRuntime::runFrame(ClipHost& host) {
     vm_->interpreter().startFrameBudget();
     runQueued(host);
-    vm_->timers().runDue(*vm_, vm_->host().movieMs());
-    runQueued(host);
+    runTimers(host);
     texts_->focus().deliverRolls();
     runQueued(host);
     texts_->update();
