@@ -32,6 +32,7 @@ public:
     struct Target {
         std::weak_ptr<Clip> clip;
         int level = -1;
+        avm1::Object* field = nullptr;  // variables only: a text field takes them as its own properties
     };
 
     ClipLoader(ScriptRuntime& runtime, ClipHost& host) : runtime_(runtime), host_(host) {}
