@@ -183,6 +183,27 @@ TEST_F(ClipLoading, VariablesLoadedIntoATextFieldBecomeItsProperties) {
     EXPECT_EQ(lines, (Lines{"kestrel", "undefined"}));
 }
 
+TEST_F(ClipLoading, ImportedMoviesRunTheirInitActionsOnTheImporter) {
+    // assets.swf: two sprites with init actions tracing "<n> " + this; the main movie's own
+    // init action, then ImportAssets2 of one of them, then a frame script.
+    swfw::MovieWriter assets(8, 100, 100, 12);
+    for (uint16_t id : {1, 2}) {
+        assets.add(swfw::defineSprite(id, 1, {swfw::Tag{1, {}}}));
+        assets.add(swfw::doInitAction(id, swfw::assemble("push \"assets " + std::to_string(id) + " \", \"this\"\ngetVariable\nadd2\ntrace\n")));
+    }
+    assets.add(swfw::exportAssets({{2, "shared"}}));
+    assets.showFrame();
+    writeFile("assets.swf", assets.build());
+    const std::string importTag = std::string("assets.swf", 11) + std::string("\x01\x00\x01\x00\x02\x00shared", 13);
+    swfw::MovieWriter m(8, 100, 100, 12);
+    m.add(swfw::defineSprite(1, 1, {swfw::Tag{1, {}}}));
+    m.add(swfw::doInitAction(1, swfw::assemble("push \"own init\"\ntrace\n")));
+    m.add(swfw::Tag{71, std::vector<uint8_t>(importTag.begin(), importTag.end())});
+    m.add(swfw::doAction(swfw::assemble("push \"frame\"\ntrace\n")));
+    m.showFrame();
+    EXPECT_EQ(runBytes(m.build(), 2), (Lines{"own init", "assets 1 _level0", "assets 2 _level0", "frame"}));
+}
+
 TEST_F(ClipLoading, OldMoviesAndCodepageMoviesReadVariablesAsWindowsWestern) {
     writeText("latin.txt", "word=\xC4rger%E9&euro=\x80");
     const std::string load = "push \"latin.txt\", \"_level0\"\ngetUrl2 0x80\n";

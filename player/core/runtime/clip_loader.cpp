@@ -117,6 +117,22 @@ bool ClipLoader::requestFromAction(const std::string& url, const std::string& ta
     return true;
 }
 
+void ClipLoader::importAssets(Clip& importer, const std::string& url) {
+    std::string path, query;
+    splitQuery(url, path, query);
+    std::vector<uint8_t> bytes;
+    if (!runtime_.vm().host().readMovieFile(path, bytes)) {
+        runtime_.vm().warn("ImportAssets: no file \"" + path + "\" beside the movie");
+        return;
+    }
+    const Movie* movie = movieFromFile(path, bytes);
+    if (!movie) return;
+    for (const Frame& frame : movie->timeline.frames)
+        for (const FrameCommand& cmd : frame.commands)
+            if (cmd.kind == FrameCommand::Kind::InitActions && host_.initActionsRun.insert(cmd.actions.get()).second)
+                host_.queue.push_back({importer.weak_from_this(), cmd.actions, ActionPhase::InitActions});
+}
+
 void ClipLoader::completeRequests() {
     std::vector<Request> batch;
     batch.swap(requests_);  // loads the events ask for wait for the next frame

@@ -42,6 +42,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     host_.levels[0] = root_;
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
     host_.hasUnloadHandler = [this](Clip& clip) { return scripts_->hasUnloadHandler(clip); };
+    host_.importAssets = [this](Clip& importer, const std::string& url) { scripts_->loader().importAssets(importer, url); };
     soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     startClip(host_, root_);
@@ -53,6 +54,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
 
 Player::~Player() {
     host_.hasUnloadHandler = nullptr;
+    host_.importAssets = nullptr;
     scripts_.reset();
 }
 
