@@ -69,4 +69,23 @@ TEST(ChildLookup, NamedShapesAndTextFieldsAreFoundAmongManyClips) {
     EXPECT_EQ(runWithBoxes(6, s), (Lines{"root", "hi", "undefined", "hi", "/caption", "hi"}));
 }
 
+// A placed video is an object of its own (Video), named, with a path and a transform, though
+// nothing plays in it; a named shape beside it still gives its clip.
+TEST(ChildLookup, APlacedVideoIsAVideoObjectByItsName) {
+    swfw::MovieWriter m(8, 200, 200, 12);
+    m.add(swfw::Tag{60, {3, 0, 1, 0, 160, 0, 120, 0, 0, 2}});  // DefineVideoStream 3: 160 x 120
+    swfw::Place screen{6, 3, false, fixtures::at(10, 20)};
+    screen.name = "screen";
+    m.add(swfw::placeObject2(screen));
+    std::string s = trace(var("screen")) + trace(member(var("screen"), "_name")) + trace(member(var("screen"), "_x"));
+    s += trace(member(var("screen"), "_width"));
+    s += setMember(var("screen"), "_xscale", num(50)) + trace(member(var("screen"), "_width"));
+    s += trace(op(var("screen"), var("Video"), "instanceOf"));
+    s += setMember(var("screen"), "_name", str("tv")) + trace(var("tv")) + trace(var("screen"));
+    m.add(swfw::doAction(swfw::assemble(s)));
+    m.showFrame();
+    EXPECT_EQ(script_test::play(m.build(), 1)->traces(),
+              (Lines{"_level0.screen", "screen", "10", "160", "80", "true", "_level0.tv", "undefined"}));
+}
+
 }  // namespace

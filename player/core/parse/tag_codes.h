@@ -39,6 +39,7 @@ enum TagCode : uint16_t {
     kTagFrameLabel = 43,
     kTagExportAssets = 56,
     kTagDoInitAction = 59,
+    kTagDefineVideoStream = 60,
     kTagScriptLimits = 65,
     kTagDefineMorphShape = 46,
     kTagSoundStreamHead2 = 45,
