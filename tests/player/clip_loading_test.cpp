@@ -109,9 +109,9 @@ TEST_F(ClipLoading, LoadMovieIntoAClipArrivesOnTheNextFrameAndReplacesItsVariabl
                                   traceValue("push \"mc._url\"\ngetVariable") +
                                   traceValue("push 0, \"mc\"\ngetVariable\npush \"getBytesTotal\"\ncallMethod")},
                              2);
-    EXPECT_EQ(lines, (Lines{"asked", "parent frame 2", "undefined", "file:///movies/child.swf",
-                            std::to_string(child.size()), "child frame 1", "undefined"}))
-        << "the clip lost its variables; the child's first frame runs after the parent's script";
+    EXPECT_EQ(lines, (Lines{"asked", "child frame 1", "undefined", "parent frame 2", "undefined", "file:///movies/child.swf",
+                            std::to_string(child.size())}))
+        << "the clip lost its variables; the child's first frame runs before the frame's other scripts";
     player->stepFrame();
     EXPECT_EQ(lines.back(), "child frame 2") << "the loaded timeline plays on";
 }
@@ -123,7 +123,7 @@ TEST_F(ClipLoading, LevelsAreMadeFoundAndUnloadedBetweenFrames) {
                                   traceValue("push \"_level2\"\ngetVariable"),
                               traceValue("push \"_level2\"\ngetVariable")},
                              3);
-    EXPECT_EQ(lines, (Lines{"undefined", "_level2", "_level2", "_level2", "file:///movies/child.swf", "undefined"}))
+    EXPECT_EQ(lines, (Lines{"undefined", "_level2", "file:///movies/child.swf", "_level2", "_level2", "undefined"}))
         << "a level exists from the frame after loadMovieNum, is its own _root, and is gone the frame after "
            "unloadMovieNum";
 }

@@ -157,11 +157,15 @@ void ClipLoader::completeRequests() {
 void ClipLoader::startLoadedContent() {
     std::vector<Loaded> batch;
     batch.swap(starting_);
+    const ActionQueue::Mark queuedBefore = host_.queue.mark();
     for (Loaded& loaded : batch) {
         if (loaded.clip->removed) continue;
         startClip(host_, loaded.clip);
         if (loaded.listener) inits_.push_back(std::move(loaded));
     }
+    // The new content's first frame runs before this frame's enterFrame handlers and scripts:
+    // a parent's onEnterFrame that finds the child loaded finds its first frame's work done.
+    host_.queue.promoteSince(queuedBefore);
 }
 
 void ClipLoader::reportInits() {

@@ -74,7 +74,8 @@ bool Player::stepFrame() {
     uint64_t before = host_.changes;
     host_.instanceBudget = kInstancesPerTick;
     // Content loaded at the end of the last frame shows its first frame after the timelines
-    // stepped, and its scripts run with this frame's; loads asked for now arrive at its end.
+    // stepped, and its scripts run first among this frame's (before the enterFrame handlers
+    // that see it loaded); loads asked for now arrive at its end.
     tickClips(host_, *root_, loop_);
     scripts_->startLoadedContent();
     runScripts();
