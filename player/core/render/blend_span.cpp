@@ -35,9 +35,15 @@ inline void coverageLanes(const uint8_t* coverage, __m128i& lo, __m128i& hi) {
 // blendCovered() of four pixels whose source is already unpacked to 16-bit lanes.
 inline __m128i blendFour(__m128i srcLo, __m128i srcHi, const uint8_t* coverage, __m128i dst) {
     const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
-    __m128i covLo, covHi;
-    coverageLanes(coverage, covLo, covHi);
-    const __m128i sLo = scaleLanes(srcLo, covLo), sHi = scaleLanes(srcHi, covHi);
+    uint32_t four;
+    std::memcpy(&four, coverage, sizeof four);
+    __m128i sLo = srcLo, sHi = srcHi;
+    if (four != ~0u) {  // the inside of a shape is fully covered, and scaling by 255 keeps a value
+        __m128i covLo, covHi;
+        coverageLanes(coverage, covLo, covHi);
+        sLo = scaleLanes(srcLo, covLo);
+        sHi = scaleLanes(srcHi, covHi);
+    }
     const __m128i dLo = scaleLanes(_mm_unpacklo_epi8(dst, zero), _mm_sub_epi16(full, alphaLanes(sLo)));
     const __m128i dHi = scaleLanes(_mm_unpackhi_epi8(dst, zero), _mm_sub_epi16(full, alphaLanes(sHi)));
     // A 32-bit add per pixel, as the plain code adds the words (carries included).
