@@ -7,21 +7,8 @@
 namespace {
 
 using script_test::Lines;
+using script_test::kTraceEnumerated;
 using script_test::traces;
-
-// for..in over the stack of names Enumerate2 leaves: traces each name.
-const char* kTraceEnumerated = R"(
-    enumerate2
-  next:
-    store 0
-    push null
-    equals2
-    if done
-    push r:0
-    trace
-    jump next
-  done:
-)";
 
 TEST(Avm1ObjectModel, ResolveAnswersOnlyMissingProperties) {
     const char* src = R"(

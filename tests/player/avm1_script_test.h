@@ -65,6 +65,20 @@ inline std::unique_ptr<ScriptRun> runFrames(int version, const std::vector<std::
     return runFrameScripts(version, perFrame, framesToRun);
 }
 
+// for..in over the stack of names Enumerate2 leaves: traces each name.
+inline const char* const kTraceEnumerated = R"(
+    enumerate2
+  next:
+    store 0
+    push null
+    equals2
+    if done
+    push r:0
+    trace
+    jump next
+  done:
+)";
+
 inline Lines traces(int version, const std::string& source) {
     return runFrames(version, {source})->traces();
 }

@@ -113,6 +113,7 @@ const GoldenCase kCases[] = {
     {"filters", fixtures::filtersMovie},
     {"filters_zoomed", fixtures::filtersMovie, 1, 860, 300},  // twice the stage: filters twice as wide
     {"script_effects", fixtures::scriptEffectsMovie},
+    {"displacement_map", fixtures::displacementMapMovie},
     {"clock_scripted", fixtures::clockMovie, 2},        // 22:20:06: hands at 10:20 and 6 seconds
     {"particles_scripted", fixtures::particlesMovie, 30},
     {"drawing_pattern", fixtures::drawingPatternMovie, 12},    // the petals after ten redraws

@@ -522,6 +522,9 @@ bool Renderer::masked() const { return impl_->masks.active() || impl_->masks.bui
 bool Renderer::buildingMask() const { return impl_->masks.building(); }
 IntRect Renderer::clipRect() const { return impl_->clip; }
 IntRect Renderer::canvasRect() const { return impl_->bounds; }
-void Renderer::setReferencePaths(bool on) { impl_->reference = on; }
+void Renderer::setReferencePaths(bool on) {
+    impl_->reference = on;
+    impl_->rasterizer.setReferenceMode(on);
+}
 
 }  // namespace swf

@@ -42,6 +42,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     host_.levels[0] = root_;
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
     host_.hasUnloadHandler = [this](Clip& clip) { return scripts_->hasUnloadHandler(clip); };
+    host_.importAssets = [this](Clip& importer, const std::string& url) { scripts_->loader().importAssets(importer, url); };
     soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     startClip(host_, root_);
@@ -53,6 +54,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
 
 Player::~Player() {
     host_.hasUnloadHandler = nullptr;
+    host_.importAssets = nullptr;
     scripts_.reset();
 }
 
@@ -72,7 +74,8 @@ bool Player::stepFrame() {
     uint64_t before = host_.changes;
     host_.instanceBudget = kInstancesPerTick;
     // Content loaded at the end of the last frame shows its first frame after the timelines
-    // stepped, and its scripts run with this frame's; loads asked for now arrive at its end.
+    // stepped, and its scripts run first among this frame's (before the enterFrame handlers
+    // that see it loaded); loads asked for now arrive at its end.
     tickClips(host_, *root_, loop_);
     scripts_->startLoadedContent();
     runScripts();
@@ -80,6 +83,12 @@ bool Player::stepFrame() {
     scripts_->completeLoads();
     startFrameSounds();
     return host_.changes != before;
+}
+
+void Player::runDueTimers() {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    scripts_->runTimers(host_);
+    settleDrawings(host_);
 }
 
 void Player::gotoFrame(int frame) {
