@@ -281,6 +281,13 @@ void ClipLoader::loadMovie(const Request& r) {
     notify(r.listener, "onLoadStart", {target});
     notify(r.listener, "onLoadProgress", {target, Value::number(double(size)), Value::number(double(size))});
     notify(r.listener, "onLoadComplete", {target, Value::number(0)});
+    // A level above 0 is no clip of a timeline that steps: its first frame and scripts run
+    // as it arrives, so the next frame's scripts find what they defined.
+    if (clip->level > 0 && !r.listener) {
+        startClip(host_, clip);
+        runtime_.runQueued(host_);
+        return;
+    }
     starting_.push_back({clip, r.listener});
 }
 
