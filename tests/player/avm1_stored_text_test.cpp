@@ -23,8 +23,12 @@ TEST(Utf16Text, CountsUnitsLikeTheOriginal) {
 TEST(Utf16Text, BackToUtf8AndLoneSurrogates) {
     const std::string text = "h\xC3\xA9 \xF0\x9D\x8C\x86!";
     EXPECT_EQ(fromUtf16Units(toUtf16Units(text, true), true), text);
-    std::u16string half = toUtf16Units("\xF0\x9D\x8C\x86", true).substr(0, 1);
-    EXPECT_EQ(fromUtf16Units(half, true), "\xEF\xBF\xBD");
+    const std::u16string pair = toUtf16Units("\xF0\x9D\x8C\x86", true);
+    const std::string high = fromUtf16Units(pair.substr(0, 1), true), low = fromUtf16Units(pair.substr(1), true);
+    EXPECT_EQ(toUtf16Units(high + low, true), pair) << "the halves of charAt join when concatenated";
+    EXPECT_EQ(wellFormedUtf8(high + low), "\xF0\x9D\x8C\x86") << "and print as the one character";
+    EXPECT_EQ(wellFormedUtf8("a" + high + "b"), "a\xEF\xBF\xBD" "b") << "a lone half prints as U+FFFD";
+    EXPECT_EQ(wellFormedUtf8(low + high), "\xEF\xBF\xBD\xEF\xBF\xBD") << "halves in the wrong order pair nothing";
     EXPECT_EQ(fromUtf16Units(u"\u00E9", false), "\xE9");
 }
 

@@ -6,6 +6,7 @@
 #include "avm1_script_test.h"
 #include "fixtures.h"
 #include "script_builder.h"
+#include "test_movie.h"
 
 namespace {
 
@@ -67,6 +68,35 @@ TEST(ChildLookup, NamedShapesAndTextFieldsAreFoundAmongManyClips) {
     s += trace(member(var("caption"), "_target"));
     s += run(call(var("caption"), "removeMovieClip", {})) + trace(member(var("caption"), "text"));
     EXPECT_EQ(runWithBoxes(6, s), (Lines{"root", "hi", "undefined", "hi", "/caption", "hi"}));
+}
+
+// A placed video is an object of its own (Video), named, with a path and a transform, though
+// nothing plays in it; a named shape beside it still gives its clip.
+TEST(ChildLookup, APlacedVideoIsAVideoObjectByItsName) {
+    swfw::MovieWriter m(8, 200, 200, 12);
+    m.add(swfw::Tag{60, {3, 0, 1, 0, 160, 0, 120, 0, 0, 2}});  // DefineVideoStream 3: 160 x 120
+    auto parsed = testing_support::load(m.build());
+    const auto& video = testing_support::character<swf::VideoCharacter>(*parsed, 3, swf::CharacterKind::Video);
+    EXPECT_EQ(video.width, 160);
+    EXPECT_EQ(video.height, 120);
+    swfw::Place screen{6, 3, false, fixtures::at(10, 20)};
+    screen.name = "screen";
+    m.add(swfw::placeObject2(screen));
+    std::string s = trace(var("screen")) + trace(member(var("screen"), "_name")) + trace(member(var("screen"), "_x"));
+    s += trace(member(var("screen"), "_width"));
+    s += setMember(var("screen"), "_xscale", num(50)) + trace(member(var("screen"), "_width"));
+    s += trace(op(var("screen"), var("Video"), "instanceOf")) + trace(member(member(var("screen"), "_parent"), "_target"));
+    s += set("kept", var("screen"));
+    s += setMember(var("screen"), "_name", str("tv")) + trace(var("tv")) + trace(var("screen"));
+    m.add(swfw::doAction(swfw::assemble(s)));
+    m.showFrame();
+    // Once the timeline took it away a kept reference reads nothing of it.
+    m.add(swfw::removeObject2(6));
+    m.add(swfw::doAction(swfw::assemble(trace(member(var("kept"), "_name")) + trace(var("kept")) + trace(var("tv")))));
+    m.showFrame();
+    EXPECT_EQ(script_test::play(m.build(), 2)->traces(),
+              (Lines{"_level0.screen", "screen", "10", "160", "80", "true", "/", "_level0.tv", "undefined", "undefined",
+                     "[object Object]", "undefined"}));
 }
 
 }  // namespace

@@ -109,9 +109,9 @@ TEST_F(ClipLoading, LoadMovieIntoAClipArrivesOnTheNextFrameAndReplacesItsVariabl
                                   traceValue("push \"mc._url\"\ngetVariable") +
                                   traceValue("push 0, \"mc\"\ngetVariable\npush \"getBytesTotal\"\ncallMethod")},
                              2);
-    EXPECT_EQ(lines, (Lines{"asked", "parent frame 2", "undefined", "file:///movies/child.swf",
-                            std::to_string(child.size()), "child frame 1", "undefined"}))
-        << "the clip lost its variables; the child's first frame runs after the parent's script";
+    EXPECT_EQ(lines, (Lines{"asked", "child frame 1", "undefined", "parent frame 2", "undefined", "file:///movies/child.swf",
+                            std::to_string(child.size())}))
+        << "the clip lost its variables; the child's first frame runs before the frame's other scripts";
     player->stepFrame();
     EXPECT_EQ(lines.back(), "child frame 2") << "the loaded timeline plays on";
 }

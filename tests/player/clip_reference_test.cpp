@@ -213,6 +213,21 @@ TEST(ClipReferences, TextFieldsHaveTargetPathsAndAreRemovedLikeClips) {
     EXPECT_EQ(script_test::traces(7, script), (Lines{"_level0.tf", "undefined", "undefined"}));
 }
 
+// Two clips of one name at two depths are one path, and equal: a rewind that places the
+// timeline's clip again beside the one a script moved away shows it.
+TEST(ClipReferences, ClipsCompareByTheirTargetPaths) {
+    auto compare = [](const char* a, const char* b, const char* action) {
+        return "push \"" + std::string(a) + "\"\ngetVariable\npush \"" + b + "\"\ngetVariable\n" + action + "\ntrace\n";
+    };
+    std::string script = makeClip("x", "a", 1) + makeClip("y", "a", 2) + makeClip("z", "b", 3) +
+                         compare("x", "y", "strictEquals") + compare("x", "y", "equals2") +
+                         compare("x", "z", "strictEquals") + compare("x", "z", "equals2") +
+                         // a reference whose clip is gone names nothing and equals no other
+                         callOn("z", "removeMovieClip") + makeClip("w", "c", 4) + callOn("w", "removeMovieClip") +
+                         compare("z", "w", "strictEquals") + compare("z", "z", "strictEquals");
+    EXPECT_EQ(script_test::traces(7, script), (Lines{"true", "true", "false", "false", "false", "true"}));
+}
+
 TEST(ClipReferences, LevelNamesReadTheDigitsAfterThePrefix) {
     EXPECT_EQ(script_test::traces(7, traceVariable("_level0undefined") + traceVariable("_flash0") +
                                          traceVariable("_level7") + traceVariable("_lev")),

@@ -86,14 +86,16 @@ TEST(HostileInput, DamagedTagsAreSkippedWithTheirCode) {
         {39, {12, 0, 1, 0, 0xff, 0xff}},      // DefineSprite with a broken inner tag header
         {12, {0x96, 0xff, 0xff, 0x00}},       // DoAction: Push longer than the tag
         {12, {0x96, 0x02, 0x00, 0x0b, 0x00}}, // DoAction: unknown push type
+        {60, {13, 0, 1, 0}},                  // DefineVideoStream cut before its size
     };
     auto bytes = movieWith(tags);
     auto player = play(bytes);
     ASSERT_TRUE(player);
     const auto& warnings = player->movie().warnings;
-    EXPECT_GE(warnings.size(), 6u);
+    EXPECT_GE(warnings.size(), 7u);
     for (const std::string& w : warnings) EXPECT_EQ(w.rfind("tag ", 0), 0u) << w;
     EXPECT_NE(player->movie().character(1), nullptr) << "the good shape before them is kept";
+    EXPECT_EQ(player->movie().character(13), nullptr) << "a cut video defines nothing";
     exercise(bytes);
 }
 

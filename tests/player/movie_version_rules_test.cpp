@@ -122,6 +122,18 @@ TEST(MovieVersionPackages, TheGlobalNameCameWithSwfSixButSwfFiveFunctionsKnowIt)
     EXPECT_EQ(script_test::traces(6, src), (Lines{"object", "object"}));
 }
 
+TEST(MovieVersionPackages, ReflectionMethodsOfObjectCameWithSwfSix) {
+    std::string src;
+    for (const char* name : {"hasOwnProperty", "isPropertyEnumerable", "isPrototypeOf", "addProperty", "watch", "unwatch"})
+        src += "push \"Object\"\ngetVariable\npush \"prototype\"\ngetMember\npush \"" + std::string(name) +
+               "\"\ngetMember\ntypeOf\ntrace\n";
+    src += "push \"Object\"\ngetVariable\npush \"prototype\"\ngetMember\npush \"toString\"\ngetMember\ntypeOf\ntrace\n";
+    Lines before(6, "undefined");
+    before.push_back("function");
+    EXPECT_EQ(script_test::traces(5, src), before);
+    EXPECT_EQ(script_test::traces(6, src), Lines(7, "function"));
+}
+
 TEST(MovieVersionPackages, TheFlashPackagesAreThereFromSwfEight) {
     const std::string src = "push \"flash\"\ngetVariable\ntypeOf\ntrace\n";
     EXPECT_EQ(script_test::traces(7, src), (Lines{"undefined"}));

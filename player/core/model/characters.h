@@ -16,7 +16,7 @@
 
 namespace swf {
 
-enum class CharacterKind : uint8_t { Shape, Morph, Bitmap, Sprite, Font, Text, EditText, Button, Sound };
+enum class CharacterKind : uint8_t { Shape, Morph, Bitmap, Sprite, Font, Text, EditText, Button, Sound, Video };
 
 struct Character {
     explicit Character(CharacterKind k) : kind(k) {}
@@ -173,6 +173,14 @@ struct SoundCharacter : Character {
     uint32_t sampleCount = 0;  // per channel, as declared
     int16_t mp3Seek = 0;       // MP3 only: decoded samples to drop at the start
     std::vector<uint8_t> data;
+};
+
+// DefineVideoStream: the frames are not decoded; the object still takes its place, its name
+// and its size in the display list.
+struct VideoCharacter : Character {
+    VideoCharacter() : Character(CharacterKind::Video) {}
+    uint16_t frameCount = 0;
+    uint16_t width = 0, height = 0;  // pixels
 };
 
 }  // namespace swf

@@ -145,6 +145,7 @@ private:
             case kTagDefineSprite: readSprite(r, nesting); break;
             case kTagDefineSound: readDefineSound(r, ctx_); break;
             case kTagDefineButtonSound: readDefineButtonSound(r, ctx_); break;
+            case kTagDefineVideoStream: readDefineVideoStream(r, ctx_); break;
             case kTagDoAbc:
             case kTagDoAbc1: movie.usesAs3 = true; break;
             case kTagExportAssets: readExportAssets(r, movie); break;
@@ -192,6 +193,16 @@ private:
         sprite->timeline.tagBytes = uint32_t(r.remaining());
         sprite->timeline.wraps = run(r, sprite->timeline, nesting + 1);
         ctx_.define(sprite->id, sprite);
+    }
+
+    // Its VideoFrame tags are skipped: nothing decodes them.
+    static void readDefineVideoStream(Reader& r, LoadContext& ctx) {
+        auto video = std::make_shared<VideoCharacter>();
+        video->id = r.u16();
+        video->frameCount = r.u16();
+        video->width = r.u16();
+        video->height = r.u16();
+        ctx.define(video->id, video);
     }
 
     LoadContext& ctx_;

@@ -40,6 +40,7 @@ enum TagCode : uint16_t {
     kTagExportAssets = 56,
     kTagImportAssets = 57,
     kTagDoInitAction = 59,
+    kTagDefineVideoStream = 60,
     kTagScriptLimits = 65,
     kTagDefineMorphShape = 46,
     kTagSoundStreamHead2 = 45,

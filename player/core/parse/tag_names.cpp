@@ -32,6 +32,7 @@ const char* tagName(uint16_t code) {
         case kTagDefineBitsLossless2: return "DefineBitsLossless2";
         case kTagDefineEditText: return "DefineEditText";
         case kTagDefineSprite: return "DefineSprite";
+        case kTagDefineVideoStream: return "DefineVideoStream";
         case kTagFrameLabel: return "FrameLabel";
         case kTagDefineMorphShape: return "DefineMorphShape";
         case kTagDefineFont2: return "DefineFont2";

@@ -4,6 +4,7 @@
 // queues more (a goto, a new clip) has them run in the same tick, by the same rule.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <deque>
@@ -51,6 +52,19 @@ public:
     }
     void clear() {
         for (auto& q : phases_) q.clear();
+    }
+    // How far each phase is filled now, for promoteSince.
+    using Mark = std::array<size_t, size_t(ActionPhase::Count)>;
+    Mark mark() const {
+        Mark m{};
+        for (size_t i = 0; i < m.size(); ++i) m[i] = phases_[i].size();
+        return m;
+    }
+    // What was queued since `m` runs first within its phase.
+    void promoteSince(const Mark& m) {
+        for (size_t i = 0; i < m.size(); ++i)
+            if (m[i] <= phases_[i].size())
+                std::rotate(phases_[i].begin(), phases_[i].begin() + std::ptrdiff_t(m[i]), phases_[i].end());
     }
 
 private:

@@ -66,7 +66,8 @@ bool characterContains(HitWalk& w, const Character& c, Point p, int nesting) {
         case CharacterKind::Sprite: return spriteContains(w, static_cast<const SpriteCharacter&>(c), p, nesting);
         case CharacterKind::Button: return buttonContainsAt(w, static_cast<const ButtonCharacter&>(c), p, nesting);
         case CharacterKind::Font:
-        case CharacterKind::Sound: return false;
+        case CharacterKind::Sound:
+        case CharacterKind::Video: return false;
     }
     return false;
 }

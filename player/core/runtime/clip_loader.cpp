@@ -157,11 +157,15 @@ void ClipLoader::completeRequests() {
 void ClipLoader::startLoadedContent() {
     std::vector<Loaded> batch;
     batch.swap(starting_);
+    const ActionQueue::Mark queuedBefore = host_.queue.mark();
     for (Loaded& loaded : batch) {
         if (loaded.clip->removed) continue;
         startClip(host_, loaded.clip);
         if (loaded.listener) inits_.push_back(std::move(loaded));
     }
+    // The new content's first frame runs before this frame's enterFrame handlers and scripts:
+    // a parent's onEnterFrame that finds the child loaded finds its first frame's work done.
+    host_.queue.promoteSince(queuedBefore);
 }
 
 void ClipLoader::reportInits() {
@@ -281,13 +285,6 @@ void ClipLoader::loadMovie(const Request& r) {
     notify(r.listener, "onLoadStart", {target});
     notify(r.listener, "onLoadProgress", {target, Value::number(double(size)), Value::number(double(size))});
     notify(r.listener, "onLoadComplete", {target, Value::number(0)});
-    // A level above 0 is no clip of a timeline that steps: its first frame and scripts run
-    // as it arrives, so the next frame's scripts find what they defined.
-    if (clip->level > 0 && !r.listener) {
-        startClip(host_, clip);
-        runtime_.runQueued(host_);
-        return;
-    }
     starting_.push_back({clip, r.listener});
 }
 

@@ -16,6 +16,7 @@
 #include "movie_clip_methods.h"
 #include "script_runtime.h"
 #include "text_field_scripts.h"
+#include "video_object.h"
 
 namespace swf {
 
@@ -111,13 +112,14 @@ avm1::ScriptClip* ClipObject::childClip(const std::string& name, avm1::NameRule 
     if (name.empty()) return nullptr;  // unnamed children are not reachable by name
     if (!c) return nullptr;
     // A named shape, bitmap or static text is no object: its name gives the clip holding it
-    // (_root.myShape.foo reads _root.foo). Text fields are found by childField.
+    // (_root.myShape.foo reads _root.foo). Text fields and videos are found by childField.
     const bool buttonsAreObjects = runtime_.vm().swfVersion() >= 6;
     DisplayObject* found = c->findChild(name, rule, [](DisplayObject& obj) {
         // Before SWF 6, buttons too; a sprite left without content (past the nesting limit)
         // names nothing, or a movie loading itself into such a child would reload forever.
         const CharacterKind kind = obj.character()->kind;
-        return obj.clip() || (kind != CharacterKind::EditText && kind != CharacterKind::Sprite && kind != CharacterKind::Button);
+        return obj.clip() || (kind != CharacterKind::EditText && kind != CharacterKind::Sprite && kind != CharacterKind::Button &&
+                              kind != CharacterKind::Video);
     });
     if (!found) return nullptr;
     Clip* child = found->clip();
@@ -435,6 +437,7 @@ bool ClipObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
 bool ClipObject::childField(const std::string& name, Value& out) {
     Clip* c = clip();
     avm1::Object* field = c ? runtime_.textFields().childField(*c, name) : nullptr;
+    if (!field && c) field = childVideo(runtime_, *c, name);
     if (field) out = Value::object(field);
     return field != nullptr;
 }

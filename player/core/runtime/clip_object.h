@@ -72,6 +72,7 @@ public:
 private:
     bool getEffectProperty(avm1::Vm& vm, const std::string& name, avm1::Value& out);
     bool setEffectProperty(avm1::Vm& vm, const std::string& name, const avm1::Value& value);
+    // A child text field or video by name (they are no clips).
     bool childField(const std::string& name, avm1::Value& out);
     // The path through the parents as they are, removed or not (a clip whose unload event
     // runs keeps its path, as do the removed parents around it).

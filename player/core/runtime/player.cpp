@@ -74,7 +74,8 @@ bool Player::stepFrame() {
     uint64_t before = host_.changes;
     host_.instanceBudget = kInstancesPerTick;
     // Content loaded at the end of the last frame shows its first frame after the timelines
-    // stepped, and its scripts run with this frame's; loads asked for now arrive at its end.
+    // stepped, and its scripts run first among this frame's (before the enterFrame handlers
+    // that see it loaded); loads asked for now arrive at its end.
     tickClips(host_, *root_, loop_);
     scripts_->startLoadedContent();
     runScripts();
@@ -141,7 +142,7 @@ BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Qual
 }
 
 void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers) const {
-    Renderer renderer(canvas, quality);
+    Renderer renderer(canvas, quality, &scratch_);
     if (clip) renderer.setClipRect(*clip);
     Rgba background = movie_->background;
     background.a = 255;
@@ -182,7 +183,7 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
     // Each part gets a renderer of its own (they keep scratch memory and a clip): parts are
     // drawn at once.
     auto drawPart = [&](const IntRect& part) {
-        Renderer renderer(canvas, quality);
+        Renderer renderer(canvas, quality, &scratch_);
         renderer.setClipRect(part);
         if (staticLayers_.valid()) {
             staticLayers_.copyTo(canvas, part);
@@ -238,7 +239,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         staticLayers_.clear();
     } else if (!staticLayers_.valid() || staticLayers_.depth() != keep) {
         staticLayers_.redraw(*root_, host_.rootState, toDevice, quality, movie_->background, canvas, keep, bands,
-                             cacheFor(canvas, toDevice, quality));
+                             cacheFor(canvas, toDevice, quality), &scratch_);
     } else if (split < keep) {
         if (drawWhole) {
             // Redrawing the kept layers everywhere and copying them would cost more than the
@@ -246,7 +247,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
             staticLayers_.clear();
         } else {
             staticLayers_.update(*root_, host_.rootState, toDevice, quality, movie_->background, changes.areas, bands,
-                                 cacheFor(canvas, toDevice, quality));
+                                 cacheFor(canvas, toDevice, quality), &scratch_);
         }
     }
 

@@ -205,6 +205,9 @@ private:
     };
     mutable BitmapCache bitmapCache_;
     mutable CacheSetup cacheSetup_;
+    // Layer canvases and mask planes of the renderers that draw frames, bands and areas (on the
+    // host's threads too), kept from frame to frame.
+    mutable RendererScratchPool scratch_;
     BitmapCache* cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const;
 };
 

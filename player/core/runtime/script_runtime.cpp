@@ -14,6 +14,7 @@
 #include "text_field.h"
 #include "text_field_object.h"
 #include "text_field_scripts.h"
+#include "video_object.h"
 
 namespace swf {
 namespace {
@@ -86,6 +87,7 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
 void ScriptRuntime::installClasses() {
     registerMovieClipClass(*vm_);
     registerTextFieldClasses(*this);
+    registerVideoMethods(*vm_);
     registerBitmapDataClass(*vm_, movie_);
     registerColorClass(*vm_);
     registerMovieClipLoaderClass(*vm_);
@@ -116,6 +118,7 @@ ScriptRuntime::~ScriptRuntime() {
         for (auto& [depth, obj] : c->displayList()) {
             if (Clip* child = obj->clip()) pending.push_back(child);
             if (auto* field = dynamic_cast<EditTextDisplay*>(obj.get())) field->text()->scriptObject = nullptr;
+            if (auto* video = dynamic_cast<VideoDisplay*>(obj.get())) video->scriptObject = nullptr;
         }
     }
 }
@@ -161,6 +164,7 @@ void ScriptRuntime::markDisplayList(avm1::Marker& m, Clip& clip) {
     for (auto& [depth, obj] : clip.displayList()) {
         if (Clip* child = obj->clip()) markDisplayList(m, *child);
         if (auto* field = dynamic_cast<EditTextDisplay*>(obj.get())) m.mark(field->text()->scriptObject);
+        if (auto* video = dynamic_cast<VideoDisplay*>(obj.get())) m.mark(video->scriptObject);
     }
 }
 

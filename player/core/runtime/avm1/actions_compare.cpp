@@ -35,8 +35,21 @@ Value lessThan(Vm& vm, const Value& a, const Value& b) {
 // Numbers are equal when both are NaN as well: the original's NaN == NaN is true.
 bool sameNumber(double x, double y) { return x == y || (std::isnan(x) && std::isnan(y)); }
 
+// Clips compare by their target paths: after a rewind put a new timeline_child at depth 1 beside
+// the one a script moved to depth 2, both are "_level0.timeline_child" and equal. A reference
+// whose clip is gone (an empty path) equals only itself.
+bool sameObject(Object* a, Object* b) {
+    if (a == b) return true;
+    auto* x = dynamic_cast<ScriptClip*>(a);
+    auto* y = x ? dynamic_cast<ScriptClip*>(b) : nullptr;
+    if (!y) return false;
+    const std::string path = x->targetPath();
+    return !path.empty() && path == y->targetPath();
+}
+
 bool strictlyEqual(const Value& a, const Value& b) {
     if (a.type() == Value::Type::Number && b.type() == Value::Type::Number) return sameNumber(a.asNumber(), b.asNumber());
+    if (a.isObject() && b.isObject()) return sameObject(a.asObject(), b.asObject());
     return a.strictEquals(b);
 }
 
@@ -52,7 +65,6 @@ bool looselyEqual(Vm& vm, const Value& a, const Value& b) {
             Value pb = vm.toPrimitive(b);
             return !pa.isObject() && !pb.isObject() && looselyEqual(vm, pa, pb);
         }
-        if (a.isObject()) return a.asObject() == b.asObject();
         return strictlyEqual(a, b);
     }
     if (a.isNullish() && b.isNullish()) return true;

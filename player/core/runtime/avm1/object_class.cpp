@@ -117,12 +117,15 @@ void registerObjectClass(Vm& vm) {
     // The original's _global carries a variable `o` holding null (left over from its own
     // set-up script): a movie reading an undeclared `o` sees null, not undefined.
     vm.global()->define("o", Value::null(), kDontEnum);
-    defineMethod(vm, proto, "addProperty", addProperty);
-    defineMethod(vm, proto, "watch", watch);
-    defineMethod(vm, proto, "unwatch", unwatch);
-    defineMethod(vm, proto, "hasOwnProperty", hasOwnProperty);
-    defineMethod(vm, proto, "isPropertyEnumerable", isPropertyEnumerable);
-    defineMethod(vm, proto, "isPrototypeOf", isPrototypeOf);
+    // The reflection methods came with version 6: a version 5 movie reads them as undefined
+    // (`MovieClip.prototype.hasOwnProperty("_x")` traces as an empty string there).
+    constexpr uint16_t kFromSix = kDontEnum | kDontDelete | kFromVersion6;
+    defineMethod(vm, proto, "addProperty", addProperty, kFromSix);
+    defineMethod(vm, proto, "watch", watch, kFromSix);
+    defineMethod(vm, proto, "unwatch", unwatch, kFromSix);
+    defineMethod(vm, proto, "hasOwnProperty", hasOwnProperty, kFromSix);
+    defineMethod(vm, proto, "isPropertyEnumerable", isPropertyEnumerable, kFromSix);
+    defineMethod(vm, proto, "isPrototypeOf", isPrototypeOf, kFromSix);
     defineMethod(vm, proto, "toString", objectToString);
     defineMethod(vm, proto, "toLocaleString", objectToString);
     defineMethod(vm, proto, "valueOf", valueOf);

@@ -81,13 +81,27 @@ std::string fromUtf16Units(const std::u16string& units, bool utf8) {
         } else if (u >= 0xD800 && u < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
             appendUtf8(out, 0x10000 + ((uint32_t(u) - 0xD800) << 10) + (uint32_t(units[i + 1]) - 0xDC00));
             ++i;
-        } else if (u >= 0xD800 && u < 0xE000) {
-            appendUtf8(out, 0xFFFD);
         } else {
             appendUtf8(out, u);
         }
     }
     return out;
+}
+
+std::string wellFormedUtf8(const std::string& text) {
+    // Surrogates are the only three-byte sequences that start 0xED 0xA0..0xBF.
+    bool hasSurrogate = false;
+    for (size_t i = 0; i + 1 < text.size() && !hasSurrogate; ++i)
+        hasSurrogate = static_cast<unsigned char>(text[i]) == 0xED && static_cast<unsigned char>(text[i + 1]) >= 0xA0;
+    if (!hasSurrogate) return text;
+    std::u16string units = toUtf16Units(text, true);
+    for (size_t i = 0; i < units.size(); ++i) {
+        const bool high = units[i] >= 0xD800 && units[i] < 0xDC00;
+        const bool pairs = high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000;
+        if (pairs) ++i;
+        else if (units[i] >= 0xD800 && units[i] < 0xE000) units[i] = 0xFFFD;
+    }
+    return fromUtf16Units(units, true);
 }
 
 }  // namespace swf::avm1

@@ -9,6 +9,7 @@
 #include "globals.h"
 #include "interpreter.h"
 #include "scope.h"
+#include "utf16_text.h"
 
 namespace swf::avm1 {
 
@@ -340,7 +341,7 @@ bool Vm::implementsInterface(Object* proto, Object* interfaceProto, int depth) {
 void Vm::trace(const std::string& text) {
     // Strings of SWF 5 and older movies hold one byte per character (a movie's "Å" is 0xC5);
     // the trace output is UTF-8 in every version.
-    const std::string line = version_ < 6 ? encodeUtf8(decodeUtf8(text)) : text;
+    const std::string line = version_ < 6 ? encodeUtf8(decodeUtf8(text)) : wellFormedUtf8(text);
     if (onTrace) onTrace(line);
     if (traces_.size() < limits_.maxTraces) traces_.push_back(line);
 }

@@ -8,6 +8,7 @@
 #include "shape_display.h"
 #include "sprite_display.h"
 #include "static_text_display.h"
+#include "video_display.h"
 
 namespace swf {
 
@@ -22,6 +23,7 @@ std::unique_ptr<DisplayObject> makeDisplayObject(const Character& c, Clip& paren
             return std::make_unique<SpriteDisplay>(static_cast<const SpriteCharacter&>(c), parent, instantiate);
         case CharacterKind::Button:
             return std::make_unique<ButtonDisplay>(static_cast<const ButtonCharacter&>(c), parent, instantiate);
+        case CharacterKind::Video: return std::make_unique<VideoDisplay>(static_cast<const VideoCharacter&>(c));
         case CharacterKind::Font:
         case CharacterKind::Sound: break;
     }

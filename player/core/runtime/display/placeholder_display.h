@@ -1,5 +1,5 @@
-// A placed character that draws nothing and has no bounds: a video stream (not decoded), or a
-// character that is no display kind (a font or a sound placed by a broken file). It still
+// A placed character that draws nothing and has no bounds: a character that is no display
+// kind (a font or a sound placed by a broken file). It still
 // holds its depth, and as a mask it hides what it spans.
 #pragma once
 
