@@ -124,8 +124,8 @@ TEST_F(ClipLoading, LevelsAreMadeFoundAndUnloadedBetweenFrames) {
                               traceValue("push \"_level2\"\ngetVariable")},
                              3);
     EXPECT_EQ(lines, (Lines{"undefined", "_level2", "file:///movies/child.swf", "_level2", "_level2", "undefined"}))
-        << "a level exists from the frame after loadMovieNum, is its own _root, and is gone the frame after "
-           "unloadMovieNum";
+        << "a level exists from the frame after loadMovieNum, its first frame ran as it arrived, it is its own _root, "
+           "and is gone the frame after unloadMovieNum";
 }
 
 TEST_F(ClipLoading, MovieClipLoaderEventsComeInTheOriginalsOrder) {

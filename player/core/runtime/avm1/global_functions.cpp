@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "globals.h"
+#include "names.h"
 #include "native_class.h"
 
 namespace swf::avm1 {
@@ -78,14 +79,7 @@ Value asSetPropFlags(Vm& vm, const Value&, const Arguments& args) {
         for (size_t i = 0; n > 0 && i < size_t(std::min(n, 1e6)); ++i)
             names.push_back(vm.toString(vm.getMember(list, std::to_string(i))));
     } else {
-        std::string text = vm.toString(args[1]);
-        size_t start = 0;
-        while (start <= text.size()) {
-            size_t comma = text.find(',', start);
-            if (comma == std::string::npos) comma = text.size();
-            names.push_back(text.substr(start, comma - start));
-            start = comma + 1;
-        }
+        names = splitNameList(vm.toString(args[1]));
     }
     for (const std::string& name : names) o->setFlags(name, vm.names(), set, clear);
     return Value();

@@ -54,4 +54,16 @@ bool parseLevelName(const std::string& name, NameRule rule, int32_t& level) {
     return true;
 }
 
+std::vector<std::string> splitNameList(const std::string& list) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        names.push_back(list.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return names;
+}
+
 }  // namespace swf::avm1

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace swf::avm1 {
 
@@ -25,5 +26,8 @@ std::string foldedName(const std::string& name);
 // bits: "_level" and "_level0a" are level 0, "_level4294967297" is level 1, "_level-1" level -1.
 // False for any other name.
 bool parseLevelName(const std::string& name, NameRule rule, int32_t& level);
+// A comma-separated list of names as the natives take one (ASSetPropFlags, ASSetNative):
+// "a,,b" is "a", "", "b".
+std::vector<std::string> splitNameList(const std::string& list);
 
 }  // namespace swf::avm1

@@ -9,6 +9,7 @@
 
 #include "globals.h"
 #include "interpreter.h"
+#include "names.h"
 #include "native_class.h"
 
 namespace swf::avm1 {
@@ -73,19 +74,6 @@ Value unknownMathNative(Vm& vm, const Value&, const Arguments& args) {
 
 std::string slotKey(int table, int index) { return std::to_string(table) + "," + std::to_string(index); }
 
-// "a,,b" is "a", "", "b".
-std::vector<std::string> splitNames(const std::string& list) {
-    std::vector<std::string> names;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        if (comma == std::string::npos) comma = list.size();
-        names.push_back(list.substr(start, comma - start));
-        start = comma + 1;
-    }
-    return names;
-}
-
 // The object holding a slot's function: _global, a global ("Math") or a member of one, at
 // any depth ("Date.prototype", "flash.filters.ConvolutionFilter.prototype").
 Value slotOwner(Vm& vm, const char* owner) {
@@ -107,7 +95,7 @@ Value slotOwner(Vm& vm, const char* owner) {
 Value accessorAt(Vm& vm, Object* holder, int table, int32_t index) {
     for (const NativeAccessorSlots& slots : kAccessorSlots) {
         if (slots.table != table || index < slots.first) continue;
-        const std::vector<std::string> names = splitNames(slots.names);
+        const std::vector<std::string> names = splitNameList(slots.names);
         const int64_t position = (int64_t(index) - slots.first) / 2;
         if (position >= int64_t(names.size())) continue;
         Object* owner = slotOwner(vm, slots.owner).asObject();
@@ -165,7 +153,7 @@ void forEachNativeName(Vm& vm, const Arguments& args, int step, Store store) {
     double table = vm.toNumber(args[1]);
     std::string list = vm.toString(args[2]);
     int32_t index = args.size() > 3 ? vm.toInt32(args[3]) : 0;
-    for (std::string& name : splitNames(list)) {
+    for (std::string& name : splitNameList(list)) {
         uint16_t flags = takeVersionPrefix(name);
         if (!name.empty()) store(target, table, index, name, flags);
         index += step;
