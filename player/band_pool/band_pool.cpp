@@ -36,7 +36,28 @@ double bandClockSeconds() {
 #endif
 }
 
+// Tells the processor a thread is polling (frees the core's shared parts for the other thread).
+inline void pauseHint() {
+#if defined(__i386__) || defined(__x86_64__)
+    __builtin_ia32_pause();
+#endif
+}
+
 }  // namespace
+
+template <typename Ready>
+bool BandPool::spinFor(const Ready& ready) {
+    const auto until = std::chrono::steady_clock::now() + kSpin;
+    for (;;) {
+        for (int i = 0; i < 64; ++i) {
+            if (ready()) return true;
+            pauseHint();
+        }
+        if (std::chrono::steady_clock::now() >= until) return ready();
+        // On a machine busy with other work the core may serve someone else meanwhile.
+        std::this_thread::yield();
+    }
+}
 
 // Under the lock: the next band of the current run, if any is left.
 bool BandPool::takeBand(int& band) {
@@ -70,6 +91,13 @@ void BandPool::runEdges(std::vector<int> edges, const std::function<void(int, in
     wake_.notify_all();
     int band;
     while (takeBand(band)) drawBand(lock, band);
+    if (finished_ != bands_) {
+        // The other threads' last bands are under way: poll before sleeping.
+        const int bands = bands_;
+        lock.unlock();
+        spinFor([&] { return finished_.load() == bands; });
+        lock.lock();
+    }
     done_.wait(lock, [this] { return finished_ == bands_; });
     draw_ = nullptr;
 }
@@ -144,6 +172,11 @@ void BandPool::work() {
     std::unique_lock<std::mutex> lock(mutex_);
     unsigned seen = generation_;
     for (;;) {
+        if (generation_ == seen && !stopping_) {
+            lock.unlock();
+            spinFor([&] { return generation_.load() != seen || stopping_.load(); });
+            lock.lock();
+        }
         wake_.wait(lock, [&] { return stopping_ || (generation_ != seen && draw_); });
         if (stopping_) return;
         seen = generation_;

@@ -2,6 +2,8 @@
 // draws one band per call (Player::renderBand), the tools and the control own the threads.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -36,6 +38,12 @@ public:
     // share of the summed cost, each band at least minRows high where the rows allow.
     static std::vector<int> splitByCost(const std::vector<float>& costPerRow, int bands, int minRows);
 
+    // How long a thread left without a band polls for the next run or for the run's end
+    // before it sleeps: waking a sleeping thread costs tens of microseconds (more on a virtual
+    // machine, whose idle processor halts), paid twice per run, and a frame's runs follow one
+    // another closely (the kept layers, then the changed areas; a tool's frames back to back).
+    static constexpr std::chrono::microseconds kSpin{200};
+
     // Threads for this machine: one per processor, at least one, at most kMaxThreads.
     static int threadsForThisMachine();
     static constexpr int kMaxThreads = 8;
@@ -45,6 +53,9 @@ private:
     bool takeBand(int& band);
     void drawBand(std::unique_lock<std::mutex>& lock, int band);
     void runEdges(std::vector<int> edges, const std::function<void(int, int)>& draw);
+    // Polls `ready` (read without the lock) for at most kSpin; true when it held.
+    template <typename Ready>
+    static bool spinFor(const Ready& ready);
 
     std::vector<std::thread> workers_;
     std::mutex mutex_;
@@ -53,9 +64,11 @@ private:
     std::vector<int> edges_;         // the current run's band edges
     std::vector<double> seconds_;    // how long each of its bands took
     std::vector<float> costPerRow_;  // measured by the last run of the pool's own split
-    int bands_ = 0, next_ = 0, finished_ = 0;
-    unsigned generation_ = 0;
-    bool stopping_ = false;
+    int bands_ = 0, next_ = 0;
+    // Written under the lock; also polled without it by threads about to sleep.
+    std::atomic<int> finished_{0};
+    std::atomic<unsigned> generation_{0};
+    std::atomic<bool> stopping_{false};
 };
 
 }  // namespace swfbands

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "module.h"
+#include "scoped_win.h"
 
 namespace swfctl {
 namespace {
@@ -50,7 +51,7 @@ void MovieWindow::destroy() {
     ::KillTimer(hwnd, kFrameTimer);
     ::DestroyWindow(hwnd);  // WM_NCDESTROY lets go of hwnd_
     hwnd_ = nullptr;
-    surface_.reset();
+    sized_ = false;
 }
 
 void MovieWindow::move(const RECT& bounds) {
@@ -149,17 +150,11 @@ LRESULT MovieWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void MovieWindow::onSize(int width, int height) {
     width = std::clamp(width, 0, swf::kMaxBitmapSide);
     height = std::clamp(height, 0, swf::kMaxBitmapSide);
-    if (width == 0 || height == 0) {
-        surface_.reset();
-        return;
-    }
+    sized_ = width > 0 && height > 0;
+    if (!sized_) return;
     if (canvas_.width != width || canvas_.height != height) canvas_ = swf::Canvas(width, height);
-    HDC screen = ::GetDC(hwnd_);
-    surface_.resize(screen, width, height);
-    ::ReleaseDC(hwnd_, screen);
     // The player redraws a canvas of a new size in full; one of the old size keeps its pixels.
     playback_.renderChanges(canvas_);
-    surface_.copyFrom(canvas_, {0, 0, width, height});
     ++drawnUpdates_;
     ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -169,11 +164,12 @@ void MovieWindow::onTimer() {
 }
 
 void MovieWindow::drawChanges() {
-    if (surface_.empty()) return;
+    if (!sized_) return;
     const std::vector<swf::IntRect> areas = playback_.renderChanges(canvas_);
-    if (areas.empty()) return;  // nothing changed: nothing is copied or painted
+    if (areas.empty()) return;  // nothing changed: nothing is painted
+    // The canvas keeps the picture until the next frame is drawn into it, and WM_PAINT comes
+    // before the next timer tick: the areas are painted from it then.
     for (const swf::IntRect& area : areas) {
-        surface_.copyFrom(canvas_, area);
         const RECT dirty = {area.x0, area.y0, area.x1, area.y1};
         ::InvalidateRect(hwnd_, &dirty, FALSE);
     }
@@ -201,16 +197,16 @@ std::vector<RECT> UpdateRects(HWND hwnd) {
 
 void MovieWindow::onPaint() {
     // Several changed areas: each is sent to the screen alone, not their bounding box.
-    const std::vector<RECT> pieces = surface_.empty() ? std::vector<RECT>{} : UpdateRects(hwnd_);
+    const std::vector<RECT> pieces = sized_ ? UpdateRects(hwnd_) : std::vector<RECT>{};
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(hwnd_, &paint);
     if (dc) {
-        if (surface_.empty()) {
+        if (!sized_) {
             ::FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
         } else if (!pieces.empty()) {
-            for (const RECT& piece : pieces) surface_.blit(dc, piece);
+            for (const RECT& piece : pieces) PaintCanvasArea(dc, canvas_, piece);
         } else {
-            surface_.blit(dc, paint.rcPaint);
+            PaintCanvasArea(dc, canvas_, paint.rcPaint);
         }
     }
     ::EndPaint(hwnd_, &paint);

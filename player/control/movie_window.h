@@ -1,11 +1,11 @@
 // The control's own child window: it steps the movie on a timer of the host's UI thread, draws
-// what changed into its back buffer and paints from there. It forwards no input to its parent
+// what changed into its canvas and paints the changed areas from there. It forwards no input to its parent
 // (the host subclasses this window to see input) and never blocks the host's message loop.
 #pragma once
 
 #include <windows.h>
 
-#include "dib_surface.h"
+#include "canvas_blit.h"
 #include "playback.h"
 #include "sound_output.h"
 
@@ -52,7 +52,7 @@ private:
     SoundOutput sound_;  // plays while the window is visible with a movie
     HWND hwnd_ = nullptr;
     swf::Canvas canvas_;  // kept across window re-creation: the player draws only changes into it
-    DibSurface surface_;
+    bool sized_ = false;  // the client area is not empty: canvas_ is its picture
     LARGE_INTEGER lastTick_ = {};
     bool menu_ = true;
     unsigned long drawnUpdates_ = 0;

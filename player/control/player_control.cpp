@@ -7,7 +7,7 @@
 
 #include "class_ids.h"
 #include "com_barrier.h"
-#include "dib_surface.h"
+#include "canvas_blit.h"
 #include "module.h"
 
 namespace swfctl {

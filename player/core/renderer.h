@@ -3,6 +3,8 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
+#include <vector>
 
 #include "bitmap.h"
 #include "filter.h"
@@ -24,9 +26,39 @@ struct IntRect {
     bool empty() const { return x1 <= x0 || y1 <= y0; }
 };
 
+// Scratch memory that renderers draw with (layer canvases, mask planes, filter planes), kept
+// from one renderer to the next: a host drawing each frame as bands or changed areas would
+// otherwise allocate and fault in canvas-sized buffers for every band of every frame.
+// Renderers on several threads may share a pool: each takes a set of its own while it lives.
+class RendererScratchPool {
+public:
+    RendererScratchPool();
+    ~RendererScratchPool();
+    RendererScratchPool(const RendererScratchPool&) = delete;
+    RendererScratchPool& operator=(const RendererScratchPool&) = delete;
+
+    // Sets kept (one per thread drawing at once) and layer canvases kept in each: a movie that
+    // nests layers deeper keeps no more than this between renderers.
+    static constexpr size_t kMaxSets = 16;
+    static constexpr size_t kMaxSpareLayers = 4;
+    size_t setsKept();
+
+    struct Set;
+
+private:
+    friend class Renderer;
+    std::unique_ptr<Set> take();
+    void give(std::unique_ptr<Set> set);
+
+    std::mutex lock_;
+    std::vector<std::unique_ptr<Set>> free_;
+};
+
 class Renderer {
 public:
-    Renderer(Canvas& target, Quality quality);
+    // With `scratch`, the renderer borrows its scratch memory from the pool and gives it back
+    // when destroyed.
+    Renderer(Canvas& target, Quality quality, RendererScratchPool* scratch = nullptr);
     ~Renderer();
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;

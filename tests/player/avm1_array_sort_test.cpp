@@ -2,6 +2,7 @@
 // elements that compare equal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -94,6 +95,34 @@ TEST(ArraySort, InconsistentComparisonStillEnds) {
     std::mt19937 random(3);
     auto order = quicksortIndices(500, [&](uint32_t, uint32_t) { return static_cast<int>(random() % 3) - 1; });
     EXPECT_EQ(order.size(), 500u);
+}
+
+// Scripts see the comparison calls: the pivot is the part's first element, passed first.
+TEST(ArraySort, ComparesAgainstTheFirstElementOfEachPart) {
+    const std::vector<int> values{3, 1, 2};
+    std::vector<std::pair<int, int>> calls;
+    auto order = quicksortIndices(3, [&](uint32_t a, uint32_t b) {
+        calls.emplace_back(values[a], values[b]);
+        return values[a] - values[b];
+    });
+    EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{3, 1}, {3, 2}, {2, 1}}));
+    EXPECT_EQ(order, (std::vector<uint32_t>{1, 2, 0}));
+}
+
+TEST(ArraySort, SortedInputIsQuadraticOnlyUpToABudget) {
+    uint64_t calls = 0;
+    quicksortIndices(5, [&](uint32_t a, uint32_t b) { return ++calls, int(a) - int(b); });
+    EXPECT_EQ(calls, 13u);  // 5 + 4 + 3 + 1: each part loses only its pivot
+    calls = 0;
+    auto order = quicksortIndices(200000, [&](uint32_t a, uint32_t b) { return ++calls, int(a) - int(b); });
+    EXPECT_LT(calls, 50000000u);  // 200000 sorted elements would take 2e10 otherwise
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end()));
+}
+
+TEST(ArraySort, ComparisonThatAlternatesStillEnds) {
+    int flip = 0;
+    auto order = quicksortIndices(50, [&](uint32_t, uint32_t) { return (flip ^= 1) ? -1 : 1; });
+    EXPECT_EQ(order.size(), 50u);
 }
 
 }  // namespace

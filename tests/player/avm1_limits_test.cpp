@@ -78,7 +78,7 @@ TEST(Avm1Collector, ClosuresHeldByTimersSurvive) {
         setVariable
     )");
     b.vm.collectGarbage();
-    b.vm.timers().runDue(b.vm, 20);
+    b.vm.timers().runDue(b.vm, 15);
     EXPECT_EQ(b.vm.traces(), (Lines{"kept"}));
 }
 
@@ -255,6 +255,33 @@ TEST(Avm1Clock, IntervalsTickWithThePinnedClock) {
     )";
     auto run = script_test::runFrames(7, {clock}, 30);
     EXPECT_EQ(run->traces(), (Lines{"22:20:7", "22:20:8"}));
+}
+
+TEST(Avm1Clock, ShortIntervalsRunAsOftenAsTheyFitWithQueuedActionsBetween) {
+    // setInterval(tick, 10); setTimeout(once, 25), both set at 0 and run at 35 ms.
+    BareVm b;
+    b.run(R"(
+        push 10
+        function ()
+          push "tick"
+          trace
+        end
+        push 2, "setInterval"
+        callFunction
+        pop
+        push 25
+        function ()
+          push "once"
+          trace
+        end
+        push 2, "setTimeout"
+        callFunction
+        pop
+    )");
+    b.vm.timers().runDue(b.vm, 35, [&] { b.vm.trace("queued"); });
+    EXPECT_EQ(b.vm.traces(), (Lines{"tick", "queued", "once", "queued", "tick", "queued", "tick", "queued"}));
+    b.vm.timers().runDue(b.vm, 39);
+    EXPECT_EQ(b.vm.traces().size(), 8u) << "next due at 40";
 }
 
 }  // namespace

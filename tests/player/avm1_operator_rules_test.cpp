@@ -88,6 +88,34 @@ TEST(Avm1OperatorRules, TextOfAnObjectWhoseToStringGivesNoTextIsItsKind) {
         << "add2: valueOf gives the object itself, so its text is asked for";
 }
 
+TEST(Avm1OperatorRules, AValueOfThatIsNoFunctionIsUndefinedBeforeSwfSix) {
+    // o = {valueOf: {}, toString: function() { return "text"; }}; trace("<" + o)
+    const char* src = R"(
+        push "o", "valueOf", 0
+        initObject
+        push "toString"
+        function ()
+          push "text"
+          return
+        end
+        push 2
+        initObject
+        setVariable
+        push "<", "o"
+        getVariable
+        add2
+        trace
+    )";
+    EXPECT_EQ(traces(5, src), (Lines{"<"}));
+    EXPECT_EQ(traces(6, src), (Lines{"<text"})) << "from SWF 6 the object stays and its text is asked for";
+}
+
+TEST(Avm1OperatorRules, StartDragFlagsAreSetOnlyByOne) {
+    // The constraint flag 7 takes no rectangle: "kept" stays under the action's operands.
+    EXPECT_EQ(traces(8, "push \"kept\", 7, 1, \"_root\"\nstartDrag\ntrace\n"), (Lines{"kept"}));
+    EXPECT_EQ(traces(8, "push \"kept\", 1, 2, 3, 4, 1, 0, \"_root\"\nstartDrag\ntrace\n"), (Lines{"kept"}));
+}
+
 TEST(Avm1OperatorRules, SwfFourBooleansAreBooleansThatPrintAsDigits) {
     const char* src = R"(
         push 1, 1

@@ -47,4 +47,14 @@ TEST(LoadVarsCodec, DecodesPairsSkippingEmptyPieces) {
     EXPECT_EQ(roundTrip[0].second, "v+a&l");
 }
 
+TEST(LoadVarsCodec, NonAsciiUtf8IsWellFormedTextBeyondAscii) {
+    EXPECT_TRUE(isNonAsciiUtf8("caf\xC3\xA9 \xE7\x89\x87 \xF0\x9F\x98\x9C"));
+    EXPECT_FALSE(isNonAsciiUtf8("plain")) << "nothing beyond ASCII";
+    EXPECT_FALSE(isNonAsciiUtf8("\xC4rger")) << "Western";
+    EXPECT_FALSE(isNonAsciiUtf8("\x95\xD0\x89\xBC")) << "Shift-JIS";
+    EXPECT_FALSE(isNonAsciiUtf8("\xC0\xAF")) << "overlong";
+    EXPECT_FALSE(isNonAsciiUtf8("\xED\xA0\x80")) << "surrogate";
+    EXPECT_FALSE(isNonAsciiUtf8("\xE7\x89")) << "cut short";
+}
+
 }  // namespace

@@ -173,6 +173,37 @@ TEST_F(ClipLoading, LoadVariablesSetsTheClipsVariablesNextFrame) {
     EXPECT_EQ(lines, (Lines{"undefined", "kestrel", "3"})) << "loadVariables into a clip and loadVariablesNum into a level";
 }
 
+TEST_F(ClipLoading, VariablesLoadedIntoATextFieldBecomeItsProperties) {
+    writeText("vars.txt", "name=kestrel");
+    // _root.createTextField("field", 1, 0, 0, 50, 20); loadVariables("vars.txt", "_level0.field")
+    const std::string make = "push 20, 50, 0, 0, 1, \"field\", 6, \"_root\"\ngetVariable\npush \"createTextField\"\ncallMethod\npop\n";
+    const Lines& lines = run({make + "push \"vars.txt\", \"_level0.field\"\ngetUrl2 0xC0\n",
+                              traceValue("push \"field.name\"\ngetVariable") + traceValue("push \"name\"\ngetVariable")},
+                             2);
+    EXPECT_EQ(lines, (Lines{"kestrel", "undefined"}));
+}
+
+TEST_F(ClipLoading, ImportedMoviesRunTheirInitActionsOnTheImporter) {
+    // assets.swf: two sprites with init actions tracing "<n> " + this; the main movie's own
+    // init action, then ImportAssets2 of one of them, then a frame script.
+    swfw::MovieWriter assets(8, 100, 100, 12);
+    for (uint16_t id : {1, 2}) {
+        assets.add(swfw::defineSprite(id, 1, {swfw::Tag{1, {}}}));
+        assets.add(swfw::doInitAction(id, swfw::assemble("push \"assets " + std::to_string(id) + " \", \"this\"\ngetVariable\nadd2\ntrace\n")));
+    }
+    assets.add(swfw::exportAssets({{2, "shared"}}));
+    assets.showFrame();
+    writeFile("assets.swf", assets.build());
+    const std::string importTag = std::string("assets.swf", 11) + std::string("\x01\x00\x01\x00\x02\x00shared", 13);
+    swfw::MovieWriter m(8, 100, 100, 12);
+    m.add(swfw::defineSprite(1, 1, {swfw::Tag{1, {}}}));
+    m.add(swfw::doInitAction(1, swfw::assemble("push \"own init\"\ntrace\n")));
+    m.add(swfw::Tag{71, std::vector<uint8_t>(importTag.begin(), importTag.end())});
+    m.add(swfw::doAction(swfw::assemble("push \"frame\"\ntrace\n")));
+    m.showFrame();
+    EXPECT_EQ(runBytes(m.build(), 2), (Lines{"own init", "assets 1 _level0", "assets 2 _level0", "frame"}));
+}
+
 TEST_F(ClipLoading, OldMoviesAndCodepageMoviesReadVariablesAsWindowsWestern) {
     writeText("latin.txt", "word=\xC4rger%E9&euro=\x80");
     const std::string load = "push \"latin.txt\", \"_level0\"\ngetUrl2 0x80\n";
@@ -180,6 +211,13 @@ TEST_F(ClipLoading, OldMoviesAndCodepageMoviesReadVariablesAsWindowsWestern) {
     EXPECT_EQ(run({load, show}, 2, 5), (Lines{"\xC3\x84rger\xC3\xA9", "\xE2\x82\xAC"})) << "SWF 5: the code page";
     const std::string codepage = "push \"System\"\ngetVariable\npush \"useCodepage\", true\nsetMember\n";
     EXPECT_EQ(run({codepage + load, show}, 2, 8), (Lines{"\xC3\x84rger\xC3\xA9", "\xE2\x82\xAC"})) << "System.useCodepage";
+    writeText("both.txt", "word=\xC3\x84");
+    EXPECT_EQ(run({codepage + "push \"both.txt\", \"_level0\"\ngetUrl2 0x80\n", "stop\n" + traceValue("push \"word\"\ngetVariable")}, 2, 8),
+              (Lines{"\xC3\x84"}))
+        << "well-formed UTF-8 stays UTF-8 with useCodepage";
+    EXPECT_EQ(run({"push \"both.txt\", \"_level0\"\ngetUrl2 0x80\n", "stop\n" + traceValue("push \"word\"\ngetVariable")}, 2, 5),
+              (Lines{"\xC3\x83\xE2\x80\x9E"}))
+        << "but SWF 5 reads it as Western text";
     writeText("utf8.txt", "word=\xC3\x84");
     EXPECT_EQ(run({"push \"utf8.txt\", \"_level0\"\ngetUrl2 0x80\n", "stop\n" + traceValue("push \"word\"\ngetVariable")}, 2, 8),
               (Lines{"\xC3\x84"}))

@@ -207,6 +207,16 @@ TEST(RegisterClass, ConstructorsOrNullOnlyAndInstancesKnowTheirClass) {
     EXPECT_EQ(player->traces(), (Lines{"false", "true", "true"}));
 }
 
+TEST(RegisterClass, AButtonAttachedByARegisteredNameStaysAButton) {
+    auto player = playFrames({swfw::defineSprite(1, 1, {swfw::Tag{1, {}}}), swfw::defineButton2(2, {{1, 1, 1, swf::Matrix{}}}),
+                              swfw::exportAssets({{2, "btn"}})},
+                             {set("C", function(trace(str("ctor")))) +
+                              run(call(var("Object"), "registerClass", {str("btn"), var("C")})) +
+                              run(call(var("_root"), "attachMovie", {str("btn"), str("b"), num(1)})) + trace("push \"b\"\ngetVariable\ntypeOf\n") +
+                              trace(op(member(var("b"), "__proto__"), member(var("Button"), "prototype"), "strictEquals"))});
+    EXPECT_EQ(player->traces(), (Lines{"object", "true"}));
+}
+
 TEST(StageObject, DisplayStateTakesTwoNamesAndTellsListeners) {
     const std::string listen = run(call(var("Stage"), "addListener", {object({{"onFullScreen", "function (full)\npush \"full\"\ngetVariable\ntrace\nend\n"}})}));
     auto player = playFrames({}, {listen + setMember(var("Stage"), "displayState", str("FULLSCREEN")) + trace(member(var("Stage"), "displayState")) +

@@ -172,6 +172,19 @@ TEST(DirtyRects, MergesNeighboursKeepsDistantOnesApart) {
     EXPECT_TRUE(swf::mergeDirtyRects({{5, 5, 5, 9}}).empty()) << "empty input areas vanish";
 }
 
+TEST(DirtyRects, TheCheapestMergeGoesFirstAndTiesToTheFirstPair) {
+    // Over the cap of 3: the pairs (0, 1) and (2, 3) waste the same; the first pair merges.
+    auto tie = swf::mergeDirtyRects({{0, 0, 10, 10}, {20, 0, 30, 10}, {500, 0, 510, 10}, {520, 0, 530, 10}}, 3, 0);
+    ASSERT_EQ(tie.size(), 3u);
+    EXPECT_EQ(tie[0].x0, 0);
+    EXPECT_EQ(tie[0].x1, 30);
+    // Each merge changes a partner's cheapest pair: the row of three gaps of 10, 20 and 40
+    // pixels merges by widest gap last, down to the cap of 2 (the far square alone).
+    auto chain = swf::mergeDirtyRects({{0, 0, 10, 10}, {20, 0, 30, 10}, {50, 0, 60, 10}, {100, 0, 110, 10}, {900, 0, 910, 10}}, 2, 0);
+    ASSERT_EQ(chain.size(), 2u);
+    EXPECT_EQ(totalArea(chain), 110 * 10 + 100);
+}
+
 TEST(DirtyRects, CoverEveryInputPixelOnceWithinTheCap) {
     std::mt19937 random(7);
     std::uniform_int_distribution<int> coord(0, 199), size(1, 60);

@@ -66,6 +66,17 @@ TEST(FilterClasses, SettersClampAndConvertAsTheOriginal) {
                   "blurY=8 strength=9 quality=15 type=full knockout=true "}));
 }
 
+// ConvolutionFilter's accessors are native table 1109 from index 1, a getter and a setter per
+// property: matrixX's setter is 2, alpha (the ninth) reads through 17.
+TEST(FilterClasses, ConvolutionAccessorsAreNativeTable1109) {
+    auto native = [](int index) { return call(var("_global"), "ASnative", {num(1109), num(index)}); };
+    EXPECT_EQ(traces(set("f", filter("ConvolutionFilter")) + setMember(var("f"), "alphaOf", native(17)) +
+                     setMember(var("f"), "setMatrixX", native(2)) + setMember(var("f"), "alpha", num(0.8)) +
+                     run(call(var("f"), "setMatrixX", {num(3)})) + trace(call(var("f"), "alphaOf", {})) +
+                     trace(member(var("f"), "matrixX")) + trace(native(19))),
+              (std::vector<std::string>{"0.8", "3", "undefined"}));
+}
+
 TEST(FilterClasses, GradientArraysFollowTheColours) {
     auto show = [](const std::string& f) {
         return trace(plus(plus(plus(member(f, "colors"), str("|")), plus(member(f, "alphas"), str("|"))), member(f, "ratios")));

@@ -1,5 +1,7 @@
 #include "host_options.h"
 
+#include "code_page_guess.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -75,13 +77,19 @@ namespace {
 class SteppedSystemServices final : public swf::avm1::SystemHostServices {
 public:
     double movieMs() override { return elapsedMs; }
+    std::string codePageToUtf8(std::string_view text) override { return guessedCodePageToUtf8(text); }
+};
+
+class PinnedToolServices final : public swf::avm1::PinnedHostServices {
+public:
+    std::string codePageToUtf8(std::string_view text) override { return guessedCodePageToUtf8(text); }
 };
 
 }  // namespace
 
 ToolHost::ToolHost(const HostOptions& options) {
     if (options.pinned) {
-        auto pinned = std::make_unique<swf::avm1::PinnedHostServices>();
+        auto pinned = std::make_unique<PinnedToolServices>();
         pinned->startUtcMs = options.startUtcMs;
         services_ = std::move(pinned);
     } else {

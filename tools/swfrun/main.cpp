@@ -1,8 +1,9 @@
 // swfrun FILE [--frames N] [--seed S] [--time ISO8601] [--audio OUT.wav]
 // Runs a movie headless for N frames (default 1): every trace() line goes to standard output
 // as it happens, script warnings to standard error. fscommand("quit") ends the run after
-// the frame that called it. --seed and --time pin Math.random, getTimer and Date. --audio
-// writes the sound of those frames (one frame interval each, 44.1 kHz stereo) as a WAV file.
+// the frame that called it; otherwise the timers due in the last frame's interval run before
+// the end. --seed and --time pin Math.random, getTimer and Date. --audio writes the sound of
+// those frames (one frame interval each, 44.1 kHz stereo) as a WAV file.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -90,6 +91,12 @@ int main(int argc, char** argv) {
         recorder.pull(frameMs);  // what plays while frame f is shown
         host.advance(frameMs);
         player.stepFrame();
+    }
+    // The last frame lasts its interval too: timers due in it run (a 1 ms interval set in the
+    // only frame ticks about forty times).
+    if (!player.quitRequested()) {
+        host.advance(frameMs);
+        player.runDueTimers();
     }
     std::fflush(stdout);
     if (!audioPath.empty()) {

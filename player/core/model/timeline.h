@@ -67,10 +67,12 @@ struct PlaceCommand {
 
 struct FrameCommand {
     // InitActions (DoInitAction): run once per movie, before the frame's own scripts.
-    enum class Kind : uint8_t { Place, Remove, Actions, InitActions };
+    // Import (ImportAssets): the exporting movie's init actions run on the importing clip.
+    enum class Kind : uint8_t { Place, Remove, Actions, InitActions, Import };
     Kind kind = Kind::Place;
     PlaceCommand place;     // Place; Remove uses place.depth
     ActionListPtr actions;  // Actions, InitActions
+    std::shared_ptr<const std::string> importUrl;  // Import
 };
 
 struct Frame {

@@ -102,6 +102,15 @@ private:
                 frame.commands.push_back(std::move(cmd));
                 return true;
             }
+            case kTagImportAssets:
+            case kTagImportAssets2: {
+                if (nesting > 0) return false;
+                FrameCommand cmd;
+                cmd.kind = FrameCommand::Kind::Import;
+                cmd.importUrl = std::make_shared<const std::string>(r.cstring());  // the names after it are not used
+                frame.commands.push_back(std::move(cmd));
+                return true;
+            }
             default: break;
         }
         if (handleSound(r, code, frame, timeline)) return true;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace swf::render {
 
@@ -33,6 +34,20 @@ inline uint8_t areaToCoverage(float a, FillRule rule) {
     return rule == FillRule::NonZero ? areaToCoverage<FillRule::NonZero>(a) : areaToCoverage<FillRule::EvenOdd>(a);
 }
 
+// The first cell from j on (hi + 1 when none up to hi) that holds something: the inside of a
+// wide shape is a long run of untouched cells between its two edges, passed four at a time.
+// A -0.0 stops the four-at-a-time scan but not the single one, which also counts it empty.
+inline int skipZeroCells(const float* acc, int j, int hi) {
+    for (; j + 3 <= hi; j += 4) {
+        uint64_t a, b;
+        std::memcpy(&a, acc + j, sizeof a);
+        std::memcpy(&b, acc + j + 2, sizeof b);
+        if ((a | b) != 0) break;
+    }
+    while (j <= hi && acc[j] == 0) ++j;
+    return j;
+}
+
 // Running sum of the cells into coverage, clearing the cells for the next row. Cells no edge
 // touched hold 0 and leave the sum as it is: such runs (the inside and outside of a shape)
 // are filled at once instead of going through the serial chain of additions.
@@ -51,8 +66,7 @@ float accumulateRow(float* acc, uint8_t* out, int lo, int hi, uint8_t& any) {
             ++j;
             continue;
         }
-        int end = j + 1;
-        while (end <= hi && acc[end] == 0) ++end;
+        int end = skipZeroCells(acc, j + 1, hi);
         uint8_t c = areaToCoverage<rule>(sum);
         std::memset(out + j, c, size_t(end - j));
         seen |= c;
@@ -108,12 +122,17 @@ int CoverageRasterizer::slotFor(uint16_t item) {
     return index;
 }
 
-void CoverageRasterizer::addAreaPiece(Slot& slot, float* acc, const Segment& s, int row) {
+void CoverageRasterizer::addAreaPiece(Slot& slot, float* acc, const Segment& s, int row, float& carriedX) {
     float ya = std::max(s.y0, float(row));
     float yb = std::min(s.y1, float(row + 1));
     if (!(yb > ya)) return;
-    float xa = xAtY(s, ya) - float(left_);
-    float xb = xAtY(s, yb) - float(left_);
+    // A segment that crossed the row above entered this one where it left that one: at
+    // ya = row, the yb of the row above, so xAtY would give the same float again.
+    const float enter = carriedX == carriedX && !reference_ ? carriedX : xAtY(s, ya);
+    const float leave = xAtY(s, yb);
+    carriedX = leave;
+    float xa = enter - float(left_);
+    float xb = leave - float(left_);
     float d = float(s.winding) * (yb - ya);
     float xl = std::min(xa, xb), xr = std::max(xa, xb);
     auto touch = [&slot](int lo, int hi) {
@@ -155,7 +174,22 @@ void CoverageRasterizer::addAreaPiece(Slot& slot, float* acc, const Segment& s, 
     int start = std::max(jl, 0);
     int end = std::min(jr, width_ - 1);
     float previous = 0;
-    for (int j = start; j <= end; ++j) {
+    int j = start;
+    if (!reference_ && start < end) {
+        float c = columnCover(j);
+        acc[j] += c;
+        previous = c;
+        // Columns strictly between the piece's first and last lie wholly right of its left end
+        // and left of its right end: there the ramp integrals are t - xl - 1/2 and 0, and the
+        // cover is the same float operations as columnCover() without its branches.
+        const int middleEnd = std::min(end, jr - 1);
+        for (++j; j <= middleEnd; ++j) {
+            c = scale * (float(j + 1) - xl - 0.5f);
+            acc[j] += c - previous;
+            previous = c;
+        }
+    }
+    for (; j <= end; ++j) {
         float c = columnCover(j);
         acc[j] += c - previous;
         previous = c;
@@ -352,28 +386,40 @@ bool CoverageRasterizer::rasterize(const std::vector<Segment>& segments,
     if (coverage_.size() < size_t(width_)) coverage_.resize(size_t(width_));
 
     std::vector<uint32_t>& itemOrder = itemOrder_;
+    activeX_.clear();
     for (int r = 0; r < rows; ++r) {
-        for (uint32_t k = rowStart_[size_t(r)]; k < rowStart_[size_t(r) + 1]; ++k) active_.push_back(order_[k]);
+        for (uint32_t k = rowStart_[size_t(r)]; k < rowStart_[size_t(r) + 1]; ++k) {
+            active_.push_back(order_[k]);
+            activeX_.push_back(std::numeric_limits<float>::quiet_NaN());  // not known yet
+        }
         if (active_.empty()) continue;
         const int y = top + r;
         size_t keep = 0;
-        for (uint32_t index : active_) {
+        for (size_t a = 0; a < active_.size(); ++a) {
+            const uint32_t index = active_[a];
             const Segment& s = segments[index];
             int slotIndex = slotFor(s.item);
             Slot& slot = slots_[size_t(slotIndex)];
+            float carriedX = activeX_[a];
             if (samples_ == 0) {
-                addAreaPiece(slot, areaCells_.data() + size_t(slotIndex) * cellsPerSlot_, s, y);
+                addAreaPiece(slot, areaCells_.data() + size_t(slotIndex) * cellsPerSlot_, s, y, carriedX);
             } else {
                 addSamplePieces(slot, sampleCells_.data() + size_t(slotIndex) * cellsPerSlot_, s, y);
             }
-            if (s.y1 > float(y + 1)) active_[keep++] = index;
+            if (s.y1 > float(y + 1)) {
+                active_[keep] = index;
+                activeX_[keep++] = carriedX;
+            }
         }
         active_.resize(keep);
+        activeX_.resize(keep);
 
         itemOrder.clear();
         for (size_t i = 0; i < slots_.size(); ++i) itemOrder.push_back(uint32_t(i));
-        std::sort(itemOrder.begin(), itemOrder.end(),
-                  [&](uint32_t a, uint32_t b) { return slots_[a].item < slots_[b].item; });
+        if (itemOrder.size() > 1) {
+            std::sort(itemOrder.begin(), itemOrder.end(),
+                      [&](uint32_t a, uint32_t b) { return slots_[a].item < slots_[b].item; });
+        }
         if (coverage_.size() < slots_.size() * size_t(width_)) coverage_.resize(slots_.size() * size_t(width_));
         rows_.clear();
         for (uint32_t slotIndex : itemOrder) {

@@ -52,6 +52,10 @@ public:
     // samplesPerAxis: 0 for exact area coverage, else 1 (aliased) or 2.
     explicit CoverageRasterizer(int samplesPerAxis) : samples_(samplesPerAxis) {}
 
+    // Computes every cell through the plain general formulas (no shortcuts between rows or
+    // columns); the bytes must be the same, the renderer's reference tests compare them.
+    void setReferenceMode(bool on) { reference_ = on; }
+
     // Rasterizes the segments (each bounding segments[i].item < rules.size()) inside `clip` and
     // hands every row that has coverage to the sink. Returns false when the work cap was hit and
     // some segments were dropped.
@@ -69,16 +73,19 @@ private:
     };
 
     int slotFor(uint16_t item);
-    void addAreaPiece(Slot& slot, float* acc, const Segment& s, int row);
+    // carriedX: where the segment left the row above (NaN when it did not cross it); updated.
+    void addAreaPiece(Slot& slot, float* acc, const Segment& s, int row, float& carriedX);
     void addSamplePieces(Slot& slot, int32_t* acc, const Segment& s, int row);
     bool resolveArea(Slot& slot, float* acc, uint8_t* out, FillRule rule, int& x0, int& x1);
     bool resolveSamples(Slot& slot, int32_t* acc, uint8_t* out, FillRule rule, int& x0, int& x1);
 
     int samples_;
+    bool reference_ = false;
     int left_ = 0, width_ = 0;  // pixel columns [left_, left_ + width_)
     size_t cellsPerSlot_ = 0;   // area: width_ + 1; samples: samples_ * (width_ * samples_ + 1)
 
     std::vector<uint32_t> order_, sorted_, rowStart_, active_, itemOrder_;
+    std::vector<float> activeX_;  // beside active_: carriedX of addAreaPiece
     std::vector<int32_t> slotOfItem_;
     std::vector<Slot> slots_;
     std::vector<float> areaCells_;

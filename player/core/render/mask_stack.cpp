@@ -23,6 +23,13 @@ void MaskStack::setSize(int width, int height) {
     height_ = std::max(0, height);
 }
 
+void MaskStack::reset() {
+    for (Plane& plane : building_) recycle(plane);
+    for (Plane& plane : active_) recycle(plane);
+    building_.clear();
+    active_.clear();
+}
+
 MaskStack::Plane MaskStack::takePlane(IntRect clip) {
     Plane plane;
     if (planesInUse() >= kMaxPlanes) {

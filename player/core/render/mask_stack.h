@@ -22,6 +22,8 @@ public:
     static constexpr size_t kMaxPlanes = 32;
 
     void setSize(int width, int height);
+    // Drops every mask (built or in force), keeping their planes' memory for later masks.
+    void reset();
 
     void begin(IntRect clip);
     void end();  // the plane being drawn, intersected with the one in force, comes into force

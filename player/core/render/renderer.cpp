@@ -167,6 +167,36 @@ struct StrokeRun {
 
 }  // namespace
 
+// What a renderer draws with that is worth keeping from one renderer to the next.
+struct RendererScratchPool::Set {
+    std::vector<Canvas> sparePixels;  // scratch canvases of one size (the target's when taken)
+    MaskStack masks;
+    FilterScratch filterScratch;
+    SegmentList segments;
+};
+
+RendererScratchPool::RendererScratchPool() = default;
+RendererScratchPool::~RendererScratchPool() = default;
+
+std::unique_ptr<RendererScratchPool::Set> RendererScratchPool::take() {
+    std::lock_guard<std::mutex> hold(lock_);
+    if (free_.empty()) return std::make_unique<Set>();
+    std::unique_ptr<Set> set = std::move(free_.back());
+    free_.pop_back();
+    return set;
+}
+
+void RendererScratchPool::give(std::unique_ptr<Set> set) {
+    if (set->sparePixels.size() > kMaxSpareLayers) set->sparePixels.resize(kMaxSpareLayers);
+    std::lock_guard<std::mutex> hold(lock_);
+    if (free_.size() < kMaxSets) free_.push_back(std::move(set));
+}
+
+size_t RendererScratchPool::setsKept() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return free_.size();
+}
+
 // A layer being drawn: its pixels, and what to restore when it ends.
 struct OpenLayer {
     Canvas pixels;       // canvas-sized; only `area` is cleared and meaningful
@@ -176,12 +206,27 @@ struct OpenLayer {
 };
 
 struct Renderer::Impl {
-    Impl(Canvas& target, Quality q) : target(target), quality(q), rasterizer(samplesFor(q)) {
+    Impl(Canvas& target, Quality q, RendererScratchPool* pool)
+        : target(target), quality(q), rasterizer(samplesFor(q)), pool(pool),
+          scratch(pool ? pool->take() : std::make_unique<RendererScratchPool::Set>()), masks(scratch->masks),
+          segments(scratch->segments), sparePixels(scratch->sparePixels), filterScratch(scratch->filterScratch) {
         bool valid = target.width > 0 && target.height > 0 &&
                      target.pixels.size() >= size_t(target.width) * size_t(target.height);
         bounds = valid ? IntRect{0, 0, target.width, target.height} : IntRect{};
         clip = bounds;
+        masks.reset();
         masks.setSize(bounds.x1, bounds.y1);
+        segments.clear();
+        // Canvases kept from a target of another size do not fit this one.
+        sparePixels.erase(std::remove_if(sparePixels.begin(), sparePixels.end(),
+                                         [&](const Canvas& c) { return c.width != bounds.x1 || c.height != bounds.y1; }),
+                          sparePixels.end());
+    }
+    ~Impl() {
+        // Layers left open (a caller that did not end them) hand their canvases back too.
+        for (OpenLayer& layer : layers)
+            if (!layer.passThrough) sparePixels.push_back(std::move(layer.pixels));
+        if (pool) pool->give(std::move(scratch));
     }
 
     // Flattening tolerance in device pixels: a chord loses at most 2/3 of it in area, so the
@@ -210,15 +255,17 @@ struct Renderer::Impl {
     IntRect bounds, clip;
     bool reference = false;
     CoverageRasterizer rasterizer;
-    MaskStack masks;
-    SegmentList segments;
+    RendererScratchPool* pool;
+    std::unique_ptr<RendererScratchPool::Set> scratch;
+    MaskStack& masks;
+    SegmentList& segments;
     std::vector<Paint> paints;
     std::vector<FillRule> rules;
     std::vector<StrokeRun> runs;
     std::vector<StrokePoint> path;
     std::vector<OpenLayer> layers;
-    std::vector<Canvas> sparePixels;  // pool of scratch canvases of the target's size
-    FilterScratch filterScratch;
+    std::vector<Canvas>& sparePixels;  // scratch canvases of the target's size
+    FilterScratch& filterScratch;
 };
 
 void Renderer::Impl::beginLayer(IntRect area) {
@@ -437,7 +484,8 @@ void Renderer::Impl::drawShape(const Shape& shape, const Matrix& toDevice, const
     }
 }
 
-Renderer::Renderer(Canvas& target, Quality quality) : impl_(std::make_unique<Impl>(target, quality)) {}
+Renderer::Renderer(Canvas& target, Quality quality, RendererScratchPool* scratch)
+    : impl_(std::make_unique<Impl>(target, quality, scratch)) {}
 Renderer::~Renderer() = default;
 
 void Renderer::setClipRect(IntRect rect) {
@@ -474,6 +522,9 @@ bool Renderer::masked() const { return impl_->masks.active() || impl_->masks.bui
 bool Renderer::buildingMask() const { return impl_->masks.building(); }
 IntRect Renderer::clipRect() const { return impl_->clip; }
 IntRect Renderer::canvasRect() const { return impl_->bounds; }
-void Renderer::setReferencePaths(bool on) { impl_->reference = on; }
+void Renderer::setReferencePaths(bool on) {
+    impl_->reference = on;
+    impl_->rasterizer.setReferenceMode(on);
+}
 
 }  // namespace swf

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "blend_span.h"
 #include "pixel_math.h"
 
 namespace swf::render {
@@ -81,7 +82,10 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
     if (y + 1 < canvas_.height) prefetchRowForWrite(dst + canvas_.width, n);
     if (paint.kind() == Paint::Kind::Solid) {
         const uint32_t color = paint.solidColor();
-        const bool opaque = paint.opaque();
+        if (!paint.opaque()) {
+            forEachCoveredRun(coverage, n, [&](int start, int end) { blendSolidSpan(color, coverage + start, dst + start, end - start); });
+            return;
+        }
         int i = 0;
         while (i < n) {
             const uint32_t c = coverage[i];
@@ -92,11 +96,7 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
             }
             int end = i + 1;
             end = skipFull(coverage, end, n);
-            if (opaque) {
-                std::fill(dst + i, dst + end, color);
-            } else {
-                for (int k = i; k < end; ++k) dst[k] = sourceOver(color, dst[k]);
-            }
+            std::fill(dst + i, dst + end, color);
             i = end;
         }
         return;
@@ -105,16 +105,7 @@ void PaintCompositor::singleItem(int y, const ItemRow& item) {
     const bool opaque = paint.opaque() && !reference_;
     auto blendRun = [&](int start, int end) {
         paint.shade(item.x0 + start, y, end - start, colors_.data());
-        const uint32_t* colors = colors_.data() - start;
-        int j = start;
-        while (j < end) {
-            // Fully covered stretches skip the scaling by coverage.
-            int stop = j;
-            stop = skipFull(coverage, stop, end);
-            for (; j < stop; ++j) dst[j] = sourceOverBranchless(colors[j], dst[j]);
-            stop = skipPartial(coverage, stop, end);
-            for (; j < stop; ++j) dst[j] = blendCovered(colors[j], coverage[j], dst[j]);
-        }
+        blendCoveredSpan(colors_.data(), coverage + start, dst + start, end - start);
     };
     if (!opaque) {
         forEachCoveredRun(coverage, n, blendRun);

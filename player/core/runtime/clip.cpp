@@ -188,6 +188,9 @@ void Clip::apply(const FrameCommand& cmd, int frame, bool withActions) {
             if (host_.initActionsRun.insert(cmd.actions.get()).second)
                 host_.queue.push_back({weak_from_this(), cmd.actions, ActionPhase::InitActions});
             break;
+        case FrameCommand::Kind::Import:
+            if (withActions && host_.importAssets) host_.importAssets(*this, *cmd.importUrl);
+            break;
     }
 }
 

@@ -61,6 +61,8 @@ struct ClipHost {
     // Whether a clip its timeline removes has an unload handler (onClipEvent(unload) or an
     // onUnload method): such a clip stays until that event ran (Clip::apply).
     std::function<bool(Clip&)> hasUnloadHandler;
+    // ImportAssets on `importer`'s timeline: the file's init actions join the queue.
+    std::function<void(Clip& importer, const std::string& url)> importAssets;
     // Lines the original's debug player writes into the trace log ("Warning: ...").
     std::function<void(const std::string&)> debugLog;
     Point mouse;                        // the pointer on the stage, twips

@@ -14,6 +14,7 @@
 #include "runtime_limits.h"
 #include "script_runtime.h"
 #include "text_field.h"
+#include "text_field_object.h"
 
 namespace swf {
 namespace {
@@ -98,8 +99,14 @@ bool ClipLoader::requestFromAction(const std::string& url, const std::string& ta
     t.level = levelOf(target);
     if (t.level < 0) {
         if (!intoClip) return false;
-        auto* object = dynamic_cast<ClipObject*>(runtime_.vm().interpreter().resolveTarget(target));
+        avm1::Object* resolved = runtime_.vm().interpreter().resolveTarget(target);
+        auto* object = dynamic_cast<ClipObject*>(resolved);
         Clip* clip = object ? object->clip() : nullptr;
+        if (!clip && variables && dynamic_cast<TextFieldObject*>(resolved)) {
+            t.field = resolved;
+            request(Kind::Variables, t, url);
+            return true;
+        }
         if (!clip) {
             runtime_.vm().warn("load of \"" + url + "\" ignored: no clip \"" + target + "\"");
             return true;
@@ -108,6 +115,22 @@ bool ClipLoader::requestFromAction(const std::string& url, const std::string& ta
     }
     request(url.empty() ? Kind::Unload : variables ? Kind::Variables : Kind::Movie, t, url);
     return true;
+}
+
+void ClipLoader::importAssets(Clip& importer, const std::string& url) {
+    std::string path, query;
+    splitQuery(url, path, query);
+    std::vector<uint8_t> bytes;
+    if (!runtime_.vm().host().readMovieFile(path, bytes)) {
+        runtime_.vm().warn("ImportAssets: no file \"" + path + "\" beside the movie");
+        return;
+    }
+    const Movie* movie = movieFromFile(path, bytes);
+    if (!movie) return;
+    for (const Frame& frame : movie->timeline.frames)
+        for (const FrameCommand& cmd : frame.commands)
+            if (cmd.kind == FrameCommand::Kind::InitActions && host_.initActionsRun.insert(cmd.actions.get()).second)
+                host_.queue.push_back({importer.weak_from_this(), cmd.actions, ActionPhase::InitActions});
 }
 
 void ClipLoader::completeRequests() {
@@ -157,7 +180,10 @@ void ClipLoader::reportInits() {
 }
 
 void ClipLoader::mark(avm1::Marker& m) const {
-    for (const Request& r : requests_) m.mark(r.listener);
+    for (const Request& r : requests_) {
+        m.mark(r.listener);
+        m.mark(r.target.field);
+    }
     for (const Loaded& l : starting_) m.mark(l.listener);
     for (const Loaded& l : inits_) m.mark(l.listener);
 }
@@ -266,24 +292,30 @@ void ClipLoader::loadVariables(const Request& r) {
     avm1::Vm& vm = runtime_.vm();
     std::string path, query;
     splitQuery(r.url, path, query);
-    std::shared_ptr<Clip> clip = findTarget(r.target, false);
+    std::shared_ptr<Clip> clip = r.target.field ? nullptr : findTarget(r.target, false);
     std::vector<uint8_t> bytes;
-    if (!clip || clip->removed) return;
+    if (!r.target.field && (!clip || clip->removed)) return;
     if (!vm.host().readMovieFile(path, bytes)) {
         vm.warn("loadVariables: no file \"" + path + "\" beside the movie");
         return;
     }
     vm.checkStringSize(bytes.size());
     const std::string text(bytes.begin(), bytes.end());
-    // Escaped bytes too are characters of the code page when the movie reads by it.
+    // Escaped bytes too are characters of the code page when the movie reads by it. SWF 5
+    // movies read Western text, as the original on a Western system; a movie that sets
+    // System.useCodepage asks for the system's page, and its files may be in any: well-formed
+    // UTF-8 stays, the host tells the rest.
     const Value system = vm.getMember(vm.global(), "System");
-    const bool codepage = vm.swfVersion() < 6 || (system.isObject() && vm.toBoolean(vm.getMember(system, "useCodepage")));
-    ClipObject* object = runtime_.objectFor(*clip);
-    for (const auto& [name, value] : avm1::decodeVariables(text)) {
-        if (codepage) vm.setMember(object, avm1::windows1252ToUtf8(name), vm.newString(avm1::windows1252ToUtf8(value)));
-        else vm.setMember(object, name, vm.newString(value));
-    }
-    host_.queue.push_back({clip, nullptr, ActionPhase::Normal, kClipData});
+    const bool westernPage = vm.swfVersion() < 6;
+    const bool systemPage = !westernPage && system.isObject() && vm.toBoolean(vm.getMember(system, "useCodepage"));
+    auto decode = [&](const std::string& s) {
+        if (westernPage) return avm1::windows1252ToUtf8(s);
+        if (systemPage && !avm1::isNonAsciiUtf8(s)) return vm.host().codePageToUtf8(s);
+        return s;
+    };
+    avm1::Object* object = clip ? runtime_.objectFor(*clip) : r.target.field;
+    for (const auto& [name, value] : avm1::decodeVariables(text)) vm.setMember(object, decode(name), vm.newString(decode(value)));
+    if (clip) host_.queue.push_back({clip, nullptr, ActionPhase::Normal, kClipData});
 }
 
 void ClipLoader::unload(const Request& r) {

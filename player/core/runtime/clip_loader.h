@@ -32,6 +32,7 @@ public:
     struct Target {
         std::weak_ptr<Clip> clip;
         int level = -1;
+        avm1::Object* field = nullptr;  // variables only: a text field takes them as its own properties
     };
 
     ClipLoader(ScriptRuntime& runtime, ClipHost& host) : runtime_(runtime), host_(host) {}
@@ -41,6 +42,10 @@ public:
     // GetURL / GetURL2: a load when the target is a level ("_level2") or, with the load-target
     // flag, a clip path; false for a window name (not a load).
     bool requestFromAction(const std::string& url, const std::string& target, uint8_t flags);
+    // ImportAssets: every DoInitAction of the movie at `url` (beside this one) runs once, on
+    // the importing clip, after the init actions the importer's frame queued before it. The
+    // imported characters themselves are not taken over.
+    void importAssets(Clip& importer, const std::string& url);
 
     // Before the timelines step: the requests made so far, in order.
     void completeRequests();

@@ -42,6 +42,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
     host_.levels[0] = root_;
     scripts_ = std::make_unique<ScriptRuntime>(*movie_, *root_, *host);
     host_.hasUnloadHandler = [this](Clip& clip) { return scripts_->hasUnloadHandler(clip); };
+    host_.importAssets = [this](Clip& importer, const std::string& url) { scripts_->loader().importAssets(importer, url); };
     soundScript_ = std::make_unique<SoundScript>(*scripts_, sound_, soundScopes_, *movie_);
     if (beforeFirstFrame) beforeFirstFrame(scripts_->vm());
     startClip(host_, root_);
@@ -53,6 +54,7 @@ Player::Player(std::shared_ptr<const Movie> movie, avm1::HostServices* host,
 
 Player::~Player() {
     host_.hasUnloadHandler = nullptr;
+    host_.importAssets = nullptr;
     scripts_.reset();
 }
 
@@ -81,6 +83,12 @@ bool Player::stepFrame() {
     scripts_->completeLoads();
     startFrameSounds();
     return host_.changes != before;
+}
+
+void Player::runDueTimers() {
+    std::lock_guard<std::recursive_mutex> lock(soundLock_);
+    scripts_->runTimers(host_);
+    settleDrawings(host_);
 }
 
 void Player::gotoFrame(int frame) {
@@ -134,7 +142,7 @@ BitmapCache* Player::cacheFor(const Canvas& canvas, const Matrix& toDevice, Qual
 }
 
 void Player::draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers) const {
-    Renderer renderer(canvas, quality);
+    Renderer renderer(canvas, quality, &scratch_);
     if (clip) renderer.setClipRect(*clip);
     Rgba background = movie_->background;
     background.a = 255;
@@ -175,7 +183,7 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
     // Each part gets a renderer of its own (they keep scratch memory and a clip): parts are
     // drawn at once.
     auto drawPart = [&](const IntRect& part) {
-        Renderer renderer(canvas, quality);
+        Renderer renderer(canvas, quality, &scratch_);
         renderer.setClipRect(part);
         if (staticLayers_.valid()) {
             staticLayers_.copyTo(canvas, part);
@@ -231,7 +239,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         staticLayers_.clear();
     } else if (!staticLayers_.valid() || staticLayers_.depth() != keep) {
         staticLayers_.redraw(*root_, host_.rootState, toDevice, quality, movie_->background, canvas, keep, bands,
-                             cacheFor(canvas, toDevice, quality));
+                             cacheFor(canvas, toDevice, quality), &scratch_);
     } else if (split < keep) {
         if (drawWhole) {
             // Redrawing the kept layers everywhere and copying them would cost more than the
@@ -239,7 +247,7 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
             staticLayers_.clear();
         } else {
             staticLayers_.update(*root_, host_.rootState, toDevice, quality, movie_->background, changes.areas, bands,
-                                 cacheFor(canvas, toDevice, quality));
+                                 cacheFor(canvas, toDevice, quality), &scratch_);
         }
     }
 

@@ -77,6 +77,9 @@ public:
     bool advance(double elapsedMs);
     // One frame now, regardless of time. Returns whether anything visible changed.
     bool stepFrame();
+    // The timers due by the host's clock and the actions they queue, the timelines left as
+    // they are: the interval after the last frame of a headless run.
+    void runDueTimers();
 
     // Draws the current frame over the whole canvas: background, then the display list.
     void render(Canvas& canvas, ScaleMode mode, Quality quality) const;
@@ -202,6 +205,9 @@ private:
     };
     mutable BitmapCache bitmapCache_;
     mutable CacheSetup cacheSetup_;
+    // Layer canvases and mask planes of the renderers that draw frames, bands and areas (on the
+    // host's threads too), kept from frame to frame.
+    mutable RendererScratchPool scratch_;
     BitmapCache* cacheFor(const Canvas& canvas, const Matrix& toDevice, Quality quality) const;
 };
 

@@ -13,6 +13,8 @@ const std::string* ScriptRuntime::exportName(uint16_t characterId) const {
 }
 
 avm1::Object* ScriptRuntime::registeredClass(const Clip& clip) {
+    // A button exported under a registered name stays a Button: its class is never called.
+    if (clip.button()) return nullptr;
     const DisplayObject* shown = clip.displayObject();
     const Character* character = shown ? shown->character() : nullptr;
     if (!character) return nullptr;

@@ -152,7 +152,7 @@ ClipObject* ScriptRuntime::objectFor(Clip& clip) {
     avm1::SwfVersionScope version(*vm_, clip.movie().version);
     avm1::Object* proto = clip.button() ? buttonProto_ : vm_->builtins().movieClipProto;
     DisplayObject* shown = clip.displayObject();
-    if (avm1::Object* cls = shown && !clip.button() ? registeredClass(clip) : nullptr)
+    if (avm1::Object* cls = shown ? registeredClass(clip) : nullptr)
         if (avm1::Object* p = vm_->getMember(cls, "prototype").asObject()) proto = p;
     auto* o = vm_->heap().make<ClipObject>(proto, clip.shared_from_this(), *this);
     clip.scriptObject = o;
@@ -192,11 +192,14 @@ void ScriptRuntime::runQueued(ClipHost& host) {
     host.queue.clear();
 }
 
+void ScriptRuntime::runTimers(ClipHost& host) {
+    vm_->timers().runDue(*vm_, vm_->host().movieMs(), [&] { runQueued(host); });
+}
+
 void ScriptRuntime::runFrame(ClipHost& host) {
     vm_->interpreter().startFrameBudget();
     runQueued(host);
-    vm_->timers().runDue(*vm_, vm_->host().movieMs());
-    runQueued(host);
+    runTimers(host);
     texts_->focus().deliverRolls();
     runQueued(host);
     texts_->update();

@@ -45,6 +45,8 @@ public:
     void runFrame(ClipHost& host);
     // Runs queued scripts only (a goto from the host).
     void runQueued(ClipHost& host);
+    // Runs the due timers only, each call's queued scripts after it.
+    void runTimers(ClipHost& host);
 
     // A clip a script made (attachMovie, duplicateMovieClip, createEmptyMovieClip): copies
     // `initObject`'s properties onto it, then runs its initialize and construct events and its

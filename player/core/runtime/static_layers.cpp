@@ -28,10 +28,11 @@ void StaticLayers::clear() {
 }
 
 void StaticLayers::drawLayers(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
-                              Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache) {
+                              Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache,
+                              RendererScratchPool* scratch) {
     background.a = 255;
     drawAreasInBands(areas, bands, [&](const IntRect& part) {
-        Renderer renderer(pixels_, quality);
+        Renderer renderer(pixels_, quality, scratch);
         renderer.setClipRect(part);
         renderer.clear(background);
         drawRoot(renderer, root, rootLook, toDevice, cache, 0, depth_);
@@ -39,16 +40,19 @@ void StaticLayers::drawLayers(const Clip& root, const DisplayState& rootLook, co
 }
 
 void StaticLayers::redraw(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
-                          Rgba background, const Canvas& size, int depth, const BandRunner* bands, BitmapCache* cache) {
+                          Rgba background, const Canvas& size, int depth, const BandRunner* bands, BitmapCache* cache,
+                          RendererScratchPool* scratch) {
     if (pixels_.width != size.width || pixels_.height != size.height) pixels_ = Canvas(size.width, size.height);
     depth_ = depth;
-    drawLayers(root, rootLook, toDevice, quality, background, {IntRect{0, 0, size.width, size.height}}, bands, cache);
+    drawLayers(root, rootLook, toDevice, quality, background, {IntRect{0, 0, size.width, size.height}}, bands, cache,
+               scratch);
     valid_ = true;
 }
 
 void StaticLayers::update(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
-                          Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache) {
-    if (valid_) drawLayers(root, rootLook, toDevice, quality, background, areas, bands, cache);
+                          Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache,
+                          RendererScratchPool* scratch) {
+    if (valid_) drawLayers(root, rootLook, toDevice, quality, background, areas, bands, cache, scratch);
 }
 
 void StaticLayers::copyTo(Canvas& canvas, const IntRect& area) const {

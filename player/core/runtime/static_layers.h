@@ -29,17 +29,18 @@ public:
     // not blurred again).
     void redraw(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
                 Rgba background, const Canvas& size, int depth, const BandRunner* bands = nullptr,
-                BitmapCache* cache = nullptr);
+                BitmapCache* cache = nullptr, RendererScratchPool* scratch = nullptr);
     // The kept layers changed inside `areas` only (the frame's dirty areas): redraws them there.
     void update(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
                 Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands = nullptr,
-                BitmapCache* cache = nullptr);
+                BitmapCache* cache = nullptr, RendererScratchPool* scratch = nullptr);
     // Copies the kept pixels of `area` into `canvas` (of the same size).
     void copyTo(Canvas& canvas, const IntRect& area) const;
 
 private:
     void drawLayers(const Clip& root, const DisplayState& rootLook, const Matrix& toDevice, Quality quality,
-                    Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache);
+                    Rgba background, const std::vector<IntRect>& areas, const BandRunner* bands, BitmapCache* cache,
+                    RendererScratchPool* scratch);
 
     bool valid_ = false;
     int depth_ = 0;

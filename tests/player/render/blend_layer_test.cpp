@@ -143,5 +143,54 @@ TEST(Layers, TooDeepNestingDrawsStraightThrough) {
     EXPECT_EQ(pixel(canvas, 4, 4), (Rgba{0, 255, 0, 255}));
 }
 
+// A masked, blurred group of two layers over a red square: layer canvases, mask planes and
+// filter planes all in use, their stale contents visible if a renderer read them.
+void drawMaskedBlurredGroup(Renderer& r, int w, int h) {
+    r.drawShape(rectShape(4, 4, 24, 24, solidFill({255, 0, 0, 255})), pixelsToDevice(), {});
+    r.beginMask();
+    r.drawShape(ShapeBuilder().fill(solidFill({})).use(0, 1).circle(float(w) / 2, float(h) / 2, float(h) / 3).build(),
+                pixelsToDevice(), {});
+    r.endMask();
+    Filter blur;
+    blur.blurX = blur.blurY = 5;
+    r.beginLayer({0, 0, w, h});
+    r.drawShape(rectShape(10, 6, float(w) - 8, float(h) - 6, solidFill({0, 90, 255, 200})), pixelsToDevice(), {});
+    r.beginLayer({0, 0, w, h});
+    r.drawShape(rectShape(0, 0, float(w) / 2, float(h), solidFill({0, 0, 0, 255})), pixelsToDevice(), {});
+    r.endLayer(BlendMode::Erase);
+    r.endLayer(BlendMode::Layer, {blur});
+    r.popMask();
+}
+
+TEST(Layers, ScratchKeptBetweenRenderersDrawsAsFreshScratch) {
+    RendererScratchPool pool;
+    const std::pair<int, int> sizes[] = {{60, 40}, {60, 40}, {90, 30}, {60, 40}};
+    for (const auto& [w, h] : sizes) {
+        Canvas fresh = whiteCanvas(w, h), kept = whiteCanvas(w, h);
+        {
+            Renderer r(fresh, Quality::High);
+            drawMaskedBlurredGroup(r, w, h);
+        }
+        {
+            Renderer r(kept, Quality::High, &pool);
+            drawMaskedBlurredGroup(r, w, h);
+        }
+        ASSERT_EQ(fresh.pixels, kept.pixels) << w << " x " << h;
+        // One that ends with a mask in force and a layer open gives its scratch back as well.
+        Renderer r(kept, Quality::High, &pool);
+        r.beginMask();
+        r.drawShape(rectShape(0, 0, 5, 5, solidFill({})), pixelsToDevice(), {});
+        r.endMask();
+        r.beginLayer({0, 0, w, h});
+    }
+    EXPECT_EQ(pool.setsKept(), 1u);
+    Canvas canvas = whiteCanvas(8, 8);
+    {
+        Renderer a(canvas, Quality::High, &pool), b(canvas, Quality::High, &pool);
+        EXPECT_EQ(pool.setsKept(), 0u) << "renderers alive at once take a set each";
+    }
+    EXPECT_EQ(pool.setsKept(), 2u);
+}
+
 }  // namespace
 }  // namespace swf::test

@@ -151,6 +151,42 @@ TEST(ReferencePaths, LongRowsAndAxisAlignedGradientsGiveTheSameBytes) {
     }
 }
 
+// A crowd of small translucent radial discs (rows of every short length, most of them one
+// fill) at fractional places, turned and squashed, some half off the canvas, over wide thin
+// slanted wedges whose row pieces span many columns: the rasterizer's carried edges and
+// middle columns and the radial ratios computed four at a time.
+Canvas renderCrowd(uint32_t seed, bool reference) {
+    SceneMaker maker(seed);
+    Canvas canvas = whiteCanvas(160, 90);
+    Renderer renderer(canvas, Quality::High);
+    renderer.setReferencePaths(reference);
+    for (int i = 0; i < 3; ++i) {
+        const float y = maker.uniform(-10, 90), rise = maker.uniform(-2, 2);
+        FillStyle wedge = solidFill(maker.color());
+        renderer.drawShape(ShapeBuilder().fill(wedge).use(0, 1).polygon({{-20, y}, {180, y + rise}, {180, y + rise + maker.uniform(1, 12)}}).build(),
+                           pixelsToDevice(), ColorTransform());
+    }
+    for (int i = 0; i < 60; ++i) {
+        FillStyle disc;
+        disc.type = FillType::RadialGradient;
+        const float r = maker.uniform(1, 14);
+        disc.gradient.matrix = Matrix::scale(r * kTwipsPerPixel / 16384, r * kTwipsPerPixel / 16384);
+        disc.gradient.records = {{0, maker.color()}, {255, maker.color()}};
+        const Shape shape = ShapeBuilder().fill(disc).use(0, 1).circle(0, 0, r).build();
+        const float angle = maker.uniform(0, 6.28f), squash = maker.uniform(0.4f, 2.5f);
+        const Matrix place = Matrix{std::cos(angle) * squash, std::sin(angle) * squash, -std::sin(angle), std::cos(angle),
+                                    maker.uniform(-10, 170) * kTwipsPerPixel, maker.uniform(-10, 100) * kTwipsPerPixel};
+        renderer.drawShape(shape, pixelsToDevice() * place, ColorTransform());
+    }
+    return canvas;
+}
+
+TEST(ReferencePaths, CrowdsOfSmallDiscsGiveTheSameBytes) {
+    for (uint32_t seed = 1; seed <= 30; ++seed) {
+        EXPECT_EQ(differingPixels(renderCrowd(seed, false), renderCrowd(seed, true)), 0u) << "seed " << seed;
+    }
+}
+
 TEST(ReferencePaths, RandomScenesDrawSomething) {
     // Guards the comparison above against scenes that draw nothing at all.
     size_t changed = 0;

@@ -220,11 +220,9 @@ void removeSprite(Interpreter& in, Activation& act, const Action&) {
     else if (target.isObject() && in.removeDisplayObject) in.removeDisplayObject(target.asObject());
 }
 
-// The flags are numbers to startDrag (an object's valueOf runs), read after the target.
-bool flagOf(Vm& vm, const Value& v) {
-    const double n = vm.toNumber(v);
-    return n != 0 && !std::isnan(n);
-}
+// The flags are integers to startDrag (an object's valueOf runs), read after the target, and
+// only 1 sets one: a constraint flag of 7 takes no rectangle from the stack.
+bool flagOf(Vm& vm, const Value& v) { return vm.toInt32(v) == 1; }
 
 void startDrag(Interpreter& in, Activation& act, const Action&) {
     ScriptClip* clip = clipAt(in, act, in.pop());

@@ -54,58 +54,48 @@ std::vector<uint32_t> quicksortIndices(uint32_t count, const IndexComparison& co
     for (uint32_t i = 0; i < count; ++i) order[i] = i;
     if (count < 2) return order;
 
-    auto cmp = [&](uint32_t x, uint32_t y) { return compare(order[x], order[y]); };
     auto swap = [&](uint32_t x, uint32_t y) { std::swap(order[x], order[y]); };
+    // The first element is the pivot, which makes sorted input quadratic, as in the original.
+    // Past this many comparisons (a few thousand sorted elements) the middle element is moved
+    // to the front first, so a large sorted array cannot stall the movie.
+    const double log2Count = std::log2(double(count));
+    const uint64_t originalBudget = std::max<uint64_t>(uint64_t(1) << 20, uint64_t(4.0 * count * log2Count));
+    uint64_t comparisons = 0;
+    auto cmp = [&](uint32_t pivot, uint32_t x) {
+        ++comparisons;
+        return compare(pivot, order[x]);
+    };
 
-    // Deferring the larger part keeps the explicit stack at log2(count) entries.
+    // Lower part before upper part, as the original recurses; the stack holds at most count entries.
     std::vector<std::pair<uint32_t, uint32_t>> pending;
     pending.emplace_back(0, count - 1);
     while (!pending.empty()) {
-        auto [lo, hi] = pending.back();
+        const auto [lo, hi] = pending.back();
         pending.pop_back();
-        for (;;) {
-            const uint32_t size = hi - lo + 1;
-            if (size <= 3) {
-                if (size == 3) {
-                    if (cmp(lo, lo + 1) > 0) swap(lo, lo + 1);
-                    if (cmp(lo + 1, lo + 2) > 0) {
-                        swap(lo + 1, lo + 2);
-                        if (cmp(lo, lo + 1) > 0) swap(lo, lo + 1);
-                    }
-                } else if (size == 2 && cmp(lo, lo + 1) > 0) {
-                    swap(lo, lo + 1);
-                }
-                break;
-            }
-            swap(lo + size / 2, lo);  // the middle element as pivot, parked at the front
-            uint32_t left = lo;
-            uint32_t right = hi + 1;
-            for (;;) {
-                do {
-                    ++left;
-                } while (left <= hi && cmp(left, lo) <= 0);
-                do {
-                    --right;
-                } while (right > lo && cmp(right, lo) >= 0);
-                if (right < left) break;
-                swap(left, right);
-            }
-            swap(lo, right);
-            // [lo, right) holds what is not above the pivot, (left, hi] what is above it.
-            const bool lowerHasTwo = lo + 1 < right;
-            const bool upperHasTwo = left < hi;
-            const uint64_t lowerSize = right > lo ? right - lo : 0;
-            const uint64_t upperSize = hi > left ? hi - left + 1 : 0;
-            if (lowerSize >= upperSize) {
-                if (lowerHasTwo) pending.emplace_back(lo, right - 1);
-                if (!upperHasTwo) break;
-                lo = left;
-            } else {
-                if (upperHasTwo) pending.emplace_back(left, hi);
-                if (!lowerHasTwo) break;
-                hi = right - 1;
-            }
+        if (hi <= lo) continue;
+        if (hi == lo + 1) {
+            if (compare(order[lo], order[hi]) > 0) swap(lo, hi);
+            ++comparisons;
+            continue;
         }
+        if (comparisons > originalBudget) swap(lo, lo + (hi - lo) / 2);
+        const uint32_t pivot = order[lo];
+        uint32_t left = lo + 1;
+        uint32_t right = hi;
+        // After a swap both scans look at the swapped elements again; the left scan never
+        // reaches the right one, the right scan may pass the left one. A consistent comparison
+        // swaps fewer times than the part has elements; one that contradicts itself could
+        // swap the same pair for ever, so the part then ends where it stands.
+        uint32_t swapsLeft = hi - lo;
+        for (;;) {
+            while (left < right && cmp(pivot, left) > 0) ++left;
+            while (right > lo && cmp(pivot, right) <= 0) --right;
+            if (left >= right || swapsLeft-- == 0) break;
+            swap(left, right);
+        }
+        swap(lo, right);
+        if (right + 1 < hi) pending.emplace_back(right + 1, hi);
+        if (right > lo + 1) pending.emplace_back(lo, right - 1);
     }
     return order;
 }

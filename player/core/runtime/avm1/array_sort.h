@@ -34,8 +34,8 @@ int compareSortKeys(const SortKey& a, const SortKey& b, int options);
 
 using IndexComparison = std::function<int(uint32_t a, uint32_t b)>;
 
-// The original's in-place quicksort (middle element as pivot, partitions of three or fewer
-// sorted directly, the larger part deferred) over indices 0..count-1. It is not stable; the
+// The original's in-place quicksort (first element as pivot, compared as the first argument;
+// parts of two compared once; the lower part sorted first) over indices 0..count-1. It is not stable; the
 // order of elements that compare equal is the original's, which scripts can observe.
 std::vector<uint32_t> quicksortIndices(uint32_t count, const IndexComparison& compare);
 

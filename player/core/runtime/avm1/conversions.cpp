@@ -25,7 +25,8 @@ Value Vm::toPrimitive(const Value& v, PrimitiveHint hint) {
     const char* method = hint == PrimitiveHint::String ? "toString" : "valueOf";
     Value fn = getMemberWithoutResolve(o, method);
     Object* callee = fn.asObject();
-    if (!callee || !callee->asFunction()) return fn.isUndefined() ? Value() : v;
+    // Before SWF 6 such a method converts to undefined too, as if it were not there.
+    if (!callee || !callee->asFunction()) return fn.isUndefined() || version_ < 6 ? Value() : v;
     Value p = call(fn, v, Arguments());
     return p.isPrimitive() ? p : v;
 }

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "loadvars_codec.h"
+
 namespace swf::avm1 {
 namespace {
 
@@ -21,6 +23,8 @@ bool safeRelativePath(const std::string& p) {
 }
 
 }  // namespace
+
+std::string HostServices::codePageToUtf8(std::string_view text) { return windows1252ToUtf8(text); }
 
 bool FixedHostServices::readMovieFile(const std::string& relativePath, std::vector<uint8_t>& out) {
     if (movieFolder.empty() || !safeRelativePath(relativePath)) return false;

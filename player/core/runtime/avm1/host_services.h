@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace swf::avm1 {
@@ -28,6 +29,9 @@ public:
     // The movie's own address as _url shows it ("file:///C:/Movies/clock.swf"); files loaded
     // beside it show theirs relative to it. Empty when the host does not say.
     virtual std::string movieUrl() { return std::string(); }
+    // Text in the system's code page as UTF-8 (variables loaded by SWF 5 movies or with
+    // System.useCodepage). The core knows only the Western page.
+    virtual std::string codePageToUtf8(std::string_view text);
 };
 
 // Deterministic services: a pinned start time that advances only when told, no files, data

@@ -68,4 +68,30 @@ std::string windows1252ToUtf8(std::string_view text) {
     return out;
 }
 
+bool isNonAsciiUtf8(std::string_view text) {
+    bool beyondAscii = false;
+    for (size_t i = 0; i < text.size();) {
+        const uint8_t b = uint8_t(text[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        // The sequence length and the smallest code point it may carry (no overlong forms).
+        size_t length = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        uint32_t code = b & (0x7F >> length);
+        for (size_t k = 1; k < length; ++k) {
+            const uint8_t c = uint8_t(text[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            code = (code << 6) | (c & 0x3F);
+        }
+        if ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+            (length == 4 && (code < 0x10000 || code > 0x10FFFF)))
+            return false;
+        beyondAscii = true;
+        i += length;
+    }
+    return beyondAscii;
+}
+
 }  // namespace swf::avm1

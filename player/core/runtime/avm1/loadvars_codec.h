@@ -24,4 +24,9 @@ NameValuePairs decodeVariables(std::string_view text, size_t maxPairs = 65536);
 // uses the system's code page (SWF 5 movies, or System.useCodepage set).
 std::string windows1252ToUtf8(std::string_view text);
 
+// Well-formed UTF-8 with at least one character beyond ASCII. Text in a legacy code page that
+// has letters beyond ASCII is practically never that, so a file read "by the code page" that
+// is such text is taken as UTF-8 (a file saved as UTF-8 for a movie that sets useCodepage).
+bool isNonAsciiUtf8(std::string_view text);
+
 }  // namespace swf::avm1

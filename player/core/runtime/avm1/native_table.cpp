@@ -1,10 +1,11 @@
 // ASnative(table, index): the original's numbered native functions, reached without their
 // names, and ASSetNative / ASSetNativeAccessor, which store them on an object by a list of
 // names. Only the tables movies are seen to use are filled: 2 (ASnew), 100 (the global
-// functions), 103 (Date.prototype) and 200 (Math); the functions are the built-ins as
-// installed, not what a script later assigns.
+// functions), 103 (Date.prototype), 200 (Math) and 1109 (ConvolutionFilter's properties);
+// the functions are the built-ins as installed, not what a script later assigns.
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "globals.h"
 #include "interpreter.h"
@@ -42,6 +43,20 @@ constexpr NativeSlot kSlots[] = {
     {103, 20, "Date.prototype", "setYear"},
 };
 
+// Properties the original installs with ASSetNativeAccessor: each name takes two indices from
+// `first`, its getter's and its setter's.
+struct NativeAccessorSlots {
+    int table;
+    int first;
+    const char* owner;
+    const char* names;  // comma-separated
+};
+
+constexpr NativeAccessorSlots kAccessorSlots[] = {
+    {1109, 1, "flash.filters.ConvolutionFilter.prototype",
+     "matrixX,matrixY,matrix,divisor,bias,preserveAlpha,clamp,color,alpha"},
+};
+
 // ASnew(): whether the script function calling it runs as a constructor (`new F()`); natives
 // between them (call, apply, a getter's dispatch) do not count.
 Value asNew(Vm& vm, const Value&, const Arguments&) {
@@ -58,10 +73,61 @@ Value unknownMathNative(Vm& vm, const Value&, const Arguments& args) {
 
 std::string slotKey(int table, int index) { return std::to_string(table) + "," + std::to_string(index); }
 
+// "a,,b" is "a", "", "b".
+std::vector<std::string> splitNames(const std::string& list) {
+    std::vector<std::string> names;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(',', start);
+        if (comma == std::string::npos) comma = list.size();
+        names.push_back(list.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return names;
+}
+
+// The object holding a slot's function: _global, a global ("Math") or a member of one, at
+// any depth ("Date.prototype", "flash.filters.ConvolutionFilter.prototype").
+Value slotOwner(Vm& vm, const char* owner) {
+    Value v = Value::object(vm.global());
+    if (!owner) return v;
+    std::string path = owner;
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t dot = path.find('.', start);
+        if (dot == std::string::npos) dot = path.size();
+        v = vm.getMember(v, path.substr(start, dot - start));
+        start = dot + 1;
+    }
+    return v;
+}
+
+// An accessor of kAccessorSlots, read from its owner when first asked for (the classes that
+// own them are installed after the table) and kept in the table from then on.
+Value accessorAt(Vm& vm, Object* holder, int table, int32_t index) {
+    for (const NativeAccessorSlots& slots : kAccessorSlots) {
+        if (slots.table != table || index < slots.first) continue;
+        const std::vector<std::string> names = splitNames(slots.names);
+        const int64_t position = (int64_t(index) - slots.first) / 2;
+        if (position >= int64_t(names.size())) continue;
+        Object* owner = slotOwner(vm, slots.owner).asObject();
+        NameRule any = vm.names();
+        any.version = 0;
+        Property* p = owner ? owner->findOwn(names[size_t(position)], any) : nullptr;
+        Object* fn = !p ? nullptr : (index - slots.first) % 2 == 0 ? p->getter : p->setter;
+        if (!fn) return Value();
+        holder->define(slotKey(table, index), Value::object(fn));
+        return Value::object(fn);
+    }
+    return Value();
+}
+
 Value nativeAt(Vm& vm, double table, int32_t index) {
     Object* holder = vm.nativeTable;
     if (!holder || std::isnan(table)) return Value();
     Value fn = vm.getMember(holder, slotKey(int(table), index));
+    if (fn.isObject()) return fn;
+    fn = accessorAt(vm, holder, int(table), index);
     if (fn.isObject()) return fn;
     if (int(table) == 200 && index >= 0) return vm.getMember(holder, "200,unknown");
     return Value();
@@ -99,15 +165,10 @@ void forEachNativeName(Vm& vm, const Arguments& args, int step, Store store) {
     double table = vm.toNumber(args[1]);
     std::string list = vm.toString(args[2]);
     int32_t index = args.size() > 3 ? vm.toInt32(args[3]) : 0;
-    size_t start = 0;
-    while (start <= list.size()) {
-        size_t comma = list.find(',', start);
-        if (comma == std::string::npos) comma = list.size();
-        std::string name = list.substr(start, comma - start);
+    for (std::string& name : splitNames(list)) {
         uint16_t flags = takeVersionPrefix(name);
         if (!name.empty()) store(target, table, index, name, flags);
         index += step;
-        start = comma + 1;
     }
 }
 
@@ -131,16 +192,6 @@ Value asSetNativeAccessor(Vm& vm, const Value&, const Arguments& args) {
         if (getter) target->defineAccessor(name, getter, setter, flags);
     });
     return Value();
-}
-
-// The object holding a slot's function: _global, a global ("Math") or a member of one
-// ("Date.prototype").
-Value slotOwner(Vm& vm, const char* owner) {
-    if (!owner) return Value::object(vm.global());
-    std::string path = owner;
-    size_t dot = path.find('.');
-    Value v = vm.getMember(vm.global(), path.substr(0, dot));
-    return dot == std::string::npos ? v : vm.getMember(v, path.substr(dot + 1));
 }
 
 }  // namespace

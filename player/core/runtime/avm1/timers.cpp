@@ -8,6 +8,7 @@ namespace swf::avm1 {
 namespace {
 
 constexpr size_t kMaxTimers = 10000;
+constexpr int kMaxRounds = 100;
 
 }  // namespace
 
@@ -27,24 +28,32 @@ bool Timers::remove(int id) {
     return true;
 }
 
-void Timers::runDue(Vm& vm, double nowMs) {
-    std::vector<int> due;
-    for (const Timer& t : timers_)
-        if (t.dueMs <= nowMs) due.push_back(t.id);
-    for (int id : due) {
-        auto it = std::find_if(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; });
-        if (it == timers_.end()) continue;  // cleared by an earlier callback
-        Timer t = *it;
-        if (t.repeat) it->dueMs = std::max(it->dueMs + std::max(t.intervalMs, 1.0), nowMs);
-        else timers_.erase(it);
-        Arguments args(t.args);
-        try {
-            if (t.object.isObject()) vm.callMethod(t.object, t.method, args);
-            else vm.call(t.function, Value(), args);
-        } catch (const ScriptAbort& abort) {
-            vm.warn("script aborted: " + abort.reason);
-        } catch (...) {
-            // An exception thrown by the callback ends it, as an uncaught one ends a frame script.
+void Timers::runDue(Vm& vm, double nowMs, const std::function<void()>& afterEach) {
+    // Rounds: each calls every timer due by then once, in the order they were set; a timer
+    // whose interval is shorter than the frame comes due again in the next round. A timer
+    // that fell further behind than kMaxRounds intervals (a stalled host) skips the rest.
+    for (int round = 0; round < kMaxRounds; ++round) {
+        std::vector<int> due;
+        for (const Timer& t : timers_)
+            if (t.dueMs <= nowMs) due.push_back(t.id);
+        if (due.empty()) return;
+        for (int id : due) {
+            auto it = std::find_if(timers_.begin(), timers_.end(), [id](const Timer& t) { return t.id == id; });
+            if (it == timers_.end()) continue;  // cleared by an earlier callback
+            Timer t = *it;
+            if (!t.repeat) timers_.erase(it);
+            else if (round + 1 < kMaxRounds) it->dueMs += std::max(t.intervalMs, 1.0);
+            else it->dueMs = nowMs + std::max(t.intervalMs, 1.0);
+            Arguments args(t.args);
+            try {
+                if (t.object.isObject()) vm.callMethod(t.object, t.method, args);
+                else vm.call(t.function, Value(), args);
+            } catch (const ScriptAbort& abort) {
+                vm.warn("script aborted: " + abort.reason);
+            } catch (...) {
+                // An exception thrown by the callback ends it, as an uncaught one ends a frame script.
+            }
+            if (afterEach) afterEach();
         }
     }
 }

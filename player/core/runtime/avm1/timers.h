@@ -1,6 +1,7 @@
 // setInterval / setTimeout: due calls, run by the host once per frame from runDue().
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,11 @@ public:
 
     int add(Timer timer, double nowMs);
     bool remove(int id);
-    // Calls every timer due by `nowMs` (each at most once per call, as the original does
-    // when frames are slower than the interval).
-    void runDue(Vm& vm, double nowMs);
+    // Calls every timer due by `nowMs`, as often as its interval fits in the time since it
+    // was last called (a 1 ms interval runs many times in one frame), earliest round first.
+    // `afterEach` runs after every call: the actions the call queued (a clip's onLoad) run
+    // before the next call.
+    void runDue(Vm& vm, double nowMs, const std::function<void()>& afterEach = {});
     void mark(Marker& m) const;
     size_t size() const { return timers_.size(); }
 
