@@ -184,4 +184,35 @@ TEST(CsmTextSettings, ValuesOutsideTheTagsRangesAreClampedAndUnknownGridFitsMean
     EXPECT_FALSE(movie->warnings.empty());
 }
 
+// A tag's field is an input field unless it is read-only, and unselectable with NoSelect; a
+// field a script makes keeps the defaults (dynamic, selectable).
+TEST(TextFieldTag, ReadOnlyAndNoSelectFlagsGiveTheFieldsTypeAndSelectability) {
+    swfw::MovieWriter m(8, 100, 100, 12);
+    swfw::EditText input;
+    input.bounds = swf::Rect{0, 2000, 0, 400};
+    input.readOnly = false;
+    input.selectable = false;
+    m.add(swfw::defineEditText(3, input));
+    swfw::EditText dynamic = input;
+    dynamic.readOnly = true;
+    dynamic.selectable = true;
+    m.add(swfw::defineEditText(4, dynamic));
+    m.showFrame();
+    std::vector<uint8_t> bytes = m.build();
+    std::string error;
+    auto movie = swf::loadMovie(bytes.data(), bytes.size(), error);
+    ASSERT_TRUE(movie) << error;
+    const auto* a = dynamic_cast<const swf::EditTextCharacter*>(movie->character(3));
+    const auto* b = dynamic_cast<const swf::EditTextCharacter*>(movie->character(4));
+    ASSERT_TRUE(a && b);
+    const swf::EditTextCharacter byScript;
+    swf::TextField inputField(*a, nullptr), dynamicField(*b, nullptr), scripted(byScript, nullptr);
+    EXPECT_TRUE(inputField.input_);
+    EXPECT_FALSE(inputField.selectable);
+    EXPECT_FALSE(dynamicField.input_);
+    EXPECT_TRUE(dynamicField.selectable);
+    EXPECT_FALSE(scripted.input_);
+    EXPECT_TRUE(scripted.selectable);
+}
+
 }  // namespace

@@ -424,9 +424,9 @@ Tag defineEditText(uint16_t id, const EditText& e) {
     BitWriter w;
     w.u16(id);
     writeRect(w, e.bounds);
-    w.u8((e.text ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | (e.password ? 0x10 : 0) | 0x08 |
+    w.u8((e.text ? 0x80 : 0) | (e.wordWrap ? 0x40 : 0) | (e.multiline ? 0x20 : 0) | (e.password ? 0x10 : 0) | (e.readOnly ? 0x08 : 0) |
          0x04 | (e.font ? 0x01 : 0));
-    w.u8((e.autoSize ? 0x40 : 0) | 0x20 | (e.border ? 0x08 : 0) | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
+    w.u8((e.autoSize ? 0x40 : 0) | 0x20 | (e.selectable ? 0 : 0x10) | (e.border ? 0x08 : 0) | (e.html ? 0x02 : 0) | (e.useOutlines ? 0x01 : 0));
     if (e.font) {
         w.u16(*e.font);
         w.u16(e.height);

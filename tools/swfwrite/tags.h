@@ -120,6 +120,7 @@ struct EditText {
     swf::Rgba color{0, 0, 0, 255};
     bool multiline = false, wordWrap = false, html = false, useOutlines = true;
     bool border = false, autoSize = false, password = false;
+    bool readOnly = true, selectable = true;  // readOnly false: an input field
     uint8_t align = 0;
     uint16_t leftMargin = 0, rightMargin = 0;  // twips
     int16_t indent = 0, leading = 0;           // twips

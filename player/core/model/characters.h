@@ -117,6 +117,8 @@ struct EditTextCharacter : Character {
     std::shared_ptr<const FontCharacter> font;  // without outlines: names the device font
     bool useOutlines = false, wordWrap = false, multiline = false, password = false, html = false;
     bool border = false, autoSize = false;
+    bool readOnly = true;      // false: an input field (a script's field is dynamic)
+    bool selectable = true;    // the tag's NoSelect flag clears it
     float height = 240;  // twips
     Rgba color{0, 0, 0, 255};
     TextAlign align = TextAlign::Left;

@@ -62,12 +62,14 @@ void readDefineEditText(Reader& r, LoadContext& ctx) {
     edit->wordWrap = flags1 & 0x40;
     edit->multiline = flags1 & 0x20;
     edit->password = flags1 & 0x10;
+    edit->readOnly = flags1 & 0x08;
     bool hasColor = flags1 & 0x04;
     bool hasMaxLength = flags1 & 0x02;
     bool hasFont = flags1 & 0x01;
     bool hasFontClass = flags2 & 0x80;
     edit->autoSize = flags2 & 0x40;
     bool hasLayout = flags2 & 0x20;
+    edit->selectable = !(flags2 & 0x10);
     edit->border = flags2 & 0x08;
     edit->html = flags2 & 0x02;
     edit->useOutlines = flags2 & 0x01;

@@ -119,6 +119,8 @@ TextField::TextField(const EditTextCharacter& character, TextFieldServices* serv
     background = start.background;
     html = character.html;
     embedFonts = character.useOutlines;
+    selectable = character.selectable;
+    input_ = !character.readOnly;
     variable = character.variableName;
     runs_ = std::move(start.runs);
     newTextFormat = runs_.empty() ? TextFormat{} : runs_.front().format;
