@@ -1,5 +1,6 @@
 #include "clip_properties.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -64,6 +65,17 @@ double pixelsToTwips(double px) {
     double twips = px * 20;
     if (!std::isfinite(twips) || std::fabs(twips) >= 2147483648.0) return double(INT32_MIN);
     return std::trunc(twips);
+}
+
+double turnedBoxSide(const Matrix& m, double w, double h, bool width) {
+    double lo = 0, hi = 0;
+    for (int corner = 0; corner < 4; ++corner) {
+        const double x = corner & 1 ? w : 0, y = corner & 2 ? h : 0;
+        const double at = std::round(width ? m.a * x + m.c * y : m.b * x + m.d * y);
+        lo = corner ? std::min(lo, at) : at;
+        hi = corner ? std::max(hi, at) : at;
+    }
+    return (hi - lo) / 20;
 }
 
 double readTransformProperty(DisplayState& obj, ClipProperty p) {

@@ -26,6 +26,11 @@ double readTransformProperty(DisplayState& obj, ClipProperty p);
 // the object as transformed by script.
 void writeTransformProperty(DisplayState& obj, ClipProperty p, double value);
 
+// _width (or _height) of a rectangle of `w` x `h` twips at the origin under `m`: the box of its
+// corners as the parent sees them, each corner in whole twips, in pixels (a 100 x 30 field
+// turned 20 degrees is 104.2 wide and 62.4 high).
+double turnedBoxSide(const Matrix& m, double w, double h, bool width);
+
 // The scales (_xscale, _yscale as fractions) that setting _width (or _height) to `value`
 // pixels gives a clip whose own content is `contentWidth` x `contentHeight` pixels, turned by
 // `rotationDegrees` with the scales `scaleX`, `scaleY`. The original sizes the box around the

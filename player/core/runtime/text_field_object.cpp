@@ -96,18 +96,8 @@ bool TextFieldObject::getDisplayProperty(avm1::Vm& vm, const std::string& name, 
                 return true;
             }
             f->layout();  // autoSize may have moved the rectangle
-            // The box of the rectangle's corners as the parent sees them, each corner in whole
-            // twips: a 100 x 30 field turned 20 degrees is 104.2 wide and 62.4 high.
-            const Matrix& m = e->state().matrix;
-            const double w = f->bounds.width(), h = f->bounds.height();
-            double lo = 0, hi = 0;
-            for (int corner = 0; corner < 4; ++corner) {
-                double x = corner & 1 ? w : 0, y = corner & 2 ? h : 0;
-                double v = std::round(p == ClipProperty::Width ? m.a * x + m.c * y : m.b * x + m.d * y);
-                lo = corner ? std::min(lo, v) : v;
-                hi = corner ? std::max(hi, v) : v;
-            }
-            out = Value::number((hi - lo) / 20);
+            out = Value::number(turnedBoxSide(e->state().matrix, f->bounds.width(), f->bounds.height(),
+                                              p == ClipProperty::Width));
             return true;
         }
         case ClipProperty::X:

@@ -34,25 +34,6 @@ std::string VideoObject::targetPath() {
     return runtime_.objectFor(*parent)->targetPath() + "." + v->state().name.str();
 }
 
-namespace {
-
-// The video's box as its parent sees it, in pixels: its size through its matrix.
-double boxSide(const VideoDisplay& v, bool width) {
-    const auto& c = static_cast<const VideoCharacter&>(*v.character());
-    const Matrix& m = v.state().matrix;
-    const double w = c.width * 20.0, h = c.height * 20.0;
-    double lo = 0, hi = 0;
-    for (int corner = 0; corner < 4; ++corner) {
-        const double x = corner & 1 ? w : 0, y = corner & 2 ? h : 0;
-        const double at = std::round(width ? m.a * x + m.c * y : m.b * x + m.d * y);
-        lo = corner ? std::min(lo, at) : at;
-        hi = corner ? std::max(hi, at) : at;
-    }
-    return (hi - lo) / 20;
-}
-
-}  // namespace
-
 bool VideoObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) {
     if (name.empty() || name[0] != '_') return false;
     std::shared_ptr<Clip> parent = parent_.lock();
@@ -67,7 +48,11 @@ bool VideoObject::getSpecial(avm1::Vm& vm, const std::string& name, Value& out) 
         case ClipProperty::Name: out = vm.newString(v->state().name.str()); return true;
         case ClipProperty::Visible: out = Value::boolean(v->state().visible); return true;
         case ClipProperty::Width:
-        case ClipProperty::Height: out = Value::number(boxSide(*v, p == ClipProperty::Width)); return true;
+        case ClipProperty::Height: {
+            const auto& c = static_cast<const VideoCharacter&>(*v->character());
+            out = Value::number(turnedBoxSide(v->state().matrix, c.width * 20.0, c.height * 20.0, p == ClipProperty::Width));
+            return true;
+        }
         case ClipProperty::X:
         case ClipProperty::Y:
         case ClipProperty::XScale:
