@@ -379,6 +379,16 @@ bool CoverageRasterizer::rasterize(const std::vector<Segment>& segments,
         }
         order_.swap(sorted);
     }
+    // Segments that began above the clip share its first row: order them by the row they
+    // began on, as a clip reaching higher would have. Every row then sums its pieces in the
+    // same order wherever the clip's top is (float sums in another order round differently,
+    // and bands of one picture would meet with a seam).
+    if (rowStart_[1] > 1) {
+        std::sort(order_.begin(), order_.begin() + rowStart_[1], [&](uint32_t a, uint32_t b) {
+            const float ya = std::floor(segments[a].y0), yb = std::floor(segments[b].y0);
+            return ya != yb ? ya < yb : a < b;
+        });
+    }
     active_.clear();
 
     slotOfItem_.assign(rules.size(), -1);

@@ -13,7 +13,8 @@
 // Quality::Medium and Low sample instead: 2 x 2 or 1 sample point per pixel, each tested
 // exactly against the winding rule, the coverage being the fraction of samples inside.
 //
-// Deterministic: the same segments always give the same bytes (no threading, no reordering).
+// Deterministic: the same segments always give the same bytes (no threading, no reordering),
+// and a row's bytes do not depend on the clip's other rows, so bands of one picture agree.
 //
 // Known limit of area accumulation: it integrates the winding number over the pixel, so in an
 // edge pixel where one item's own outlines overlap (self-overlapping contours, a stroke crossing
