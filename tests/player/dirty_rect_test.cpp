@@ -240,6 +240,44 @@ TEST(DirtyRect, EverythingMovingRedrawsTheCanvasWhole) {
     expectIncrementalMatchesFull(fixtures::movingMovie(), 4, 200, 150);
 }
 
+// A canvas-wide square that shifts on every one of the first 30 frames, then stays; a small
+// square moves over it from frame 50.
+std::vector<uint8_t> calmingMovie() {
+    swfw::MovieWriter m(8, 80, 60, 12);
+    m.add(fixtures::squareShape(1, 100, fixtures::rgb(30, 60, 90)));
+    m.add(fixtures::squareShape(2, 8, fixtures::rgb(250, 200, 0)));
+    m.add(swfw::placeObject2({1, 1, false, fixtures::at(-10, -10)}));
+    m.add(swfw::placeObject2({2, 2, false, fixtures::at(5, 5)}));
+    m.showFrame();
+    for (int f = 1; f < 60; ++f) {
+        if (f < 30) m.add(swfw::placeObject2({1, std::nullopt, true, fixtures::at(-10.0f + 0.25f * float(f % 4), -10)}));
+        if (f >= 50) m.add(swfw::placeObject2({2, std::nullopt, true, fixtures::at(5.0f + float(f - 50), 5)}));
+        m.showFrame();
+    }
+    return m.build();
+}
+
+// While everything moves, frames are drawn whole without comparing what they draw; once the
+// movie calms down, changed areas are found again within a stretch, and every frame keeps the
+// pixels of a full render.
+TEST(DirtyRect, AfterEverythingMovedCalmFramesAreSeenAgain) {
+    const std::vector<uint8_t> bytes = calmingMovie();
+    expectIncrementalMatchesFull(bytes, 60, 80, 60);
+    auto player = play(bytes);
+    ASSERT_TRUE(player);
+    swf::Canvas canvas(80, 60);
+    int firstCalm = -1;
+    for (int f = 0; f < 60; ++f) {
+        const auto areas = player->renderChanges(canvas, swf::ScaleMode::ShowAll, swf::Quality::High);
+        if (f < 30) EXPECT_EQ(totalArea(areas), 80 * 60) << "frame " << f + 1;
+        if (f >= 30 && areas.empty() && firstCalm < 0) firstCalm = f;
+        if (f > 50) EXPECT_LT(totalArea(areas), 80 * 60 / 4) << "frame " << f + 1;
+        player->stepFrame();
+    }
+    ASSERT_GE(firstCalm, 30);
+    EXPECT_LE(firstCalm, 30 + 17);
+}
+
 // A blurred 200 x 150 backdrop of stripes, and a small square with a drop shadow (and on
 // frame 3 a blend mode) moving across it.
 std::vector<uint8_t> shadowedMoverMovie() {

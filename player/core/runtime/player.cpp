@@ -198,9 +198,32 @@ void Player::drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, 
     bitmapCache_.endFrame();
 }
 
+void Player::noteWholeFrame(bool whole) {
+    constexpr int kMaxBlindFrames = 15;  // half a second at 30 fps before a calm frame is seen
+    if (!whole) {
+        wholeStreak_ = 0;
+        blindStretch_ = 0;
+        return;
+    }
+    // Two whole frames start the first stretch; after a stretch, one whole frame the next.
+    if (++wholeStreak_ < (blindStretch_ > 0 ? 1 : 2)) return;
+    wholeStreak_ = 0;
+    blindStretch_ = std::min(std::max(2 * blindStretch_, 2), kMaxBlindFrames);
+    blindFrames_ = blindStretch_;
+}
+
 std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quality quality, const BandRunner* bands) {
     if (canvas.width <= 0 || canvas.height <= 0) return {};
     Matrix toDevice = rootToCanvas(canvas, mode);
+    const IntRect whole{0, 0, canvas.width, canvas.height};
+    if (blindFrames_ > 0) {
+        // Nothing is collected, so the frame after the stretch starts afresh.
+        --blindFrames_;
+        last_.valid = false;
+        staticLayers_.clear();
+        drawAreas(canvas, toDevice, quality, {whole}, bands);
+        return {whole};
+    }
     std::vector<DrawnItem> items = collectDrawnItems(*root_, toDevice, canvas.width, canvas.height);
     // The root's own look (colour transform, filters, blend mode) lies over every item.
     SignatureHasher rootLook;
@@ -211,11 +234,9 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
         staticLayers_.clear();
         recentSplits_.fill(0);
         last_ = LastRender{true, canvas.width, canvas.height, mode, quality, std::move(items), rootLook.h};
-        const std::vector<IntRect> whole{IntRect{0, 0, canvas.width, canvas.height}};
-        drawAreas(canvas, toDevice, quality, whole, bands);
-        return whole;
+        drawAreas(canvas, toDevice, quality, {whole}, bands);
+        return {whole};
     }
-    const IntRect whole{0, 0, canvas.width, canvas.height};
     if (host_.levels.size() > 1 || rootNeedsLayer(host_.rootState)) {
         // The changed areas follow _level0 only: with more levels every frame is drawn whole;
         // so too under the root's filters, which spread every change.
@@ -226,7 +247,10 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
     }
     Changes changes = findChanges(last_.items, items, whole);
     last_.items = std::move(items);
-    if (changes.areas.empty()) return {};
+    if (changes.areas.empty()) {
+        noteWholeFrame(false);
+        return {};
+    }
     const bool drawWhole = changes.areas.size() == 1 && area(changes.areas[0]) == area(whole);
 
     // Keep the layers that stayed put in some recent frame: a frame that changes one of them
@@ -250,6 +274,8 @@ std::vector<IntRect> Player::renderChanges(Canvas& canvas, ScaleMode mode, Quali
                                  cacheFor(canvas, toDevice, quality), &scratch_);
         }
     }
+    // Kept layers make even a whole frame cheaper: only frames drawn from scratch go blind.
+    noteWholeFrame(drawWhole && !staticLayers_.valid());
 
     drawAreas(canvas, toDevice, quality, changes.areas, bands);
     return changes.areas;

@@ -156,6 +156,8 @@ private:
     void dispatchInput(uint32_t event, const char* broadcaster, const char* message);
     void pressButtonKeys(int buttonKey);
     void draw(Canvas& canvas, const Matrix& toDevice, Quality quality, const IntRect* clip, bool keepLayers = true) const;
+    // Counts a compared frame that changed the whole canvas (or not) toward a blind stretch.
+    void noteWholeFrame(bool whole);
     void drawAreas(Canvas& canvas, const Matrix& toDevice, Quality quality, const std::vector<IntRect>& areas,
                    const BandRunner* bands);
     void drawLevels(Renderer& renderer, const Matrix& toDevice, BitmapCache* cache) const;
@@ -193,6 +195,12 @@ private:
         std::vector<DrawnItem> items;
         uint64_t rootLook = 0;  // hash of the root's own state
     } last_;
+    // Where everything moves, comparing a thousand objects' signatures each frame costs more
+    // than it saves: after frames that changed the whole canvas, a stretch of frames is drawn
+    // whole without collecting what they draw, the stretch doubling while that goes on.
+    int wholeStreak_ = 0;   // compared frames in a row that changed the whole canvas
+    int blindFrames_ = 0;   // frames of the current stretch still to draw
+    int blindStretch_ = 0;  // length of the last stretch; 0 once a frame changed less
     // The depths below which nothing changed, for the last frames: the highest is kept drawn.
     std::array<int, 24> recentSplits_{};
     size_t nextSplit_ = 0;
