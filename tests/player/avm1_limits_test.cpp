@@ -187,6 +187,36 @@ TEST(Avm1Limits, ScriptsLeftInAFrameWhoseTimeRanOutDoNotRun) {
     EXPECT_EQ(b.vm.traces(), (Lines{"next frame"}));
 }
 
+// Regression: the clock was read every 4096 actions, so a loop of costly native calls ran
+// hundreds of them past the frame's time (seconds of bitmap work in a fuzzed movie).
+TEST(Avm1Limits, LoopsOfCostlyNativeCallsEndSoonAfterTheScriptLimit) {
+    swf::avm1::VmLimits limits;
+    limits.scriptSeconds = 0.001;
+    BareVm b(limits);
+    // Each join walks 50,000 elements: far more than a millisecond.
+    Object* array = b.vm.construct(b.vm.getMember(b.vm.global(), "Array"), swf::avm1::Arguments(std::vector<Value>{Value::number(50000)})).asObject();
+    ASSERT_NE(array, nullptr);
+    b.vm.global()->define("a", Value::object(array));
+    b.run(R"(
+        push "i", 0
+        setVariable
+    loop:
+        push 0, "a"
+        getVariable
+        push "join"
+        callMethod
+        pop
+        push "i", "i"
+        getVariable
+        increment
+        setVariable
+        jump loop
+    )");
+    const double joins = b.vm.getMember(b.vm.global(), "i").asNumber();
+    EXPECT_GE(joins, 1);
+    EXPECT_LT(joins, 150) << "the time was checked only after that many calls";
+}
+
 TEST(Avm1Limits, WebActionsAreWarningsAndQuitStopsTheShow) {
     auto run = script_test::runFrames(7, {R"(
         getUrl "http://example.com" "_blank"

@@ -12,6 +12,10 @@ namespace {
 
 constexpr size_t kMaxStack = 1u << 16;
 constexpr uint32_t kActionsBetweenClockChecks = 4096;
+// A native call may do far more than an action (a bitmap operation over millions of pixels,
+// a join of a long array): it counts as this many, so a loop of them sees the frame's time
+// run out after a few dozen calls rather than thousands.
+constexpr uint32_t kActionsPerNativeCall = 64;
 
 }  // namespace
 
@@ -58,6 +62,8 @@ size_t Interpreter::stackDepth() const {
 void Interpreter::pushBool(bool b) {
     push(Value::boolean(b));  // SWF 4 too: its booleans print as 1 and 0
 }
+
+void Interpreter::countNativeCall() { sinceCheck_ += kActionsPerNativeCall; }
 
 bool Interpreter::checkLimits() {
     ++executed_;

@@ -44,6 +44,8 @@ public:
     bool scriptsDisabled() const { return disabled_; }
     // Actions run since the Vm started (for benchmarks).
     uint64_t actionsExecuted() const { return executed_; }
+    // Brings the next check of the frame's time closer by what a native call may cost.
+    void countNativeCall();
 
     // ---- used by the action handlers
     Vm& vm() { return vm_; }

@@ -268,6 +268,7 @@ Value Vm::call(const Value& function, const Value& self, const Arguments& args) 
     if (!fn) return Value();
     if (fn->isNative()) {
         auto* native = static_cast<NativeFunction*>(fn);
+        interpreter_->countNativeCall();
         return native->call ? native->call(*this, self, args) : Value();
     }
     return interpreter_->callScript(static_cast<ScriptFunction&>(*fn), self, args, nullptr);
@@ -294,6 +295,7 @@ Value Vm::construct(const Value& constructor, const Arguments& args) {
     Object* instance = nullptr;
     if (fn->isNative()) {
         auto* native = static_cast<NativeFunction*>(fn);
+        interpreter_->countNativeCall();
         instance = native->factory ? native->factory(*this, proto) : newObject(proto);
         initInstance(instance, ctor);
         NativeFn run = native->construct ? native->construct : native->call;
