@@ -5,6 +5,7 @@
 #include <imageio/image_file.h>
 #include <runtime/bitmap_cache.h>
 #include <runtime/dirty_rects.h>
+#include <runtime/drawn_items.h>
 #include <runtime/player.h>
 
 #include "fixtures.h"
@@ -225,6 +226,35 @@ TEST(DirtyRects, AreasCoveringMostOfTheCanvasAreCountedOnceEach) {
     // What lies outside the canvas does not count.
     EXPECT_FALSE(swf::coversMostOf({{-500, -500, 40, 40}, {150, 0, 900, 900}}, canvas));
     EXPECT_FALSE(swf::coversMostOf({{0, 0, 160, 80}}, swf::IntRect{}));
+}
+
+// Some signatures hash addresses, which differ from player to player: the areas must follow
+// what changed, not the signatures' values (their order decided which areas merged first).
+TEST(DirtyRect, ChangedAreasDoNotDependOnSignatureValues) {
+    std::mt19937 rng(3);
+    std::uniform_int_distribution<int> pos(0, 300);
+    std::vector<swf::DrawnItem> before, after;
+    for (int i = 0; i < 40; ++i) {
+        const int x = pos(rng), y = pos(rng);
+        swf::DrawnItem item{uint64_t(i) * 0x9e3779b97f4a7c15ull, {x, y, x + 12, y + 9}, i};
+        before.push_back(item);
+        if (i % 3 == 0) item.bounds = {x + 5, y + 3, x + 17, y + 12};
+        after.push_back(item);
+    }
+    const swf::IntRect canvas{0, 0, 400, 400};
+    const auto flat = [](const std::vector<swf::IntRect>& areas) {
+        std::vector<int> out;
+        for (const swf::IntRect& r : areas) out.insert(out.end(), {r.x0, r.y0, r.x1, r.y1});
+        return out;
+    };
+    const auto reference = flat(swf::findChanges(before, after, canvas).areas);
+    ASSERT_FALSE(reference.empty());
+    for (uint64_t salt : {0x5bd1e995ull, 0xfedcba9876543210ull, 0x8000000000000001ull}) {
+        std::vector<swf::DrawnItem> b = before, a = after;
+        for (auto* list : {&b, &a})
+            for (swf::DrawnItem& item : *list) item.signature = (item.signature ^ salt) * 0xff51afd7ed558ccdull;
+        EXPECT_EQ(flat(swf::findChanges(b, a, canvas).areas), reference) << "salt " << salt;
+    }
 }
 
 TEST(DirtyRect, EverythingMovingRedrawsTheCanvasWhole) {

@@ -243,6 +243,11 @@ Changes findChanges(const std::vector<DrawnItem>& before, const std::vector<Draw
         changes.areas = {canvas};
         return changes;
     }
+    // Some signatures hash addresses: the order above differs from player to player, and the
+    // merge's ties go to the first pair. Sorted by place, the same change gives the same areas.
+    std::sort(areas.begin(), areas.end(), [](const IntRect& a, const IntRect& b) {
+        return std::tie(a.y0, a.x0, a.y1, a.x1) < std::tie(b.y0, b.x0, b.y1, b.x1);
+    });
     changes.areas = mergeDirtyRects(std::move(areas));
     return changes;
 }
