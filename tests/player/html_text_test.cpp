@@ -130,4 +130,23 @@ TEST(HtmlText, MalformedMarkupIsTolerated) {
     EXPECT_LE(runs[0].format.size, 127 * 20 * 10) << "sizes are capped";
 }
 
+TEST(HtmlText, ParagraphsInsideAParagraphAreOneEndedByTheFirstClose) {
+    auto text = [](const char* html) { return swf::plainText(swf::parseHtmlText(html, base())); };
+    EXPECT_EQ(text("<p>a<p>b</p></p>"), U"ab\n");
+    EXPECT_EQ(text("<p>a<p>b<p>c</p>d</p>e</p>"), U"abc\nde") << "later closes end no paragraph";
+    EXPECT_EQ(text("<p>a<p>b</p></p><p>c</p>"), U"ab\nc\n") << "a new paragraph after them breaks again";
+    EXPECT_EQ(text("<p><p><li>x</li></p></p>"), U"x\n\n") << "a list item inside keeps its own break";
+    EXPECT_EQ(text("text<li><li></li></li>"), U"text\n\n\n") << "list items inside list items each break";
+}
+
+TEST(HtmlText, FontSizesAreWholePointsFromOneTo127) {
+    auto size = [](const char* html) { return swf::parseHtmlText(html, base()).back().format.size; };
+    EXPECT_FLOAT_EQ(size("<font size=\"1.9\">x</font>"), 20) << "the digits before the point";
+    EXPECT_FLOAT_EQ(size("<font size=\"14\">a<font size=\"+0.2\">x</font></font>"), 280) << "+0 points";
+    EXPECT_FLOAT_EQ(size("<font size=\"14\">a<font size=\"-3\">x</font></font>"), 220);
+    EXPECT_FLOAT_EQ(size("<font size=\"256\">x</font>"), 127 * 20);
+    EXPECT_FLOAT_EQ(size("<font size=\"0\">x</font>"), 20);
+    EXPECT_FLOAT_EQ(size("<font size=\"+\">x</font>"), 240) << "no digits keep the size in force";
+}
+
 }  // namespace

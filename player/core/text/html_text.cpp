@@ -1,8 +1,10 @@
 #include "html_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <tuple>
+#include <utility>
 
 #include "utf8.h"
 
@@ -80,14 +82,15 @@ Tag parseTag(const std::string& body) {
     return tag;
 }
 
-// "12" in points, "+2" / "-2" relative to the size in force; twips out.
+// "12" in whole points (the digits before any other character: "1.9" is 1, "+0.2" adds
+// nothing), "+2" / "-2" relative to the size in force; 1 to 127 points; twips out.
 float fontSize(const std::string& value, float current) {
     char* end = nullptr;
-    double v = std::strtod(value.c_str(), &end);
+    long points = std::strtol(value.c_str(), &end, 10);
     if (end == value.c_str()) return current;
-    double twips = v * kTwipsPerPixel;
+    double twips = double(std::clamp(points, -1000L, 1000L)) * kTwipsPerPixel;
     if (!value.empty() && (value[0] == '+' || value[0] == '-')) twips += current;
-    return float(std::clamp(twips, 20.0, 127.0 * 20 * 10));
+    return float(std::clamp(twips, 20.0, 127.0 * 20));
 }
 
 float pixels(const std::string& value) {
@@ -265,6 +268,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
     const bool paragraphsBreak = rules.multiline || rules.swfVersion < 7;
     std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
     TextFormat current = base;
+    bool paragraphOpen = false;  // a <p> whose paragraph no </p> has ended yet
     std::string pending;  // plain text not yet decoded
     // Before SWF 8, text between two tags that is only spaces and line ends is dropped
     // ("<p>a</p>\n<p>b</p>" has no break between, "<b> </b>" no text); text with anything
@@ -303,7 +307,10 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             // Close up to the matching tag; stray closers are ignored.
             for (size_t n = stack.size(); n-- > 0;) {
                 if (stack[n].first != tag.name) continue;
-                if (paragraph && paragraphsBreak) out.closeParagraph(current);
+                // <p> inside <p> is one paragraph: its first </p> ends it, the others break
+                // nothing ("<p>a<p>b</p>c</p>" is "ab", a break, "c").
+                bool breaks = paragraph && (tag.name == "li" || std::exchange(paragraphOpen, false));
+                if (breaks && paragraphsBreak) out.closeParagraph(current);
                 current = stack[n].second;
                 stack.resize(n);
                 break;
@@ -316,6 +323,7 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         if (!known) continue;
         // A list item begins a line of its own.
         if (tag.name == "li" && paragraphsBreak && !out.atLineStart()) out.closeParagraph(current);
+        if (tag.name == "p") paragraphOpen = true;
         if (stack.size() < kMaxNesting) {
             stack.emplace_back(tag.name, current);
             current = next;
