@@ -149,4 +149,52 @@ TEST(HtmlText, FontSizesAreWholePointsFromOneTo127) {
     EXPECT_FLOAT_EQ(size("<font size=\"+\">x</font>"), 240) << "no digits keep the size in force";
 }
 
+TEST(HtmlText, AnEmptyParagraphBreaksInTheFieldsFontWithoutStyles) {
+    auto breakOf = [](const char* html) { return swf::parseHtmlText(html, base()).back(); };
+    swf::StyledRun r = breakOf("<b><p align=\"right\"></p></b>");
+    EXPECT_EQ(r.text, U"\n");
+    EXPECT_FALSE(r.format.bold) << "the enclosing <b> does not reach an empty paragraph";
+    EXPECT_EQ(r.format.align, swf::TextAlign::Right) << "its paragraph members do";
+    EXPECT_TRUE(breakOf("<a href=\"x\"><p></p></a>").format.url.empty());
+    r = breakOf("<font color=\"#010101\"><p><li></li></p></font>");
+    EXPECT_EQ(r.format.color, (swf::Rgba{0, 0, 0, 255})) << "an enclosing <font> neither";
+}
+
+TEST(HtmlText, AnEmptyFontElementGivesItsFontToTheParagraphBreaksAfterIt) {
+    auto runs = swf::parseHtmlText("<p>a<font color=\"#121212\"></font>b</p><font color=\"#131313\"><p>c</p></font>", base());
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[0].text, U"ab");
+    EXPECT_EQ(runs[1].text, U"\n");
+    EXPECT_EQ(runs[1].format.color, (swf::Rgba{0x12, 0x12, 0x12, 255}));
+    EXPECT_EQ(runs[2].text, U"c");
+    EXPECT_EQ(runs[3].format.color, (swf::Rgba{0x12, 0x12, 0x12, 255})) << "it lasts past the paragraph";
+    runs = swf::parseHtmlText("<p>a<font color=\"#131313\"><font color=\"#141414\"></font></font></p>", base());
+    EXPECT_EQ(runs.back().format.color, (swf::Rgba{0x13, 0x13, 0x13, 255})) << "the one closed last";
+    runs = swf::parseHtmlText("<p>a<b></b></p>", base());
+    EXPECT_FALSE(runs.back().format.bold) << "other empty elements give nothing";
+}
+
+TEST(HtmlText, AListItemBreaksInTheFormatInForce) {
+    auto runs = swf::parseHtmlText("<li><font color=\"#010101\">a</font></li>", base());
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].text, U"\n");
+    EXPECT_EQ(runs[1].format.color, (swf::Rgba{0, 0, 0, 255}));
+    EXPECT_TRUE(runs[1].format.bullet);
+    runs = swf::parseHtmlText("x<li><br><textformat leftmargin=\"2\"></textformat></li>", base());
+    EXPECT_FLOAT_EQ(runs.back().format.leftMargin, 0) << "a tag closed before it does not count";
+}
+
+TEST(HtmlText, TextformatReadsTabStops) {
+    auto stops = [](const char* value) {
+        std::string html = std::string("<textformat tabstops=\"") + value + "\">x</textformat>";
+        return swf::parseHtmlText(html, base()).front().format.tabStops;
+    };
+    EXPECT_EQ(stops("1,2, 30"), (std::vector<float>{20, 40, 600}));
+    EXPECT_EQ(stops("5,x,7"), (std::vector<float>{100})) << "what is not a number ends the list";
+    EXPECT_TRUE(stops("").empty());
+    std::string many;
+    for (int i = 0; i < 1000; ++i) many += "1,";
+    EXPECT_LE(stops(many.c_str()).size(), 64u) << "the list is capped";
+}
+
 }  // namespace

@@ -97,6 +97,9 @@ TEST(HtmlWriter, ParagraphsFontsAndStylesAsTheOriginalWritesThem) {
     EXPECT_EQ(swf::writeHtmlText({{U"", base}}), "") << "an empty field has no paragraph";
     EXPECT_EQ(html("a\nb\n").find("<P ALIGN", 1) != std::string::npos, true);
     EXPECT_EQ(html("a\nb\n").rfind("<P ALIGN"), html("a\nb").rfind("<P ALIGN")) << "a final break makes no paragraph";
+    EXPECT_EQ(html("<textformat leading=\"2\" tabstops=\"1,2.5\">x</textformat>").substr(0, 44),
+              "<TEXTFORMAT LEADING=\"2\" TABSTOPS=\"1,2.5\"><P ")
+        << "tab stops in pixels after the leading";
 }
 
 TEST(HtmlWriter, ABreakInAnotherFormatIsWrittenAsAnEmptyRun) {

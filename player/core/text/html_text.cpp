@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -17,7 +18,7 @@ constexpr size_t kMaxChars = 64 * 1024;  // what the layout takes of a field; th
 bool sameFormat(const TextFormat& a, const TextFormat& b) {
     auto key = [](const TextFormat& f) {
         return std::tie(f.face, f.size, f.bold, f.italic, f.underline, f.url, f.target, f.align, f.leftMargin,
-                        f.rightMargin, f.indent, f.blockIndent, f.leading, f.letterSpacing, f.kerning, f.bullet);
+                        f.rightMargin, f.indent, f.blockIndent, f.leading, f.letterSpacing, f.kerning, f.bullet, f.tabStops);
     };
     return key(a) == key(b) && a.color == b.color;
 }
@@ -97,6 +98,24 @@ float pixels(const std::string& value) {
     return float(std::clamp(std::strtod(value.c_str(), nullptr), -720.0, 720.0)) * kTwipsPerPixel;
 }
 
+// "10,20,30": stops in pixels; what is not a number ends the list.
+std::vector<float> tabStopList(const std::string& value) {
+    constexpr size_t kMaxStops = 64;
+    std::vector<float> stops;
+    const char* at = value.c_str();
+    while (*at && stops.size() < kMaxStops) {
+        char* end = nullptr;
+        double v = std::strtod(at, &end);
+        if (end == at) break;
+        stops.push_back(float(std::clamp(v, -1e6, 1e6)) * kTwipsPerPixel);
+        at = end;
+        while (*at == ' ') ++at;
+        if (*at != ',') break;
+        ++at;
+    }
+    return stops;
+}
+
 // "#RRGGBB": the hex digits after '#' (and any white space after it) up to the first other
 // character, the last six of them counting ("#2345678" is 345678, "#2g" is 2, "#  234567"
 // is 234567); no '#' or no digit leaves the colour.
@@ -152,6 +171,7 @@ bool applyTag(const Tag& tag, TextFormat& f, int swfVersion) {
         if (auto* v = tag.attribute("indent")) f.indent = pixels(*v);
         if (auto* v = tag.attribute("blockindent")) f.blockIndent = pixels(*v);
         if (auto* v = tag.attribute("leading")) f.leading = pixels(*v);
+        if (auto* v = tag.attribute("tabstops")) f.tabStops = tabStopList(*v);
     } else {
         return false;
     }
@@ -192,6 +212,25 @@ bool readEntity(const std::string& s, size_t& i, char32_t& out) {
     return true;
 }
 
+// The members a <font> tag sets.
+void copyFont(const TextFormat& from, TextFormat& to) {
+    to.face = from.face;
+    to.size = from.size;
+    to.color = from.color;
+    to.letterSpacing = from.letterSpacing;
+    to.kerning = from.kerning;
+}
+
+// The members of a character rather than of its paragraph.
+void copyCharacterFormat(const TextFormat& from, TextFormat& to) {
+    copyFont(from, to);
+    to.bold = from.bold;
+    to.italic = from.italic;
+    to.underline = from.underline;
+    to.url = from.url;
+    to.target = from.target;
+}
+
 class RunBuilder {
 public:
     bool condenseWhite = false;
@@ -214,16 +253,20 @@ public:
     }
     // A line break <br> makes, in the format in force.
     void addBreak(const TextFormat& f) { push(U'\n', f); }
-    // The break closing a paragraph (</p>, </li>, and an opening <li> after text): in the
-    // format of the line's last character, or on a line without one of its last opened tag
-    // ("<p><font kerning='1'>a</font></p>" breaks with kerning, "<p><font color='#111111'>
-    // </font></p>" in that colour), else in the one in force.
-    void closeParagraph(const TextFormat& f) { push(U'\n', lineHasFormat_ ? TextFormat(lineFormat_) : f); }
-    void opened(const TextFormat& f) {
-        if (!lineStart_) return;  // the line has a character
-        lineFormat_ = f;
-        lineHasFormat_ = true;
+    // The break </p> makes. On a line with text it takes the format of the line's last
+    // character ("<p><font kerning='1'>a</font></p>" breaks kerned); on an empty line the
+    // field's own font and no bold, italic, underline or link ("<b><p></p></b>" is not bold).
+    // The font of the last <font> element closed with nothing in it goes on to every later
+    // such break, wherever it was ("<p>a<font color='#111111'></font>b</p>" breaks in that
+    // colour).
+    void closeParagraph(const TextFormat& current, const TextFormat& base, const TextFormat* emptyFont) {
+        TextFormat f = current;
+        if (lineHasFormat_) f = lineFormat_;
+        else copyCharacterFormat(base, f);
+        if (emptyFont) copyFont(*emptyFont, f);
+        push(U'\n', f);
     }
+    size_t count() const { return chars_; }
     bool atLineStart() const { return lineStart_; }
     void add(const std::string& utf8, const TextFormat& f) {
         std::u32string text = decodeUtf8(utf8);
@@ -254,7 +297,7 @@ private:
     size_t chars_ = 0;
     bool lastWasSpace_ = false;
     bool lineStart_ = true;
-    TextFormat lineFormat_;
+    TextFormat lineFormat_;  // of the line's last character
     bool lineHasFormat_ = false;
 };
 
@@ -266,7 +309,13 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
     out.condenseBetweenTags = rules.swfVersion < 8;
     const bool dropBlankText = rules.swfVersion < 8;
     const bool paragraphsBreak = rules.multiline || rules.swfVersion < 7;
-    std::vector<std::pair<std::string, TextFormat>> stack;  // open tag, the format before it
+    struct OpenTag {
+        std::string name;
+        TextFormat before;  // the format in force before it
+        size_t charsBefore;  // the text's length when it opened
+    };
+    std::vector<OpenTag> stack;
+    std::optional<TextFormat> emptyFont;  // of the last <font> closed with no text in it
     TextFormat current = base;
     bool paragraphOpen = false;  // a <p> whose paragraph no </p> has ended yet
     std::string pending;  // plain text not yet decoded
@@ -302,16 +351,18 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             if (paragraphsBreak) out.addBreak(current);
             continue;
         }
-        bool paragraph = tag.name == "p" || tag.name == "li";
         if (tag.closing) {
             // Close up to the matching tag; stray closers are ignored.
             for (size_t n = stack.size(); n-- > 0;) {
-                if (stack[n].first != tag.name) continue;
+                if (stack[n].name != tag.name) continue;
                 // <p> inside <p> is one paragraph: its first </p> ends it, the others break
                 // nothing ("<p>a<p>b</p>c</p>" is "ab", a break, "c").
-                bool breaks = paragraph && (tag.name == "li" || std::exchange(paragraphOpen, false));
-                if (breaks && paragraphsBreak) out.closeParagraph(current);
-                current = stack[n].second;
+                if (tag.name == "p" && std::exchange(paragraphOpen, false) && paragraphsBreak)
+                    out.closeParagraph(current, base, emptyFont ? &*emptyFont : nullptr);
+                // A list item's break is in the format in force.
+                if (tag.name == "li" && paragraphsBreak) out.addBreak(current);
+                if (tag.name == "font" && stack[n].charsBefore == out.count()) emptyFont = current;
+                current = stack[n].before;
                 stack.resize(n);
                 break;
             }
@@ -322,12 +373,11 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         if (rules.styles && (known || tag.name == "span")) known = applyStyles(tag, rules.styles, next) || known;
         if (!known) continue;
         // A list item begins a line of its own.
-        if (tag.name == "li" && paragraphsBreak && !out.atLineStart()) out.closeParagraph(current);
+        if (tag.name == "li" && paragraphsBreak && !out.atLineStart()) out.addBreak(current);
         if (tag.name == "p") paragraphOpen = true;
         if (stack.size() < kMaxNesting) {
-            stack.emplace_back(tag.name, current);
+            stack.push_back({tag.name, current, out.count()});
             current = next;
-            out.opened(current);
         }
     }
     flush();

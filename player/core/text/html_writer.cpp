@@ -69,6 +69,11 @@ void writeParagraph(std::string& out, const std::vector<StyledRun>& runs) {
     if (p.indent != 0) block += " INDENT=\"" + number(p.indent) + "\"";
     if (p.blockIndent != 0) block += " BLOCKINDENT=\"" + number(p.blockIndent) + "\"";
     if (p.leading != 0) block += " LEADING=\"" + number(p.leading) + "\"";
+    if (!p.tabStops.empty()) {
+        block += " TABSTOPS=\"";
+        for (size_t i = 0; i < p.tabStops.size(); ++i) block += (i ? "," : "") + number(p.tabStops[i]);
+        block += "\"";
+    }
     if (!block.empty()) out += "<TEXTFORMAT" + block + ">";
     if (p.bullet) out += "<LI>";
     else out += std::string("<P ALIGN=\"") + alignText(p.align) + "\">";
