@@ -197,4 +197,15 @@ TEST(HtmlText, TextformatReadsTabStops) {
     EXPECT_LE(stops(many.c_str()).size(), 64u) << "the list is capped";
 }
 
+TEST(HtmlText, OnlyTheInnermostOpenTagCloses) {
+    auto runs = swf::parseHtmlText("<b>a<i>b</b>c</i>d</b>e", base());
+    ASSERT_EQ(runs.size(), 4u);
+    EXPECT_EQ(runs[1].text, U"bc") << "</b> inside <i> is ignored";
+    EXPECT_TRUE(runs[1].format.bold && runs[1].format.italic);
+    EXPECT_EQ(runs[2].text, U"d");
+    EXPECT_TRUE(runs[2].format.bold && !runs[2].format.italic);
+    EXPECT_EQ(runs[3].text, U"e");
+    EXPECT_FALSE(runs[3].format.bold);
+}
+
 }  // namespace

@@ -352,9 +352,10 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
             continue;
         }
         if (tag.closing) {
-            // Close up to the matching tag; stray closers are ignored.
+            // Only the innermost open tag closes; other closers are ignored ("<b>a<i>b</b>c</i>"
+            // has "c" bold and italic).
             for (size_t n = stack.size(); n-- > 0;) {
-                if (stack[n].name != tag.name) continue;
+                if (stack[n].name != tag.name) break;
                 // <p> inside <p> is one paragraph: its first </p> ends it, the others break
                 // nothing ("<p>a<p>b</p>c</p>" is "ab", a break, "c").
                 if (tag.name == "p" && std::exchange(paragraphOpen, false) && paragraphsBreak)
