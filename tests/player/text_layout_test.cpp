@@ -109,6 +109,14 @@ TEST(TextLayout, LetterSpacingAlwaysKerningOnlyWhenAsked) {
     EXPECT_EQ(xs(lay(f)), (std::vector<float>{40, 140, 260}));
 }
 
+TEST(TextLayout, TheEmptyLineAfterAFinalBreakIsNotMeasured) {
+    swf::TextFieldInput f = fieldOf(U"AB\nC\n");
+    f.runs[0].format.leading = 60;
+    EXPECT_FLOAT_EQ(lay(f).textHeight, 2 * (160 + 40 + 60)) << "two lines, each with the leading below it";
+    EXPECT_FLOAT_EQ(lay(fieldOf(U"AB\n\n")).textHeight, 2 * (160 + 40)) << "an empty line before it is";
+    EXPECT_FLOAT_EQ(lay(fieldOf(U"\n")).textHeight, 160 + 40) << "a lone break measures its first line";
+}
+
 TEST(TextLayout, AutoSizeKeepsTheNamedEdgeAndFitsTheText) {
     const int textWidth = 300 + 80;
     struct Case { swf::AutoSize mode; int xMin, xMax; };

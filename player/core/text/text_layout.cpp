@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace swf {
 namespace {
@@ -218,17 +219,22 @@ private:
 
     void applyAutoSize() {
         float height = 0, width = 0, need = 0;
+        std::optional<float> measured;
         // A field without text measures nothing: autoSize leaves the gutters only.
         const bool empty = chars_.empty();
         for (size_t n = 0; n < lines_.size() && !empty; ++n) {
             const LineMetrics& m = lines_[n].metrics;
+            // textHeight leaves out the empty line after a final break, though not the leading
+            // above it: five list items with their closing breaks measure as their five lines.
+            // autoSize still makes room for it.
+            if (n > 0 && lines_[n].begin == chars_.size()) measured = height;
             // The leading between lines counts; a single line counts its own leading too.
             height += m.ascent + m.descent + (n + 1 < lines_.size() || lines_.size() == 1 ? m.leading : 0);
             width = std::max(width, textWidthOf(lines_[n]));
             need = std::max(need, lineNeed(lines_[n]));
         }
         out_.textWidth = width;
-        out_.textHeight = height;
+        out_.textHeight = measured.value_or(height);
         if (field_.autoSize == AutoSize::None) return;
         Rect& b = out_.bounds;
         b.yMax = rectTwips(float(b.yMin) + height + 2 * kTextGutter);
