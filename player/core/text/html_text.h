@@ -8,7 +8,10 @@
 // fields only); an opening tag never does. Before SWF 8, text between two tags that is only
 // white space is dropped and KERNING is not read. `condenseWhite` turns each run of white
 // space (space, tab, line ends) into one space; from SWF 8 on a run goes on through tags and
-// is dropped at the start of a line. A break a tag makes takes the format of its line's last character.
+// is dropped at the start of a line. <p> inside <p> is one paragraph, and a closing tag closes
+// only the innermost open tag. </p> breaks in the format of its line's last character (on an
+// empty line in the field's font), </li> in the format in force; an empty <font> element lends
+// its font to every later </p> break. Sizes are whole points from 1 to 127.
 #pragma once
 
 #include <functional>
