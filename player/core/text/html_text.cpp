@@ -354,19 +354,16 @@ std::vector<StyledRun> parseHtmlText(const std::string& html, const TextFormat& 
         if (tag.closing) {
             // Only the innermost open tag closes; other closers are ignored ("<b>a<i>b</b>c</i>"
             // has "c" bold and italic).
-            for (size_t n = stack.size(); n-- > 0;) {
-                if (stack[n].name != tag.name) break;
-                // <p> inside <p> is one paragraph: its first </p> ends it, the others break
-                // nothing ("<p>a<p>b</p>c</p>" is "ab", a break, "c").
-                if (tag.name == "p" && std::exchange(paragraphOpen, false) && paragraphsBreak)
-                    out.closeParagraph(current, base, emptyFont ? &*emptyFont : nullptr);
-                // A list item's break is in the format in force.
-                if (tag.name == "li" && paragraphsBreak) out.addBreak(current);
-                if (tag.name == "font" && stack[n].charsBefore == out.count()) emptyFont = current;
-                current = stack[n].before;
-                stack.resize(n);
-                break;
-            }
+            if (stack.empty() || stack.back().name != tag.name) continue;
+            // <p> inside <p> is one paragraph: its first </p> ends it, the others break nothing
+            // ("<p>a<p>b</p>c</p>" is "ab", a break, "c").
+            if (tag.name == "p" && std::exchange(paragraphOpen, false) && paragraphsBreak)
+                out.closeParagraph(current, base, emptyFont ? &*emptyFont : nullptr);
+            // A list item's break is in the format in force.
+            if (tag.name == "li" && paragraphsBreak) out.addBreak(current);
+            if (tag.name == "font" && stack.back().charsBefore == out.count()) emptyFont = current;
+            current = stack.back().before;
+            stack.pop_back();
             continue;
         }
         TextFormat next = current;
