@@ -1,6 +1,8 @@
 // duplicateMovieClip of objects that are no clips (text fields: a new field of the same
-// definition with the original's transform and colour only), and the names setProperty gives.
+// definition with the original's transform and colour only), fields that embed a face no
+// movie has, and the names setProperty gives.
 #include <action_assembler.h>
+#include <freetype_font_provider.h>
 #include <gtest/gtest.h>
 #include <runtime/player.h>
 #include <tags.h>
@@ -19,7 +21,8 @@ std::string cloneSprite(const std::string& target, const std::string& name, int 
 }
 
 // A timeline field "t" (defined 50 x 20 px, "Hi", no border) at (10, 20), then one frame.
-std::unique_ptr<swf::Player> playWithField(const std::string& script, int version = 8) {
+// `deviceFonts`: the host's faces for fields without embedded outlines.
+std::unique_ptr<swf::Player> playWithField(const std::string& script, int version = 8, bool deviceFonts = false) {
     swfw::MovieWriter m(version, 200, 200, 12);
     swfw::EditText e;
     e.bounds = swf::Rect{0, 50 * 20, 0, 20 * 20};
@@ -34,7 +37,12 @@ std::unique_ptr<swf::Player> playWithField(const std::string& script, int versio
     m.add(swfw::placeObject2(p));
     m.add(swfw::doAction(swfw::assemble(script)));
     m.showFrame();
-    return testing_support::play(m.build());
+    if (!deviceFonts) return testing_support::play(m.build());
+    const std::vector<uint8_t> bytes = m.build();
+    std::string error;
+    auto player = swf::Player::load(bytes.data(), bytes.size(), error, nullptr, std::make_shared<swf::FreeTypeFontProvider>());
+    EXPECT_TRUE(player) << error;
+    return player;
 }
 
 TEST(TextFieldCopies, ACopyStartsFromTheDefinitionWithTheOriginalsTransformAndColour) {
@@ -79,6 +87,19 @@ TEST(TextFieldCopies, FieldsKeepTheirFiltersButCopiesDoNot) {
                              trace(member(member(var("c"), "filters"), "length"));
     auto player = playWithField(set + cloneSprite(var("t"), "c", 5) + look);
     EXPECT_EQ(player->traces(), (Lines{"1", "6", "0"}));
+}
+
+// A field told to embed a face no movie embeds shows no text: the device face does not stand
+// in, so the text takes no room and autoSize leaves the field its gutters only.
+TEST(TextFieldEmbedding, AFaceNoMovieHasShowsNoText) {
+    const std::string size = setMember(var("t"), "autoSize", str("left")) + setMember(var("t"), "text", str("Hello"));
+    const std::string look = trace(member(var("t"), "textWidth")) + trace(member(var("t"), "_width")) +
+                             trace(member(var("t"), "_height"));
+    auto device = playWithField(size + look, 8, true);
+    ASSERT_EQ(device->traces().size(), 3u);
+    EXPECT_NE(device->traces()[0], "0") << "the device face draws a field that embeds nothing";
+    auto embedding = playWithField(setMember(var("t"), "embedFonts", "push true\n") + size + look, 8, true);
+    EXPECT_EQ(embedding->traces(), (Lines{"0", "4", "4"}));
 }
 
 // The name setProperty gives from a number is its text, except NaN from SWF 7 on: "0".
