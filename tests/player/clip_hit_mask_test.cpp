@@ -217,4 +217,16 @@ TEST(HitTest, StaticTextIsHitByItsGlyphsUnlessAdvancedAntiAliased) {
     EXPECT_EQ(playScript(script, barText(true))->traces(), (Lines{"true", "true", "true", "true", "true", "false"})) << "the box reaches 60 px";
 }
 
+// A hairline is one pixel wide on the stage however its clip is scaled: in a clip scaled 8
+// times a point 3 pixels off the line misses it (half a pixel of the clip's own would reach 4).
+TEST(HitTest, HairlinesReachHalfAStagePixelWhateverTheScale) {
+    const std::string h = var("h");
+    const std::string draw = run(call(var("_root"), "createEmptyMovieClip", {str("h"), num(1)})) +
+                             run(call(h, "lineStyle", {num(0)})) + run(call(h, "moveTo", {num(0), num(2)})) +
+                             run(call(h, "lineTo", {num(10), num(2)})) + setMember(h, "_xscale", num(800)) +
+                             setMember(h, "_yscale", num(800));
+    auto hit = [&](double y) { return trace(call(h, "hitTest", {num(40), num(y), "push true\n"})); };
+    EXPECT_EQ(playScript(draw + hit(16.3) + hit(19) + hit(13) + hit(15.7))->traces(), (Lines{"true", "false", "false", "true"}));
+}
+
 }  // namespace

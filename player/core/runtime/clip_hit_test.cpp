@@ -1,5 +1,6 @@
 #include "clip_hit_test.h"
 
+#include <cmath>
 #include <optional>
 
 #include "clip_bounds.h"
@@ -18,6 +19,7 @@ constexpr int kMaxHitNesting = 2 * kMaxDisplayDepth;
 // records^nesting steps. Live objects are bounded by the instance limits instead, so a scene of
 // thousands of clips is walked whole.
 constexpr int kMaxCharacterSteps = 4096;
+constexpr float kHalfPixelTwips = 10;
 
 struct HitWalk {
     const Movie* movie;  // where the characters of the clip being walked come from
@@ -90,6 +92,16 @@ bool characterContains(HitWalk& w, const Character& c, Point p, int nesting) {
 
 bool listContains(HitWalk& w, Clip& clip, Point local, int nesting);
 
+// Half a stage pixel in the twips of what `toList` places in the walked list: a hairline is
+// one device pixel wide however far the clip holding it is scaled (a morph in a clip scaled 8
+// times is not hit 4 pixels off its hairline edges).
+float hairlineReach(const HitWalk& w, const Matrix& toList) {
+    if (!w.listToStage) return kHalfPixelTwips;
+    const Matrix m = *w.listToStage * toList;
+    const double scale = std::sqrt(std::fabs(double(m.a) * m.d - double(m.b) * m.c));
+    return scale > 1e-6 ? float(kHalfPixelTwips / scale) : kHalfPixelTwips;
+}
+
 // Text drawn with advanced anti-aliasing (CSMTextSettings) is hit by its box on the stage, as
 // the shapeless hitTest would: the original's glyph test covers only the normal text.
 bool advancedText(const HitWalk& w, const Character& c) {
@@ -110,8 +122,10 @@ bool leafContains(HitWalk& w, const DisplayObject& obj, Point p, int nesting) {
     }
     if (c.kind == CharacterKind::Morph) {
         const Shape* shape = static_cast<const MorphDisplay&>(obj).shape();
-        return shape && shapeContains(*shape, p);
+        return shape && shapeContains(*shape, p, hairlineReach(w, obj.state().matrix));
     }
+    if (c.kind == CharacterKind::Shape)
+        return shapeContains(static_cast<const ShapeCharacter&>(c).shape, p, hairlineReach(w, obj.state().matrix));
     if (c.kind == CharacterKind::Shape || c.kind == CharacterKind::Button || c.kind == CharacterKind::Text)
         return characterContains(w, c, p, nesting);
     const Bounds box = contentBounds(obj, Matrix{});
@@ -153,7 +167,8 @@ bool objectContains(HitWalk& w, const DisplayObject& obj, Point local, int nesti
 // The drawing under the children, then the children; a mask (clip depth) decides whether the
 // depths it covers can be hit.
 bool listContains(HitWalk& w, Clip& clip, Point local, int nesting) {
-    if (const Shape* drawing = clip.drawingForScripts(); drawing && shapeContains(*drawing, local)) return true;
+    if (const Shape* drawing = clip.drawingForScripts(); drawing && shapeContains(*drawing, local, hairlineReach(w, Matrix{})))
+        return true;
     Depth maskedUpTo = -1;
     bool maskHit = false;
     for (const auto& [depth, child] : clip.displayList()) {
