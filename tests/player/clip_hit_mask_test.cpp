@@ -182,4 +182,51 @@ TEST(PlayerInput, OneCallReachesClipsListenersAndButtonsInOrder) {
                      "clip keyDown", "listener keyDown"}));
 }
 
+// Static text inside "mc": two bars "II", each 3.9 x 20 px, at x 20 and 40 px, y 20 to 40 px.
+// `advanced`: the text has CSMTextSettings with advanced anti-aliasing.
+std::vector<swfw::Tag> barText(bool advanced) {
+    std::vector<swfw::FontGlyph> glyphs(1);
+    glyphs[0].code = 'I';
+    glyphs[0].advance = 1024;
+    glyphs[0].shape.rect(0, -1024, 200, 0, 1);
+    swfw::TextRecord r;
+    r.font = 1;
+    r.color = fixtures::rgb(0, 0, 0);
+    r.x = 0;
+    r.y = 400;
+    r.height = 400;
+    r.glyphs = {{0, 400}, {0, 400}};
+    std::vector<swfw::Tag> tags{swfw::defineFont2(1, "Bars", glyphs, 1024, 0),
+                                swfw::defineText(2, 1, swf::Rect{0, 800, 0, 400}, swf::Matrix{}, {r})};
+    if (advanced) tags.push_back(swfw::Tag{74, {2, 0, 0x40, 0, 0, 0, 0, 0, 0, 0, 0, 0}});
+    tags.push_back(swfw::defineSprite(3, 1, {swfw::placeObject2(place(1, 2, swf::Matrix::translate(400, 400))), swfw::Tag{1, {}}}));
+    swfw::Place mc = place(1, 3, swf::Matrix{});
+    mc.name = "mc";
+    tags.push_back(swfw::placeObject2(mc));
+    return tags;
+}
+
+// With the shape flag static text is hit by its glyphs; text drawn with advanced
+// anti-aliasing by its box on the stage, as without the flag.
+TEST(HitTest, StaticTextIsHitByItsGlyphsUnlessAdvancedAntiAliased) {
+    auto hit = [](double x, bool shapes) {
+        return trace(call(var("mc"), "hitTest", {num(x), num(30), shapes ? "push true\n" : "push false\n"}));
+    };
+    const std::string script = hit(21, true) + hit(30, true) + hit(41, true) + hit(30, false) + hit(50, true) + hit(65, true);
+    EXPECT_EQ(playScript(script, barText(false))->traces(), (Lines{"true", "false", "true", "true", "false", "false"}));
+    EXPECT_EQ(playScript(script, barText(true))->traces(), (Lines{"true", "true", "true", "true", "true", "false"})) << "the box reaches 60 px";
+}
+
+// A hairline is one pixel wide on the stage however its clip is scaled: in a clip scaled 8
+// times a point 3 pixels off the line misses it (half a pixel of the clip's own would reach 4).
+TEST(HitTest, HairlinesReachHalfAStagePixelWhateverTheScale) {
+    const std::string h = var("h");
+    const std::string draw = run(call(var("_root"), "createEmptyMovieClip", {str("h"), num(1)})) +
+                             run(call(h, "lineStyle", {num(0)})) + run(call(h, "moveTo", {num(0), num(2)})) +
+                             run(call(h, "lineTo", {num(10), num(2)})) + setMember(h, "_xscale", num(800)) +
+                             setMember(h, "_yscale", num(800));
+    auto hit = [&](double y) { return trace(call(h, "hitTest", {num(40), num(y), "push true\n"})); };
+    EXPECT_EQ(playScript(draw + hit(16.3) + hit(19) + hit(13) + hit(15.7))->traces(), (Lines{"true", "false", "false", "true"}));
+}
+
 }  // namespace

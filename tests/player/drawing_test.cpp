@@ -105,7 +105,7 @@ TEST(Drawing, ALaterFillCoversEarlierStrokes) {
     EXPECT_EQ(rgb(c, 30, 30) & 0xff0000, 0xff0000u) << "the last stroke is above the fill";
 }
 
-TEST(Drawing, FillsUseTheEvenOddRuleAndMoveToStartsAnotherContour) {
+TEST(Drawing, FillsUseTheEvenOddRuleAndMoveToContinuesTheOutline) {
     swf::Drawing star;
     star.beginFill(kRed);
     const float cx = 30, cy = 30, r = 28;
@@ -119,14 +119,32 @@ TEST(Drawing, FillsUseTheEvenOddRuleAndMoveToStartsAnotherContour) {
     EXPECT_EQ(rgb(s, 30, 30), 0xffffffu) << "the pentagram's centre is a hole";
     EXPECT_EQ(rgb(s, 30, 8), kRed);
 
+    // Two closed squares: the move between them and the closing edge lie on each other and
+    // cancel, leaving a frame.
     swf::Drawing frame;
     frame.beginFill(kBlue);
-    square(frame, 5, 5, 55, 55, false);
-    square(frame, 20, 20, 40, 40, false);  // the moveTo closed the outer contour
+    square(frame, 5, 5, 55, 55, true);
+    square(frame, 20, 20, 40, 40, true);
     frame.endFill();
     swf::Canvas f = render(frame);
     EXPECT_EQ(rgb(f, 10, 30), kBlue);
     EXPECT_EQ(rgb(f, 30, 30), 0xffffffu);
+    EXPECT_EQ(rgb(f, 12, 12), kBlue) << "nothing of the joining edges shows";
+
+    // A triangle left open, then a move: the move is an edge of the fill, so the fill covers
+    // the quadrilateral (10,10) (50,10) (50,50) (10,50) closed back to where it began.
+    swf::Drawing joined;
+    joined.beginFill(kBlue);
+    joined.moveTo(10, 10);
+    joined.lineTo(50, 10);
+    joined.lineTo(50, 30);
+    joined.moveTo(50, 50);
+    joined.lineTo(10, 50);
+    joined.endFill();
+    swf::Canvas j = render(joined);
+    EXPECT_EQ(rgb(j, 45, 35), kBlue) << "beside the move, where a closed triangle would leave white";
+    EXPECT_EQ(rgb(j, 20, 45), kBlue);
+    EXPECT_EQ(rgb(j, 55, 30), 0xffffffu);
 }
 
 TEST(Drawing, GradientAndBitmapFills) {

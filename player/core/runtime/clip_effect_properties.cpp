@@ -29,14 +29,20 @@ EffectProperty effectProperty(Vm& vm, const std::string& name) {
     }
 }
 
+}  // namespace
+
 Value readFilters(Vm& vm, const DisplayState& s) {
     std::vector<Value> items;
     for (const Filter& f : s.filters) items.push_back(filters::makeFilterObject(vm, f));
     return Value::object(vm.newArray(items));
 }
 
+namespace {
+
 // As many filters as a file's list can hold: each one costs a pass over the layer.
 constexpr uint32_t kMaxScriptFilters = 255;
+
+}  // namespace
 
 // Elements that are not filter objects are left out; a value that is no object changes nothing.
 void writeFilters(Vm& vm, DisplayState& s, const Value& value) {
@@ -48,6 +54,8 @@ void writeFilters(Vm& vm, DisplayState& s, const Value& value) {
         if (std::optional<Filter> f = filters::renderFilterOf(vm, vm.getMember(list, std::to_string(i)))) out.push_back(std::move(*f));
     s.filters = std::move(out);
 }
+
+namespace {
 
 double twips(Vm& vm, const Value& rect, const char* field) {
     const double v = vm.toNumber(vm.getMember(rect, field)) * 20;

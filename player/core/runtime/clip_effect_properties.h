@@ -16,4 +16,9 @@ namespace swf {
 bool getClipEffectProperty(avm1::Vm& vm, Clip& clip, const std::string& name, avm1::Value& out);
 bool setClipEffectProperty(avm1::Vm& vm, Clip& clip, const std::string& name, const avm1::Value& value);
 
+// The filters of any display object (text fields have them too): copies as script objects,
+// and a write from an array of filter objects (other elements left out, a non-object ignored).
+avm1::Value readFilters(avm1::Vm& vm, const DisplayState& s);
+void writeFilters(avm1::Vm& vm, DisplayState& s, const avm1::Value& value);
+
 }  // namespace swf

@@ -1,5 +1,8 @@
 #include "clip_hit_test.h"
 
+#include <cmath>
+#include <optional>
+
 #include "clip_bounds.h"
 #include "display/morph_display.h"
 #include "runtime_limits.h"
@@ -16,17 +19,32 @@ constexpr int kMaxHitNesting = 2 * kMaxDisplayDepth;
 // records^nesting steps. Live objects are bounded by the instance limits instead, so a scene of
 // thousands of clips is walked whole.
 constexpr int kMaxCharacterSteps = 4096;
+constexpr float kHalfPixelTwips = 10;
 
 struct HitWalk {
     const Movie* movie;  // where the characters of the clip being walked come from
     HitTestRules rules;
     int budget = kMaxCharacterSteps;
+    // From the coordinates of the list being walked to the stage, when the walk started from
+    // the stage (hitTest, the pointer); a button's hit state alone does not know it.
+    std::optional<Matrix> listToStage;
     bool step() { return --budget >= 0; }
 };
 
 bool rectContains(const Rect& r, Point p) { return p.x >= r.xMin && p.x <= r.xMax && p.y >= r.yMin && p.y <= r.yMax; }
 
 bool characterContains(HitWalk& w, const Character& c, Point p, int nesting);
+
+// Static text is hit by its glyphs' outlines, not by its box: a point between two letters
+// misses.
+bool staticTextContains(const TextCharacter& text, Point p) {
+    for (const PlacedGlyph& g : text.glyphs) {
+        Matrix inverse;
+        if (g.shape && invertMatrix(text.matrix * g.matrix, inverse) && shapeContains(*g.shape, inverse.apply(p)))
+            return true;
+    }
+    return false;
+}
 
 bool buttonContainsAt(HitWalk& w, const ButtonCharacter& button, Point local, int nesting) {
     if (nesting >= kMaxHitNesting || !w.step()) return false;
@@ -57,7 +75,7 @@ bool characterContains(HitWalk& w, const Character& c, Point p, int nesting) {
     switch (c.kind) {
         case CharacterKind::Shape: return shapeContains(static_cast<const ShapeCharacter&>(c).shape, p);
         case CharacterKind::Morph: return rectContains(static_cast<const MorphCharacter&>(c).startBounds, p);
-        case CharacterKind::Text: return rectContains(static_cast<const TextCharacter&>(c).bounds, p);
+        case CharacterKind::Text: return staticTextContains(static_cast<const TextCharacter&>(c), p);
         case CharacterKind::EditText: return rectContains(static_cast<const EditTextCharacter&>(c).bounds, p);
         case CharacterKind::Bitmap: {
             const auto& b = static_cast<const BitmapCharacter&>(c);
@@ -74,14 +92,42 @@ bool characterContains(HitWalk& w, const Character& c, Point p, int nesting) {
 
 bool listContains(HitWalk& w, Clip& clip, Point local, int nesting);
 
-// A leaf on a display list: shapes and morphs by what they draw, the rest by their box.
+// Half a stage pixel in the twips of what `toList` places in the walked list: a hairline is
+// one device pixel wide however far the clip holding it is scaled (a morph in a clip scaled 8
+// times is not hit 4 pixels off its hairline edges).
+float hairlineReach(const HitWalk& w, const Matrix& toList) {
+    if (!w.listToStage) return kHalfPixelTwips;
+    const Matrix m = *w.listToStage * toList;
+    const double scale = std::sqrt(std::fabs(double(m.a) * m.d - double(m.b) * m.c));
+    return scale > 1e-6 ? float(kHalfPixelTwips / scale) : kHalfPixelTwips;
+}
+
+// Text drawn with advanced anti-aliasing (CSMTextSettings) is hit by its box on the stage, as
+// the shapeless hitTest would: the original's glyph test covers only the normal text.
+bool advancedText(const HitWalk& w, const Character& c) {
+    if (c.kind != CharacterKind::Text) return false;
+    auto it = w.movie->textRendering.find(c.id);
+    return it != w.movie->textRendering.end() && it->second.advanced;
+}
+
+// A leaf on a display list: shapes, morphs and static text by what they draw, the rest by
+// their box.
 bool leafContains(HitWalk& w, const DisplayObject& obj, Point p, int nesting) {
     const Character& c = *obj.character();
+    if (advancedText(w, c) && w.listToStage) {
+        const Matrix toStage = *w.listToStage * obj.state().matrix;
+        const Point stage = toStage.apply(p);
+        const Bounds box = contentBounds(obj, toStage);
+        return !box.empty && stage.x >= box.xMin && stage.x <= box.xMax && stage.y >= box.yMin && stage.y <= box.yMax;
+    }
     if (c.kind == CharacterKind::Morph) {
         const Shape* shape = static_cast<const MorphDisplay&>(obj).shape();
-        return shape && shapeContains(*shape, p);
+        return shape && shapeContains(*shape, p, hairlineReach(w, obj.state().matrix));
     }
-    if (c.kind == CharacterKind::Shape || c.kind == CharacterKind::Button) return characterContains(w, c, p, nesting);
+    if (c.kind == CharacterKind::Shape)
+        return shapeContains(static_cast<const ShapeCharacter&>(c).shape, p, hairlineReach(w, obj.state().matrix));
+    if (c.kind == CharacterKind::Shape || c.kind == CharacterKind::Button || c.kind == CharacterKind::Text)
+        return characterContains(w, c, p, nesting);
     const Bounds box = contentBounds(obj, Matrix{});
     return !box.empty && p.x >= box.xMin && p.x <= box.xMax && p.y >= box.yMin && p.y <= box.yMax;
 }
@@ -97,21 +143,32 @@ bool objectContains(HitWalk& w, const DisplayObject& obj, Point local, int nesti
     if (const Clip* mask = liveMask(*clip); mask && !asMask) {
         Clip& maskClip = const_cast<Clip&>(*mask);
         Point maskLocal = globalToLocal(maskClip, clipToStage(*clip).apply(p));
-        if (!listContains(w, maskClip, maskLocal, nesting + 1)) return false;
+        const std::optional<Matrix> outerToStage = w.listToStage;
+        if (outerToStage) w.listToStage = clipToStage(maskClip);
+        const bool maskHit = listContains(w, maskClip, maskLocal, nesting + 1);
+        w.listToStage = outerToStage;
+        if (!maskHit) return false;
     }
     // A clip of a loaded movie takes its characters from that movie.
     const Movie* outer = w.movie;
+    const std::optional<Matrix> outerToStage = w.listToStage;
     w.movie = &clip->movie();
     const ButtonCharacter* button = clip->button();
+    if (w.listToStage) {
+        if (button) w.listToStage.reset();  // a hit state's characters are no list of the clip's
+        else w.listToStage = *w.listToStage * obj.state().matrix;
+    }
     const bool hit = button ? buttonContainsAt(w, *button, p, nesting) : listContains(w, *clip, p, nesting + 1);
     w.movie = outer;
+    w.listToStage = outerToStage;
     return hit;
 }
 
 // The drawing under the children, then the children; a mask (clip depth) decides whether the
 // depths it covers can be hit.
 bool listContains(HitWalk& w, Clip& clip, Point local, int nesting) {
-    if (const Shape* drawing = clip.drawingForScripts(); drawing && shapeContains(*drawing, local)) return true;
+    if (const Shape* drawing = clip.drawingForScripts(); drawing && shapeContains(*drawing, local, hairlineReach(w, Matrix{})))
+        return true;
     Depth maskedUpTo = -1;
     bool maskHit = false;
     for (const auto& [depth, child] : clip.displayList()) {
@@ -143,6 +200,7 @@ Clip* topmostAt(HitWalk& w, Clip& clip, const Matrix& toStage, Point stage, cons
             }
         }
         Matrix inverse;
+        w.listToStage = toStage;
         if (invertMatrix(toStage, inverse) && objectContains(w, obj, inverse.apply(stage), nesting, false))
             return obj.clip() ? obj.clip() : &clip;
     }
@@ -167,6 +225,7 @@ bool buttonContains(const Movie& movie, const ButtonCharacter& button, Point loc
 bool clipContains(Clip& clip, Point local, const HitTestRules& rules) {
     HitWalk w{&clip.movie(), rules};
     if (const ButtonCharacter* button = clip.button()) return buttonContainsAt(w, *button, local, 0);
+    w.listToStage = clipToStage(clip);
     return listContains(w, clip, local, 0);
 }
 

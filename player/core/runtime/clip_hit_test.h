@@ -7,7 +7,8 @@
 namespace swf {
 
 struct HitTestRules {
-    // True: the fills and strokes of shapes, drawings and morphs, the boxes of text and
+    // True: the fills and strokes of shapes, drawings and morphs, the glyphs of static text
+    // (its box on the stage when drawn with advanced anti-aliasing), the boxes of fields and
     // bitmaps (hitTest with shapeFlag, the pointer). False: the clip's bounding box on the
     // stage (hitTest without it).
     bool shapes = true;

@@ -78,9 +78,22 @@ JoinStyle parseJoinStyle(const std::string& s) {
 
 void Drawing::moveTo(float x, float y) {
     if (!finite(x, y)) return;
-    closeContour();
-    pen_ = contourStart_ = Point{toTwips(x), toTwips(y)};
-    contourOpen_ = false;
+    const Point to{toTwips(x), toTwips(y)};
+    if (fillOpen_ && contourOpen_) {
+        // Within a fill that has edges the move is one more filled edge, never stroked: the
+        // fill stays one outline, closed back to where it began only when it ends.
+        if (to != pen_ && edgeCount_ < kMaxShapeEdges && !layers_.empty()) {
+            Edge e;
+            e.from = pen_;
+            e.to = to;
+            e.fill1 = 1;
+            layers_.back().edges.push_back(e);
+            ++edgeCount_;
+        }
+        pen_ = to;
+    } else {
+        pen_ = contourStart_ = to;
+    }
     dirty_ = true;
 }
 

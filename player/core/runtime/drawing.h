@@ -4,8 +4,9 @@
 // (the parse* helpers below turn the script's strings into the enums).
 //
 // Rules of the original player:
-// - a fill is closed as it is drawn: endFill(), moveTo() and a new begin*Fill() close the open
-//   contour with a straight edge back to its start; that edge is filled but never stroked;
+// - a fill is one outline: a moveTo() inside it, once it has edges, joins the points with a
+//   filled edge, and endFill() or a new begin*Fill() closes the outline with a straight edge
+//   back to where it began; those edges are filled but never stroked;
 // - beginFill() while a fill is open ends that fill first; the pen stays where it is;
 // - fills use the even-odd rule (a self-crossing star has a hole);
 // - strokes draw over their own fill, and a later fill draws over earlier strokes: each fill

@@ -224,6 +224,30 @@ void removeTextFieldByScript(avm1::Object* object) {
     parent->removeAt(shown->state().depth);
 }
 
+void duplicateTextFieldByScript(Vm& vm, avm1::Object* object, const std::string& name, int depth) {
+    auto* text = dynamic_cast<TextFieldObject*>(object);
+    std::shared_ptr<TextField> field = text ? text->field() : nullptr;
+    std::shared_ptr<Clip> parent = field ? field->parent.lock() : nullptr;
+    DisplayObject* shown = parent ? text->entry() : nullptr;
+    Depth listed = 0;
+    if (!shown || !listDepth(vm, Value::number(depth), listed)) return;
+    const DisplayState original = shown->state();  // the copy may replace the original
+    // A field createTextField made has no definition to start from: its copy is made as from
+    // a tag with no flag set, with no rectangle (_width and _height read 0) and, as no
+    // read-only flag is set, an input field.
+    std::shared_ptr<EditTextCharacter> blank;
+    if (field->madeByScript()) {
+        blank = std::make_shared<EditTextCharacter>();
+        blank->readOnly = false;
+    }
+    const EditTextCharacter& character = blank ? *blank : field->character();
+    auto* made = dynamic_cast<EditTextDisplay*>(parent->placeByScript(listed, character, name));
+    if (!made) return;
+    if (blank) made->text()->adopt(blank);
+    made->state().matrix = original.matrix;
+    made->state().colorTransform = original.colorTransform;
+}
+
 void registerDepthMethods(Vm& vm, avm1::Object* proto) {
     avm1::defineMethod(vm, proto, "attachMovie", attachMovie);
     avm1::defineMethod(vm, proto, "createEmptyMovieClip", createEmptyMovieClip);

@@ -79,6 +79,9 @@ ScriptRuntime::ScriptRuntime(const Movie& movie, Clip& root, avm1::HostServices&
         return field ? field->targetPath() : std::string();
     };
     vm_->interpreter().removeDisplayObject = removeTextFieldByScript;
+    vm_->interpreter().duplicateDisplayObject = [vm = vm_.get()](avm1::Object* o, const std::string& name, int depth) {
+        duplicateTextFieldByScript(*vm, o, name, depth);
+    };
     vm_->interpreter().loadIntoTarget = [this](const std::string& url, const std::string& target, uint8_t flags) {
         return loader_->requestFromAction(url, target, flags);
     };

@@ -42,12 +42,13 @@ float distanceSquared(Point a, Point b, Point p) {
     return ex * ex + ey * ey;
 }
 
-bool layerContains(const ShapeLayer& layer, bool nonZero, Point p) {
+bool layerContains(const ShapeLayer& layer, bool nonZero, Point p, float hairlineReach) {
     // Winding per fill style: an edge bounds fill0 on its left and fill1 on its right.
     std::vector<int> winding(layer.fills.size() + 1, 0);
     for (const Edge& e : layer.edges) {
         if (e.line > 0 && e.line <= layer.lines.size()) {
-            const float half = std::max(float(layer.lines[e.line - 1].width) / 2, 10.0f);  // hairlines: half a pixel
+            const uint16_t width = layer.lines[e.line - 1].width;
+            const float half = width > 0 ? std::max(float(width) / 2, 10.0f) : hairlineReach;
             bool near = false;
             forEachPiece(e, [&](Point a, Point b) { near = near || distanceSquared(a, b, p) <= half * half; });
             if (near) return true;
@@ -66,11 +67,11 @@ bool layerContains(const ShapeLayer& layer, bool nonZero, Point p) {
 
 }  // namespace
 
-bool shapeContains(const Shape& shape, Point p) {
+bool shapeContains(const Shape& shape, Point p, float hairlineReach) {
     const Rect& b = shape.bounds;
     if (!b.empty() && (p.x < b.xMin || p.x > b.xMax || p.y < b.yMin || p.y > b.yMax)) return false;
     for (const ShapeLayer& layer : shape.layers)
-        if (layerContains(layer, shape.nonZeroWinding, p)) return true;
+        if (layerContains(layer, shape.nonZeroWinding, p, hairlineReach)) return true;
     return false;
 }
 

@@ -6,6 +6,8 @@
 
 namespace swf {
 
-bool shapeContains(const Shape& shape, Point p);
+// `hairlineReach`: how far from a hairline (a line of width 0, one device pixel wide however
+// the shape is scaled) a point still hits it, in the shape's twips; half a pixel unscaled.
+bool shapeContains(const Shape& shape, Point p, float hairlineReach = 10);
 
 }  // namespace swf

@@ -35,6 +35,7 @@ public:
     TextField(const EditTextCharacter& character, TextFieldServices* services);
     // A field scripts made (createTextField) keeps its character alive.
     void adopt(std::shared_ptr<const EditTextCharacter> own) { own_ = std::move(own); }
+    bool madeByScript() const { return own_ != nullptr; }
 
     const EditTextCharacter& character() const { return character_; }
 

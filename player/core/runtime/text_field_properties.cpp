@@ -10,6 +10,7 @@
 #include "avm1/native_class.h"
 #include "avm1/script_clip.h"
 #include "avm1/vm.h"
+#include "clip_effect_properties.h"
 #include "script_runtime.h"
 #include "style_sheet.h"
 #include "tab_order.h"
@@ -203,8 +204,16 @@ void setStyleSheet(Vm&, Target& t, const Value& v) {
     if (!kept) t.field.styledSource.reset();
 }
 
-Value getFilters(Vm& vm, Target&) { return Value::object(vm.newArray({})); }
-void setFilters(Vm&, Target&, const Value&) {}
+Value getFilters(Vm& vm, Target& t) {
+    DisplayObject* shown = t.object.entry();
+    return shown ? readFilters(vm, shown->state()) : Value::object(vm.newArray({}));
+}
+void setFilters(Vm& vm, Target& t, const Value& v) {
+    DisplayObject* shown = t.object.entry();
+    if (!shown) return;
+    writeFilters(vm, shown->state(), v);
+    if (auto parent = t.field.parent.lock()) parent->markChanged();
+}
 
 Value getAntiAlias(Vm& vm, Target& t) { return vm.newString(t.field.rendering.advanced ? "advanced" : "normal"); }
 void setAntiAlias(Vm& vm, Target& t, const Value& v) {

@@ -48,7 +48,9 @@ FontLookup FieldFonts::lookupFor(const TextFieldInput& field) {
     return [this, own](const TextFormat& format) -> std::shared_ptr<const LayoutFont> {
         if (auto font = embeddedByName(format)) return embedded(font);
         if (own) return embedded(own);
-        return device(format);
+        // No device font stands in: a field told to embed a face the movies lack shows no
+        // text, and its text takes no room (autoSize leaves only the gutters, 4 by 4 pixels).
+        return std::shared_ptr<const LayoutFont>();
     };
 }
 

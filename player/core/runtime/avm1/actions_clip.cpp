@@ -186,9 +186,13 @@ void getProperty(Interpreter& in, Activation& act, const Action&) {
 // Undefined and null change no number, in SWF 5 and 6 too, where they would convert to 0.
 // _focusrect takes an object as it is (it turns the rectangle off unasked) and, unlike an
 // assignment, ignores what converts to NaN ("abc" keeps the setting).
+// From SWF 7 a NaN given as a name names the clip "0" (setProperty(mc, _name, 0/0)).
 Value propertyValue(Vm& vm, int index, const Value& value) {
     switch (index) {
-        case 13: case 19: return vm.newString(vm.toString(value));
+        case 13:
+            if (vm.swfVersion() >= 7 && value.isNumber() && std::isnan(value.asNumber())) return vm.newString("0");
+            return vm.newString(vm.toString(value));
+        case 19: return vm.newString(vm.toString(value));
         case 11: case 14: case 15: return value;
         case 17: {
             if (value.isNullish() || value.asObject()) return value;
@@ -207,10 +211,22 @@ void setProperty(Interpreter& in, Activation& act, const Action&) {
     if (clip) clip->setPropertyByIndex(in.vm(), index, converted);
 }
 
+// A text field is copied too (duplicateMovieClip(field, "copy", 5)), named as a clip would be.
 void cloneSprite(Interpreter& in, Activation& act, const Action&) {
     const int depth = int(in.vm().toInteger(in.pop()));
     const std::string name = in.vm().toString(in.pop());
-    if (ScriptClip* clip = clipAt(in, act, in.pop())) clip->duplicate(in.vm(), name, depth - 16384);
+    const Value target = in.pop();
+    if (ScriptClip* clip = clipAt(in, act, target)) {
+        clip->duplicate(in.vm(), name, depth - 16384);
+        return;
+    }
+    if (!in.duplicateDisplayObject) return;
+    Object* object = target.asObject();
+    if (!object && !(target.isString() && act.targetMissing)) {
+        const std::string text = in.vm().toString(target);
+        if (!text.empty()) object = in.resolvePath(in.targetOrBase(act), text, false).asObject();
+    }
+    if (object) in.duplicateDisplayObject(object, name, depth - 16384);
 }
 
 // A text field goes too (removeMovieClip(field)).

@@ -99,6 +99,8 @@ public:
     // by the player: the object's target path ("" for anything else), its removal.
     std::function<std::string(Object*)> displayPathOf;
     std::function<void(Object*)> removeDisplayObject;
+    // CloneSprite of such an object: a copy named `name` at a script's `depth` (0 and up).
+    std::function<void(Object*, const std::string& name, int depth)> duplicateDisplayObject;
     // StopSounds (stopAllSounds()): silences the movie (set by the player).
     std::function<void()> stopAllSounds;
 
