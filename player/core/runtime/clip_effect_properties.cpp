@@ -29,6 +29,9 @@ EffectProperty effectProperty(Vm& vm, const std::string& name) {
     }
 }
 
+// As many filters as a file's list can hold: each one costs a pass over the layer.
+constexpr uint32_t kMaxScriptFilters = 255;
+
 }  // namespace
 
 Value readFilters(Vm& vm, const DisplayState& s) {
@@ -36,13 +39,6 @@ Value readFilters(Vm& vm, const DisplayState& s) {
     for (const Filter& f : s.filters) items.push_back(filters::makeFilterObject(vm, f));
     return Value::object(vm.newArray(items));
 }
-
-namespace {
-
-// As many filters as a file's list can hold: each one costs a pass over the layer.
-constexpr uint32_t kMaxScriptFilters = 255;
-
-}  // namespace
 
 // Elements that are not filter objects are left out; a value that is no object changes nothing.
 void writeFilters(Vm& vm, DisplayState& s, const Value& value) {

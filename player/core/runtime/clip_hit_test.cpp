@@ -27,7 +27,7 @@ struct HitWalk {
     int budget = kMaxCharacterSteps;
     // From the coordinates of the list being walked to the stage, when the walk started from
     // the stage (hitTest, the pointer); a button's hit state alone does not know it.
-    std::optional<Matrix> listToStage;
+    std::optional<Matrix> listToStage{};
     bool step() { return --budget >= 0; }
 };
 
@@ -102,6 +102,12 @@ float hairlineReach(const HitWalk& w, const Matrix& toList) {
     return scale > 1e-6 ? float(kHalfPixelTwips / scale) : kHalfPixelTwips;
 }
 
+// Whether `p` lies in the box of what `obj` draws, with `m` from its coordinates to those of p.
+bool boxContains(const DisplayObject& obj, const Matrix& m, Point p) {
+    const Bounds box = contentBounds(obj, m);
+    return !box.empty && p.x >= box.xMin && p.x <= box.xMax && p.y >= box.yMin && p.y <= box.yMax;
+}
+
 // Text drawn with advanced anti-aliasing (CSMTextSettings) is hit by its box on the stage, as
 // the shapeless hitTest would: the original's glyph test covers only the normal text.
 bool advancedText(const HitWalk& w, const Character& c) {
@@ -116,9 +122,7 @@ bool leafContains(HitWalk& w, const DisplayObject& obj, Point p, int nesting) {
     const Character& c = *obj.character();
     if (advancedText(w, c) && w.listToStage) {
         const Matrix toStage = *w.listToStage * obj.state().matrix;
-        const Point stage = toStage.apply(p);
-        const Bounds box = contentBounds(obj, toStage);
-        return !box.empty && stage.x >= box.xMin && stage.x <= box.xMax && stage.y >= box.yMin && stage.y <= box.yMax;
+        return boxContains(obj, toStage, toStage.apply(p));
     }
     if (c.kind == CharacterKind::Morph) {
         const Shape* shape = static_cast<const MorphDisplay&>(obj).shape();
@@ -126,10 +130,8 @@ bool leafContains(HitWalk& w, const DisplayObject& obj, Point p, int nesting) {
     }
     if (c.kind == CharacterKind::Shape)
         return shapeContains(static_cast<const ShapeCharacter&>(c).shape, p, hairlineReach(w, obj.state().matrix));
-    if (c.kind == CharacterKind::Shape || c.kind == CharacterKind::Button || c.kind == CharacterKind::Text)
-        return characterContains(w, c, p, nesting);
-    const Bounds box = contentBounds(obj, Matrix{});
-    return !box.empty && p.x >= box.xMin && p.x <= box.xMax && p.y >= box.yMin && p.y <= box.yMax;
+    if (c.kind == CharacterKind::Button || c.kind == CharacterKind::Text) return characterContains(w, c, p, nesting);
+    return boxContains(obj, Matrix{}, p);
 }
 
 // `local`: the point in the coordinates of the list holding `obj`.
